@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QStringList>
+
+class QTextStream;
+
+namespace velomar::archive {
+
+// velomar-batch subcommands; each returns the process exit status.
+int batchSample(const QStringList& args, QTextStream& out, QTextStream& err);
+int batchCount(const QStringList& args, QTextStream& out, QTextStream& err);
+
+} // namespace velomar::archive

@@ -1,0 +1,15 @@
+# Collects the sources of the given subsystem folders (or of their ui/ sub-folders),
+# so that adding a file to a subsystem needs no edit here.
+function(velomar_collect out sub)
+  set(result)
+  foreach(dir IN LISTS ARGN)
+    if(sub)
+      set(base ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/${sub})
+    else()
+      set(base ${CMAKE_CURRENT_SOURCE_DIR}/${dir})
+    endif()
+    file(GLOB files CONFIGURE_DEPENDS ${base}/*.cpp ${base}/*.h)
+    list(APPEND result ${files})
+  endforeach()
+  set(${out} ${result} PARENT_SCOPE)
+endfunction()

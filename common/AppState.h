@@ -1,0 +1,37 @@
+#pragma once
+
+#include "settings/Options.h"
+#include "settings/SenderLines.h"
+
+#include <QString>
+
+namespace velomar::common {
+
+// The one program-wide state object, owned by the main window and passed to the windows
+// and jobs that read it.
+struct AppState {
+    // Folders (native separators, no trailing separator).
+    QString programDir;
+    QString exportDir;    // programDir/Export
+    QString stampeTipDir; // programDir/StampeTip
+    QString stampeSngDir; // programDir/StampeSng
+    QString lastDirArch;
+
+    QString currentArchivePath; // "" when no archive is open
+    qint64 archiveCount = 0;    // rows of TabMAIL
+    qint64 displayedCount = 0;  // rows shown by the address grid
+
+    // "Main", "Edit", "Impo", "Grup", or "Erro" after a failed open.
+    QString callerMode;
+
+    settings::Options options;
+    settings::SenderLines senders;
+
+    // Summary window input: caption padded to 11 characters, and the field.
+    QString summaryTitle;
+    QString summaryField;
+
+    QString archivesDir() const { return programDir + QStringLiteral("/Archivi"); }
+};
+
+} // namespace velomar::common

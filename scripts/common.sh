@@ -1,0 +1,36 @@
+# Shared by scripts/run and scripts/test: install what is missing, then build.
+set -euo pipefail
+
+VELOMAR_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+
+# Packages the program needs to build and run.
+RUN_PACKAGES=(build-essential cmake ninja-build pkg-config qt6-base-dev libsqlite3-dev
+  libgl-dev fonts-liberation fonts-dejavu-core fontconfig xdg-utils
+  libgtest-dev libbenchmark-dev)
+# Extra packages for the tests.
+TEST_PACKAGES=(poppler-utils xvfb xauth sqlite3 cups printer-driver-cups-pdf)
+
+install_missing() {
+  local missing=()
+  local pkg
+  for pkg in "$@"; do
+    if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed'; then
+      missing+=("$pkg")
+    fi
+  done
+  if [ ${#missing[@]} -eq 0 ]; then
+    return 0
+  fi
+  echo "Installo i pacchetti mancanti: ${missing[*]}"
+  local sudo=()
+  if [ "$(id -u)" -ne 0 ]; then sudo=(sudo); fi
+  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+build_tree() {
+  local dir=$1 type=$2
+  shift 2
+  cmake -S "$VELOMAR_ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE="$type" "$@" >/dev/null
+  cmake --build "$dir" --parallel "$(nproc)"
+}

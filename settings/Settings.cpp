@@ -1,0 +1,108 @@
+#include "settings/Settings.h"
+
+#include <QSettings>
+
+namespace velomar::settings {
+
+namespace {
+const QString kProgramDir = QStringLiteral("ProgramDir");
+const QString kLastDirArch = QStringLiteral("Cartelle/LastDirArch");
+const QString kOpzioni = QStringLiteral("Opzioni/OptApp_%1");
+const QString kColW = QStringLiteral("GrigliaEDIT/Col_W%1");
+const QString kCampoRicerche = QStringLiteral("GrigliaEDIT/CampoRicerche");
+const QString kOrdinamento = QStringLiteral("GrigliaEDIT/Ordinamento");
+const QString kRip = QStringLiteral("Input/Rip_%1");
+} // namespace
+
+Settings::Settings()
+    : m_store(std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
+                                          QStringLiteral("QZ"), QStringLiteral("Velomar"))) {}
+
+Settings::~Settings() = default;
+
+bool Settings::isUsable() const { return m_store->status() == QSettings::NoError; }
+
+void Settings::sync() { m_store->sync(); }
+
+std::optional<QString> Settings::programDir() const {
+    const QVariant v = m_store->value(kProgramDir);
+    if (!v.isValid())
+        return std::nullopt;
+    const QString text = v.toString();
+    if (text.isEmpty())
+        return std::nullopt;
+    return text;
+}
+
+void Settings::setProgramDir(const QString& value) { m_store->setValue(kProgramDir, value); }
+
+QString Settings::lastDirArch() const { return m_store->value(kLastDirArch).toString().left(255); }
+
+void Settings::setLastDirArch(const QString& folder) { m_store->setValue(kLastDirArch, folder); }
+
+std::optional<int> Settings::readInt(const QString& key) const {
+    const QVariant v = m_store->value(key);
+    if (!v.isValid())
+        return std::nullopt;
+    bool ok = false;
+    const int value = v.toInt(&ok);
+    if (!ok)
+        return std::nullopt;
+    return value;
+}
+
+Options Settings::readOptions() const {
+    Options options;
+    for (int i = 1; i <= Options::Count; ++i)
+        options.setValue(i, readInt(kOpzioni.arg(i)).value_or(0));
+    return options;
+}
+
+void Settings::writeOptions(const Options& options) {
+    for (int i = 1; i <= Options::Count; ++i)
+        m_store->setValue(kOpzioni.arg(i), int(options.value(i)));
+}
+
+std::optional<int> Settings::gridColumnWidth(int column) const { return readInt(kColW.arg(column)); }
+
+void Settings::setGridColumnWidth(int column, int twips) {
+    m_store->setValue(kColW.arg(column), twips);
+}
+
+std::optional<int> Settings::campoRicerche() const { return readInt(kCampoRicerche); }
+void Settings::setCampoRicerche(int index) { m_store->setValue(kCampoRicerche, index); }
+std::optional<int> Settings::ordinamento() const { return readInt(kOrdinamento); }
+void Settings::setOrdinamento(int index) { m_store->setValue(kOrdinamento, index); }
+
+std::optional<int> Settings::repeatInput(int field) const { return readInt(kRip.arg(field)); }
+void Settings::setRepeatInput(int field, int value) { m_store->setValue(kRip.arg(field), value); }
+
+QString Settings::sectionName(FieldSection section) {
+    switch (section) {
+    case FieldSection::Esporta:
+        return QStringLiteral("Esporta");
+    case FieldSection::StampaF:
+        return QStringLiteral("StampaF");
+    case FieldSection::StampaNF:
+        return QStringLiteral("StampaNF");
+    }
+    return {};
+}
+
+std::optional<int> Settings::fieldChoice(FieldSection section, int field) const {
+    return readInt(sectionName(section) + QStringLiteral("/Campo_%1").arg(field));
+}
+
+void Settings::setFieldChoice(FieldSection section, int field, int value) {
+    m_store->setValue(sectionName(section) + QStringLiteral("/Campo_%1").arg(field), value);
+}
+
+std::optional<int> Settings::rangeChoice(FieldSection section) const {
+    return readInt(sectionName(section) + QStringLiteral("/Intervallo"));
+}
+
+void Settings::setRangeChoice(FieldSection section, int value) {
+    m_store->setValue(sectionName(section) + QStringLiteral("/Intervallo"), value);
+}
+
+} // namespace velomar::settings

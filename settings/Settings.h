@@ -1,0 +1,66 @@
+#pragma once
+
+#include "settings/Options.h"
+
+#include <QString>
+#include <memory>
+#include <optional>
+
+class QSettings;
+
+namespace velomar::settings {
+
+// The settings store: the only code that knows key paths and value names. Keys mirror
+// Software\QZ\Velomar\...; the store itself is QSettings (organization "QZ",
+// application "Velomar").
+class Settings {
+public:
+    // Sections holding Campo_0..Campo_16 and Intervallo.
+    enum class FieldSection { Esporta, StampaF, StampaNF };
+
+    Settings();
+    ~Settings();
+    Settings(const Settings&) = delete;
+    Settings& operator=(const Settings&) = delete;
+
+    // False when the backing file exists but cannot be read or parsed.
+    bool isUsable() const;
+    void sync();
+
+    // ProgramDir as stored (nullopt when missing); the program folder is derived by
+    // dropping the last path separator and what follows.
+    std::optional<QString> programDir() const;
+    void setProgramDir(const QString& value);
+
+    QString lastDirArch() const; // "" when missing
+    void setLastDirArch(const QString& folder);
+
+    Options readOptions() const; // missing or invalid values read as 0
+    void writeOptions(const Options& options);
+
+    // GrigliaEDIT
+    std::optional<int> gridColumnWidth(int column) const; // Col_W0..Col_W16, twips
+    void setGridColumnWidth(int column, int twips);
+    std::optional<int> campoRicerche() const;
+    void setCampoRicerche(int index);
+    std::optional<int> ordinamento() const;
+    void setOrdinamento(int index);
+
+    // Input: Rip_1..Rip_16
+    std::optional<int> repeatInput(int field) const;
+    void setRepeatInput(int field, int value);
+
+    // Esporta / StampaF / StampaNF
+    std::optional<int> fieldChoice(FieldSection section, int field) const; // Campo_0..16
+    void setFieldChoice(FieldSection section, int field, int value);
+    std::optional<int> rangeChoice(FieldSection section) const; // Intervallo
+    void setRangeChoice(FieldSection section, int value);
+
+    static QString sectionName(FieldSection section);
+
+private:
+    std::optional<int> readInt(const QString& key) const;
+    std::unique_ptr<QSettings> m_store;
+};
+
+} // namespace velomar::settings

@@ -1,0 +1,74 @@
+#include "archive/ArchiveBatch.h"
+#include "exchange/ExchangeBatch.h"
+#include "printing/PrintingBatch.h"
+
+#include <QGuiApplication>
+#include <QTextStream>
+
+#include <cstdio>
+#include <functional>
+#include <map>
+
+namespace {
+
+const char* const kUsage =
+    "Uso: velomar-batch COMANDO [ARGOMENTI]\n"
+    "\n"
+    "Comandi:\n"
+    "  --version                      mostra la versione\n"
+    "  --help                         mostra questo aiuto\n"
+    "  sample --count N [--seed S] OUT.mdb\n"
+    "                                 crea un archivio di esempio con N indirizzi\n"
+    "  count ARCHIVIO.mdb             conta gli indirizzi di un archivio\n"
+    "  labels ARCHIVIO.mdb --pdf OUT.pdf [--group GR] [--sort N] [--start RIGA,COL]\n"
+    "                                 stampa le etichette in un file PDF\n"
+    "  export ARCHIVIO.mdb OUT.txt [--fields ELENCO] [--description TESTO]\n"
+    "                                 esporta gli indirizzi in formato testo\n"
+    "  import ORIGINE.mdb DESTINAZIONE.mdb [--group GR] [--move]\n"
+    "                                 importa indirizzi da un altro archivio\n"
+    "  list ARCHIVIO.mdb --pdf OUT.pdf [--formatted]\n"
+    "                                 stampa la lista degli indirizzi in un file PDF\n";
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    // Fonts and PDF output need a GUI application, never a display.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    QGuiApplication::setOrganizationName(QStringLiteral("QZ"));
+    QGuiApplication::setApplicationName(QStringLiteral("Velomar"));
+
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    QStringList args = QGuiApplication::arguments().mid(1);
+    if (args.isEmpty()) {
+        err << kUsage;
+        return 2;
+    }
+    const QString command = args.takeFirst();
+    if (command == QLatin1String("--version")) {
+        out << "Velomar " << VELOMAR_VERSION << "\n";
+        return 0;
+    }
+    if (command == QLatin1String("--help") || command == QLatin1String("-h")) {
+        out << kUsage;
+        return 0;
+    }
+
+    using Command = std::function<int(const QStringList&, QTextStream&, QTextStream&)>;
+    const std::map<QString, Command> commands = {
+        {QStringLiteral("sample"), velomar::archive::batchSample},
+        {QStringLiteral("count"), velomar::archive::batchCount},
+        {QStringLiteral("labels"), velomar::printing::batchLabels},
+        {QStringLiteral("export"), velomar::exchange::batchExport},
+        {QStringLiteral("import"), velomar::exchange::batchImport},
+        {QStringLiteral("list"), velomar::exchange::batchList},
+    };
+    const auto it = commands.find(command);
+    if (it == commands.end()) {
+        err << "Comando sconosciuto: " << command << "\n\n" << kUsage;
+        return 2;
+    }
+    return it->second(args, out, err);
+}
