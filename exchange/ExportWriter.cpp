@@ -1,0 +1,74 @@
+#include "exchange/ExportWriter.h"
+
+#include "common/Cp1252.h"
+#include "exchange/ExportError.h"
+
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace velomar::exchange {
+
+namespace {
+constexpr qsizetype kChunk = 256 * 1024;
+}
+
+ExportWriter::ExportWriter(const QString& target)
+    : m_file(std::make_unique<QSaveFile>(target)), m_target(target) {
+    open();
+}
+
+ExportWriter::ExportWriter(std::unique_ptr<QSaveFile> file)
+    : m_file(std::move(file)), m_target(m_file->fileName()) {
+    open();
+}
+
+ExportWriter::~ExportWriter() {
+    if (!m_committed && m_file->isOpen())
+        m_file->cancelWriting(); // QSaveFile then drops the temporary file
+}
+
+void ExportWriter::open() {
+    if (QFileInfo(m_target).isDir())
+        fail(QStringLiteral("Il nome indicato è una cartella."));
+    // Never write in place: a failure must not leave a half file behind.
+    m_file->setDirectWriteFallback(false);
+    if (!m_file->open(QIODevice::WriteOnly))
+        fail(m_file->errorString());
+    m_buffer.reserve(kChunk + 4096);
+}
+
+void ExportWriter::writeLines(const QStringList& lines) {
+    for (const QString& line : lines) {
+        qsizetype replaced = 0;
+        m_buffer += common::Cp1252::encode(line, &replaced);
+        m_buffer += "\r\n";
+        m_replaced += replaced;
+    }
+    if (m_buffer.size() >= kChunk)
+        flush();
+}
+
+void ExportWriter::flush() {
+    if (m_buffer.isEmpty())
+        return;
+    if (m_file->write(m_buffer) != m_buffer.size())
+        fail(m_file->errorString());
+    m_buffer.clear();
+}
+
+void ExportWriter::commit() {
+    flush();
+    if (!m_file->commit())
+        fail(m_file->errorString());
+    m_committed = true;
+}
+
+void ExportWriter::fail(const QString& reason) {
+    if (m_file->isOpen())
+        m_file->cancelWriting();
+    throw ExportError(ExportError::WriteFailed,
+                      QStringLiteral("Impossibile scrivere il file %1.\n%2")
+                          .arg(QFileInfo(m_target).fileName(), reason));
+}
+
+} // namespace velomar::exchange

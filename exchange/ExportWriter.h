@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+class QSaveFile;
+
+namespace velomar::exchange {
+
+// Writes a text file of CR LF lines in Windows-1252 into a temporary file beside the
+// target and renames it over the target only on commit: a failure at any point leaves
+// the old file as it was. Throws ExportError.
+class ExportWriter {
+public:
+    explicit ExportWriter(const QString& target);
+    // For tests: a save file that may fail on purpose (a full disk).
+    explicit ExportWriter(std::unique_ptr<QSaveFile> file);
+    ~ExportWriter(); // without commit the temporary file is removed
+    ExportWriter(const ExportWriter&) = delete;
+    ExportWriter& operator=(const ExportWriter&) = delete;
+
+    void writeLines(const QStringList& lines);
+    void commit();
+
+    // Characters the code page cannot hold, written as '?'.
+    qsizetype replacedCount() const { return m_replaced; }
+
+private:
+    void open();
+    void flush();
+    [[noreturn]] void fail(const QString& reason);
+
+    std::unique_ptr<QSaveFile> m_file;
+    QString m_target;
+    QByteArray m_buffer;
+    qsizetype m_replaced = 0;
+    bool m_committed = false;
+};
+
+} // namespace velomar::exchange

@@ -1,0 +1,185 @@
+#include "exchange/ExportError.h"
+#include "exchange/ExportJob.h"
+#include "exchange/ExportWriter.h"
+#include "support/TestEnvironment.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <vector>
+
+using namespace velomar;
+using archive::AddressRecord;
+using exchange::ExportJob;
+using exchange::ExportRequest;
+using exchange::ExportWriter;
+using exchange::FieldMask;
+
+namespace {
+
+class VectorSource : public archive::AddressSource {
+public:
+    explicit VectorSource(std::vector<AddressRecord> rows) : m_rows(std::move(rows)) {}
+    qint64 count() const override { return qint64(m_rows.size()); }
+    bool next(AddressRecord& record) override {
+        if (m_pos >= m_rows.size())
+            return false;
+        record = m_rows[m_pos++];
+        return true;
+    }
+
+private:
+    std::vector<AddressRecord> m_rows;
+    std::size_t m_pos = 0;
+};
+
+AddressRecord address(std::initializer_list<std::pair<int, QString>> values) {
+    AddressRecord r;
+    for (const auto& [field, text] : values)
+        r[field] = text;
+    return r;
+}
+
+QByteArray readAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+QByteArray expected(const char* name) {
+    return readAll(test::sourcePath(QStringLiteral("tests/exchange/data/") + QLatin1String(name)));
+}
+
+FieldMask only(std::initializer_list<int> fields) {
+    FieldMask mask{};
+    for (int f : fields)
+        mask[std::size_t(f)] = true;
+    return mask;
+}
+
+// A save file whose disk fills up after a given number of bytes.
+class FullDiskFile : public QSaveFile {
+public:
+    FullDiskFile(const QString& name, qint64 room) : QSaveFile(name), m_room(room) {}
+
+protected:
+    qint64 writeData(const char* data, qint64 len) override {
+        if (len > m_room) {
+            setErrorString(QStringLiteral("No space left on device"));
+            return -1;
+        }
+        m_room -= len;
+        return QSaveFile::writeData(data, len);
+    }
+
+private:
+    qint64 m_room;
+};
+
+std::vector<AddressRecord> sampleRows(int n) {
+    std::vector<AddressRecord> rows;
+    for (int i = 0; i < n; ++i)
+        rows.push_back(address({{0, QString::number(i + 1)}, {2, QStringLiteral("Cognome%1").arg(i)},
+                                {5, QStringLiteral("Via Lunga %1").arg(i)}}));
+    return rows;
+}
+
+} // namespace
+
+TEST(Export, AllFieldsMatchTheFormatByteForByte) {
+    VectorSource source({
+        address({{0, "12"}, {14, "AB"}, {2, "Rossi"}, {3, "Mario"}, {5, "Via Roma 1"},
+                 {6, "20100"}, {7, "Milano"}, {8, "MI"}, {9, "I"}, {10, "02 123456"}}),
+        address({{0, "7"}, {1, "Avv."}, {2, "Bianchi"}, {4, "Ruolo"}, {6, "20100"},
+                 {8, "MI"}, {11, "02 999"}, {13, "b@x.it"},
+                 {15, QStringLiteral("caffè € 5 Ω")}, {16, "riga 1\r\nriga 2"}}),
+        address({{0, "8"}, {2, "Verdi"}, {3, "Luca"}, {4, "Sindaco"}, {5, "Via Po, 3"},
+                 {7, "Torino"}, {10, "011 1"}, {12, "333 2"}}),
+    });
+    QTemporaryDir dir;
+    const QString target = dir.filePath("out.txt");
+    ExportRequest request;
+    request.fields.fill(true);
+    request.description = QStringLiteral("Soci 2026");
+    request.date = QDate(2026, 12, 6);
+    const auto result = ExportJob::toFile(source, request, target);
+    EXPECT_EQ(result.addresses, 3);
+    EXPECT_EQ(result.replaced, 1); // the omega
+    EXPECT_EQ(readAll(target), expected("export_all_fields.txt"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"out.txt"}); // no leftovers
+}
+
+TEST(Export, UntickedFieldsCountAsEmptyAndEmptyRangeWritesHeaderAlone) {
+    QTemporaryDir dir;
+    const QString target = dir.filePath("some.txt");
+    VectorSource source({
+        address({{0, "1"}, {2, "Rossi"}, {9, "I"}}),
+        address({{0, "2"}, {2, "Bianchi"}, {8, "TO"}}),
+        address({{0, "3"}, {14, "Z1"}, {13, "x@y.it"}}),
+    });
+    ExportRequest request;
+    request.fields = only({9, 14}); // NAZ and GR
+    request.date = QDate(2027, 2, 1);
+    ExportJob::toFile(source, request, target);
+    EXPECT_EQ(readAll(target), expected("export_some_fields.txt"));
+
+    VectorSource empty({});
+    request.date = QDate(2026, 12, 6);
+    EXPECT_EQ(ExportJob::toFile(empty, request, target).addresses, 0);
+    EXPECT_EQ(readAll(target), expected("export_header_only.txt"));
+}
+
+TEST(Export, FailureLeavesTheOldFileIntact) {
+    QTemporaryDir dir;
+    const QString target = dir.filePath("old.txt");
+    {
+        QFile old(target);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("old content\r\n");
+    }
+    auto rows = sampleRows(20000); // well past one write chunk
+    ExportRequest request;
+    request.fields.fill(true);
+
+    // Disk full in the middle of the blocks.
+    {
+        VectorSource source(rows);
+        ExportWriter writer(std::make_unique<FullDiskFile>(target, 300 * 1024));
+        try {
+            ExportJob::run(source, request, writer);
+            FAIL() << "expected a write failure";
+        } catch (const exchange::ExportError& e) {
+            EXPECT_TRUE(e.description().contains("old.txt"));
+            EXPECT_TRUE(e.description().contains("No space left"));
+        }
+    }
+    EXPECT_EQ(readAll(target), QByteArray("old content\r\n"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"old.txt"});
+
+    // Disk full on the last bytes, found only when the file is committed.
+    {
+        VectorSource source(sampleRows(3));
+        ExportWriter writer(std::make_unique<FullDiskFile>(target, 100));
+        EXPECT_THROW(ExportJob::run(source, request, writer), exchange::ExportError);
+    }
+    EXPECT_EQ(readAll(target), QByteArray("old content\r\n"));
+
+    // A name that is a folder, and a folder that cannot be written.
+    VectorSource source(sampleRows(1));
+    EXPECT_THROW(ExportJob::toFile(source, request, dir.path()), exchange::ExportError);
+    const QString locked = dir.filePath("locked");
+    QDir().mkdir(locked);
+    QFile::setPermissions(locked, QFile::ReadOwner | QFile::ExeOwner);
+    QFile probe(locked + "/probe"); // root writes anywhere: then nothing to prove
+    if (!probe.open(QIODevice::WriteOnly))
+        EXPECT_THROW(ExportJob::toFile(source, request, locked + "/x.txt"), exchange::ExportError);
+    probe.remove();
+    QFile::setPermissions(locked, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+
+    // A complete export replaces the old file.
+    VectorSource again(sampleRows(2));
+    ExportJob::toFile(again, request, target);
+    EXPECT_TRUE(readAll(target).startsWith("("));
+}
