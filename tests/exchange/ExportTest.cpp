@@ -173,8 +173,9 @@ TEST(Export, FailureLeavesTheOldFileIntact) {
     QDir().mkdir(locked);
     QFile::setPermissions(locked, QFile::ReadOwner | QFile::ExeOwner);
     QFile probe(locked + "/probe"); // root writes anywhere: then nothing to prove
-    if (!probe.open(QIODevice::WriteOnly))
+    if (!probe.open(QIODevice::WriteOnly)) {
         EXPECT_THROW(ExportJob::toFile(source, request, locked + "/x.txt"), exchange::ExportError);
+    }
     probe.remove();
     QFile::setPermissions(locked, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 
