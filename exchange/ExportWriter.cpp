@@ -1,7 +1,7 @@
 #include "exchange/ExportWriter.h"
 
 #include "common/Cp1252.h"
-#include "exchange/ExportError.h"
+#include "exchange/ExchangeError.h"
 
 #include <QFileInfo>
 #include <QSaveFile>
@@ -66,7 +66,7 @@ void ExportWriter::commit() {
 void ExportWriter::fail(const QString& reason) {
     if (m_file->isOpen())
         m_file->cancelWriting();
-    throw ExportError(ExportError::WriteFailed,
+    throw ExchangeError(ExchangeError::WriteFailed,
                       QStringLiteral("Impossibile scrivere il file %1.\n%2")
                           .arg(QFileInfo(m_target).fileName(), reason));
 }

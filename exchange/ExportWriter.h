@@ -11,7 +11,7 @@ namespace velomar::exchange {
 
 // Writes a text file of CR LF lines in Windows-1252 into a temporary file beside the
 // target and renames it over the target only on commit: a failure at any point leaves
-// the old file as it was. Throws ExportError.
+// the old file as it was. Throws ExchangeError.
 class ExportWriter {
 public:
     explicit ExportWriter(const QString& target);

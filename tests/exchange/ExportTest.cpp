@@ -1,4 +1,4 @@
-#include "exchange/ExportError.h"
+#include "exchange/ExchangeError.h"
 #include "exchange/ExportJob.h"
 #include "exchange/ExportWriter.h"
 #include "support/TestEnvironment.h"
@@ -150,7 +150,7 @@ TEST(Export, FailureLeavesTheOldFileIntact) {
         try {
             ExportJob::run(source, request, writer);
             FAIL() << "expected a write failure";
-        } catch (const exchange::ExportError& e) {
+        } catch (const exchange::ExchangeError& e) {
             EXPECT_TRUE(e.description().contains("old.txt"));
             EXPECT_TRUE(e.description().contains("No space left"));
         }
@@ -162,19 +162,19 @@ TEST(Export, FailureLeavesTheOldFileIntact) {
     {
         VectorSource source(sampleRows(3));
         ExportWriter writer(std::make_unique<FullDiskFile>(target, 100));
-        EXPECT_THROW(ExportJob::run(source, request, writer), exchange::ExportError);
+        EXPECT_THROW(ExportJob::run(source, request, writer), exchange::ExchangeError);
     }
     EXPECT_EQ(readAll(target), QByteArray("old content\r\n"));
 
     // A name that is a folder, and a folder that cannot be written.
     VectorSource source(sampleRows(1));
-    EXPECT_THROW(ExportJob::toFile(source, request, dir.path()), exchange::ExportError);
+    EXPECT_THROW(ExportJob::toFile(source, request, dir.path()), exchange::ExchangeError);
     const QString locked = dir.filePath("locked");
     QDir().mkdir(locked);
     QFile::setPermissions(locked, QFile::ReadOwner | QFile::ExeOwner);
     QFile probe(locked + "/probe"); // root writes anywhere: then nothing to prove
     if (!probe.open(QIODevice::WriteOnly)) {
-        EXPECT_THROW(ExportJob::toFile(source, request, locked + "/x.txt"), exchange::ExportError);
+        EXPECT_THROW(ExportJob::toFile(source, request, locked + "/x.txt"), exchange::ExchangeError);
     }
     probe.remove();
     QFile::setPermissions(locked, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "common/AppError.h"
+
+namespace velomar::exchange {
+
+// A failure of an export or import job (file not writable, disk full, source refused).
+class ExchangeError : public common::AppError {
+public:
+    static constexpr int WriteFailed = 75;  // the file could not be written
+    static constexpr int SameArchive = 76; // import of an archive into itself
+
+    using common::AppError::AppError;
+};
+
+} // namespace velomar::exchange

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "archive/AddressRecord.h"
+#include "archive/Database.h"
+#include "archive/Statement.h"
+
+#include <QString>
+#include <QVariant>
+#include <vector>
+
+namespace velomar::test {
+
+// A TabMAIL with the program's field order, for tests of the jobs that read archives.
+inline void createTestArchive(const QString& path) {
+    archive::Database db(path, archive::Database::Mode::Create);
+    db.exec(QStringLiteral(
+        "CREATE TABLE TabMAIL (NR INTEGER PRIMARY KEY AUTOINCREMENT, TITOLO TEXT, COGNOME TEXT,"
+        " NOME1 TEXT, NOME2 TEXT, INDIRIZZO TEXT, CAP TEXT, CITTA TEXT, PROV TEXT, NAZ TEXT,"
+        " NUM_TEL TEXT, NUM_FAX TEXT, NUM_CEL TEXT, E_MAIL TEXT, GR TEXT, NOTE TEXT,"
+        " APPUNTI TEXT, SERV INTEGER DEFAULT 0)"));
+}
+
+// Adds a row; fields 1..16 from the record, an empty text stored as Null.
+inline qint64 addTestAddress(archive::Database& db, const archive::AddressRecord& r) {
+    archive::Statement st(db, QStringLiteral(
+        "INSERT INTO TabMAIL (TITOLO, COGNOME, NOME1, NOME2, INDIRIZZO, CAP, CITTA, PROV, NAZ,"
+        " NUM_TEL, NUM_FAX, NUM_CEL, E_MAIL, GR, NOTE, APPUNTI) VALUES"
+        " (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+    for (int f = 1; f <= 16; ++f)
+        st.bind(f, r[f].isEmpty() ? QVariant() : QVariant(r[f]));
+    st.exec();
+    return db.lastInsertRowId();
+}
+
+inline qint64 countAddresses(archive::Database& db, const QString& where = {}) {
+    archive::Statement st(db, QStringLiteral("SELECT COUNT(*) FROM TabMAIL ") + where);
+    return st.step() ? st.integer(0) : -1;
+}
+
+} // namespace velomar::test
