@@ -1,0 +1,41 @@
+#pragma once
+
+#include "archive/AddressRecord.h"
+
+#include <QString>
+#include <array>
+#include <functional>
+
+namespace velomar::printing {
+
+// Which of the 17 fields (index as in the address record) the user ticked.
+using ListFieldMask = std::array<bool, archive::AddressRecord::FieldCount>;
+
+// The texts of an address list: the formatted line in fixed-width columns and the
+// running text of the unformatted list. Only fields 0 (NR) to 14 (GR) are printed.
+class ListPrinterLayout {
+public:
+    static constexpr int MaxLine = 214;    // characters of a formatted line
+    static constexpr int LastPrinted = 14; // GR
+    static constexpr double WrapWidthMm = 190;
+
+    static QString heading(int field);  // column heading, "Nr." .. "Appunti"
+    static int columnWidth(int field);  // characters
+
+    // Ticked count + widths of the ticked fields - 1, over all 17 boxes.
+    static int characterTotal(const ListFieldMask& fields);
+    static int checkedCount(const ListFieldMask& fields);
+
+    // Column heading line: headings in capitals, padded and cut to their widths.
+    static QString formattedHeading(const ListFieldMask& fields);
+    // The address in columns, cut to MaxLine characters.
+    static QString formattedLine(const archive::AddressRecord& record, const ListFieldMask& fields);
+
+    // The running text, its lines separated by '\n', wrapped where the text measured by
+    // width (millimetres) would pass WrapWidthMm. Empty when no ticked field has a value.
+    using WidthMm = std::function<double(const QString&)>;
+    static QString unformattedText(const archive::AddressRecord& record,
+                                   const ListFieldMask& fields, const WidthMm& width);
+};
+
+} // namespace velomar::printing

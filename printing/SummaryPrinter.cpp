@@ -1,0 +1,58 @@
+#include "printing/SummaryPrinter.h"
+
+#include "printing/Printer.h"
+
+#include <QLocale>
+
+namespace velomar::printing {
+
+namespace {
+
+void printReport(Printer& printer, const QString& title, const std::vector<SummaryRow>& rows,
+                 const QDate& date) {
+    const QString caption = title.leftJustified(11, QLatin1Char(' '), true).toUpper();
+    printer.setFont({QStringLiteral("Arial"), 14, true, false});
+    for (int i = 0; i < 3; ++i)
+        printer.printLine(QString());
+    printer.setCurrentX(26);
+    printer.printLine(QStringLiteral("RIEPILOGO INDIRIZZI per ") + caption);
+    printer.setFont({QStringLiteral("Arial"), 10, false, true});
+    printer.setCurrentX(26);
+    printer.printLine(QLatin1Char('(') + date.toString(QStringLiteral("dd/MM/yyyy")) +
+                      QLatin1Char(')'));
+    printer.setFont({QStringLiteral("Lucida Console"), 10, false, false});
+    printer.printLine(QString());
+    const QString indent(12, QLatin1Char(' '));
+    const QString rule = indent + QString(30, QChar(0x2014));
+    printer.printLine(rule);
+    printer.printLine(indent + caption + QString(10, QLatin1Char(' ')) + QStringLiteral("INDIRIZZI"));
+    printer.printLine(rule);
+    for (const SummaryRow& row : rows) {
+        printer.printText(indent + row.value);
+        printer.moveToColumn(38);
+        printer.printLine(SummaryPrinter::countText(row.count));
+    }
+    printer.endDoc();
+}
+
+} // namespace
+
+QString SummaryPrinter::countText(qint64 count) {
+    return QLocale(QLocale::Italian, QLocale::Italy).toString(count);
+}
+
+void SummaryPrinter::print(Printer& printer, const QString& title,
+                           const std::vector<SummaryRow>& rows, const QDate& date) {
+    try {
+        printReport(printer, title, rows, date);
+    } catch (...) {
+        try {
+            printer.abortDoc();
+        } catch (...) {
+            // The first failure is the one to report.
+        }
+        throw;
+    }
+}
+
+} // namespace velomar::printing

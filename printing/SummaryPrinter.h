@@ -1,0 +1,22 @@
+#pragma once
+
+#include "printing/SummaryQuery.h"
+
+#include <QDate>
+#include <vector>
+
+namespace velomar::printing {
+
+class Printer;
+
+// The printed summary report: title, date, a ruled table of value and count. Throws
+// PrinterError; the document is then dropped.
+class SummaryPrinter {
+public:
+    // title: the summary caption padded to 11 characters ("Gruppo     ").
+    static void print(Printer& printer, const QString& title, const std::vector<SummaryRow>& rows,
+                      const QDate& date = QDate::currentDate());
+    static QString countText(qint64 count); // "1.206"
+};
+
+} // namespace velomar::printing

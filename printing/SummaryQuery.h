@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+#include <vector>
+
+namespace velomar::archive {
+class Database;
+}
+
+namespace velomar::printing {
+
+struct SummaryRow {
+    QString value; // "" for the addresses whose field is Null
+    qint64 count = 0;
+};
+
+// Address counts grouped by one field of TabMAIL (GR, CAP, CITTA, PROV or NAZ). Every
+// row is counted, so the group of addresses without a value shows its real number.
+class SummaryQuery {
+public:
+    enum class Order { ByValue, ByCount };
+
+    static bool isSummaryField(const QString& field);
+    // The statement run for a field; "" for a field that is not a summary field.
+    static QString statement(const QString& field, Order order);
+    // Throws DatabaseError; an unknown field gives no rows.
+    static std::vector<SummaryRow> run(archive::Database& db, const QString& field, Order order);
+};
+
+} // namespace velomar::printing

@@ -1,0 +1,166 @@
+#include "ListPrinterFakes.h"
+#include "printing/ListPrinter.h"
+
+#include <gtest/gtest.h>
+
+using namespace velomar;
+using archive::AddressRecord;
+using printing::ListFieldMask;
+using printing::ListPrinter;
+using printing::ListPrinterLayout;
+using printing::ListPrintRequest;
+
+namespace {
+
+ListFieldMask ticked(std::initializer_list<int> fields) {
+    ListFieldMask mask{};
+    for (int f : fields)
+        mask[std::size_t(f)] = true;
+    return mask;
+}
+
+AddressRecord rossi() {
+    AddressRecord r;
+    r[0] = "12";
+    r[2] = "Rossi";
+    r[3] = "Mario";
+    r[5] = "Via Roma 1";
+    r[6] = "20100";
+    r[7] = "Milano";
+    r[8] = "MI";
+    r[9] = "I";
+    r[10] = "02 123456";
+    r[13] = QString(40, 'e');
+    r[14] = "AB";
+    r[15] = "note";
+    return r;
+}
+
+const auto mmPerChar = [](double mm) {
+    return [mm](const QString& s) { return double(s.size()) * mm; };
+};
+
+} // namespace
+
+TEST(ListPrinterLayout, CharacterTotalColumnsAndCuts) {
+    EXPECT_EQ(ListPrinterLayout::characterTotal(ticked({0, 2})), 41);
+    // 214 is the last printable total; the hidden NOTE box counts too.
+    EXPECT_EQ(ListPrinterLayout::characterTotal(ticked({0, 1, 2, 3, 4, 5, 6, 8, 10, 14})), 214);
+    EXPECT_EQ(ListPrinterLayout::characterTotal(ticked({0, 1, 2, 3, 4, 5, 6, 8, 9, 10, 14})), 218);
+    EXPECT_EQ(ListPrinterLayout::characterTotal(ticked({0, 15})), 176);
+    EXPECT_EQ(ListPrinterLayout::characterTotal(ticked({})), -1);
+
+    EXPECT_EQ(ListPrinterLayout::formattedHeading(ticked({0, 7, 8, 9, 14, 15})),
+              "NR.   CITTÀ                    PR NAZ GR ");
+    const QString line = ListPrinterLayout::formattedLine(rossi(), ticked({0, 2, 8, 13, 16}));
+    EXPECT_EQ(line, "12    " + QString("Rossi").leftJustified(35) + " MI " + QString(35, 'e') + " ");
+    // Every field ticked: the line is cut to 214 characters.
+    ListFieldMask all;
+    all.fill(true);
+    AddressRecord full;
+    for (int f = 0; f < 17; ++f)
+        full[f] = QString(200, QChar('a' + f));
+    EXPECT_EQ(ListPrinterLayout::formattedLine(full, all).size(), 214);
+}
+
+TEST(ListPrinterLayout, UnformattedDecorationsAndWrapping) {
+    const auto wide = mmPerChar(0.1);
+    EXPECT_EQ(ListPrinterLayout::unformattedText(rossi(), ticked({0, 2, 3, 5, 6, 7, 8}), wide),
+              "12 * Rossi Mario * Via Roma 1 * 20100 Milano (MI)");
+    EXPECT_EQ(ListPrinterLayout::unformattedText(rossi(), ticked({0, 1, 3, 7, 9, 10, 11, 14}), wide),
+              "12 * Mario * Milano I * Tel. 02 123456 * Gruppo AB");
+    EXPECT_EQ(ListPrinterLayout::unformattedText(rossi(), ticked({0}), wide), "12");
+    EXPECT_EQ(ListPrinterLayout::unformattedText(rossi(), ticked({1, 4, 11}), wide), "");
+    // 2 mm a character: at most 95 characters on a line; the part that does not fit
+    // starts the next line, and the widest line decides after a break.
+    const QString text =
+        ListPrinterLayout::unformattedText(rossi(), ticked({0, 2, 3, 5, 6, 7, 8, 9, 10, 13, 14}),
+                                           mmPerChar(2));
+    EXPECT_EQ(text, "12 * Rossi Mario * Via Roma 1 * 20100 Milano (MI) I * Tel. 02 123456 * \n"
+                    "E-Mail: " + QString(40, 'e') + " * Gruppo AB");
+    for (const QString& l : text.split('\n'))
+        EXPECT_LE(l.size() * 2, 190);
+}
+
+TEST(ListPrinter, FormattedListHeadingOnlyOnFirstPage) {
+    std::vector<AddressRecord> rows(60, rossi());
+    test::ListSource source(rows);
+    test::ListRecordingPrinter printer;
+    ListPrintRequest request;
+    request.formatted = true;
+    request.fields = ticked({0, 2});
+    request.heading = "Soci";
+    request.date = QDate(2026, 12, 6);
+    std::vector<qint64> progress;
+    EXPECT_EQ(ListPrinter::print(printer, source, request,
+                                 [&](qint64 done, qint64) { progress.push_back(done); }),
+              60);
+    EXPECT_EQ(printer.orientation, printing::Orientation::Landscape);
+    const auto t = printer.texts();
+    ASSERT_EQ(t.size(), 6u + 60u);
+    EXPECT_EQ(t[0], "Soci");
+    EXPECT_EQ(printer.lines[0].font.family, "Verdana");
+    EXPECT_TRUE(printer.lines[0].font.bold);
+    EXPECT_EQ(t[1], "(06/12/2026)");
+    EXPECT_EQ(printer.lines[1].font.family, "Arial");
+    EXPECT_EQ(t[2], QString(41, QChar(0x2014)));
+    EXPECT_EQ(printer.lines[2].font.family, "Courier New");
+    EXPECT_EQ(printer.lines[2].font.pointSize, 7);
+    EXPECT_EQ(t[3], "");
+    EXPECT_EQ(t[4], "NR.   COGNOME" + QString(29, ' '));
+    EXPECT_EQ(t[5], QString(41, '-'));
+    EXPECT_EQ(t[6], "12    Rossi" + QString(31, ' '));
+    // 200 mm pages of 3.5 mm lines: the list runs on to a second page with no heading.
+    EXPECT_EQ(printer.lines.back().page, 2);
+    for (const auto& l : printer.lines)
+        if (l.page == 2) {
+            EXPECT_EQ(l.text, t[6]);
+        }
+    EXPECT_EQ(printer.docs, 1);
+    EXPECT_EQ(progress.back(), 60);
+
+    // Lucida option, no heading: the date line comes first.
+    test::ListSource again(rows);
+    test::ListRecordingPrinter p2;
+    request.heading.clear();
+    request.lucidaFont = true;
+    ListPrinter::print(p2, again, request);
+    EXPECT_EQ(p2.texts()[0], "(06/12/2026)");
+    EXPECT_EQ(p2.lines[1].font.family, "Lucida Console");
+}
+
+TEST(ListPrinter, UnformattedListAndFailure) {
+    AddressRecord empty;
+    test::ListSource source({rossi(), empty, rossi()});
+    test::ListRecordingPrinter printer;
+    ListPrintRequest request;
+    request.formatted = false;
+    request.fields = ticked({0, 2, 3});
+    request.date = QDate(2026, 1, 2);
+    ListPrinter::print(printer, source, request);
+    EXPECT_EQ(printer.orientation, printing::Orientation::Portrait);
+    const auto t = printer.texts();
+    const std::vector<QString> expected = {
+        "(02/01/2026)", QString(5 + 35 + 35 + 2, QChar(0x2014)), "",
+        "12 * Rossi Mario", "", "", "", "12 * Rossi Mario", ""};
+    EXPECT_EQ(t, expected);
+    EXPECT_EQ(printer.lines[3].font.family, "Arial Narrow");
+    EXPECT_EQ(printer.lines[3].font.pointSize, 8);
+
+    // A printer failure drops the document and reaches the caller with its code.
+    test::ListSource more({rossi(), rossi(), rossi()});
+    test::ListRecordingPrinter failing;
+    failing.failAtLine = 5;
+    try {
+        ListPrinter::print(failing, more, request);
+        FAIL();
+    } catch (const printing::PrinterError& e) {
+        EXPECT_EQ(ListPrinter::failureText(e), "Problema sulla Stampante !");
+    }
+    EXPECT_EQ(failing.aborts, 1);
+    EXPECT_EQ(failing.docs, 0);
+    EXPECT_EQ(ListPrinter::failureText(printing::PrinterError(484, "x")), "Stampa Annullata !");
+    EXPECT_EQ(ListPrinter::failureText(printing::PrinterError(5, "x")),
+              "Errore sulla Stampante (mancante o non collegata) !");
+    EXPECT_EQ(ListPrinter::failureText(printing::PrinterError(7, "memoria")), "Errore 7\r\nmemoria");
+}
