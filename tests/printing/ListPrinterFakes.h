@@ -4,6 +4,7 @@
 #include "printing/Printer.h"
 #include "printing/PrinterError.h"
 
+#include <QPointF>
 #include <ostream>
 #include <vector>
 
@@ -15,8 +16,8 @@ namespace velomar::test {
 class ListSource : public archive::AddressSource {
 public:
     explicit ListSource(std::vector<archive::AddressRecord> rows) : m_rows(std::move(rows)) {}
-    qint64 count() const override { return qint64(m_rows.size()); }
-    bool next(archive::AddressRecord& record) override {
+    qint64 count() const { return qint64(m_rows.size()); }
+    bool next(archive::AddressRecord& record) {
         if (m_pos >= m_rows.size())
             return false;
         record = m_rows[m_pos++];
@@ -28,7 +29,8 @@ private:
     std::size_t m_pos = 0;
 };
 
-// Records each printed line with its page, position and font; a character is
+// (Methods carry no "override": the fake compiles against the printer interface as
+// it grows.) Records each printed line with its page, position and font; a character is
 // 0.2 mm per point wide, a line 0.5 mm per point high.
 class ListRecordingPrinter : public printing::Printer {
 public:
@@ -39,24 +41,25 @@ public:
         printing::PrintFont font;
     };
     std::vector<Line> lines;
-    printing::Orientation orientation = printing::Orientation::Portrait;
+    printing::Orientation m_orientation = printing::Orientation::Portrait;
     int docs = 0;
     int aborts = 0;
     int failAtLine = -1; // throws 482 when this line is printed
 
-    QString deviceName() const override { return QStringLiteral("Prova"); }
-    void setOrientation(printing::Orientation o) override { orientation = o; }
-    void setFont(const printing::PrintFont& f) override { m_font = f; }
-    printing::PrintFont font() const override { return m_font; }
-    double currentX() const override { return m_x; }
-    double currentY() const override { return m_y; }
-    void setCurrentX(double mm) override { m_x = mm; }
-    void setCurrentY(double mm) override { m_y = mm; }
-    void printLine(const QString& text) override {
+    QString deviceName() const { return QStringLiteral("Prova"); }
+    void setOrientation(printing::Orientation o) { m_orientation = o; }
+    printing::Orientation orientation() const { return m_orientation; }
+    void setFont(const printing::PrintFont& f) { m_font = f; }
+    printing::PrintFont font() const { return m_font; }
+    double currentX() const { return m_x; }
+    double currentY() const { return m_y; }
+    void setCurrentX(double mm) { m_x = mm; }
+    void setCurrentY(double mm) { m_y = mm; }
+    void printLine(const QString& text) {
         if (failAtLine == int(lines.size()))
             throw printing::PrinterError(printing::PrinterError::Problem, "carta inceppata");
-        const double pageHeight = orientation == printing::Orientation::Portrait ? 287 : 200;
-        if (m_y + lineHeight() > pageHeight) {
+        const double height = pageHeight();
+        if (m_y + lineHeight() > height) {
             ++m_page;
             m_y = 0;
         }
@@ -66,27 +69,33 @@ public:
         m_x = m_lineX = 0;
         m_y += lineHeight();
     }
-    void printText(const QString& text) override {
+    void printText(const QString& text) {
         if (m_pending.isEmpty())
             m_lineX = m_x;
         m_pending += text;
         m_x += textWidth(text);
     }
-    void moveToColumn(int column) override {
+    void moveToColumn(int column) {
         // Pad the pending text so the recorded line shows where the column starts.
         const int chars = int(m_pending.size());
         if (column - 1 > chars)
             m_pending += QString(column - 1 - chars, QLatin1Char(' '));
         m_x = (column - 1) * m_font.pointSize * 0.2;
     }
-    double textWidth(const QString& text) const override {
+    double textWidth(const QString& text) const {
         return double(text.size()) * m_font.pointSize * 0.2;
     }
-    double lineHeight() const override { return m_font.pointSize * 0.5; }
-    void setClip(double, double, double, double) override {}
-    void clearClip() override {}
-    void endDoc() override { ++docs; }
-    void abortDoc() override { ++aborts; }
+    double lineHeight() const { return m_font.pointSize * 0.5; }
+    void setClip(double, double, double, double) {}
+    void clearClip() {}
+    // The printer layer grows: these keep the fake usable whichever of its versions.
+    QPointF paperOrigin() const { return {}; }
+    void newPage() { ++m_page; m_y = 0; }
+    void setAutoPageBreak(bool) {}
+    double pageHeight() const { return m_orientation == printing::Orientation::Portrait ? 287 : 200; }
+    double pageWidth() const { return m_orientation == printing::Orientation::Portrait ? 200 : 287; }
+    void endDoc() { ++docs; }
+    void abortDoc() { ++aborts; }
 
     std::vector<QString> texts() const {
         std::vector<QString> out;

@@ -95,7 +95,7 @@ TEST(ListPrinter, FormattedListHeadingOnlyOnFirstPage) {
     EXPECT_EQ(ListPrinter::print(printer, source, request,
                                  [&](qint64 done, qint64) { progress.push_back(done); }),
               60);
-    EXPECT_EQ(printer.orientation, printing::Orientation::Landscape);
+    EXPECT_EQ(printer.orientation(), printing::Orientation::Landscape);
     const auto t = printer.texts();
     ASSERT_EQ(t.size(), 6u + 60u);
     EXPECT_EQ(t[0], "Soci");
@@ -138,7 +138,7 @@ TEST(ListPrinter, UnformattedListAndFailure) {
     request.fields = ticked({0, 2, 3});
     request.date = QDate(2026, 1, 2);
     ListPrinter::print(printer, source, request);
-    EXPECT_EQ(printer.orientation, printing::Orientation::Portrait);
+    EXPECT_EQ(printer.orientation(), printing::Orientation::Portrait);
     const auto t = printer.texts();
     const std::vector<QString> expected = {
         "(02/01/2026)", QString(5 + 35 + 35 + 2, QChar(0x2014)), "",
