@@ -37,7 +37,7 @@ Database::Database(const QString& path, Mode mode) : m_path(path) {
         throw DatabaseError(rc, message);
     }
     sqlite3_extended_result_codes(raw, 1);
-    sqlite3_busy_timeout(raw, 2000);
+    sqlite3_busy_timeout(raw, DefaultBusyTimeoutMs);
 }
 
 void Database::check(int rc) const {
@@ -58,6 +58,11 @@ void Database::exec(const QString& sql) {
         sqlite3_free(error);
         throw DatabaseError(rc, message);
     }
+}
+
+void Database::setBusyTimeout(int ms) {
+    if (m_handle)
+        sqlite3_busy_timeout(m_handle.get(), ms);
 }
 
 Statement Database::prepare(const QString& sql) { return Statement(*this, sql); }

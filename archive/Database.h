@@ -24,6 +24,10 @@ public:
     const QString& path() const { return m_path; }
     void close() { m_handle.reset(); }
 
+    static constexpr int DefaultBusyTimeoutMs = 2000;
+    // How long a statement waits for another connection's lock before failing.
+    void setBusyTimeout(int ms);
+
     // Runs statements without parameters (schema, pragmas). Never for user text.
     void exec(const QString& sql);
     Statement prepare(const QString& sql);

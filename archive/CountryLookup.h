@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+namespace velomar::archive {
+
+// Country name of a code, from the read-only "StatiEsteri.mdb" of the program folder.
+// The file is opened and closed on every lookup; the code is a bound value, so any text
+// (apostrophes included) is simply a code the table does not know.
+class CountryLookup {
+public:
+    explicit CountryLookup(QString databasePath) : m_path(std::move(databasePath)) {}
+    static QString fileName() { return QStringLiteral("StatiEsteri.mdb"); }
+
+    // "" when no row has the code (compared without regard to case). Throws
+    // DatabaseError when the country file is missing or not ours.
+    QString nameOf(const QString& code) const;
+
+private:
+    QString m_path;
+};
+
+} // namespace velomar::archive

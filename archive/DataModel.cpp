@@ -1,0 +1,83 @@
+#include "archive/DataModel.h"
+
+#include <array>
+
+namespace velomar::archive {
+
+namespace {
+
+struct FieldInfo {
+    const char* name;
+    const char* heading;
+    int width;
+    const char* caption; // UTF-8
+    const char* sort;
+};
+
+constexpr std::array<FieldInfo, DataModel::FieldCount> kFields{{
+    {"NR", "Nr.", 5, "", "NR"},
+    {"TITOLO", "Titolo", 35, "Titolo (35)", "TITOLO,COGNOME"},
+    {"COGNOME", "Cognome", 35, "Cognome (35)", "COGNOME,NOME1"},
+    {"NOME1", "Nome", 35, "Nome1 (35)", "NOME1,COGNOME"},
+    {"NOME2", "Ruolo Istituzionale", 35, "Nome2 (35)", "NOME2,NOME1"},
+    {"INDIRIZZO", "Indirizzo", 35, "Indirizzo (35)", "INDIRIZZO,COGNOME"},
+    {"CAP", "CAP", 5, "CAP-8888", "CAP,CITTA,COGNOME"},
+    {"CITTA", "Città", 24, "Citta (24)", "CITTA,COGNOME"},
+    {"PROV", "Provincia", 2, "", "PROV,CITTA,COGNOME"},
+    {"NAZ", "Nazione", 3, "NAZ (25)", "NAZ,CITTA,COGNOME"},
+    {"NUM_TEL", "Telefono", 16, "Telefono (16)", "NUM_TEL"},
+    {"NUM_FAX", "Fax", 16, "Fax (16)", "NUM_FAX"},
+    {"NUM_CEL", "Cellulare", 16, "Cellulare (16)", "NUM_CEL"},
+    {"E_MAIL", "E-Mail", 35, "E-Mail (38)", "E_MAIL"},
+    {"GR", "Gruppo", 2, "", "GR,COGNOME"},
+    {"NOTE", "Note", 170, "Note (170)", "NOTE,COGNOME"},
+    {"APPUNTI", "Appunti", 170, "Appunti (MEMO)", "APPUNTI,COGNOME"},
+}};
+
+bool inRange(int index) { return index >= 0 && index < DataModel::FieldCount; }
+
+} // namespace
+
+QString DataModel::fieldName(int index) {
+    return inRange(index) ? QString::fromLatin1(kFields[std::size_t(index)].name) : QString();
+}
+
+QString DataModel::columnHeading(int index) {
+    return inRange(index) ? QString::fromUtf8(kFields[std::size_t(index)].heading) : QString();
+}
+
+int DataModel::columnWidth(int index) { return inRange(index) ? kFields[std::size_t(index)].width : 0; }
+
+QString DataModel::entryCaption(int index) {
+    return inRange(index) ? QString::fromUtf8(kFields[std::size_t(index)].caption) : QString();
+}
+
+int DataModel::fieldIndex(const QString& name) {
+    for (int i = 0; i < FieldCount; ++i)
+        if (name.compare(QLatin1String(kFields[std::size_t(i)].name), Qt::CaseInsensitive) == 0)
+            return i;
+    return -1;
+}
+
+QStringList DataModel::tabMailColumns() {
+    QStringList names;
+    for (const auto& f : kFields)
+        names << QString::fromLatin1(f.name);
+    names << QStringLiteral("SERV");
+    return names;
+}
+
+QStringList DataModel::columnHeadings() {
+    QStringList headings;
+    for (int i = 0; i < FieldCount; ++i)
+        headings << columnHeading(i);
+    return headings;
+}
+
+std::optional<QString> DataModel::sortSpec(int index) {
+    if (!inRange(index))
+        return std::nullopt;
+    return QString::fromLatin1(kFields[std::size_t(index)].sort);
+}
+
+} // namespace velomar::archive

@@ -1,0 +1,27 @@
+-- Address archive: the empty template every new archive is copied from.
+CREATE TABLE TabMAIL (
+  NR INTEGER PRIMARY KEY AUTOINCREMENT,
+  TITOLO TEXT,
+  COGNOME TEXT,
+  NOME1 TEXT,
+  NOME2 TEXT,
+  INDIRIZZO TEXT,
+  CAP TEXT,
+  CITTA TEXT,
+  PROV TEXT,
+  NAZ TEXT,
+  NUM_TEL TEXT,
+  NUM_FAX TEXT,
+  NUM_CEL TEXT,
+  E_MAIL TEXT,
+  GR TEXT,
+  NOTE TEXT,
+  APPUNTI TEXT,
+  SERV INTEGER DEFAULT 0
+);
+-- Maintenance dates (ISO text yyyy-mm-dd); exactly one row, only ever updated.
+CREATE TABLE TabDEFRAG (
+  CREAZIONE DATE,
+  DATADEF DATE
+);
+INSERT INTO TabDEFRAG (CREAZIONE, DATADEF) VALUES (NULL, NULL);
