@@ -93,6 +93,7 @@ public:
 
 private:
     struct Impl;
+    Impl& impl() const; // throws when the record set is not open
     std::unique_ptr<Impl> d;
 };
 

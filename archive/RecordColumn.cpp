@@ -1,0 +1,237 @@
+#include "archive/RecordColumn.h"
+
+#include "archive/ItalianCollation.h"
+
+#include <sqlite3.h>
+
+namespace velomar::archive {
+
+namespace {
+
+QVariant statementValue(sqlite3_stmt* stmt, int col) {
+    switch (sqlite3_column_type(stmt, col)) {
+    case SQLITE_INTEGER:
+        return QVariant(qint64(sqlite3_column_int64(stmt, col)));
+    case SQLITE_FLOAT:
+        return QVariant(sqlite3_column_double(stmt, col));
+    case SQLITE_BLOB:
+        return QVariant(QByteArray(static_cast<const char*>(sqlite3_column_blob(stmt, col)),
+                                   sqlite3_column_bytes(stmt, col)));
+    case SQLITE_NULL:
+        return QVariant();
+    default: {
+        const auto* data = static_cast<const QChar*>(sqlite3_column_text16(stmt, col));
+        return QVariant(QString(data, sqlite3_column_bytes16(stmt, col) / 2));
+    }
+    }
+}
+
+int compareVariants(const QVariant& a, const QVariant& b) {
+    if (!a.isValid() || !b.isValid())
+        return a.isValid() == b.isValid() ? 0 : (a.isValid() ? 1 : -1);
+    const bool na = a.typeId() != QMetaType::QString && a.canConvert<double>();
+    const bool nb = b.typeId() != QMetaType::QString && b.canConvert<double>();
+    if (na && nb) {
+        const double x = a.toDouble(), y = b.toDouble();
+        return x < y ? -1 : (y < x ? 1 : 0);
+    }
+    if (na != nb)
+        return na ? -1 : 1; // numbers before texts
+    return ItalianCollation::compare(a.toString(), b.toString());
+}
+
+} // namespace
+
+std::size_t RecordColumn::size() const {
+    switch (m_kind) {
+    case Kind::Integer: return m_ints.size();
+    case Kind::Text: return m_start.size();
+    case Kind::Variant: return m_vars.size();
+    }
+    return 0;
+}
+
+void RecordColumn::reserve(std::size_t rows) {
+    switch (m_kind) {
+    case Kind::Integer:
+        m_ints.reserve(rows);
+        m_nulls.reserve(rows);
+        break;
+    case Kind::Text:
+        m_start.reserve(rows);
+        m_length.reserve(rows);
+        break;
+    case Kind::Variant:
+        m_vars.reserve(rows);
+        break;
+    }
+}
+
+void RecordColumn::toVariant() {
+    std::vector<QVariant> vars;
+    vars.reserve(size() + 1);
+    for (std::size_t r = 0; r < size(); ++r)
+        vars.push_back(value(r));
+    m_vars = std::move(vars);
+    m_ints = {};
+    m_nulls = {};
+    m_chars = {};
+    m_start = {};
+    m_length = {};
+    m_kind = Kind::Variant;
+}
+
+void RecordColumn::append(sqlite3_stmt* stmt, int col) { put(size(), stmt, col, true); }
+
+void RecordColumn::assign(std::size_t row, sqlite3_stmt* stmt, int col) { put(row, stmt, col, false); }
+
+void RecordColumn::put(std::size_t row, sqlite3_stmt* stmt, int col, bool append) {
+    const int type = sqlite3_column_type(stmt, col);
+    if (m_kind == Kind::Integer && type != SQLITE_INTEGER && type != SQLITE_NULL)
+        toVariant(); // a text or real value stored in a numeric column
+    switch (m_kind) {
+    case Kind::Integer: {
+        const bool null = type == SQLITE_NULL;
+        const qint64 v = null ? 0 : sqlite3_column_int64(stmt, col);
+        if (append) {
+            m_ints.push_back(v);
+            m_nulls.push_back(null);
+        } else {
+            m_ints[row] = v;
+            m_nulls[row] = null;
+        }
+        break;
+    }
+    case Kind::Text: {
+        quint32 start = quint32(m_chars.size()), length = NullLength;
+        if (type != SQLITE_NULL) {
+            const auto* data = static_cast<const char16_t*>(sqlite3_column_text16(stmt, col));
+            length = quint32(sqlite3_column_bytes16(stmt, col) / 2);
+            if (data)
+                m_chars.insert(m_chars.end(), data, data + length);
+        }
+        // A replaced text leaves its old characters unused; edits are few next to a load.
+        if (append) {
+            m_start.push_back(start);
+            m_length.push_back(length);
+        } else {
+            m_start[row] = start;
+            m_length[row] = length;
+        }
+        break;
+    }
+    case Kind::Variant:
+        if (append)
+            m_vars.push_back(statementValue(stmt, col));
+        else
+            m_vars[row] = statementValue(stmt, col);
+        break;
+    }
+}
+
+bool RecordColumn::isNull(std::size_t row) const {
+    switch (m_kind) {
+    case Kind::Integer: return m_nulls[row];
+    case Kind::Text: return m_length[row] == NullLength;
+    case Kind::Variant: return !m_vars[row].isValid();
+    }
+    return true;
+}
+
+QVariant RecordColumn::value(std::size_t row) const {
+    switch (m_kind) {
+    case Kind::Integer:
+        return m_nulls[row] ? QVariant() : QVariant(m_ints[row]);
+    case Kind::Text:
+        if (m_length[row] == NullLength)
+            return QVariant();
+        return QVariant(QString(reinterpret_cast<const QChar*>(m_chars.data() + m_start[row]), m_length[row]));
+    case Kind::Variant:
+        return m_vars[row];
+    }
+    return {};
+}
+
+QString RecordColumn::text(std::size_t row) const {
+    switch (m_kind) {
+    case Kind::Integer:
+        return m_nulls[row] ? QStringLiteral("") : QString::number(m_ints[row]);
+    case Kind::Text:
+        if (m_length[row] == NullLength)
+            return QStringLiteral("");
+        return QString(reinterpret_cast<const QChar*>(m_chars.data() + m_start[row]), m_length[row]);
+    case Kind::Variant:
+        return m_vars[row].isValid() ? m_vars[row].toString() : QStringLiteral("");
+    }
+    return {};
+}
+
+FieldValue RecordColumn::read(std::size_t row) const {
+    FieldValue v;
+    switch (m_kind) {
+    case Kind::Integer:
+        if (!m_nulls[row]) {
+            v.type = FieldValue::Type::Integer;
+            v.integer = m_ints[row];
+        }
+        break;
+    case Kind::Text:
+        if (m_length[row] != NullLength) {
+            v.type = FieldValue::Type::Text;
+            v.text = QStringView(m_chars.data() + m_start[row], m_length[row]);
+        }
+        break;
+    case Kind::Variant: {
+        const QVariant& var = m_vars[row];
+        switch (var.typeId()) {
+        case QMetaType::UnknownType:
+            break;
+        case QMetaType::LongLong:
+        case QMetaType::Int:
+            v.type = FieldValue::Type::Integer;
+            v.integer = var.toLongLong();
+            break;
+        case QMetaType::Double:
+            v.type = FieldValue::Type::Real;
+            v.real = var.toDouble();
+            break;
+        case QMetaType::QString:
+            v.type = FieldValue::Type::Text;
+            v.text = *static_cast<const QString*>(var.constData());
+            break;
+        default:
+            v.type = FieldValue::Type::Text; // blobs read as empty text
+            break;
+        }
+        break;
+    }
+    }
+    return v;
+}
+
+int RecordColumn::compare(std::size_t a, std::size_t b) const {
+    switch (m_kind) {
+    case Kind::Integer: {
+        if (m_nulls[a] || m_nulls[b])
+            return m_nulls[a] == m_nulls[b] ? 0 : (m_nulls[a] ? -1 : 1);
+        return m_ints[a] < m_ints[b] ? -1 : (m_ints[b] < m_ints[a] ? 1 : 0);
+    }
+    case Kind::Text: {
+        const bool na = m_length[a] == NullLength, nb = m_length[b] == NullLength;
+        if (na || nb)
+            return na == nb ? 0 : (na ? -1 : 1);
+        return ItalianCollation::compare(QStringView(m_chars.data() + m_start[a], m_length[a]),
+                                         QStringView(m_chars.data() + m_start[b], m_length[b]));
+    }
+    case Kind::Variant:
+        return compareVariants(m_vars[a], m_vars[b]);
+    }
+    return 0;
+}
+
+std::size_t RecordColumn::memoryUse() const {
+    return m_ints.capacity() * 8 + m_nulls.capacity() / 8 + m_chars.capacity() * 2 + m_start.capacity() * 4 +
+           m_length.capacity() * 4 + m_vars.capacity() * sizeof(QVariant);
+}
+
+} // namespace velomar::archive

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "archive/FilterExpr.h"
+
+#include <QString>
+#include <QVariant>
+#include <vector>
+
+struct sqlite3_stmt;
+
+namespace velomar::archive {
+
+// One column of a loaded record set, stored compactly: texts share one UTF-16 buffer
+// (8 bytes per cell plus the characters), integers are plain numbers, anything else
+// (dates, computed columns) a QVariant per cell.
+class RecordColumn {
+public:
+    enum class Kind { Integer, Text, Variant };
+
+    RecordColumn(QString name, Kind kind) : m_name(std::move(name)), m_kind(kind) {}
+
+    const QString& name() const { return m_name; }
+    Kind kind() const { return m_kind; }
+    std::size_t size() const;
+
+    // Appends the statement's value of column col (a new row at the end).
+    void append(sqlite3_stmt* stmt, int col);
+    // Replaces row's value with the statement's value of column col.
+    void assign(std::size_t row, sqlite3_stmt* stmt, int col);
+    void reserve(std::size_t rows);
+
+    bool isNull(std::size_t row) const;
+    QVariant value(std::size_t row) const;   // Null: invalid QVariant
+    QString text(std::size_t row) const;     // Null: ""
+    FieldValue read(std::size_t row) const;  // text views point into this column
+    // Order of two rows' values: Null first, numbers numerically, texts by collation.
+    int compare(std::size_t a, std::size_t b) const;
+    // Approximate heap use, for the memory figure.
+    std::size_t memoryUse() const;
+
+private:
+    static constexpr quint32 NullLength = 0xFFFFFFFFu;
+    void toVariant();
+    void put(std::size_t row, sqlite3_stmt* stmt, int col, bool append);
+
+    QString m_name;
+    Kind m_kind;
+    // Integer
+    std::vector<qint64> m_ints;
+    std::vector<bool> m_nulls;
+    // Text
+    std::vector<char16_t> m_chars;
+    std::vector<quint32> m_start;
+    std::vector<quint32> m_length;
+    // Variant
+    std::vector<QVariant> m_vars;
+};
+
+} // namespace velomar::archive

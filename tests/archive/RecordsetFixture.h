@@ -1,0 +1,56 @@
+#pragma once
+
+#include "archive/Database.h"
+#include "archive/Statement.h"
+#include "archive/Transaction.h"
+
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QVariant>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace velomar::test {
+
+// A temporary archive with the address table, filled row by row from lists of
+// (COGNOME, NOME1, CITTA, GR) and friends.
+class RecordsetFixture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_dir.isValid());
+        m_path = m_dir.filePath(QStringLiteral("prova.mdb"));
+        db = archive::Database(m_path, archive::Database::Mode::Create);
+        db.exec(QStringLiteral("PRAGMA synchronous = OFF"));
+        db.exec(QStringLiteral(
+            "CREATE TABLE TabMAIL (NR INTEGER PRIMARY KEY AUTOINCREMENT, TITOLO TEXT, COGNOME TEXT, "
+            "NOME1 TEXT, NOME2 TEXT, INDIRIZZO TEXT, CAP TEXT, CITTA TEXT, PROV TEXT, NAZ TEXT, "
+            "NUM_TEL TEXT, NUM_FAX TEXT, NUM_CEL TEXT, E_MAIL TEXT, GR TEXT, NOTE TEXT, APPUNTI TEXT, "
+            "SERV INTEGER DEFAULT 0)"));
+        db.exec(QStringLiteral("CREATE TABLE TabDEFRAG (CREAZIONE DATE, DATADEF DATE)"));
+        db.exec(QStringLiteral("INSERT INTO TabDEFRAG VALUES (NULL, '2020-01-01')"));
+    }
+
+    // Adds one address; a null QString stores Null.
+    qint64 add(const QString& cognome, const QString& nome = QString(), const QString& citta = QString(),
+               const QString& gr = QString(), const QString& cap = QString()) {
+        archive::Statement st(db, QStringLiteral("INSERT INTO TabMAIL (COGNOME, NOME1, CITTA, GR, CAP) "
+                                                 "VALUES (?, ?, ?, ?, ?)"));
+        st.bindText(1, cognome).bindText(2, nome).bindText(3, citta).bindText(4, gr).bindText(5, cap);
+        st.exec();
+        return db.lastInsertRowId();
+    }
+
+    qint64 countRows(const QString& where = QString()) {
+        archive::Statement st(db, QStringLiteral("SELECT count(*) FROM TabMAIL ") + where);
+        st.step();
+        return st.integer(0);
+    }
+
+    QString path() const { return m_path; }
+
+    QTemporaryDir m_dir;
+    QString m_path;
+    archive::Database db;
+};
+
+} // namespace velomar::test
