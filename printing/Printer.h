@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointF>
 #include <QString>
 
 namespace velomar::printing {
@@ -9,19 +10,29 @@ struct PrintFont {
     double pointSize = 10;
     bool bold = false;
     bool italic = false;
+
+    bool operator==(const PrintFont&) const = default;
 };
 
 enum class Orientation { Portrait, Landscape };
 
 // The current printer, in millimetres from the printable-area origin. Paper is always
 // A4. Every operation may throw PrinterError.
+//
+// A job is: any number of documents (each ended by endDoc, each starting on a fresh
+// sheet), then finishJob. A job that fails calls abortDoc and is not finished.
 class Printer {
 public:
     virtual ~Printer() = default;
 
     virtual QString deviceName() const = 0;
 
+    // Where the printable-area origin lies on the paper, in mm from its top-left corner
+    // (in the current orientation). Lets a caller clip to a physical region of the paper.
+    virtual QPointF paperOrigin() const = 0;
+
     virtual void setOrientation(Orientation orientation) = 0;
+    virtual Orientation orientation() const = 0;
     virtual void setFont(const PrintFont& font) = 0;
     virtual PrintFont font() const = 0;
 
@@ -37,9 +48,16 @@ public:
     virtual void printText(const QString& text) = 0;
     // x moves to column n (1-based), a column being one average character wide.
     virtual void moveToColumn(int column) = 0;
+    // Starts a new page of the current document (lists that run over a page).
+    virtual void newPage() = 0;
+    // On by default. Label and envelope layouts place every line themselves and clip
+    // it, so they turn the automatic new page off.
+    virtual void setAutoPageBreak(bool on) = 0;
 
     virtual double textWidth(const QString& text) const = 0; // mm, current font
     virtual double lineHeight() const = 0;                     // mm, current font
+    virtual double pageHeight() const = 0; // mm of the printable area, current orientation
+    virtual double pageWidth() const = 0;
 
     // Limits drawing to a rectangle (mm) until cleared: a label line never spills
     // onto the neighbouring label.
@@ -49,8 +67,11 @@ public:
     // Finishes the current document; the next text starts a new document on a new
     // sheet. Ending a document with nothing printed does nothing.
     virtual void endDoc() = 0;
-    // Drops what was printed since the last endDoc.
+    // Drops what was printed since the last endDoc (as far as the back end can).
     virtual void abortDoc() = 0;
+    // Ends the job: ends the open document and hands the output over (the PDF file
+    // appears only now). Call once, after the last endDoc.
+    virtual void finishJob() { endDoc(); }
 };
 
 } // namespace velomar::printing

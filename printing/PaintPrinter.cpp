@@ -1,0 +1,182 @@
+#include "printing/PaintPrinter.h"
+
+#include "printing/PrintFonts.h"
+#include "printing/PrinterError.h"
+
+#include <QPagedPaintDevice>
+
+namespace velomar::printing {
+
+namespace {
+constexpr double kMmPerInch = 25.4;
+}
+
+PaintPrinter::PaintPrinter() : m_qfont(PrintFonts::toQFont(m_font)) {}
+
+PaintPrinter::~PaintPrinter() = default;
+
+void PaintPrinter::endPainting() {
+    if (m_painter.isActive())
+        m_painter.end();
+    m_docOpen = false;
+}
+
+double PaintPrinter::dotsPerMm() const { return device().logicalDpiX() / kMmPerInch; }
+
+QPointF PaintPrinter::paperOrigin() const {
+    const QPageLayout layout = device().pageLayout();
+    const QRectF paint = layout.paintRect(QPageLayout::Millimeter);
+    const QMarginsF inset = printableInset();
+    return paint.topLeft() + QPointF(inset.left(), inset.top());
+}
+
+void PaintPrinter::setOrientation(Orientation orientation) {
+    if (orientation == m_orientation)
+        return;
+    m_orientation = orientation;
+    applyOrientation(orientation);
+}
+
+void PaintPrinter::setFont(const PrintFont& font) {
+    if (font == m_font)
+        return;
+    m_font = font;
+    m_qfont = PrintFonts::toQFont(font);
+    m_metrics.reset();
+    m_fontDirty = true;
+}
+
+const QFontMetricsF& PaintPrinter::metrics() const {
+    if (!m_metrics)
+        m_metrics.emplace(m_qfont, &device());
+    return *m_metrics;
+}
+
+double PaintPrinter::textWidth(const QString& text) const {
+    return metrics().horizontalAdvance(text) / dotsPerMm();
+}
+
+double PaintPrinter::lineHeight() const { return metrics().lineSpacing() / dotsPerMm(); }
+
+double PaintPrinter::pageHeight() const {
+    const QMarginsF inset = printableInset();
+    return device().pageLayout().paintRect(QPageLayout::Millimeter).height() - inset.top() -
+           inset.bottom();
+}
+
+double PaintPrinter::pageWidth() const {
+    const QMarginsF inset = printableInset();
+    return device().pageLayout().paintRect(QPageLayout::Millimeter).width() - inset.left() -
+           inset.right();
+}
+
+void PaintPrinter::ensureDocument() {
+    if (m_docOpen)
+        return;
+    beginDocument(m_painter, m_docsPrinted == 0);
+    if (!m_painter.isActive())
+        throw PrinterError(PrinterError::Problem,
+                           QStringLiteral("La stampante non ha accettato il documento."));
+    m_docOpen = true;
+    m_pageHasContent = false;
+    m_fontDirty = true;
+    m_clipDirty = true;
+    ++m_pagesPrinted;
+}
+
+void PaintPrinter::newPage() {
+    ensureDocument();
+    if (!device().newPage())
+        throw PrinterError(PrinterError::Problem, QStringLiteral("Impossibile iniziare una nuova pagina."));
+    ++m_pagesPrinted;
+    m_pageHasContent = false;
+    m_fontDirty = true;
+    m_clipDirty = true;
+    m_x = 0;
+    m_y = 0;
+}
+
+void PaintPrinter::applyClip() {
+    if (!m_clipDirty)
+        return;
+    m_clipDirty = false;
+    if (!m_clip) {
+        m_painter.setClipping(false);
+        return;
+    }
+    const double k = dotsPerMm();
+    const QMarginsF inset = printableInset();
+    const QRectF r = m_clip->translated(inset.left(), inset.top());
+    m_painter.setClipRect(QRectF(r.x() * k, r.y() * k, r.width() * k, r.height() * k));
+}
+
+void PaintPrinter::draw(const QString& text) {
+    ensureDocument();
+    if (m_fontDirty) {
+        m_painter.setFont(m_qfont);
+        m_painter.setPen(Qt::black);
+        m_fontDirty = false;
+    }
+    applyClip();
+    const double k = dotsPerMm();
+    const QMarginsF inset = printableInset();
+    const QPointF at((m_x + inset.left()) * k, (m_y + inset.top()) * k + metrics().ascent());
+    m_painter.drawText(at, text);
+    m_pageHasContent = true;
+}
+
+void PaintPrinter::printLine(const QString& text) {
+    const double height = lineHeight();
+    if (m_autoPageBreak && m_y + height > pageHeight() && m_pageHasContent) {
+        newPage();
+    }
+    if (!text.isEmpty())
+        draw(text);
+    else
+        ensureDocument(); // an empty line still belongs to the document
+    m_x = 0;
+    m_y += height;
+}
+
+void PaintPrinter::printText(const QString& text) {
+    if (!text.isEmpty())
+        draw(text);
+    m_x += textWidth(text);
+}
+
+void PaintPrinter::moveToColumn(int column) {
+    m_x = std::max(0, column - 1) * metrics().averageCharWidth() / dotsPerMm();
+}
+
+void PaintPrinter::setClip(double x, double y, double width, double height) {
+    m_clip = QRectF(x, y, width, height);
+    m_clipDirty = true;
+}
+
+void PaintPrinter::clearClip() {
+    if (!m_clip)
+        return;
+    m_clip.reset();
+    m_clipDirty = true;
+}
+
+void PaintPrinter::endDoc() {
+    if (m_docOpen) {
+        m_docOpen = false;
+        finishDocument(m_painter);
+        ++m_docsPrinted;
+    }
+    m_x = 0;
+    m_y = 0;
+}
+
+void PaintPrinter::abortDoc() {
+    if (m_docOpen) {
+        m_docOpen = false;
+        discardDocument(m_painter);
+    }
+    m_x = 0;
+    m_y = 0;
+}
+
+} // namespace velomar::printing

@@ -1,0 +1,104 @@
+#pragma once
+
+#include "printing/Printer.h"
+
+#include <QFont>
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QRectF>
+#include <optional>
+
+class QPagedPaintDevice;
+
+namespace velomar::printing {
+
+// A Printer drawing with QPainter on a paged device (PDF writer, QPrinter). Positions
+// are millimetres from the printable-area origin; fonts are in points and measured on
+// the device itself, so measured widths are the printed widths.
+//
+// Subclasses own the device and must call endPainting() in their destructor, before the
+// device goes away.
+class PaintPrinter : public Printer {
+public:
+    ~PaintPrinter() override;
+
+    QPointF paperOrigin() const override;
+
+    void setOrientation(Orientation orientation) override;
+    Orientation orientation() const override { return m_orientation; }
+    void setFont(const PrintFont& font) override;
+    PrintFont font() const override { return m_font; }
+
+    double currentX() const override { return m_x; }
+    double currentY() const override { return m_y; }
+    void setCurrentX(double mm) override { m_x = mm; }
+    void setCurrentY(double mm) override { m_y = mm; }
+
+    void printLine(const QString& text) override;
+    void printText(const QString& text) override;
+    void moveToColumn(int column) override;
+    void newPage() override;
+    void setAutoPageBreak(bool on) override { m_autoPageBreak = on; }
+
+    double textWidth(const QString& text) const override;
+    double lineHeight() const override;
+    double pageHeight() const override;
+    double pageWidth() const override;
+
+    void setClip(double x, double y, double width, double height) override;
+    void clearClip() override;
+
+    void endDoc() override;
+    void abortDoc() override;
+
+    // Pages drawn so far in this job (all documents).
+    int pagesPrinted() const { return m_pagesPrinted; }
+
+protected:
+    PaintPrinter();
+
+    virtual QPagedPaintDevice& device() = 0;
+    virtual const QPagedPaintDevice& device() const = 0;
+    // Margins of the printable area inside the device's painting rectangle, in mm (the
+    // PDF writer paints on the whole sheet and keeps a laser printer's margins itself).
+    virtual QMarginsF printableInset() const { return {}; }
+
+    // Starts a document: begins the painter on a fresh sheet. Throws PrinterError.
+    virtual void beginDocument(QPainter& painter, bool firstOfJob) = 0;
+    // Hands a finished document over.
+    virtual void finishDocument(QPainter& painter) = 0;
+    // Drops the open document.
+    virtual void discardDocument(QPainter& painter) = 0;
+    // Applies the orientation to the device for the next sheet.
+    virtual void applyOrientation(Orientation orientation) = 0;
+
+    void endPainting();
+    QPainter& painter() { return m_painter; }
+    bool documentOpen() const { return m_docOpen; }
+    bool anyDocumentPrinted() const { return m_docsPrinted > 0; }
+
+private:
+    void ensureDocument();
+    void draw(const QString& text);
+    void applyClip();
+    const QFontMetricsF& metrics() const;
+    double dotsPerMm() const;
+
+    QPainter m_painter;
+    PrintFont m_font;
+    QFont m_qfont;
+    mutable std::optional<QFontMetricsF> m_metrics;
+    bool m_fontDirty = true;
+    Orientation m_orientation = Orientation::Portrait;
+    double m_x = 0;
+    double m_y = 0;
+    bool m_autoPageBreak = true;
+    std::optional<QRectF> m_clip;
+    bool m_clipDirty = true;
+    bool m_docOpen = false;
+    bool m_pageHasContent = false;
+    int m_docsPrinted = 0;
+    int m_pagesPrinted = 0;
+};
+
+} // namespace velomar::printing

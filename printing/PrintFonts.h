@@ -1,0 +1,19 @@
+#pragma once
+
+#include "printing/Printer.h"
+
+#include <QFont>
+
+namespace velomar::printing {
+
+// The program names fonts by their Windows names ("Arial Narrow", "Courier New", ...).
+// These map them onto faces a Debian install brings, keeping the proportions the
+// layouts were made for (narrow faces stay narrow, monospaced stay monospaced).
+class PrintFonts {
+public:
+    // Registers the substitutions once for the process; safe to call again.
+    static void install();
+    static QFont toQFont(const PrintFont& font);
+};
+
+} // namespace velomar::printing

@@ -1,0 +1,89 @@
+#include "printing/PrinterSelection.h"
+
+#include "common/DialogService.h"
+#include "printing/PdfPrinter.h"
+#include "printing/PrinterError.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace velomar::printing {
+
+std::vector<PrinterEntry> PdfPrinterProvider::printers() const {
+    return {{PdfPrinter::defaultName(), providerId(), false}};
+}
+
+std::unique_ptr<Printer> PdfPrinterProvider::create(const PrinterEntry& entry,
+                                                    common::DialogService& dialogs) {
+    common::FileDialogOptions options;
+    options.title = QStringLiteral("Stampa su File PDF");
+    options.folder = m_lastFolder.isEmpty() ? QDir::homePath() : m_lastFolder;
+    options.filter = QStringLiteral("Documento PDF (*.pdf)|*.pdf|");
+    options.defaultSuffix = QStringLiteral(".pdf");
+    options.confirmOverwrite = true;
+    const std::optional<QString> path = dialogs.saveFile(options);
+    if (!path || path->trimmed().isEmpty())
+        throw PrinterError(PrinterError::Cancelled, QStringLiteral("Stampa annullata."));
+    m_lastFolder = QFileInfo(*path).absolutePath();
+    return std::make_unique<PdfPrinter>(*path, entry.deviceName);
+}
+
+PrinterSelection::PrinterSelection() = default;
+PrinterSelection::~PrinterSelection() = default;
+
+void PrinterSelection::addProvider(std::unique_ptr<PrinterProvider> provider) {
+    m_providers.push_back(std::move(provider));
+}
+
+std::vector<PrinterEntry> PrinterSelection::printers() const {
+    std::vector<PrinterEntry> all;
+    for (const auto& provider : m_providers) {
+        auto list = provider->printers();
+        all.insert(all.end(), list.begin(), list.end());
+    }
+    return all;
+}
+
+std::optional<PrinterEntry> PrinterSelection::current() const {
+    if (m_chosen)
+        return m_chosen;
+    const auto all = printers();
+    for (const PrinterEntry& e : all)
+        if (e.systemDefault)
+            return e;
+    if (!all.empty())
+        return all.front();
+    return std::nullopt;
+}
+
+QString PrinterSelection::currentName() const {
+    const auto entry = current();
+    return entry ? entry->deviceName : QString();
+}
+
+bool PrinterSelection::selectByName(const QString& deviceName) {
+    for (const PrinterEntry& e : printers()) {
+        if (e.deviceName == deviceName) {
+            m_chosen = e;
+            return true;
+        }
+    }
+    return false;
+}
+
+std::unique_ptr<Printer> PrinterSelection::createPrinter(common::DialogService& dialogs) {
+    const auto entry = current();
+    if (!entry)
+        throw PrinterError(PrinterError::NoPrinter, QStringLiteral("Nessuna stampante installata."));
+    for (const auto& provider : m_providers) {
+        if (provider->id() != entry->provider)
+            continue;
+        for (const PrinterEntry& e : provider->printers())
+            if (e.deviceName == entry->deviceName)
+                return provider->create(e, dialogs);
+    }
+    throw PrinterError(PrinterError::NoPrinter,
+                       QStringLiteral("La stampante \"%1\" non è più disponibile.").arg(entry->deviceName));
+}
+
+} // namespace velomar::printing

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "printing/LabelLayout.h"
+#include "printing/Printer.h"
+
+#include <QString>
+#include <array>
+#include <functional>
+
+namespace velomar::archive {
+class AddressSource;
+struct AddressRecord;
+} // namespace velomar::archive
+namespace velomar::settings {
+class Options;
+}
+
+namespace velomar::printing {
+
+// The label options of the settings: font, bold, offsets.
+struct LabelOptions {
+    bool extraCondensed = false; // "Abadi MT Condensed" instead of "Arial Narrow"
+    bool bold = false;
+    int topOffsetMm = 0;
+    int leftOffsetMm = 0;
+
+    static LabelOptions from(const settings::Options& options);
+    PrintFont font() const;
+};
+
+// The label engine: one label per address of the source, in the source's order, from
+// a start position on the first sheet; every full sheet is a document of its own.
+class StampaEtichette {
+public:
+    static constexpr int LineCount = 8;
+    using Lines = std::array<QString, LineCount>;
+    using Measure = std::function<double(const QString&)>;
+
+    StampaEtichette(Printer& printer, LabelOptions options,
+                    LabelLayout layout = LabelLayout::a4Labels());
+
+    // Prints every address of source from position on. On return position holds the
+    // place after the last label (1,1 after a completed sheet). A failure aborts the open
+    // document (labels of completed sheets stay printed), restores position to the start
+    // of that document and rethrows; the caller shows printFailureText. A position
+    // outside the sheet is refused before anything is printed.
+    void print(archive::AddressSource& source, LabelPosition& position);
+
+    qint64 labelsPrinted() const { return m_labelsPrinted; }
+
+    // The 8 lines of one label; width measures a text in the printing font (mm).
+    static Lines labelLines(const archive::AddressRecord& record, const Measure& width);
+
+private:
+    Printer& m_printer;
+    LabelOptions m_options;
+    LabelLayout m_layout;
+    qint64 m_labelsPrinted = 0;
+};
+
+} // namespace velomar::printing

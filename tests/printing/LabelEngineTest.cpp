@@ -1,0 +1,205 @@
+#include "MemorySource.h"
+
+#include "printing/PrintFailure.h"
+#include "printing/PrinterError.h"
+#include "printing/RecordingPrinter.h"
+#include "printing/StampaEtichette.h"
+
+#include <gtest/gtest.h>
+
+using namespace velomar;
+using namespace velomar::printing;
+using test::address;
+using test::MemorySource;
+using test::sampleAddress;
+using Kind = RecordingPrinter::Event::Kind;
+
+namespace {
+
+// 1 mm per character makes the joining rule easy to reason about.
+void charMillimetres(RecordingPrinter& printer) {
+    printer.setMeasure([](const QString& text, const PrintFont&) { return double(text.size()); });
+    printer.setLineHeight(4);
+}
+
+MemorySource sources(int count) {
+    MemorySource source;
+    for (int i = 1; i <= count; ++i)
+        source.add(sampleAddress(i));
+    return source;
+}
+
+StampaEtichette::Lines linesFor(const archive::AddressRecord& r) {
+    return StampaEtichette::labelLines(r, [](const QString& t) { return double(t.size()); });
+}
+
+} // namespace
+
+TEST(StampaEtichette, LabelLinesJoiningProvinceCutsAndCountry) {
+    // Short surname and name join: "ROSSI " + "MARIO" is 11 mm.
+    auto l = linesFor(address("1", "Dott.", "ROSSI", "MARIO", "", "VIA ROMA 1", "00100  ", "  ROMA ", "RM", "FRANCIA"));
+    EXPECT_EQ(l[0], " ");
+    EXPECT_EQ(l[1], "Dott.");
+    EXPECT_EQ(l[2], "ROSSI MARIO");
+    EXPECT_EQ(l[3], "");
+    EXPECT_EQ(l[6], "00100 ROMA (RM)");
+    EXPECT_EQ(l[7], "- FRANCIA -");
+
+    // 60 mm or more stays on two lines; 59.x joins (whole-millimetre part).
+    const QString surname(30, QLatin1Char('S'));
+    l = linesFor(address("2", "", surname, QString(29, QLatin1Char('N')), "", "", "", "", ""));
+    EXPECT_EQ(l[2], surname + " ");
+    EXPECT_EQ(l[3], QString(29, QLatin1Char('N')));
+    l = StampaEtichette::labelLines(address("2", "", "AB", "CD", "", "", "", "", ""),
+                                    [](const QString& t) { return t == "AB " ? 30.0 : 29.99; });
+    EXPECT_EQ(l[2], "AB CD");
+
+    // An empty surname still prints a blank line, or blank + name when joined.
+    l = linesFor(address("3", "", "", "", "", "", "", "", ""));
+    EXPECT_EQ(l[2], " ");
+    l = linesFor(address("3", "", "", "ANNA", "", "", "", "", ""));
+    EXPECT_EQ(l[2], " ANNA");
+
+    // Province must be exactly 2 characters, untrimmed.
+    EXPECT_EQ(linesFor(address("4", "", "X", "", "", "", "00100", "ROMA", "R"))[6], "00100 ROMA");
+    EXPECT_EQ(linesFor(address("4", "", "X", "", "", "", "00100", "ROMA", "RM "))[6], "00100 ROMA");
+    EXPECT_EQ(linesFor(address("4", "", "X", "", "", "", "00100", "ROMA", ""))[7], "");
+
+    // A 40-character locality: 28 + province, or 33 without one.
+    const QString city = QString(34, QLatin1Char('C'));
+    const QString locality = "00100 " + city; // 40 characters
+    EXPECT_EQ(linesFor(address("5", "", "X", "", "", "", "00100", city, "MI"))[6],
+              locality.left(28) + " (MI)");
+    EXPECT_EQ(linesFor(address("5", "", "X", "", "", "", "00100", city, "MIL"))[6], locality.left(33));
+}
+
+TEST(StampaEtichette, PrintsLinesAtLabelPositionsSkippingEmptyOnes) {
+    RecordingPrinter printer;
+    charMillimetres(printer);
+    MemorySource source({address("1", "", "ROSSI", "MARIO", "", "VIA ROMA 1", "00100", "ROMA", "RM"),
+                         address("2", "Ing.", "BIANCHI", "LUCA", "Direttore", "", "20100", "MILANO", "MI", "SVIZZERA")});
+    LabelOptions options;
+    options.topOffsetMm = 3;
+    options.leftOffsetMm = 2;
+    options.bold = true;
+    StampaEtichette engine(printer, options);
+    LabelPosition pos{2, 3};
+    engine.print(source, pos);
+
+    EXPECT_EQ(pos, (LabelPosition{3, 2}));
+    const auto lines = printer.linesOfDocument(0);
+    QStringList texts;
+    for (const auto& e : lines)
+        texts << e.text;
+    EXPECT_EQ(texts, (QStringList{" ", "ROSSI MARIO", "VIA ROMA 1", "00100 ROMA (RM)", " ", "Ing.",
+                                  "BIANCHI LUCA", "Direttore", "20100 MILANO (MI)", "- SVIZZERA -"}));
+    // First label at row 2, column 3 with the offsets; lines 4 high, no gaps.
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_DOUBLE_EQ(lines[i].x, 140 + 2);
+        EXPECT_DOUBLE_EQ(lines[i].y, 36 + 3 + 4 * i);
+        EXPECT_EQ(lines[i].font.family, "Arial Narrow");
+        EXPECT_TRUE(lines[i].font.bold);
+        EXPECT_DOUBLE_EQ(lines[i].font.pointSize, 10);
+        // Clipped to the physical label (sheet top margin 4.5) seen from the printable origin.
+        ASSERT_TRUE(lines[i].clip);
+        EXPECT_NEAR(lines[i].clip->left(), 140 - 25.4 / 6, 1e-9);
+        EXPECT_NEAR(lines[i].clip->top(), 4.5 + 36 - 25.4 / 6, 1e-9);
+        EXPECT_DOUBLE_EQ(lines[i].clip->width(), 70);
+        EXPECT_DOUBLE_EQ(lines[i].clip->height(), 36);
+    }
+    // Second label wraps to row 3, column 1.
+    EXPECT_DOUBLE_EQ(lines[4].x, 0 + 2);
+    EXPECT_DOUBLE_EQ(lines[4].y, 72 + 3);
+    EXPECT_EQ(printer.documentsEnded(), 1);
+    EXPECT_EQ(engine.labelsPrinted(), 2);
+}
+
+TEST(StampaEtichette, SheetBreaksAndReturnedPositions) {
+    {   // Empty source: nothing printed, position unchanged, no document.
+        RecordingPrinter printer;
+        MemorySource none;
+        LabelPosition pos{4, 2};
+        StampaEtichette(printer, {}).print(none, pos);
+        EXPECT_EQ(pos, (LabelPosition{4, 2}));
+        EXPECT_TRUE(printer.printedTexts().isEmpty());
+        EXPECT_EQ(printer.documentsEnded(), 0);
+    }
+    {   // 24 from the first label: one document ended after the 24th, back to 1,1.
+        RecordingPrinter printer;
+        charMillimetres(printer);
+        auto source = sources(24);
+        LabelPosition pos;
+        StampaEtichette(printer, {}).print(source, pos);
+        EXPECT_EQ(pos, (LabelPosition{1, 1}));
+        EXPECT_EQ(printer.documentsEnded(), 1);
+        EXPECT_EQ(printer.events().back().kind, Kind::EndDoc);
+    }
+    {   // 25 from row 8, column 3: the first sheet ends at once, 24 fill a second one.
+        RecordingPrinter printer;
+        charMillimetres(printer);
+        auto source = sources(25);
+        LabelPosition pos{8, 3};
+        StampaEtichette(printer, {}).print(source, pos);
+        EXPECT_EQ(pos, (LabelPosition{1, 1}));
+        EXPECT_EQ(printer.documentsEnded(), 2);
+        const auto first = printer.linesOfDocument(0);
+        ASSERT_FALSE(first.empty());
+        EXPECT_EQ(first[2].text, "ROSSI1 MARIO");
+        EXPECT_DOUBLE_EQ(first[0].x, 140);
+        EXPECT_DOUBLE_EQ(first[0].y, 252);
+        const auto second = printer.linesOfDocument(1);
+        EXPECT_EQ(second.size(), 24u * 5);
+        EXPECT_EQ(second.back().text, "00100 ROMA (RM)");
+        EXPECT_DOUBLE_EQ(second.back().x, 140);
+    }
+    {   // 24 from row 1, column 2: the 24th goes to 1,1 of a second sheet.
+        RecordingPrinter printer;
+        charMillimetres(printer);
+        auto source = sources(24);
+        LabelPosition pos{1, 2};
+        StampaEtichette(printer, {}).print(source, pos);
+        EXPECT_EQ(pos, (LabelPosition{1, 2}));
+        EXPECT_EQ(printer.documentsEnded(), 2);
+        const auto second = printer.linesOfDocument(1);
+        ASSERT_EQ(second.size(), 5u);
+        EXPECT_EQ(second[1].text, "Spett.le");
+        EXPECT_DOUBLE_EQ(second[0].x, 0);
+        EXPECT_DOUBLE_EQ(second[0].y, 0);
+        EXPECT_EQ(LabelLayout::a4Labels().sheetsFor(24, {1, 2}), 2);
+        EXPECT_EQ(LabelLayout::a4Labels().sheetsFor(24, {1, 1}), 1);
+        EXPECT_EQ(LabelLayout::a4Labels().sheetsFor(25, {1, 1}), 2);
+        EXPECT_EQ(LabelLayout::a4Labels().sheetsFor(49, {1, 1}), 3);
+    }
+}
+
+TEST(StampaEtichette, FailureAbortsOpenDocumentAndReportsCode) {
+    RecordingPrinter printer;
+    charMillimetres(printer);
+    auto source = sources(30);
+    printer.failAt(24 * 5 + 7, PrinterError::Problem); // on the second sheet
+    LabelPosition pos{1, 1};
+    StampaEtichette engine(printer, {});
+    try {
+        engine.print(source, pos);
+        FAIL() << "no failure reported";
+    } catch (const PrinterError& e) {
+        EXPECT_EQ(e.code(), PrinterError::Problem);
+        EXPECT_EQ(printFailureText(e), "Problema sulla Stampante !");
+    }
+    EXPECT_EQ(printer.documentsEnded(), 1);   // the full first sheet stays printed
+    EXPECT_EQ(printer.documentsAborted(), 1); // the partial second one is dropped
+    EXPECT_FALSE(printer.documentOpen());
+    EXPECT_EQ(pos, (LabelPosition{1, 1}));
+
+    EXPECT_EQ(printFailureText(PrinterError::Cancelled, {}), "Stampa Annullata !");
+    EXPECT_EQ(printFailureText(PrinterError::NoPrinter, {}),
+              "Errore sulla Stampante (mancante o non collegata) !");
+    EXPECT_EQ(printFailureText(9, "Indice"), "Errore 9\r\nIndice");
+
+    // A start outside the sheet is refused before anything is printed.
+    RecordingPrinter untouched;
+    LabelPosition bad{9, 1};
+    source.rewind();
+    EXPECT_THROW(StampaEtichette(untouched, {}).print(source, bad), common::AppError);
+    EXPECT_TRUE(untouched.events().empty());
+}

@@ -1,0 +1,87 @@
+#include "support/ScriptedDialogs.h"
+
+#include "printing/PdfPrinter.h"
+#include "printing/PrinterError.h"
+#include "printing/PrinterSelection.h"
+#include "printing/RecordingPrinter.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace velomar;
+using namespace velomar::printing;
+
+namespace {
+
+// System printers as a test wants them; the list can change under the selection.
+class FakeProvider : public PrinterProvider {
+public:
+    explicit FakeProvider(std::vector<PrinterEntry>* list) : m_list(list) {}
+    QString id() const override { return QStringLiteral("system"); }
+    std::vector<PrinterEntry> printers() const override { return *m_list; }
+    std::unique_ptr<Printer> create(const PrinterEntry& e, common::DialogService&) override {
+        return std::make_unique<RecordingPrinter>(e.deviceName);
+    }
+
+private:
+    std::vector<PrinterEntry>* m_list;
+};
+
+} // namespace
+
+TEST(PrinterSelection, DefaultFirstChoiceKeptAndVanishedPrinterIsCodeFive) {
+    test::ScriptedDialogs dialogs;
+    {
+        PrinterSelection none;
+        EXPECT_EQ(none.currentName(), "");
+        try {
+            none.createPrinter(dialogs);
+            FAIL();
+        } catch (const PrinterError& e) {
+            EXPECT_EQ(e.code(), PrinterError::NoPrinter);
+        }
+    }
+    std::vector<PrinterEntry> system{{"Ufficio", "system", false},
+                                     {"Laser", "system", true},
+                                     {"Ufficio", "system", false}};
+    PrinterSelection selection;
+    selection.addProvider(std::make_unique<FakeProvider>(&system));
+    selection.addProvider(std::make_unique<PdfPrinterProvider>());
+    ASSERT_EQ(selection.printers().size(), 4u);
+    EXPECT_EQ(selection.printers().back().deviceName, PdfPrinter::defaultName());
+    EXPECT_EQ(selection.currentName(), "Laser");
+
+    EXPECT_TRUE(selection.selectByName("Ufficio"));
+    EXPECT_EQ(*selection.current(), system[0]); // the first of the same name
+    EXPECT_FALSE(selection.selectByName("Nessuna"));
+    EXPECT_EQ(selection.currentName(), "Ufficio");
+    EXPECT_EQ(selection.createPrinter(dialogs)->deviceName(), "Ufficio");
+
+    system.clear(); // unplugged
+    try {
+        selection.createPrinter(dialogs);
+        FAIL();
+    } catch (const PrinterError& e) {
+        EXPECT_EQ(e.code(), PrinterError::NoPrinter);
+    }
+}
+
+TEST(PrinterSelection, PdfEntryAsksForTheFileAndCancelIsCancelled) {
+    PrinterSelection selection;
+    selection.addProvider(std::make_unique<PdfPrinterProvider>());
+    EXPECT_EQ(selection.currentName(), PdfPrinter::defaultName()); // the only printer
+    test::ScriptedDialogs dialogs;
+    dialogs.answerFile(std::nullopt);
+    try {
+        selection.createPrinter(dialogs);
+        FAIL();
+    } catch (const PrinterError& e) {
+        EXPECT_EQ(e.code(), PrinterError::Cancelled);
+    }
+    QTemporaryDir dir;
+    dialogs.answerFile(dir.filePath("lavoro.pdf"));
+    auto printer = selection.createPrinter(dialogs);
+    printer->printLine("Prova");
+    printer->finishJob();
+    EXPECT_TRUE(QFile::exists(dir.filePath("lavoro.pdf")));
+}
