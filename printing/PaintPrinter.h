@@ -25,7 +25,7 @@ public:
     QPointF paperOrigin() const override;
 
     void setOrientation(Orientation orientation) override;
-    Orientation orientation() const override { return m_orientation; }
+    Orientation orientation() const { return m_orientation; }
     void setFont(const PrintFont& font) override;
     PrintFont font() const override { return m_font; }
 
@@ -37,13 +37,15 @@ public:
     void printLine(const QString& text) override;
     void printText(const QString& text) override;
     void moveToColumn(int column) override;
-    void newPage() override;
+    // Starts a new page of the current document.
+    void newPage();
     void setAutoPageBreak(bool on) override { m_autoPageBreak = on; }
 
     double textWidth(const QString& text) const override;
     double lineHeight() const override;
-    double pageHeight() const override;
-    double pageWidth() const override;
+    // Printable area (mm), current orientation.
+    double pageHeight() const;
+    double pageWidth() const;
 
     void setClip(double x, double y, double width, double height) override;
     void clearClip() override;

@@ -29,10 +29,9 @@ public:
 
     // Where the printable-area origin lies on the paper, in mm from its top-left corner
     // (in the current orientation). Lets a caller clip to a physical region of the paper.
-    virtual QPointF paperOrigin() const = 0;
+    virtual QPointF paperOrigin() const { return {}; }
 
     virtual void setOrientation(Orientation orientation) = 0;
-    virtual Orientation orientation() const = 0;
     virtual void setFont(const PrintFont& font) = 0;
     virtual PrintFont font() const = 0;
 
@@ -48,16 +47,12 @@ public:
     virtual void printText(const QString& text) = 0;
     // x moves to column n (1-based), a column being one average character wide.
     virtual void moveToColumn(int column) = 0;
-    // Starts a new page of the current document (lists that run over a page).
-    virtual void newPage() = 0;
     // On by default. Label and envelope layouts place every line themselves and clip
     // it, so they turn the automatic new page off.
-    virtual void setAutoPageBreak(bool on) = 0;
+    virtual void setAutoPageBreak(bool on) {}
 
     virtual double textWidth(const QString& text) const = 0; // mm, current font
     virtual double lineHeight() const = 0;                     // mm, current font
-    virtual double pageHeight() const = 0; // mm of the printable area, current orientation
-    virtual double pageWidth() const = 0;
 
     // Limits drawing to a rectangle (mm) until cleared: a label line never spills
     // onto the neighbouring label.
