@@ -14,7 +14,8 @@ void Database::Closer::operator()(sqlite3* db) const noexcept {
 }
 
 Database::Database(const QString& path, Mode mode) : m_path(path) {
-    int flags = SQLITE_OPEN_FULLMUTEX;
+    // Connections live on the one UI thread; no per-call locking.
+    int flags = SQLITE_OPEN_NOMUTEX;
     switch (mode) {
     case Mode::ReadOnly:
         flags |= SQLITE_OPEN_READONLY;
