@@ -1,0 +1,146 @@
+#include "addresses/ui/EditControls.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QIcon>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace velomar::addresses {
+
+namespace {
+
+QPushButton* button(QWidget* parent, const char* name, const QString& caption) {
+    auto* b = new QPushButton(caption, parent);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setAutoDefault(false);
+    return b;
+}
+
+QGroupBox* frame(QWidget* parent, const char* name, const QString& caption) {
+    auto* f = new QGroupBox(caption, parent);
+    f->setObjectName(QString::fromLatin1(name));
+    return f;
+}
+
+QVBoxLayout* column(QGroupBox* f, std::initializer_list<QWidget*> widgets) {
+    auto* layout = new QVBoxLayout(f);
+    layout->setSpacing(3);
+    layout->setContentsMargins(6, 4, 6, 6);
+    for (QWidget* w : widgets)
+        layout->addWidget(w);
+    return layout;
+}
+
+} // namespace
+
+void EditControls::build(QWidget* w) {
+    GRIGLIA = new QTableView(w);
+    GRIGLIA->setObjectName(QStringLiteral("GRIGLIA"));
+
+    fraORDINAMENTO = frame(w, "fraORDINAMENTO", QStringLiteral("Ordinamento Lista"));
+    cboORDINAMENTO = new QComboBox(fraORDINAMENTO);
+    cboORDINAMENTO->setObjectName(QStringLiteral("cboORDINAMENTO"));
+    cboORDINAMENTO->setMaxVisibleItems(17);
+    column(fraORDINAMENTO, {cboORDINAMENTO});
+
+    fraCAMPOPRINC = frame(w, "fraCAMPOPRINC", QStringLiteral("Campo per le Ricerche"));
+    cboRICERCHE = new QComboBox(fraCAMPOPRINC);
+    cboRICERCHE->setObjectName(QStringLiteral("cboRICERCHE"));
+    cboRICERCHE->setMaxVisibleItems(16);
+    column(fraCAMPOPRINC, {cboRICERCHE});
+
+    fraINIZIALI = frame(w, "fraINIZIALI", QStringLiteral("Ricerca per Iniziale"));
+    auto* letters = new QGridLayout(fraINIZIALI);
+    letters->setSpacing(1);
+    letters->setContentsMargins(6, 4, 6, 6);
+    for (int i = 0; i < 26; ++i) {
+        auto* opt = new QRadioButton(QString(QChar(u'A' + i)), fraINIZIALI);
+        opt->setObjectName(QStringLiteral("optLett_%1").arg(65 + i));
+        opt->setAutoExclusive(false);
+        opt->setFocusPolicy(Qt::NoFocus);
+        optLett[std::size_t(i)] = opt;
+        letters->addWidget(opt, i / 6, i % 6);
+    }
+    optLettNUM = new QRadioButton(QStringLiteral("0-9"), fraINIZIALI);
+    optLettNUM->setObjectName(QStringLiteral("optLettNUM"));
+    optLettNUM->setAutoExclusive(false);
+    optLettNUM->setFocusPolicy(Qt::NoFocus);
+    letters->addWidget(optLettNUM, 4, 2, 1, 3);
+
+    fraRICERCHE = frame(w, "fraRICERCHE", QStringLiteral("Ricerca"));
+    cmdLettALL = button(fraRICERCHE, "cmdLettALL", QStringLiteral("Rimuovi Filtro"));
+    cmdVai = button(fraRICERCHE, "cmdVai", QStringLiteral("Vai al Nr..."));
+    cmdTROVA = button(fraRICERCHE, "cmdTROVA", QStringLiteral("Trova"));
+    column(fraRICERCHE, {cmdTROVA, cmdVai, cmdLettALL});
+
+    fraEDIT = frame(w, "fraEDIT", QStringLiteral("Modifica/Aggiungi/Cancella"));
+    cmdAggiungi = button(fraEDIT, "cmdAggiungi", QStringLiteral("Nuovo Indirizzo"));
+    cmdModifica = button(fraEDIT, "cmdModifica", QStringLiteral("Modifica Indirizzo Selezionato"));
+    cmdRimuovi = button(fraEDIT, "cmdRimuovi", QStringLiteral("Elimina Indirizzo/i Selezionato/i"));
+    column(fraEDIT, {cmdAggiungi, cmdModifica, cmdRimuovi});
+
+    fraMOVIMENTO = frame(w, "fraMOVIMENTO", QStringLiteral("Movimento"));
+    cmdPrimo = button(fraMOVIMENTO, "cmdPrimo", QStringLiteral("Primo"));
+    cmdPrecedente = button(fraMOVIMENTO, "cmdPrecedente", QStringLiteral("Pagina Indietro"));
+    cmdIndietro = button(fraMOVIMENTO, "cmdIndietro", QStringLiteral("Riga Indietro"));
+    cmdAvanti = button(fraMOVIMENTO, "cmdAvanti", QStringLiteral("Riga Avanti"));
+    cmdSuccessivo = button(fraMOVIMENTO, "cmdSuccessivo", QStringLiteral("Pagina Avanti"));
+    cmdUltimo = button(fraMOVIMENTO, "cmdUltimo", QStringLiteral("Ultimo"));
+    auto* moves = new QGridLayout(fraMOVIMENTO);
+    moves->setSpacing(3);
+    moves->setContentsMargins(6, 4, 6, 6);
+    moves->addWidget(cmdPrimo, 0, 0);
+    moves->addWidget(cmdUltimo, 0, 1);
+    moves->addWidget(cmdPrecedente, 1, 0);
+    moves->addWidget(cmdSuccessivo, 1, 1);
+    moves->addWidget(cmdIndietro, 2, 0);
+    moves->addWidget(cmdAvanti, 2, 1);
+
+    fraSTAMPA = frame(w, "fraSTAMPA", QStringLiteral("Stampa Lista/Etichette"));
+    cmdStEtiSingole = button(fraSTAMPA, "cmdStEtiSingole", QStringLiteral("Stampa Etichette Singole"));
+    cmdStampaEtichette =
+        button(fraSTAMPA, "cmdStampaEtichette", QStringLiteral("Stampa Etichette per Gruppo"));
+    cmdStampaLista = button(fraSTAMPA, "cmdStampaLista", QStringLiteral("Stampa Lista Visualizzata"));
+    column(fraSTAMPA, {cmdStEtiSingole, cmdStampaEtichette, cmdStampaLista});
+
+    fraUscita = frame(w, "fraUscita", QStringLiteral("Uscita"));
+    cmdChiudi = button(fraUscita, "cmdChiudi", QStringLiteral("Esci"));
+    imgVelomar = new QLabel(w);
+    imgVelomar->setObjectName(QStringLiteral("imgVelomar"));
+    imgVelomar->setPixmap(QIcon(QStringLiteral(":/icons/velomar.svg")).pixmap(48, 48));
+    imgVelomar->setAlignment(Qt::AlignCenter);
+    auto* exit = new QHBoxLayout(fraUscita);
+    exit->setContentsMargins(6, 4, 6, 6);
+    exit->addWidget(cmdChiudi, 1);
+    exit->addWidget(imgVelomar);
+
+    auto* left = new QVBoxLayout;
+    left->setSpacing(4);
+    for (QWidget* f : {static_cast<QWidget*>(fraORDINAMENTO), static_cast<QWidget*>(fraCAMPOPRINC),
+                       static_cast<QWidget*>(fraINIZIALI), static_cast<QWidget*>(fraRICERCHE)})
+        left->addWidget(f);
+    left->addStretch();
+    auto* right = new QVBoxLayout;
+    right->setSpacing(4);
+    for (QWidget* f : {static_cast<QWidget*>(fraEDIT), static_cast<QWidget*>(fraMOVIMENTO),
+                       static_cast<QWidget*>(fraSTAMPA), static_cast<QWidget*>(fraUscita)})
+        right->addWidget(f);
+    right->addStretch();
+    auto* panel = new QHBoxLayout;
+    panel->setSpacing(4);
+    panel->addLayout(left);
+    panel->addLayout(right);
+    auto* outer = new QHBoxLayout(w);
+    outer->setContentsMargins(4, 4, 4, 4);
+    outer->addWidget(GRIGLIA, 1);
+    outer->addLayout(panel);
+}
+
+} // namespace velomar::addresses
