@@ -106,6 +106,7 @@ private:
     void focusGrid();
     void reportError(const std::exception& error);
     qint64 rs_count() const;
+    bool archiveWritable();
 
     shell::AppContext& m_ctx;
     EditControls m_ui;

@@ -1,5 +1,6 @@
 // The address grid's searches, initial-letter filters and add/modify/delete commands.
 #include "addresses/AddressTableModel.h"
+#include "addresses/ArchiveGuard.h"
 #include "addresses/GridColumns.h"
 #include "addresses/SearchFilter.h"
 #include "addresses/ui/frmEDIT.h"
@@ -34,6 +35,14 @@ struct WaitCursor {
     ~WaitCursor() { QApplication::restoreOverrideCursor(); }
 };
 } // namespace
+
+bool frmEDIT::archiveWritable() {
+    const QString problem = ArchiveGuard::writeProblem(m_ctx.session.mainDb.path());
+    if (problem.isEmpty())
+        return true;
+    m_ctx.dialogs.warn(problem);
+    return false;
+}
 
 qint64 frmEDIT::rs_count() const { return m_ctx.session.mainRs.recordCount(); }
 
@@ -276,6 +285,8 @@ void frmEDIT::cmdModifica_Click() {
     if (!showEntryForm())
         return focusGrid();
 
+    if (!archiveWritable())
+        return focusGrid();
     const Recordset::Bookmark mark = rs.bookmark();
     try {
         for (int i = 1; i < archive::AddressRecord::FieldCount; ++i)
@@ -344,7 +355,7 @@ void frmEDIT::cmdRimuovi_Click() {
         for (int i = 0; i < archive::AddressRecord::FieldCount; ++i)
             m_buffer.fields[i] = rs.text(i);
         m_buffer.mode = EntryBuffer::ModeDelete;
-        if (!showEntryForm())
+        if (!showEntryForm() || !archiveWritable())
             return focusGrid();
         try {
             rs.deleteCurrent();
@@ -354,7 +365,8 @@ void frmEDIT::cmdRimuovi_Click() {
         }
     } else {
         if (!m_ctx.dialogs.askYesNo(QStringLiteral("Cancellare ") + QString::number(count) +
-                                    QStringLiteral(" Indirizzi selezionati ?")))
+                                    QStringLiteral(" Indirizzi selezionati ?")) ||
+            !archiveWritable())
             return focusGrid();
         const qint64 top = selectionTopRow();
         WaitCursor wait;

@@ -1,5 +1,6 @@
 #include "addresses/ui/frmINPUT.h"
 
+#include "addresses/ArchiveGuard.h"
 #include "addresses/EntryFieldRules.h"
 #include "addresses/GridColumns.h"
 #include "archive/Recordset.h"
@@ -394,6 +395,11 @@ void frmINPUT::cmdConferma_Click() {
 
 bool frmINPUT::saveNew() {
     archive::Recordset& rs = m_ctx.session.mainRs;
+    if (const QString problem = ArchiveGuard::writeProblem(m_ctx.session.mainDb.path());
+        !problem.isEmpty()) {
+        m_ctx.dialogs.warn(problem);
+        return false;
+    }
     try {
         rs.addNew();
         for (int i = 1; i < FieldCount; ++i)

@@ -1,0 +1,94 @@
+#pragma once
+
+// Small archives for the address tests: the TabMAIL table in a temporary file.
+#include "archive/Database.h"
+#include "archive/Statement.h"
+#include "archive/Transaction.h"
+
+#include <QString>
+#include <QStringList>
+#include <map>
+#include <vector>
+
+namespace velomar::test {
+
+inline const QStringList& addressFieldNames() {
+    static const QStringList names = {"NR",    "TITOLO",  "COGNOME", "NOME1",   "NOME2",
+                                      "INDIRIZZO", "CAP", "CITTA",   "PROV",    "NAZ",
+                                      "NUM_TEL", "NUM_FAX", "NUM_CEL", "E_MAIL", "GR",
+                                      "NOTE",  "APPUNTI", "SERV"};
+    return names;
+}
+
+using AddressValues = std::map<QString, QString>; // field name -> text
+
+inline void createAddressTable(archive::Database& db) {
+    db.exec(QStringLiteral(
+        "CREATE TABLE TabMAIL (NR INTEGER PRIMARY KEY AUTOINCREMENT, TITOLO TEXT, COGNOME TEXT, "
+        "NOME1 TEXT, NOME2 TEXT, INDIRIZZO TEXT, CAP TEXT, CITTA TEXT, PROV TEXT, NAZ TEXT, "
+        "NUM_TEL TEXT, NUM_FAX TEXT, NUM_CEL TEXT, E_MAIL TEXT, GR TEXT, NOTE TEXT, APPUNTI TEXT, "
+        "SERV INTEGER DEFAULT 0)"));
+    db.exec(QStringLiteral("CREATE TABLE TabDEFRAG (CREAZIONE TEXT, DATADEF TEXT)"));
+    db.exec(QStringLiteral("INSERT INTO TabDEFRAG VALUES (NULL, NULL)"));
+}
+
+inline void insertAddress(archive::Database& db, const AddressValues& values) {
+    QStringList fields;
+    QStringList marks;
+    for (const auto& [name, text] : values) {
+        fields << name;
+        marks << QStringLiteral("?");
+    }
+    archive::Statement st(db, QStringLiteral("INSERT INTO TabMAIL (%1) VALUES (%2)")
+                                  .arg(fields.join(u','), marks.join(u',')));
+    int i = 1;
+    for (const auto& entry : values)
+        st.bindText(i++, entry.second);
+    st.exec();
+}
+
+// Creates path with the given addresses (NR 1, 2, ... in order).
+inline void makeArchive(const QString& path, const std::vector<AddressValues>& rows) {
+    archive::Database db(path, archive::Database::Mode::Create);
+    createAddressTable(db);
+    archive::Transaction tx(db);
+    for (const auto& row : rows)
+        insertAddress(db, row);
+    tx.commit();
+}
+
+// count generated addresses: surnames cycle through a fixed list so letters and searches
+// have predictable answers.
+inline std::vector<AddressValues> generatedAddresses(int count) {
+    static const QStringList surnames = {"Rossi", "Bianchi", "Verdi", "Brambilla", "Esposito",
+                                         "Ferrari", "Russo", "Romano", "Colombo", "Ricci"};
+    static const QStringList cities = {"MILANO", "ROMA", "TORINO", "NAPOLI", "BARI"};
+    std::vector<AddressValues> rows;
+    rows.reserve(std::size_t(count));
+    for (int i = 0; i < count; ++i)
+        rows.push_back({{"COGNOME", surnames[i % surnames.size()] + QString::number(i)},
+                        {"NOME1", QStringLiteral("Nome%1").arg(i)},
+                        {"CITTA", cities[i % cities.size()]},
+                        {"CAP", QStringLiteral("%1").arg(10000 + i * 7 % 90000)},
+                        {"GR", QStringLiteral("A%1").arg(i % 10)}});
+    return rows;
+}
+
+// Every value of one field, by NR order, as stored in the file.
+inline QStringList storedColumn(const QString& path, const QString& field) {
+    archive::Database db(path, archive::Database::Mode::ReadOnly);
+    archive::Statement st(db, QStringLiteral("SELECT %1 FROM TabMAIL ORDER BY NR").arg(field));
+    QStringList out;
+    while (st.step())
+        out << st.text(0);
+    return out;
+}
+
+inline qint64 storedCount(const QString& path) {
+    archive::Database db(path, archive::Database::Mode::ReadOnly);
+    archive::Statement st(db, QStringLiteral("SELECT COUNT(*) FROM TabMAIL"));
+    st.step();
+    return st.integer(0);
+}
+
+} // namespace velomar::test

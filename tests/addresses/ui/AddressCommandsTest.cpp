@@ -1,0 +1,256 @@
+#include "GridFixture.h"
+
+#include "addresses/ui/frmSchedario.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+
+using namespace velomar;
+using addresses::frmINPUT;
+using common::MsgResult;
+
+namespace {
+
+class Commands : public test::GridFixture {};
+
+void typeInto(frmINPUT& form, int field, const QString& text) {
+    QWidget* box = form.box(field);
+    box->setFocus();
+    QTest::keyClicks(box, text);
+}
+
+} // namespace
+
+TEST_F(Commands, AddWritesEachConfirmedAddressAndRepeatsChosenFields) {
+    openGrid(test::generatedAddresses(10));
+    grid->optLett_Click('B');
+    ASSERT_EQ(state.displayedCount, 2);
+    test::onModal<frmINPUT>([&](frmINPUT& form) {
+        EXPECT_EQ(form.windowTitle(), "Nuovo Indirizzo");
+        EXPECT_TRUE(form.box(0)->isHidden());
+        EXPECT_EQ(form.findChild<QPushButton*>("cmdEsci")->text(), "Chi&udi");
+        form.cmdRip_Click();
+        EXPECT_TRUE(form.repeatPanelShown());
+        form.cmdNESSUNO_Click();
+        for (int f : {6, 7, 8})
+            form.repeatBox(f)->setChecked(true);
+        typeInto(form, 2, "Zanetti");
+        typeInto(form, 6, "20100");
+        typeInto(form, 7, "milano");
+        typeInto(form, 8, "mi");
+        typeInto(form, 14, "a1-b");
+        typeInto(form, 13, "Zanetti@Posta.IT");
+        form.box(1)->setFocus();
+        EXPECT_EQ(form.fieldText(14), "A1");
+        EXPECT_EQ(form.fieldText(13), "zanetti@posta.it");
+        form.cmdConferma_Click();
+        EXPECT_EQ(form.written(), 1);
+        EXPECT_EQ(form.fieldText(2), "");
+        EXPECT_EQ(form.fieldText(7), "MILANO");
+        EXPECT_EQ(form.fieldText(8), "MI");
+        EXPECT_EQ(form.fieldText(14), "");
+        typeInto(form, 2, "Zucchi");
+        typeInto(form, 14, "x");
+        form.box(1)->setFocus();
+        EXPECT_EQ(form.fieldText(14), "XX");
+        form.cmdConferma_Click();
+        // A blank surname closes the form and writes nothing.
+        form.setFieldText(2, "   ");
+        form.cmdConferma_Click();
+    });
+    grid->cmdAggiungi_Click();
+    EXPECT_EQ(state.archiveCount, 12);
+    EXPECT_EQ(state.displayedCount, 12);
+    EXPECT_EQ(grid->statusText(4), ""); // adding shows the whole list
+    EXPECT_EQ(test::storedCount(path), 12);
+    const QStringList surnames = test::storedColumn(path, "COGNOME");
+    EXPECT_EQ(surnames.mid(10), (QStringList{"Zanetti", "Zucchi"}));
+    EXPECT_EQ(test::storedColumn(path, "CITTA").mid(10), (QStringList{"MILANO", "MILANO"}));
+    EXPECT_EQ(test::storedColumn(path, "GR").mid(10), (QStringList{"A1", "XX"}));
+    EXPECT_EQ(test::storedColumn(path, "E_MAIL").at(10), "zanetti@posta.it");
+    // The repeat choices are kept for the next time.
+    EXPECT_EQ(settings.repeatInput(7), 1);
+    EXPECT_EQ(settings.repeatInput(2), 0);
+    EXPECT_EQ(rs().text(2), "Zucchi"); // the grid stands on the last address written
+}
+
+TEST_F(Commands, ModifyWritesTheRowAndCopesWithLeavingTheFilter) {
+    openGrid(test::generatedAddresses(20));
+    selectRows(3, 3);
+    const QString nr = rs().text(0);
+    test::onModal<frmINPUT>([&](frmINPUT& form) {
+        EXPECT_EQ(form.windowTitle(), "Modifica Indirizzo");
+        EXPECT_EQ(form.fieldText(0), nr);
+        form.setFieldText(3, "Giovanna");
+        form.cmdConferma_Click();
+    });
+    grid->cmdModifica_Click();
+    EXPECT_EQ(test::storedColumn(path, "NOME1").at(nr.toInt() - 1), "Giovanna");
+    EXPECT_EQ(rs().text(0), nr);
+    EXPECT_EQ(grid->currentRow(), 3);
+
+    // Cancel writes nothing.
+    test::onModal<frmINPUT>([&](frmINPUT& form) {
+        form.setFieldText(3, "Nessuno");
+        form.cmdEsci_Click();
+    });
+    grid->cmdModifica_Click();
+    EXPECT_EQ(test::storedColumn(path, "NOME1").at(nr.toInt() - 1), "Giovanna");
+
+    // Rename one of the B rows so that it leaves the filter: the list shrinks.
+    grid->optLett_Click('B'); // Bianchi1, Bianchi11, Brambilla13, Brambilla3
+    ASSERT_EQ(state.displayedCount, 4);
+    selectRows(2, 2);
+    test::onModal<frmINPUT>([](frmINPUT& form) {
+        form.setFieldText(2, "Neri");
+        form.cmdConferma_Click();
+    });
+    grid->cmdModifica_Click();
+    EXPECT_EQ(state.displayedCount, 3);
+    EXPECT_EQ(grid->statusText(4), "F");
+    EXPECT_EQ(grid->statusText(3), "2/3");
+    EXPECT_EQ(cell(2, 2), "Brambilla13");
+
+    // The only match of a search leaves it: the whole archive, on the changed address.
+    dialogs.answerInput("brambilla13");
+    grid->cmdTROVA_Click();
+    ASSERT_EQ(state.displayedCount, 1);
+    test::onModal<frmINPUT>([](frmINPUT& form) {
+        form.setFieldText(2, "Altieri");
+        form.cmdConferma_Click();
+    });
+    grid->cmdModifica_Click();
+    EXPECT_EQ(state.displayedCount, 20);
+    EXPECT_EQ(grid->statusText(4), "");
+    EXPECT_EQ(rs().text(2), "Altieri");
+    EXPECT_EQ(grid->currentRow(), 1);
+}
+
+TEST_F(Commands, DeleteOneOrManyRemovesExactlyTheChosenRows) {
+    openGrid(test::generatedAddresses(12));
+    // Sort by number so rows and NR agree.
+    grid->controls().cboORDINAMENTO->setCurrentIndex(0);
+    grid->cboORDINAMENTO_Click();
+    selectRows(5, 7);
+    EXPECT_EQ(grid->selectionCount(), 3);
+    EXPECT_EQ(grid->selectionTopRow(), 5);
+    dialogs.answerMessage(MsgResult::No);
+    grid->cmdRimuovi_Click();
+    EXPECT_EQ(dialogs.lastMessage(), "Cancellare 3 Indirizzi selezionati ?");
+    EXPECT_EQ(test::storedCount(path), 12);
+    grid->cmdRimuovi_Click(); // Yes
+    EXPECT_EQ(test::storedColumn(path, "NR"),
+              (QStringList{"1", "2", "3", "4", "8", "9", "10", "11", "12"}));
+    EXPECT_EQ(state.archiveCount, 9);
+    EXPECT_EQ(state.displayedCount, 9);
+    EXPECT_EQ(grid->selectionCount(), 1);
+    EXPECT_EQ(rs().text(0), "8");
+    EXPECT_EQ(grid->statusText(3), "5/9");
+
+    // One row goes through the form in delete mode.
+    selectRows(9, 9);
+    test::onModal<frmINPUT>([](frmINPUT& form) {
+        EXPECT_EQ(form.windowTitle(), "Elimina Indirizzo");
+        EXPECT_EQ(form.findChild<QPushButton*>("cmdConferma")->text(), "Eli&mina");
+        EXPECT_FALSE(form.box(2)->isEnabled());
+        form.cmdConferma_Click();
+    });
+    grid->cmdRimuovi_Click();
+    EXPECT_EQ(test::storedCount(path), 8);
+    EXPECT_EQ(rs().text(0), "11"); // the new last row
+    EXPECT_EQ(grid->statusText(3), "8/8");
+
+    // Deleting the whole filtered list brings back the rest.
+    grid->optLett_Click('R'); // Rossi0, Romano7, Ricci9, Rossi10
+    const qint64 filtered = state.displayedCount;
+    ASSERT_GE(filtered, 2);
+    selectRows(1, int(filtered));
+    grid->cmdRimuovi_Click();
+    EXPECT_EQ(state.archiveCount, 8 - filtered);
+    EXPECT_EQ(state.displayedCount, 8 - filtered);
+    EXPECT_EQ(grid->statusText(4), "");
+
+    // And every address: "0/0".
+    selectRows(1, int(state.displayedCount));
+    grid->cmdRimuovi_Click();
+    EXPECT_EQ(test::storedCount(path), 0);
+    EXPECT_EQ(grid->statusText(3), "0/0");
+    grid->cmdRimuovi_Click();
+    EXPECT_EQ(dialogs.lastMessage(), "Non ci sono Indirizzi da eliminare.");
+}
+
+TEST_F(Commands, ArchiveRemovedUnderTheGridIsReportedOnTheNextWrite) {
+    openGrid(test::generatedAddresses(5));
+    QFile::remove(path);
+    test::onModal<frmINPUT>([](frmINPUT& form) {
+        form.setFieldText(3, "Perso");
+        form.cmdConferma_Click();
+    });
+    grid->cmdModifica_Click();
+    EXPECT_TRUE(dialogs.lastMessage().startsWith("L'archivio 'Indirizzi.mdb' non è più disponibile."));
+    EXPECT_NE(rs().text(3), "Perso");
+}
+
+TEST_F(Commands, CardFileMovesThroughTheGridsOrder) {
+    auto rows = test::generatedAddresses(25);
+    rows[0]["NAZ"] = "CH";
+    openGrid(rows);
+    selectRows(12, 12);
+    const QString atTwelve = rs().text(2);
+    auto* card = new addresses::frmSchedario(*ctx, *grid, [](const QString& code) {
+        return code == "CH" ? QStringLiteral("SVIZZERA") : QString();
+    });
+    card->show();
+    EXPECT_TRUE(grid->isHidden());
+    EXPECT_EQ(card->frameCaption(), "Schedario (Ord. Cognome)");
+    EXPECT_TRUE(card->lettersShown());
+    EXPECT_EQ(card->fieldText(2), atTwelve);
+
+    card->cmdUltimo_Click();
+    card->cmdIndietro_Click();
+    card->cmdIndietro_Click();
+    card->cmdIndietro_Click();
+    card->cmdIndietro_Click();
+    card->cmdIndietro_Click();
+    card->cmdIndietro_Click();
+    card->cmdIndietro_Click(); // eighth-last
+    card->cmdAVANTI10_Click();
+    EXPECT_EQ(dialogs.lastMessage(), "Fine schedario !");
+    EXPECT_EQ(rs().absolutePosition(), 25);
+    card->cmdAvanti_Click();
+    EXPECT_EQ(dialogs.messages().size(), 2u);
+    card->cmdPrimo_Click();
+    card->cmdINDIETRO10_Click();
+    EXPECT_EQ(dialogs.lastMessage(), "Inizio schedario !");
+
+    card->cmdLETT_Click('V');
+    EXPECT_TRUE(card->fieldText(2).startsWith("Verdi"));
+    card->cmdLETT_Click('Q');
+    EXPECT_EQ(dialogs.lastMessage(), "Nessun indirizzo trovato con iniziale 'Q'\r\nnel campo COGNOME");
+    EXPECT_TRUE(card->fieldText(2).startsWith("Verdi"));
+    QTest::keyClick(card, Qt::Key_R);
+    EXPECT_TRUE(card->fieldText(2).startsWith("R"));
+    card->cmdLETT_Click('R');
+    EXPECT_EQ(card->fieldText(2), "Ricci19");
+
+    // Ricci19, Ricci9, Romano17, Romano7, Rossi0: the country code CH shows as its name.
+    for (int k = 0; k < 4; ++k)
+        card->cmdAvanti_Click();
+    EXPECT_EQ(card->fieldText(2), "Rossi0");
+    EXPECT_EQ(card->fieldText(9), "SVIZZERA");
+    card->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(grid->isHidden());
+    EXPECT_EQ(rs().text(2), cell(int(grid->currentRow()), 2));
+
+    // Sorted by postcode: no letters.
+    grid->controls().cboORDINAMENTO->setCurrentIndex(6);
+    grid->cboORDINAMENTO_Click();
+    auto* byCap = new addresses::frmSchedario(*ctx, *grid, {});
+    EXPECT_FALSE(byCap->lettersShown());
+    byCap->close();
+}

@@ -1,0 +1,104 @@
+#pragma once
+
+#include "../AddressArchive.h"
+
+#include "addresses/AddressTableModel.h"
+#include "addresses/ui/frmEDIT.h"
+#include "addresses/ui/frmINPUT.h"
+#include "archive/Session.h"
+#include "common/AppState.h"
+#include "settings/Settings.h"
+#include "shell/AppContext.h"
+#include "support/ScriptedDialogs.h"
+
+#include <QApplication>
+#include <QPointer>
+#include <QSettings>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+namespace velomar::printing {
+class PrinterSelection;
+}
+
+namespace velomar::test {
+
+// Runs f on the modal window of type Form once it is shown; closes it if f did not.
+template <class Form>
+void onModal(std::function<void(Form&)> f) {
+    QTimer::singleShot(0, [f] {
+        Form* form = nullptr;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* candidate = qobject_cast<Form*>(w); candidate && candidate->isVisible())
+                form = candidate;
+        ASSERT_NE(form, nullptr);
+        f(*form);
+        if (form->isVisible())
+            form->reject();
+    });
+}
+
+// An open address grid on a temporary archive, with scripted dialogs and clean settings.
+class GridFixture : public ::testing::Test {
+protected:
+    GridFixture() {
+        QSettings(QStringLiteral("QZ"), QStringLiteral("Velomar")).clear();
+        // The print windows are not involved here; the context only carries the reference.
+        ctx = std::make_unique<shell::AppContext>(shell::AppContext{
+            state, dialogs, settings, session,
+            *reinterpret_cast<printing::PrinterSelection*>(&printerStorage)});
+    }
+    ~GridFixture() override { closeGrid(); }
+
+    void openGrid(const std::vector<AddressValues>& rows) {
+        path = dir.filePath(QStringLiteral("Indirizzi.mdb"));
+        if (!QFile::exists(path))
+            makeArchive(path, rows);
+        reopen();
+    }
+    void reopen() {
+        state.currentArchivePath = path;
+        grid = new addresses::frmEDIT(*ctx);
+        ASSERT_TRUE(grid->load());
+        grid->resize(1300, 700);
+        grid->show();
+    }
+    void closeGrid() {
+        if (grid) {
+            grid->cmdChiudi_Click();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        }
+    }
+    QTableView* view() const { return grid->controls().GRIGLIA; }
+    archive::Recordset& rs() { return session.mainRs; }
+    // Makes rows first..last (1-based) the selection, first row current.
+    void selectRows(int first, int last) {
+        auto* model = view()->model();
+        view()->selectionModel()->setCurrentIndex(model->index(first - 1, 0),
+                                                  QItemSelectionModel::ClearAndSelect |
+                                                      QItemSelectionModel::Rows);
+        view()->selectionModel()->select(
+            QItemSelection(model->index(first - 1, 0), model->index(last - 1, 17)),
+            QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
+    QString cell(int row, int column) const {
+        return view()->model()->index(row - 1, column).data().toString();
+    }
+
+    QTemporaryDir dir;
+    QString path;
+    common::AppState state;
+    ScriptedDialogs dialogs;
+    settings::Settings settings;
+    archive::Session session;
+    alignas(std::max_align_t) unsigned char printerStorage[64]{};
+    std::unique_ptr<shell::AppContext> ctx;
+    QPointer<addresses::frmEDIT> grid;
+};
+
+} // namespace velomar::test

@@ -1,0 +1,69 @@
+#include "GridFixture.h"
+
+#include <QCheckBox>
+#include <QClipboard>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+using namespace velomar;
+using addresses::EntryBuffer;
+using addresses::frmINPUT;
+
+namespace {
+class EntryForm : public test::GridFixture {};
+} // namespace
+
+TEST_F(EntryForm, BoxesFilterTypingAndKeepOlderLongTexts) {
+    EntryBuffer buffer;
+    buffer.mode = EntryBuffer::ModeModify;
+    buffer.fields[0] = "7";
+    buffer.fields[2] = QString(40, u'c'); // written by an older program: longer than 35
+    buffer.fields[7] = "Forlì";
+    buffer.fields[9] = "ch";
+    frmINPUT form(*ctx, buffer, [](const QString& code) {
+        return code.compare("CH", Qt::CaseInsensitive) == 0 ? QStringLiteral("SVIZZERA") : QString();
+    });
+    form.show();
+    EXPECT_EQ(form.findChild<QPushButton*>("cmdEsci")->text(), "Ann&ulla");
+    EXPECT_TRUE(form.findChild<QPushButton*>("cmdRip")->isHidden());
+    EXPECT_EQ(form.fieldText(2).size(), 40);
+    EXPECT_EQ(form.findChild<QLabel*>("lblIND_8")->text(), "Pr");
+    EXPECT_EQ(form.findChild<QLabel*>("lblIND_9")->text(), "Naz");
+    EXPECT_EQ(form.findChild<QLabel*>("lblIND_14")->text(), "Gr");
+    EXPECT_EQ(form.repeatBox(4)->text(), "Ruolo Ist.");
+
+    form.box(7)->setFocus();
+    QTest::keyClick(form.box(7), Qt::Key_End);
+    QTest::keyClicks(form.box(7), " è÷");
+    EXPECT_EQ(form.fieldText(7), QStringLiteral("Forlì È÷")); // letters only, while typing
+    form.box(9)->setFocus();
+    EXPECT_EQ(form.fieldText(7), QStringLiteral("FORLÌ È÷"));
+    form.box(10)->setFocus(); // leaving NAZ looks the code up
+    EXPECT_EQ(form.fieldText(9), "SVIZZERA");
+
+    // A long paste is cut at the box's length; a line break becomes a blank.
+    auto* title = static_cast<QLineEdit*>(form.box(1));
+    title->setFocus();
+    QApplication::clipboard()->setText("Dott.\r\nIng. " + QString(60, u'x'));
+    QTest::keyClick(title, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(form.fieldText(1), ("Dott. Ing. " + QString(60, u'x')).left(35));
+    // The older, longer surname may shrink but never grows.
+    form.box(2)->setFocus();
+    QTest::keyClick(form.box(2), Qt::Key_End);
+    QTest::keyClicks(form.box(2), "zz");
+    EXPECT_EQ(form.fieldText(2), QString(40, u'c'));
+
+    // The @ button appends to the e-mail address, lower-cased on leaving.
+    form.setFieldText(13, "Mario.Rossi");
+    form.findChild<QPushButton*>("Command1")->click();
+    EXPECT_EQ(form.fieldText(13), "Mario.Rossi@");
+    form.box(1)->setFocus();
+    EXPECT_EQ(form.fieldText(13), "mario.rossi@");
+
+    form.cmdConferma_Click();
+    EXPECT_EQ(buffer.mode, EntryBuffer::ModeModify);
+    EXPECT_EQ(buffer.fields[2].size(), 40);
+    EXPECT_EQ(buffer.fields[9], "SVIZZERA");
+}
