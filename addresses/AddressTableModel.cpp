@@ -1,9 +1,9 @@
 #include "addresses/AddressTableModel.h"
 
 #include "addresses/GridColumns.h"
+#include "archive/DataModel.h"
 #include "archive/Recordset.h"
 
-#include <array>
 #include <limits>
 
 namespace velomar::addresses {
@@ -46,15 +46,7 @@ void AddressTableModel::clearFilter() {
 }
 
 QString AddressTableModel::sortSpec(int sortIndex) {
-    static const std::array<const char*, GridColumns::SortCount> specs = {
-        "NR",           "TITOLO,COGNOME",    "COGNOME,NOME1",      "NOME1,COGNOME",
-        "NOME2,NOME1",  "INDIRIZZO,COGNOME", "CAP,CITTA,COGNOME",  "CITTA,COGNOME",
-        "PROV,CITTA,COGNOME", "NAZ,CITTA,COGNOME", "NUM_TEL",      "NUM_FAX",
-        "NUM_CEL",      "E_MAIL",            "GR,COGNOME",         "NOTE,COGNOME",
-        "APPUNTI,COGNOME"};
-    if (sortIndex < 0 || sortIndex >= GridColumns::SortCount)
-        return {};
-    return QString::fromLatin1(specs[std::size_t(sortIndex)]);
+    return archive::DataModel::sortSpec(sortIndex).value_or(QString());
 }
 
 void AddressTableModel::applySort(int sortIndex) {

@@ -1,5 +1,7 @@
 #include "addresses/GridColumns.h"
 
+#include "archive/DataModel.h"
+
 #include <cmath>
 
 namespace velomar::addresses::GridColumns {
@@ -9,16 +11,7 @@ constexpr std::array<int, Count> kDefaultWidths = {520, 760, 1820, 1100, 680, 19
                                                    420, 900, 900,  900,  980, 370,  530, 740,  0};
 }
 
-QString heading(int field) {
-    static const std::array<QString, StoredCount> headings = {
-        QStringLiteral("Nr."),       QStringLiteral("Titolo"),    QStringLiteral("Cognome"),
-        QStringLiteral("Nome"),      QStringLiteral("Ruolo Istituzionale"),
-        QStringLiteral("Indirizzo"), QStringLiteral("CAP"),       QStringLiteral("Città"),
-        QStringLiteral("Provincia"), QStringLiteral("Nazione"),   QStringLiteral("Telefono"),
-        QStringLiteral("Fax"),       QStringLiteral("Cellulare"), QStringLiteral("E-Mail"),
-        QStringLiteral("Gruppo"),    QStringLiteral("Note"),      QStringLiteral("Appunti")};
-    return field >= 0 && field < StoredCount ? headings[std::size_t(field)] : QString();
-}
+QString heading(int field) { return archive::DataModel::columnHeading(field); }
 
 QString header(int column) {
     static const std::array<QString, Count> headers = {

@@ -3,14 +3,14 @@
 #include "addresses/SearchFilter.h"
 #include "archive/Database.h"
 #include "archive/Recordset.h"
-#include "archive/Statement.h"
-#include "archive/Transaction.h"
+#include "archive/SampleArchive.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
 #include <fstream>
+#include <map>
 #include <memory>
 #include <unistd.h>
 
@@ -24,35 +24,8 @@ QString archiveOf(int count) {
     auto& dir = dirs[count];
     if (!dir) {
         dir = std::make_unique<QTemporaryDir>();
-        const QString path = dir->filePath(QStringLiteral("bench.mdb"));
-        archive::Database db(path, archive::Database::Mode::Create);
-        db.exec(QStringLiteral(
-            "CREATE TABLE TabMAIL (NR INTEGER PRIMARY KEY AUTOINCREMENT, TITOLO TEXT, COGNOME TEXT, "
-            "NOME1 TEXT, NOME2 TEXT, INDIRIZZO TEXT, CAP TEXT, CITTA TEXT, PROV TEXT, NAZ TEXT, "
-            "NUM_TEL TEXT, NUM_FAX TEXT, NUM_CEL TEXT, E_MAIL TEXT, GR TEXT, NOTE TEXT, "
-            "APPUNTI TEXT, SERV INTEGER DEFAULT 0)"));
-        static const char* const surnames[] = {"Rossi", "Bianchi", "Verdi", "Brambilla", "Esposito",
-                                               "Ferrari", "Russo", "Romano", "Colombo", "Ricci",
-                                               "Marino", "Greco", "Bruno", "Gallo", "Conti"};
-        static const char* const cities[] = {"MILANO", "ROMA", "TORINO", "NAPOLI", "BARI", "GENOVA"};
-        archive::Transaction tx(db);
-        archive::Statement st(db, QStringLiteral(
-            "INSERT INTO TabMAIL (TITOLO, COGNOME, NOME1, INDIRIZZO, CAP, CITTA, PROV, NUM_TEL, "
-            "E_MAIL, GR, NOTE) VALUES ('Sig.', ?, ?, ?, ?, ?, 'MI', ?, ?, ?, ?)"));
-        for (int i = 0; i < count; ++i) {
-            st.reset();
-            st.bindText(1, QString::fromLatin1(surnames[(i * 7) % 15]) + QString::number(i % 997));
-            st.bindText(2, QStringLiteral("Nome%1").arg(i % 311));
-            st.bindText(3, QStringLiteral("Via Garibaldi %1").arg(i % 200));
-            st.bindText(4, QStringLiteral("%1").arg(10000 + (i * 13) % 89999));
-            st.bindText(5, QString::fromLatin1(cities[i % 6]));
-            st.bindText(6, QStringLiteral("02 %1").arg(1000000 + i));
-            st.bindText(7, QStringLiteral("nome%1@posta.it").arg(i));
-            st.bindText(8, QStringLiteral("A%1").arg(i % 10));
-            st.bindText(9, i % 5 == 0 ? QStringLiteral("cliente dal 1998") : QString());
-            st.exec();
-        }
-        tx.commit();
+        // The same archive as "velomar-batch sample --count N".
+        archive::SampleArchive::write(dir->filePath(QStringLiteral("bench.mdb")), count, 1);
     }
     return dir->filePath(QStringLiteral("bench.mdb"));
 }

@@ -4,6 +4,7 @@
 #include "addresses/GridColumns.h"
 #include "addresses/SearchFilter.h"
 #include "addresses/ui/frmINPUT.h"
+#include "archive/ArchiveOpener.h"
 #include "archive/Database.h"
 #include "archive/Recordset.h"
 #include "archive/Session.h"
@@ -49,24 +50,17 @@ struct WaitCursor {
     ~WaitCursor() { QApplication::restoreOverrideCursor(); }
 };
 
-// Opens the archive straight into the main slots when no open routine is plugged in.
-void openDirectly(shell::AppContext& ctx) {
-    try {
-        ctx.session.mainDb = archive::Database(ctx.state.currentArchivePath,
-                                               archive::Database::Mode::ReadWrite);
-        ctx.session.mainRs = Recordset::open(ctx.session.mainDb, QStringLiteral("TabMAIL"),
-                                             archive::LockType::Optimistic);
-    } catch (const common::AppError&) {
-        ctx.session.closeMain();
-        ctx.dialogs.critical(QStringLiteral("Archivio non riconosciuto o corrotto !"));
+// The program's open routine in mode "Edit".
+void openForEdit(shell::AppContext& ctx) {
+    archive::ArchiveOpener opener(ctx.state, ctx.dialogs);
+    if (!opener.open(ctx.session.mainDb, ctx.session.mainRs, ctx.state.currentArchivePath, true))
         ctx.state.callerMode = QStringLiteral("Erro");
-    }
 }
 
 } // namespace
 
 frmEDIT::frmEDIT(shell::AppContext& context, QWidget* parent)
-    : QWidget(parent), m_ctx(context), m_opener(openDirectly) {
+    : QWidget(parent), m_ctx(context), m_opener(openForEdit) {
     setObjectName(QStringLiteral("frmEDIT"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(Caption);

@@ -1,6 +1,7 @@
 #pragma once
 
-// Small archives for the address tests: the TabMAIL table in a temporary file.
+// Small archives for the address tests, made from the program's own empty archive.
+#include "archive/ArchiveFormat.h"
 #include "archive/Database.h"
 #include "archive/Statement.h"
 #include "archive/Transaction.h"
@@ -22,16 +23,6 @@ inline const QStringList& addressFieldNames() {
 
 using AddressValues = std::map<QString, QString>; // field name -> text
 
-inline void createAddressTable(archive::Database& db) {
-    db.exec(QStringLiteral(
-        "CREATE TABLE TabMAIL (NR INTEGER PRIMARY KEY AUTOINCREMENT, TITOLO TEXT, COGNOME TEXT, "
-        "NOME1 TEXT, NOME2 TEXT, INDIRIZZO TEXT, CAP TEXT, CITTA TEXT, PROV TEXT, NAZ TEXT, "
-        "NUM_TEL TEXT, NUM_FAX TEXT, NUM_CEL TEXT, E_MAIL TEXT, GR TEXT, NOTE TEXT, APPUNTI TEXT, "
-        "SERV INTEGER DEFAULT 0)"));
-    db.exec(QStringLiteral("CREATE TABLE TabDEFRAG (CREAZIONE TEXT, DATADEF TEXT)"));
-    db.exec(QStringLiteral("INSERT INTO TabDEFRAG VALUES (NULL, NULL)"));
-}
-
 inline void insertAddress(archive::Database& db, const AddressValues& values) {
     QStringList fields;
     QStringList marks;
@@ -49,8 +40,8 @@ inline void insertAddress(archive::Database& db, const AddressValues& values) {
 
 // Creates path with the given addresses (NR 1, 2, ... in order).
 inline void makeArchive(const QString& path, const std::vector<AddressValues>& rows) {
-    archive::Database db(path, archive::Database::Mode::Create);
-    createAddressTable(db);
+    archive::ArchiveFormat::createEmpty(path, archive::ArchiveKind::Addresses);
+    archive::Database db(path, archive::Database::Mode::ReadWrite);
     archive::Transaction tx(db);
     for (const auto& row : rows)
         insertAddress(db, row);
