@@ -1,25 +1,12 @@
 #include "addresses/SearchFilter.h"
 
+#include "archive/FilterExpr.h"
+
 #include <QLocale>
 
 namespace velomar::addresses::SearchFilter {
 
-QString likeLiteral(const QString& text) {
-    QString out;
-    out.reserve(text.size() + 8);
-    for (QChar c : text) {
-        switch (c.unicode()) {
-        case u'\'': out += QStringLiteral("''"); break;
-        case u'*': case u'?': case u'#': case u'%': case u'_': case u'[':
-            out += u'[';
-            out += c;
-            out += u']';
-            break;
-        default: out += c;
-        }
-    }
-    return out;
-}
+QString likeLiteral(const QString& text) { return archive::FilterExpr::likeLiteral(text); }
 
 QString wordSearch(const QString& field, const QString& word) {
     return field + QStringLiteral(" LIKE '*") + likeLiteral(word) + QStringLiteral("*'");

@@ -198,11 +198,11 @@ void frmEDIT::unload() {
         } catch (const common::AppError&) {
             // Closing goes on whatever the record set says.
         }
+        writeSettings(); // while the columns still exist
         m_model->bind(nullptr);
         for (int panel = 1; panel <= 6; ++panel)
             setStatus(panel, QString());
         m_ctx.session.closeMain();
-        writeSettings();
     }
     m_model->bind(nullptr);
     m_ctx.state.displayedCount = 0;

@@ -371,9 +371,13 @@ void frmINPUT::cmdNESSUNO_Click() {
 }
 
 void frmINPUT::cmdConferma_Click() {
-    // The box being left has not had its focus-out rules yet.
+    // The box being left has not had its focus-out rules yet; the others are settled
+    // again in case a text arrived without passing through its box's focus.
     if (const int field = fieldOf(focusWidget()); field >= 0)
         boxLeft(field);
+    setFieldText(R::Gr, R::groupOnLeave(fieldText(R::Gr)));
+    setFieldText(R::Citta, R::upperLetters(fieldText(R::Citta)));
+    setFieldText(R::EMail, fieldText(R::EMail).toLower());
     for (int i = 1; i < FieldCount; ++i)
         m_buffer.fields[i] = fieldText(i);
     if (m_buffer.mode != EntryBuffer::ModeNew) {

@@ -30,6 +30,7 @@ TEST_F(Commands, AddWritesEachConfirmedAddressAndRepeatsChosenFields) {
     grid->optLett_Click('B');
     ASSERT_EQ(state.displayedCount, 2);
     test::onModal<frmINPUT>([&](frmINPUT& form) {
+        QApplication::setActiveWindow(&form);
         EXPECT_EQ(form.windowTitle(), "Nuovo Indirizzo");
         EXPECT_TRUE(form.box(0)->isHidden());
         EXPECT_EQ(form.findChild<QPushButton*>("cmdEsci")->text(), "Chi&udi");
