@@ -1,9 +1,12 @@
 #include "archive/ArchiveBatch.h"
 
-#include "archive/ArchiveFile.h"
+#include "archive/ArchiveOpener.h"
+#include "archive/Database.h"
 #include "archive/DatabaseError.h"
+#include "archive/Recordset.h"
 #include "archive/SampleArchive.h"
-#include "archive/Statement.h"
+#include "common/AppState.h"
+#include "common/DialogService.h"
 
 #include <QTextStream>
 
@@ -11,7 +14,22 @@ namespace velomar::archive {
 
 namespace {
 
-const char* const kRefused = "Archivio non riconosciuto o corrotto !";
+// Message boxes of a batch run are lines on stderr.
+class StreamDialogs : public common::DialogService {
+public:
+    explicit StreamDialogs(QTextStream& err) : m_err(err) {}
+    common::MsgResult message(const QString& text, common::MsgIcon, common::MsgButtons, const QString&,
+                              common::MsgResult) override {
+        m_err << text << "\n";
+        return common::MsgResult::Ok;
+    }
+    std::optional<QString> inputBox(const QString&, const QString&, const QString&) override { return {}; }
+    std::optional<QString> openFile(const common::FileDialogOptions&) override { return {}; }
+    std::optional<QString> saveFile(const common::FileDialogOptions&) override { return {}; }
+
+private:
+    QTextStream& m_err;
+};
 
 } // namespace
 
@@ -59,19 +77,17 @@ int batchCount(const QStringList& args, QTextStream& out, QTextStream& err) {
         err << "Uso: velomar-batch count ARCHIVIO.mdb\n";
         return 2;
     }
-    try {
-        Database db = ArchiveFile::open(args[0], ArchiveKind::Addresses, ArchiveFile::Access::ReadOnly);
-        // Reads every row as the open command's count does, so damage shows here too.
-        Statement st(db, QStringLiteral("SELECT NR FROM TabMAIL"));
-        qint64 count = 0;
-        while (st.step())
-            ++count;
-        out << count << "\n";
-        return 0;
-    } catch (const DatabaseError&) {
-        err << kRefused << "\n";
+    // The open command's own count: mode "Main", read-only, every NR read.
+    common::AppState state;
+    state.callerMode = QStringLiteral("Main");
+    StreamDialogs dialogs(err);
+    ArchiveOpener opener(state, dialogs);
+    Database db;
+    Recordset rs;
+    if (!opener.open(db, rs, args[0], false))
         return 1;
-    }
+    out << rs.recordCount() << "\n";
+    return 0;
 }
 
 } // namespace velomar::archive
