@@ -1,12 +1,135 @@
 #include "printing/PrintingBatch.h"
 
+#include "archive/ArchiveFile.h"
+#include "archive/DataModel.h"
+#include "archive/DatabaseError.h"
+#include "archive/Recordset.h"
+#include "archive/RecordsetAddressSource.h"
+#include "common/AppError.h"
+#include "printing/PdfPrinter.h"
+#include "printing/PrintFailure.h"
+#include "printing/StampaEtichette.h"
+#include "settings/Settings.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
 #include <QTextStream>
 
 namespace velomar::printing {
 
-int batchLabels(const QStringList&, QTextStream&, QTextStream& err) {
-    err << "Comando non ancora disponibile.\n";
-    return 2;
+namespace {
+
+const char* const kUsage =
+    "Uso: velomar-batch labels ARCHIVIO.mdb --pdf OUT.pdf [--group GR] [--sort N] [--start RIGA,COL]\n";
+
+struct LabelsArgs {
+    QString archive;
+    QString pdf;
+    std::optional<QString> group;
+    int sort = 6; // postal code, city, surname: the print-shop default
+    LabelPosition start;
+};
+
+// Returns an error text, or nothing when the arguments are good.
+std::optional<QString> parse(const QStringList& args, LabelsArgs& out) {
+    for (int i = 0; i < args.size(); ++i) {
+        const QString& a = args[i];
+        const auto value = [&]() -> std::optional<QString> {
+            if (i + 1 >= args.size())
+                return std::nullopt;
+            return args[++i];
+        };
+        if (a == QLatin1String("--pdf")) {
+            const auto v = value();
+            if (!v || v->isEmpty())
+                return QStringLiteral("--pdf richiede il nome del file PDF.");
+            out.pdf = *v;
+        } else if (a == QLatin1String("--group")) {
+            const auto v = value();
+            if (!v || v->trimmed().isEmpty())
+                return QStringLiteral("--group richiede un codice di gruppo.");
+            out.group = v->trimmed().toUpper();
+        } else if (a == QLatin1String("--sort")) {
+            const auto v = value();
+            bool ok = false;
+            const int n = v ? v->toInt(&ok) : -1;
+            if (!ok || n < 0 || n >= archive::DataModel::SortCount)
+                return QStringLiteral("--sort richiede un ordinamento da 0 a 16.");
+            out.sort = n;
+        } else if (a == QLatin1String("--start")) {
+            const auto v = value();
+            static const QRegularExpression re(QStringLiteral(R"(^\s*(\d+)\s*,\s*(\d+)\s*$)"));
+            const auto m = v ? re.match(*v) : QRegularExpressionMatch();
+            const LabelPosition p = m.hasMatch() ? LabelPosition{m.captured(1).toInt(), m.captured(2).toInt()}
+                                                 : LabelPosition{0, 0};
+            if (!LabelLayout::a4Labels().contains(p))
+                return QStringLiteral("--start richiede RIGA,COLONNA con riga da 1 a 8 e colonna da 1 a 3.");
+            out.start = p;
+        } else if (a.startsWith(QLatin1String("--"))) {
+            return QStringLiteral("Opzione sconosciuta: %1").arg(a);
+        } else if (out.archive.isEmpty()) {
+            out.archive = a;
+        } else {
+            return QStringLiteral("Argomento in più: %1").arg(a);
+        }
+    }
+    if (out.archive.isEmpty())
+        return QStringLiteral("Manca l'archivio.");
+    if (out.pdf.isEmpty())
+        return QStringLiteral("Manca --pdf OUT.pdf.");
+    return std::nullopt;
+}
+
+} // namespace
+
+int batchLabels(const QStringList& args, QTextStream& out, QTextStream& err) {
+    LabelsArgs a;
+    if (const auto problem = parse(args, a)) {
+        err << *problem << "\n" << kUsage;
+        return 2;
+    }
+
+    archive::Database db;
+    archive::Recordset rs;
+    try {
+        db = archive::ArchiveFile::open(a.archive, archive::ArchiveKind::Addresses,
+                                        archive::ArchiveFile::Access::ReadOnly);
+        if (a.group)
+            rs = archive::Recordset::open(db, QStringLiteral("SELECT * FROM TabMAIL WHERE GR LIKE ?"),
+                                          archive::LockType::ReadOnly, {*a.group});
+        else
+            rs = archive::Recordset::open(db, QStringLiteral("TabMAIL"), archive::LockType::ReadOnly);
+        archive::DataModel::applySortOrder(rs, a.sort);
+    } catch (const archive::DatabaseError&) {
+        err << "Archivio non riconosciuto o corrotto !\n";
+        return 1;
+    }
+
+    if (rs.recordCount() == 0) {
+        if (a.group)
+            err << "Nessun indirizzo con Gruppo '" << *a.group << "' !\n";
+        else
+            err << "Nessuna etichetta da stampare !\n";
+        return 1;
+    }
+
+    const settings::Options options = settings::Settings().readOptions();
+    try {
+        archive::RecordsetAddressSource source(rs);
+        PdfPrinter printer(a.pdf);
+        StampaEtichette engine(printer, LabelOptions::from(options));
+        LabelPosition pos = a.start;
+        engine.print(source, pos);
+        printer.finishJob();
+        out << "Etichette stampate: " << engine.labelsPrinted() << "\n"
+            << "Fogli A4: " << printer.pagesPrinted() << "\n"
+            << "File: " << QDir::toNativeSeparators(QFileInfo(a.pdf).absoluteFilePath()) << "\n";
+        return 0;
+    } catch (const common::AppError& e) {
+        err << printFailureText(e) << "\n" << e.description() << "\n";
+        return 1;
+    }
 }
 
 } // namespace velomar::printing
