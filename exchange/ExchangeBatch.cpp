@@ -1,17 +1,166 @@
 #include "exchange/ExchangeBatch.h"
 
+#include "archive/ArchiveFile.h"
+#include "archive/DatabaseError.h"
+#include "archive/DataModel.h"
+#include "exchange/ExchangeError.h"
+#include "exchange/ExportJob.h"
+#include "exchange/Importer.h"
+#include "printing/ListPrinterRange.h"
+
+#include <QMap>
 #include <QTextStream>
+
+#include <algorithm>
+#include <optional>
 
 namespace velomar::exchange {
 
-int batchExport(const QStringList&, QTextStream&, QTextStream& err) {
-    err << "Comando non ancora disponibile.\n";
-    return 2;
+namespace {
+
+using archive::ArchiveFile;
+using archive::ArchiveKind;
+
+const QString kRefused = QStringLiteral("Archivio non riconosciuto o corrotto !");
+
+// "--name value" options and plain arguments, in order.
+struct Args {
+    QStringList plain;
+    QMap<QString, QString> values;
+    QStringList flags;
+    QString bad;
+};
+
+Args parse(const QStringList& args, const QStringList& withValue, const QStringList& flags) {
+    Args out;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& a = args[i];
+        if (withValue.contains(a)) {
+            if (i + 1 >= args.size()) {
+                out.bad = a;
+                return out;
+            }
+            out.values[a] = args[++i];
+        } else if (flags.contains(a)) {
+            out.flags << a;
+        } else if (a.startsWith(QLatin1String("--"))) {
+            out.bad = a;
+            return out;
+        } else {
+            out.plain << a;
+        }
+    }
+    return out;
 }
 
-int batchImport(const QStringList&, QTextStream&, QTextStream& err) {
-    err << "Comando non ancora disponibile.\n";
-    return 2;
+// "NR,COGNOME,3": names (any case) or indexes 0..16; nullopt on an unknown entry.
+std::optional<FieldMask> parseFields(const QString& list) {
+    FieldMask mask{};
+    for (const QString& item : list.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        const QString name = item.trimmed();
+        bool isNumber = false;
+        int index = name.toInt(&isNumber);
+        if (!isNumber)
+            index = archive::DataModel::fieldIndex(name);
+        if (index < 0 || index >= archive::DataModel::FieldCount)
+            return std::nullopt;
+        mask[std::size_t(index)] = true;
+    }
+    return mask;
+}
+
+} // namespace
+
+int batchExport(const QStringList& args, QTextStream& out, QTextStream& err) {
+    const Args a = parse(args, {QStringLiteral("--fields"), QStringLiteral("--description")}, {});
+    if (!a.bad.isEmpty() || a.plain.size() != 2) {
+        err << "Uso: velomar-batch export ARCHIVIO.mdb OUT.txt [--fields ELENCO] "
+               "[--description TESTO]\n";
+        return 2;
+    }
+    ExportRequest request;
+    request.fields.fill(true);
+    request.description = a.values.value(QStringLiteral("--description"));
+    if (a.values.contains(QStringLiteral("--fields"))) {
+        const auto mask = parseFields(a.values.value(QStringLiteral("--fields")));
+        if (!mask || std::none_of(mask->begin(), mask->end(), [](bool b) { return b; })) {
+            err << "Elenco di campi non valido: " << a.values.value(QStringLiteral("--fields"))
+                << "\n";
+            return 2;
+        }
+        request.fields = *mask;
+    }
+    archive::Database db;
+    try {
+        db = ArchiveFile::open(a.plain[0], ArchiveKind::Addresses, ArchiveFile::Access::ReadOnly);
+    } catch (const archive::DatabaseError&) {
+        err << kRefused << "\n";
+        return 1;
+    }
+    try {
+        auto source = printing::ListPrinterRange::wholeArchive(db);
+        const ExportResult result = ExportJob::toFile(*source, request, a.plain[1]);
+        out << "Esportati " << result.addresses << " indirizzi in " << a.plain[1] << "\n";
+        if (result.replaced > 0)
+            out << "Caratteri non rappresentabili sostituiti con '?': " << result.replaced << "\n";
+        return 0;
+    } catch (const common::AppError& e) {
+        err << e.description() << "\n";
+        return 1;
+    }
+}
+
+int batchImport(const QStringList& args, QTextStream& out, QTextStream& err) {
+    const Args a = parse(args, {QStringLiteral("--group")}, {QStringLiteral("--move")});
+    if (!a.bad.isEmpty() || a.plain.size() != 2) {
+        err << "Uso: velomar-batch import ORIGINE.mdb DESTINAZIONE.mdb [--group GR] [--move]\n";
+        return 2;
+    }
+    const QString group = a.values.value(QStringLiteral("--group"), QLatin1String(Importer::AllGroups));
+    if (group.trimmed().isEmpty()) {
+        err << "Selezionare un Gruppo !\n";
+        return 2;
+    }
+    const auto openRw = [](const QString& path) {
+        return ArchiveFile::open(path, ArchiveKind::Addresses, ArchiveFile::Access::ReadWrite);
+    };
+    archive::Database target;
+    try {
+        target = openRw(a.plain[1]);
+    } catch (const archive::DatabaseError&) {
+        err << a.plain[1] << ": " << kRefused << "\n";
+        return 1;
+    }
+    Importer importer(target, a.plain[1]);
+    try {
+        importer.openSource(a.plain[0], group, openRw);
+    } catch (const archive::DatabaseError&) {
+        err << a.plain[0] << ": " << kRefused << "\n";
+        return 1;
+    } catch (const common::AppError& e) {
+        err << e.description() << "\n";
+        return 1;
+    }
+    try {
+        const qint64 n = importer.sourceCount();
+        if (n == 0) {
+            out << (group == QLatin1String(Importer::AllGroups)
+                        ? QStringLiteral("L'archivio di Origine è vuoto !")
+                        : QStringLiteral("Nessun Indirizzo da Importare con Gruppo %1 !").arg(group))
+                << "\n";
+            return 0;
+        }
+        const qint64 copied = importer.copy();
+        out << "Importati " << copied << " indirizzi.\n";
+        if (a.flags.contains(QStringLiteral("--move"))) {
+            const qint64 deleted = importer.deleteCopiedFromSource();
+            out << "Cancellati " << deleted << " indirizzi dall'archivio di origine.\n";
+        }
+        return 0;
+    } catch (const common::AppError& e) {
+        err << e.standardText() << "\n";
+        return 1;
+    }
 }
 
 int batchList(const QStringList&, QTextStream&, QTextStream& err) {

@@ -1,12 +1,15 @@
 #include "exchange/Importer.h"
 
 #include "archive/DatabaseError.h"
+#include "archive/LikePattern.h"
 #include "archive/Statement.h"
 #include "archive/Transaction.h"
 #include "exchange/ExchangeError.h"
 #include "exchange/FileIdentity.h"
 
 #include <sqlite3.h>
+
+#include <memory>
 
 namespace velomar::exchange {
 
@@ -22,68 +25,6 @@ qint64 countRows(archive::Database& db) {
     return st.step() ? st.integer(0) : 0;
 }
 
-// Jet's LIKE: * and % any run, ? and _ one character, # one digit, [set] one of a set;
-// letters without regard to case. A Null never matches.
-bool likeMatch(QStringView text, QStringView pattern) {
-    qsizetype t = 0, p = 0, starP = -1, starT = 0;
-    auto one = [&](qsizetype& pi, QChar c) -> int { // 1 match, 0 no match, -1 not a single
-        const QChar pc = pattern[pi];
-        if (pc == u'?' || pc == u'_') {
-            ++pi;
-            return 1;
-        }
-        if (pc == u'#') {
-            ++pi;
-            return c.isDigit() ? 1 : 0;
-        }
-        if (pc == u'[') {
-            qsizetype end = pattern.indexOf(u']', pi + 1);
-            if (end < 0) { // no closing bracket: a literal
-                ++pi;
-                return c.toCaseFolded() == pc.toCaseFolded() ? 1 : 0;
-            }
-            QStringView set = pattern.mid(pi + 1, end - pi - 1);
-            pi = end + 1;
-            bool negate = set.startsWith(u'!');
-            if (negate)
-                set = set.mid(1);
-            bool in = false;
-            const QChar fc = c.toCaseFolded();
-            for (qsizetype k = 0; k < set.size(); ++k) {
-                if (k + 2 < set.size() && set[k + 1] == u'-') {
-                    in = in || (fc >= set[k].toCaseFolded() && fc <= set[k + 2].toCaseFolded());
-                    k += 2;
-                } else {
-                    in = in || fc == set[k].toCaseFolded();
-                }
-            }
-            return in != negate ? 1 : 0;
-        }
-        ++pi;
-        return c.toCaseFolded() == pc.toCaseFolded() ? 1 : 0;
-    };
-    while (t < text.size()) {
-        if (p < pattern.size() && (pattern[p] == u'*' || pattern[p] == u'%')) {
-            starP = ++p;
-            starT = t;
-            continue;
-        }
-        qsizetype next = p;
-        if (p < pattern.size() && one(next, text[t]) == 1) {
-            p = next;
-            ++t;
-            continue;
-        }
-        if (starP < 0)
-            return false;
-        p = starP;
-        t = ++starT;
-    }
-    while (p < pattern.size() && (pattern[p] == u'*' || pattern[p] == u'%'))
-        ++p;
-    return p == pattern.size();
-}
-
 } // namespace
 
 Importer::Importer(archive::Database& target, const QString& targetPath)
@@ -96,7 +37,9 @@ bool Importer::isTargetArchive(const QString& path) const {
 Importer::GroupMatcher Importer::matcherFor(const QString& group) {
     if (group == QLatin1String(AllGroups))
         return {};
-    return [group](const QString& gr) { return !gr.isNull() && likeMatch(gr, group); };
+    // LIKE as the program knows it; a Null group never matches a pattern.
+    auto pattern = std::make_shared<archive::LikePattern>(archive::LikePattern::compile(group));
+    return [pattern](const QString& gr) { return !gr.isNull() && pattern->matches(gr); };
 }
 
 void Importer::openSource(const QString& path, const QString& group, const Opener& opener) {
@@ -104,9 +47,9 @@ void Importer::openSource(const QString& path, const QString& group, const Opene
     if (isTargetArchive(path))
         throw ExchangeError(ExchangeError::SameArchive,
                             QStringLiteral("Impossibile importare i Dati dall'Archivio attuale !"));
-    m_source = opener(path);
-    m_group = group;
     m_matcher = matcherFor(group);
+    m_group = group;
+    m_source = opener(path);
 }
 
 void Importer::closeSource() {

@@ -49,7 +49,8 @@ public:
 
     qint64 copiedCount() const { return qint64(m_copied.size()); }
 
-    // The default group rule: the LIKE meaning of the program (case-insensitive, * and ?).
+    // The group rule: the program's LIKE (case-insensitive, * ? # [..]). Throws
+    // FilterError for a malformed pattern.
     static GroupMatcher matcherFor(const QString& group);
 
 private:

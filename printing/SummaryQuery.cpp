@@ -1,6 +1,7 @@
 #include "printing/SummaryQuery.h"
 
 #include "archive/Database.h"
+#include "archive/SqlTranslator.h"
 #include "archive/Statement.h"
 
 #include <QStringList>
@@ -17,10 +18,9 @@ bool SummaryQuery::isSummaryField(const QString& field) {
 QString SummaryQuery::statement(const QString& field, Order order) {
     if (!isSummaryField(field))
         return {};
-    // Values that differ only in case are one group, as the archive compares text.
-    const QString key = field + QStringLiteral(" COLLATE NOCASE");
-    return QStringLiteral("SELECT %1, COUNT(*) AS INDIRIZZI FROM TabMAIL GROUP BY %2 ORDER BY %3")
-        .arg(field, key, order == Order::ByValue ? key : QStringLiteral("COUNT(*)"));
+    // Every row counts, so the addresses without a value show their real number.
+    return QStringLiteral("SELECT %1, COUNT(*) AS INDIRIZZI FROM TabMAIL GROUP BY %1 ORDER BY %2")
+        .arg(field, order == Order::ByValue ? field : QStringLiteral("COUNT(*)"));
 }
 
 std::vector<SummaryRow> SummaryQuery::run(archive::Database& db, const QString& field,
@@ -29,7 +29,8 @@ std::vector<SummaryRow> SummaryQuery::run(archive::Database& db, const QString& 
     const QString sql = statement(field, order);
     if (sql.isEmpty())
         return rows;
-    archive::Statement st(db, sql);
+    // Grouped and ordered as the program compares texts (case and accents aside).
+    archive::Statement st = archive::SqlTranslator::prepare(db, sql);
     while (st.step())
         rows.push_back({st.isNull(0) ? QString(QLatin1String("")) : st.text(0), st.integer(1)});
     return rows;

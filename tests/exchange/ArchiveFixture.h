@@ -1,6 +1,7 @@
 #pragma once
 
 #include "archive/AddressRecord.h"
+#include "archive/ArchiveFormat.h"
 #include "archive/Database.h"
 #include "archive/Statement.h"
 
@@ -10,14 +11,9 @@
 
 namespace velomar::test {
 
-// A TabMAIL with the program's field order, for tests of the jobs that read archives.
+// An empty address archive of the program, for tests of the jobs that read archives.
 inline void createTestArchive(const QString& path) {
-    archive::Database db(path, archive::Database::Mode::Create);
-    db.exec(QStringLiteral(
-        "CREATE TABLE TabMAIL (NR INTEGER PRIMARY KEY AUTOINCREMENT, TITOLO TEXT, COGNOME TEXT,"
-        " NOME1 TEXT, NOME2 TEXT, INDIRIZZO TEXT, CAP TEXT, CITTA TEXT, PROV TEXT, NAZ TEXT,"
-        " NUM_TEL TEXT, NUM_FAX TEXT, NUM_CEL TEXT, E_MAIL TEXT, GR TEXT, NOTE TEXT,"
-        " APPUNTI TEXT, SERV INTEGER DEFAULT 0)"));
+    archive::ArchiveFormat::createEmpty(path, archive::ArchiveKind::Addresses);
 }
 
 // Adds a row; fields 1..16 from the record, an empty text stored as Null.

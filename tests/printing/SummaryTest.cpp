@@ -53,7 +53,7 @@ TEST(SummaryQuery, CountsEveryRowIncludingNullsAgainstAnIndependentCount) {
     // Only the five summary fields reach SQL.
     EXPECT_TRUE(SummaryQuery::run(db, "GR FROM TabMAIL; DROP TABLE TabMAIL --", Order::ByValue).empty());
     EXPECT_EQ(SummaryQuery::statement("NAZ", Order::ByCount),
-              "SELECT NAZ, COUNT(*) AS INDIRIZZI FROM TabMAIL GROUP BY NAZ COLLATE NOCASE "
+              "SELECT NAZ, COUNT(*) AS INDIRIZZI FROM TabMAIL GROUP BY NAZ "
               "ORDER BY COUNT(*)");
     db.exec("DELETE FROM TabMAIL");
     EXPECT_TRUE(SummaryQuery::run(db, "CITTA", Order::ByValue).empty());

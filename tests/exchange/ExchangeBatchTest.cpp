@@ -1,0 +1,101 @@
+#include "ArchiveFixture.h"
+#include "exchange/ExchangeBatch.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <gtest/gtest.h>
+
+using namespace velomar;
+
+namespace {
+
+struct BatchRun {
+    int status;
+    QString out;
+    QString err;
+};
+
+BatchRun run(int (*command)(const QStringList&, QTextStream&, QTextStream&), const QStringList& args) {
+    BatchRun r;
+    QTextStream out(&r.out);
+    QTextStream err(&r.err);
+    r.status = command(args, out, err);
+    out.flush();
+    err.flush();
+    return r;
+}
+
+void fill(const QString& path, const QStringList& surnames, const QString& group) {
+    archive::Database db(path, archive::Database::Mode::ReadWrite);
+    for (const QString& s : surnames) {
+        archive::AddressRecord r;
+        r[2] = s;
+        r[14] = group;
+        test::addTestAddress(db, r);
+    }
+}
+
+} // namespace
+
+TEST(ExchangeBatch, ExportWholeArchiveBySurname) {
+    QTemporaryDir dir;
+    const QString mdb = dir.filePath("a.mdb");
+    test::createTestArchive(mdb);
+    fill(mdb, {"Verdi", "Bianchi", QStringLiteral("Ñandú")}, "AB");
+    const QString txt = dir.filePath("out.txt");
+    BatchRun r = run(exchange::batchExport, {mdb, txt, "--fields", "cognome,14", "--description", "Prova"});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains("Esportati 3 indirizzi"));
+    QFile f(txt);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = f.readAll().split('\n');
+    ASSERT_EQ(lines.size(), 3 + 3 * 3 + 1);
+    EXPECT_EQ(lines[1], "Prova\r");
+    EXPECT_EQ(lines[3], "Gruppo AB\r");
+    EXPECT_EQ(lines[4], "Bianchi  \r");
+    EXPECT_EQ(lines[7], "\xd1" "and\xfa  \r"); // Windows-1252, after Bianchi as N sorts
+    EXPECT_EQ(lines[10], "Verdi  \r");
+
+    EXPECT_EQ(run(exchange::batchExport, {mdb}).status, 2);
+    EXPECT_EQ(run(exchange::batchExport, {mdb, txt, "--fields", "CAMPO"}).status, 2);
+    QFile junk(dir.filePath("junk.mdb"));
+    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
+    junk.write("not an archive");
+    junk.close();
+    r = run(exchange::batchExport, {junk.fileName(), txt});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err.trimmed(), "Archivio non riconosciuto o corrotto !");
+    r = run(exchange::batchExport, {mdb, dir.path()});
+    EXPECT_EQ(r.status, 1);
+}
+
+TEST(ExchangeBatch, ImportGroupWithMoveAndRefusals) {
+    QTemporaryDir dir;
+    const QString src = dir.filePath("src.mdb");
+    const QString dst = dir.filePath("dst.mdb");
+    test::createTestArchive(src);
+    test::createTestArchive(dst);
+    fill(src, {"A1", "A2"}, "AB");
+    fill(src, {"C1"}, "CD");
+    BatchRun r = run(exchange::batchImport, {src, dst, "--group", "ab", "--move"});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains("Importati 2 indirizzi."));
+    EXPECT_TRUE(r.out.contains("Cancellati 2 indirizzi"));
+    {
+        archive::Database s(src, archive::Database::Mode::ReadOnly);
+        archive::Database d(dst, archive::Database::Mode::ReadOnly);
+        EXPECT_EQ(test::countAddresses(s), 1);
+        EXPECT_EQ(test::countAddresses(d), 2);
+    }
+    r = run(exchange::batchImport, {src, dst, "--group", "Z'"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out.trimmed(), "Nessun Indirizzo da Importare con Gruppo Z' !");
+    r = run(exchange::batchImport, {dst, dir.path() + "/./dst.mdb", "--move"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err.trimmed(), "Impossibile importare i Dati dall'Archivio attuale !");
+    r = run(exchange::batchImport, {dir.filePath("missing.mdb"), dst});
+    EXPECT_EQ(r.status, 1);
+    archive::Database d(dst, archive::Database::Mode::ReadOnly);
+    EXPECT_EQ(test::countAddresses(d), 2);
+}

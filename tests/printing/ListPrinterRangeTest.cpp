@@ -1,0 +1,53 @@
+#include "../exchange/ArchiveFixture.h"
+#include "archive/Recordset.h"
+#include "printing/ListPrinterRange.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace velomar;
+using printing::ListPrinterRange;
+
+namespace {
+
+QStringList surnames(archive::AddressSource& source) {
+    QStringList out;
+    archive::AddressRecord r;
+    while (source.next(r))
+        out << r[2] + "/" + r[0];
+    return out;
+}
+
+} // namespace
+
+TEST(ListPrinterRange, WholeArchiveBySurnameAndGridRowsInGridOrder) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("a.mdb");
+    test::createTestArchive(path);
+    archive::Database db(path, archive::Database::Mode::ReadWrite);
+    for (const char* name : {"Verdi", "rossi", "Àlberti", "Bianchi", "Rossi"}) {
+        archive::AddressRecord r;
+        r[2] = QString::fromUtf8(name);
+        r[3] = QStringLiteral("N");
+        test::addTestAddress(db, r);
+    }
+    auto whole = ListPrinterRange::wholeArchive(db);
+    EXPECT_EQ(whole->count(), 5);
+    const QStringList all = surnames(*whole);
+    EXPECT_EQ(all.first(), QStringLiteral("Àlberti/3"));
+    EXPECT_EQ(all.last(), "Verdi/1");
+
+    // The grid's record set, sorted by NR descending and filtered: rows as shown,
+    // the selection clipped to the rows there are, the position left alone.
+    archive::Recordset grid = archive::Recordset::open(db, "TabMAIL", archive::LockType::Optimistic);
+    grid.setSort("NR DESC");
+    grid.setFilter("COGNOME <> 'Verdi'");
+    grid.setAbsolutePosition(2);
+    auto shown = ListPrinterRange::gridRows(grid, 1, grid.recordCount());
+    EXPECT_EQ(surnames(*shown), QStringList({"Rossi/5", "Bianchi/4", QStringLiteral("Àlberti/3"), "rossi/2"}));
+    auto selection = ListPrinterRange::gridRows(grid, 3, 9);
+    EXPECT_EQ(selection->count(), 2);
+    EXPECT_EQ(surnames(*selection), QStringList({QStringLiteral("Àlberti/3"), "rossi/2"}));
+    EXPECT_EQ(ListPrinterRange::gridRows(grid, 1, 0)->count(), 0);
+    EXPECT_EQ(grid.absolutePosition(), 2);
+}
