@@ -11,7 +11,23 @@ struct Entry {
     char16_t fold;
     quint8 accent; // combining mark removed, 0 for none
     quint8 upper;
+    quint32 key; // order-preserving byte code of the primary weight: length in the top byte
 };
+
+// Byte codes whose byte order is the primary order; ASCII letters, digits and blanks
+// take one byte, so a short prefix of the code already orders most texts.
+quint32 keyCode(quint32 primary) {
+    const quint32 cls = primary >> 16, f = primary & 0xFFFF;
+    auto one = [](quint32 b) { return (1u << 24) | b; };
+    auto two = [](quint32 a, quint32 b) { return (2u << 24) | (a << 8) | b; };
+    auto three = [](quint32 a, quint32 f) { return (3u << 24) | (a << 16) | f; };
+    switch (cls) {
+    case 1: return one(0x01);
+    case 2: return f < 0x80 ? two(0x02, f) : three(0x03, f);
+    case 3: return (f >= u'0' && f <= u'9') ? one(0x10 + (f - u'0')) : three(0x1A, f);
+    default: return (f >= u'a' && f <= u'z') ? one(0x20 + (f - u'a')) : three(0x3A, f);
+    }
+}
 
 enum Class : quint32 { Space = 1, Punct = 2, Digit = 3, Letter = 4 };
 
@@ -21,7 +37,7 @@ std::vector<Entry> buildTable() {
         const QChar ch{char16_t(code)};
         Entry e{};
         if (ch.isSurrogate()) {
-            e = {(Letter << 16) | code, char16_t(code), 0, 0};
+            e = {(Letter << 16) | code, char16_t(code), 0, 0, keyCode((Letter << 16) | code)};
             table[code] = e;
             continue;
         }
@@ -49,7 +65,7 @@ std::vector<Entry> buildTable() {
             primary = (Letter << 16) | folded;
         else
             primary = (Punct << 16) | folded;
-        table[code] = {primary, folded, accent, quint8(upper ? 1 : 0)};
+        table[code] = {primary, folded, accent, quint8(upper ? 1 : 0), keyCode(primary)};
     }
     return table;
 }
@@ -81,6 +97,23 @@ bool ItalianCollation::startsWithPrimary(QStringView text, QStringView prefix) {
     if (text.size() < prefix.size())
         return false;
     return comparePrimary(text.first(prefix.size()), prefix) == 0;
+}
+
+void ItalianCollation::appendPrimaryKey(QStringView text, std::string& out) {
+    const Entry* t = table().data();
+    for (const QChar c : text) {
+        const quint32 k = t[c.unicode()].key;
+        switch (k >> 24) {
+        case 3:
+            out += char((k >> 16) & 0xFF);
+            [[fallthrough]];
+        case 2:
+            out += char((k >> 8) & 0xFF);
+            [[fallthrough]];
+        default:
+            out += char(k & 0xFF);
+        }
+    }
 }
 
 int ItalianCollation::compare(QStringView a, QStringView b) {

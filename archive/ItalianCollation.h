@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringView>
+#include <string>
 
 namespace velomar::archive {
 
@@ -20,6 +21,10 @@ public:
     static int comparePrimary(QStringView a, QStringView b);
     static bool equalsPrimary(QStringView a, QStringView b) { return comparePrimary(a, b) == 0; }
     static bool startsWithPrimary(QStringView text, QStringView prefix);
+
+    // Appends bytes whose byte-wise order (shorter first on a common prefix) is the
+    // primary order; sorts compare these instead of walking texts again and again.
+    static void appendPrimaryKey(QStringView text, std::string& out);
 
     // Full order used by sorts: primary, then accents, then case (lower first).
     static int compare(QStringView a, QStringView b);

@@ -2,6 +2,7 @@
 
 #include "archive/ItalianCollation.h"
 
+#include <QStringDecoder>
 #include <sqlite3.h>
 
 namespace velomar::archive {
@@ -86,29 +87,12 @@ void RecordColumn::append(sqlite3_stmt* stmt, int col) { put(size(), stmt, col, 
 void RecordColumn::assign(std::size_t row, sqlite3_stmt* stmt, int col) { put(row, stmt, col, false); }
 
 void RecordColumn::put(std::size_t row, sqlite3_stmt* stmt, int col, bool append) {
-    const int type = sqlite3_column_type(stmt, col);
-    if (m_kind == Kind::Integer && type != SQLITE_INTEGER && type != SQLITE_NULL)
-        toVariant(); // a text or real value stored in a numeric column
-    switch (m_kind) {
-    case Kind::Integer: {
-        const bool null = type == SQLITE_NULL;
-        const qint64 v = null ? 0 : sqlite3_column_int64(stmt, col);
-        if (append) {
-            m_ints.push_back(v);
-            m_nulls.push_back(null);
-        } else {
-            m_ints[row] = v;
-            m_nulls[row] = null;
-        }
-        break;
-    }
-    case Kind::Text: {
+    // Few SQLite calls per cell: each one takes the connection's mutex.
+    if (m_kind == Kind::Text) {
         quint32 start = quint32(m_chars.size()), length = NullLength;
-        if (type != SQLITE_NULL) {
-            const auto* data = static_cast<const char16_t*>(sqlite3_column_text16(stmt, col));
-            length = quint32(sqlite3_column_bytes16(stmt, col) / 2);
-            if (data)
-                m_chars.insert(m_chars.end(), data, data + length);
+        if (const auto* utf8 = sqlite3_column_text(stmt, col)) {
+            const int bytes = sqlite3_column_bytes(stmt, col);
+            length = quint32(appendUtf8(reinterpret_cast<const char*>(utf8), bytes));
         }
         // A replaced text leaves its old characters unused; edits are few next to a load.
         if (append) {
@@ -118,15 +102,55 @@ void RecordColumn::put(std::size_t row, sqlite3_stmt* stmt, int col, bool append
             m_start[row] = start;
             m_length[row] = length;
         }
-        break;
+        return;
     }
-    case Kind::Variant:
-        if (append)
-            m_vars.push_back(statementValue(stmt, col));
-        else
-            m_vars[row] = statementValue(stmt, col);
-        break;
+    const int type = sqlite3_column_type(stmt, col);
+    if (m_kind == Kind::Integer && type != SQLITE_INTEGER && type != SQLITE_NULL)
+        toVariant(); // a text or real value stored in a numeric column
+    if (m_kind == Kind::Integer) {
+        const bool null = type == SQLITE_NULL;
+        const qint64 v = null ? 0 : sqlite3_column_int64(stmt, col);
+        if (append) {
+            m_ints.push_back(v);
+            m_nulls.push_back(null);
+        } else {
+            m_ints[row] = v;
+            m_nulls[row] = null;
+        }
+        return;
     }
+    if (append)
+        m_vars.push_back(statementValue(stmt, col));
+    else
+        m_vars[row] = statementValue(stmt, col);
+}
+
+std::size_t RecordColumn::appendUtf8(const char* data, int bytes) {
+    const std::size_t old = m_chars.size();
+    m_chars.resize(old + std::size_t(bytes)); // UTF-16 never needs more units than UTF-8 bytes
+    char16_t* out = m_chars.data() + old;
+    int i = 0;
+    while (i < bytes && static_cast<unsigned char>(data[i]) < 0x80) {
+        out[i] = char16_t(data[i]);
+        ++i;
+    }
+    std::size_t written = std::size_t(i);
+    if (i < bytes) {
+        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        QChar* end = decoder.appendToBuffer(reinterpret_cast<QChar*>(out + i), QByteArrayView(data + i, bytes - i));
+        written = std::size_t(reinterpret_cast<char16_t*>(end) - out);
+    }
+    m_chars.resize(old + written);
+    return written;
+}
+
+void RecordColumn::shrink() {
+    m_ints.shrink_to_fit();
+    m_nulls.shrink_to_fit();
+    m_chars.shrink_to_fit();
+    m_start.shrink_to_fit();
+    m_length.shrink_to_fit();
+    m_vars.shrink_to_fit();
 }
 
 bool RecordColumn::isNull(std::size_t row) const {

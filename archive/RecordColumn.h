@@ -28,6 +28,8 @@ public:
     // Replaces row's value with the statement's value of column col.
     void assign(std::size_t row, sqlite3_stmt* stmt, int col);
     void reserve(std::size_t rows);
+    // Gives back the spare capacity left by loading.
+    void shrink();
 
     bool isNull(std::size_t row) const;
     QVariant value(std::size_t row) const;   // Null: invalid QVariant
@@ -41,6 +43,7 @@ public:
 private:
     static constexpr quint32 NullLength = 0xFFFFFFFFu;
     void toVariant();
+    std::size_t appendUtf8(const char* data, int bytes);
     void put(std::size_t row, sqlite3_stmt* stmt, int col, bool append);
 
     QString m_name;

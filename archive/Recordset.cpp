@@ -4,6 +4,7 @@
 #include "archive/DatabaseError.h"
 #include "archive/FilterExpr.h"
 #include "archive/FilterError.h"
+#include "archive/ItalianCollation.h"
 #include "archive/RecordColumn.h"
 #include "archive/SortSpec.h"
 #include "archive/SqlTranslator.h"
@@ -139,9 +140,13 @@ struct Recordset::Impl final : FieldReader {
         if (r.size() == alive.size())
             return r;
         const RecordColumn& col = cols[std::size_t(field)];
+        r.assign(alive.size(), 0); // Null keeps rank 0: first
+        if (col.kind() == RecordColumn::Kind::Text) {
+            textRanks(col, r);
+            return r;
+        }
         std::vector<quint32> rows;
         rows.reserve(alive.size());
-        r.assign(alive.size(), 0);
         for (quint32 i = 0; i < alive.size(); ++i)
             if (alive[i] && !col.isNull(i))
                 rows.push_back(i);
@@ -150,9 +155,67 @@ struct Recordset::Impl final : FieldReader {
         for (std::size_t i = 0; i < rows.size(); ++i) {
             if (i == 0 || col.compare(rows[i - 1], rows[i]) != 0)
                 ++rank;
-            r[rows[i]] = rank; // Null keeps rank 0: first
+            r[rows[i]] = rank;
         }
         return r;
+    }
+
+    // Texts repeat a lot (towns, provinces, groups): each distinct text is keyed once,
+    // sorted by its byte key, and ties of the key settled by the full collation.
+    void textRanks(const RecordColumn& col, std::vector<quint32>& r) {
+        QHash<QStringView, quint32> distinct;
+        distinct.reserve(qsizetype(alive.size() / 2));
+        std::vector<QStringView> values;
+        std::vector<quint32> rowValue(alive.size(), 0);
+        for (quint32 i = 0; i < alive.size(); ++i) {
+            if (!alive[i] || col.isNull(i))
+                continue;
+            const QStringView text = col.read(i).text;
+            auto it = distinct.constFind(text);
+            if (it == distinct.constEnd()) {
+                it = distinct.insert(text, quint32(values.size()));
+                values.push_back(text);
+            }
+            rowValue[i] = it.value();
+        }
+        struct Item {
+            quint64 prefix;
+            quint32 offset, length, value;
+        };
+        std::string keys;
+        std::vector<Item> items(values.size());
+        for (quint32 v = 0; v < values.size(); ++v) {
+            const std::size_t offset = keys.size();
+            ItalianCollation::appendPrimaryKey(values[v], keys);
+            const std::size_t length = keys.size() - offset;
+            quint64 prefix = 0;
+            for (std::size_t b = 0; b < 8; ++b)
+                prefix = (prefix << 8) | (b < length ? quint8(keys[offset + b]) : 0);
+            items[v] = {prefix, quint32(offset), quint32(length), v};
+        }
+        const auto cmpItems = [&](const Item& a, const Item& b) {
+            if (a.prefix != b.prefix)
+                return a.prefix < b.prefix ? -1 : 1;
+            if (a.length > 8 || b.length > 8) {
+                const std::string_view ka(keys.data() + a.offset, a.length), kb(keys.data() + b.offset, b.length);
+                if (const int c = ka.compare(kb))
+                    return c < 0 ? -1 : 1;
+            } else if (a.length != b.length) {
+                return a.length < b.length ? -1 : 1;
+            }
+            return ItalianCollation::compare(values[a.value], values[b.value]);
+        };
+        std::sort(items.begin(), items.end(), [&](const Item& a, const Item& b) { return cmpItems(a, b) < 0; });
+        std::vector<quint32> valueRank(values.size());
+        quint32 rank = 0;
+        for (std::size_t i = 0; i < items.size(); ++i) {
+            if (i == 0 || cmpItems(items[i - 1], items[i]) != 0)
+                ++rank;
+            valueRank[items[i].value] = rank;
+        }
+        for (quint32 i = 0; i < alive.size(); ++i)
+            if (alive[i] && !col.isNull(i))
+                r[i] = valueRank[rowValue[i]];
     }
 
     void rebuildView() {
@@ -414,6 +477,9 @@ Recordset Recordset::open(Database& db, const QString& source, LockType lock, co
         for (int c = first; c < columns; ++c)
             d->cols[std::size_t(c - first)].append(h, c);
     }
+    for (auto& col : d->cols)
+        col.shrink();
+    d->rowids.shrink_to_fit();
     const std::size_t rows = d->cols.empty() ? 0 : d->cols.front().size();
     d->alive.assign(rows, 1);
     d->passes.assign(rows, 1);
