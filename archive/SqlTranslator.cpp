@@ -166,7 +166,7 @@ QString SqlTranslator::translate(const QString& sql) {
                 else {
                     const Tok& nt = toks[n];
                     endsTerm = is(nt, "ASC") || is(nt, "DESC") || is(nt, "HAVING") || is(nt, "ORDER") ||
-                               is(nt, "LIMIT") || is(nt, "UNION") || is(nt, "COLLATE") ||
+                               is(nt, "LIMIT") || is(nt, "UNION") ||
                                (nt.kind == Tok::Other && (nt.text == QLatin1String(",") ||
                                                           nt.text == QLatin1String(";") ||
                                                           nt.text == QLatin1String(")")));
@@ -204,7 +204,7 @@ QString SqlTranslator::translate(const QString& sql) {
             if (n < toks.size() && is(toks[n], "BY")) {
                 out += t.text;
                 for (std::size_t k = i + 1; k <= n; ++k)
-                    out += toks[k].kind == Tok::Space ? toks[k].text : toks[k].text;
+                    out += toks[k].text;
                 i = n;
                 inKeyList = true;
                 listDepth = depth;

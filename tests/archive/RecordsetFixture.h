@@ -9,6 +9,10 @@
 #include <QVariant>
 #include <gtest/gtest.h>
 #include <memory>
+#include <ostream>
+
+// Readable QString values in assertion messages (internal to each test file).
+[[maybe_unused]] static void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
 
 namespace velomar::test {
 

@@ -1,0 +1,97 @@
+#include "RecordsetFixture.h"
+
+#include "archive/FilterError.h"
+#include "archive/ItalianCollation.h"
+#include "archive/Recordset.h"
+#include "archive/SortSpec.h"
+
+#include <QRandomGenerator>
+#include <algorithm>
+
+using namespace velomar::archive;
+using velomar::test::RecordsetFixture;
+
+namespace {
+
+class SortOrderTest : public RecordsetFixture {
+protected:
+    QStringList sorted(const QStringList& surnames, const QString& sort, const char* field = "COGNOME") {
+        db.exec(QStringLiteral("DELETE FROM TabMAIL"));
+        for (const QString& s : surnames)
+            add(s, s);
+        Recordset rs = Recordset::open(db, QStringLiteral("TabMAIL"), LockType::ReadOnly);
+        rs.setSort(sort);
+        QStringList out;
+        const int f = rs.fieldIndex(QLatin1String(field));
+        for (qint64 r = 0; r < rs.recordCount(); ++r)
+            out << (rs.valueAt(r, f).isValid() ? rs.textAt(r, f) : QStringLiteral("<Null>"));
+        return out;
+    }
+};
+
+TEST_F(SortOrderTest, ItalianReaderOrder) {
+    const QStringList names{"zeta", "Èrcole", "erba", "Elena", "", QString(), "d'Angelo", "Dante", "De Luca",
+                            "de luca", "123", "9", "Ölmez", "Ospite", "Édith", "edith", "Edith", " Spazio"};
+    EXPECT_EQ(sorted(names, "COGNOME"),
+              (QStringList{"<Null>", "", " Spazio", "123", "9", "d'Angelo", "Dante", "de luca", "De Luca",
+                           "edith", "Edith", "Édith", "Elena", "erba", "Èrcole", "Ölmez", "Ospite", "zeta"}));
+    // Equal texts keep the source order; DESC reverses the keys only.
+    EXPECT_EQ(sorted({"b", "a", "B", "A"}, "COGNOME DESC"), (QStringList{"B", "b", "A", "a"}));
+    // Numbers sort numerically.
+    db.exec(QStringLiteral("DELETE FROM TabMAIL"));
+    for (int nr : {10, 2, 33, 1})
+        db.exec(QStringLiteral("INSERT INTO TabMAIL (NR, COGNOME) VALUES (%1, 'x')").arg(nr));
+    Recordset rs = Recordset::open(db, QStringLiteral("TabMAIL"), LockType::ReadOnly);
+    rs.setSort(QStringLiteral("COGNOME, NR DESC"));
+    EXPECT_EQ(rs.textAt(0, 0), QStringLiteral("33"));
+    EXPECT_EQ(rs.textAt(3, 0), QStringLiteral("1"));
+}
+
+TEST_F(SortOrderTest, FastSortAgreesWithTheCollation) {
+    // Random texts from a mix of blanks, punctuation, digits, accents, cases and scripts.
+    const QString alphabet = QStringLiteral(" -'.,09aAàÀbBeèÉzZñßœøΩω北京ё");
+    QRandomGenerator gen(42);
+    QStringList texts;
+    for (int i = 0; i < 600; ++i) {
+        QString s = QStringLiteral("");
+        const int n = int(gen.bounded(12));
+        for (int k = 0; k < n; ++k)
+            s += alphabet[int(gen.bounded(alphabet.size()))];
+        texts << s;
+    }
+    const QStringList got = sorted(texts, "COGNOME");
+    QStringList expected = texts;
+    std::stable_sort(expected.begin(), expected.end(),
+                     [](const QString& a, const QString& b) { return ItalianCollation::compare(a, b) < 0; });
+    EXPECT_EQ(got, expected);
+    // The byte keys order texts as the primary comparison does.
+    for (int i = 0; i + 1 < texts.size(); ++i) {
+        std::string ka, kb;
+        ItalianCollation::appendPrimaryKey(texts[i], ka);
+        ItalianCollation::appendPrimaryKey(texts[i + 1], kb);
+        const int c = ka.compare(kb);
+        EXPECT_EQ(c < 0 ? -1 : (c > 0 ? 1 : 0), ItalianCollation::comparePrimary(texts[i], texts[i + 1]))
+            << texts[i].toStdString() << " / " << texts[i + 1].toStdString();
+    }
+}
+
+TEST(SortSpecTest, ParsesListsAndRefusesBadOnes) {
+    auto resolve = [](const QString& n) {
+        const QStringList f{"NR", "COGNOME", "CAP", "CITTA"};
+        for (int i = 0; i < f.size(); ++i)
+            if (!f[i].compare(n, Qt::CaseInsensitive))
+                return i;
+        return -1;
+    };
+    const SortSpec spec = SortSpec::parse(QStringLiteral("CAP DESC, [CITTA] asc,cognome"), resolve);
+    ASSERT_EQ(spec.keys().size(), 3u);
+    EXPECT_EQ(spec.keys()[0].field, 2);
+    EXPECT_TRUE(spec.keys()[0].descending);
+    EXPECT_EQ(spec.keys()[1].field, 3);
+    EXPECT_FALSE(spec.keys()[1].descending);
+    EXPECT_TRUE(SortSpec::parse(QStringLiteral(" "), resolve).isEmpty());
+    for (const char* bad : {"COGNOME,", "COGNOME DOWN", "[COGNOME", "TITOLO", ",", "CAP DESC ASC"})
+        EXPECT_THROW(SortSpec::parse(QString::fromUtf8(bad), resolve), FilterError) << bad;
+}
+
+} // namespace
