@@ -1,0 +1,189 @@
+#include "printing/LabelJobs.h"
+
+#include "archive/DataModel.h"
+#include "archive/Database.h"
+#include "archive/Recordset.h"
+#include "archive/RecordsetAddressSource.h"
+#include "archive/Statement.h"
+#include "common/AppError.h"
+#include "common/AppState.h"
+#include "common/DialogService.h"
+#include "printing/PrintFailure.h"
+#include "printing/Printer.h"
+#include "printing/PrinterSelection.h"
+#include "printing/ReminderFile.h"
+#include "printing/StampaEtichette.h"
+
+#include <QCursor>
+#include <QGuiApplication>
+#include <QJsonArray>
+#include <QJsonDocument>
+
+namespace velomar::printing {
+
+namespace {
+
+using common::MsgButtons;
+using common::MsgIcon;
+using common::MsgResult;
+
+constexpr int kReminderSort = 2; // surname, first name
+
+// Hourglass for the length of a job, when there is a screen to show it on.
+class Hourglass {
+public:
+    Hourglass() {
+        if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+            QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    }
+    ~Hourglass() {
+        if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+            QGuiApplication::restoreOverrideCursor();
+    }
+};
+
+} // namespace
+
+LabelJobs::LabelJobs(common::AppState& state, common::DialogService& dialogs,
+                     PrinterSelection& printers, archive::Database& db)
+    : m_state(state), m_dialogs(dialogs), m_printers(printers), m_db(db) {}
+
+QString LabelJobs::confirmText(qint64 labels, qint64 sheets, const QString& printerName, bool shopJob) {
+    QString text;
+    if (shopJob)
+        text = QStringLiteral("Etichette in stampa: %1").arg(labels);
+    else
+        text = QStringLiteral("Stampante: %1\r\nEtichette da Stampare: %2").arg(printerName).arg(labels);
+    return text + QStringLiteral("\r\nFogli A4 occorrenti: %1\r\n"
+                                 "Premere 'OK' per avviare la stampa o 'Annulla' per rinunciare.")
+                      .arg(sheets);
+}
+
+namespace {
+
+// Prints a sorted record set; shows the failure and returns false, or true.
+bool printLabels(common::DialogService& dialogs, PrinterSelection& printers,
+                 const common::AppState& state, const archive::Recordset& rs, LabelPosition start) {
+    try {
+        Hourglass wait;
+        auto printer = printers.createPrinter(dialogs);
+        archive::RecordsetAddressSource source(rs);
+        StampaEtichette engine(*printer, LabelOptions::from(state.options));
+        engine.print(source, start);
+        printer->finishJob();
+        return true;
+    } catch (const std::exception& e) {
+        dialogs.message(printFailureText(e), MsgIcon::Critical);
+        return false;
+    }
+}
+
+bool writeReminder(common::DialogService& dialogs, const QString& path, const QString& header,
+                   const QString& description, const archive::Recordset& rs,
+                   const std::function<void(qint64, qint64)>& progress) {
+    try {
+        archive::RecordsetAddressSource source(rs);
+        const qint64 max = source.count();
+        if (progress)
+            progress(max, 0);
+        const QByteArray content = ReminderFile::compose(
+            header, QDate::currentDate(), description, source,
+            [&](qint64 n) { if (progress) progress(max, n); });
+        ReminderFile::write(path, content);
+        if (progress)
+            progress(max, max);
+        return true;
+    } catch (const common::AppError& e) {
+        dialogs.message(e.description(), MsgIcon::Critical);
+        return false;
+    }
+}
+
+} // namespace
+
+LabelJobs::Outcome LabelJobs::printGroup(const QString& groupCode, const QString& description,
+                                         int sortIndex,
+                                         const std::function<void(qint64, qint64)>& progress) {
+    if (groupCode.isEmpty()) {
+        m_dialogs.message(QStringLiteral("Selezionare un Gruppo !"), MsgIcon::Information);
+        return Outcome::NothingToDo;
+    }
+    archive::Recordset rs;
+    try {
+        rs = archive::Recordset::open(m_db, QStringLiteral("SELECT * FROM TabMAIL WHERE GR LIKE ?"),
+                                      archive::LockType::ReadOnly, {groupCode});
+    } catch (const common::AppError& e) {
+        m_dialogs.message(e.standardText(), MsgIcon::Critical);
+        return Outcome::Failed;
+    }
+    const qint64 n = rs.recordCount();
+    if (n == 0) {
+        m_dialogs.message(QStringLiteral("Nessun indirizzo con Gruppo '%1' !").arg(groupCode),
+                          MsgIcon::Information);
+        return Outcome::NothingToDo;
+    }
+    const qint64 sheets = LabelLayout::a4Labels().sheetsFor(n);
+    if (m_dialogs.message(confirmText(n, sheets, {}, true), MsgIcon::Question, MsgButtons::OkCancel) !=
+        MsgResult::Ok)
+        return Outcome::Cancelled;
+    const auto path = ReminderFile::askPath(m_dialogs, m_state.stampeTipDir, ReminderFile::shopTitle());
+    if (!path)
+        return Outcome::Cancelled;
+
+    archive::DataModel::applySortOrder(rs, kReminderSort);
+    if (!writeReminder(m_dialogs, *path, ReminderFile::shopHeader(), description, rs, progress))
+        return Outcome::Failed;
+    archive::DataModel::applySortOrder(rs, sortIndex);
+    if (!printLabels(m_dialogs, m_printers, m_state, rs, {1, 1}))
+        return Outcome::Failed;
+    m_dialogs.message(QStringLiteral("Stampa terminata."), MsgIcon::Information);
+    return Outcome::Printed;
+}
+
+LabelJobs::Outcome LabelJobs::printSingles(const std::vector<qint64>& nrs, LabelPosition start,
+                                           int sortIndex) {
+    if (nrs.empty()) {
+        m_dialogs.message(QStringLiteral("Nessuna etichetta da stampare !"), MsgIcon::Information);
+        return Outcome::NothingToDo;
+    }
+    archive::Recordset rs;
+    try {
+        // One statement marks exactly the listed addresses; an NR no longer in the archive
+        // simply marks nothing.
+        QJsonArray list;
+        for (qint64 nr : nrs)
+            list.append(nr);
+        archive::Statement mark(m_db, QStringLiteral(
+            "UPDATE TabMAIL SET SERV = CASE WHEN NR IN (SELECT value FROM json_each(?1)) THEN 1 ELSE 0 END "
+            "WHERE SERV IS NOT (CASE WHEN NR IN (SELECT value FROM json_each(?1)) THEN 1 ELSE 0 END)"));
+        mark.bindText(1, QString::fromUtf8(QJsonDocument(list).toJson(QJsonDocument::Compact)));
+        mark.exec();
+        rs = archive::Recordset::open(m_db, QStringLiteral("SELECT * FROM TabMAIL WHERE SERV = 1"),
+                                      archive::LockType::ReadOnly);
+    } catch (const common::AppError& e) {
+        m_dialogs.message(e.standardText(), MsgIcon::Critical);
+        return Outcome::Failed;
+    }
+
+    const qint64 count = qint64(nrs.size());
+    const qint64 sheets = LabelLayout::a4Labels().sheetsFor(count, start);
+    if (m_dialogs.message(confirmText(count, sheets, m_printers.currentName(), false), MsgIcon::Question,
+                          MsgButtons::OkCancel) != MsgResult::Ok)
+        return Outcome::Cancelled;
+
+    if (m_state.options.singleLabelReminder()) {
+        // Cancel or an empty name: the labels are printed without a reminder file.
+        if (const auto path = ReminderFile::askPath(m_dialogs, m_state.stampeSngDir, ReminderFile::singleTitle())) {
+            archive::DataModel::applySortOrder(rs, kReminderSort);
+            if (!writeReminder(m_dialogs, *path, ReminderFile::singleHeader(), {}, rs, {}))
+                return Outcome::Failed;
+        }
+    }
+    archive::DataModel::applySortOrder(rs, sortIndex);
+    if (!printLabels(m_dialogs, m_printers, m_state, rs, start))
+        return Outcome::Failed;
+    m_dialogs.message(QStringLiteral("Stampa terminata."), MsgIcon::Information);
+    return Outcome::Printed;
+}
+
+} // namespace velomar::printing

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "printing/LabelLayout.h"
+
+#include <QString>
+#include <functional>
+#include <vector>
+
+namespace velomar::archive {
+class Database;
+}
+namespace velomar::common {
+struct AppState;
+class DialogService;
+} // namespace velomar::common
+
+namespace velomar::printing {
+
+class PrinterSelection;
+
+// The two label jobs behind their windows: confirmation, reminder file, printing and the
+// final message. Each run either prints and says "Stampa terminata.", or shows the one
+// message of what went wrong.
+class LabelJobs {
+public:
+    enum class Outcome { Printed, NothingToDo, Cancelled, Failed };
+
+    LabelJobs(common::AppState& state, common::DialogService& dialogs, PrinterSelection& printers,
+              archive::Database& db);
+
+    // Print-shop labels: every address of one group (GR LIKE code), reminder file in
+    // StampeTip sorted by surname, labels in sortIndex order from the first label.
+    // progress(max, value) follows the reminder file.
+    Outcome printGroup(const QString& groupCode, const QString& description, int sortIndex,
+                       const std::function<void(qint64, qint64)>& progress = {});
+
+    // Single labels: marks SERV = 1 on exactly the listed NRs (0 on all others) in one
+    // statement, then prints the marked addresses in sortIndex order from start.
+    Outcome printSingles(const std::vector<qint64>& nrs, LabelPosition start, int sortIndex);
+
+    static QString confirmText(qint64 labels, qint64 sheets, const QString& printerName,
+                               bool shopJob);
+
+private:
+    common::AppState& m_state;
+    common::DialogService& m_dialogs;
+    PrinterSelection& m_printers;
+    archive::Database& m_db;
+};
+
+} // namespace velomar::printing

@@ -1,0 +1,182 @@
+#include "support/ScriptedDialogs.h"
+
+#include "archive/ArchiveFile.h"
+#include "archive/ArchiveFormat.h"
+#include "archive/Statement.h"
+#include "common/AppState.h"
+#include "printing/LabelJobs.h"
+#include "printing/PrinterError.h"
+#include "printing/PrinterSelection.h"
+#include "printing/RecordingPrinter.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace velomar;
+using namespace velomar::printing;
+using common::MsgResult;
+using Outcome = LabelJobs::Outcome;
+
+namespace {
+
+// Hands out recording printers whose events outlive the job.
+class RecordingProvider : public PrinterProvider {
+public:
+    std::vector<RecordingPrinter::Event> events;
+    int failAt = -1;
+
+    QString id() const override { return QStringLiteral("rec"); }
+    std::vector<PrinterEntry> printers() const override { return {{"Laser Ufficio", "rec", true}}; }
+    std::unique_ptr<Printer> create(const PrinterEntry&, common::DialogService&) override {
+        auto p = std::make_unique<Kept>(&events);
+        if (failAt >= 0)
+            p->failAt(failAt, PrinterError::Cancelled);
+        return p;
+    }
+    QStringList texts() const {
+        QStringList t;
+        for (const auto& e : events)
+            if (e.kind == RecordingPrinter::Event::Kind::Line)
+                t << e.text;
+        return t;
+    }
+
+private:
+    struct Kept : RecordingPrinter {
+        explicit Kept(std::vector<Event>* out) : m_out(out) {}
+        ~Kept() override { *m_out = events(); }
+        std::vector<Event>* m_out;
+    };
+};
+
+struct Fixture {
+    QTemporaryDir dir;
+    common::AppState state;
+    test::ScriptedDialogs dialogs;
+    PrinterSelection printers;
+    RecordingProvider* provider = nullptr;
+    archive::Database db;
+
+    Fixture() {
+        state.programDir = dir.path();
+        state.stampeTipDir = dir.filePath("StampeTip");
+        state.stampeSngDir = dir.filePath("StampeSng");
+        QDir().mkpath(state.stampeTipDir);
+        QDir().mkpath(state.stampeSngDir);
+        auto p = std::make_unique<RecordingProvider>();
+        provider = p.get();
+        printers.addProvider(std::move(p));
+        const QString path = dir.filePath("prova.mdb");
+        archive::ArchiveFormat::createEmpty(path, archive::ArchiveKind::Addresses);
+        db = archive::ArchiveFile::open(path, archive::ArchiveKind::Addresses, archive::ArchiveFile::Access::ReadWrite);
+    }
+    void add(const QString& cognome, const QString& nome, const QString& cap, const QString& gr, int serv = 0) {
+        archive::Statement st(db, "INSERT INTO TabMAIL (COGNOME, NOME1, CAP, CITTA, GR, SERV) VALUES (?, ?, ?, 'ROMA', ?, ?)");
+        st.bindText(1, cognome).bindText(2, nome).bindText(3, cap).bindText(4, gr).bindInt(5, serv);
+        st.exec();
+    }
+    QList<qint64> marked() {
+        archive::Statement st(db, "SELECT NR FROM TabMAIL WHERE SERV = 1 ORDER BY NR");
+        QList<qint64> nrs;
+        while (st.step())
+            nrs << st.integer(0);
+        return nrs;
+    }
+    LabelJobs jobs() { return LabelJobs(state, dialogs, printers, db); }
+};
+
+QByteArray readAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+} // namespace
+
+TEST(LabelJobs, PrintShopGroupFlow) {
+    Fixture f;
+    f.add("VERDI", "ANNA", "30100", "AA");
+    f.add("BIANCHI", "LUCA", "10100", "AA");
+    f.add("ROSSI", "MARIO", "20100", "BB");
+    for (int i = 0; i < 23; ++i)
+        f.add(QStringLiteral("NERI%1").arg(i, 2, 10, QLatin1Char('0')), "", "90000", "AA");
+
+    EXPECT_EQ(f.jobs().printGroup("", "", 6), Outcome::NothingToDo);
+    EXPECT_EQ(f.dialogs.lastMessage(), "Selezionare un Gruppo !");
+    EXPECT_EQ(f.jobs().printGroup("A'", "", 6), Outcome::NothingToDo);
+    EXPECT_EQ(f.dialogs.lastMessage(), "Nessun indirizzo con Gruppo 'A'' !");
+
+    // Cancel at the confirmation: nothing written, nothing printed.
+    f.dialogs.answerMessage(MsgResult::Cancel);
+    EXPECT_EQ(f.jobs().printGroup("AA", "", 6), Outcome::Cancelled);
+    EXPECT_EQ(f.dialogs.lastMessage(),
+              "Etichette in stampa: 25\r\nFogli A4 occorrenti: 2\r\n"
+              "Premere 'OK' per avviare la stampa o 'Annulla' per rinunciare.");
+    EXPECT_TRUE(QDir(f.state.stampeTipDir).isEmpty());
+    EXPECT_TRUE(f.provider->events.empty());
+
+    // Printed: reminder by surname, labels by postal code.
+    f.dialogs.answerMessage(MsgResult::Ok);
+    f.dialogs.answerInput(QStringLiteral("natale"));
+    EXPECT_EQ(f.jobs().printGroup("AA", "Auguri", 6), Outcome::Printed);
+    EXPECT_EQ(f.dialogs.lastMessage(), "Stampa terminata.");
+    const QList<QByteArray> lines = readAll(f.state.stampeTipDir + "/natale.txt").split('\n');
+    ASSERT_GE(lines.size(), 6);
+    EXPECT_TRUE(lines[0].startsWith("Stampa per TIPOGRAFIA del "));
+    EXPECT_EQ(lines[1], "Descrizione: Auguri\r");
+    EXPECT_EQ(lines[2], "25 indirizzi\r");
+    EXPECT_EQ(lines[4], "2     - BIANCHI LUCA (ROMA)\r");
+    const QStringList printed = f.provider->texts();
+    EXPECT_EQ(printed[1], "BIANCHI LUCA"); // 10100 first
+    EXPECT_EQ(printed[4], "VERDI ANNA");   // then 30100
+    EXPECT_EQ(printed.count(" "), 25);
+
+    // A printer failure shows only its own message.
+    f.provider->failAt = 3;
+    f.dialogs.answerMessage(MsgResult::Ok);
+    f.dialogs.answerInput(QStringLiteral("natale2"));
+    EXPECT_EQ(f.jobs().printGroup("aa", "", 6), Outcome::Failed);
+    EXPECT_EQ(f.dialogs.lastMessage(), "Stampa Annullata !");
+}
+
+TEST(LabelJobs, SinglesMarkExactlyTheListAndStartPartWay) {
+    Fixture f;
+    for (int i = 1; i <= 30; ++i)
+        f.add(QStringLiteral("C%1").arg(i, 2, 10, QLatin1Char('0')), "", "00100", "", i == 30 ? 1 : 0);
+    f.state.options.setValue(14, 1);
+
+    EXPECT_EQ(f.jobs().printSingles({}, {1, 1}, 2), Outcome::NothingToDo);
+    EXPECT_EQ(f.dialogs.lastMessage(), "Nessuna etichetta da stampare !");
+
+    std::vector<qint64> list;
+    for (qint64 nr = 24; nr >= 1; --nr)
+        list.push_back(nr);
+    list.push_back(999); // no longer in the archive: marks nothing
+    f.dialogs.answerMessage(MsgResult::Ok);
+    f.dialogs.answerInput(QStringLiteral("singole"));
+    EXPECT_EQ(f.jobs().printSingles(list, {1, 2}, 2), Outcome::Printed);
+    QList<qint64> expected;
+    for (qint64 nr = 1; nr <= 24; ++nr)
+        expected << nr;
+    EXPECT_EQ(f.marked(), expected);
+    const auto shown = f.dialogs.messages();
+    EXPECT_EQ(shown[shown.size() - 2],
+              "Stampante: Laser Ufficio\r\nEtichette da Stampare: 25\r\nFogli A4 occorrenti: 2\r\n"
+              "Premere 'OK' per avviare la stampa o 'Annulla' per rinunciare.");
+    EXPECT_TRUE(readAll(f.state.stampeSngDir + "/singole.txt").startsWith("Stampa Etichette SINGOLE del "));
+    // 24 labels from the second place: the last one opens a second sheet.
+    const auto& ev = f.provider->events;
+    int ends = 0;
+    for (const auto& e : ev)
+        ends += e.kind == RecordingPrinter::Event::Kind::EndDoc;
+    EXPECT_EQ(ends, 2);
+    EXPECT_DOUBLE_EQ(ev.front().x, 70);
+
+    // Cancel at the confirmation keeps the marks but prints nothing.
+    f.provider->events.clear();
+    f.dialogs.answerMessage(MsgResult::Cancel);
+    EXPECT_EQ(f.jobs().printSingles({5}, {1, 1}, 2), Outcome::Cancelled);
+    EXPECT_EQ(f.marked(), QList<qint64>{5});
+    EXPECT_TRUE(f.provider->events.empty());
+}
