@@ -6,7 +6,12 @@
 #include "exchange/ExchangeError.h"
 #include "exchange/ExportJob.h"
 #include "exchange/Importer.h"
+#include "printing/ListPrinter.h"
 #include "printing/ListPrinterRange.h"
+#include "printing/PdfPrinter.h"
+#include "printing/PrintFailure.h"
+#include "printing/PrinterError.h"
+#include "settings/Settings.h"
 
 #include <QMap>
 #include <QTextStream>
@@ -163,9 +168,69 @@ int batchImport(const QStringList& args, QTextStream& out, QTextStream& err) {
     }
 }
 
-int batchList(const QStringList&, QTextStream&, QTextStream& err) {
-    err << "Comando non ancora disponibile.\n";
-    return 2;
+int batchList(const QStringList& args, QTextStream& out, QTextStream& err) {
+    const Args a = parse(args, {QStringLiteral("--pdf"), QStringLiteral("--fields"),
+                                QStringLiteral("--description")},
+                         {QStringLiteral("--formatted")});
+    if (!a.bad.isEmpty() || a.plain.size() != 1 || !a.values.contains(QStringLiteral("--pdf"))) {
+        err << "Uso: velomar-batch list ARCHIVIO.mdb --pdf OUT.pdf [--formatted] "
+               "[--fields ELENCO] [--description TESTO]\n";
+        return 2;
+    }
+    settings::Settings store;
+    printing::ListPrintRequest request;
+    request.formatted = a.flags.contains(QStringLiteral("--formatted"));
+    request.lucidaFont = store.readOptions().listLucidaFont();
+    request.heading = a.values.value(QStringLiteral("--description"));
+    if (a.values.contains(QStringLiteral("--fields"))) {
+        const auto mask = parseFields(a.values.value(QStringLiteral("--fields")));
+        if (!mask) {
+            err << "Elenco di campi non valido: " << a.values.value(QStringLiteral("--fields"))
+                << "\n";
+            return 2;
+        }
+        request.fields = *mask;
+    } else {
+        // The fields last chosen in the list window for this layout.
+        const auto section = request.formatted ? settings::Settings::FieldSection::StampaF
+                                               : settings::Settings::FieldSection::StampaNF;
+        for (int f = 0; f < archive::DataModel::FieldCount; ++f)
+            request.fields[std::size_t(f)] = store.fieldChoice(section, f).value_or(0) == 1;
+        if (printing::ListPrinterLayout::checkedCount(request.fields) == 0)
+            for (int f : {0, 2, 3, 5, 6, 7, 8})
+                request.fields[std::size_t(f)] = true;
+    }
+    if (printing::ListPrinterLayout::checkedCount(request.fields) == 0) {
+        err << "Selezionare almeno un Campo !\n";
+        return 2;
+    }
+    if (request.formatted &&
+        printing::ListPrinterLayout::characterTotal(request.fields) > printing::ListPrinterLayout::MaxLine) {
+        err << "Riga di " << printing::ListPrinterLayout::characterTotal(request.fields)
+            << " caratteri: il massimo è " << printing::ListPrinterLayout::MaxLine << ".\n";
+        return 2;
+    }
+    archive::Database db;
+    try {
+        db = ArchiveFile::open(a.plain[0], ArchiveKind::Addresses, ArchiveFile::Access::ReadOnly);
+    } catch (const archive::DatabaseError&) {
+        err << kRefused << "\n";
+        return 1;
+    }
+    try {
+        auto source = printing::ListPrinterRange::wholeArchive(db);
+        printing::PdfPrinter printer(a.values.value(QStringLiteral("--pdf")));
+        const qint64 n = printing::ListPrinter::print(printer, *source, request);
+        printer.finishJob();
+        out << "Stampati " << n << " indirizzi in " << a.values.value(QStringLiteral("--pdf")) << "\n";
+        return 0;
+    } catch (const printing::PrinterError& e) {
+        err << printing::printFailureText(e) << "\n";
+        return 1;
+    } catch (const common::AppError& e) {
+        err << e.standardText() << "\n";
+        return 1;
+    }
 }
 
 } // namespace velomar::exchange

@@ -99,3 +99,21 @@ TEST(ExchangeBatch, ImportGroupWithMoveAndRefusals) {
     archive::Database d(dst, archive::Database::Mode::ReadOnly);
     EXPECT_EQ(test::countAddresses(d), 2);
 }
+
+TEST(ExchangeBatch, ListToPdf) {
+    QTemporaryDir dir;
+    const QString mdb = dir.filePath("a.mdb");
+    test::createTestArchive(mdb);
+    fill(mdb, {"Verdi", "Bianchi"}, "AB");
+    const QString pdf = dir.filePath("lista.pdf");
+    BatchRun r = run(exchange::batchList, {mdb, "--pdf", pdf, "--formatted", "--fields", "NR,COGNOME,GR"});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains("Stampati 2 indirizzi"));
+    QFile f(pdf);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(f.read(5) == "%PDF-");
+    // Every field ticked passes the 214-character line.
+    r = run(exchange::batchList, {mdb, "--pdf", pdf, "--formatted", "--fields", "0,1,2,3,4,5,6,7"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(run(exchange::batchList, {mdb, pdf}).status, 2);
+}

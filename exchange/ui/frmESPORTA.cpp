@@ -1,0 +1,172 @@
+#include "exchange/ui/frmESPORTA.h"
+
+#include "archive/Session.h"
+#include "common/AppError.h"
+#include "common/AppState.h"
+#include "common/DialogService.h"
+#include "exchange/ExportJob.h"
+#include "exchange/ExportWriter.h"
+#include "printing/ListPrinterRange.h"
+#include "shell/AppContext.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QThread>
+
+namespace velomar::exchange::ui {
+
+using printing::ListPrinterRange;
+using printing::ListRange;
+using Section = settings::Settings::FieldSection;
+
+const QString frmESPORTA::CancelledMarker = QStringLiteral("_OperazioneAnnullata_");
+
+frmESPORTA::frmESPORTA(shell::AppContext& context, printing::ui::ListPrinterGrid grid,
+                       QWidget* parent)
+    : QDialog(parent), m_ctx(context), m_grid(std::move(grid)) {
+    setObjectName(QStringLiteral("frmESPORTA"));
+    setWindowTitle(QStringLiteral("Esporta Lista"));
+    setModal(false);
+    setAttribute(Qt::WA_DeleteOnClose);
+    choices = new printing::ui::ListPrinterChoices(this, QStringLiteral("Campi da Esportare"),
+                                                   QStringLiteral("Descrizione del File (facoltativa):"),
+                                                   QStringLiteral("Da Esportare"));
+    cmdEsporta = new QPushButton(QStringLiteral("Esporta"), this);
+    cmdEsporta->setObjectName(QStringLiteral("cmdEsporta"));
+    cmdChiudi = new QPushButton(QStringLiteral("Chiudi"), this);
+    cmdChiudi->setObjectName(QStringLiteral("cmdChiudi"));
+
+    auto* layout = new QGridLayout(this);
+    layout->addWidget(choices->fraEsporta, 0, 0, 1, 3);
+    layout->addWidget(choices->fraINTERVALLO, 1, 0);
+    layout->addWidget(choices->fraRESULT, 1, 1);
+    auto* buttons = new QVBoxLayout;
+    buttons->addWidget(cmdEsporta);
+    buttons->addWidget(cmdChiudi);
+    buttons->addStretch();
+    layout->addLayout(buttons, 1, 2);
+    layout->addWidget(choices->lblDESC_, 2, 0);
+    layout->addWidget(choices->txtDESC, 2, 1, 1, 2);
+    layout->addWidget(choices->BARRA, 3, 0, 1, 3);
+
+    choices->setSortText(m_grid.sortText ? m_grid.sortText() : QString());
+    choices->load(m_ctx.settings, Section::Esporta);
+    choices->setRangeCounts(m_ctx.state.archiveCount, m_ctx.state.displayedCount,
+                            m_grid.selectionCount ? m_grid.selectionCount() : 0);
+    // The grid's rows change while this window is open: count the range when chosen.
+    for (int i = 2; i <= 3; ++i)
+        connect(choices->OptInt[std::size_t(i)], &QRadioButton::clicked, this, [this] {
+            choices->setRangeCounts(m_ctx.state.archiveCount, m_ctx.state.displayedCount,
+                                    m_grid.selectionCount ? m_grid.selectionCount() : 0);
+        });
+
+    connect(cmdEsporta, &QPushButton::clicked, this, &frmESPORTA::cmdEsporta_Click);
+    connect(cmdChiudi, &QPushButton::clicked, this, &QDialog::close);
+}
+
+void frmESPORTA::gridUnloaded() {
+    m_gridGone = true;
+    setEnabled(false);
+    close();
+}
+
+QString frmESPORTA::askFileName() {
+    common::FileDialogOptions options;
+    options.title = QStringLiteral("Esporta Lista");
+    options.folder = m_ctx.state.exportDir;
+    options.filter = QStringLiteral("Tutti i file (*.*)|*.*|File di Testo (*.txt)|*.txt|");
+    options.filterIndex = 2;
+    options.defaultSuffix = QStringLiteral(".txt");
+    const auto chosen = m_ctx.dialogs.saveFile(options);
+    if (!chosen)
+        return CancelledMarker;
+    return chosen->trimmed();
+}
+
+void frmESPORTA::cmdEsporta_Click() {
+    if (m_gridGone)
+        return;
+    if (printing::ListPrinterLayout::checkedCount(choices->fields()) == 0) {
+        m_ctx.dialogs.warn(QStringLiteral("Selezionare almeno un Campo !"));
+        return;
+    }
+    choices->save(m_ctx.settings, Section::Esporta);
+    for (;;) {
+        const QString name = askFileName();
+        if (name == CancelledMarker)
+            break;
+        if (name.isEmpty())
+            continue;
+        exportJob(name);
+        break;
+    }
+    if (!m_gridGone)
+        cmdChiudi->setFocus();
+}
+
+bool frmESPORTA::exportJob(const QString& fileName) {
+    const QFileInfo info(fileName);
+    if (info.exists() && !info.isDir() &&
+        m_ctx.dialogs.message(QStringLiteral("Il file ") + info.fileName() +
+                                  QStringLiteral(" esiste già.\nLo si vuole sovrascrivere ?"),
+                              common::MsgIcon::Question, common::MsgButtons::YesNo, {},
+                              common::MsgResult::Yes) != common::MsgResult::Yes)
+        return false;
+
+    ExportRequest request;
+    request.fields = choices->fields();
+    request.description = choices->txtDESC->text();
+
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    setEnabled(false); // nothing of this window runs again until the file is done
+    ExportResult result;
+    try {
+        std::unique_ptr<ListPrinterRange> source;
+        switch (choices->range()) {
+        case ListRange::WholeArchive:
+            source = ListPrinterRange::wholeArchive(m_ctx.session.mainDb);
+            break;
+        case ListRange::Displayed:
+            source = ListPrinterRange::gridRows(m_ctx.session.mainRs, 1, m_ctx.state.displayedCount);
+            break;
+        case ListRange::Selection: {
+            const qint64 first = m_grid.selectionTop ? m_grid.selectionTop() : 1;
+            const qint64 count = m_grid.selectionCount ? m_grid.selectionCount() : 0;
+            source = ListPrinterRange::gridRows(m_ctx.session.mainRs, first, first + count - 1);
+            break;
+        }
+        }
+        result = ExportJob::toFile(*source, request, fileName, [this](qint64 done, qint64 total) {
+            choices->progress(done, total);
+        });
+    } catch (const common::AppError& error) {
+        setEnabled(true);
+        QApplication::restoreOverrideCursor();
+        choices->hideProgress();
+        m_ctx.dialogs.critical(error.description() +
+                               QStringLiteral("\nIl file precedente, se c'era, non è stato toccato."));
+        return false;
+    }
+    setEnabled(true);
+    QApplication::restoreOverrideCursor();
+    QString text = QStringLiteral("Esportazione terminata.");
+    if (result.replaced > 0)
+        text += QStringLiteral("\n%1 caratteri non rappresentabili nel file sono stati sostituiti "
+                               "con \"?\".")
+                    .arg(QLocale(QLocale::Italian, QLocale::Italy).toString(qint64(result.replaced)));
+    m_ctx.dialogs.info(text);
+    choices->hideProgress();
+    QThread::msleep(200);
+    return true;
+}
+
+} // namespace velomar::exchange::ui

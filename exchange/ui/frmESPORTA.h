@@ -1,0 +1,44 @@
+#pragma once
+
+#include "printing/ui/ListPrinterChoices.h"
+
+#include <QDialog>
+
+class QPushButton;
+
+namespace velomar::shell {
+struct AppContext;
+}
+
+namespace velomar::exchange::ui {
+
+// Exports addresses to a text file. Shown without blocking the main window; it reads the
+// address grid, so it closes itself when the grid unloads (gridUnloaded).
+class frmESPORTA : public QDialog {
+    Q_OBJECT
+public:
+    static const QString CancelledMarker; // "_OperazioneAnnullata_"
+
+    frmESPORTA(shell::AppContext& context, printing::ui::ListPrinterGrid grid,
+               QWidget* parent = nullptr);
+
+    printing::ui::ListPrinterChoices* choices;
+    QPushButton* cmdEsporta;
+    QPushButton* cmdChiudi;
+
+    void cmdEsporta_Click();
+    // The address grid is going away with its record set: nothing may read it any more.
+    void gridUnloaded();
+
+    // Writes the file; false when nothing was written (declined or failed).
+    bool exportJob(const QString& fileName);
+
+private:
+    QString askFileName();
+
+    shell::AppContext& m_ctx;
+    printing::ui::ListPrinterGrid m_grid;
+    bool m_gridGone = false;
+};
+
+} // namespace velomar::exchange::ui

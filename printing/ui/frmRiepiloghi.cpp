@@ -1,0 +1,151 @@
+#include "printing/ui/frmRiepiloghi.h"
+
+#include "archive/Session.h"
+#include "common/AppState.h"
+#include "common/DialogService.h"
+#if __has_include("common/ImageList.h")
+#include "common/ImageList.h"
+#define VELOMAR_HAS_IMAGES 1
+#endif
+#include "printing/PrintFailure.h"
+#include "printing/Printer.h"
+#include "printing/PrinterError.h"
+#include "printing/PrinterSelection.h"
+#include "printing/SummaryPrinter.h"
+#include "printing/ui/ListPrinterChoices.h"
+#include "shell/AppContext.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace velomar::printing::ui {
+
+namespace {
+constexpr double kTwipsPerPixel = 15.0; // at 96 dpi
+}
+
+frmRiepiloghi::frmRiepiloghi(shell::AppContext& context, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_ctx(context) {
+    setObjectName(QStringLiteral("frmRiepiloghi"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("Riepilogo Indirizzi per ") + m_ctx.state.summaryTitle);
+#ifdef VELOMAR_HAS_IMAGES
+    setWindowIcon(common::ImageList::icon(QLatin1Char('k') + m_ctx.state.summaryField));
+#endif
+    move(int(200 / kTwipsPerPixel), int(810 / kTwipsPerPixel));
+
+    gGRID = new QTableWidget(0, 2, this);
+    gGRID->setObjectName(QStringLiteral("gGRID"));
+    gGRID->setSelectionBehavior(QAbstractItemView::SelectRows);
+    gGRID->setSelectionMode(QAbstractItemView::SingleSelection);
+    gGRID->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    gGRID->verticalHeader()->hide();
+    gGRID->horizontalHeader()->setStyleSheet(
+        QStringLiteral("QHeaderView::section { background-color: #C86400; color: black; }"));
+    gGRID->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    gGRID->setColumnWidth(0, int(2600 / kTwipsPerPixel));
+    gGRID->setColumnWidth(1, int(1100 / kTwipsPerPixel));
+
+    cmdSORT = new QPushButton(QStringLiteral("Cambia Ordinamento"), this);
+    cmdSORT->setObjectName(QStringLiteral("cmdSORT"));
+    cmdStampa = new QPushButton(QStringLiteral("Stampa la Lista"), this);
+    cmdStampa->setObjectName(QStringLiteral("cmdStampa"));
+    cmdChiudi = new QPushButton(QStringLiteral("Esci"), this);
+    cmdChiudi->setObjectName(QStringLiteral("cmdChiudi"));
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(gGRID);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(cmdSORT);
+    buttons->addWidget(cmdStampa);
+    buttons->addWidget(cmdChiudi);
+    layout->addLayout(buttons);
+    resize(int(4320 / kTwipsPerPixel), 420);
+
+    connect(cmdSORT, &QPushButton::clicked, this, &frmRiepiloghi::cmdSORT_Click);
+    connect(cmdStampa, &QPushButton::clicked, this, &frmRiepiloghi::cmdStampa_Click);
+    connect(cmdChiudi, &QPushButton::clicked, this, &QWidget::close);
+    // The grid is for reading only.
+    connect(gGRID, &QTableWidget::itemSelectionChanged, this, [this] { cmdChiudi->setFocus(); });
+
+    fill(SummaryQuery::Order::ByValue);
+    cmdSORT->setProperty("tag", QStringLiteral("1"));
+}
+
+QString frmRiepiloghi::tag() const { return cmdSORT->property("tag").toString(); }
+
+void frmRiepiloghi::fill(SummaryQuery::Order order) {
+    try {
+        m_rows = SummaryQuery::run(m_ctx.session.mainDb, m_ctx.state.summaryField, order);
+    } catch (const common::AppError& error) {
+        m_busy = true;
+        m_ctx.dialogs.critical(error.standardText());
+        m_busy = false;
+        m_rows.clear();
+    }
+    const QSignalBlocker block(gGRID);
+    gGRID->setRowCount(int(m_rows.size()));
+    gGRID->setHorizontalHeaderLabels({m_ctx.state.summaryTitle, QStringLiteral("Tot. Indirizzi")});
+    for (int r = 0; r < int(m_rows.size()); ++r) {
+        gGRID->setItem(r, 0, new QTableWidgetItem(m_rows[std::size_t(r)].value));
+        gGRID->setItem(r, 1, new QTableWidgetItem(SummaryPrinter::countText(m_rows[std::size_t(r)].count)));
+    }
+    if (!m_rows.empty())
+        gGRID->setCurrentCell(0, 0);
+    gGRID->repaint();
+}
+
+void frmRiepiloghi::cmdSORT_Click() {
+    if (tag() != QLatin1String("2")) {
+        fill(SummaryQuery::Order::ByCount);
+        cmdSORT->setProperty("tag", QStringLiteral("2"));
+    } else {
+        fill(SummaryQuery::Order::ByValue);
+        cmdSORT->setProperty("tag", QStringLiteral("1"));
+    }
+    cmdChiudi->setFocus();
+}
+
+void frmRiepiloghi::cmdStampa_Click() {
+    m_busy = true;
+    PrinterSelection* printers = printerSelection(m_ctx.printers);
+    const QString device = printers ? printers->currentName() : QString();
+    if (!m_ctx.dialogs.askYesNo(QStringLiteral("Stampante: ") + device +
+                                QStringLiteral("\nStampare il riepilogo ?"))) {
+        m_busy = false;
+        return;
+    }
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    try {
+        if (!printerSelection(m_ctx.printers))
+            throw PrinterError(PrinterError::NoPrinter, QStringLiteral("Nessuna stampante."));
+        std::unique_ptr<Printer> printer = printerSelection(m_ctx.printers)->createPrinter(m_ctx.dialogs);
+        SummaryPrinter::print(*printer, m_ctx.state.summaryTitle, m_rows);
+        printer->finishJob();
+        QApplication::restoreOverrideCursor();
+        m_ctx.dialogs.info(QStringLiteral("Stampa completata."));
+    } catch (const std::exception& error) {
+        QApplication::restoreOverrideCursor();
+        m_ctx.dialogs.critical(printFailureText(error));
+    }
+    m_busy = false;
+}
+
+void frmRiepiloghi::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && !isActiveWindow() && !m_busy && isVisible()) {
+        // Another window of the program took over: the summary is rebuilt on demand.
+        QTimer::singleShot(0, this, [this] {
+            if (!isActiveWindow() && !m_busy && QApplication::activeWindow() != nullptr)
+                close();
+        });
+    }
+}
+
+} // namespace velomar::printing::ui

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "printing/SummaryQuery.h"
+
+#include <QWidget>
+#include <vector>
+
+class QPushButton;
+class QTableWidget;
+
+namespace velomar::shell {
+struct AppContext;
+}
+
+namespace velomar::printing::ui {
+
+// Address counts of the open archive by one field (the summary field of the program
+// state), ordered by value or by count, printable. It closes itself when it stops being
+// the active window.
+class frmRiepiloghi : public QWidget {
+    Q_OBJECT
+public:
+    frmRiepiloghi(shell::AppContext& context, QWidget* parent = nullptr);
+
+    QTableWidget* gGRID;
+    QPushButton* cmdSORT; // property "tag": "1" by value, "2" by count
+    QPushButton* cmdStampa;
+    QPushButton* cmdChiudi;
+
+    QString tag() const;
+    void cmdSORT_Click();
+    void cmdStampa_Click();
+
+protected:
+    void changeEvent(QEvent* event) override;
+
+private:
+    void fill(SummaryQuery::Order order);
+
+    shell::AppContext& m_ctx;
+    std::vector<SummaryRow> m_rows;
+    bool m_busy = false; // our own message boxes take the activation without closing us
+};
+
+} // namespace velomar::printing::ui

@@ -1,0 +1,156 @@
+#include "printing/ui/frmStampaLista.h"
+
+#include "archive/Session.h"
+#include "common/AppState.h"
+#include "common/DialogService.h"
+#if __has_include("common/ImageList.h")
+#include "common/ImageList.h"
+#define VELOMAR_HAS_IMAGES 1
+#endif
+#include "printing/ListPrinter.h"
+#include "printing/PrintFailure.h"
+#include "printing/Printer.h"
+#include "printing/PrinterError.h"
+#include "printing/PrinterSelection.h"
+#include "shell/AppContext.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QThread>
+
+namespace velomar::printing::ui {
+
+frmStampaLista::frmStampaLista(shell::AppContext& context, ListPrinterGrid grid, QWidget* parent)
+    : QDialog(parent), m_ctx(context), m_grid(std::move(grid)),
+      m_formatted(context.state.options.formattedList()),
+      m_section(m_formatted ? settings::Settings::FieldSection::StampaF
+                            : settings::Settings::FieldSection::StampaNF) {
+    setObjectName(QStringLiteral("frmStampaLista"));
+    setWindowTitle(m_formatted ? QStringLiteral("Stampa Lista Formattata")
+                               : QStringLiteral("Stampa Lista non Formattata"));
+    choices = new ListPrinterChoices(this, QStringLiteral("Campi da Stampare"),
+                                     QStringLiteral("Intestazione Foglio (facoltativa):"),
+                                     QStringLiteral("Da Stampare"));
+    // NOTE and APPUNTI are never printed: loaded, saved and counted, but not shown.
+    choices->ckCampo[15]->hide();
+    choices->ckCampo[16]->hide();
+
+    imgFOGLIO = new QLabel(choices->fraRESULT);
+    imgFOGLIO->setObjectName(QStringLiteral("imgFOGLIO"));
+#ifdef VELOMAR_HAS_IMAGES
+    imgFOGLIO->setPixmap(common::ImageList::pixmap(m_formatted ? QStringLiteral("kOR")
+                                                               : QStringLiteral("kVERT"), 32));
+#endif
+    static_cast<QGridLayout*>(choices->fraRESULT->layout())->addWidget(imgFOGLIO, 0, 1, 2, 1);
+    lblCar = new QLabel(QStringLiteral("Totale Caratteri"), this);
+    lblCar->setObjectName(QStringLiteral("lblCar"));
+    lblCar->setVisible(m_formatted);
+
+    cmdStampa = new QPushButton(QStringLiteral("Stampa Lista"), this);
+    cmdStampa->setObjectName(QStringLiteral("cmdStampa"));
+    cmdChiudi = new QPushButton(QStringLiteral("Chiudi"), this);
+    cmdChiudi->setObjectName(QStringLiteral("cmdChiudi"));
+
+    auto* layout = new QGridLayout(this);
+    layout->addWidget(choices->fraEsporta, 0, 0, 1, 3);
+    layout->addWidget(choices->fraINTERVALLO, 1, 0);
+    layout->addWidget(choices->fraRESULT, 1, 1);
+    auto* buttons = new QVBoxLayout;
+    buttons->addWidget(cmdStampa);
+    buttons->addWidget(cmdChiudi);
+    buttons->addStretch();
+    layout->addLayout(buttons, 1, 2);
+    layout->addWidget(choices->lblDESC_, 2, 0);
+    layout->addWidget(choices->txtDESC, 2, 1, 1, 2);
+    layout->addWidget(lblCar, 3, 0, 1, 3);
+    layout->addWidget(choices->BARRA, 4, 0, 1, 3);
+
+    choices->setSortText(m_grid.sortText ? m_grid.sortText() : QString());
+    choices->load(m_ctx.settings, m_section);
+    choices->setRangeCounts(m_ctx.state.archiveCount, m_ctx.state.displayedCount,
+                            m_grid.selectionCount ? m_grid.selectionCount() : 0);
+    refreshTotal();
+
+    connect(choices, &ListPrinterChoices::fieldsChanged, this, &frmStampaLista::refreshTotal);
+    connect(cmdStampa, &QPushButton::clicked, this, &frmStampaLista::cmdStampa_Click);
+    connect(cmdChiudi, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+int frmStampaLista::characterTotal() const {
+    return ListPrinterLayout::characterTotal(choices->fields());
+}
+
+void frmStampaLista::refreshTotal() {
+    const int total = characterTotal();
+    if (m_formatted) {
+        cmdStampa->setEnabled(total <= ListPrinterLayout::MaxLine);
+        lblCar->setText(QStringLiteral("%1 su %2").arg(total).arg(ListPrinterLayout::MaxLine));
+    } else {
+        cmdStampa->setEnabled(true);
+    }
+}
+
+void frmStampaLista::cmdStampa_Click() {
+    if (ListPrinterLayout::checkedCount(choices->fields()) == 0) {
+        m_ctx.dialogs.warn(QStringLiteral("Selezionare almeno un Campo !"));
+        return;
+    }
+    choices->save(m_ctx.settings, m_section);
+    printJob();
+    cmdChiudi->setFocus();
+}
+
+void frmStampaLista::printJob() {
+    ListPrintRequest request;
+    request.formatted = m_formatted;
+    request.lucidaFont = m_ctx.state.options.listLucidaFont();
+    request.fields = choices->fields();
+    request.heading = choices->txtDESC->text();
+
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    bool printed = false;
+    try {
+        if (!printerSelection(m_ctx.printers))
+            throw PrinterError(PrinterError::NoPrinter, QStringLiteral("Nessuna stampante."));
+        std::unique_ptr<Printer> printer = printerSelection(m_ctx.printers)->createPrinter(m_ctx.dialogs);
+        std::unique_ptr<ListPrinterRange> source;
+        switch (choices->range()) {
+        case ListRange::WholeArchive:
+            source = ListPrinterRange::wholeArchive(m_ctx.session.mainDb);
+            break;
+        case ListRange::Displayed:
+            source = ListPrinterRange::gridRows(m_ctx.session.mainRs, 1, m_ctx.state.displayedCount);
+            break;
+        case ListRange::Selection: {
+            const qint64 first = m_grid.selectionTop ? m_grid.selectionTop() : 1;
+            const qint64 count = m_grid.selectionCount ? m_grid.selectionCount() : 0;
+            source = ListPrinterRange::gridRows(m_ctx.session.mainRs, first, first + count - 1);
+            break;
+        }
+        }
+        choices->progress(0, source->count());
+        ListPrinter::print(*printer, *source, request,
+                           [this](qint64 done, qint64 total) { choices->progress(done, total); });
+        printer->finishJob();
+        printed = true;
+    } catch (const std::exception& error) {
+        QApplication::restoreOverrideCursor();
+        choices->hideProgress();
+        m_ctx.dialogs.critical(printFailureText(error));
+        return;
+    }
+    QApplication::restoreOverrideCursor();
+    if (printed)
+        m_ctx.dialogs.info(QStringLiteral("Stampa terminata."));
+    choices->hideProgress();
+    QThread::msleep(200);
+}
+
+} // namespace velomar::printing::ui

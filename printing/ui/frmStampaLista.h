@@ -1,0 +1,44 @@
+#pragma once
+
+#include "printing/ui/ListPrinterChoices.h"
+
+#include <QDialog>
+
+class QLabel;
+class QPushButton;
+
+namespace velomar::shell {
+struct AppContext;
+}
+
+namespace velomar::printing::ui {
+
+// Prints the addresses as a list: formatted (landscape, columns) or running text
+// (portrait), as the application option chooses when the window opens.
+class frmStampaLista : public QDialog {
+    Q_OBJECT
+public:
+    frmStampaLista(shell::AppContext& context, ListPrinterGrid grid, QWidget* parent = nullptr);
+
+    bool formatted() const { return m_formatted; }
+    int characterTotal() const;
+
+    ListPrinterChoices* choices;
+    QLabel* lblCar;
+    QLabel* imgFOGLIO;
+    QPushButton* cmdStampa;
+    QPushButton* cmdChiudi;
+
+    void cmdStampa_Click();
+
+private:
+    void refreshTotal();
+    void printJob();
+
+    shell::AppContext& m_ctx;
+    ListPrinterGrid m_grid;
+    bool m_formatted;
+    settings::Settings::FieldSection m_section;
+};
+
+} // namespace velomar::printing::ui

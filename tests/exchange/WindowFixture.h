@@ -1,0 +1,66 @@
+#pragma once
+
+#include "ArchiveFixture.h"
+#include "archive/Recordset.h"
+#include "archive/Session.h"
+#include "common/AppState.h"
+#include "printing/PrinterSelection.h"
+#include "settings/Settings.h"
+#include "shell/AppContext.h"
+#include "support/ScriptedDialogs.h"
+
+#include <QTemporaryDir>
+#include <memory>
+#include <type_traits>
+
+namespace velomar::test {
+
+// An open archive of n addresses in the main slots, scripted dialogs and a PDF printer:
+// what the report and exchange windows are handed by the main window.
+struct WindowFixture {
+    QTemporaryDir dir;
+    common::AppState state;
+    ScriptedDialogs dialogs;
+    settings::Settings settings;
+    archive::Session session;
+    printing::PrinterSelection printers;
+    std::unique_ptr<shell::AppContext> context;
+
+    explicit WindowFixture(int addresses = 10) {
+        state.currentArchivePath = dir.filePath("attuale.mdb");
+        state.exportDir = dir.path();
+        state.lastDirArch = dir.path();
+        createTestArchive(state.currentArchivePath);
+        session.mainDb = archive::Database(state.currentArchivePath, archive::Database::Mode::ReadWrite);
+        session.mainDb.exec("BEGIN");
+        for (int i = 0; i < addresses; ++i) {
+            archive::AddressRecord r;
+            r[2] = QStringLiteral("Cognome%1").arg(addresses - i, 2, 10, QLatin1Char('0'));
+            r[7] = i % 2 ? QStringLiteral("Milano") : QStringLiteral("Roma");
+            r[14] = i % 3 ? QStringLiteral("AB") : QString();
+            addTestAddress(session.mainDb, r);
+        }
+        session.mainDb.exec("COMMIT");
+        session.mainRs = archive::Recordset::open(session.mainDb, "TabMAIL", archive::LockType::Optimistic);
+        state.archiveCount = state.displayedCount = addresses;
+        printers.addProvider(std::make_unique<printing::PdfPrinterProvider>());
+        context = contextWith(printers);
+    }
+
+    shell::AppContext& ctx() { return *context; }
+
+    // The context holds the printer choice by reference or by pointer, as it has grown.
+    std::unique_ptr<shell::AppContext> contextWith(printing::PrinterSelection& choice) {
+        return std::unique_ptr<shell::AppContext>(new shell::AppContext{
+            state, dialogs, settings, session,
+            slot<decltype(shell::AppContext::printers)>(choice)});
+    }
+    template <class Slot> static Slot slot(printing::PrinterSelection& choice) {
+        if constexpr (std::is_pointer_v<Slot>)
+            return &choice;
+        else
+            return choice;
+    }
+};
+
+} // namespace velomar::test

@@ -1,0 +1,143 @@
+#include "../WindowFixture.h"
+#include "exchange/ui/frmESPORTA.h"
+#include "exchange/ui/frmIMPORTA.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace velomar;
+using exchange::ui::frmESPORTA;
+using exchange::ui::frmIMPORTA;
+using Section = settings::Settings::FieldSection;
+
+namespace {
+
+printing::ui::ListPrinterGrid grid(qint64 top, qint64 count) {
+    return {[] { return QStringLiteral("Nr."); }, [top] { return top; }, [count] { return count; }};
+}
+
+QByteArray read(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+} // namespace
+
+TEST(frmESPORTA, ExportsTheSelectionAndNeverOverwritesWithoutAsking) {
+    test::WindowFixture f(5);
+    f.settings.setFieldChoice(Section::Esporta, 2, 1);
+    f.settings.setRangeChoice(Section::Esporta, 3);
+    auto* w = new frmESPORTA(f.ctx(), grid(2, 2));
+    QPointer<frmESPORTA> alive(w);
+    EXPECT_TRUE(w->choices->ckCampo[16]->isVisibleTo(w));
+    EXPECT_EQ(w->choices->lblTotInd->text(), "2");
+
+    const QString out = f.dir.filePath("sel.txt");
+    f.dialogs.answerFile(" " + out + " ");
+    w->choices->txtDESC->setText("Selezione");
+    w->cmdEsporta_Click();
+    EXPECT_EQ(f.dialogs.lastMessage(), "Esportazione terminata.");
+    const QByteArray text = read(out);
+    EXPECT_TRUE(text.contains("\r\nSelezione\r\n"));
+    // Rows 2 and 3 of the grid as it shows them (NR order): the 4th and 3rd surname.
+    EXPECT_TRUE(text.endsWith("Cognome04  \r\n" + QByteArray(70, '-') + "\r\nCognome03  \r\n" +
+                              QByteArray(70, '-') + "\r\n"));
+    EXPECT_EQ(f.settings.rangeChoice(Section::Esporta), 3);
+
+    // The file exists: No leaves it as it was, with no closing message.
+    f.dialogs.clear();
+    f.dialogs.answerFile(out);
+    f.dialogs.answerMessage(common::MsgResult::No);
+    w->choices->OptInt[1]->setChecked(true);
+    w->cmdEsporta_Click();
+    EXPECT_EQ(f.dialogs.messages(), std::vector<QString>{"Il file sel.txt esiste già.\nLo si vuole sovrascrivere ?"});
+    EXPECT_EQ(read(out), text);
+
+    // A folder as the name: the failure is told and nothing is left behind.
+    f.dialogs.answerFile(f.dir.path());
+    w->cmdEsporta_Click();
+    EXPECT_TRUE(f.dialogs.lastMessage().startsWith("Impossibile scrivere il file"));
+
+    // Cancelling writes nothing; no field ticked is refused.
+    f.dialogs.clear();
+    w->cmdEsporta_Click();
+    EXPECT_TRUE(f.dialogs.messages().empty());
+    w->choices->ckCampo[2]->setChecked(false);
+    w->cmdEsporta_Click();
+    EXPECT_EQ(f.dialogs.lastMessage(), "Selezionare almeno un Campo !");
+
+    // The grid unloads: the window goes with it.
+    w->show();
+    w->gridUnloaded();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(alive.isNull());
+}
+
+TEST(frmIMPORTA, ChecksCopiesAndMovesAGroup) {
+    test::WindowFixture f(2);
+    const QString source = f.dir.filePath("origine.mdb");
+    test::createTestArchive(source);
+    {
+        archive::Database db(source, archive::Database::Mode::ReadWrite);
+        for (const char* g : {"AB", "AB", "CD", ""}) {
+            archive::AddressRecord r;
+            r[2] = "Importato";
+            r[14] = g;
+            test::addTestAddress(db, r);
+        }
+    }
+    frmIMPORTA w(f.ctx());
+    w.show();
+    w.cmdImporta_Click();
+    EXPECT_EQ(f.dialogs.lastMessage(), "Selezionare il File da cui importare i Dati !");
+    w.txtFILE->setText(f.dir.path() + "/./attuale.mdb");
+    w.cmdImporta_Click();
+    EXPECT_EQ(f.dialogs.lastMessage(), "Impossibile importare i Dati dall'Archivio attuale !");
+    w.txtFILE->setText(source);
+    w.cmdImporta_Click();
+    EXPECT_EQ(f.dialogs.lastMessage(), "Selezionare un Gruppo !");
+
+    // Typing: small letters become capitals, other keys are dropped, one character doubles.
+    w.txtGRUPPO->setFocus();
+    QTest::keyClicks(w.txtGRUPPO, "-a");
+    EXPECT_EQ(w.txtGRUPPO->text(), "A");
+    w.txtGRUPPO_LostFocus();
+    EXPECT_EQ(w.txtGRUPPO->text(), "AA");
+    w.cmdImporta_Click();
+    EXPECT_EQ(f.dialogs.lastMessage(), "Nessun Indirizzo da Importare con Gruppo AA !");
+
+    w.txtGRUPPO->setText("AB");
+    f.dialogs.clear();
+    f.dialogs.answerMessage(common::MsgResult::Yes); // import 2
+    f.dialogs.answerMessage(common::MsgResult::Yes); // delete them from the source
+    w.cmdImporta_Click();
+    EXPECT_EQ(f.dialogs.messages(),
+              (std::vector<QString>{"Verranno importati 2 Indirizzi con Gruppo AB !\nContinuare ?",
+                                    "Importazione Dati terminata.\nCancellare gli Indirizzi importati\n"
+                                    "dall'Archivio di origine ?",
+                                    "Cancellazione terminata."}));
+    w.cmdChiudi_Click();
+    EXPECT_EQ(f.state.archiveCount, 4);
+    archive::Database db(source, archive::Database::Mode::ReadOnly);
+    EXPECT_EQ(test::countAddresses(db), 2);
+
+    // "*" alone means everything, the address without a group included; No keeps the source.
+    frmIMPORTA again(f.ctx());
+    again.txtFILE->setText(source);
+    again.txtGRUPPO->setText("*");
+    f.dialogs.clear();
+    f.dialogs.answerMessage(common::MsgResult::Yes);
+    f.dialogs.answerMessage(common::MsgResult::No);
+    again.cmdImporta_Click();
+    EXPECT_EQ(f.dialogs.messages().front(), "Verranno importati 2 Indirizzi !\nContinuare ?");
+    again.cmdChiudi_Click();
+    EXPECT_EQ(f.state.archiveCount, 6);
+    EXPECT_EQ(test::countAddresses(db), 2);
+}

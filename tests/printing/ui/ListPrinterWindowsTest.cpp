@@ -1,0 +1,114 @@
+#include "../../exchange/WindowFixture.h"
+#include "printing/ui/frmRiepiloghi.h"
+#include "printing/ui/frmStampaLista.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableWidget>
+#include <gtest/gtest.h>
+
+using namespace velomar;
+using printing::ui::frmRiepiloghi;
+using printing::ui::frmStampaLista;
+using Section = settings::Settings::FieldSection;
+
+namespace {
+
+printing::ui::ListPrinterGrid grid(qint64 top, qint64 count) {
+    return {[] { return QStringLiteral("Cognome"); }, [top] { return top; }, [count] { return count; }};
+}
+
+} // namespace
+
+TEST(frmStampaLista, TotalLimitSettingsAndPrintingToPdf) {
+    test::WindowFixture f(30);
+    f.state.options.setValue(20, 1); // formatted list
+    f.settings.setFieldChoice(Section::StampaF, 0, 1);
+    f.settings.setFieldChoice(Section::StampaF, 2, 1);
+    frmStampaLista w(f.ctx(), grid(3, 4));
+    EXPECT_EQ(w.windowTitle(), "Stampa Lista Formattata");
+    EXPECT_EQ(w.lblCar->text(), "41 su 214");
+    EXPECT_TRUE(w.choices->OptInt[2]->isChecked()); // no Intervallo stored
+    EXPECT_EQ(w.choices->OptInt[3]->text(), "Solo Selezione (Ord. Cognome)");
+    EXPECT_EQ(w.choices->lblTotInd->text(), "30");
+    w.choices->OptInt[3]->setChecked(true);
+    EXPECT_EQ(w.choices->lblTotInd->text(), "4");
+    EXPECT_FALSE(w.choices->ckCampo[15]->isVisibleTo(&w));
+
+    // NOTE is hidden here but still counts: 41 + 171 = 212; one more field passes 214.
+    w.choices->ckCampo[15]->setChecked(true);
+    EXPECT_TRUE(w.cmdStampa->isEnabled());
+    w.choices->ckCampo[14]->setChecked(true);
+    EXPECT_EQ(w.lblCar->text(), "215 su 214");
+    EXPECT_FALSE(w.cmdStampa->isEnabled());
+    w.choices->ckCampo[14]->setChecked(false);
+    w.choices->ckCampo[15]->setChecked(false);
+
+    const QString pdf = f.dir.filePath("lista.pdf");
+    f.dialogs.answerFile(pdf);
+    w.cmdStampa_Click();
+    EXPECT_EQ(f.dialogs.lastMessage(), "Stampa terminata.");
+    EXPECT_TRUE(QFile::exists(pdf));
+    EXPECT_EQ(f.settings.rangeChoice(Section::StampaF), 3);
+    EXPECT_EQ(f.settings.fieldChoice(Section::StampaF, 15), 0);
+    EXPECT_FALSE(f.settings.rangeChoice(Section::StampaNF).has_value());
+
+    // Cancelling the PDF name is the printer layer's "cancelled".
+    f.dialogs.answerFile(std::nullopt);
+    w.cmdStampa_Click();
+    EXPECT_EQ(f.dialogs.lastMessage(), "Stampa Annullata !");
+
+    for (auto* box : w.choices->ckCampo)
+        box->setChecked(false);
+    w.cmdStampa_Click();
+    EXPECT_EQ(f.dialogs.lastMessage(), "Selezionare almeno un Campo !");
+}
+
+TEST(frmStampaLista, UnformattedLayoutWithoutPrinter) {
+    test::WindowFixture f(3);
+    f.settings.setFieldChoice(Section::StampaNF, 2, 1);
+    frmStampaLista w(f.ctx(), grid(1, 1));
+    EXPECT_EQ(w.windowTitle(), "Stampa Lista non Formattata");
+    EXPECT_FALSE(w.lblCar->isVisibleTo(&w));
+    for (auto* box : w.choices->ckCampo)
+        box->setChecked(true);
+    EXPECT_TRUE(w.cmdStampa->isEnabled()); // no line limit when unformatted
+    printing::PrinterSelection none; // no printer installed
+    auto bare = f.contextWith(none);
+    frmStampaLista w2(*bare, grid(1, 1));
+    w2.cmdStampa_Click();
+    EXPECT_EQ(f.dialogs.lastMessage(), "Errore sulla Stampante (mancante o non collegata) !");
+}
+
+TEST(frmRiepiloghi, CountsOrderToggleAndPrintQuestion) {
+    test::WindowFixture f(10);
+    f.state.summaryTitle = QStringLiteral("Gruppo").leftJustified(11);
+    f.state.summaryField = "GR";
+    auto* w = new frmRiepiloghi(f.ctx());
+    EXPECT_EQ(w->windowTitle(), "Riepilogo Indirizzi per Gruppo     ");
+    ASSERT_EQ(w->gGRID->rowCount(), 2);
+    EXPECT_EQ(w->gGRID->horizontalHeaderItem(0)->text(), "Gruppo     ");
+    EXPECT_EQ(w->gGRID->horizontalHeaderItem(1)->text(), "Tot. Indirizzi");
+    EXPECT_EQ(w->gGRID->item(0, 0)->text(), ""); // the addresses without a group
+    EXPECT_EQ(w->gGRID->item(0, 1)->text(), "4");
+    EXPECT_EQ(w->gGRID->item(1, 1)->text(), "6");
+    EXPECT_EQ(w->tag(), "1");
+    w->cmdSORT_Click();
+    EXPECT_EQ(w->tag(), "2");
+    EXPECT_EQ(w->gGRID->item(0, 1)->text(), "4");
+    w->cmdSORT_Click();
+    EXPECT_EQ(w->tag(), "1");
+
+    f.dialogs.answerMessage(common::MsgResult::No);
+    w->cmdStampa_Click();
+    EXPECT_EQ(f.dialogs.lastMessage(), "Stampante: File PDF\nStampare il riepilogo ?");
+    const QString pdf = f.dir.filePath("riepilogo.pdf");
+    f.dialogs.answerFile(pdf);
+    w->cmdStampa_Click();
+    EXPECT_EQ(f.dialogs.lastMessage(), "Stampa completata.");
+    EXPECT_TRUE(QFile::exists(pdf));
+    w->close();
+}
