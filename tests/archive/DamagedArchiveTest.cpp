@@ -3,6 +3,10 @@
 #include "archive/ArchiveBatch.h"
 #include "archive/ArchiveFile.h"
 #include "archive/ArchiveFormat.h"
+#include "archive/ArchiveOpener.h"
+#include "archive/Recordset.h"
+#include "common/AppState.h"
+#include "support/ScriptedDialogs.h"
 #include "archive/DatabaseError.h"
 #include "archive/SampleArchive.h"
 #include "archive/Statement.h"
@@ -14,6 +18,7 @@
 
 #include <functional>
 
+using namespace velomar;
 using namespace velomar::archive;
 using namespace velomar::test;
 
@@ -195,6 +200,9 @@ TEST_F(DamagedArchive, MutatedArchivesNeverCrashAndRefusalsChangeNothing) {
     const qint64 pageSize = 4096;
     const QString path = dir.filePath(QStringLiteral("Mutato.mdb"));
     int refused = 0, opened = 0;
+    common::AppState state;
+    ScriptedDialogs dialogs;
+    ArchiveOpener opener(state, dialogs);
     for (int round = 0; round < 300; ++round) {
         QByteArray bytes = goodBytes;
         const int flips = 1 + int(rnd.bounded(12));
@@ -210,16 +218,21 @@ TEST_F(DamagedArchive, MutatedArchivesNeverCrashAndRefusalsChangeNothing) {
         }
         writeBytes(path, bytes);
         const FileSnapshot before = FileSnapshot::of(path);
-        try {
-            Database db = ArchiveFile::open(path, ArchiveKind::Addresses, ArchiveFile::Access::ReadOnly);
-            Statement all(db, QStringLiteral("SELECT * FROM TabMAIL"));
-            while (all.step())
-                for (int c = 0; c < all.columnCount(); ++c)
-                    (void)all.value(c);
+        // The grid's own open: read/write, every row loaded into the record set.
+        state.callerMode = round % 2 ? QStringLiteral("Edit") : QStringLiteral("Main");
+        Database db;
+        Recordset rs;
+        if (opener.open(db, rs, path, false)) {
+            for (qint64 row = 0; row < rs.recordCount(); ++row)
+                for (int c = 0; c < rs.fieldCount(); ++c)
+                    (void)rs.textAt(row, c);
             ++opened;
-        } catch (const DatabaseError&) {
+        } else {
             ++refused;
+            EXPECT_EQ(state.callerMode, QStringLiteral("Erro"));
         }
+        rs.close();
+        db.close();
         EXPECT_EQ(FileSnapshot::of(path), before) << "round " << round;
         QFile::remove(path);
     }
