@@ -1,0 +1,79 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+#include <functional>
+#include <optional>
+
+class QPushButton;
+class QTableWidget;
+
+namespace velomar::shell {
+struct AppContext;
+}
+
+namespace velomar::groups {
+
+// "Gruppi (n)": the list of groups of the groups archive, with add, change, delete,
+// order and print. Owns the groups connection and record set while open.
+class frmGRUPPI : public QWidget {
+    Q_OBJECT
+public:
+    struct Edited {
+        QString code;
+        QString description;
+    };
+    // Shows the group editor; nothing when the user closes it without storing.
+    using Editor = std::function<std::optional<Edited>(const QString& title, const QString& code,
+                                                       const QString& description, qint64 nr)>;
+
+    explicit frmGRUPPI(shell::AppContext& context, QWidget* parent = nullptr);
+    ~frmGRUPPI() override;
+
+    // Opens the groups archive (recreating a missing one from its template); false when
+    // it cannot be opened, and the window must then not be shown.
+    bool load();
+    void setEditor(Editor editor) { m_editor = std::move(editor); }
+    // The address grid, hidden while this window is open.
+    void setGridWindow(QWidget* grid) { m_grid = grid; }
+    void setPropertiesAction(std::function<void()> action);
+
+    void cmdNuovo_Click();
+    void cmdModifica_Click();
+    void cmdElimina_Click();
+    void cmdORD_Click();
+    void cmdStampa_Click();
+    void cmdEsci_Click() { close(); }
+
+    qint64 count() const { return m_count; }
+
+    QTableWidget* GrdGRUPPI = nullptr;
+    QPushButton* cmdNuovo = nullptr;
+    QPushButton* cmdModifica = nullptr;
+    QPushButton* cmdElimina = nullptr;
+    QPushButton* cmdORD = nullptr;
+    QPushButton* cmdStampa = nullptr;
+    QPushButton* cmdProprieta = nullptr;
+    QPushButton* cmdEsci = nullptr;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void refill(qint64 selectNr);
+    void updateCaption();
+    qint64 selectedNr() const;
+    bool emptyListMessage();
+    std::optional<Edited> runEditor(const QString& title, const QString& code, const QString& description,
+                                    qint64 nr);
+    void reportError(const std::exception& error);
+
+    shell::AppContext& m_ctx;
+    Editor m_editor;
+    QWidget* m_grid = nullptr;
+    std::function<void()> m_properties;
+    qint64 m_count = 0;
+    bool m_open = false;
+};
+
+} // namespace velomar::groups

@@ -1,0 +1,64 @@
+#include "printing/ui/frmImpostaStampante.h"
+
+#include "printing/PrinterSelection.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QPushButton>
+
+namespace velomar::printing {
+
+frmImpostaStampante::frmImpostaStampante(PrinterSelection& printers, QWidget* parent)
+    : QDialog(parent), m_printers(printers) {
+    setObjectName(QStringLiteral("frmImpostaStampante"));
+    setWindowTitle(QStringLiteral("Imposta Stampante"));
+    setModal(true);
+
+    cboPRN = new QComboBox(this);
+    cboPRN->setObjectName(QStringLiteral("cboPRN"));
+    cboPRN->setMinimumWidth(280);
+    lblPredef = new QLabel(this);
+    lblPredef->setObjectName(QStringLiteral("lblPredef"));
+    lblPredef->setFrameShape(QFrame::Panel);
+    lblPredef->setFrameShadow(QFrame::Sunken);
+    cmdOK = new QPushButton(QStringLiteral("&Ok"), this);
+    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+
+    auto* lblPRN_ = new QLabel(QStringLiteral("Stampanti disponibili"), this);
+    lblPRN_->setObjectName(QStringLiteral("lblPRN_"));
+    auto* lblPREDEFINITA_ = new QLabel(QStringLiteral("Stampante predefinita attuale"), this);
+    lblPREDEFINITA_->setObjectName(QStringLiteral("lblPREDEFINITA_"));
+    auto* grid = new QGridLayout(this);
+    grid->addWidget(lblPRN_, 0, 0);
+    grid->addWidget(cboPRN, 1, 0);
+    grid->addWidget(lblPREDEFINITA_, 2, 0);
+    grid->addWidget(lblPredef, 3, 0);
+    grid->addWidget(cmdOK, 4, 0, Qt::AlignRight);
+
+    // Fill: the current printer's place in the platform's list (0 when absent).
+    const QString current = m_printers.currentName();
+    int position = -1;
+    const auto list = m_printers.printers();
+    for (int i = 0; i < int(list.size()); ++i) {
+        cboPRN->addItem(list[std::size_t(i)].deviceName);
+        if (position < 0 && list[std::size_t(i)].deviceName == current)
+            position = i;
+    }
+    position = std::max(position, 0);
+    connect(cboPRN, &QComboBox::currentIndexChanged, this, &frmImpostaStampante::cboPRN_Click);
+    if (cboPRN->count() > 0)
+        cboPRN->setCurrentIndex(position);
+    m_filled = true; // the selection made while opening chooses nothing
+    lblPredef->setText(current);
+
+    connect(cmdOK, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+void frmImpostaStampante::cboPRN_Click() {
+    if (!m_filled)
+        return;
+    m_printers.selectByName(cboPRN->currentText());
+}
+
+} // namespace velomar::printing

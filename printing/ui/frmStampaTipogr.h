@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QDialog>
+
+class QComboBox;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QGroupBox;
+
+namespace velomar::shell {
+struct AppContext;
+}
+
+namespace velomar::printing {
+
+// "Stampa Etichette per Tipografia": every address of one group, in a chosen order,
+// from the first label of a fresh sheet, after writing the reminder file.
+class frmStampaTipogr : public QDialog {
+    Q_OBJECT
+public:
+    explicit frmStampaTipogr(shell::AppContext& context, QWidget* parent = nullptr);
+
+    void cmdStampa_Click();
+    void cmdChiudi_Click() { close(); }
+
+    QGroupBox* fraDATI = nullptr;
+    QLineEdit* txtGRUPPO = nullptr;
+    QLineEdit* txtDESC = nullptr;
+    QComboBox* cboORDINAMENTO = nullptr;
+    QPushButton* cmdStampa = nullptr;
+    QPushButton* cmdChiudi = nullptr;
+    QProgressBar* BARRA = nullptr;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    shell::AppContext& m_ctx;
+};
+
+} // namespace velomar::printing

@@ -1,0 +1,157 @@
+#include "support/ScriptedDialogs.h"
+#include "support/TestEnvironment.h"
+
+#include "archive/Session.h"
+#include "common/AppState.h"
+#include "groups/GroupsArchive.h"
+#include "groups/ui/frmEditGrp.h"
+#include "groups/ui/frmGRUPPI.h"
+#include "printing/PrinterSelection.h"
+#include "printing/RecordingPrinter.h"
+#include "settings/Settings.h"
+#include "shell/AppContext.h"
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QLineEdit>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QPushButton>
+#include <gtest/gtest.h>
+
+using namespace velomar;
+using groups::frmGRUPPI;
+
+namespace {
+
+class KeptProvider : public printing::PrinterProvider {
+public:
+    QStringList* lines;
+    explicit KeptProvider(QStringList* out) : lines(out) {}
+    QString id() const override { return QStringLiteral("rec"); }
+    std::vector<printing::PrinterEntry> printers() const override { return {{"Laser", "rec", true}}; }
+    std::unique_ptr<printing::Printer> create(const printing::PrinterEntry&, common::DialogService&) override {
+        struct Kept : printing::RecordingPrinter {
+            QStringList* out;
+            ~Kept() override { *out = printedTexts(); }
+        };
+        auto p = std::make_unique<Kept>();
+        p->out = lines;
+        return p;
+    }
+};
+
+struct Context {
+    QTemporaryDir dir;
+    common::AppState state;
+    test::ScriptedDialogs dialogs;
+    settings::Settings settings;
+    archive::Session session;
+    printing::PrinterSelection printers;
+    QStringList printed;
+    shell::AppContext ctx{state, dialogs, settings, session, printers};
+
+    Context() {
+        state.programDir = dir.path();
+        QFile::copy(test::binaryPath("data/NewGruppi.sys"), dir.filePath("NewGruppi.sys"));
+        printers.addProvider(std::make_unique<KeptProvider>(&printed));
+    }
+};
+
+QStringList codes(const frmGRUPPI& w) {
+    QStringList list;
+    for (int r = 0; r < w.GrdGRUPPI->rowCount(); ++r)
+        list << w.GrdGRUPPI->item(r, 0)->text();
+    return list;
+}
+
+} // namespace
+
+TEST(frmGRUPPI, MissingArchiveCreatedThenAddChangeOrderDeletePrint) {
+    Context c;
+    std::deque<std::optional<frmGRUPPI::Edited>> answers;
+    frmGRUPPI w(c.ctx);
+    w.setEditor([&answers](const QString&, const QString&, const QString&, qint64) {
+        auto a = answers.front();
+        answers.pop_front();
+        return a;
+    });
+    ASSERT_TRUE(w.load());
+    EXPECT_EQ(c.dialogs.messages().front(), "Archivio Gruppi non trovato !");
+    EXPECT_TRUE(QFile::exists(c.dir.filePath("Gruppi.grp")));
+    EXPECT_EQ(w.windowTitle(), "Gruppi (0)");
+
+    w.cmdModifica_Click();
+    EXPECT_EQ(c.dialogs.lastMessage(), "La lista dei Gruppi è vuota !");
+
+    answers = {frmGRUPPI::Edited{"ZZ", "Zeta"}, frmGRUPPI::Edited{"AA", "Amici"},
+               frmGRUPPI::Edited{"AA", "Doppione"}, frmGRUPPI::Edited{"B", "Corto"},
+               std::nullopt};
+    for (int i = 0; i < 5; ++i)
+        w.cmdNuovo_Click();
+    EXPECT_EQ(codes(w), (QStringList{"AA", "ZZ"}));
+    EXPECT_EQ(w.windowTitle(), "Gruppi (2)");
+    const auto msgs = c.dialogs.messages();
+    EXPECT_EQ(msgs[msgs.size() - 2], "Gruppo esistente !");
+    EXPECT_TRUE(msgs.back().startsWith("Il codice del Gruppo deve essere di 2 caratteri"));
+
+    // Keeping a group's own code is allowed; taking another's is not.
+    w.GrdGRUPPI->selectRow(0);
+    answers = {frmGRUPPI::Edited{"AA", "Amici di famiglia"}, frmGRUPPI::Edited{"ZZ", "Furto"}};
+    w.cmdModifica_Click();
+    w.GrdGRUPPI->selectRow(0);
+    w.cmdModifica_Click();
+    EXPECT_EQ(w.GrdGRUPPI->item(0, 1)->text(), "Amici di famiglia");
+    EXPECT_EQ(c.dialogs.lastMessage(), "Gruppo esistente !");
+
+    w.cmdORD_Click();
+    EXPECT_EQ(w.cmdORD->text(), "&Ordina per Gruppo");
+    EXPECT_EQ(codes(w), (QStringList{"AA", "ZZ"})); // Amici < Zeta
+    w.cmdORD_Click();
+    EXPECT_EQ(w.cmdORD->text(), "&Ordina per Descrizione");
+
+    w.cmdStampa_Click();
+    EXPECT_EQ(c.dialogs.lastMessage(), "Stampa completata.");
+    EXPECT_TRUE(c.printed.contains("Totale 2"));
+    EXPECT_TRUE(c.printed.contains("Amici di famiglia"));
+
+    for (int i = 0; i < 2; ++i) {
+        w.GrdGRUPPI->selectRow(0);
+        w.cmdElimina_Click(); // scripted Yes
+    }
+    EXPECT_EQ(c.dialogs.messages()[c.dialogs.messages().size() - 1], "Eliminare il Gruppo\r\nZZ: Zeta ?");
+    EXPECT_EQ(w.windowTitle(), "Gruppi (0)");
+    EXPECT_EQ(w.GrdGRUPPI->rowCount(), 0);
+    w.close();
+    EXPECT_FALSE(c.session.groupsDb.isOpen());
+}
+
+TEST(frmGRUPPI, DamagedArchiveIsRefusedAndLeftAlone) {
+    Context c;
+    QFile damaged(c.dir.filePath("Gruppi.grp"));
+    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
+    damaged.write("non sono un archivio");
+    damaged.close();
+    frmGRUPPI w(c.ctx);
+    EXPECT_FALSE(w.load());
+    EXPECT_EQ(c.dialogs.lastMessage(), "Archivio non riconosciuto o corrotto !");
+    QFile check(c.dir.filePath("Gruppi.grp"));
+    ASSERT_TRUE(check.open(QIODevice::ReadOnly));
+    EXPECT_EQ(check.readAll(), "non sono un archivio");
+}
+
+TEST(frmEditGrp, SingleLetterDoubledAndTakenCodeRefused) {
+    test::ScriptedDialogs dialogs;
+    groups::frmEditGrp edit(dialogs, "Nuovo Gruppo", "", "", [](const QString& c) { return c == "AA"; });
+    QTest::keyClicks(edit.txtGRP, "b-");
+    EXPECT_TRUE(edit.txtGRP_LostFocus());
+    EXPECT_EQ(edit.code(), "BB");
+    edit.txtGRP->setText("AA");
+    EXPECT_FALSE(edit.txtGRP_LostFocus());
+    EXPECT_EQ(dialogs.lastMessage(), "Gruppo esistente !");
+    EXPECT_EQ(edit.code(), "");
+    edit.cmdOK_Click(); // empty code refused
+    EXPECT_TRUE(dialogs.lastMessage().startsWith("Il codice del Gruppo deve essere di 2 caratteri"));
+    EXPECT_EQ(edit.result(), 0);
+}
