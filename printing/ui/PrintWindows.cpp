@@ -1,0 +1,53 @@
+#include "printing/ui/PrintWindows.h"
+
+#include "addresses/ui/frmEDIT.h"
+#include "groups/ui/frmGRUPPI.h"
+#include "printing/ui/frmImpostaStampante.h"
+#include "printing/ui/frmStampaSingola.h"
+#include "printing/ui/frmStampaTipogr.h"
+#include "shell/AppContext.h"
+
+namespace velomar::printing {
+
+void PrintWindows::installLabelButtons(addresses::frmEDIT& grid, shell::AppContext& context) {
+    addresses::frmEDIT* g = &grid;
+    grid.setPrintAction(addresses::frmEDIT::PrintButton::EtichetteSingole,
+                        [&context, g] { openSingleLabels(context, g); });
+    grid.setPrintAction(addresses::frmEDIT::PrintButton::EtichettePerGruppo,
+                        [&context, g] { openPrintShop(context, g); });
+}
+
+void PrintWindows::openSingleLabels(shell::AppContext& context, QWidget* grid) {
+    auto* window = new frmStampaSingola(context);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->setGridWindow(grid);
+    if (!window->load()) {
+        delete window;
+        return;
+    }
+    window->show();
+}
+
+void PrintWindows::openPrintShop(shell::AppContext& context, QWidget* parent) {
+    frmStampaTipogr window(context, parent);
+    window.exec();
+}
+
+void PrintWindows::openGroups(shell::AppContext& context, QWidget* grid) {
+    auto* window = new groups::frmGRUPPI(context);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    if (grid && grid->isVisible())
+        window->setGridWindow(grid);
+    if (!window->load()) {
+        delete window;
+        return;
+    }
+    window->show();
+}
+
+void PrintWindows::openPrinterSelection(shell::AppContext& context, QWidget* parent) {
+    frmImpostaStampante window(context.printers, parent);
+    window.exec();
+}
+
+} // namespace velomar::printing

@@ -1,0 +1,29 @@
+#pragma once
+
+class QWidget;
+
+namespace velomar::addresses {
+class frmEDIT;
+}
+namespace velomar::shell {
+struct AppContext;
+}
+
+namespace velomar::printing {
+
+// Entry points for the main window and the address grid.
+class PrintWindows {
+public:
+    // Gives the grid's "Stampa Etichette Singole" and "Stampa Etichette per Gruppo"
+    // buttons their windows.
+    static void installLabelButtons(addresses::frmEDIT& grid, shell::AppContext& context);
+
+    static void openSingleLabels(shell::AppContext& context, QWidget* grid);
+    static void openPrintShop(shell::AppContext& context, QWidget* parent);
+    // mnuGruppi: the groups window (hides the grid while open when there is one).
+    static void openGroups(shell::AppContext& context, QWidget* grid);
+    // mnuSetPrn
+    static void openPrinterSelection(shell::AppContext& context, QWidget* parent);
+};
+
+} // namespace velomar::printing

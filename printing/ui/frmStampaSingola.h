@@ -1,0 +1,91 @@
+#pragma once
+
+#include "archive/Recordset.h"
+#include "printing/LabelLayout.h"
+
+#include <QWidget>
+#include <array>
+#include <unordered_set>
+#include <vector>
+
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QTableView;
+class QTableWidget;
+class QToolButton;
+
+namespace velomar::addresses {
+class AddressTableModel;
+}
+namespace velomar::shell {
+struct AppContext;
+}
+
+namespace velomar::printing {
+
+// "Stampa Etichette Singole": addresses picked one by one into a to-print list, printed
+// from any label of the first sheet; also the envelope of the current address.
+class frmStampaSingola : public QWidget {
+    Q_OBJECT
+public:
+    explicit frmStampaSingola(shell::AppContext& context, QWidget* parent = nullptr);
+    ~frmStampaSingola() override;
+
+    // Opens the choice record set on the open archive; false when it cannot.
+    bool load();
+    // The address grid, hidden while this window is open.
+    void setGridWindow(QWidget* grid) { m_grid = grid; }
+
+    // Adds the current row of GRIDch (double click, space bar).
+    void addCurrent();
+    void cmdAggiungi_Click();
+    void cmdEliminaSel_Click();
+    void cmdCancella_Click();
+    void removeListRow(int row);
+    void Etx_Click(int box); // 1..24
+    void cmdStampa_Click();
+    void cmdBUSTA_Click();
+    void cmdEsci_Click() { close(); }
+    void cboORDINAMENTO_Click();
+    void initialLetter(QChar letter);
+
+    LabelPosition startPosition() const;
+    const std::vector<qint64>& listed() const { return m_list; }
+    qint64 labelCount() const { return qint64(m_list.size()); }
+
+    QTableView* GRIDch = nullptr;
+    QTableWidget* GRIDst = nullptr;
+    QLabel* lblNrEti = nullptr;
+    QComboBox* cboORDINAMENTO = nullptr;
+    QComboBox* cboOrdSt = nullptr;
+    QPushButton* cmdAggiungi = nullptr;
+    QPushButton* cmdEliminaSel = nullptr;
+    QPushButton* cmdCancella = nullptr;
+    QPushButton* cmdStampa = nullptr;
+    QPushButton* cmdBUSTA = nullptr;
+    QPushButton* cmdEsci = nullptr;
+    QPushButton* cmdDefCol = nullptr;
+    QPushButton* cmdVediCol = nullptr;
+    std::array<QToolButton*, 25> Etx{}; // 1..24
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    bool add(qint64 row);
+    void showCount();
+    void setColumnWidths(const std::array<int, 18>& twips);
+    qint64 currentRow() const;
+
+    shell::AppContext& m_ctx;
+    archive::Recordset m_choice;
+    addresses::AddressTableModel* m_model = nullptr;
+    QWidget* m_grid = nullptr;
+    std::vector<qint64> m_list;
+    std::unordered_set<qint64> m_listed;
+    std::vector<int> m_lastAddedSelection;
+};
+
+} // namespace velomar::printing

@@ -1,0 +1,180 @@
+#include "support/ScriptedDialogs.h"
+
+#include "archive/ArchiveFile.h"
+#include "archive/ArchiveFormat.h"
+#include "archive/Session.h"
+#include "archive/Statement.h"
+#include "common/AppState.h"
+#include "printing/PrinterSelection.h"
+#include "printing/RecordingPrinter.h"
+#include "printing/ui/frmImpostaStampante.h"
+#include "printing/ui/frmStampaSingola.h"
+#include "printing/ui/frmStampaTipogr.h"
+#include "settings/Settings.h"
+#include "shell/AppContext.h"
+
+#include <QComboBox>
+#include <QPushButton>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTableView>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+using namespace velomar;
+using namespace velomar::printing;
+using common::MsgResult;
+
+namespace {
+
+class Provider : public PrinterProvider {
+public:
+    QString name;
+    std::vector<RecordingPrinter::Event>* out;
+    Provider(QString n, std::vector<RecordingPrinter::Event>* o) : name(std::move(n)), out(o) {}
+    QString id() const override { return name; }
+    std::vector<PrinterEntry> printers() const override { return {{name, name, name == "Laser"}}; }
+    std::unique_ptr<Printer> create(const PrinterEntry&, common::DialogService&) override {
+        struct Kept : RecordingPrinter {
+            std::vector<Event>* out;
+            ~Kept() override { *out = events(); }
+        };
+        auto p = std::make_unique<Kept>();
+        p->out = out;
+        return p;
+    }
+};
+
+struct Context {
+    QTemporaryDir dir;
+    common::AppState state;
+    test::ScriptedDialogs dialogs;
+    settings::Settings settings;
+    archive::Session session;
+    PrinterSelection printers;
+    std::vector<RecordingPrinter::Event> events;
+    shell::AppContext ctx{state, dialogs, settings, session, printers};
+
+    Context() {
+        state.programDir = dir.path();
+        state.stampeTipDir = dir.filePath("StampeTip");
+        state.stampeSngDir = dir.filePath("StampeSng");
+        QDir().mkpath(state.stampeTipDir);
+        QDir().mkpath(state.stampeSngDir);
+        printers.addProvider(std::make_unique<Provider>("Laser", &events));
+        printers.addProvider(std::make_unique<Provider>("Ufficio", &events));
+        const QString path = dir.filePath("prova.mdb");
+        archive::ArchiveFormat::createEmpty(path, archive::ArchiveKind::Addresses);
+        session.mainDb = archive::ArchiveFile::open(path, archive::ArchiveKind::Addresses,
+                                                    archive::ArchiveFile::Access::ReadWrite);
+        const char* people[][4] = {{"VERDI", "ANNA", "30100", "AA"}, {"BIANCHI", "LUCA", "10100", "AA"},
+                                   {"ROSSI", "MARIO", "20100", "BB"}, {"NERI", "PAOLO", "40100", "AA"}};
+        for (const auto& p : people) {
+            archive::Statement st(session.mainDb,
+                                  "INSERT INTO TabMAIL (COGNOME, NOME1, CAP, CITTA, PROV, GR, SERV) VALUES (?, ?, ?, 'ROMA', 'RM', ?, 0)");
+            st.bindText(1, p[0]).bindText(2, p[1]).bindText(3, p[2]).bindText(4, p[3]);
+            st.exec();
+        }
+    }
+    QStringList printed() const {
+        QStringList t;
+        for (const auto& e : events)
+            if (e.kind == RecordingPrinter::Event::Kind::Line)
+                t << e.text;
+        return t;
+    }
+};
+
+} // namespace
+
+TEST(frmStampaSingola, ListDiagramAndPrintFromChosenLabel) {
+    Context c;
+    frmStampaSingola w(c.ctx);
+    ASSERT_TRUE(w.load());
+    w.show();
+    // Sorted by surname: BIANCHI, NERI, ROSSI, VERDI.
+    w.GRIDch->selectRow(0);
+    w.addCurrent();
+    w.addCurrent(); // the same address twice: still one row
+    EXPECT_EQ(w.labelCount(), 1);
+    EXPECT_EQ(w.lblNrEti->text(), "1");
+    w.GRIDch->selectRow(3);
+    QTest::keyClick(w.GRIDch, Qt::Key_Space);
+    EXPECT_EQ(w.labelCount(), 2);
+    EXPECT_EQ(w.GRIDst->item(1, 1)->text(), "VERDI");
+    QTest::keyClick(w.GRIDch, Qt::Key_R); // initial-letter search in the surname
+    EXPECT_EQ(w.GRIDch->currentIndex().row(), 2);
+    QTest::keyClick(w.GRIDch, Qt::Key_Z);
+    EXPECT_EQ(c.dialogs.lastMessage(), "Nessun indirizzo trovato con iniziale 'Z'\r\nnel campo COGNOME");
+
+    w.Etx_Click(5);
+    EXPECT_EQ(w.startPosition(), (LabelPosition{2, 2}));
+    EXPECT_TRUE(w.Etx[4]->isChecked());
+    EXPECT_FALSE(w.Etx[5]->isChecked());
+    w.grab().save(QDir::tempPath() + "/velomar-frmStampaSingola.png");
+
+    w.cmdStampa_Click(); // confirmation answered OK by the script
+    const QStringList printed = c.printed();
+    ASSERT_FALSE(printed.isEmpty());
+    EXPECT_EQ(printed[1], "BIANCHI LUCA");
+    EXPECT_DOUBLE_EQ(c.events.front().x, 70);
+    EXPECT_DOUBLE_EQ(c.events.front().y, 36);
+    EXPECT_EQ(c.dialogs.lastMessage(), "Stampa terminata.");
+    EXPECT_TRUE(c.dialogs.messages()[c.dialogs.messages().size() - 2].startsWith("Stampante: Laser\r\n"));
+
+    w.removeListRow(0);
+    EXPECT_EQ(w.labelCount(), 1);
+    w.cmdCancella_Click();
+    EXPECT_EQ(w.labelCount(), 0);
+    EXPECT_FALSE(w.cmdCancella->isEnabled());
+    w.cmdStampa_Click();
+    EXPECT_EQ(c.dialogs.lastMessage(), "Nessuna etichetta da stampare !");
+
+    // The envelope of the current row, on the landscape page.
+    c.events.clear();
+    w.GRIDch->selectRow(2);
+    w.cmdBUSTA_Click();
+    EXPECT_TRUE(c.dialogs.lastMessage().startsWith("Stampante: Laser\r\nIndirizzo da stampare: \r\n"));
+    EXPECT_EQ(c.printed(), (QStringList{"ROSSI MARIO", "20100 ROMA (RM)"}));
+}
+
+TEST(frmStampaTipogr, GroupCodeRulesAndJob) {
+    Context c;
+    frmStampaTipogr w(c.ctx);
+    w.show();
+    QTest::keyClicks(w.txtGRUPPO, "a -");
+    EXPECT_EQ(w.txtGRUPPO->text(), "A");
+    EXPECT_EQ(w.cboORDINAMENTO->currentIndex(), 6);
+    c.dialogs.answerMessage(MsgResult::Ok);
+    c.dialogs.answerInput(QStringLiteral("gruppo-aa"));
+    w.grab().save(QDir::tempPath() + "/velomar-frmStampaTipogr.png");
+    w.cmdStampa_Click();
+    EXPECT_EQ(w.txtGRUPPO->text(), "AA");
+    EXPECT_TRUE(QFile::exists(c.state.stampeTipDir + "/gruppo-aa.txt"));
+    EXPECT_EQ(c.dialogs.lastMessage(), "Stampa terminata.");
+    const QStringList printed = c.printed();
+    EXPECT_EQ(printed.count(" "), 3);
+    EXPECT_EQ(printed[1], "BIANCHI LUCA"); // 10100 first
+}
+
+TEST(frmImpostaStampante, ChoiceLastsAndOpeningChangesNothing) {
+    Context c;
+    {
+        frmImpostaStampante w(c.printers);
+        EXPECT_EQ(w.cboPRN->count(), 2);
+        EXPECT_EQ(w.cboPRN->currentText(), "Laser");
+        EXPECT_EQ(w.lblPredef->text(), "Laser");
+    }
+    EXPECT_EQ(c.printers.currentName(), "Laser");
+    {
+        frmImpostaStampante w(c.printers);
+        w.cboPRN->setCurrentIndex(1);
+    }
+    EXPECT_EQ(c.printers.currentName(), "Ufficio");
+    frmImpostaStampante again(c.printers);
+    EXPECT_EQ(again.cboPRN->currentText(), "Ufficio");
+}
