@@ -2,12 +2,21 @@
 
 #include "addresses/ui/frmEDIT.h"
 #include "groups/ui/frmGRUPPI.h"
+#include "printing/PrinterSelection.h"
+#include "printing/ui/QtPrinter.h"
 #include "printing/ui/frmImpostaStampante.h"
 #include "printing/ui/frmStampaSingola.h"
 #include "printing/ui/frmStampaTipogr.h"
 #include "shell/AppContext.h"
 
 namespace velomar::printing {
+
+std::unique_ptr<PrinterSelection> PrintWindows::systemPrinters() {
+    auto selection = std::make_unique<PrinterSelection>();
+    selection->addProvider(std::make_unique<QtPrinterProvider>());
+    selection->addProvider(std::make_unique<PdfPrinterProvider>());
+    return selection;
+}
 
 void PrintWindows::installLabelButtons(addresses::frmEDIT& grid, shell::AppContext& context) {
     addresses::frmEDIT* g = &grid;

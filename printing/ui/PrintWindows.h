@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+
 class QWidget;
 
 namespace velomar::addresses {
@@ -12,8 +14,14 @@ struct AppContext;
 namespace velomar::printing {
 
 // Entry points for the main window and the address grid.
+class PrinterSelection;
+
 class PrintWindows {
 public:
+    // The printer list of the running program: the CUPS printers (system default first
+    // chosen), then the built-in PDF printer.
+    static std::unique_ptr<PrinterSelection> systemPrinters();
+
     // Gives the grid's "Stampa Etichette Singole" and "Stampa Etichette per Gruppo"
     // buttons their windows.
     static void installLabelButtons(addresses::frmEDIT& grid, shell::AppContext& context);
