@@ -20,6 +20,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QIdentityProxyModel>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
@@ -37,6 +38,20 @@ enum Field { NR = 0, COGNOME = 2, NOME1 = 3 };
 const std::array<int, 18> kDefaultWidths{530, 0, 1900, 1700, 700, 0, 510, 1640, 370, 430, 0, 0, 0, 0, 370, 0, 0, 0};
 const std::array<int, 18> kAllWidths{500, 1000, 1500, 1400, 700, 1800, 500, 1500, 350, 450,
                                      900, 900, 900, 900, 350, 2500, 2500, 0};
+
+// Choice grid headings: the column heading cut to the field's width, in capitals
+// ("Provincia" gives PR, "Nazione" NAZ).
+class ChoiceHeaders : public QIdentityProxyModel {
+public:
+    using QIdentityProxyModel::QIdentityProxyModel;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
+        if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section <= 15)
+            return archive::DataModel::columnHeading(section)
+                .left(archive::DataModel::columnWidth(section))
+                .toUpper();
+        return QIdentityProxyModel::headerData(section, orientation, role);
+    }
+};
 
 QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption) {
     auto* b = new QPushButton(caption, parent);
@@ -62,7 +77,9 @@ frmStampaSingola::frmStampaSingola(shell::AppContext& context, QWidget* parent)
     GRIDch->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
     GRIDch->installEventFilter(this);
     m_model = new addresses::AddressTableModel(this);
-    GRIDch->setModel(m_model);
+    auto* headers = new ChoiceHeaders(this);
+    headers->setSourceModel(m_model);
+    GRIDch->setModel(headers);
     (new QVBoxLayout(fraINDIRIZZI))->addWidget(GRIDch);
 
     auto* fraORDINAMENTO = new QGroupBox(QStringLiteral("Ordinamento Griglia"), this);
