@@ -3,6 +3,8 @@
 #include "printing/PdfPrinter.h"
 #include "printing/PrintFonts.h"
 #include "printing/PrinterError.h"
+#include "printing/GroupListPrinter.h"
+#include "printing/StampaBusta.h"
 #include "printing/StampaEtichette.h"
 
 #include <QFile>
@@ -201,4 +203,46 @@ TEST(PdfPrinter, UnwritablePathFailsAndFailedJobLeavesNoFile) {
         printer.finishJob(); // nothing printed
     }
     EXPECT_FALSE(QFile::exists(pdf));
+}
+
+TEST(PdfPrinter, EnvelopeOnLandscapePageAndGroupListAfterIt) {
+    if (!havePoppler())
+        GTEST_SKIP() << "poppler-utils missing";
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("busta.pdf"));
+    {
+        PdfPrinter printer(pdf);
+        const auto r = test::address("1", "", "ROSSI", "MARIO", "", "VIA ROMA 1", "00100", "ROMA", "RM");
+        StampaBusta::print(printer, {false, true, 0, 0}, {"Ditta Srl", "", "", "", "", ""}, r);
+        GroupListPrinter::print(printer, {{"AA", "Amici"}}, QDate(2026, 12, 6));
+        printer.finishJob();
+    }
+    if (const QString keep = qEnvironmentVariable("VELOMAR_KEEP_PDF"); !keep.isEmpty())
+        QFile::copy(pdf, keep);
+    QProcess p;
+    p.start(QStringLiteral("pdfinfo"), {QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"),
+                                        QStringLiteral("2"), pdf});
+    p.waitForFinished(30000);
+    const QString info = QString::fromUtf8(p.readAllStandardOutput());
+    // The envelope turns the page; the list keeps the orientation it finds.
+    EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral(R"(Page\s+1 size:\s+84[12](\.\d+)? x 595)")))) << info.toStdString();
+    EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral(R"(Page\s+2 size:\s+84[12](\.\d+)? x 595)")))) << info.toStdString();
+    const auto words = wordsOf(pdf);
+    const auto find = [&words](const QString& text) -> const Word* {
+        for (const Word& w : words)
+            if (w.text == text)
+                return &w;
+        return nullptr;
+    };
+    const Word* rossi = find(QStringLiteral("ROSSI"));
+    const Word* ditta = find(QStringLiteral("Ditta"));
+    ASSERT_TRUE(rossi && ditta);
+    EXPECT_EQ(rossi->page, 1);
+    EXPECT_NEAR(rossi->box.left(), PdfPrinter::InsetMm + 175, 0.3);
+    EXPECT_NEAR(rossi->box.top(), PdfPrinter::InsetMm + 65, 0.3);
+    EXPECT_NEAR(ditta->box.left(), PdfPrinter::InsetMm + 68, 0.3);
+    const Word* gruppi = find(QStringLiteral("GRUPPI"));
+    ASSERT_TRUE(gruppi);
+    EXPECT_EQ(gruppi->page, 2);
+    EXPECT_NEAR(gruppi->box.left(), PdfPrinter::InsetMm + 26, 0.3);
 }
