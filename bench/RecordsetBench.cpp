@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
+#include <malloc.h>
 #include <map>
 
 using namespace velomar::archive;
@@ -85,6 +86,7 @@ void BM_RecordsetMemory(benchmark::State& state) {
     const QString path = sampleArchive(state.range(0));
     for (auto _ : state) {
         Database db(path, Database::Mode::ReadWrite);
+        malloc_trim(0); // memory freed by the sample generation goes back first
         const long before = residentKb();
         Recordset rs = Recordset::open(db, QStringLiteral("TabMAIL"), LockType::Optimistic);
         const long after = residentKb();

@@ -137,6 +137,28 @@ TEST_F(RecordsetEditTest, EditAndDeleteUnderFilter) {
     EXPECT_THROW(rs.deleteCurrent(), DatabaseError);
 }
 
+TEST_F(RecordsetEditTest, WalkingAFilterWhileClearingItsMarkVisitsEveryRow) {
+    db.exec(QStringLiteral("UPDATE TabMAIL SET SERV = 1"));
+    Recordset rs = Recordset::open(db, QStringLiteral("TabMAIL"), LockType::Optimistic);
+    rs.setFilter(QStringLiteral("SERV = 1"));
+    ASSERT_EQ(rs.recordCount(), 4);
+    // Each saved row leaves the filter; the walk still reaches the one that followed it.
+    for (rs.moveFirst(); !rs.eof(); rs.moveNext())
+        rs.setValue(QStringLiteral("SERV"), 0);
+    EXPECT_EQ(countRows(QStringLiteral("WHERE SERV = 1")), 0);
+    EXPECT_EQ(rs.recordCount(), 0);
+    rs.setFilter(QString());
+    // Marking by number: each find saves the row marked before it.
+    for (const char* nr : {"4", "2"}) {
+        rs.moveFirst();
+        ASSERT_TRUE(rs.find(QStringLiteral("NR = '%1'").arg(QLatin1String(nr))));
+        rs.setValue(QStringLiteral("SERV"), 1);
+    }
+    rs.setFilter(QStringLiteral("SERV = 1"));
+    EXPECT_EQ(rs.recordCount(), 2);
+    EXPECT_EQ(countRows(QStringLiteral("WHERE SERV = 1")), 2);
+}
+
 TEST_F(RecordsetEditTest, FindSearchesForwardFromCurrentRow) {
     Recordset rs = Recordset::open(db, QStringLiteral("TabMAIL"), LockType::Optimistic);
     rs.setSort(QStringLiteral("COGNOME"));
