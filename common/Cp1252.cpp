@@ -1,5 +1,6 @@
 #include "common/Cp1252.h"
 
+#include <algorithm>
 #include <array>
 
 namespace velomar::common {
@@ -14,12 +15,25 @@ constexpr std::array<char16_t, 32> kHigh = {
 
 QByteArray Cp1252::encode(const QString& text, qsizetype* replaced) {
     QByteArray out;
-    out.reserve(text.size());
+    const qsizetype bad = append(out, text);
+    if (replaced)
+        *replaced = bad;
+    return out;
+}
+
+qsizetype Cp1252::append(QByteArray& out, QStringView text) {
+    // At most one byte per UTF-16 unit; the buffer grows geometrically, never per call.
+    const qsizetype old = out.size();
+    const qsizetype need = old + text.size();
+    if (need > out.capacity())
+        out.reserve(std::max(need, 2 * out.capacity()));
+    out.resize(need);
+    char* p = out.data() + old;
     qsizetype bad = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t c = text.at(i).unicode();
         if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
-            out.append(char(c));
+            *p++ = char(c);
             continue;
         }
         char mapped = 0;
@@ -30,9 +44,9 @@ QByteArray Cp1252::encode(const QString& text, qsizetype* replaced) {
             }
         }
         if (mapped) {
-            out.append(mapped);
+            *p++ = mapped;
         } else {
-            out.append('?');
+            *p++ = '?';
             ++bad;
             // A surrogate pair is one character for the reader.
             if (QChar::isHighSurrogate(c) && i + 1 < text.size() &&
@@ -40,9 +54,8 @@ QByteArray Cp1252::encode(const QString& text, qsizetype* replaced) {
                 ++i;
         }
     }
-    if (replaced)
-        *replaced = bad;
-    return out;
+    out.truncate(p - out.constData());
+    return bad;
 }
 
 QString Cp1252::decode(const QByteArray& bytes) {

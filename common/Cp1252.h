@@ -11,6 +11,8 @@ class Cp1252 {
 public:
     // Characters the code page cannot hold become '?'; replaced counts them.
     static QByteArray encode(const QString& text, qsizetype* replaced = nullptr);
+    // Same, appended to out; returns the number of characters replaced.
+    static qsizetype append(QByteArray& out, QStringView text);
     static QString decode(const QByteArray& bytes);
 };
 

@@ -3,10 +3,30 @@
 namespace velomar::exchange {
 
 namespace {
+
 enum Field {
     NR = 0, TITOLO, COGNOME, NOME1, NOME2, INDIRIZZO, CAP, CITTA, PROV, NAZ,
     NUM_TEL, NUM_FAX, NUM_CEL, E_MAIL, GR, NOTE, APPUNTI
 };
+
+const QString kEnd = QStringLiteral("\r\n");
+const QString kDashes(ExportFormat::RuleWidth, QLatin1Char('-'));
+
+// Trims the blanks of what was appended to out since from; ends the line when anything
+// is left, else takes it back.
+void closeTrimmedLine(QString& out, qsizetype from) {
+    qsizetype end = out.size();
+    while (end > from && out.at(end - 1) == QLatin1Char(' '))
+        --end;
+    out.truncate(end);
+    qsizetype lead = 0;
+    while (from + lead < end && out.at(from + lead) == QLatin1Char(' '))
+        ++lead;
+    out.remove(from, lead);
+    if (out.size() > from)
+        out += kEnd;
+}
+
 } // namespace
 
 QString ExportFormat::dateText(const QDate& date) {
@@ -32,53 +52,77 @@ QStringList ExportFormat::header(const QDate& date, const QString& description) 
     return lines;
 }
 
-QStringList ExportFormat::block(const archive::AddressRecord& record, const FieldMask& fields) {
-    auto v = [&](int f) { return fields[std::size_t(f)] ? record[f] : QString(); };
-    QStringList lines;
+void ExportFormat::appendBlock(QString& out, const archive::AddressRecord& record,
+                               const FieldMask& fields) {
+    static const QString empty;
+    auto v = [&](int f) -> const QString& { return fields[std::size_t(f)] ? record[f] : empty; };
+    auto line = [&](const QString& text) {
+        out += text;
+        out += kEnd;
+    };
 
-    const QString nr = fields[NR] ? QStringLiteral("Nr. ") + record[NR] : QString();
-    const QString gr = v(GR).isEmpty() ? QString() : QStringLiteral("Gruppo ") + v(GR);
-    const QString identity = trimBlanks(nr + QStringLiteral("    ") + gr);
-    if (!identity.isEmpty())
-        lines << identity;
+    // Identity: "Nr. " + NR, four blanks, "Gruppo " + GR, trimmed.
+    qsizetype from = out.size();
+    if (fields[NR])
+        out += QStringLiteral("Nr. ") + record[NR];
+    out += QStringLiteral("    ");
+    if (!v(GR).isEmpty())
+        out += QStringLiteral("Gruppo ") + v(GR);
+    closeTrimmedLine(out, from);
 
     if (!v(TITOLO).isEmpty())
-        lines << v(TITOLO);
+        line(v(TITOLO));
 
     // Joined without trimming: an empty NOME2 leaves a trailing blank.
-    if (!v(COGNOME).isEmpty() || !v(NOME1).isEmpty() || !v(NOME2).isEmpty())
-        lines << v(COGNOME) + QLatin1Char(' ') + v(NOME1) + QLatin1Char(' ') + v(NOME2);
-
-    if (!v(INDIRIZZO).isEmpty())
-        lines << v(INDIRIZZO);
-
-    if (!v(CAP).isEmpty() || !v(CITTA).isEmpty() || !v(PROV).isEmpty() || !v(NAZ).isEmpty()) {
-        const QString prov =
-            v(PROV).isEmpty() ? QString() : QLatin1Char('(') + v(PROV) + QLatin1Char(')');
-        const QString naz =
-            v(NAZ).isEmpty() ? QString() : QStringLiteral(" (") + v(NAZ) + QLatin1Char(')');
-        lines << trimBlanks(v(CAP) + QLatin1Char(' ') + v(CITTA) + QLatin1Char(' ') + prov +
-                            QLatin1Char(' ') + naz);
+    if (!v(COGNOME).isEmpty() || !v(NOME1).isEmpty() || !v(NOME2).isEmpty()) {
+        out += v(COGNOME);
+        out += QLatin1Char(' ');
+        out += v(NOME1);
+        out += QLatin1Char(' ');
+        line(v(NOME2));
     }
 
+    if (!v(INDIRIZZO).isEmpty())
+        line(v(INDIRIZZO));
+
+    // Place: CAP, CITTA, "(PROV)", " (NAZ)" joined by blanks and trimmed, so a country
+    // follows the province after two blanks and blanks between empty parts stay.
+    if (!v(CAP).isEmpty() || !v(CITTA).isEmpty() || !v(PROV).isEmpty() || !v(NAZ).isEmpty()) {
+        from = out.size();
+        out += v(CAP);
+        out += QLatin1Char(' ');
+        out += v(CITTA);
+        out += QLatin1Char(' ');
+        if (!v(PROV).isEmpty())
+            out += QLatin1Char('(') + v(PROV) + QLatin1Char(')');
+        out += QLatin1Char(' ');
+        if (!v(NAZ).isEmpty())
+            out += QStringLiteral(" (") + v(NAZ) + QLatin1Char(')');
+        closeTrimmedLine(out, from);
+    }
+
+    // Phones: the three parts joined by three blanks and trimmed.
     if (!v(NUM_TEL).isEmpty() || !v(NUM_FAX).isEmpty() || !v(NUM_CEL).isEmpty()) {
-        auto part = [&](int f, const char* label) {
-            return v(f).isEmpty() ? QString() : QLatin1String(label) + v(f);
-        };
-        const QString sep = QStringLiteral("   ");
-        lines << trimBlanks(part(NUM_TEL, "Tel. ") + sep + part(NUM_FAX, "Fax. ") + sep +
-                            part(NUM_CEL, "Cell. "));
+        from = out.size();
+        if (!v(NUM_TEL).isEmpty())
+            out += QStringLiteral("Tel. ") + v(NUM_TEL);
+        out += QStringLiteral("   ");
+        if (!v(NUM_FAX).isEmpty())
+            out += QStringLiteral("Fax. ") + v(NUM_FAX);
+        out += QStringLiteral("   ");
+        if (!v(NUM_CEL).isEmpty())
+            out += QStringLiteral("Cell. ") + v(NUM_CEL);
+        closeTrimmedLine(out, from);
     }
 
     if (!v(E_MAIL).isEmpty())
-        lines << QStringLiteral("E-Mail: ") + v(E_MAIL);
+        line(QStringLiteral("E-Mail: ") + v(E_MAIL));
     if (!v(NOTE).isEmpty())
-        lines << QStringLiteral("NOTE: ") + v(NOTE);
+        line(QStringLiteral("NOTE: ") + v(NOTE));
     if (!v(APPUNTI).isEmpty())
-        lines << QStringLiteral("APPUNTI: ") + v(APPUNTI);
+        line(QStringLiteral("APPUNTI: ") + v(APPUNTI));
 
-    lines << QString(RuleWidth, QLatin1Char('-'));
-    return lines;
+    line(kDashes);
 }
 
 } // namespace velomar::exchange

@@ -13,8 +13,11 @@ ExportResult ExportJob::run(archive::AddressSource& source, const ExportRequest&
     if (progress)
         progress(0, total);
     archive::AddressRecord record;
+    QString block; // reused: one allocation for the whole file
     while (source.next(record)) {
-        writer.writeLines(ExportFormat::block(record, request.fields));
+        block.resize(0); // keeps the capacity, unlike clear()
+        ExportFormat::appendBlock(block, record, request.fields);
+        writer.write(block);
         ++result.addresses;
         // The bar moves in steps of about 1%: repainting per row would cost more than
         // the export itself.

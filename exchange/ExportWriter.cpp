@@ -39,11 +39,13 @@ void ExportWriter::open() {
 
 void ExportWriter::writeLines(const QStringList& lines) {
     for (const QString& line : lines) {
-        qsizetype replaced = 0;
-        m_buffer += common::Cp1252::encode(line, &replaced);
-        m_buffer += "\r\n";
-        m_replaced += replaced;
+        write(line);
+        write(u"\r\n");
     }
+}
+
+void ExportWriter::write(QStringView text) {
+    m_replaced += common::Cp1252::append(m_buffer, text);
     if (m_buffer.size() >= kChunk)
         flush();
 }
@@ -53,7 +55,7 @@ void ExportWriter::flush() {
         return;
     if (m_file->write(m_buffer) != m_buffer.size())
         fail(m_file->errorString());
-    m_buffer.clear();
+    m_buffer.resize(0); // keeps the capacity, unlike clear()
 }
 
 void ExportWriter::commit() {

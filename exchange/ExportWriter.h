@@ -21,7 +21,8 @@ public:
     ExportWriter(const ExportWriter&) = delete;
     ExportWriter& operator=(const ExportWriter&) = delete;
 
-    void writeLines(const QStringList& lines);
+    void writeLines(const QStringList& lines); // each ended by CR LF
+    void write(QStringView text);              // as it stands
     void commit();
 
     // Characters the code page cannot hold, written as '?'.

@@ -5,7 +5,6 @@
 
 #include <array>
 #include <memory>
-#include <optional>
 
 namespace velomar::archive {
 class Database;
@@ -16,13 +15,13 @@ namespace velomar::printing {
 // The three ranges of list printing and export.
 enum class ListRange { WholeArchive = 1, Displayed = 2, Selection = 3 };
 
-// Walks a range of addresses once, in its order: the whole archive by surname (a record
-// set of its own), or rows of the address grid's record set as the grid shows them. The
-// grid's record set is read by row, never moved, so its position stays where it was.
+// Walks a range of addresses once, in its order: the whole archive by surname, or rows of
+// the address grid's record set as the grid shows them. The grid's record set is read by
+// row, never moved, so its position stays where it was.
 class ListPrinterRange : public archive::AddressSource {
 public:
     // Every address of the archive, sorted by surname and first name.
-    static std::unique_ptr<ListPrinterRange> wholeArchive(archive::Database& db);
+    static std::unique_ptr<archive::AddressSource> wholeArchive(archive::Database& db);
     // Rows first..last (1-based, as the grid numbers them) of the grid's record set.
     static std::unique_ptr<ListPrinterRange> gridRows(const archive::Recordset& grid, qint64 first,
                                                       qint64 last);
@@ -31,12 +30,10 @@ public:
     bool next(archive::AddressRecord& record) override;
 
 private:
-    ListPrinterRange(std::optional<archive::Recordset> own, const archive::Recordset* rs,
-                     qint64 first, qint64 last);
+    ListPrinterRange(const archive::Recordset& rs, qint64 first, qint64 last);
     void mapFields();
 
-    std::optional<archive::Recordset> m_own;
-    const archive::Recordset* m_rs;
+    const archive::Recordset& m_rs;
     qint64 m_first; // 0-based view rows
     qint64 m_last;
     qint64 m_next;

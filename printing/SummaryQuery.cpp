@@ -1,10 +1,13 @@
 #include "printing/SummaryQuery.h"
 
 #include "archive/Database.h"
-#include "archive/SqlTranslator.h"
+#include "archive/ItalianCollation.h"
 #include "archive/Statement.h"
 
 #include <QStringList>
+#include <algorithm>
+#include <map>
+#include <string>
 
 namespace velomar::printing {
 
@@ -15,24 +18,50 @@ bool SummaryQuery::isSummaryField(const QString& field) {
     return fields.contains(field);
 }
 
-QString SummaryQuery::statement(const QString& field, Order order) {
+QString SummaryQuery::statement(const QString& field) {
     if (!isSummaryField(field))
         return {};
     // Every row counts, so the addresses without a value show their real number.
-    return QStringLiteral("SELECT %1, COUNT(*) AS INDIRIZZI FROM TabMAIL GROUP BY %1 ORDER BY %2")
-        .arg(field, order == Order::ByValue ? field : QStringLiteral("COUNT(*)"));
+    return QStringLiteral("SELECT %1, COUNT(*) AS INDIRIZZI FROM TabMAIL GROUP BY %1").arg(field);
 }
 
 std::vector<SummaryRow> SummaryQuery::run(archive::Database& db, const QString& field,
                                           Order order) {
     std::vector<SummaryRow> rows;
-    const QString sql = statement(field, order);
+    const QString sql = statement(field);
     if (sql.isEmpty())
         return rows;
-    // Grouped and ordered as the program compares texts (case and accents aside).
-    archive::Statement st = archive::SqlTranslator::prepare(db, sql);
-    while (st.step())
-        rows.push_back({st.isNull(0) ? QString(QLatin1String("")) : st.text(0), st.integer(1)});
+
+    // SQLite groups the exact texts quickly; the few distinct values are then merged and
+    // ordered as the program compares texts (case and accents aside), which a collation
+    // inside the query would do far more slowly, once per row comparison.
+    struct Group {
+        QString value;
+        qint64 count = 0;
+        qint64 bestVariant = -1; // the most frequent spelling names the group
+    };
+    std::map<std::string, Group> groups; // key order is the program's text order
+    archive::Statement st(db, sql);
+    std::string key;
+    while (st.step()) {
+        const bool isNull = st.isNull(0);
+        const QString value = isNull ? QString(QLatin1String("")) : st.text(0);
+        const qint64 count = st.integer(1);
+        key.assign(1, isNull ? '\0' : '\1'); // Null first and apart from ""
+        archive::ItalianCollation::appendPrimaryKey(value, key);
+        Group& g = groups[key];
+        g.count += count;
+        if (count > g.bestVariant) {
+            g.bestVariant = count;
+            g.value = value;
+        }
+    }
+    rows.reserve(groups.size());
+    for (const auto& [k, g] : groups)
+        rows.push_back({g.value, g.count});
+    if (order == Order::ByCount)
+        std::stable_sort(rows.begin(), rows.end(),
+                         [](const SummaryRow& a, const SummaryRow& b) { return a.count < b.count; });
     return rows;
 }
 

@@ -21,8 +21,10 @@ public:
     enum class Order { ByValue, ByCount };
 
     static bool isSummaryField(const QString& field);
-    // The statement run for a field; "" for a field that is not a summary field.
-    static QString statement(const QString& field, Order order);
+    // The grouping statement run for a field; "" for a field that is not a summary field.
+    // Groups that differ only in case or accents are merged afterwards; equal counts
+    // keep the order by value.
+    static QString statement(const QString& field);
     // Throws DatabaseError; an unknown field gives no rows.
     static std::vector<SummaryRow> run(archive::Database& db, const QString& field, Order order);
 };

@@ -130,7 +130,7 @@ bool frmESPORTA::exportJob(const QString& fileName) {
     setEnabled(false); // nothing of this window runs again until the file is done
     ExportResult result;
     try {
-        std::unique_ptr<ListPrinterRange> source;
+        std::unique_ptr<archive::AddressSource> source;
         switch (choices->range()) {
         case ListRange::WholeArchive:
             source = ListPrinterRange::wholeArchive(m_ctx.session.mainDb);

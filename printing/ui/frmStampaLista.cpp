@@ -120,7 +120,7 @@ void frmStampaLista::printJob() {
         if (!printerSelection(m_ctx.printers))
             throw PrinterError(PrinterError::NoPrinter, QStringLiteral("Nessuna stampante."));
         std::unique_ptr<Printer> printer = printerSelection(m_ctx.printers)->createPrinter(m_ctx.dialogs);
-        std::unique_ptr<ListPrinterRange> source;
+        std::unique_ptr<archive::AddressSource> source;
         switch (choices->range()) {
         case ListRange::WholeArchive:
             source = ListPrinterRange::wholeArchive(m_ctx.session.mainDb);

@@ -1,5 +1,6 @@
 #include "../exchange/ArchiveFixture.h"
 #include "archive/Recordset.h"
+#include "archive/SampleArchive.h"
 #include "printing/ListPrinterRange.h"
 
 #include <QTemporaryDir>
@@ -50,4 +51,24 @@ TEST(ListPrinterRange, WholeArchiveBySurnameAndGridRowsInGridOrder) {
     EXPECT_EQ(surnames(*selection), QStringList({QStringLiteral("Àlberti/3"), "rossi/2"}));
     EXPECT_EQ(ListPrinterRange::gridRows(grid, 1, 0)->count(), 0);
     EXPECT_EQ(grid.absolutePosition(), 2);
+}
+
+TEST(ListPrinterRange, WholeArchiveWalkMatchesTheRecordSetSortAndFields) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("s.mdb");
+    archive::SampleArchive::write(path, 3000, 11); // accents, apostrophes, Nulls, repeats
+    archive::Database db(path, archive::Database::Mode::ReadOnly);
+    archive::Recordset rs = archive::Recordset::open(db, "TabMAIL", archive::LockType::ReadOnly);
+    rs.setSort("COGNOME,NOME1");
+    auto walk = ListPrinterRange::wholeArchive(db);
+    auto grid = ListPrinterRange::gridRows(rs, 1, rs.recordCount());
+    ASSERT_EQ(walk->count(), 3000);
+    archive::AddressRecord a, b;
+    int rows = 0;
+    while (walk->next(a)) {
+        ASSERT_TRUE(grid->next(b));
+        ASSERT_EQ(a.fields, b.fields) << "row " << rows;
+        ++rows;
+    }
+    EXPECT_EQ(rows, 3000);
 }

@@ -1,0 +1,117 @@
+// Whole-archive jobs on sample archives of 10,000 and 100,000 addresses; the pair shows
+// whether a job stays linear (the 100k time should be about 10 times the 10k one).
+//   BM_Export      every field of the whole archive, by surname, to a text file
+//   BM_Import      every address into an empty archive, in one checked transaction
+//   BM_ListToPdf   the formatted list of the whole archive to a PDF file
+//   BM_Summaries   the five summaries (group, CAP, town, province, country)
+#include "archive/ArchiveFile.h"
+#include "archive/ArchiveFormat.h"
+#include "archive/SampleArchive.h"
+#include "exchange/ExportJob.h"
+#include "exchange/Importer.h"
+#include "printing/ListPrinter.h"
+#include "printing/ListPrinterRange.h"
+#include "printing/PdfPrinter.h"
+#include "printing/SummaryQuery.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+#include <map>
+
+using namespace velomar;
+
+namespace {
+
+QTemporaryDir& workDir() {
+    static QTemporaryDir dir;
+    return dir;
+}
+
+QString exchangeSample(qint64 count) {
+    static std::map<qint64, QString> paths;
+    auto it = paths.find(count);
+    if (it != paths.end())
+        return it->second;
+    const QString path = workDir().filePath(QStringLiteral("exchange%1.mdb").arg(count));
+    archive::SampleArchive::write(path, count, 20261206);
+    paths.emplace(count, path);
+    return path;
+}
+
+archive::Database openArchive(const QString& path, archive::ArchiveFile::Access access) {
+    return archive::ArchiveFile::open(path, archive::ArchiveKind::Addresses, access);
+}
+
+void BM_Export(benchmark::State& state) {
+    const QString source = exchangeSample(state.range(0));
+    const QString target = workDir().filePath(QStringLiteral("export.txt"));
+    exchange::ExportRequest request;
+    request.fields.fill(true);
+    for (auto _ : state) {
+        // As the batch command runs it: open, read by surname, write, rename.
+        archive::Database db = openArchive(source, archive::ArchiveFile::Access::ReadOnly);
+        auto range = printing::ListPrinterRange::wholeArchive(db);
+        const auto result = exchange::ExportJob::toFile(*range, request, target);
+        benchmark::DoNotOptimize(result.addresses);
+    }
+    state.counters["bytes"] = double(QFile(target).size());
+}
+BENCHMARK(BM_Export)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_Import(benchmark::State& state) {
+    const QString source = exchangeSample(state.range(0));
+    int round = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        const QString target = workDir().filePath(QStringLiteral("import%1.mdb").arg(++round));
+        archive::ArchiveFormat::createEmpty(target, archive::ArchiveKind::Addresses);
+        state.ResumeTiming();
+        archive::Database db = openArchive(target, archive::ArchiveFile::Access::ReadWrite);
+        exchange::Importer importer(db, target);
+        importer.openSource(source, QStringLiteral("**"), [](const QString& path) {
+            return openArchive(path, archive::ArchiveFile::Access::ReadWrite);
+        });
+        benchmark::DoNotOptimize(importer.copy());
+        state.PauseTiming();
+        importer.closeSource();
+        db.close();
+        QFile::remove(target);
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_Import)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_ListToPdf(benchmark::State& state) {
+    const QString source = exchangeSample(state.range(0));
+    const QString pdf = workDir().filePath(QStringLiteral("lista.pdf"));
+    printing::ListPrintRequest request;
+    request.formatted = true;
+    for (int f : {0, 2, 3, 5, 6, 7, 8, 10, 14}) // 174 characters a line
+        request.fields[std::size_t(f)] = true;
+    for (auto _ : state) {
+        archive::Database db = openArchive(source, archive::ArchiveFile::Access::ReadOnly);
+        auto range = printing::ListPrinterRange::wholeArchive(db);
+        printing::PdfPrinter printer(pdf);
+        benchmark::DoNotOptimize(printing::ListPrinter::print(printer, *range, request));
+        printer.finishJob();
+    }
+    state.counters["bytes"] = double(QFile(pdf).size());
+}
+BENCHMARK(BM_ListToPdf)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+void BM_Summaries(benchmark::State& state) {
+    archive::Database db =
+        openArchive(exchangeSample(state.range(0)), archive::ArchiveFile::Access::ReadOnly);
+    for (auto _ : state) {
+        qint64 rows = 0;
+        for (const char* field : {"GR", "CAP", "CITTA", "PROV", "NAZ"})
+            rows += qint64(printing::SummaryQuery::run(db, QLatin1String(field),
+                                                       printing::SummaryQuery::Order::ByValue)
+                               .size());
+        benchmark::DoNotOptimize(rows);
+    }
+}
+BENCHMARK(BM_Summaries)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+} // namespace

@@ -1,0 +1,132 @@
+#include "printing/ListPrinterArchiveWalk.h"
+
+#include "archive/DataModel.h"
+#include "archive/Database.h"
+#include "archive/DatabaseError.h"
+#include "archive/ItalianCollation.h"
+#include "archive/Statement.h"
+
+#include <QHash>
+#include <QStringList>
+#include <algorithm>
+#include <sqlite3.h>
+
+namespace velomar::printing {
+
+ListPrinterArchiveWalk::ListPrinterArchiveWalk(archive::Database& db) {
+    load(db);
+    sort();
+}
+
+void ListPrinterArchiveWalk::load(archive::Database& db) {
+    QStringList names;
+    for (int f = 0; f < Fields; ++f)
+        names << archive::DataModel::fieldName(f);
+    // The table's own order (by NR) is the tie-break of equal names.
+    archive::Statement st(db, QStringLiteral("SELECT %1 FROM TabMAIL ORDER BY NR")
+                                  .arg(names.join(QStringLiteral(", "))));
+    sqlite3_stmt* h = st.handle();
+    quint32 rows = 0;
+    while (st.step()) {
+        for (int f = 0; f < Fields; ++f) {
+            if (sqlite3_column_type(h, f) == SQLITE_NULL) {
+                m_start.push_back(quint32(m_bytes.size()));
+                m_length.push_back(NullLength);
+                continue;
+            }
+            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(h, f));
+            const int bytes = sqlite3_column_bytes(h, f);
+            if (m_bytes.size() + std::size_t(bytes) >= NullLength)
+                throw archive::DatabaseError(SQLITE_TOOBIG, QStringLiteral("Archivio troppo grande."));
+            m_start.push_back(quint32(m_bytes.size()));
+            m_length.push_back(quint32(bytes));
+            m_bytes.append(text, std::size_t(bytes));
+        }
+        ++rows;
+    }
+    m_order.resize(rows);
+    for (quint32 i = 0; i < rows; ++i)
+        m_order[i] = i;
+}
+
+QByteArrayView ListPrinterArchiveWalk::cell(quint32 row, int field) const {
+    const std::size_t i = std::size_t(row) * Fields + std::size_t(field);
+    if (m_length[i] == NullLength)
+        return {};
+    return QByteArrayView(m_bytes.data() + m_start[i], qsizetype(m_length[i]));
+}
+
+// Rank of each row's text in the full Italian order (0 for Null); each distinct text is
+// decoded and keyed once.
+std::vector<quint32> ListPrinterArchiveWalk::ranks(int field) const {
+    const quint32 rows = quint32(m_order.size());
+    QHash<QByteArrayView, quint32> distinct;
+    std::vector<quint32> rowText(rows, 0);
+    struct Text {
+        QString value;
+        std::string key;
+    };
+    std::vector<Text> texts;
+    for (quint32 r = 0; r < rows; ++r) {
+        const std::size_t i = std::size_t(r) * Fields + std::size_t(field);
+        if (m_length[i] == NullLength)
+            continue;
+        const QByteArrayView bytes = cell(r, field);
+        auto it = distinct.constFind(bytes);
+        if (it == distinct.constEnd()) {
+            Text t{QString::fromUtf8(bytes), {}};
+            archive::ItalianCollation::appendPrimaryKey(t.value, t.key);
+            texts.push_back(std::move(t));
+            it = distinct.insert(bytes, quint32(texts.size()));
+        }
+        rowText[r] = *it;
+    }
+    std::vector<quint32> byOrder(texts.size());
+    for (quint32 k = 0; k < byOrder.size(); ++k)
+        byOrder[k] = k;
+    std::sort(byOrder.begin(), byOrder.end(), [&](quint32 a, quint32 b) {
+        const int c = texts[a].key.compare(texts[b].key);
+        if (c != 0)
+            return c < 0;
+        return archive::ItalianCollation::compare(texts[a].value, texts[b].value) < 0;
+    });
+    std::vector<quint32> rankOfText(texts.size() + 1, 0);
+    quint32 rank = 0;
+    for (std::size_t k = 0; k < byOrder.size(); ++k) {
+        if (k == 0 ||
+            archive::ItalianCollation::compare(texts[byOrder[k - 1]].value, texts[byOrder[k]].value) != 0)
+            ++rank;
+        rankOfText[byOrder[k] + 1] = rank;
+    }
+    std::vector<quint32> out(rows);
+    for (quint32 r = 0; r < rows; ++r)
+        out[r] = rankOfText[rowText[r]];
+    return out;
+}
+
+void ListPrinterArchiveWalk::sort() {
+    const std::vector<quint32> surname = ranks(archive::DataModel::COGNOME);
+    const std::vector<quint32> name = ranks(archive::DataModel::NOME1);
+    std::stable_sort(m_order.begin(), m_order.end(), [&](quint32 a, quint32 b) {
+        if (surname[a] != surname[b])
+            return surname[a] < surname[b];
+        return name[a] < name[b];
+    });
+}
+
+bool ListPrinterArchiveWalk::next(archive::AddressRecord& record) {
+    if (m_next >= m_order.size())
+        return false;
+    const quint32 row = m_order[m_next++];
+    for (int f = 0; f < Fields; ++f) {
+        const QByteArrayView bytes = cell(row, f);
+        QString& text = record[f];
+        // Decoded into the text's own buffer: no allocation once it is large enough.
+        text.resize(bytes.size());
+        QChar* end = m_decoder.appendToBuffer(text.data(), bytes);
+        text.truncate(end - text.constData());
+    }
+    return true;
+}
+
+} // namespace velomar::printing
