@@ -99,6 +99,7 @@ private:
     void setInitialsCaption(const QString& letter);
     bool runLetterFilter(const QString& filter, QAbstractButton* button, const QString& notFound);
     void afterDelete(qint64 deleted);
+    void reloadRecordset();
     bool showEntryForm();
     void printClicked(PrintButton button);
     void readColumnWidths();

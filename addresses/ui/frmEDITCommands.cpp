@@ -7,6 +7,7 @@
 #include "addresses/ui/frmINPUT.h"
 #include "archive/Recordset.h"
 #include "archive/Session.h"
+#include "archive/Transaction.h"
 #include "common/AppError.h"
 #include "common/AppState.h"
 #include "common/DialogService.h"
@@ -372,16 +373,37 @@ void frmEDIT::cmdRimuovi_Click() {
         WaitCursor wait;
         QThread::msleep(100);
         try {
+            // One transaction: all the rows go, or none and the record set is read again.
+            archive::Transaction tx(m_ctx.session.mainDb);
             for (qint64 k = 0; k < count && top <= rs.recordCount(); ++k) {
                 rs.setAbsolutePosition(top);
                 rs.deleteCurrent();
                 ++deleted;
             }
+            tx.commit();
         } catch (const common::AppError& error) {
+            if (deleted > 0)
+                reloadRecordset();
+            deleted = 0;
             reportError(error);
         }
     }
     afterDelete(deleted);
+}
+
+void frmEDIT::reloadRecordset() {
+    Recordset& rs = m_ctx.session.mainRs;
+    const QString filter = rs.filter();
+    m_model->bind(nullptr);
+    try {
+        rs = Recordset::open(m_ctx.session.mainDb, QStringLiteral("TabMAIL"),
+                             archive::LockType::Optimistic);
+        rs.setSort(AddressTableModel::sortSpec(m_sortIndex));
+        rs.setFilter(filter);
+    } catch (const common::AppError& error) {
+        reportError(error);
+    }
+    m_model->bind(&rs);
 }
 
 void frmEDIT::afterDelete(qint64 deleted) {
