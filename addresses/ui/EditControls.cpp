@@ -20,6 +20,7 @@ QPushButton* button(QWidget* parent, const char* name, const QString& caption) {
     auto* b = new QPushButton(caption, parent);
     b->setObjectName(QString::fromLatin1(name));
     b->setAutoDefault(false);
+    b->setMinimumWidth(b->fontMetrics().horizontalAdvance(caption) + 24); // whole caption
     return b;
 }
 
@@ -133,6 +134,12 @@ void EditControls::build(QWidget* w) {
                        static_cast<QWidget*>(fraSTAMPA), static_cast<QWidget*>(fraUscita)})
         right->addWidget(f);
     right->addStretch();
+    // The frames keep the width their captions need; the grid takes what is left.
+    for (QWidget* f : {static_cast<QWidget*>(fraORDINAMENTO), static_cast<QWidget*>(fraCAMPOPRINC),
+                       static_cast<QWidget*>(fraINIZIALI), static_cast<QWidget*>(fraRICERCHE),
+                       static_cast<QWidget*>(fraEDIT), static_cast<QWidget*>(fraMOVIMENTO),
+                       static_cast<QWidget*>(fraSTAMPA), static_cast<QWidget*>(fraUscita)})
+        f->setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Maximum);
     auto* panel = new QHBoxLayout;
     panel->setSpacing(4);
     panel->addLayout(left);

@@ -87,6 +87,7 @@ void frmEDIT::wire() {
     grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     grid->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     grid->horizontalHeader()->setHighlightSections(false);
+    grid->horizontalHeader()->setStretchLastSection(true); // notes take the spare room
     grid->installEventFilter(this);
     grid->viewport()->installEventFilter(this);
     connect(grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
@@ -390,9 +391,19 @@ void frmEDIT::cboORDINAMENTO_Click() {
 }
 
 void frmEDIT::DefaultGriglia() {
+    // The default widths were made for a narrow 8-point font: never narrower than the
+    // header, nor than five digits for the number and the postcode.
     const double dpi = m_ui.GRIGLIA->logicalDpiX();
-    for (int c = 0; c < G::Count; ++c)
-        m_ui.GRIGLIA->setColumnWidth(c, G::twipsToPixels(G::defaultWidthTwips(c), dpi));
+    const QFontMetrics header(m_ui.GRIGLIA->horizontalHeader()->font());
+    const QFontMetrics cells(m_ui.GRIGLIA->font());
+    for (int c = 0; c < G::Serv; ++c) {
+        int width = std::max(G::twipsToPixels(G::defaultWidthTwips(c), dpi),
+                             header.horizontalAdvance(G::header(c)) + 14);
+        if (c == 0 || c == 6)
+            width = std::max(width, cells.horizontalAdvance(QStringLiteral("00000")) + 10);
+        m_ui.GRIGLIA->setColumnWidth(c, width);
+    }
+    m_ui.GRIGLIA->setColumnWidth(G::Serv, 0);
     m_ui.GRIGLIA->setColumnHidden(G::Serv, true);
 }
 
