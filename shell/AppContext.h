@@ -17,13 +17,14 @@ class PrinterSelection;
 namespace velomar::shell {
 
 // What every window and job is handed: the program-wide state, the dialog service, the
-// settings store, the database slots and the current printer choice.
+// settings store, the database slots and the current printer choice (null while the
+// program runs without one, e.g. in tests of windows that never print).
 struct AppContext {
     common::AppState& state;
     common::DialogService& dialogs;
     settings::Settings& settings;
     archive::Session& session;
-    printing::PrinterSelection& printers;
+    printing::PrinterSelection* printers = nullptr;
 };
 
 } // namespace velomar::shell
