@@ -17,14 +17,13 @@ class PrinterSelection;
 namespace velomar::shell {
 
 // What every window and job is handed: the program-wide state, the dialog service, the
-// settings store, the database slots and the current printer choice (null while the
-// program runs without one, e.g. in tests of windows that never print).
+// settings store, the database slots and the current printer choice.
 struct AppContext {
     common::AppState& state;
     common::DialogService& dialogs;
     settings::Settings& settings;
     archive::Session& session;
-    printing::PrinterSelection* printers = nullptr;
+    printing::PrinterSelection& printers;
 };
 
 } // namespace velomar::shell

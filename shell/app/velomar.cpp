@@ -1,9 +1,11 @@
+#include "archive/Session.h"
 #include "common/AppState.h"
 #include "common/ImageList.h"
 #include "common/ui/QtDialogService.h"
+#include "printing/PrinterSelection.h"
+#include "printing/ui/QtPrinter.h"
 #include "settings/Settings.h"
 #include "shell/AppContext.h"
-#include "shell/SessionSlot.h"
 #include "shell/ui/frmMAIN.h"
 
 #include <QApplication>
@@ -24,8 +26,11 @@ int main(int argc, char* argv[]) {
     velomar::common::AppState state;
     velomar::common::ui::QtDialogService dialogs;
     velomar::settings::Settings settings;
-    velomar::shell::SessionSlot session;
-    velomar::shell::AppContext context{state, dialogs, settings, session.get(), nullptr};
+    velomar::archive::Session session;
+    velomar::printing::PrinterSelection printers;
+    printers.addProvider(std::make_unique<velomar::printing::QtPrinterProvider>());
+    printers.addProvider(std::make_unique<velomar::printing::PdfPrinterProvider>());
+    velomar::shell::AppContext context{state, dialogs, settings, session, printers};
 
     velomar::shell::ui::frmMAIN main(context);
     if (!main.load())

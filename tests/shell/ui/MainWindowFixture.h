@@ -3,7 +3,8 @@
 #include "common/AppState.h"
 #include "settings/Settings.h"
 #include "shell/AppContext.h"
-#include "shell/SessionSlot.h"
+#include "archive/Session.h"
+#include "printing/PrinterSelection.h"
 #include "shell/ui/frmMAIN.h"
 #include "support/ScriptedDialogs.h"
 
@@ -22,7 +23,7 @@ protected:
         settings = std::make_unique<velomar::settings::Settings>();
         settings->setProgramDir(program.path() + QStringLiteral("/"));
         context = std::make_unique<velomar::shell::AppContext>(velomar::shell::AppContext{
-            state, dialogs, *settings, session.get(), nullptr});
+            state, dialogs, *settings, session, printers});
         window = std::make_unique<velomar::shell::ui::frmMAIN>(*context);
         velomar::shell::ShellCommands::Launcher l;
         l.openUrl = [this](const QUrl& u) {
@@ -48,7 +49,8 @@ protected:
     velomar::common::AppState state;
     velomar::test::ScriptedDialogs dialogs;
     std::unique_ptr<velomar::settings::Settings> settings;
-    velomar::shell::SessionSlot session;
+    velomar::archive::Session session;
+    velomar::printing::PrinterSelection printers;
     std::unique_ptr<velomar::shell::AppContext> context;
     std::unique_ptr<velomar::shell::ui::frmMAIN> window;
     QList<QUrl> opened;
