@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/SystemInfo.h"
 #include "settings/Options.h"
 #include "settings/SenderLines.h"
 
@@ -16,6 +17,11 @@ struct AppState {
     QString stampeTipDir; // programDir/StampeTip
     QString stampeSngDir; // programDir/StampeSng
     QString lastDirArch;
+    QString setupIniPath;  // programDir/Setup.ini
+    QString loggerIniPath; // programDir/Logger.ini
+
+    // Operating system, screen and temporary folder, read at start-up.
+    SystemInfo system;
 
     QString currentArchivePath; // "" when no archive is open
     qint64 archiveCount = 0;    // rows of TabMAIL

@@ -24,6 +24,8 @@ bool Settings::isUsable() const { return m_store->status() == QSettings::NoError
 
 void Settings::sync() { m_store->sync(); }
 
+QString Settings::fileName() const { return m_store->fileName(); }
+
 std::optional<QString> Settings::programDir() const {
     const QVariant v = m_store->value(kProgramDir);
     if (!v.isValid())

@@ -26,6 +26,8 @@ public:
     // False when the backing file exists but cannot be read or parsed.
     bool isUsable() const;
     void sync();
+    // Path of the backing file, for messages.
+    QString fileName() const;
 
     // ProgramDir as stored (nullopt when missing); the program folder is derived by
     // dropping the last path separator and what follows.

@@ -1,6 +1,7 @@
 #include "archive/ArchiveBatch.h"
 #include "exchange/ExchangeBatch.h"
 #include "printing/PrintingBatch.h"
+#include "shell/InstallBatch.h"
 
 #include <QGuiApplication>
 #include <QTextStream>
@@ -64,6 +65,7 @@ int main(int argc, char* argv[]) {
         {QStringLiteral("export"), velomar::exchange::batchExport},
         {QStringLiteral("import"), velomar::exchange::batchImport},
         {QStringLiteral("list"), velomar::exchange::batchList},
+        {QStringLiteral("install-dir"), velomar::shell::batchInstallDir}, // installer only
     };
     const auto it = commands.find(command);
     if (it == commands.end()) {

@@ -1,0 +1,110 @@
+#include "shell/Startup.h"
+
+#include "common/AppState.h"
+#include "common/DialogService.h"
+#include "common/Paths.h"
+#include "settings/SetupIni.h"
+#include "settings/Settings.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace velomar::shell {
+
+using common::MsgIcon;
+using common::Paths;
+
+namespace {
+const QString kNotInstalled =
+    QStringLiteral("Applicazione NON TROVATA !\r\nReinstallare l'applicazione !");
+} // namespace
+
+QString Startup::programFolderFrom(const QString& programDir) {
+    QString value = programDir.left(255);
+    if (!value.endsWith(QLatin1Char('/')) && QFileInfo(value).isDir())
+        return value;
+    const qsizetype slash = value.lastIndexOf(QLatin1Char('/'));
+    if (slash < 0)
+        return value;
+    if (slash == 0)
+        return QStringLiteral("/");
+    return value.left(slash);
+}
+
+bool Startup::createEmptyFile(const QString& path) {
+    if (Paths::fileExists(path))
+        return true;
+    QFile file(path);
+    // NewOnly: never truncates a file that appeared meanwhile.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+        return false;
+    file.close();
+    return true;
+}
+
+Startup::Outcome Startup::run(common::AppState& state, settings::Settings& settings,
+                              common::DialogService& dialogs) {
+    state.currentArchivePath.clear();
+    state.system = common::SystemInfo::collect();
+
+    const std::optional<QString> programDir = settings.programDir();
+    if (!programDir) {
+        if (!settings.isUsable())
+            dialogs.critical(QStringLiteral("Impossibile leggere le impostazioni del programma:\r\n") +
+                             settings.fileName() + QStringLiteral("\r\n\r\n") + kNotInstalled);
+        else
+            dialogs.critical(kNotInstalled);
+        return Outcome::NotInstalled;
+    }
+
+    const QString folder = programFolderFrom(*programDir);
+    if (!QFileInfo(folder).isDir()) {
+        dialogs.critical(QStringLiteral("La cartella dell'applicazione\r\n'") + folder +
+                         QStringLiteral("'\r\nnon esiste o non è una cartella.\r\n") +
+                         kNotInstalled);
+        return Outcome::NoProgramFolder;
+    }
+    state.programDir = folder;
+    state.exportDir = Paths::join(folder, QStringLiteral("Export"));
+    state.stampeTipDir = Paths::join(folder, QStringLiteral("StampeTip"));
+    state.stampeSngDir = Paths::join(folder, QStringLiteral("StampeSng"));
+    state.setupIniPath = Paths::join(folder, QStringLiteral("Setup.ini"));
+    state.loggerIniPath = Paths::join(folder, QStringLiteral("Logger.ini"));
+
+    for (const QString& dir : {state.archivesDir(), state.stampeTipDir, state.stampeSngDir,
+                               state.exportDir}) {
+        // A file of that name counts as present, as the existence test says.
+        if (!Paths::pathExists(dir) && !QDir().mkdir(dir))
+            dialogs.critical(QStringLiteral("Impossibile creare la cartella '") + dir +
+                             QStringLiteral("' !"));
+    }
+
+    const QString last = settings.lastDirArch();
+    state.lastDirArch =
+        (last.isEmpty() || !Paths::pathExists(last)) ? state.archivesDir() : last;
+
+    state.options = settings.readOptions();
+
+    for (const QString& file : {state.setupIniPath, state.loggerIniPath}) {
+        if (!createEmptyFile(file))
+            dialogs.critical(QStringLiteral("Impossibile creare il file '") + file +
+                             QStringLiteral("' !"));
+    }
+
+    const settings::SetupIni::ReadResult senders = settings::SetupIni::read(state.setupIniPath);
+    if (!senders.ok)
+        dialogs.critical(senders.errorText());
+    state.senders = senders.senders;
+    return Outcome::Ready;
+}
+
+void Startup::saveOnExit(const common::AppState& state, settings::Settings& settings) {
+    // An unreadable store is left as it is rather than replaced by what little was read.
+    if (!settings.isUsable() || state.lastDirArch.isEmpty())
+        return;
+    settings.setLastDirArch(state.lastDirArch);
+    settings.sync();
+}
+
+} // namespace velomar::shell

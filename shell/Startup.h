@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QString>
+
+namespace velomar::common {
+struct AppState;
+class DialogService;
+} // namespace velomar::common
+namespace velomar::settings {
+class Settings;
+}
+
+namespace velomar::shell {
+
+// The start-up and shut-down steps of the main window that touch no widget: program
+// folder, working folders, options, start-up files, senders, last archive folder.
+class Startup {
+public:
+    enum class Outcome {
+        Ready,          // the program may run
+        NotInstalled,   // ProgramDir missing: "Applicazione NON TROVATA !"
+        NoProgramFolder // ProgramDir names no usable folder
+    };
+
+    // Program folder from the stored ProgramDir: the text less its last '/' and what
+    // follows ("/opt/Velomar/" and "/opt/Velomar/velomar" give "/opt/Velomar"). A value
+    // naming an existing folder without the final '/' is taken whole.
+    static QString programFolderFrom(const QString& programDir);
+
+    // Runs the steps in order; shows every message through the dialog service. On any
+    // outcome but Ready the program must end at once.
+    static Outcome run(common::AppState& state, settings::Settings& settings,
+                       common::DialogService& dialogs);
+
+    // Exit step: keeps the last archive folder.
+    static void saveOnExit(const common::AppState& state, settings::Settings& settings);
+
+    // Creates an empty file unless a file of that name exists; false when it cannot.
+    static bool createEmptyFile(const QString& path);
+};
+
+} // namespace velomar::shell

@@ -1,0 +1,107 @@
+// Saves PNG pictures of the program's windows, for looking at them without a desktop:
+//   velomar-screenshots OUTPUT_FOLDER
+// Runs on a temporary program folder and a temporary settings store; the user's own are
+// never touched.
+#include "archive/Session.h"
+#include "common/AppState.h"
+#include "common/ImageList.h"
+#include "printing/PrinterSelection.h"
+#include "settings/Settings.h"
+#include "shell/AppContext.h"
+#include "shell/ShellCommands.h"
+#include "shell/ui/frmAbout.h"
+#include "shell/ui/frmMAIN.h"
+#include "shell/ui/frmOPT.h"
+#include "common/ui/QtDialogService.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLocale>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <QThread>
+
+namespace {
+
+void settle() {
+    for (int i = 0; i < 5; ++i) {
+        QApplication::processEvents();
+        QThread::msleep(20);
+    }
+}
+
+bool save(QWidget* w, const QString& folder, const QString& name) {
+    settle();
+    const QString path = folder + QLatin1Char('/') + name + QStringLiteral(".png");
+    const bool ok = w->grab().save(path);
+    QTextStream(stdout) << (ok ? "salvato " : "ERRORE ") << path << "\n";
+    return ok;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QTemporaryDir root;
+    // Settings and program folder are private to this run.
+    qputenv("XDG_CONFIG_HOME", (root.path() + QStringLiteral("/config")).toLocal8Bit());
+    qputenv("XDG_DATA_HOME", (root.path() + QStringLiteral("/data")).toLocal8Bit());
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, root.path() + "/config");
+    QApplication app(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("QZ"));
+    QApplication::setApplicationName(QStringLiteral("Velomar"));
+    QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
+    const QStringList args = QApplication::arguments();
+    if (args.size() != 2) {
+        QTextStream(stderr) << "Uso: velomar-screenshots CARTELLA\n";
+        return 2;
+    }
+    const QString out = args.at(1);
+    QDir().mkpath(out);
+    const QString programDir = root.path() + QStringLiteral("/data/Velomar");
+    QDir().mkpath(programDir);
+
+    velomar::common::AppState state;
+    velomar::common::ui::QtDialogService dialogs;
+    velomar::settings::Settings settings;
+    settings.setProgramDir(programDir + QLatin1Char('/'));
+    velomar::archive::Session session;
+    velomar::printing::PrinterSelection printers;
+    velomar::shell::AppContext context{state, dialogs, settings, session, printers};
+
+    velomar::shell::ui::frmMAIN main(context);
+    if (!main.load())
+        return 1;
+    main.resize(1024, 700);
+    main.show();
+    bool ok = save(&main, out, QStringLiteral("main"));
+
+    if (auto* file = main.findChild<QMenu*>(QStringLiteral("mnuFile"))) {
+        file->popup(main.mapToGlobal(QPoint(8, main.menuBar()->height())));
+        ok = save(file, out, QStringLiteral("menu-file")) && ok;
+        file->hide();
+    }
+    if (auto* opzioni = main.findChild<QMenu*>(QStringLiteral("mnuOpzioni"))) {
+        opzioni->popup(main.mapToGlobal(QPoint(120, main.menuBar()->height())));
+        ok = save(opzioni, out, QStringLiteral("menu-opzioni")) && ok;
+        opzioni->hide();
+    }
+
+    state.options.setValue(11, 1);
+    state.senders.sender1 = {QStringLiteral("Associazione Amici del Libro"),
+                             QStringLiteral("Via Garibaldi, 12"), QStringLiteral("40121 Bologna BO"),
+                             {}, {}, {}};
+    velomar::shell::ui::frmOPT options(context, &main);
+    options.show();
+    ok = save(&options, out, QStringLiteral("options")) && ok;
+    options.hide();
+
+    velomar::shell::ShellCommands shell(dialogs);
+    velomar::shell::ui::frmAbout about(context, shell, &main);
+    about.show();
+    ok = save(&about, out, QStringLiteral("about")) && ok;
+    about.hide();
+    return ok ? 0 : 1;
+}

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "settings/Options.h"
+#include "shell/AppContext.h"
+
+#include <QDialog>
+
+#include <array>
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+namespace velomar::shell::ui {
+
+// "Opzioni Applicazione": the 26 options and the two senders. Confirm stores them in
+// memory, in the settings store and in "Setup.ini"; Cancel stores nothing.
+class frmOPT : public QDialog {
+    Q_OBJECT
+public:
+    explicit frmOPT(AppContext& context, QWidget* parent = nullptr);
+
+    // Controls by their program names; index 0 of ctrOPT is unused.
+    std::array<QCheckBox*, 21> ctrOPT{}; // 1..20
+    QComboBox* cboFloppy = nullptr;
+    QComboBox* cboDrive = nullptr;
+    QComboBox* cboAlto = nullptr;
+    QComboBox* cboSinistro = nullptr;
+    std::array<QRadioButton*, 2> optBUSTA{};
+    std::array<QRadioButton*, 2> optMITTENTE{};
+    std::array<QLineEdit*, 6> txtMIT1{};
+    std::array<QLineEdit*, 6> txtMIT2{};
+    QGroupBox* fraMittente = nullptr;
+    QPushButton* cmdOK = nullptr;
+    QPushButton* cmdCancel = nullptr;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildControls();
+    void loadValues();
+    void applySenderRule();
+    void setTooltips();
+    // False (after telling the user) when a sender line cannot be stored.
+    bool sendersStorable();
+    void cmdOK_Click();
+    void cmdCancel_Click();
+
+    AppContext& m_ctx;
+};
+
+} // namespace velomar::shell::ui

@@ -1,0 +1,115 @@
+#include "shell/ShellCommands.h"
+#include "support/ScriptedDialogs.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using velomar::common::MsgIcon;
+using velomar::common::MsgResult;
+using velomar::shell::ShellCommands;
+using velomar::test::ScriptedDialogs;
+
+namespace {
+// A desktop where only the named programs exist and every launch is recorded.
+struct FakeDesktop {
+    QStringList installed;
+    bool fileManager = true;
+    bool floppyReady = false;
+    int runExit = 0;
+    QList<QUrl> opened;
+    QStringList started; // "program arg arg"
+    QStringList ran;
+    QStringList drivesAsked;
+
+    ShellCommands::Launcher launcher() {
+        ShellCommands::Launcher l;
+        l.openUrl = [this](const QUrl& u) {
+            opened << u;
+            return fileManager;
+        };
+        l.start = [this](const QString& p, const QStringList& a) {
+            started << (QStringList{p} + a).join(' ');
+            return true;
+        };
+        l.run = [this](const QString& p, const QStringList& a) {
+            ran << (QStringList{p} + a).join(' ');
+            return runExit;
+        };
+        l.findExecutable = [this](const QString& n) {
+            return installed.contains(n) ? "/usr/bin/" + n : QString();
+        };
+        l.driveReady = [this](const QString& d) {
+            drivesAsked << d;
+            return floppyReady;
+        };
+        return l;
+    }
+};
+} // namespace
+
+TEST(ShellCommands, FoldersOpenInTheFileManagerOrTheUserIsTold) {
+    FakeDesktop desk;
+    ScriptedDialogs dialogs;
+    ShellCommands shell(dialogs, desk.launcher());
+    QTemporaryDir dir;
+    shell.openFolder(dir.filePath("Export")); // created when missing
+    ASSERT_EQ(desk.opened.size(), 1);
+    EXPECT_EQ(desk.opened[0].toLocalFile(), dir.filePath("Export"));
+    EXPECT_TRUE(QDir(dir.filePath("Export")).exists());
+    shell.explore();
+    EXPECT_EQ(desk.opened.last().toLocalFile(), QDir::homePath());
+    EXPECT_TRUE(dialogs.shown().empty());
+
+    desk.fileManager = false;
+    shell.openFolder(dir.path());
+    EXPECT_EQ(dialogs.shown().back().icon, MsgIcon::Exclamation);
+    EXPECT_TRUE(dialogs.lastMessage().contains(dir.path()));
+}
+
+TEST(ShellCommands, SearchAndSystemInformationUseInstalledToolsElseExplain) {
+    FakeDesktop desk;
+    ScriptedDialogs dialogs;
+    ShellCommands shell(dialogs, desk.launcher());
+    shell.findFiles();
+    shell.systemInformation();
+    ASSERT_EQ(dialogs.messages().size(), 2u);
+    EXPECT_TRUE(dialogs.messages()[0].startsWith("La ricerca dei file non è disponibile"));
+    EXPECT_EQ(dialogs.messages()[1], "Le informazioni sul sistema non sono attualmente disponibili.");
+    EXPECT_TRUE(desk.started.isEmpty());
+
+    desk.installed = {"catfish", "gnome-system-monitor", "hardinfo"};
+    dialogs.clear();
+    shell.findFiles();
+    shell.systemInformation();
+    EXPECT_TRUE(dialogs.shown().empty());
+    ASSERT_EQ(desk.started.size(), 2);
+    EXPECT_EQ(desk.started[0], "/usr/bin/catfish --path=" + QDir::homePath());
+    EXPECT_EQ(desk.started[1], "/usr/bin/hardinfo"); // first of the list wins
+}
+
+TEST(ShellCommands, FloppyFormatNeedsAReadyDriveAndAConfirmation) {
+    FakeDesktop desk;
+    ScriptedDialogs dialogs;
+    ShellCommands shell(dialogs, desk.launcher());
+    shell.formatFloppy(1);
+    EXPECT_EQ(desk.drivesAsked, QStringList{"b:"});
+    EXPECT_EQ(dialogs.lastMessage(),
+              "Il Drive [b:] non è pronto oppure\r\nil Floppy-Disk manca o è difettoso !");
+    EXPECT_EQ(dialogs.shown().back().icon, MsgIcon::Exclamation);
+
+    desk.floppyReady = true;
+    desk.installed = {"mkfs.fat"};
+    dialogs.answerMessage(MsgResult::No);
+    shell.formatFloppy(0);
+    EXPECT_TRUE(desk.ran.isEmpty()); // nothing erased without a Yes
+    dialogs.answerMessage(MsgResult::Yes);
+    shell.formatFloppy(0);
+    EXPECT_EQ(desk.ran, QStringList{"/usr/bin/mkfs.fat -I /dev/fd0"});
+    EXPECT_EQ(dialogs.lastMessage(), "Formattazione del Drive [a:] terminata.");
+
+    desk.installed = {"gnome-disks", "mkfs.fat"};
+    shell.formatFloppy(0);
+    EXPECT_EQ(desk.started.last(), "/usr/bin/gnome-disks --block-device /dev/fd0 --format-device");
+    EXPECT_EQ(desk.ran.size(), 1);
+}

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "common/AppState.h"
+#include "settings/Settings.h"
+#include "shell/AppContext.h"
+#include "archive/Session.h"
+#include "printing/PrinterSelection.h"
+#include "shell/ui/frmMAIN.h"
+#include "support/ScriptedDialogs.h"
+
+#include <QSettings>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+// A main window over a fresh program folder, with scripted dialogs and a recording
+// desktop.
+class MainWindowFixture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        QSettings(QStringLiteral("QZ"), QStringLiteral("Velomar")).clear();
+        settings = std::make_unique<velomar::settings::Settings>();
+        settings->setProgramDir(program.path() + QStringLiteral("/"));
+        context = std::make_unique<velomar::shell::AppContext>(velomar::shell::AppContext{
+            state, dialogs, *settings, session, printers});
+        window = std::make_unique<velomar::shell::ui::frmMAIN>(*context);
+        velomar::shell::ShellCommands::Launcher l;
+        l.openUrl = [this](const QUrl& u) {
+            opened << u;
+            return true;
+        };
+        l.start = [](const QString&, const QStringList&) { return true; };
+        l.run = [](const QString&, const QStringList&) { return 0; };
+        l.findExecutable = [](const QString&) { return QString(); };
+        l.driveReady = [](const QString&) { return false; };
+        window->setShellLauncher(l);
+    }
+    void TearDown() override {
+        window.reset();
+        QSettings(QStringLiteral("QZ"), QStringLiteral("Velomar")).clear();
+    }
+
+    template <typename T> T* child(const char* name) {
+        return window->findChild<T*>(QLatin1String(name));
+    }
+
+    QTemporaryDir program;
+    velomar::common::AppState state;
+    velomar::test::ScriptedDialogs dialogs;
+    std::unique_ptr<velomar::settings::Settings> settings;
+    velomar::archive::Session session;
+    velomar::printing::PrinterSelection printers;
+    std::unique_ptr<velomar::shell::AppContext> context;
+    std::unique_ptr<velomar::shell::ui::frmMAIN> window;
+    QList<QUrl> opened;
+};

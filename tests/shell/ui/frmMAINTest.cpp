@@ -1,0 +1,174 @@
+#include "MainWindowFixture.h"
+
+#include "common/ImageList.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QWidget>
+
+using velomar::common::MsgButtons;
+using velomar::common::MsgIcon;
+using velomar::common::MsgResult;
+using velomar::shell::ui::frmMAIN;
+
+using frmMAINTest = MainWindowFixture;
+
+TEST_F(frmMAINTest, LoadRunsStartUpAndLeavesTheArchiveMenuDisabled) {
+    ASSERT_TRUE(window->load());
+    EXPECT_EQ(window->windowTitle(), "Velomar 1.0.60");
+    EXPECT_TRUE(dialogs.shown().empty());
+    EXPECT_TRUE(QDir(program.filePath("StampeTip")).exists());
+    EXPECT_FALSE(child<QMenu>("mnuArchivio")->menuAction()->isEnabled());
+    for (int p = 1; p <= frmMAIN::PanelCount; ++p) {
+        EXPECT_EQ(window->panelText(p), "");
+        EXPECT_EQ(window->panelImageKey(p), "");
+    }
+}
+
+TEST_F(frmMAINTest, LoadWithoutProgramDirFailsWithTheReinstallMessage) {
+    QSettings(QStringLiteral("QZ"), QStringLiteral("Velomar")).clear();
+    velomar::settings::Settings fresh;
+    velomar::shell::AppContext ctx{state, dialogs, fresh, session, printers};
+    frmMAIN w(ctx);
+    EXPECT_FALSE(w.load());
+    EXPECT_EQ(dialogs.lastMessage(), "Applicazione NON TROVATA !\r\nReinstallare l'applicazione !");
+    EXPECT_EQ(dialogs.shown().back().icon, MsgIcon::Critical);
+}
+
+TEST_F(frmMAINTest, MenuBarCarriesEveryEntryWithCaptionShortcutAndVisibility) {
+    struct Item {
+        const char* name;
+        const char* caption;
+        const char* shortcut;
+        bool visible;
+    };
+    const Item items[] = {
+        {"mnuApri", "&Apri Archivio", "Ctrl+A", false},
+        {"mnuNuovo", "Crea &Nuovo Archivio", "Ctrl+N", false},
+        {"mnuVediFileTipogr", "Vedi File Promemoria &Tipografia", "Ctrl+T", true},
+        {"mnuVediFileSing", "Vedi &File Promemoria Singole", "Ctrl+F", true},
+        {"mnuVediExport", "Vedi File Esportati", "Ctrl+V", true},
+        {"mnuSetPrn", "Imposta &Stampante", "Ctrl+S", false},
+        {"mnuEsplora", "Esplora", "", true},
+        {"mnuTrova", "Trova", "", true},
+        {"mnuEsci", "&Esci", "Ctrl+Q", true},
+        {"mnuSchedario", "Schedario", "F2", false},
+        {"mnuRiepilogoIndGrp", "Indirizzi per Gruppo", "", false},
+        {"mnuRiepilogoCAP", "Indirizzi per CAP", "", false},
+        {"mnuRiepilogoCITTA", "Indirizzi per Città", "", false},
+        {"mnuRiepilogoPROV", "Indirizzi per Provincia", "", false},
+        {"mnuRiepilogoNAZ", "Indirizzi per Nazione", "", false},
+        {"mnuEsporta", "&Esporta in formato Testo", "Ctrl+E", false},
+        {"mnuImporta", "&Importa da altro Archivio", "Ctrl+I", false},
+        {"mnuGrigliaDefault", "Ripristina Colonne &Default", "Ctrl+D", false},
+        {"mnuProprieta", "&Proprietà Archivio", "Ctrl+P", false},
+        {"mnuChiudiArchivio", "&Chiudi Archivio", "Ctrl+C", false},
+        {"mnuOptApp", "Applica&zione", "Ctrl+Z", true},
+        {"mnuGruppi", "Gestione &Gruppi", "Ctrl+G", false},
+        {"mnuFormatta", "&Formatta Floppy Disk", "", true},
+        {"mnuAbout", "&?", "", true},
+    };
+    for (const Item& i : items) {
+        QAction* a = child<QAction>(i.name);
+        ASSERT_NE(a, nullptr) << i.name;
+        EXPECT_EQ(a->text(), QString::fromUtf8(i.caption)) << i.name;
+        EXPECT_EQ(a->shortcut().toString(), QString::fromUtf8(i.shortcut)) << i.name;
+        EXPECT_EQ(a->isVisible(), i.visible) << i.name;
+    }
+    QStringList top;
+    for (QAction* a : window->menuBar()->actions())
+        top << a->text();
+    EXPECT_EQ(top, (QStringList{"&File", "&Archivio", "&Opzioni"}));
+    EXPECT_EQ(child<QMenu>("mnuVisualizzazioni")->title(), "&Visualizzazioni");
+    for (const char* sep : {"mnuSep10", "mnuSep15", "mnuSepO", "mnuSep4", "mnuSepS", "mnuSepSt",
+                            "mnuSep0", "mnuSepv", "mnuSep", "mnuSep9", "mnuSep6"})
+        EXPECT_TRUE(child<QAction>(sep) && child<QAction>(sep)->isSeparator()) << sep;
+
+    window->setArchiveMenuEnabled(true);
+    EXPECT_TRUE(child<QMenu>("mnuArchivio")->menuAction()->isEnabled());
+    window->setOpenCommandsEnabled(false);
+    EXPECT_FALSE(child<QAction>("mnuApri")->isEnabled());
+    EXPECT_FALSE(child<QAction>("mnuNuovo")->isEnabled());
+}
+
+TEST_F(frmMAINTest, ExitAsksAndNoKeepsTheProgramRunning) {
+    ASSERT_TRUE(window->load());
+    window->show();
+    QDir().mkdir(program.filePath("Altri"));
+    state.lastDirArch = program.filePath("Altri");
+
+    dialogs.answerMessage(MsgResult::No);
+    child<QAction>("mnuEsci")->trigger();
+    EXPECT_TRUE(window->isVisible());
+    ASSERT_EQ(dialogs.shown().size(), 1u);
+    EXPECT_EQ(dialogs.lastMessage(), "Uscire dall'Applicazione ?");
+    EXPECT_EQ(dialogs.shown()[0].icon, MsgIcon::Question);
+    EXPECT_EQ(dialogs.shown()[0].buttons, MsgButtons::YesNo);
+    EXPECT_EQ(velomar::settings::Settings().lastDirArch(), "");
+
+    // Closing from the title bar asks the same; No cancels.
+    dialogs.answerMessage(MsgResult::No);
+    EXPECT_FALSE(window->close());
+    EXPECT_EQ(dialogs.shown().size(), 2u);
+
+    bool unloaded = false;
+    QObject::connect(window.get(), &frmMAIN::unloaded, [&] { unloaded = true; });
+    dialogs.answerMessage(MsgResult::Yes);
+    child<QAction>("mnuEsci")->trigger();
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_TRUE(unloaded);
+    EXPECT_EQ(dialogs.shown().size(), 3u); // asked once, not again by the close
+    EXPECT_EQ(velomar::settings::Settings().lastDirArch(), program.filePath("Altri"));
+}
+
+TEST_F(frmMAINTest, ExitClosesALoadedAddressGridFirst) {
+    ASSERT_TRUE(window->load());
+    auto* grid = new QWidget(window->mdiArea());
+    grid->setObjectName("frmEDIT");
+    grid->setAttribute(Qt::WA_DeleteOnClose);
+    window->mdiArea()->addSubWindow(grid)->show();
+    EXPECT_EQ(frmMAIN::formsWalk("FRMedit"), 1);
+    window->show();
+    EXPECT_TRUE(window->close()); // unscripted question answers Yes
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(frmMAIN::formsWalk("frmEDIT"), 0);
+}
+
+TEST_F(frmMAINTest, StatusPanelsShowTextAndImagesByKey) {
+    ASSERT_TRUE(window->load());
+    window->setPanelText(1, "Rossi.mdb");
+    window->setPanelImage(1, "kDBclose");
+    window->setPanelText(3, "1/250");
+    window->setPanelImage(7, "kDBopen"); // no such panel: ignored
+    window->setPanelImage(2, "kNonEsiste");
+    EXPECT_EQ(window->panelText(1), "Rossi.mdb");
+    EXPECT_EQ(window->panelImageKey(1), "kDBclose");
+    EXPECT_EQ(window->panelImageKey(2), "");
+    EXPECT_EQ(window->panelText(3), "1/250");
+    window->clearPanels(1, 5);
+    EXPECT_EQ(window->panelText(1), "");
+    EXPECT_EQ(window->panelImageKey(1), "");
+    for (const QString& key : velomar::common::ImageList::keys())
+        EXPECT_FALSE(velomar::common::ImageList::icon(key).isNull()) << key.toStdString();
+    EXPECT_EQ(velomar::common::ImageList::tag("kDRIVET"), "Hard-Disk");
+}
+
+TEST_F(frmMAINTest, FolderCommandsOpenTheWorkingFolders) {
+    ASSERT_TRUE(window->load());
+    child<QAction>("mnuVediFileTipogr")->trigger();
+    child<QAction>("mnuVediFileSing")->trigger();
+    child<QAction>("mnuVediExport")->trigger();
+    ASSERT_EQ(opened.size(), 3);
+    EXPECT_EQ(opened[0].toLocalFile(), program.filePath("StampeTip"));
+    EXPECT_EQ(opened[1].toLocalFile(), program.filePath("StampeSng"));
+    EXPECT_EQ(opened[2].toLocalFile(), program.filePath("Export"));
+
+    state.options.setValue(22, 1);
+    child<QAction>("mnuFormatta")->trigger();
+    EXPECT_TRUE(dialogs.lastMessage().startsWith("Il Drive [b:] non è pronto"));
+}
