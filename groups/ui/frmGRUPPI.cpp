@@ -112,8 +112,6 @@ bool frmGRUPPI::load() {
                      GroupsArchive::path(m_ctx.state.programDir), false))
         return false;
     m_open = true;
-    if (m_grid)
-        m_grid->hide();
     archive::Recordset& rs = m_ctx.session.groupsRs;
     rs.setSort(QStringLiteral("GRUPPO"));
     m_count = rs.recordCount();
@@ -313,8 +311,6 @@ void frmGRUPPI::closeEvent(QCloseEvent* event) {
         m_ctx.session.closeGroups();
         m_open = false;
     }
-    if (m_grid)
-        m_grid->show();
     event->accept();
 }
 

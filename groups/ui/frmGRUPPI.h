@@ -34,8 +34,6 @@ public:
     // it cannot be opened, and the window must then not be shown.
     bool load();
     void setEditor(Editor editor) { m_editor = std::move(editor); }
-    // The address grid, hidden while this window is open.
-    void setGridWindow(QWidget* grid) { m_grid = grid; }
     void setPropertiesAction(std::function<void()> action);
 
     void cmdNuovo_Click();
@@ -70,7 +68,6 @@ private:
 
     shell::AppContext& m_ctx;
     Editor m_editor;
-    QWidget* m_grid = nullptr;
     std::function<void()> m_properties;
     qint64 m_count = 0;
     bool m_open = false;

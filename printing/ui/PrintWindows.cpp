@@ -9,6 +9,8 @@
 #include "printing/ui/frmStampaTipogr.h"
 #include "shell/AppContext.h"
 
+#include <QPointer>
+
 namespace velomar::printing {
 
 std::unique_ptr<PrinterSelection> PrintWindows::systemPrinters() {
@@ -26,14 +28,28 @@ void PrintWindows::installLabelButtons(addresses::frmEDIT& grid, shell::AppConte
                         [&context, g] { openPrintShop(context, g); });
 }
 
-void PrintWindows::openSingleLabels(shell::AppContext& context, QWidget* grid) {
+namespace {
+// The grid steps aside while window is open and comes back on its current record.
+void takeGridPlace(QWidget* window, addresses::frmEDIT* grid) {
+    if (!grid || !grid->isVisible())
+        return;
+    grid->hideForWindow();
+    QPointer<addresses::frmEDIT> guard(grid);
+    QObject::connect(window, &QObject::destroyed, grid, [guard] {
+        if (guard)
+            guard->showAgain();
+    });
+}
+} // namespace
+
+void PrintWindows::openSingleLabels(shell::AppContext& context, addresses::frmEDIT* grid) {
     auto* window = new frmStampaSingola(context);
     window->setAttribute(Qt::WA_DeleteOnClose);
-    window->setGridWindow(grid);
     if (!window->load()) {
         delete window;
         return;
     }
+    takeGridPlace(window, grid);
     window->show();
 }
 
@@ -42,15 +58,14 @@ void PrintWindows::openPrintShop(shell::AppContext& context, QWidget* parent) {
     window.exec();
 }
 
-void PrintWindows::openGroups(shell::AppContext& context, QWidget* grid) {
+void PrintWindows::openGroups(shell::AppContext& context, addresses::frmEDIT* grid) {
     auto* window = new groups::frmGRUPPI(context);
     window->setAttribute(Qt::WA_DeleteOnClose);
-    if (grid && grid->isVisible())
-        window->setGridWindow(grid);
     if (!window->load()) {
         delete window;
         return;
     }
+    takeGridPlace(window, grid);
     window->show();
 }
 

@@ -26,10 +26,11 @@ public:
     // buttons their windows.
     static void installLabelButtons(addresses::frmEDIT& grid, shell::AppContext& context);
 
-    static void openSingleLabels(shell::AppContext& context, QWidget* grid);
+    // Windows that take the grid's place hide it while they are open.
+    static void openSingleLabels(shell::AppContext& context, addresses::frmEDIT* grid);
     static void openPrintShop(shell::AppContext& context, QWidget* parent);
-    // mnuGruppi: the groups window (hides the grid while open when there is one).
-    static void openGroups(shell::AppContext& context, QWidget* grid);
+    // mnuGruppi: the groups window; grid is the loaded address grid, if any.
+    static void openGroups(shell::AppContext& context, addresses::frmEDIT* grid);
     // mnuSetPrn
     static void openPrinterSelection(shell::AppContext& context, QWidget* parent);
 };

@@ -227,8 +227,6 @@ bool frmStampaSingola::load() {
     setColumnWidths(kDefaultWidths);
     cboORDINAMENTO->setCurrentIndex(kDefaultOrder);
     cboORDINAMENTO_Click();
-    if (m_grid)
-        m_grid->hide();
     return true;
 }
 
@@ -423,8 +421,6 @@ bool frmStampaSingola::eventFilter(QObject* watched, QEvent* event) {
 void frmStampaSingola::closeEvent(QCloseEvent* event) {
     m_model->bind(nullptr);
     m_choice.close();
-    if (m_grid)
-        m_grid->show();
     event->accept();
 }
 

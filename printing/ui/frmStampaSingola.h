@@ -34,8 +34,6 @@ public:
 
     // Opens the choice record set on the open archive; false when it cannot.
     bool load();
-    // The address grid, hidden while this window is open.
-    void setGridWindow(QWidget* grid) { m_grid = grid; }
 
     // Adds the current row of GRIDch (double click, space bar).
     void addCurrent();
@@ -82,7 +80,6 @@ private:
     shell::AppContext& m_ctx;
     archive::Recordset m_choice;
     addresses::AddressTableModel* m_model = nullptr;
-    QWidget* m_grid = nullptr;
     std::vector<qint64> m_list;
     std::unordered_set<qint64> m_listed;
     std::vector<int> m_lastAddedSelection;
