@@ -1,10 +1,12 @@
 #include "shell/ui/frmMAIN.h"
 
+#include "addresses/ui/frmEDIT.h"
 #include "common/AppState.h"
 #include "common/DialogService.h"
 #include "common/ImageList.h"
 #include "common/Twips.h"
 #include "common/ui/FormsWalk.h"
+#include "printing/ui/PrintWindows.h"
 #include "settings/Settings.h"
 #include "shell/Startup.h"
 #include "shell/ui/frmAbout.h"
@@ -93,7 +95,7 @@ void frmMAIN::buildMenus() {
          &frmMAIN::mnuVediExport_Click, true);
     addSeparator(file, "mnuSep15");
     wire(addItem(file, "mnuSetPrn", QStringLiteral("Imposta &Stampante"), QKeySequence(QStringLiteral("Ctrl+S"))),
-         &frmMAIN::mnuSetPrn_Click, false);
+         &frmMAIN::mnuSetPrn_Click, true);
     addSeparator(file, "mnuSepO");
     wire(addItem(file, "mnuEsplora", QStringLiteral("Esplora")), &frmMAIN::mnuEsplora_Click, true);
     wire(addItem(file, "mnuTrova", QStringLiteral("Trova")), &frmMAIN::mnuTrova_Click, true);
@@ -146,7 +148,7 @@ void frmMAIN::buildMenus() {
          &frmMAIN::mnuOptApp_Click, true);
     addSeparator(opzioni, "mnuSep9");
     wire(addItem(opzioni, "mnuGruppi", QStringLiteral("Gestione &Gruppi"), QKeySequence(QStringLiteral("Ctrl+G"))),
-         &frmMAIN::mnuGruppi_Click, false);
+         &frmMAIN::mnuGruppi_Click, true);
     addSeparator(opzioni, "mnuSep6");
     wire(addItem(opzioni, "mnuFormatta", QStringLiteral("&Formatta Floppy Disk")),
          &frmMAIN::mnuFormatta_Click, true);
@@ -308,7 +310,7 @@ void frmMAIN::mnuVediFileSing_Click() { m_shell->openFolder(m_ctx.state.stampeSn
 
 void frmMAIN::mnuVediExport_Click() { m_shell->openFolder(m_ctx.state.exportDir); }
 
-void frmMAIN::mnuSetPrn_Click() {}
+void frmMAIN::mnuSetPrn_Click() { printing::PrintWindows::openPrinterSelection(m_ctx, this); }
 
 void frmMAIN::mnuEsplora_Click() { m_shell->explore(); }
 
@@ -375,7 +377,10 @@ void frmMAIN::mnuOptApp_Click() {
     window.exec();
 }
 
-void frmMAIN::mnuGruppi_Click() {}
+void frmMAIN::mnuGruppi_Click() {
+    printing::PrintWindows::openGroups(
+        m_ctx, qobject_cast<addresses::frmEDIT*>(common::ui::FormsWalk::find(QStringLiteral("frmEDIT"))));
+}
 
 void frmMAIN::mnuFormatta_Click() { m_shell->formatFloppy(m_ctx.state.options.floppyDrive()); }
 

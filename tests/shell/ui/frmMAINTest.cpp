@@ -53,7 +53,7 @@ TEST_F(frmMAINTest, MenuBarCarriesEveryEntryWithCaptionShortcutAndVisibility) {
         {"mnuVediFileTipogr", "Vedi File Promemoria &Tipografia", "Ctrl+T", true},
         {"mnuVediFileSing", "Vedi &File Promemoria Singole", "Ctrl+F", true},
         {"mnuVediExport", "Vedi File Esportati", "Ctrl+V", true},
-        {"mnuSetPrn", "Imposta &Stampante", "Ctrl+S", false},
+        {"mnuSetPrn", "Imposta &Stampante", "Ctrl+S", true},
         {"mnuEsplora", "Esplora", "", true},
         {"mnuTrova", "Trova", "", true},
         {"mnuEsci", "&Esci", "Ctrl+Q", true},
@@ -69,7 +69,7 @@ TEST_F(frmMAINTest, MenuBarCarriesEveryEntryWithCaptionShortcutAndVisibility) {
         {"mnuProprieta", "&Proprietà Archivio", "Ctrl+P", false},
         {"mnuChiudiArchivio", "&Chiudi Archivio", "Ctrl+C", false},
         {"mnuOptApp", "Applica&zione", "Ctrl+Z", true},
-        {"mnuGruppi", "Gestione &Gruppi", "Ctrl+G", false},
+        {"mnuGruppi", "Gestione &Gruppi", "Ctrl+G", true},
         {"mnuFormatta", "&Formatta Floppy Disk", "", true},
         {"mnuAbout", "&?", "", true},
     };
