@@ -9,6 +9,8 @@
 #include "settings/Settings.h"
 #include "shell/AppContext.h"
 #include "shell/ShellCommands.h"
+#include "printing/ui/frmImpostaStampante.h"
+#include "printing/ui/frmStampaTipogr.h"
 #include "shell/ui/frmAbout.h"
 #include "shell/ui/frmMAIN.h"
 #include "shell/ui/frmOPT.h"
@@ -17,6 +19,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QLocale>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSettings>
@@ -103,5 +106,17 @@ int main(int argc, char* argv[]) {
     about.show();
     ok = save(&about, out, QStringLiteral("about")) && ok;
     about.hide();
+
+    // Print windows that need no open archive.
+    printers.addProvider(std::make_unique<velomar::printing::PdfPrinterProvider>());
+    velomar::printing::frmImpostaStampante printerChoice(printers, &main);
+    printerChoice.show();
+    ok = save(&printerChoice, out, QStringLiteral("imposta-stampante")) && ok;
+    printerChoice.hide();
+    velomar::printing::frmStampaTipogr printShop(context, &main);
+    printShop.txtGRUPPO->setText(QStringLiteral("AA"));
+    printShop.show();
+    ok = save(&printShop, out, QStringLiteral("stampa-tipografia")) && ok;
+    printShop.hide();
     return ok ? 0 : 1;
 }
