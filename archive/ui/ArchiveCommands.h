@@ -1,0 +1,50 @@
+#pragma once
+
+#include "archive/ArchiveOpener.h"
+#include "archive/ui/WindowOpenFeedback.h"
+
+#include <QObject>
+
+namespace velomar::shell {
+struct AppContext;
+}
+
+namespace velomar::archive::ui {
+
+class ArchiveHost;
+
+// The main window's archive commands: open (mnuApri), create (mnuNuovo), properties
+// (mnuProprieta and a click on status panel 1) and close (mnuChiudiArchivio).
+class ArchiveCommands : public QObject {
+    Q_OBJECT
+public:
+    ArchiveCommands(shell::AppContext& context, ArchiveHost& host, QObject* parent = nullptr);
+    ~ArchiveCommands() override;
+
+    void openArchive();
+    void createArchive();
+    void showProperties();
+    // Runs the address grid's close button (connected to closeRequested); with no grid
+    // loaded it closes what the main slots hold and returns to the no-archive state.
+    void closeArchive();
+
+    // The open routine, ready for other windows (the address grid's "Edit" open).
+    ArchiveOpener& opener() { return m_opener; }
+    OpenFeedback& feedback() { return m_feedback; }
+
+    static QString fileFilter() { return QStringLiteral("Tutti i file (*.*)|*.*|Archivio (*.mdb)|*.mdb|"); }
+
+signals:
+    // A counted archive is ready: the address grid is shown now and opens it ("Edit").
+    void archiveOpened(const QString& path);
+    // mnuChiudiArchivio: the address grid runs its close button.
+    void closeRequested();
+
+private:
+    shell::AppContext& m_ctx;
+    ArchiveHost& m_host;
+    WindowOpenFeedback m_feedback;
+    ArchiveOpener m_opener;
+};
+
+} // namespace velomar::archive::ui
