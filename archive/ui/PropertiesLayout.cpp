@@ -27,7 +27,7 @@ PropertiesLayout::PropertiesLayout(QWidget* parent) : QDialog(parent) {
     connect(cmdChiudi, &QPushButton::clicked, this, &QDialog::accept);
 }
 
-QLabel* PropertiesLayout::addLabel(const char* name, bool bold) {
+QLabel* PropertiesLayout::addLabel(const char* name, bool bold, const QString& caption) {
     auto* label = new QLabel(this);
     label->setObjectName(QString::fromLatin1(name));
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -37,7 +37,15 @@ QLabel* PropertiesLayout::addLabel(const char* name, bool bold) {
         f.setPointSizeF(f.pointSizeF() * 1.2);
         label->setFont(f);
     }
-    m_facts->addWidget(label);
+    if (caption.isEmpty()) {
+        m_facts->addWidget(label);
+        return label;
+    }
+    auto* row = new QHBoxLayout;
+    row->addWidget(new QLabel(caption, this));
+    row->addWidget(label);
+    row->addStretch();
+    m_facts->addLayout(row);
     return label;
 }
 

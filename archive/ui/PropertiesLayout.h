@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QLabel>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 namespace velomar::archive::ui {
 
@@ -14,14 +15,15 @@ public:
     explicit PropertiesLayout(QWidget* parent);
 
 protected:
-    QLabel* addLabel(const char* name, bool bold = false);
+    // caption: a fixed text shown before the label, for facts that are bare numbers.
+    QLabel* addLabel(const char* name, bool bold = false, const QString& caption = {});
     void finishLayout();
 
     QPushButton* cmdDefrag = nullptr;
     QPushButton* cmdChiudi = nullptr;
 
 private:
-    class QVBoxLayout* m_facts = nullptr;
+    QVBoxLayout* m_facts = nullptr;
 };
 
 } // namespace velomar::archive::ui

@@ -24,7 +24,7 @@ frmProprieta::frmProprieta(shell::AppContext& context, ArchiveHost& host, QWidge
     setWindowTitle(QStringLiteral("Proprietà Archivio"));
     lblTITOLO = addLabel("lblTITOLO", true);
     lblCARTELLA = addLabel("lblCARTELLA");
-    lblNumFileMdb = addLabel("lblNumFileMdb");
+    lblNumFileMdb = addLabel("lblNumFileMdb", false, QStringLiteral("Archivi nella cartella:"));
     lblTOTREC = addLabel("lblTOTREC");
     lblBYTES = addLabel("lblBYTES");
     lblDATAcre = addLabel("lblDATAcre");

@@ -52,6 +52,12 @@ void frmProprietaGr::fillLabels() {
     lblDefrag->setText(p.compactedLabel());
 }
 
+bool frmProprietaGr::showModal(shell::AppContext& context, qint64 groupCount, QWidget* parent) {
+    frmProprietaGr window(context, groupCount, parent);
+    window.exec();
+    return context.session.groupsRs.isOpen();
+}
+
 void frmProprietaGr::cmdDefrag_Click() {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     ArchiveOpener opener(m_ctx.state, m_ctx.dialogs);

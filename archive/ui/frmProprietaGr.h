@@ -16,6 +16,10 @@ class frmProprietaGr : public PropertiesLayout {
 public:
     frmProprietaGr(shell::AppContext& context, qint64 groupCount, QWidget* parent = nullptr);
 
+    // Shows the window modal (the groups window's cmdProprieta). False when a compaction
+    // left the groups archive closed: the groups window must then close too.
+    static bool showModal(shell::AppContext& context, qint64 groupCount, QWidget* parent);
+
     void cmdDefrag_Click();
     QString groupsPath() const;
 

@@ -1,0 +1,279 @@
+#include "../ArchiveTestFiles.h"
+
+#include "archive/ArchiveFile.h"
+#include "archive/ArchiveOpener.h"
+#include "archive/DateStamp.h"
+#include "archive/SampleArchive.h"
+#include "archive/Session.h"
+#include "archive/ui/ArchiveCommands.h"
+#include "archive/ui/ArchiveHost.h"
+#include "archive/ui/frmProprieta.h"
+#include "archive/ui/frmProprietaGr.h"
+#include "common/AppState.h"
+#include "settings/Settings.h"
+#include "shell/AppContext.h"
+#include "support/ScriptedDialogs.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <array>
+#include <memory>
+
+using namespace velomar;
+using namespace velomar::archive;
+using namespace velomar::test;
+using velomar::archive::ui::ArchiveCommands;
+using velomar::archive::ui::frmProprieta;
+using velomar::archive::ui::frmProprietaGr;
+
+namespace velomar::printing {
+class PrinterSelection;
+}
+
+namespace {
+
+class FakeHost : public archive::ui::ArchiveHost {
+public:
+    QWidget* hostWindow() override { return nullptr; }
+    void setPanelText(int panel, const QString& text) override { texts[std::size_t(panel)] = text; }
+    void setPanelImage(int panel, const QString& key) override { images[std::size_t(panel)] = key; }
+    void clearPanels(int first, int last) override {
+        for (int i = first; i <= last; ++i) {
+            texts[std::size_t(i)].clear();
+            images[std::size_t(i)].clear();
+        }
+    }
+    void setArchiveMenuEnabled(bool enabled) override { archiveMenu = enabled; }
+    void setOpenCommandsEnabled(bool enabled) override { openCommands = enabled; }
+    void showWait(const QString& message, const QString& key) override { waits << message + QLatin1Char('|') + key; }
+    void closeWait() override { waits << QStringLiteral("closed"); }
+    bool gridLoaded() const override { return grid; }
+    void unloadGrid() override { grid = false; }
+
+    std::array<QString, 7> texts;
+    std::array<QString, 7> images;
+    bool archiveMenu = false;
+    bool openCommands = true;
+    bool grid = false;
+    QStringList waits;
+};
+
+// Runs f on the visible modal window of type Form as soon as it shows.
+template <class Form>
+void onModal(std::function<void(Form&)> f) {
+    QTimer::singleShot(0, [f] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* form = qobject_cast<Form*>(w); form && form->isVisible()) {
+                f(*form);
+                if (form->isVisible())
+                    form->reject();
+                return;
+            }
+        ADD_FAILURE() << "modal window not shown";
+    });
+}
+
+QString labelText(QWidget& w, const char* name) {
+    auto* label = w.findChild<QLabel*>(QLatin1String(name));
+    return label ? label->text() : QStringLiteral("<missing>");
+}
+
+class ArchiveCommandsTest : public ::testing::Test {
+protected:
+    ArchiveCommandsTest() {
+        state.programDir = dir.path();
+        state.lastDirArch = dir.filePath(QStringLiteral("Archivi"));
+        QDir().mkpath(state.lastDirArch);
+        ctx = std::make_unique<shell::AppContext>(shell::AppContext{
+            state, dialogs, settings, session, *reinterpret_cast<printing::PrinterSelection*>(&printerStorage)});
+        commands = std::make_unique<ArchiveCommands>(*ctx, host);
+        QObject::connect(commands.get(), &ArchiveCommands::archiveOpened,
+                         [this](const QString& path) { opened << path; });
+    }
+
+    QString sample(const QString& name, qint64 count) {
+        const QString path = QDir(state.lastDirArch).filePath(name);
+        SampleArchive::write(path, count, 9);
+        return path;
+    }
+
+    QTemporaryDir dir;
+    common::AppState state;
+    ScriptedDialogs dialogs;
+    settings::Settings settings;
+    Session session;
+    alignas(void*) unsigned char printerStorage[64]{};
+    std::unique_ptr<shell::AppContext> ctx;
+    FakeHost host;
+    std::unique_ptr<ArchiveCommands> commands;
+    QStringList opened;
+};
+
+} // namespace
+
+TEST_F(ArchiveCommandsTest, OpenCountsTheArchiveAndHandsItToTheGrid) {
+    dialogs.answerFile(std::nullopt);
+    commands->openArchive();
+    EXPECT_TRUE(opened.isEmpty());
+    EXPECT_TRUE(state.currentArchivePath.isEmpty());
+    EXPECT_TRUE(host.waits.isEmpty());
+
+    const QString path = sample(QStringLiteral("Soci 2026.mdb"), 1234);
+    state.lastDirArch = dir.path(); // the dialog starts here; the open moves it
+    dialogs.answerFile(QStringLiteral("  ") + path + QStringLiteral(" "));
+    commands->openArchive();
+    ASSERT_EQ(opened, QStringList{path});
+    EXPECT_EQ(dialogs.shown().back().defaultText, dir.path());
+    EXPECT_EQ(state.currentArchivePath, path);
+    EXPECT_EQ(state.archiveCount, 1234);
+    EXPECT_EQ(state.lastDirArch, QFileInfo(path).absolutePath());
+    EXPECT_EQ(host.texts[1], QStringLiteral("Soci 2026.mdb"));
+    EXPECT_EQ(host.images[1], QStringLiteral("kDBclose"));
+    EXPECT_TRUE(host.texts[2].endsWith(QStringLiteral(" bytes)"))) << qPrintable(host.texts[2]);
+    EXPECT_TRUE(host.archiveMenu);
+    EXPECT_EQ(host.waits, (QStringList{QStringLiteral("Lettura Archivio...!|kDRIVET"), QStringLiteral("closed")}));
+    // The count's connection is closed: the grid opens the archive for itself.
+    EXPECT_FALSE(session.mainDb.isOpen());
+    EXPECT_FALSE(session.mainRs.isOpen());
+    EXPECT_TRUE(dialogs.messages().empty());
+}
+
+TEST_F(ArchiveCommandsTest, ARefusedFileLeavesNoArchiveOpenAndIsNotTouched) {
+    const QString bad = QDir(state.lastDirArch).filePath(QStringLiteral("Lettera.mdb"));
+    {
+        QFile f(bad);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("Gentile cliente,\r\n");
+    }
+    const FileSnapshot before = FileSnapshot::of(bad);
+    host.texts[1] = QStringLiteral("Vecchio.mdb");
+    host.archiveMenu = true;
+    dialogs.answerFile(bad);
+    commands->openArchive();
+    EXPECT_TRUE(opened.isEmpty());
+    EXPECT_EQ(dialogs.lastMessage(), QStringLiteral("Archivio non riconosciuto o corrotto !"));
+    EXPECT_EQ(state.callerMode, QStringLiteral("Erro"));
+    EXPECT_TRUE(host.texts[1].isEmpty());
+    EXPECT_TRUE(host.images[1].isEmpty());
+    EXPECT_FALSE(host.archiveMenu);
+    EXPECT_TRUE(host.openCommands);
+    EXPECT_EQ(FileSnapshot::of(bad), before);
+}
+
+TEST_F(ArchiveCommandsTest, CreateCopiesTheTemplateStampsTheDayAndRefusesExistingNames) {
+    // No template in the program folder.
+    commands->createArchive();
+    EXPECT_EQ(dialogs.lastMessage(), QStringLiteral("Il file 'NewMail.sys' non è stato trovato o è difettoso.\r\n"
+                                                    "Ripristinare il File in '") +
+                                         QDir::toNativeSeparators(dir.path()) + QStringLiteral("'."));
+    EXPECT_EQ(dialogs.shown().back().icon, common::MsgIcon::Information);
+
+    ASSERT_TRUE(QFile::copy(templatePath(QStringLiteral("NewMail.sys")), dir.filePath(QStringLiteral("NewMail.sys"))));
+    dialogs.clear();
+    dialogs.answerFile(std::nullopt);
+    commands->createArchive();
+    EXPECT_TRUE(dialogs.messages().empty());
+
+    const QString other = dir.filePath(QStringLiteral("Nuovi"));
+    QDir().mkpath(other);
+    const QString target = QDir(other).filePath(QStringLiteral("Amici.mdb"));
+    dialogs.answerFile(target);
+    commands->createArchive();
+    EXPECT_TRUE(dialogs.messages().empty());
+    EXPECT_EQ(state.lastDirArch, other);
+    EXPECT_EQ(DateStamp::readByPath(target, DateStamp::Kind::Creazione, nullptr), QDate::currentDate());
+    EXPECT_FALSE(DateStamp::readByPath(target, DateStamp::Kind::Defrag, nullptr).has_value());
+    EXPECT_TRUE(QFileInfo(target).isWritable());
+    EXPECT_TRUE(opened.isEmpty()); // option 18 is off
+
+    const FileSnapshot before = FileSnapshot::of(target);
+    dialogs.answerFile(target);
+    commands->createArchive();
+    EXPECT_EQ(dialogs.lastMessage(), QStringLiteral("Il file Amici.mdb già esiste.\r\nRiprovare con un nuovo nome."));
+    EXPECT_EQ(FileSnapshot::of(target), before);
+
+    // Option 18: the open dialog follows at once, in the new archive's folder.
+    state.options.setValue(18, 1);
+    const QString second = QDir(other).filePath(QStringLiteral("Parenti.mdb"));
+    dialogs.answerFile(second);
+    dialogs.answerFile(second);
+    commands->createArchive();
+    EXPECT_EQ(dialogs.shown().back().defaultText, other);
+    EXPECT_EQ(opened, QStringList{second});
+    EXPECT_EQ(state.archiveCount, 0);
+}
+
+TEST_F(ArchiveCommandsTest, PropertiesAfterOpenShowTheFactsAndCompact) {
+    const QString path = sample(QStringLiteral("Clienti.mdb"), 3000);
+    {
+        Database db(path, Database::Mode::ReadWrite);
+        db.exec(QStringLiteral("DELETE FROM TabMAIL WHERE NR > 1000"));
+    }
+    const qint64 before = QFileInfo(path).size();
+    state.options.setValue(17, 1);
+    bool shown = false;
+    onModal<frmProprieta>([&](frmProprieta& w) {
+        shown = true;
+        EXPECT_TRUE(opened.isEmpty()); // before the grid
+        EXPECT_EQ(labelText(w, "lblTITOLO"), QStringLiteral("Clienti.mdb"));
+        EXPECT_EQ(labelText(w, "lblTOTREC"), QStringLiteral("Nomi archiviati: 1.000"));
+        EXPECT_EQ(labelText(w, "lblNumFileMdb"), QStringLiteral("1"));
+        EXPECT_EQ(labelText(w, "lblBYTES"),
+                  QStringLiteral("Dimensione Archivio: ") + QLocale(QLocale::Italian).toString(before) + QStringLiteral(" bytes"));
+        EXPECT_EQ(labelText(w, "lblDefrag"), QStringLiteral("Ultima Compattazione Archivio: 00:00:00"));
+        EXPECT_TRUE(labelText(w, "lblInfo").isEmpty());
+        auto* defrag = w.findChild<QPushButton*>(QStringLiteral("cmdDefrag"));
+        ASSERT_TRUE(defrag && !defrag->isHidden());
+        w.grab().save(QDir::temp().filePath(QStringLiteral("velomar-frmProprieta.png")));
+        w.cmdDefrag_Click();
+        EXPECT_EQ(dialogs.lastMessage(), QStringLiteral("Defrag Archivio terminato."));
+        EXPECT_EQ(labelText(w, "lblDefrag"),
+                  QStringLiteral("Ultima Compattazione Archivio: ") + QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy")));
+        EXPECT_NE(labelText(w, "lblBYTES"),
+                  QStringLiteral("Dimensione Archivio: ") + QLocale(QLocale::Italian).toString(before) + QStringLiteral(" bytes"));
+    });
+    dialogs.answerFile(path);
+    commands->openArchive();
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(opened, QStringList{path});
+    EXPECT_LT(QFileInfo(path).size(), before);
+    EXPECT_TRUE(host.texts[2].contains(QString::number(QFileInfo(path).size())));
+}
+
+TEST_F(ArchiveCommandsTest, PropertiesWithTheGridOpenOfferNoCompaction) {
+    const QString path = sample(QStringLiteral("Clienti.mdb"), 20);
+    state.currentArchivePath = path;
+    state.archiveCount = 20;
+    host.grid = true;
+    frmProprieta w(*ctx, host);
+    EXPECT_TRUE(w.findChild<QPushButton*>(QStringLiteral("cmdDefrag"))->isHidden());
+    EXPECT_EQ(labelText(w, "lblInfo"), frmProprieta::ruleText());
+    EXPECT_EQ(labelText(w, "lblDATAcre"), QStringLiteral("Data creazione Archivio: ") +
+                                              DateStamp::text(DateStamp::readByPath(path, DateStamp::Kind::Creazione, nullptr)));
+}
+
+TEST_F(ArchiveCommandsTest, GroupsPropertiesCompactAndGiveTheGroupsBack) {
+    const QString groups = dir.filePath(QStringLiteral("Gruppi.grp"));
+    SampleArchive::writeGroups(groups, 3);
+    ArchiveOpener opener(state, dialogs);
+    state.callerMode = QStringLiteral("Grup");
+    ASSERT_TRUE(opener.open(session.groupsDb, session.groupsRs, groups, false));
+    frmProprietaGr w(*ctx, session.groupsRs.recordCount());
+    EXPECT_EQ(labelText(w, "lblTOTREC"), QStringLiteral("Totale Gruppi archiviati: 14"));
+    EXPECT_EQ(labelText(w, "lblDefrag"), QStringLiteral("Ultima Compattazione Archivio: 00:00:00"));
+    bool reopened = false;
+    QObject::connect(&w, &frmProprietaGr::groupsReopened, [&](bool ok) { reopened = ok; });
+    w.cmdDefrag_Click();
+    EXPECT_TRUE(reopened);
+    EXPECT_EQ(dialogs.lastMessage(), QStringLiteral("Defrag Archivio terminato."));
+    ASSERT_TRUE(session.groupsRs.isOpen());
+    EXPECT_EQ(session.groupsRs.recordCount(), 14);
+    EXPECT_EQ(labelText(w, "lblDefrag"),
+              QStringLiteral("Ultima Compattazione Archivio: ") + QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy")));
+    session.closeGroups();
+}
