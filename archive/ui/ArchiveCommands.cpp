@@ -7,7 +7,6 @@
 #include "archive/ui/frmProprieta.h"
 #include "common/AppState.h"
 #include "common/DialogService.h"
-#include "common/SizeText.h"
 #include "shell/AppContext.h"
 
 #include <QDir>
@@ -52,7 +51,7 @@ void ArchiveCommands::openArchive() {
     m_ctx.state.archiveCount = session.mainRs.recordCount();
     m_host.setPanelImage(1, QStringLiteral("kDBclose"));
     m_host.setPanelText(1, QFileInfo(path).fileName());
-    m_host.setPanelText(2, common::SizeText::forFile(path));
+    m_host.setPanelText(2, m_host.sizeText(path));
     m_host.setArchiveMenuEnabled(true);
     // The count is taken; the grid opens the archive again for itself.
     session.closeMain();

@@ -21,6 +21,8 @@ public:
     virtual void setOpenCommandsEnabled(bool enabled) = 0; // mnuApri, mnuNuovo
     virtual void showWait(const QString& message, const QString& imageKey) = 0;
     virtual void closeWait() = 0;
+    // The text of status panel 2 for an archive file (its size).
+    virtual QString sizeText(const QString& path) const = 0;
     virtual bool gridLoaded() const = 0; // is frmEDIT loaded?
     virtual void unloadGrid() = 0;
 };

@@ -8,7 +8,6 @@
 #include "common/AppError.h"
 #include "common/AppState.h"
 #include "common/DialogService.h"
-#include "common/SizeText.h"
 #include "shell/AppContext.h"
 
 #include <QApplication>
@@ -86,7 +85,7 @@ void frmProprieta::cmdDefrag_Click() {
     lblDefrag->setText(QStringLiteral("Ultima Compattazione Archivio: ") + DateStamp::text(QDate::currentDate()));
     m_ctx.dialogs.message(QStringLiteral("Defrag Archivio terminato."), common::MsgIcon::Information);
     fillLabels();
-    m_host.setPanelText(2, common::SizeText::forFile(path));
+    m_host.setPanelText(2, m_host.sizeText(path));
     cmdChiudi->setFocus();
 }
 

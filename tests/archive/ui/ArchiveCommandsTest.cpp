@@ -52,6 +52,9 @@ public:
     void setOpenCommandsEnabled(bool enabled) override { openCommands = enabled; }
     void showWait(const QString& message, const QString& key) override { waits << message + QLatin1Char('|') + key; }
     void closeWait() override { waits << QStringLiteral("closed"); }
+    QString sizeText(const QString& path) const override {
+        return QStringLiteral("(%1 bytes)").arg(QFileInfo(path).size());
+    }
     bool gridLoaded() const override { return grid; }
     void unloadGrid() override { grid = false; }
 
