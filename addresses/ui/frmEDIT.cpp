@@ -224,17 +224,15 @@ void frmEDIT::cmdChiudi_Click() {
     close();
 }
 
-static QWidget* frmEDIT_frame(QWidget* w) {
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(w->parentWidget()))
-        return sub;
-    return w;
+void frmEDIT::hideForWindow() { hide(); }
+
+void frmEDIT::setVisible(bool visible) {
+    QWidget::setVisible(visible);
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()); sub && sub->isVisible() != visible)
+        sub->setVisible(visible);
 }
 
-void frmEDIT::hideForWindow() { frmEDIT_frame(this)->hide(); }
-
 void frmEDIT::showAgain() {
-    QWidget* frame = frmEDIT_frame(this);
-    frame->show();
     show();
     if (m_ctx.session.mainRs.isOpen())
         syncGridToRecordset();

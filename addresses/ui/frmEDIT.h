@@ -77,6 +77,10 @@ public:
     // current record.
     void hideForWindow();
     void showAgain();
+    // Hiding or showing the grid takes its frame in the main window along.
+    void setVisible(bool visible) override;
+    // Reads the archive again (after another window wrote into it) and shows it all.
+    void reloadArchive();
 
 signals:
     // Status panel 1..6 of the main window gets a new text.

@@ -406,6 +406,13 @@ void frmEDIT::reloadRecordset() {
     m_model->bind(&rs);
 }
 
+void frmEDIT::reloadArchive() {
+    if (!m_ctx.session.mainRs.isOpen())
+        return;
+    reloadRecordset();
+    RimuoviFiltro();
+}
+
 void frmEDIT::afterDelete(qint64 deleted) {
     Recordset& rs = m_ctx.session.mainRs;
     // Recount rather than trust the selection: what the view shows is what is left.

@@ -1,0 +1,110 @@
+#include "addresses/ui/AddressWindows.h"
+
+#include "addresses/ui/frmEDIT.h"
+#include "addresses/ui/frmSchedario.h"
+#include "archive/CountryLookup.h"
+#include "common/AppError.h"
+#include "common/AppState.h"
+#include "printing/ui/ListPrinterChoices.h"
+#include "printing/ui/PrintWindows.h"
+#include "printing/ui/frmStampaLista.h"
+#include "shell/AppContext.h"
+
+#include <QIcon>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+
+namespace velomar::addresses {
+
+AddressWindows::AddressWindows(shell::AppContext& context, MainWindow main, QObject* parent)
+    : QObject(parent), m_ctx(context), m_main(std::move(main)) {}
+
+QString AddressWindows::countryName(const QString& code) const {
+    try {
+        return archive::CountryLookup(m_ctx.state.programDir + u'/' +
+                                      archive::CountryLookup::fileName())
+            .nameOf(code);
+    } catch (const common::AppError&) {
+        return {}; // the stored code is shown instead
+    }
+}
+
+bool AddressWindows::showGrid() {
+    if (m_grid)
+        m_grid->cmdChiudi_Click();
+    auto* grid = new frmEDIT(m_ctx);
+    grid->setCountryLookup([this](const QString& code) { return countryName(code); });
+    connect(grid, &frmEDIT::statusPanelChanged, this, [this](int panel, const QString& text) {
+        if (m_main.setPanelText)
+            m_main.setPanelText(panel, text);
+    });
+    connect(grid, &frmEDIT::archiveOpened, this, [this] {
+        if (m_main.setOpenCommandsEnabled)
+            m_main.setOpenCommandsEnabled(false);
+    });
+    connect(grid, &frmEDIT::archiveClosed, this, [this] {
+        m_ctx.state.currentArchivePath.clear();
+        if (m_main.setOpenCommandsEnabled)
+            m_main.setOpenCommandsEnabled(true);
+        if (m_main.noArchive)
+            m_main.noArchive();
+    });
+    printing::PrintWindows::installLabelButtons(*grid, m_ctx);
+    grid->setPrintAction(frmEDIT::PrintButton::Lista, [this, grid] {
+        printing::ui::ListPrinterGrid view{[grid] { return grid->sortText(); },
+                                           [grid] { return grid->selectionTopRow(); },
+                                           [grid] { return grid->selectionCount(); }};
+        printing::ui::frmStampaLista window(m_ctx, view, grid);
+        window.exec();
+    });
+
+    QMdiSubWindow* sub = nullptr;
+    if (m_main.mdi) {
+        sub = m_main.mdi->addSubWindow(grid);
+        sub->setAttribute(Qt::WA_DeleteOnClose);
+        sub->setWindowIcon(m_main.window ? m_main.window->windowIcon() : QIcon());
+    } else {
+        grid->setParent(m_main.window, Qt::Window);
+    }
+    if (!grid->load()) {
+        if (sub)
+            sub->deleteLater();
+        else
+            grid->deleteLater();
+        return false;
+    }
+    m_grid = grid;
+    if (sub) {
+        sub->showMaximized();
+    } else {
+        grid->show();
+    }
+    return true;
+}
+
+void AddressWindows::mnuSchedario_Click() {
+    if (!m_grid)
+        return;
+    auto* card = new frmSchedario(m_ctx, *m_grid,
+                                  [this](const QString& code) { return countryName(code); },
+                                  m_main.window);
+    card->show();
+    card->activateWindow();
+}
+
+void AddressWindows::mnuGrigliaDefault_Click() {
+    if (m_grid)
+        m_grid->DefaultGriglia();
+}
+
+void AddressWindows::mnuChiudiArchivio_Click() {
+    if (m_grid)
+        m_grid->cmdChiudi_Click();
+}
+
+void AddressWindows::reloadAfterImport() {
+    if (m_grid)
+        m_grid->reloadArchive();
+}
+
+} // namespace velomar::addresses
