@@ -19,6 +19,8 @@ namespace velomar::addresses {
 AddressWindows::AddressWindows(shell::AppContext& context, MainWindow main, QObject* parent)
     : QObject(parent), m_ctx(context), m_main(std::move(main)) {}
 
+frmEDIT* AddressWindows::grid() const { return m_grid; }
+
 QString AddressWindows::countryName(const QString& code) const {
     try {
         return archive::CountryLookup(m_ctx.state.programDir + u'/' +

@@ -34,7 +34,7 @@ public:
     // After a successful open: the grid opens the archive again for editing. False when
     // that open failed (the message has been shown).
     bool showGrid();
-    frmEDIT* grid() const { return m_grid; }
+    frmEDIT* grid() const;
 
     void mnuSchedario_Click();
     void mnuGrigliaDefault_Click();

@@ -2,6 +2,13 @@
 //   velomar-screenshots OUTPUT_FOLDER
 // Runs on a temporary program folder and a temporary settings store; the user's own are
 // never touched.
+#include "addresses/EntryBuffer.h"
+#include "addresses/ui/AddressWindows.h"
+#include "addresses/ui/frmEDIT.h"
+#include "addresses/ui/frmINPUT.h"
+#include "addresses/ui/frmSchedario.h"
+#include "archive/Recordset.h"
+#include "archive/SampleArchive.h"
 #include "archive/Session.h"
 #include "common/AppState.h"
 #include "common/ImageList.h"
@@ -118,5 +125,45 @@ int main(int argc, char* argv[]) {
     printShop.show();
     ok = save(&printShop, out, QStringLiteral("stampa-tipografia")) && ok;
     printShop.hide();
+
+    // The address windows on a sample archive, at the two common screen sizes.
+    const QString archivePath = programDir + QStringLiteral("/Indirizzi.mdb");
+    velomar::archive::SampleArchive::write(archivePath, 2500, 7);
+    state.currentArchivePath = archivePath;
+    main.setArchiveMenuEnabled(true);
+    if (!main.showAddressGrid())
+        return 1;
+    velomar::addresses::frmEDIT* grid = main.addressWindows().grid();
+    for (const QSize screen : {QSize(1366, 768), QSize(1920, 1080)}) {
+        const QString tag = QStringLiteral("-%1x%2").arg(screen.width()).arg(screen.height());
+        main.resize(screen.width(), screen.height() - 40); // less the desktop's panel
+        ok = save(&main, out, QStringLiteral("grid") + tag) && ok;
+        grid->optLett_Click('M');
+        ok = save(&main, out, QStringLiteral("grid-filter") + tag) && ok;
+        grid->RimuoviFiltro();
+
+        velomar::addresses::EntryBuffer buffer;
+        buffer.mode = velomar::addresses::EntryBuffer::ModeModify;
+        for (int i = 0; i < velomar::addresses::frmINPUT::FieldCount; ++i)
+            buffer.fields[i] = session.mainRs.text(i);
+        {
+            velomar::addresses::frmINPUT form(context, buffer, {}, grid);
+            form.show();
+            ok = save(&form, out, QStringLiteral("input-modify") + tag) && ok;
+        }
+        buffer.mode = velomar::addresses::EntryBuffer::ModeNew;
+        {
+            velomar::addresses::frmINPUT form(context, buffer, {}, grid);
+            form.show();
+            form.cmdRip_Click();
+            ok = save(&form, out, QStringLiteral("input-new") + tag) && ok;
+        }
+        main.addressWindows().mnuSchedario_Click();
+        if (auto* card = main.findChild<velomar::addresses::frmSchedario*>()) {
+            ok = save(card, out, QStringLiteral("card") + tag) && ok;
+            card->close();
+        }
+        settle();
+    }
     return ok ? 0 : 1;
 }

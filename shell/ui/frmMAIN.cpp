@@ -1,5 +1,6 @@
 #include "shell/ui/frmMAIN.h"
 
+#include "addresses/ui/AddressWindows.h"
 #include "addresses/ui/frmEDIT.h"
 #include "common/AppState.h"
 #include "common/DialogService.h"
@@ -45,6 +46,17 @@ frmMAIN::frmMAIN(AppContext& context, QWidget* parent)
     setCentralWidget(m_mdi);
     buildMenus();
     buildStatusBar();
+    m_addresses = new addresses::AddressWindows(
+        m_ctx,
+        {this, m_mdi, [this](int panel, const QString& text) { setPanelText(panel, text); },
+         [this](bool enabled) { setOpenCommandsEnabled(enabled); },
+         [this] {
+             // The grid has closed the archive.
+             setPanelImage(1, QString());
+             clearPanels();
+             setArchiveMenuEnabled(false);
+         }},
+        this);
     if (QScreen* s = screen()) {
         const QRect avail = s->availableGeometry();
         resize(avail.width() * 4 / 5, avail.height() * 4 / 5);
@@ -108,9 +120,9 @@ void frmMAIN::buildMenus() {
     QMenu* views = archivio->addMenu(QStringLiteral("&Visualizzazioni"));
     views->setObjectName(QStringLiteral("mnuVisualizzazioni"));
     views->menuAction()->setObjectName(QStringLiteral("mnuVisualizzazioniAction"));
-    views->menuAction()->setVisible(false);
+    views->menuAction()->setVisible(true);
     wire(addItem(views, "mnuSchedario", QStringLiteral("Schedario"), QKeySequence(Qt::Key_F2)),
-         &frmMAIN::mnuSchedario_Click, false);
+         &frmMAIN::mnuSchedario_Click, true);
     addSeparator(views, "mnuSepS");
     wire(addItem(views, "mnuRiepilogoIndGrp", QStringLiteral("Indirizzi per Gruppo")),
          &frmMAIN::mnuRiepilogoIndGrp_Click, false);
@@ -132,7 +144,7 @@ void frmMAIN::buildMenus() {
     addSeparator(archivio, "mnuSep0");
     wire(addItem(archivio, "mnuGrigliaDefault", QStringLiteral("Ripristina Colonne &Default"),
                  QKeySequence(QStringLiteral("Ctrl+D"))),
-         &frmMAIN::mnuGrigliaDefault_Click, false);
+         &frmMAIN::mnuGrigliaDefault_Click, true);
     addSeparator(archivio, "mnuSepv");
     wire(addItem(archivio, "mnuProprieta", QStringLiteral("&Proprietà Archivio"),
                  QKeySequence(QStringLiteral("Ctrl+P"))),
@@ -140,7 +152,7 @@ void frmMAIN::buildMenus() {
     addSeparator(archivio, "mnuSep");
     wire(addItem(archivio, "mnuChiudiArchivio", QStringLiteral("&Chiudi Archivio"),
                  QKeySequence(QStringLiteral("Ctrl+C"))),
-         &frmMAIN::mnuChiudiArchivio_Click, false);
+         &frmMAIN::mnuChiudiArchivio_Click, true);
 
     QMenu* opzioni = bar->addMenu(QStringLiteral("&Opzioni"));
     opzioni->setObjectName(QStringLiteral("mnuOpzioni"));
@@ -318,7 +330,9 @@ void frmMAIN::mnuTrova_Click() { m_shell->findFiles(); }
 
 // ---- Archivio -----------------------------------------------------------------------
 
-void frmMAIN::mnuSchedario_Click() {}
+void frmMAIN::mnuSchedario_Click() { m_addresses->mnuSchedario_Click(); }
+
+bool frmMAIN::showAddressGrid() { return m_addresses->showGrid(); }
 
 bool frmMAIN::prepareSummary(const QString& caption, const QString& field) {
     if (m_ctx.state.displayedCount == 0) {
@@ -364,11 +378,11 @@ void frmMAIN::mnuEsporta_Click() {
 
 void frmMAIN::mnuImporta_Click() {}
 
-void frmMAIN::mnuGrigliaDefault_Click() {}
+void frmMAIN::mnuGrigliaDefault_Click() { m_addresses->mnuGrigliaDefault_Click(); }
 
 void frmMAIN::mnuProprieta_Click() {}
 
-void frmMAIN::mnuChiudiArchivio_Click() {}
+void frmMAIN::mnuChiudiArchivio_Click() { m_addresses->mnuChiudiArchivio_Click(); }
 
 // ---- Opzioni ------------------------------------------------------------------------
 

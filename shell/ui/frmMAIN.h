@@ -9,6 +9,9 @@
 #include <memory>
 
 class QAction;
+namespace velomar::addresses {
+class AddressWindows;
+}
 class QLabel;
 class QMdiArea;
 class QMenu;
@@ -46,6 +49,11 @@ public:
 
     // Area holding the child windows (the address grid).
     QMdiArea* mdiArea() const { return m_mdi; }
+
+    // The address grid and card view; showAddressGrid() is what follows a successful
+    // open of the current archive (false when the grid's own open failed).
+    addresses::AddressWindows& addressWindows() { return *m_addresses; }
+    bool showAddressGrid();
 
     // Number of loaded windows with that name (any case).
     static int formsWalk(const QString& name);
@@ -102,6 +110,7 @@ private:
 
     AppContext& m_ctx;
     std::unique_ptr<ShellCommands> m_shell;
+    addresses::AddressWindows* m_addresses = nullptr;
     QMdiArea* m_mdi = nullptr;
     struct Panel {
         QWidget* box = nullptr;
