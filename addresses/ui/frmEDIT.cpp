@@ -11,6 +11,7 @@
 #include "common/AppError.h"
 #include "common/AppState.h"
 #include "common/DialogService.h"
+#include "common/ui/GridStyle.h"
 #include "settings/Settings.h"
 #include "shell/AppContext.h"
 
@@ -74,6 +75,7 @@ frmEDIT::~frmEDIT() { unload(); }
 void frmEDIT::wire() {
     QTableView* grid = m_ui.GRIGLIA;
     grid->setModel(m_model);
+    common::ui::GridStyle::apply(grid, true, 0, true); // the program's grid look
     grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     grid->setSelectionMode(QAbstractItemView::ContiguousSelection);
     grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
