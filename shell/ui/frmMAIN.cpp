@@ -2,6 +2,8 @@
 
 #include "addresses/ui/AddressWindows.h"
 #include "addresses/ui/frmEDIT.h"
+#include "archive/ui/ArchiveCommands.h"
+#include "archive/ui/MainWindowHost.h"
 #include "common/AppState.h"
 #include "common/DialogService.h"
 #include "common/ImageList.h"
@@ -44,6 +46,8 @@ frmMAIN::frmMAIN(AppContext& context, QWidget* parent)
     m_mdi->setObjectName(QStringLiteral("mdiArea"));
     m_mdi->setBackground(QColor(0x80, 0x80, 0x80));
     setCentralWidget(m_mdi);
+    m_archiveHost = std::make_unique<archive::ui::MainWindowHost>(*this);
+    m_archive = new archive::ui::ArchiveCommands(context, *m_archiveHost, this);
     buildMenus();
     buildStatusBar();
     m_addresses = new addresses::AddressWindows(
@@ -57,6 +61,8 @@ frmMAIN::frmMAIN(AppContext& context, QWidget* parent)
              setArchiveMenuEnabled(false);
          }},
         this);
+    // A counted archive: the address grid opens it for editing and takes the work area.
+    connect(m_archive, &archive::ui::ArchiveCommands::archiveOpened, this, [this] { showAddressGrid(); });
     if (QScreen* s = screen()) {
         const QRect avail = s->availableGeometry();
         resize(avail.width() * 4 / 5, avail.height() * 4 / 5);
@@ -93,9 +99,9 @@ void frmMAIN::buildMenus() {
     QMenu* file = bar->addMenu(QStringLiteral("&File"));
     file->setObjectName(QStringLiteral("mnuFile"));
     wire(addItem(file, "mnuApri", QStringLiteral("&Apri Archivio"), QKeySequence(QStringLiteral("Ctrl+A"))),
-         &frmMAIN::mnuApri_Click, false);
+         &frmMAIN::mnuApri_Click, true);
     wire(addItem(file, "mnuNuovo", QStringLiteral("Crea &Nuovo Archivio"), QKeySequence(QStringLiteral("Ctrl+N"))),
-         &frmMAIN::mnuNuovo_Click, false);
+         &frmMAIN::mnuNuovo_Click, true);
     addSeparator(file, "mnuSep10");
     wire(addItem(file, "mnuVediFileTipogr", QStringLiteral("Vedi File Promemoria &Tipografia"),
                  QKeySequence(QStringLiteral("Ctrl+T"))),
@@ -148,7 +154,7 @@ void frmMAIN::buildMenus() {
     addSeparator(archivio, "mnuSepv");
     wire(addItem(archivio, "mnuProprieta", QStringLiteral("&Proprietà Archivio"),
                  QKeySequence(QStringLiteral("Ctrl+P"))),
-         &frmMAIN::mnuProprieta_Click, false);
+         &frmMAIN::mnuProprieta_Click, true);
     addSeparator(archivio, "mnuSep");
     wire(addItem(archivio, "mnuChiudiArchivio", QStringLiteral("&Chiudi Archivio"),
                  QKeySequence(QStringLiteral("Ctrl+C"))),
@@ -312,9 +318,9 @@ void frmMAIN::runUnloadSteps() {
 
 // ---- File ---------------------------------------------------------------------------
 
-void frmMAIN::mnuApri_Click() {}
+void frmMAIN::mnuApri_Click() { m_archive->openArchive(); }
 
-void frmMAIN::mnuNuovo_Click() {}
+void frmMAIN::mnuNuovo_Click() { m_archive->createArchive(); }
 
 void frmMAIN::mnuVediFileTipogr_Click() { m_shell->openFolder(m_ctx.state.stampeTipDir); }
 
@@ -380,7 +386,7 @@ void frmMAIN::mnuImporta_Click() {}
 
 void frmMAIN::mnuGrigliaDefault_Click() { m_addresses->mnuGrigliaDefault_Click(); }
 
-void frmMAIN::mnuProprieta_Click() {}
+void frmMAIN::mnuProprieta_Click() { m_archive->showProperties(); }
 
 void frmMAIN::mnuChiudiArchivio_Click() { m_addresses->mnuChiudiArchivio_Click(); }
 

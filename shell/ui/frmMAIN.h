@@ -16,6 +16,11 @@ class QLabel;
 class QMdiArea;
 class QMenu;
 
+namespace velomar::archive::ui {
+class ArchiveCommands;
+class MainWindowHost;
+} // namespace velomar::archive::ui
+
 namespace velomar::shell::ui {
 
 // The main window: start-up, menu bar, status bar STATO and exit. Menu entries are
@@ -46,6 +51,10 @@ public:
     // mnuArchivio, and the pair mnuApri / mnuNuovo.
     void setArchiveMenuEnabled(bool enabled);
     void setOpenCommandsEnabled(bool enabled);
+
+    // Open, create, properties and close of the archive; its archiveOpened signal is
+    // where the address grid is shown.
+    archive::ui::ArchiveCommands& archiveCommands() { return *m_archive; }
 
     // Area holding the child windows (the address grid).
     QMdiArea* mdiArea() const { return m_mdi; }
@@ -111,6 +120,8 @@ private:
     AppContext& m_ctx;
     std::unique_ptr<ShellCommands> m_shell;
     addresses::AddressWindows* m_addresses = nullptr;
+    std::unique_ptr<archive::ui::MainWindowHost> m_archiveHost;
+    archive::ui::ArchiveCommands* m_archive = nullptr;
     QMdiArea* m_mdi = nullptr;
     struct Panel {
         QWidget* box = nullptr;

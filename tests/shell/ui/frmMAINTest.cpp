@@ -48,8 +48,8 @@ TEST_F(frmMAINTest, MenuBarCarriesEveryEntryWithCaptionShortcutAndVisibility) {
         bool visible;
     };
     const Item items[] = {
-        {"mnuApri", "&Apri Archivio", "Ctrl+A", false},
-        {"mnuNuovo", "Crea &Nuovo Archivio", "Ctrl+N", false},
+        {"mnuApri", "&Apri Archivio", "Ctrl+A", true},
+        {"mnuNuovo", "Crea &Nuovo Archivio", "Ctrl+N", true},
         {"mnuVediFileTipogr", "Vedi File Promemoria &Tipografia", "Ctrl+T", true},
         {"mnuVediFileSing", "Vedi &File Promemoria Singole", "Ctrl+F", true},
         {"mnuVediExport", "Vedi File Esportati", "Ctrl+V", true},
@@ -66,7 +66,7 @@ TEST_F(frmMAINTest, MenuBarCarriesEveryEntryWithCaptionShortcutAndVisibility) {
         {"mnuEsporta", "&Esporta in formato Testo", "Ctrl+E", false},
         {"mnuImporta", "&Importa da altro Archivio", "Ctrl+I", false},
         {"mnuGrigliaDefault", "Ripristina Colonne &Default", "Ctrl+D", true},
-        {"mnuProprieta", "&Proprietà Archivio", "Ctrl+P", false},
+        {"mnuProprieta", "&Proprietà Archivio", "Ctrl+P", true},
         {"mnuChiudiArchivio", "&Chiudi Archivio", "Ctrl+C", true},
         {"mnuOptApp", "Applica&zione", "Ctrl+Z", true},
         {"mnuGruppi", "Gestione &Gruppi", "Ctrl+G", true},
