@@ -1,6 +1,7 @@
 #include "printing/ui/PrintWindows.h"
 
 #include "addresses/ui/frmEDIT.h"
+#include "archive/ui/frmProprietaGr.h"
 #include "groups/ui/frmGRUPPI.h"
 #include "printing/PrinterSelection.h"
 #include "printing/ui/QtPrinter.h"
@@ -65,6 +66,11 @@ void PrintWindows::openGroups(shell::AppContext& context, addresses::frmEDIT* gr
         delete window;
         return;
     }
+    // "Proprietà / Defrag": a compaction that leaves the groups archive closed ends the window.
+    window->setPropertiesAction([&context, window] {
+        if (!archive::ui::frmProprietaGr::showModal(context, window->count(), window))
+            window->close();
+    });
     takeGridPlace(window, grid);
     window->show();
 }
