@@ -1,0 +1,51 @@
+#include "exchange/ui/ExchangeWindows.h"
+
+#include "addresses/AddressTableModel.h"
+#include "addresses/ui/frmEDIT.h"
+#include "archive/Recordset.h"
+#include "archive/Session.h"
+#include "common/AppError.h"
+#include "common/AppState.h"
+#include "common/DialogService.h"
+#include "exchange/ui/frmESPORTA.h"
+#include "exchange/ui/frmIMPORTA.h"
+#include "printing/ui/ListPrinterWindows.h"
+#include "shell/AppContext.h"
+
+namespace velomar::exchange::ui {
+
+void ExchangeWindows::openExport(shell::AppContext& context, addresses::frmEDIT* grid,
+                                 QWidget* parent) {
+    auto* window = new frmESPORTA(context, printing::ui::ListPrinterWindows::gridAccess(grid), parent);
+    if (grid)
+        QObject::connect(grid, &addresses::frmEDIT::archiveClosed, window, &frmESPORTA::gridUnloaded);
+    window->show();
+}
+
+void ExchangeWindows::openImport(shell::AppContext& context, addresses::frmEDIT* grid,
+                                 QWidget* parent) {
+    const qint64 before = context.state.archiveCount;
+    {
+        frmIMPORTA window(context, parent);
+        window.exec();
+    }
+    if (!grid || !context.session.mainRs.isOpen())
+        return;
+    if (context.state.archiveCount == before) {
+        grid->GRIGLIA_EnterCell();
+        return;
+    }
+    // The grid's snapshot lacks the new rows: load the table again, then the sort order.
+    try {
+        context.session.mainRs = archive::Recordset::open(
+            context.session.mainDb, QStringLiteral("TabMAIL"), archive::LockType::Optimistic);
+    } catch (const common::AppError& error) {
+        context.dialogs.critical(error.standardText());
+        return;
+    }
+    grid->model()->bind(&context.session.mainRs);
+    grid->RimuoviFiltro();
+    grid->cboORDINAMENTO_Click();
+}
+
+} // namespace velomar::exchange::ui

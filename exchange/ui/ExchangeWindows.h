@@ -1,0 +1,24 @@
+#pragma once
+
+class QWidget;
+
+namespace velomar::addresses {
+class frmEDIT;
+}
+namespace velomar::shell {
+struct AppContext;
+}
+
+namespace velomar::exchange::ui {
+
+// Entry points of the export and import windows for the main window's menu.
+class ExchangeWindows {
+public:
+    // mnuEsporta: the export window, shown without blocking; it goes when the grid unloads.
+    static void openExport(shell::AppContext& context, addresses::frmEDIT* grid, QWidget* parent);
+    // mnuImporta: the import window, modal; afterwards the grid shows the new addresses
+    // when the count changed, or goes back to its current row.
+    static void openImport(shell::AppContext& context, addresses::frmEDIT* grid, QWidget* parent);
+};
+
+} // namespace velomar::exchange::ui

@@ -1,0 +1,36 @@
+#include "printing/ui/ListPrinterWindows.h"
+
+#include "addresses/ui/frmEDIT.h"
+#include "printing/ui/ListPrinterChoices.h"
+#include "printing/ui/frmRiepiloghi.h"
+#include "printing/ui/frmStampaLista.h"
+
+#include <QPointer>
+
+namespace velomar::printing::ui {
+
+ListPrinterGrid ListPrinterWindows::gridAccess(addresses::frmEDIT* grid) {
+    QPointer<addresses::frmEDIT> g(grid);
+    return {[g] { return g ? g->sortText() : QString(); },
+            [g] { return g ? g->selectionTopRow() : qint64(0); },
+            [g] { return g ? g->selectionCount() : qint64(0); }};
+}
+
+void ListPrinterWindows::installListButton(addresses::frmEDIT& grid, shell::AppContext& context) {
+    addresses::frmEDIT* g = &grid;
+    grid.setPrintAction(addresses::frmEDIT::PrintButton::Lista,
+                        [&context, g] { openList(context, g); });
+}
+
+void ListPrinterWindows::openList(shell::AppContext& context, addresses::frmEDIT* grid) {
+    frmStampaLista window(context, gridAccess(grid), grid);
+    window.exec();
+}
+
+void ListPrinterWindows::openSummary(shell::AppContext& context, QWidget* parent) {
+    auto* window = new frmRiepiloghi(context, parent);
+    window->show();
+    window->activateWindow();
+}
+
+} // namespace velomar::printing::ui
