@@ -1,12 +1,8 @@
 #include "exchange/ui/ExchangeWindows.h"
 
-#include "addresses/AddressTableModel.h"
 #include "addresses/ui/frmEDIT.h"
-#include "archive/Recordset.h"
 #include "archive/Session.h"
-#include "common/AppError.h"
 #include "common/AppState.h"
-#include "common/DialogService.h"
 #include "exchange/ui/frmESPORTA.h"
 #include "exchange/ui/frmIMPORTA.h"
 #include "printing/ui/ListPrinterWindows.h"
@@ -36,15 +32,7 @@ void ExchangeWindows::openImport(shell::AppContext& context, addresses::frmEDIT*
         return;
     }
     // The grid's snapshot lacks the new rows: load the table again, then the sort order.
-    try {
-        context.session.mainRs = archive::Recordset::open(
-            context.session.mainDb, QStringLiteral("TabMAIL"), archive::LockType::Optimistic);
-    } catch (const common::AppError& error) {
-        context.dialogs.critical(error.standardText());
-        return;
-    }
-    grid->model()->bind(&context.session.mainRs);
-    grid->RimuoviFiltro();
+    grid->reloadArchive();
     grid->cboORDINAMENTO_Click();
 }
 

@@ -17,15 +17,7 @@ class QProgressBar;
 class QRadioButton;
 class QWidget;
 
-namespace velomar::printing {
-class PrinterSelection;
-}
-
 namespace velomar::printing::ui {
-
-// The program's printer choice, null when it runs without one.
-inline PrinterSelection* printerSelection(PrinterSelection& s) { return &s; }
-inline PrinterSelection* printerSelection(PrinterSelection* s) { return s; }
 
 // What the list-printing and export windows read from the address grid, live.
 struct ListPrinterGrid {

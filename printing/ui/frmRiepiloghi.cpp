@@ -3,10 +3,7 @@
 #include "archive/Session.h"
 #include "common/AppState.h"
 #include "common/DialogService.h"
-#if __has_include("common/ImageList.h")
 #include "common/ImageList.h"
-#define VELOMAR_HAS_IMAGES 1
-#endif
 #include "printing/PrintFailure.h"
 #include "printing/Printer.h"
 #include "printing/PrinterError.h"
@@ -35,9 +32,7 @@ frmRiepiloghi::frmRiepiloghi(shell::AppContext& context, QWidget* parent)
     setObjectName(QStringLiteral("frmRiepiloghi"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Riepilogo Indirizzi per ") + m_ctx.state.summaryTitle);
-#ifdef VELOMAR_HAS_IMAGES
     setWindowIcon(common::ImageList::icon(QLatin1Char('k') + m_ctx.state.summaryField));
-#endif
     move(int(200 / kTwipsPerPixel), int(810 / kTwipsPerPixel));
 
     gGRID = new QTableWidget(0, 2, this);
@@ -114,8 +109,7 @@ void frmRiepiloghi::cmdSORT_Click() {
 
 void frmRiepiloghi::cmdStampa_Click() {
     m_busy = true;
-    PrinterSelection* printers = printerSelection(m_ctx.printers);
-    const QString device = printers ? printers->currentName() : QString();
+    const QString device = m_ctx.printers.currentName();
     if (!m_ctx.dialogs.askYesNo(QStringLiteral("Stampante: ") + device +
                                 QStringLiteral("\nStampare il riepilogo ?"))) {
         m_busy = false;
@@ -123,9 +117,7 @@ void frmRiepiloghi::cmdStampa_Click() {
     }
     QApplication::setOverrideCursor(Qt::WaitCursor);
     try {
-        if (!printerSelection(m_ctx.printers))
-            throw PrinterError(PrinterError::NoPrinter, QStringLiteral("Nessuna stampante."));
-        std::unique_ptr<Printer> printer = printerSelection(m_ctx.printers)->createPrinter(m_ctx.dialogs);
+        std::unique_ptr<Printer> printer = m_ctx.printers.createPrinter(m_ctx.dialogs);
         SummaryPrinter::print(*printer, m_ctx.state.summaryTitle, m_rows);
         printer->finishJob();
         QApplication::restoreOverrideCursor();

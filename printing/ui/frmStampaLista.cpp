@@ -3,10 +3,7 @@
 #include "archive/Session.h"
 #include "common/AppState.h"
 #include "common/DialogService.h"
-#if __has_include("common/ImageList.h")
 #include "common/ImageList.h"
-#define VELOMAR_HAS_IMAGES 1
-#endif
 #include "printing/ListPrinter.h"
 #include "printing/PrintFailure.h"
 #include "printing/Printer.h"
@@ -44,10 +41,8 @@ frmStampaLista::frmStampaLista(shell::AppContext& context, ListPrinterGrid grid,
 
     imgFOGLIO = new QLabel(choices->fraRESULT);
     imgFOGLIO->setObjectName(QStringLiteral("imgFOGLIO"));
-#ifdef VELOMAR_HAS_IMAGES
     imgFOGLIO->setPixmap(common::ImageList::pixmap(m_formatted ? QStringLiteral("kOR")
                                                                : QStringLiteral("kVERT"), 32));
-#endif
     static_cast<QGridLayout*>(choices->fraRESULT->layout())->addWidget(imgFOGLIO, 0, 1, 2, 1);
     lblCar = new QLabel(QStringLiteral("Totale Caratteri"), this);
     lblCar->setObjectName(QStringLiteral("lblCar"));
@@ -117,9 +112,7 @@ void frmStampaLista::printJob() {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     bool printed = false;
     try {
-        if (!printerSelection(m_ctx.printers))
-            throw PrinterError(PrinterError::NoPrinter, QStringLiteral("Nessuna stampante."));
-        std::unique_ptr<Printer> printer = printerSelection(m_ctx.printers)->createPrinter(m_ctx.dialogs);
+        std::unique_ptr<Printer> printer = m_ctx.printers.createPrinter(m_ctx.dialogs);
         std::unique_ptr<archive::AddressSource> source;
         switch (choices->range()) {
         case ListRange::WholeArchive:

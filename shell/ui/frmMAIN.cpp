@@ -9,6 +9,8 @@
 #include "common/ImageList.h"
 #include "common/Twips.h"
 #include "common/ui/FormsWalk.h"
+#include "exchange/ui/ExchangeWindows.h"
+#include "printing/ui/ListPrinterWindows.h"
 #include "printing/ui/PrintWindows.h"
 #include "settings/Settings.h"
 #include "shell/Startup.h"
@@ -131,22 +133,22 @@ void frmMAIN::buildMenus() {
          &frmMAIN::mnuSchedario_Click, true);
     addSeparator(views, "mnuSepS");
     wire(addItem(views, "mnuRiepilogoIndGrp", QStringLiteral("Indirizzi per Gruppo")),
-         &frmMAIN::mnuRiepilogoIndGrp_Click, false);
+         &frmMAIN::mnuRiepilogoIndGrp_Click, true);
     wire(addItem(views, "mnuRiepilogoCAP", QStringLiteral("Indirizzi per CAP")),
-         &frmMAIN::mnuRiepilogoCAP_Click, false);
+         &frmMAIN::mnuRiepilogoCAP_Click, true);
     wire(addItem(views, "mnuRiepilogoCITTA", QStringLiteral("Indirizzi per Città")),
-         &frmMAIN::mnuRiepilogoCITTA_Click, false);
+         &frmMAIN::mnuRiepilogoCITTA_Click, true);
     wire(addItem(views, "mnuRiepilogoPROV", QStringLiteral("Indirizzi per Provincia")),
-         &frmMAIN::mnuRiepilogoPROV_Click, false);
+         &frmMAIN::mnuRiepilogoPROV_Click, true);
     wire(addItem(views, "mnuRiepilogoNAZ", QStringLiteral("Indirizzi per Nazione")),
-         &frmMAIN::mnuRiepilogoNAZ_Click, false);
+         &frmMAIN::mnuRiepilogoNAZ_Click, true);
     addSeparator(archivio, "mnuSepSt");
     wire(addItem(archivio, "mnuEsporta", QStringLiteral("&Esporta in formato Testo"),
                  QKeySequence(QStringLiteral("Ctrl+E"))),
-         &frmMAIN::mnuEsporta_Click, false);
+         &frmMAIN::mnuEsporta_Click, true);
     wire(addItem(archivio, "mnuImporta", QStringLiteral("&Importa da altro Archivio"),
                  QKeySequence(QStringLiteral("Ctrl+I"))),
-         &frmMAIN::mnuImporta_Click, false);
+         &frmMAIN::mnuImporta_Click, true);
     addSeparator(archivio, "mnuSep0");
     wire(addItem(archivio, "mnuGrigliaDefault", QStringLiteral("Ripristina Colonne &Default"),
                  QKeySequence(QStringLiteral("Ctrl+D"))),
@@ -353,26 +355,31 @@ bool frmMAIN::prepareSummary(const QString& caption, const QString& field) {
 void frmMAIN::mnuRiepilogoIndGrp_Click() {
     if (!prepareSummary(QStringLiteral("Gruppo"), QStringLiteral("GR")))
         return;
+    printing::ui::ListPrinterWindows::openSummary(m_ctx, this);
 }
 
 void frmMAIN::mnuRiepilogoCAP_Click() {
     if (!prepareSummary(QStringLiteral("CAP"), QStringLiteral("CAP")))
         return;
+    printing::ui::ListPrinterWindows::openSummary(m_ctx, this);
 }
 
 void frmMAIN::mnuRiepilogoCITTA_Click() {
     if (!prepareSummary(QStringLiteral("Città"), QStringLiteral("CITTA")))
         return;
+    printing::ui::ListPrinterWindows::openSummary(m_ctx, this);
 }
 
 void frmMAIN::mnuRiepilogoPROV_Click() {
     if (!prepareSummary(QStringLiteral("Provincia"), QStringLiteral("PROV")))
         return;
+    printing::ui::ListPrinterWindows::openSummary(m_ctx, this);
 }
 
 void frmMAIN::mnuRiepilogoNAZ_Click() {
     if (!prepareSummary(QStringLiteral("Nazione"), QStringLiteral("NAZ")))
         return;
+    printing::ui::ListPrinterWindows::openSummary(m_ctx, this);
 }
 
 void frmMAIN::mnuEsporta_Click() {
@@ -380,9 +387,12 @@ void frmMAIN::mnuEsporta_Click() {
         m_ctx.dialogs.warn(QStringLiteral("Non ci sono Indirizzi da esportare."));
         return;
     }
+    exchange::ui::ExchangeWindows::openExport(m_ctx, m_addresses->grid(), this);
 }
 
-void frmMAIN::mnuImporta_Click() {}
+void frmMAIN::mnuImporta_Click() {
+    exchange::ui::ExchangeWindows::openImport(m_ctx, m_addresses->grid(), this);
+}
 
 void frmMAIN::mnuGrigliaDefault_Click() { m_addresses->mnuGrigliaDefault_Click(); }
 

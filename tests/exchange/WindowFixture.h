@@ -11,7 +11,6 @@
 
 #include <QTemporaryDir>
 #include <memory>
-#include <type_traits>
 
 namespace velomar::test {
 
@@ -49,17 +48,9 @@ struct WindowFixture {
 
     shell::AppContext& ctx() { return *context; }
 
-    // The context holds the printer choice by reference or by pointer, as it has grown.
     std::unique_ptr<shell::AppContext> contextWith(printing::PrinterSelection& choice) {
-        return std::unique_ptr<shell::AppContext>(new shell::AppContext{
-            state, dialogs, settings, session,
-            slot<decltype(shell::AppContext::printers)>(choice)});
-    }
-    template <class Slot> static Slot slot(printing::PrinterSelection& choice) {
-        if constexpr (std::is_pointer_v<Slot>)
-            return &choice;
-        else
-            return choice;
+        return std::unique_ptr<shell::AppContext>(
+            new shell::AppContext{state, dialogs, settings, session, choice});
     }
 };
 
