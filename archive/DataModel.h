@@ -31,7 +31,7 @@ public:
     static QStringList tabMailColumns();
     static QStringList columnHeadings();
 
-    // Sort specification of an order ("CAP,CITTA,COGNOME"); nullopt out of 0..16.
+    // Sort text of an order ("CAP,CITTA,COGNOME"); nullopt out of 0..16.
     static std::optional<QString> sortSpec(int index);
 
     // Sets the record set's sort to the order; an index out of range changes nothing.
