@@ -72,7 +72,11 @@ frmMAIN::frmMAIN(AppContext& context, QWidget* parent)
     }
 }
 
-frmMAIN::~frmMAIN() = default;
+frmMAIN::~frmMAIN() {
+    // The grid reports its closing to this window: unload it while the window is whole.
+    if (m_addresses)
+        m_addresses->mnuChiudiArchivio_Click();
+}
 
 QAction* frmMAIN::addItem(QMenu* menu, const char* name, const QString& caption,
                           const QKeySequence& shortcut) {

@@ -1,5 +1,6 @@
 #include "MainWindowFixture.h"
 
+#include "archive/SampleArchive.h"
 #include "common/ImageList.h"
 
 #include <QAction>
@@ -171,4 +172,16 @@ TEST_F(frmMAINTest, FolderCommandsOpenTheWorkingFolders) {
     state.options.setValue(22, 1);
     child<QAction>("mnuFormatta")->trigger();
     EXPECT_TRUE(dialogs.lastMessage().startsWith("Il Drive [b:] non è pronto"));
+}
+
+TEST_F(frmMAINTest, DestroyingTheWindowWithTheGridOpenClosesTheArchiveFirst) {
+    ASSERT_TRUE(window->load());
+    const QString path = program.filePath("Archivi/Prova.mdb");
+    velomar::archive::SampleArchive::write(path, 30, 7);
+    state.currentArchivePath = path;
+    ASSERT_TRUE(window->showAddressGrid());
+    ASSERT_TRUE(session.mainOpen());
+    window.reset(); // the grid reports its closing while the window is still whole
+    EXPECT_FALSE(session.mainOpen());
+    EXPECT_TRUE(state.currentArchivePath.isEmpty());
 }
