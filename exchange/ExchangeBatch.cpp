@@ -28,6 +28,16 @@ using archive::ArchiveKind;
 
 const QString kRefused = QStringLiteral("Archivio non riconosciuto o corrotto !");
 
+// The archive opened for reading, or a closed handle after telling why.
+archive::Database openForReading(const QString& path, QTextStream& err) {
+    try {
+        return ArchiveFile::open(path, ArchiveKind::Addresses, ArchiveFile::Access::ReadOnly);
+    } catch (const archive::DatabaseError&) {
+        err << kRefused << "\n";
+        return {};
+    }
+}
+
 // "--name value" options and plain arguments, in order.
 struct Args {
     QStringList plain;
@@ -95,13 +105,9 @@ int batchExport(const QStringList& args, QTextStream& out, QTextStream& err) {
         }
         request.fields = *mask;
     }
-    archive::Database db;
-    try {
-        db = ArchiveFile::open(a.plain[0], ArchiveKind::Addresses, ArchiveFile::Access::ReadOnly);
-    } catch (const archive::DatabaseError&) {
-        err << kRefused << "\n";
+    archive::Database db = openForReading(a.plain[0], err);
+    if (!db.isOpen())
         return 1;
-    }
     try {
         auto source = printing::ListPrinterRange::wholeArchive(db);
         const ExportResult result = ExportJob::toFile(*source, request, a.plain[1]);
@@ -210,13 +216,9 @@ int batchList(const QStringList& args, QTextStream& out, QTextStream& err) {
             << " caratteri: il massimo è " << printing::ListPrinterLayout::MaxLine << ".\n";
         return 2;
     }
-    archive::Database db;
-    try {
-        db = ArchiveFile::open(a.plain[0], ArchiveKind::Addresses, ArchiveFile::Access::ReadOnly);
-    } catch (const archive::DatabaseError&) {
-        err << kRefused << "\n";
+    archive::Database db = openForReading(a.plain[0], err);
+    if (!db.isOpen())
         return 1;
-    }
     try {
         auto source = printing::ListPrinterRange::wholeArchive(db);
         printing::PdfPrinter printer(a.values.value(QStringLiteral("--pdf")));
