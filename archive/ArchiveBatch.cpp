@@ -1,6 +1,8 @@
 #include "archive/ArchiveBatch.h"
 
+#include "archive/ArchiveFile.h"
 #include "archive/ArchiveOpener.h"
+#include "archive/Compactor.h"
 #include "archive/Database.h"
 #include "archive/DatabaseError.h"
 #include "archive/Recordset.h"
@@ -8,6 +10,8 @@
 #include "common/AppState.h"
 #include "common/DialogService.h"
 
+#include <QFileInfo>
+#include <QLocale>
 #include <QTextStream>
 
 namespace velomar::archive {
@@ -30,6 +34,24 @@ public:
 private:
     QTextStream& m_err;
 };
+
+// An address archive, else a groups archive; a file that is neither is refused with
+// the reason it is not an address archive.
+ArchiveKind detectKind(const QString& path) {
+    try {
+        ArchiveFile::open(path, ArchiveKind::Addresses, ArchiveFile::Access::ReadOnly);
+        return ArchiveKind::Addresses;
+    } catch (const DatabaseError& e) {
+        if (e.code() != DatabaseError::NotAnArchive)
+            throw;
+        try {
+            ArchiveFile::open(path, ArchiveKind::Groups, ArchiveFile::Access::ReadOnly);
+        } catch (const DatabaseError&) {
+            throw e;
+        }
+        return ArchiveKind::Groups;
+    }
+}
 
 } // namespace
 
@@ -87,6 +109,28 @@ int batchCount(const QStringList& args, QTextStream& out, QTextStream& err) {
     if (!opener.open(db, rs, args[0], false))
         return 1;
     out << rs.recordCount() << "\n";
+    return 0;
+}
+
+int batchCompact(const QStringList& args, QTextStream& out, QTextStream& err) {
+    if (args.size() != 1 || args[0].startsWith(QLatin1String("--"))) {
+        err << "Uso: velomar-batch compact ARCHIVIO.mdb|GRUPPI.grp\n";
+        return 2;
+    }
+    const QString& path = args[0];
+    ArchiveKind kind = ArchiveKind::Addresses;
+    Compactor::Result r;
+    try {
+        kind = detectKind(path);
+        r = Compactor::compact(path, kind);
+    } catch (const common::AppError& e) {
+        err << "Compattazione non riuscita: l'Archivio è rimasto com'era.\n" << e.description() << "\n";
+        return 1;
+    }
+    const QLocale it(QLocale::Italian, QLocale::Italy);
+    out << "Compattato " << QFileInfo(path).fileName() << " (" << it.toString(r.rows)
+        << (kind == ArchiveKind::Groups ? " gruppi" : " indirizzi") << "): " << it.toString(r.bytesBefore)
+        << " byte prima, " << it.toString(r.bytesAfter) << " byte dopo.\n";
     return 0;
 }
 

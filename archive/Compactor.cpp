@@ -5,9 +5,12 @@
 #include "archive/DateStamp.h"
 #include "archive/Statement.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
+#include <QRegularExpression>
 
 #include <sqlite3.h>
 
@@ -15,14 +18,69 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace velomar::archive {
 
 namespace {
 
-[[noreturn]] void fail(const QString& step, const QString& detail = {}) {
-    throw DatabaseError(SQLITE_IOERR, detail.isEmpty() ? step : step + QStringLiteral(": ") + detail);
+[[noreturn]] void fail(const QString& step, const QString& cause = {}, int code = SQLITE_IOERR) {
+    throw DatabaseError(code, cause.isEmpty() ? step : step + QStringLiteral(": ") + cause);
+}
+
+QString osCause(int err) {
+    switch (err) {
+    case ENOSPC:
+    case EDQUOT:
+        return QStringLiteral("disco pieno");
+    case EACCES:
+    case EPERM:
+        return QStringLiteral("permesso negato");
+    case EROFS:
+        return QStringLiteral("disco in sola lettura");
+    case ENOENT:
+        return QStringLiteral("file non trovato");
+    case EIO:
+        return QStringLiteral("errore di lettura o scrittura sul disco");
+    case EISDIR:
+        return QStringLiteral("è una cartella");
+    case EINVAL:
+        return QStringLiteral("operazione non ammessa su questo file");
+    default:
+        return QStringLiteral("errore di sistema %1").arg(err);
+    }
+}
+
+// SQLite's primary result code; the archive's own codes (9001...) as they are.
+int primaryCode(const DatabaseError& e) { return e.code() >= 9000 ? e.code() : e.code() & 0xff; }
+
+QString sqliteCause(const DatabaseError& e) {
+    switch (primaryCode(e)) {
+    case SQLITE_FULL:
+        return QStringLiteral("disco pieno");
+    case SQLITE_IOERR:
+        return QStringLiteral("errore di lettura o scrittura sul disco");
+    case SQLITE_CANTOPEN:
+        return QStringLiteral("impossibile aprire il file");
+    case SQLITE_READONLY:
+    case SQLITE_PERM:
+        return QStringLiteral("scrittura non permessa");
+    case SQLITE_CORRUPT:
+        return QStringLiteral("archivio danneggiato");
+    default:
+        return e.description();
+    }
+}
+
+bool isBusy(const DatabaseError& e) {
+    const int code = primaryCode(e);
+    return code == SQLITE_BUSY || code == SQLITE_LOCKED || code == DatabaseError::InUse;
+}
+
+[[noreturn]] void failInUse() {
+    throw DatabaseError(DatabaseError::InUse,
+                        QStringLiteral("Archivio in uso da un altro programma: riprovare quando non è più aperto"));
 }
 
 QString mainTable(ArchiveKind kind) {
@@ -37,77 +95,224 @@ qint64 rowCount(Database& db, ArchiveKind kind) {
 }
 
 // Data reaches the disk before the rename makes it the archive.
-bool syncPath(const QString& path, bool directory) {
-    const int fd = ::open(QFile::encodeName(path).constData(), directory ? O_RDONLY | O_DIRECTORY : O_RDWR);
+int syncPath(const QString& path, bool directory) {
+    const int fd = ::open(QFile::encodeName(path).constData(), directory ? O_RDONLY | O_DIRECTORY : O_RDWR | O_CLOEXEC);
     if (fd < 0)
-        return false;
-    const bool ok = ::fsync(fd) == 0;
+        return errno;
+    const int err = ::fsync(fd) == 0 ? 0 : errno;
     ::close(fd);
-    return ok;
+    return err;
+}
+
+struct FileId {
+    dev_t dev = 0;
+    ino_t ino = 0;
+    bool operator==(const FileId&) const = default;
+};
+
+// The regular file at path (never through a link), or nothing.
+std::optional<FileId> regularFileAt(const QString& path) {
+    struct stat st {};
+    if (::lstat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISREG(st.st_mode))
+        return std::nullopt;
+    return FileId{st.st_dev, st.st_ino};
+}
+
+QString stemFor(const QString& archiveName) {
+    // Keeps the temporary's name within the folder's name length limit.
+    int n = std::min<int>(archiveName.size(), 40);
+    if (n < archiveName.size() && archiveName.at(n - 1).isHighSurrogate())
+        --n;
+    return archiveName.left(n);
+}
+
+QString tagFor(const QString& archiveName, const QString& random) {
+    const QByteArray seed = "Velomar compaction\n" + archiveName.toUtf8() + '\n' + random.toLatin1();
+    return QString::fromLatin1(QCryptographicHash::hash(seed, QCryptographicHash::Sha256).toHex().left(8));
+}
+
+const QRegularExpression& temporaryPattern() {
+    static const QRegularExpression re(QStringLiteral("^\\.(.+)\\.([a-z0-9]{8})-([0-9a-f]{8})\\.kkk(-journal)?$"));
+    return re;
+}
+
+// The compaction's own file: created exclusively (so it is never an existing file, the
+// archive least of all) and removed on every path but the rename, only while it is
+// still the very file that was created.
+class TemporaryCopy {
+public:
+    TemporaryCopy(const QString& folder, const QString& archiveName) {
+        static constexpr char alphabet[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            QString random;
+            for (int i = 0; i < 8; ++i)
+                random += QLatin1Char(alphabet[QRandomGenerator::system()->bounded(36)]);
+            const QString name = QLatin1Char('.') + stemFor(archiveName) + QLatin1Char('.') + random +
+                                 QLatin1Char('-') + tagFor(archiveName, random) + QStringLiteral(".kkk");
+            const QString candidate = QDir(folder).filePath(name);
+            const int fd = ::open(QFile::encodeName(candidate).constData(),
+                                  O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+            if (fd < 0) {
+                if (errno == EEXIST)
+                    continue;
+                fail(QStringLiteral("Impossibile creare la copia compattata nella cartella dell'archivio"),
+                     osCause(errno));
+            }
+            struct stat st {};
+            ::fstat(fd, &st);
+            ::close(fd);
+            m_path = candidate;
+            m_id = FileId{st.st_dev, st.st_ino};
+            return;
+        }
+        fail(QStringLiteral("Impossibile creare la copia compattata nella cartella dell'archivio"));
+    }
+    TemporaryCopy(const TemporaryCopy&) = delete;
+    TemporaryCopy& operator=(const TemporaryCopy&) = delete;
+    // Never throws: it runs while a failure unwinds.
+    ~TemporaryCopy() {
+        if (m_kept)
+            return;
+        if (regularFileAt(m_path) == m_id)
+            ::unlink(QFile::encodeName(m_path).constData());
+        const QString journal = m_path + QStringLiteral("-journal");
+        if (regularFileAt(journal))
+            ::unlink(QFile::encodeName(journal).constData());
+    }
+
+    const QString& path() const { return m_path; }
+    void keep() { m_kept = true; }
+
+private:
+    QString m_path;
+    FileId m_id;
+    bool m_kept = false;
+};
+
+// Copies left by a compaction that was killed. Called with the archive's write lock held:
+// any compaction of this archive holds that lock while its copy exists, so a copy found
+// now belongs to none that is running.
+void removeStaleCopies(const QFileInfo& archive, const FileId& archiveId) {
+    const QDir folder = archive.absoluteDir();
+    const QStringList names =
+        folder.entryList({QStringLiteral(".*.kkk"), QStringLiteral(".*.kkk-journal")},
+                         QDir::Files | QDir::Hidden | QDir::NoSymLinks);
+    for (const QString& name : names) {
+        if (!Compactor::isTemporaryOf(name, archive.fileName()))
+            continue;
+        const QString path = folder.filePath(name);
+        const std::optional<FileId> id = regularFileAt(path);
+        if (id && !(*id == archiveId))
+            ::unlink(QFile::encodeName(path).constData());
+    }
 }
 
 } // namespace
 
-QString Compactor::tempPathFor(const QString& path) {
-    const QFileInfo info(path);
-    return info.dir().filePath(info.completeBaseName() + QStringLiteral(".kkk"));
+bool Compactor::isTemporaryOf(const QString& fileName, const QString& archiveName) {
+    const QRegularExpressionMatch m = temporaryPattern().match(fileName);
+    return m.hasMatch() && m.captured(1) == stemFor(archiveName) && m.captured(3) == tagFor(archiveName, m.captured(2));
 }
 
 Compactor::Result Compactor::compact(const QString& path, ArchiveKind kind, const StageHook& hook) {
-    const auto reach = [&](Stage stage) {
+    const auto reach = [&](Stage stage, const QString& copy) {
         if (hook)
-            hook(stage);
+            hook(stage, copy);
     };
-    Result result;
-    const QString temp = tempPathFor(path);
-    const QString folder = QFileInfo(path).absolutePath();
+    reach(Stage::Started, {});
 
-    // A copy left by an earlier, interrupted compaction is only a leftover.
-    if (QFileInfo::exists(temp)) {
-        QFile::setPermissions(temp, QFile::permissions(temp) | QFileDevice::WriteOwner);
-        QFile::remove(temp);
-        if (QFileInfo::exists(temp))
-            fail(QStringLiteral("Impossibile eliminare il file temporaneo ") + QDir::toNativeSeparators(temp));
-    }
-    reach(Stage::Started);
+    // A link is followed: the target is compacted in its own folder and the link stays.
+    const QFileInfo archive(QFileInfo(path).canonicalFilePath());
+    if (archive.filePath().isEmpty())
+        fail(QStringLiteral("Archivio non trovato"), QDir::toNativeSeparators(path), SQLITE_CANTOPEN);
+    const QString target = archive.filePath();
 
+    // The write lock is held from before the copy until after the rename: another program
+    // cannot write rows into a file that is about to be replaced. Whoever still holds the
+    // old file gets the lock only after the rename, and SQLite then refuses its writes to
+    // a file that is no longer the archive.
+    Database lock;
     try {
-        {
-            Database source = ArchiveFile::open(path, kind, ArchiveFile::Access::ReadWrite);
-            result.rows = rowCount(source, kind);
-            result.bytesBefore = QFileInfo(path).size();
-            Statement vacuum(source, QStringLiteral("VACUUM INTO ?"));
-            vacuum.bindText(1, temp).exec();
-        }
-        reach(Stage::CopyWritten);
-
-        {
-            Database copy = ArchiveFile::open(temp, kind, ArchiveFile::Access::ReadWrite);
-            Statement check(copy, QStringLiteral("PRAGMA quick_check"));
-            if (!check.step() || check.text(0) != QLatin1String("ok"))
-                fail(QStringLiteral("La copia compattata è danneggiata"));
-            if (rowCount(copy, kind) != result.rows)
-                fail(QStringLiteral("La copia compattata non contiene tutti i record"));
-            reach(Stage::CopyVerified);
-            if (kind != ArchiveKind::Countries)
-                DateStamp::stamp(copy, DateStamp::Kind::Defrag);
-        }
-        QFile::setPermissions(temp, QFile::permissions(path) | QFileDevice::WriteOwner | QFileDevice::ReadOwner);
-        if (!syncPath(temp, false))
-            fail(QStringLiteral("Impossibile scrivere su disco la copia compattata"));
-        reach(Stage::CopyStamped);
-
-        // rename(2) replaces the archive in one step: there is no moment without it.
-        if (std::rename(QFile::encodeName(temp).constData(), QFile::encodeName(path).constData()) != 0)
-            fail(QStringLiteral("Impossibile sostituire l'archivio con la copia compattata"),
-                 QString::fromLocal8Bit(std::strerror(errno)));
-        syncPath(folder, true);
-    } catch (...) {
-        QFile::remove(temp);
+        lock = ArchiveFile::open(target, kind, ArchiveFile::Access::ReadWrite);
+        lock.exec(QStringLiteral("BEGIN IMMEDIATE"));
+    } catch (const DatabaseError& e) {
+        if (isBusy(e))
+            failInUse();
         throw;
     }
-    result.bytesAfter = QFileInfo(path).size();
-    reach(Stage::Replaced);
+    // From here on the archive is never opened outside SQLite: closing a descriptor of
+    // it would drop the process's locks on it.
+    const std::optional<FileId> archiveId = regularFileAt(target);
+    if (!archiveId)
+        fail(QStringLiteral("Archivio non trovato"), QDir::toNativeSeparators(target), SQLITE_CANTOPEN);
+    removeStaleCopies(archive, *archiveId);
+
+    Result result;
+    result.rows = rowCount(lock, kind);
+    result.bytesBefore = archive.size();
+    TemporaryCopy copy(archive.absolutePath(), archive.fileName());
+
+    // VACUUM INTO refuses to run inside a transaction; a second connection reads the
+    // archive under the first one's lock.
+    try {
+        Database reader(target, Database::Mode::ReadOnly);
+        Statement vacuum(reader, QStringLiteral("VACUUM INTO ?"));
+        vacuum.bindText(1, copy.path()).exec();
+    } catch (const DatabaseError& e) {
+        fail(QStringLiteral("Impossibile scrivere la copia compattata"), sqliteCause(e), e.code());
+    }
+    reach(Stage::CopyWritten, copy.path());
+
+    {
+        Database checked;
+        try {
+            checked = ArchiveFile::open(copy.path(), kind, ArchiveFile::Access::ReadWrite);
+        } catch (const DatabaseError& e) {
+            if (primaryCode(e) == DatabaseError::Damaged || primaryCode(e) == SQLITE_CORRUPT)
+                fail(QStringLiteral("La copia compattata è danneggiata"));
+            fail(QStringLiteral("La copia compattata non è un archivio valido"), sqliteCause(e));
+        }
+        Statement check(checked, QStringLiteral("PRAGMA quick_check"));
+        if (!check.step() || check.text(0) != QLatin1String("ok"))
+            fail(QStringLiteral("La copia compattata è danneggiata"));
+        if (rowCount(checked, kind) != result.rows)
+            fail(QStringLiteral("La copia compattata non contiene tutti i record"));
+        reach(Stage::CopyVerified, copy.path());
+        if (kind != ArchiveKind::Countries)
+            DateStamp::stamp(checked, DateStamp::Kind::Defrag);
+    }
+    reach(Stage::CopyStamped, copy.path());
+
+    struct stat original {};
+    if (::stat(QFile::encodeName(target).constData(), &original) == 0) {
+        // The copy takes the archive's owner and permissions (a compaction run by root
+        // must not take the file away from its user).
+        const QByteArray encoded = QFile::encodeName(copy.path());
+        if (::chown(encoded.constData(), original.st_uid, original.st_gid) != 0) {
+            // Not the owner: the file becomes ours, as any rewrite by this user would.
+        }
+        ::chmod(encoded.constData(), (original.st_mode & 07777) | S_IRUSR | S_IWUSR);
+    }
+    if (const int err = syncPath(copy.path(), false))
+        fail(QStringLiteral("Impossibile scrivere su disco la copia compattata"), osCause(err));
+    reach(Stage::CopySynced, copy.path());
+
+    // The archive must still be the file that was locked and copied: a file put in its
+    // place meanwhile is someone's data, not ours to overwrite.
+    int moved = 0;
+    if (sqlite3_file_control(lock.handle(), "main", SQLITE_FCNTL_HAS_MOVED, &moved) != SQLITE_OK || moved ||
+        !(regularFileAt(target) == archiveId))
+        fail(QStringLiteral("L'archivio è stato spostato o sostituito durante la compattazione"));
+
+    // rename(2) replaces the archive in one step: there is no moment without it.
+    if (std::rename(QFile::encodeName(copy.path()).constData(), QFile::encodeName(target).constData()) != 0)
+        fail(QStringLiteral("Impossibile sostituire l'archivio con la copia compattata"), osCause(errno));
+    copy.keep();
+    syncPath(archive.absolutePath(), true);
+    lock.close();
+
+    result.bytesAfter = QFileInfo(target).size();
+    reach(Stage::Replaced, target);
     return result;
 }
 

@@ -9,12 +9,13 @@
 namespace velomar::archive {
 
 GroupsCompactor::Outcome GroupsCompactor::compact(const QString& path, Database& groupsDb, Recordset& groupsRs,
-                                                  ArchiveOpener& opener, common::AppState& state) {
+                                                  ArchiveOpener& opener, common::AppState& state,
+                                                  const Compactor::StageHook& hook) {
     Outcome outcome;
     groupsRs.close();
     groupsDb.close();
     try {
-        outcome.result = Compactor::compact(path, ArchiveKind::Groups);
+        outcome.result = Compactor::compact(path, ArchiveKind::Groups, hook);
         outcome.compacted = true;
     } catch (const common::AppError& e) {
         outcome.error = e.description();

@@ -26,7 +26,7 @@ public:
     };
 
     static Outcome compact(const QString& path, Database& groupsDb, Recordset& groupsRs, ArchiveOpener& opener,
-                           common::AppState& state);
+                           common::AppState& state, const Compactor::StageHook& hook = {});
 };
 
 } // namespace velomar::archive

@@ -21,6 +21,11 @@ const char* const kUsage =
     "  sample --count N [--seed S] OUT.mdb\n"
     "                                 crea un archivio di esempio con N indirizzi\n"
     "  count ARCHIVIO.mdb             conta gli indirizzi di un archivio\n"
+    "  compact ARCHIVIO.mdb|GRUPPI.grp\n"
+    "                                 compatta un archivio di indirizzi o dei gruppi\n"
+    "                                 (riconosciuto dalle tabelle), come la finestra\n"
+    "                                 delle proprietà; l'archivio è bloccato in scrittura\n"
+    "                                 fino alla sostituzione\n"
     "  labels ARCHIVIO.mdb --pdf OUT.pdf [--group GR] [--sort N] [--start RIGA,COL]\n"
     "                                 stampa le etichette in un file PDF\n"
     "  export ARCHIVIO.mdb OUT.txt [--fields ELENCO] [--description TESTO]\n"
@@ -61,6 +66,7 @@ int main(int argc, char* argv[]) {
     const std::map<QString, Command> commands = {
         {QStringLiteral("sample"), velomar::archive::batchSample},
         {QStringLiteral("count"), velomar::archive::batchCount},
+        {QStringLiteral("compact"), velomar::archive::batchCompact},
         {QStringLiteral("labels"), velomar::printing::batchLabels},
         {QStringLiteral("export"), velomar::exchange::batchExport},
         {QStringLiteral("import"), velomar::exchange::batchImport},

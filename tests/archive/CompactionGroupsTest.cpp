@@ -35,15 +35,28 @@ TEST(CompactionGroups, TheGroupsWindowAlwaysGetsItsConnectionBack) {
     EXPECT_EQ(rs.recordCount(), 14);
     EXPECT_EQ(DateStamp::read(db, DateStamp::Kind::Defrag), QDate::currentDate());
 
-    // Compaction that cannot start (a leftover ".kkk" that will not go): the window
-    // still gets its groups back, and the failure is told, not hidden.
-    ASSERT_TRUE(QDir().mkpath(dir.filePath(QStringLiteral("Gruppi.kkk/dentro"))));
-    const GroupsCompactor::Outcome stuck = GroupsCompactor::compact(path, db, rs, opener, state);
+    // A compaction that fails (its copy loses a group): the window still gets its groups
+    // back, and the failure is told, not hidden. A user's file named like the old
+    // temporary copy is no business of the compaction.
+    const QString userFile = dir.filePath(QStringLiteral("Gruppi.kkk"));
+    {
+        QFile f(userFile);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("mio");
+    }
+    const GroupsCompactor::Outcome stuck =
+        GroupsCompactor::compact(path, db, rs, opener, state, [](Compactor::Stage s, const QString& copy) {
+            if (s == Compactor::Stage::CopyWritten) {
+                Database c(copy, Database::Mode::ReadWrite);
+                c.exec(QStringLiteral("DELETE FROM TabGRUPPI WHERE rowid = (SELECT MAX(rowid) FROM TabGRUPPI)"));
+            }
+        });
     EXPECT_FALSE(stuck.compacted);
-    EXPECT_FALSE(stuck.error.isEmpty());
+    EXPECT_EQ(stuck.error, QStringLiteral("La copia compattata non contiene tutti i record"));
     EXPECT_TRUE(stuck.reopened);
     EXPECT_EQ(rs.recordCount(), 14);
-    QDir(dir.filePath(QStringLiteral("Gruppi.kkk"))).removeRecursively();
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name),
+              (QStringList{QStringLiteral("Gruppi.grp"), QStringLiteral("Gruppi.kkk")}));
     EXPECT_TRUE(dialogs.messages().empty());
 
     // A groups file that has gone bad: nothing to give back, and the open routine says so.
