@@ -47,7 +47,7 @@ ArchiveKind detectKind(const QString& path) {
         try {
             ArchiveFile::open(path, ArchiveKind::Groups, ArchiveFile::Access::ReadOnly);
         } catch (const DatabaseError&) {
-            throw e;
+            throw DatabaseError(e.code(), QStringLiteral("Archivio non riconosciuto o corrotto: ") + e.description());
         }
         return ArchiveKind::Groups;
     }

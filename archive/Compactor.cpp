@@ -238,6 +238,8 @@ Compactor::Result Compactor::compact(const QString& path, ArchiveKind kind, cons
     } catch (const DatabaseError& e) {
         if (isBusy(e))
             failInUse();
+        if (e.code() == DatabaseError::NotAnArchive)
+            fail(QStringLiteral("Archivio non riconosciuto o corrotto"), e.description(), e.code());
         throw;
     }
     // From here on the archive is never opened outside SQLite: closing a descriptor of
@@ -249,7 +251,7 @@ Compactor::Result Compactor::compact(const QString& path, ArchiveKind kind, cons
 
     Result result;
     result.rows = rowCount(lock, kind);
-    result.bytesBefore = archive.size();
+    result.bytesBefore = QFileInfo(target).size();
     TemporaryCopy copy(archive.absolutePath(), archive.fileName());
 
     // VACUUM INTO refuses to run inside a transaction; a second connection reads the
