@@ -126,6 +126,9 @@ int batchCompact(const QStringList& args, QTextStream& out, QTextStream& err) {
     } catch (const common::AppError& e) {
         err << "Compattazione non riuscita: l'Archivio è rimasto com'era.\n" << e.description() << "\n";
         return 1;
+    } catch (const std::exception& e) {
+        err << "Compattazione non riuscita: l'Archivio è rimasto com'era.\n" << QString::fromLocal8Bit(e.what()) << "\n";
+        return 1;
     }
     const QLocale it(QLocale::Italian, QLocale::Italy);
     out << "Compattato " << QFileInfo(path).fileName() << " (" << it.toString(r.rows)
