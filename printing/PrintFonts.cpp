@@ -2,6 +2,7 @@
 
 #include <QFontInfo>
 #include <QFontMetricsF>
+#include <QImage>
 #include <QStringList>
 #include <algorithm>
 #include <mutex>
@@ -65,6 +66,18 @@ QFont PrintFonts::toQFont(const PrintFont& font) {
     if (font.family == kExtraCondensed && QFontInfo(f).family() != kExtraCondensed)
         f.setStretch(stretchFor(f, ExtraCondensedShare));
     return f;
+}
+
+} // namespace velomar::printing
+
+namespace velomar::printing {
+
+double PrintFonts::textWidthMm(const PrintFont& font, const QString& text) {
+    constexpr double kDpi = 1200;
+    QImage device(1, 1, QImage::Format_Mono);
+    device.setDotsPerMeterX(qRound(kDpi / 0.0254));
+    device.setDotsPerMeterY(qRound(kDpi / 0.0254));
+    return QFontMetricsF(toQFont(font), &device).horizontalAdvance(text) / (kDpi / 25.4);
 }
 
 } // namespace velomar::printing

@@ -18,6 +18,9 @@ public:
     // Registers the substitutions once for the process; safe to call again.
     static void install();
     static QFont toQFont(const PrintFont& font);
+    // Width of text in font (mm), as a 1200 dpi device measures it; for layouts worked
+    // out before a printer is at hand.
+    static double textWidthMm(const PrintFont& font, const QString& text);
 };
 
 } // namespace velomar::printing
