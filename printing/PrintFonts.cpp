@@ -68,10 +68,6 @@ QFont PrintFonts::toQFont(const PrintFont& font) {
     return f;
 }
 
-} // namespace velomar::printing
-
-namespace velomar::printing {
-
 double PrintFonts::textWidthMm(const PrintFont& font, const QString& text) {
     constexpr double kDpi = 1200;
     QImage device(1, 1, QImage::Format_Mono);

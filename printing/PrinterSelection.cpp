@@ -93,10 +93,6 @@ std::unique_ptr<Printer> PrinterSelection::createPrinter(common::DialogService& 
                        QStringLiteral("La stampante \"%1\" non è più disponibile.").arg(entry->deviceName));
 }
 
-} // namespace velomar::printing
-
-namespace velomar::printing {
-
 QSizeF PrinterSelection::printableSize(Orientation orientation) const {
     const auto entry = current();
     for (const auto& provider : m_providers)
