@@ -9,6 +9,7 @@
 #include "printing/ListPrinter.h"
 #include "printing/ListPrinterRange.h"
 #include "printing/PdfPrinter.h"
+#include "printing/PrinterSelection.h"
 #include "printing/PrintFailure.h"
 #include "printing/PrinterError.h"
 #include "settings/Settings.h"
@@ -210,10 +211,13 @@ int batchList(const QStringList& args, QTextStream& out, QTextStream& err) {
         err << "Selezionare almeno un Campo !\n";
         return 2;
     }
-    if (request.formatted &&
-        printing::ListPrinterLayout::characterTotal(request.fields) > printing::ListPrinterLayout::MaxLine) {
+    // The limit is what the PDF printer's landscape page holds in the list font.
+    const int limit = printing::ListPrinter::formattedLimit(
+        printing::PdfPrinterProvider().printableSize({}, printing::Orientation::Landscape).width(),
+        request.lucidaFont);
+    if (request.formatted && printing::ListPrinterLayout::characterTotal(request.fields) > limit) {
         err << "Riga di " << printing::ListPrinterLayout::characterTotal(request.fields)
-            << " caratteri: il massimo è " << printing::ListPrinterLayout::MaxLine << ".\n";
+            << " caratteri: il massimo è " << limit << ".\n";
         return 2;
     }
     archive::Database db = openForReading(a.plain[0], err);

@@ -63,7 +63,8 @@ namespace {
 
 // Prints a sorted record set; shows the failure and returns false, or true.
 bool printLabels(common::DialogService& dialogs, PrinterSelection& printers,
-                 const common::AppState& state, const archive::Recordset& rs, LabelPosition start) {
+                 const common::AppState& state, const archive::Recordset& rs, LabelPosition start,
+                 QStringList& cutLabels) {
     try {
         Hourglass wait;
         auto printer = printers.createPrinter(dialogs);
@@ -71,11 +72,20 @@ bool printLabels(common::DialogService& dialogs, PrinterSelection& printers,
         StampaEtichette engine(*printer, LabelOptions::from(state.options));
         engine.print(source, start);
         printer->finishJob();
+        cutLabels = engine.cutLabels();
         return true;
     } catch (const std::exception& e) {
         dialogs.message(printFailureText(e), MsgIcon::Critical);
         return false;
     }
+}
+
+// "Stampa terminata.", with the labels whose text did not fit when there are any.
+QString closingText(const QStringList& cutLabels) {
+    QString text = QStringLiteral("Stampa terminata.");
+    if (!cutLabels.isEmpty())
+        text += QStringLiteral("\r\n") + StampaEtichette::cutLabelsNote(cutLabels);
+    return text;
 }
 
 bool writeReminder(common::DialogService& dialogs, const QString& path, const QString& header,
@@ -134,9 +144,10 @@ LabelJobs::Outcome LabelJobs::printGroup(const QString& groupCode, const QString
     if (!writeReminder(m_dialogs, *path, ReminderFile::shopHeader(), description, rs, progress))
         return Outcome::Failed;
     archive::DataModel::applySortOrder(rs, sortIndex);
-    if (!printLabels(m_dialogs, m_printers, m_state, rs, {1, 1}))
+    QStringList cut;
+    if (!printLabels(m_dialogs, m_printers, m_state, rs, {1, 1}, cut))
         return Outcome::Failed;
-    m_dialogs.message(QStringLiteral("Stampa terminata."), MsgIcon::Information);
+    m_dialogs.message(closingText(cut), cut.isEmpty() ? MsgIcon::Information : MsgIcon::Exclamation);
     return Outcome::Printed;
 }
 
@@ -180,9 +191,10 @@ LabelJobs::Outcome LabelJobs::printSingles(const std::vector<qint64>& nrs, Label
         }
     }
     archive::DataModel::applySortOrder(rs, sortIndex);
-    if (!printLabels(m_dialogs, m_printers, m_state, rs, start))
+    QStringList cut;
+    if (!printLabels(m_dialogs, m_printers, m_state, rs, start, cut))
         return Outcome::Failed;
-    m_dialogs.message(QStringLiteral("Stampa terminata."), MsgIcon::Information);
+    m_dialogs.message(closingText(cut), cut.isEmpty() ? MsgIcon::Information : MsgIcon::Exclamation);
     return Outcome::Printed;
 }
 

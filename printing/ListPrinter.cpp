@@ -1,8 +1,11 @@
 #include "printing/ListPrinter.h"
 
 #include "archive/AddressRecord.h"
+#include "printing/PrintFonts.h"
 #include "printing/Printer.h"
 #include "printing/PrinterError.h"
+
+#include <cmath>
 
 namespace velomar::printing {
 
@@ -27,19 +30,24 @@ void printAll(Printer& printer, archive::AddressSource& source, const ListPrintR
     printer.printLine(QLatin1Char('(') + request.date.toString(QStringLiteral("dd/MM/yyyy")) +
                       QLatin1Char(')'));
 
-    if (request.formatted)
-        font.family = request.lucidaFont ? QStringLiteral("Lucida Console")
-                                         : QStringLiteral("Courier New");
-    else
-        font.family = QStringLiteral("Courier New");
-    font.pointSize = request.formatted ? 7 : 8;
+    const PrintFont list = ListPrinter::listFont(request.formatted, request.lucidaFont);
+    font.family = list.family;
+    font.pointSize = list.pointSize;
     printer.setFont(font);
+    const double printable = printer.printableSize().width();
     const int total = std::max(0, ListPrinterLayout::characterTotal(request.fields));
-    printer.printLine(QString(total, QChar(0x2014)));
+    // The rule ends where the page does.
+    const QString dash(QChar(0x2014));
+    const double dashWidth = printer.textWidth(dash);
+    const int dashes = dashWidth > 0 ? std::min(total, int(std::floor(printable / dashWidth + 1e-9)))
+                                     : total;
+    printer.printLine(dash.repeated(dashes));
     printer.printLine(QString());
+    // A formatted line never passes the printable width, whatever the caller let through.
+    const int limit = ListPrinterLayout::lineLimit(printable, printer.textWidth(QStringLiteral("M")));
     if (request.formatted) {
-        printer.printLine(ListPrinterLayout::formattedHeading(request.fields));
-        printer.printLine(QString(total, QLatin1Char('-')));
+        printer.printLine(ListPrinterLayout::formattedHeading(request.fields).left(limit));
+        printer.printLine(QString(std::min(total, limit), QLatin1Char('-')));
     } else {
         font.family = QStringLiteral("Arial Narrow");
         printer.setFont(font);
@@ -52,7 +60,7 @@ void printAll(Printer& printer, archive::AddressSource& source, const ListPrintR
     archive::AddressRecord record;
     while (source.next(record)) {
         if (request.formatted) {
-            printer.printLine(ListPrinterLayout::formattedLine(record, request.fields));
+            printer.printLine(ListPrinterLayout::formattedLine(record, request.fields).left(limit));
         } else {
             const QString text = ListPrinterLayout::unformattedText(record, request.fields, width);
             for (const QString& line : text.split(QLatin1Char('\n')))
@@ -84,6 +92,21 @@ qint64 ListPrinter::print(Printer& printer, archive::AddressSource& source,
         throw;
     }
     return printed;
+}
+
+PrintFont ListPrinter::listFont(bool formatted, bool lucidaFont) {
+    PrintFont font;
+    if (formatted)
+        font.family = lucidaFont ? QStringLiteral("Lucida Console") : QStringLiteral("Courier New");
+    else
+        font.family = QStringLiteral("Courier New");
+    font.pointSize = formatted ? 7 : 8;
+    return font;
+}
+
+int ListPrinter::formattedLimit(double printableWidthMm, bool lucidaFont) {
+    return ListPrinterLayout::lineLimit(
+        printableWidthMm, PrintFonts::textWidthMm(listFont(true, lucidaFont), QStringLiteral("M")));
 }
 
 QString ListPrinter::failureText(const common::AppError& error) {

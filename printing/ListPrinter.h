@@ -15,6 +15,7 @@ class AppError;
 namespace velomar::printing {
 
 class Printer;
+struct PrintFont;
 
 struct ListPrintRequest {
     bool formatted = true;      // landscape columns; else portrait running text
@@ -34,6 +35,11 @@ public:
 
     static qint64 print(Printer& printer, archive::AddressSource& source,
                         const ListPrintRequest& request, const Progress& progress = {});
+
+    // The font of the list lines: fixed pitch in the formatted layout.
+    static PrintFont listFont(bool formatted, bool lucidaFont);
+    // Characters of a formatted line that fit the printable width (mm) in the list font.
+    static int formattedLimit(double printableWidthMm, bool lucidaFont);
 
     // The message of a failed list or summary print, by the printer layer's code.
     static QString failureText(const common::AppError& error);

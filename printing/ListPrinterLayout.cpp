@@ -1,6 +1,8 @@
 #include "printing/ListPrinterLayout.h"
 
 #include <QStringList>
+#include <algorithm>
+#include <cmath>
 
 namespace velomar::printing {
 
@@ -50,6 +52,14 @@ int ListPrinterLayout::checkedCount(const ListFieldMask& fields) {
     for (bool ticked : fields)
         n += ticked ? 1 : 0;
     return n;
+}
+
+int ListPrinterLayout::lineLimit(double printableWidthMm, double charWidthMm) {
+    if (charWidthMm <= 0)
+        return MaxLine;
+    // A hair of tolerance: a width of exactly n characters holds n.
+    const int fit = int(std::floor(printableWidthMm / charWidthMm + 1e-9));
+    return std::clamp(fit, 0, MaxLine);
 }
 
 int ListPrinterLayout::characterTotal(const ListFieldMask& fields) {

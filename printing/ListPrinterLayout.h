@@ -15,7 +15,7 @@ using ListFieldMask = std::array<bool, archive::AddressRecord::FieldCount>;
 // running text of the unformatted list. Only fields 0 (NR) to 14 (GR) are printed.
 class ListPrinterLayout {
 public:
-    static constexpr int MaxLine = 214;    // characters of a formatted line
+    static constexpr int MaxLine = 214;    // characters of a formatted line, at most
     static constexpr int LastPrinted = 14; // GR
     static constexpr double WrapWidthMm = 190;
 
@@ -25,6 +25,9 @@ public:
     // Ticked count + widths of the ticked fields - 1, over all 17 boxes.
     static int characterTotal(const ListFieldMask& fields);
     static int checkedCount(const ListFieldMask& fields);
+    // Characters of a formatted line that stay on the page: as many as the printable
+    // width holds at charWidthMm each, never more than MaxLine.
+    static int lineLimit(double printableWidthMm, double charWidthMm);
 
     // Column heading line: headings in capitals, padded and cut to their widths.
     static QString formattedHeading(const ListFieldMask& fields);

@@ -94,6 +94,7 @@ void PaintPrinter::newPage() {
     m_clipDirty = true;
     m_x = 0;
     m_y = 0;
+    m_lineStarted = false;
 }
 
 void PaintPrinter::applyClip() {
@@ -125,23 +126,33 @@ void PaintPrinter::draw(const QString& text) {
     m_pageHasContent = true;
 }
 
+void PaintPrinter::breakPageIfFull(double height) {
+    // Only at the start of a line: a line is never split across two pages.
+    if (!m_autoPageBreak || m_lineStarted || !m_pageHasContent || m_y + height <= pageHeight())
+        return;
+    const double x = m_x;
+    newPage();
+    m_x = x;
+}
+
 void PaintPrinter::printLine(const QString& text) {
     const double height = lineHeight();
-    if (m_autoPageBreak && m_y + height > pageHeight() && m_pageHasContent) {
-        newPage();
-    }
+    breakPageIfFull(height);
     if (!text.isEmpty())
         draw(text);
     else
         ensureDocument(); // an empty line still belongs to the document
     m_x = 0;
     m_y += height;
+    m_lineStarted = false;
 }
 
 void PaintPrinter::printText(const QString& text) {
+    breakPageIfFull(lineHeight());
     if (!text.isEmpty())
         draw(text);
     m_x += textWidth(text);
+    m_lineStarted = true;
 }
 
 void PaintPrinter::moveToColumn(int column) {
@@ -168,6 +179,7 @@ void PaintPrinter::endDoc() {
     }
     m_x = 0;
     m_y = 0;
+    m_lineStarted = false;
 }
 
 void PaintPrinter::abortDoc() {
@@ -177,6 +189,7 @@ void PaintPrinter::abortDoc() {
     }
     m_x = 0;
     m_y = 0;
+    m_lineStarted = false;
 }
 
 } // namespace velomar::printing

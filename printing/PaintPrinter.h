@@ -32,7 +32,10 @@ public:
     double currentX() const override { return m_x; }
     double currentY() const override { return m_y; }
     void setCurrentX(double mm) override { m_x = mm; }
-    void setCurrentY(double mm) override { m_y = mm; }
+    void setCurrentY(double mm) override {
+        m_y = mm;
+        m_lineStarted = false;
+    }
 
     void printLine(const QString& text) override;
     void printText(const QString& text) override;
@@ -46,6 +49,7 @@ public:
     // Printable area (mm), current orientation.
     double pageHeight() const;
     double pageWidth() const;
+    QSizeF printableSize() const override { return {pageWidth(), pageHeight()}; }
 
     void setClip(double x, double y, double width, double height) override;
     void clearClip() override;
@@ -81,6 +85,7 @@ protected:
 
 private:
     void ensureDocument();
+    void breakPageIfFull(double height);
     void draw(const QString& text);
     void applyClip();
     const QFontMetricsF& metrics() const;
@@ -95,6 +100,7 @@ private:
     double m_x = 0;
     double m_y = 0;
     bool m_autoPageBreak = true;
+    bool m_lineStarted = false; // text printed on the current line
     std::optional<QRectF> m_clip;
     bool m_clipDirty = true;
     bool m_docOpen = false;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPointF>
+#include <QSizeF>
 #include <QString>
 
 namespace velomar::printing {
@@ -30,6 +31,9 @@ public:
     // Where the printable-area origin lies on the paper, in mm from its top-left corner
     // (in the current orientation). Lets a caller clip to a physical region of the paper.
     virtual QPointF paperOrigin() const { return {}; }
+    // Size of the printable area in mm, current orientation: where a line must end to
+    // stay on the paper.
+    virtual QSizeF printableSize() const = 0;
 
     virtual void setOrientation(Orientation orientation) = 0;
     virtual void setFont(const PrintFont& font) = 0;
@@ -41,9 +45,10 @@ public:
     virtual void setCurrentY(double mm) = 0;
 
     // Text top-left at the position; then x returns to 0 and y moves down one line.
-    // A line that does not fit on the page starts a new page first.
+    // A line that does not fit on the page starts a new page first, keeping its x.
     virtual void printLine(const QString& text) = 0;
-    // Text at the position; x moves right by its width.
+    // Text at the position; x moves right by its width. Text started at the left of a
+    // line that does not fit on the page starts a new page first, keeping its x.
     virtual void printText(const QString& text) = 0;
     // x moves to column n (1-based), a column being one average character wide.
     virtual void moveToColumn(int column) = 0;

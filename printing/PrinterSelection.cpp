@@ -9,6 +9,13 @@
 
 namespace velomar::printing {
 
+QSizeF PrinterProvider::printableSize(const PrinterEntry&, Orientation orientation) const {
+    constexpr double kA4Width = 210;
+    constexpr double kA4Height = 297;
+    const QSizeF portrait(kA4Width - 2 * PdfPrinter::InsetMm, kA4Height - 2 * PdfPrinter::InsetMm);
+    return orientation == Orientation::Portrait ? portrait : portrait.transposed();
+}
+
 std::vector<PrinterEntry> PdfPrinterProvider::printers() const {
     return {{PdfPrinter::defaultName(), providerId(), false}};
 }
@@ -84,6 +91,14 @@ std::unique_ptr<Printer> PrinterSelection::createPrinter(common::DialogService& 
     }
     throw PrinterError(PrinterError::NoPrinter,
                        QStringLiteral("La stampante \"%1\" non è più disponibile.").arg(entry->deviceName));
+}
+
+QSizeF PrinterSelection::printableSize(Orientation orientation) const {
+    const auto entry = current();
+    for (const auto& provider : m_providers)
+        if (entry && provider->id() == entry->provider)
+            return provider->printableSize(*entry, orientation);
+    return PdfPrinterProvider().printableSize({}, orientation);
 }
 
 } // namespace velomar::printing

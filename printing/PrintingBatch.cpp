@@ -125,6 +125,8 @@ int batchLabels(const QStringList& args, QTextStream& out, QTextStream& err) {
         out << "Etichette stampate: " << engine.labelsPrinted() << "\n"
             << "Fogli A4: " << printer.pagesPrinted() << "\n"
             << "File: " << QDir::toNativeSeparators(QFileInfo(a.pdf).absoluteFilePath()) << "\n";
+        if (!engine.cutLabels().isEmpty())
+            err << StampaEtichette::cutLabelsNote(engine.cutLabels()) << "\n";
         return 0;
     } catch (const common::AppError& e) {
         err << printFailureText(e) << "\n" << e.description() << "\n";

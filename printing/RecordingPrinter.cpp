@@ -60,22 +60,32 @@ void RecordingPrinter::record(Event::Kind kind, const QString& text) {
     m_events.push_back({kind, text, m_x, m_y, m_font, m_clip, m_orientation, m_document});
 }
 
+void RecordingPrinter::breakPageIfFull(double height) {
+    if (!m_autoPageBreak || m_lineStarted || !m_docOpen || m_y + height <= pageHeight())
+        return;
+    const double x = m_x;
+    newPage();
+    m_x = x;
+}
+
 void RecordingPrinter::printLine(const QString& text) {
     countPrintCall();
     const double height = lineHeight();
-    if (m_autoPageBreak && m_docOpen && m_y + height > pageHeight())
-        newPage();
+    breakPageIfFull(height);
     m_docOpen = true;
     record(Event::Kind::Line, text);
     m_x = 0;
     m_y += height;
+    m_lineStarted = false;
 }
 
 void RecordingPrinter::printText(const QString& text) {
     countPrintCall();
+    breakPageIfFull(lineHeight());
     m_docOpen = true;
     record(Event::Kind::Text, text);
     m_x += textWidth(text);
+    m_lineStarted = true;
 }
 
 void RecordingPrinter::moveToColumn(int column) {
@@ -88,6 +98,7 @@ void RecordingPrinter::newPage() {
     record(Event::Kind::NewPage, {});
     m_x = 0;
     m_y = 0;
+    m_lineStarted = false;
 }
 
 void RecordingPrinter::setClip(double x, double y, double width, double height) {
@@ -103,6 +114,7 @@ void RecordingPrinter::endDoc() {
     }
     m_x = 0;
     m_y = 0;
+    m_lineStarted = false;
 }
 
 void RecordingPrinter::abortDoc() {
@@ -114,6 +126,7 @@ void RecordingPrinter::abortDoc() {
     }
     m_x = 0;
     m_y = 0;
+    m_lineStarted = false;
 }
 
 void RecordingPrinter::finishJob() {

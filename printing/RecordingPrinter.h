@@ -43,7 +43,10 @@ public:
     double currentX() const override { return m_x; }
     double currentY() const override { return m_y; }
     void setCurrentX(double mm) override { m_x = mm; }
-    void setCurrentY(double mm) override { m_y = mm; }
+    void setCurrentY(double mm) override {
+        m_y = mm;
+        m_lineStarted = false;
+    }
 
     void printLine(const QString& text) override;
     void printText(const QString& text) override;
@@ -57,6 +60,7 @@ public:
     // Printable area (mm), current orientation.
     double pageHeight() const;
     double pageWidth() const;
+    QSizeF printableSize() const override { return {pageWidth(), pageHeight()}; }
 
     void setClip(double x, double y, double width, double height) override;
     void clearClip() override { m_clip.reset(); }
@@ -85,6 +89,7 @@ public:
 private:
     void record(Event::Kind kind, const QString& text);
     void countPrintCall();
+    void breakPageIfFull(double height);
     const QFontMetricsF& metrics() const;
 
     QString m_deviceName;
@@ -94,6 +99,7 @@ private:
     double m_x = 0;
     double m_y = 0;
     bool m_autoPageBreak = true;
+    bool m_lineStarted = false; // text printed on the current line
     std::optional<QRectF> m_clip;
     bool m_docOpen = false;
     int m_document = 0;

@@ -4,6 +4,7 @@
 #include "common/AppError.h"
 #include "settings/Options.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace velomar::printing {
@@ -33,8 +34,21 @@ PrintFont LabelOptions::font() const {
 StampaEtichette::StampaEtichette(Printer& printer, LabelOptions options, LabelLayout layout)
     : m_printer(printer), m_options(options), m_layout(layout) {}
 
+namespace {
+
+// The longest start of text (at least nothing) whose width fits in room.
+QString fitted(const QString& text, double room, const StampaEtichette::Measure& width) {
+    qsizetype n = text.size();
+    while (n > 0 && width(text.left(n)) > room)
+        --n;
+    return text.left(n);
+}
+
+} // namespace
+
 StampaEtichette::Lines StampaEtichette::labelLines(const archive::AddressRecord& r,
-                                                   const Measure& width) {
+                                                   const Measure& width, double roomMm,
+                                                   bool* shortened) {
     Lines lines;
     lines[0] = QStringLiteral(" ");
     lines[1] = r[TITOLO];
@@ -46,16 +60,46 @@ StampaEtichette::Lines StampaEtichette::labelLines(const archive::AddressRecord&
         lines[7] = QStringLiteral("- ") + r[NAZ] + QStringLiteral(" -");
 
     const QString locality = r[CAP].trimmed() + QLatin1Char(' ') + r[CITTA].trimmed();
-    if (std::floor(width(lines[2]) + width(lines[3])) < kJoinLimitMm) {
+    // The joining width is what the label really leaves, once offset and margin are taken.
+    if (std::floor(width(lines[2]) + width(lines[3])) < std::min(kJoinLimitMm, roomMm)) {
         lines[2] += lines[3];
         lines[3].clear();
     }
     const QString& prov = r[PROV];
-    if (prov.size() == 2)
-        lines[6] = locality.left(kLocalityWithProvince) + QStringLiteral(" (") + prov + QLatin1Char(')');
-    else
-        lines[6] = locality.left(kLocalityMax);
+    QString province;
+    QString place = locality.left(kLocalityMax);
+    if (prov.size() == 2) {
+        province = QStringLiteral(" (") + prov + QLatin1Char(')');
+        place = locality.left(kLocalityWithProvince);
+    }
+    lines[6] = place + province;
+
+    // A line the label cannot hold loses its last characters here rather than half a
+    // letter at the label's edge; the locality keeps its province.
+    bool cut = false;
+    if (width(lines[6]) > roomMm) {
+        lines[6] = fitted(place, roomMm - width(province), width) + province;
+        cut = true;
+    }
+    for (int i = 1; i < LineCount; ++i) {
+        if (!lines[std::size_t(i)].isEmpty() && width(lines[std::size_t(i)]) > roomMm) {
+            lines[std::size_t(i)] = fitted(lines[std::size_t(i)], roomMm, width);
+            cut = true;
+        }
+    }
+    if (shortened)
+        *shortened = cut;
     return lines;
+}
+
+QString StampaEtichette::cutLabelsNote(const QStringList& nrs) {
+    if (nrs.isEmpty())
+        return {};
+    constexpr int kListed = 20;
+    QString list = nrs.mid(0, kListed).join(QStringLiteral(", "));
+    if (nrs.size() > kListed)
+        list += QStringLiteral(", …");
+    return QStringLiteral("Etichette con testo tagliato: %1 (NR %2)").arg(nrs.size()).arg(list);
 }
 
 void StampaEtichette::print(archive::AddressSource& source, LabelPosition& position) {
@@ -66,21 +110,42 @@ void StampaEtichette::print(archive::AddressSource& source, LabelPosition& posit
     LabelPosition pos = position;
     LabelPosition lastDocumentStart = documentStart;
     m_labelsPrinted = 0;
+    m_cutLabels.clear();
     try {
         m_printer.setOrientation(Orientation::Portrait);
         m_printer.setFont(m_options.font());
         m_printer.setAutoPageBreak(false);
         const Measure width = [this](const QString& text) { return m_printer.textWidth(text); };
         const QPointF origin = m_printer.paperOrigin();
+        const QSizeF printable = m_printer.printableSize();
+        const double lineHeight = m_printer.lineHeight();
+        constexpr double kTolerance = 1e-6;
 
         int p = m_layout.sheetIndex(pos);
         archive::AddressRecord record;
         while (source.next(record)) {
-            const Lines lines = labelLines(record, width);
+            // The physical label, in printable-area coordinates, as far as the printer reaches.
             const QRectF label = m_layout.physicalLabel(pos).translated(-origin);
-            m_printer.setClip(label.x(), label.y(), label.width(), label.height());
-            m_printer.setCurrentY(m_layout.rowOffset(pos.row) + m_options.topOffsetMm);
+            const double right = std::min(label.right(), printable.width());
+            const double bottom = std::min(label.bottom(), printable.height());
             const double x = m_layout.columnOffset(pos.column) + m_options.leftOffsetMm;
+            bool cut = false;
+            const Lines lines = labelLines(record, width, right - x, &cut);
+
+            // The block moves down by the top offset only as far as it still fits; a block
+            // taller than the label may rise until only its blank first line is off the label.
+            const auto shown = std::count_if(lines.begin(), lines.end(),
+                                             [](const QString& l) { return !l.isEmpty(); });
+            const double block = double(shown) * lineHeight;
+            double y = std::min(m_layout.rowOffset(pos.row) + m_options.topOffsetMm, bottom - block);
+            y = std::max(y, label.top() - lineHeight);
+            if (y + block > bottom + kTolerance)
+                cut = true;
+            if (cut)
+                m_cutLabels.append(record[0].trimmed());
+
+            m_printer.setClip(label.x(), label.y(), label.width(), label.height());
+            m_printer.setCurrentY(y);
             for (const QString& line : lines) {
                 m_printer.setCurrentX(x);
                 if (!line.isEmpty())

@@ -4,8 +4,10 @@
 #include "printing/Printer.h"
 
 #include <QString>
+#include <QStringList>
 #include <array>
 #include <functional>
+#include <limits>
 
 namespace velomar::archive {
 class AddressSource;
@@ -47,15 +49,26 @@ public:
     void print(archive::AddressSource& source, LabelPosition& position);
 
     qint64 labelsPrinted() const { return m_labelsPrinted; }
+    // NR of the labels of the last print whose text did not wholly fit in its label
+    // (lines shortened to the label's width, or lines lost below it); normally empty.
+    const QStringList& cutLabels() const { return m_cutLabels; }
+    // The closing note on cut labels ("" when none was cut).
+    static QString cutLabelsNote(const QStringList& nrs);
 
-    // The 8 lines of one label; width measures a text in the printing font (mm).
-    static Lines labelLines(const archive::AddressRecord& record, const Measure& width);
+    // The 8 lines of one label; width measures a text in the printing font (mm). roomMm is
+    // the width left on the label from where its lines start: surname and name join only
+    // when they fit in it as well as within the joining width, and a line wider than it
+    // is shortened (the locality before its province) and reported through shortened.
+    static Lines labelLines(const archive::AddressRecord& record, const Measure& width,
+                            double roomMm = std::numeric_limits<double>::infinity(),
+                            bool* shortened = nullptr);
 
 private:
     Printer& m_printer;
     LabelOptions m_options;
     LabelLayout m_layout;
     qint64 m_labelsPrinted = 0;
+    QStringList m_cutLabels;
 };
 
 } // namespace velomar::printing

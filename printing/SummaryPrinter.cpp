@@ -8,6 +8,9 @@ namespace velomar::printing {
 
 namespace {
 
+constexpr int kIndent = 12;
+constexpr int kCountColumn = 38;
+
 void printReport(Printer& printer, const QString& title, const std::vector<SummaryRow>& rows,
                  const QDate& date) {
     const QString caption = title.leftJustified(11, QLatin1Char(' '), true).toUpper();
@@ -22,20 +25,30 @@ void printReport(Printer& printer, const QString& title, const std::vector<Summa
                       QLatin1Char(')'));
     printer.setFont({QStringLiteral("Lucida Console"), 10, false, false});
     printer.printLine(QString());
-    const QString indent(12, QLatin1Char(' '));
+    const QString indent(kIndent, QLatin1Char(' '));
     const QString rule = indent + QString(30, QChar(0x2014));
     printer.printLine(rule);
     printer.printLine(indent + caption + QString(10, QLatin1Char(' ')) + QStringLiteral("INDIRIZZI"));
     printer.printLine(rule);
+    // A row is begun with printText, so the printer breaks the page before the whole row.
     for (const SummaryRow& row : rows) {
-        printer.printText(indent + row.value);
-        printer.moveToColumn(38);
+        printer.printText(indent + SummaryPrinter::valueText(row));
+        printer.moveToColumn(kCountColumn);
         printer.printLine(SummaryPrinter::countText(row.count));
     }
     printer.endDoc();
 }
 
 } // namespace
+
+QString SummaryPrinter::valueText(const SummaryRow& row) {
+    // The value ends a blank before the count column, in the report's fixed-pitch font.
+    constexpr int kRoom = kCountColumn - 1 - kIndent - 1;
+    const QString value = row.shownValue();
+    if (value.size() <= kRoom)
+        return value;
+    return value.left(kRoom - 1) + QChar(0x2026);
+}
 
 QString SummaryPrinter::countText(qint64 count) {
     return QLocale(QLocale::Italian, QLocale::Italy).toString(count);

@@ -17,6 +17,8 @@ public:
     static void print(Printer& printer, const QString& title, const std::vector<SummaryRow>& rows,
                       const QDate& date = QDate::currentDate());
     static QString countText(qint64 count); // "1.206"
+    // The value as printed: marked when Null, cut with "…" before the count column.
+    static QString valueText(const SummaryRow& row);
 };
 
 } // namespace velomar::printing

@@ -11,6 +11,10 @@
 
 namespace velomar::printing {
 
+QString SummaryRow::shownValue() const {
+    return isNull ? QStringLiteral("(non indicato)") : value;
+}
+
 bool SummaryQuery::isSummaryField(const QString& field) {
     static const QStringList fields = {QStringLiteral("GR"), QStringLiteral("CAP"),
                                        QStringLiteral("CITTA"), QStringLiteral("PROV"),
@@ -39,6 +43,7 @@ std::vector<SummaryRow> SummaryQuery::run(archive::Database& db, const QString& 
         QString value;
         qint64 count = 0;
         qint64 bestVariant = -1; // the most frequent spelling names the group
+        bool isNull = false;
     };
     std::map<std::string, Group> groups; // key order is the program's text order
     archive::Statement st(db, sql);
@@ -50,6 +55,7 @@ std::vector<SummaryRow> SummaryQuery::run(archive::Database& db, const QString& 
         key.assign(1, isNull ? '\0' : '\1'); // Null first and apart from ""
         archive::ItalianCollation::appendPrimaryKey(value, key);
         Group& g = groups[key];
+        g.isNull = isNull;
         g.count += count;
         if (count > g.bestVariant) {
             g.bestVariant = count;
@@ -58,7 +64,7 @@ std::vector<SummaryRow> SummaryQuery::run(archive::Database& db, const QString& 
     }
     rows.reserve(groups.size());
     for (const auto& [k, g] : groups)
-        rows.push_back({g.value, g.count});
+        rows.push_back({g.value, g.count, g.isNull});
     if (order == Order::ByCount)
         std::stable_sort(rows.begin(), rows.end(),
                          [](const SummaryRow& a, const SummaryRow& b) { return a.count < b.count; });

@@ -12,6 +12,11 @@ namespace velomar::printing {
 struct SummaryRow {
     QString value; // "" for the addresses whose field is Null
     qint64 count = 0;
+    bool isNull = false; // the addresses without any value, apart from those with ""
+
+    // The value as the grid and the report show it: the Null row is marked, so it is not
+    // taken for the row of the empty value.
+    QString shownValue() const;
 };
 
 // Address counts grouped by one field of TabMAIL (GR, CAP, CITTA, PROV or NAZ). Every

@@ -68,4 +68,18 @@ std::unique_ptr<Printer> QtPrinterProvider::create(const PrinterEntry& entry,
     return std::make_unique<QtPrinter>(info);
 }
 
+QSizeF QtPrinterProvider::printableSize(const PrinterEntry& entry, Orientation orientation) const {
+    const QPrinterInfo info = QPrinterInfo::printerInfo(entry.deviceName);
+    if (info.isNull())
+        return PrinterProvider::printableSize(entry, orientation);
+    QPrinter printer(info, QPrinter::HighResolution);
+    if (!printer.isValid())
+        return PrinterProvider::printableSize(entry, orientation);
+    printer.setFullPage(false);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setPageOrientation(orientation == Orientation::Landscape ? QPageLayout::Landscape
+                                                                     : QPageLayout::Portrait);
+    return printer.pageLayout().paintRect(QPageLayout::Millimeter).size();
+}
+
 } // namespace velomar::printing

@@ -39,6 +39,8 @@ public:
     std::vector<PrinterEntry> printers() const override;
     std::unique_ptr<Printer> create(const PrinterEntry& entry,
                                     common::DialogService& dialogs) override;
+    // The driver's printable area on A4 (the default when the printer is gone).
+    QSizeF printableSize(const PrinterEntry& entry, Orientation orientation) const override;
 };
 
 } // namespace velomar::printing

@@ -88,7 +88,7 @@ void frmRiepiloghi::fill(SummaryQuery::Order order) {
     gGRID->setRowCount(int(m_rows.size()));
     gGRID->setHorizontalHeaderLabels({m_ctx.state.summaryTitle, QStringLiteral("Tot. Indirizzi")});
     for (int r = 0; r < int(m_rows.size()); ++r) {
-        gGRID->setItem(r, 0, new QTableWidgetItem(m_rows[std::size_t(r)].value));
+        gGRID->setItem(r, 0, new QTableWidgetItem(m_rows[std::size_t(r)].shownValue()));
         gGRID->setItem(r, 1, new QTableWidgetItem(SummaryPrinter::countText(m_rows[std::size_t(r)].count)));
     }
     if (!m_rows.empty())

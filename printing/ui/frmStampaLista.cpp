@@ -67,6 +67,12 @@ frmStampaLista::frmStampaLista(shell::AppContext& context, ListPrinterGrid grid,
     layout->addWidget(lblCar, 3, 0, 1, 3);
     layout->addWidget(choices->BARRA, 4, 0, 1, 3);
 
+    // The limit is what the chosen printer's landscape page holds in the list font.
+    if (m_formatted)
+        m_maxLine = ListPrinter::formattedLimit(
+            m_ctx.printers.printableSize(Orientation::Landscape).width(),
+            m_ctx.state.options.listLucidaFont());
+
     choices->setSortText(m_grid.sortText ? m_grid.sortText() : QString());
     choices->load(m_ctx.settings, m_section);
     choices->setRangeCounts(m_ctx.state.archiveCount, m_ctx.state.displayedCount,
@@ -85,8 +91,8 @@ int frmStampaLista::characterTotal() const {
 void frmStampaLista::refreshTotal() {
     const int total = characterTotal();
     if (m_formatted) {
-        cmdStampa->setEnabled(total <= ListPrinterLayout::MaxLine);
-        lblCar->setText(QStringLiteral("%1 su %2").arg(total).arg(ListPrinterLayout::MaxLine));
+        cmdStampa->setEnabled(total <= m_maxLine);
+        lblCar->setText(QStringLiteral("%1 su %2").arg(total).arg(m_maxLine));
     } else {
         cmdStampa->setEnabled(true);
     }

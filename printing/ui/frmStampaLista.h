@@ -22,6 +22,8 @@ public:
 
     bool formatted() const { return m_formatted; }
     int characterTotal() const;
+    // Longest formatted line the chosen printer holds in the list font (characters).
+    int maxLine() const { return m_maxLine; }
 
     ListPrinterChoices* choices;
     QLabel* lblCar;
@@ -38,6 +40,7 @@ private:
     shell::AppContext& m_ctx;
     ListPrinterGrid m_grid;
     bool m_formatted;
+    int m_maxLine = ListPrinterLayout::MaxLine;
     settings::Settings::FieldSection m_section;
 };
 

@@ -1,6 +1,7 @@
 #include "archive/ArchiveBatch.h"
 #include "exchange/ExchangeBatch.h"
 #include "printing/PrintingBatch.h"
+#include "printing/SummaryBatch.h"
 #include "shell/InstallBatch.h"
 
 #include <QGuiApplication>
@@ -33,7 +34,10 @@ const char* const kUsage =
     "  import ORIGINE.mdb DESTINAZIONE.mdb [--group GR] [--move]\n"
     "                                 importa indirizzi da un altro archivio\n"
     "  list ARCHIVIO.mdb --pdf OUT.pdf [--formatted]\n"
-    "                                 stampa la lista degli indirizzi in un file PDF\n";
+    "                                 stampa la lista degli indirizzi in un file PDF\n"
+    "  summary ARCHIVIO.mdb --field GR|CAP|CITTA|PROV|NAZ --pdf OUT.pdf [--by-count]\n"
+    "                                 stampa il riepilogo degli indirizzi per un campo\n"
+    "                                 in un file PDF\n";
 
 } // namespace
 
@@ -71,6 +75,7 @@ int main(int argc, char* argv[]) {
         {QStringLiteral("export"), velomar::exchange::batchExport},
         {QStringLiteral("import"), velomar::exchange::batchImport},
         {QStringLiteral("list"), velomar::exchange::batchList},
+        {QStringLiteral("summary"), velomar::printing::batchSummary},
         {QStringLiteral("install-dir"), velomar::shell::batchInstallDir}, // installer only
     };
     const auto it = commands.find(command);

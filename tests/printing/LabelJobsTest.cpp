@@ -179,4 +179,11 @@ TEST(LabelJobs, SinglesMarkExactlyTheListAndStartPartWay) {
     EXPECT_EQ(f.jobs().printSingles({5}, {1, 1}, 2), Outcome::Cancelled);
     EXPECT_EQ(f.marked(), QList<qint64>{5});
     EXPECT_TRUE(f.provider->events.empty());
+
+    // A label whose text did not fit is named in the closing message.
+    f.db.exec("UPDATE TabMAIL SET COGNOME = '" + QString(40, QLatin1Char('W')) + "' WHERE NR = 7");
+    f.dialogs.answerMessage(MsgResult::Ok);
+    f.dialogs.answerInput(QStringLiteral("singole2"));
+    EXPECT_EQ(f.jobs().printSingles({6, 7}, {1, 1}, 2), Outcome::Printed);
+    EXPECT_EQ(f.dialogs.lastMessage(), "Stampa terminata.\r\nEtichette con testo tagliato: 1 (NR 7)");
 }

@@ -5,6 +5,7 @@
 #include "printing/PrinterError.h"
 
 #include <QPointF>
+#include <QSizeF>
 #include <ostream>
 #include <vector>
 
@@ -94,6 +95,7 @@ public:
     void setAutoPageBreak(bool) {}
     double pageHeight() const { return m_orientation == printing::Orientation::Portrait ? 287 : 200; }
     double pageWidth() const { return m_orientation == printing::Orientation::Portrait ? 200 : 287; }
+    QSizeF printableSize() const { return {pageWidth(), pageHeight()}; }
     void endDoc() { ++docs; }
     void abortDoc() { ++aborts; }
 

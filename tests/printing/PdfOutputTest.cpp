@@ -1,4 +1,5 @@
 #include "MemorySource.h"
+#include "PdfWords.h"
 
 #include "printing/PdfPrinter.h"
 #include "printing/PrintFonts.h"
@@ -20,53 +21,10 @@ using namespace velomar;
 using namespace velomar::printing;
 using test::MemorySource;
 
-namespace {
-
-constexpr double kMmPerPt = 25.4 / 72.0;
-
-struct Word {
-    int page;
-    QString text;
-    QRectF box; // mm from the paper's top-left corner
-};
-
-bool havePoppler() {
-    return !QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty() &&
-           !QStandardPaths::findExecutable(QStringLiteral("pdftoppm")).isEmpty();
-}
-
-std::vector<Word> wordsOf(const QString& pdf) {
-    QProcess p;
-    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
-    p.waitForFinished(60000);
-    const QString html = QString::fromUtf8(p.readAllStandardOutput());
-    std::vector<Word> words;
-    static const QRegularExpression tag(
-        QStringLiteral(R"re(<page |<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re"));
-    int page = 0;
-    for (auto it = tag.globalMatch(html); it.hasNext();) {
-        const auto m = it.next();
-        if (m.captured(0).startsWith(QLatin1String("<page"))) {
-            ++page;
-            continue;
-        }
-        const double x0 = m.captured(1).toDouble() * kMmPerPt, y0 = m.captured(2).toDouble() * kMmPerPt;
-        const double x1 = m.captured(3).toDouble() * kMmPerPt, y1 = m.captured(4).toDouble() * kMmPerPt;
-        words.push_back({page, m.captured(5), QRectF(QPointF(x0, y0), QPointF(x1, y1))});
-    }
-    return words;
-}
-
-int pageCount(const QString& pdf) {
-    QProcess p;
-    p.start(QStringLiteral("pdfinfo"), {pdf});
-    p.waitForFinished(60000);
-    const QString info = QString::fromUtf8(p.readAllStandardOutput());
-    const auto m = QRegularExpression(QStringLiteral(R"(Pages:\s+(\d+))")).match(info);
-    return m.hasMatch() ? m.captured(1).toInt() : -1;
-}
-
-} // namespace
+using test::havePoppler;
+using test::pageCount;
+using test::Word;
+using test::wordsOf;
 
 TEST(PrintFonts, LabelFontsResolveToInstalledNarrowFaces) {
     const QFont narrow = PrintFonts::toQFont({QStringLiteral("Arial Narrow"), 10, false, false});

@@ -42,7 +42,10 @@ TEST(SummaryQuery, CountsEveryRowIncludingNullsAgainstAnIndependentCount) {
     }
     EXPECT_EQ(sum, 900);
     EXPECT_EQ(byValue[0].value, ""); // the Null row first, with its real count
+    EXPECT_TRUE(byValue[0].isNull);
+    EXPECT_EQ(byValue[0].shownValue(), "(non indicato)");
     EXPECT_EQ(byValue[0].count, 200);
+    EXPECT_FALSE(byValue[1].isNull);
 
     const auto byCount = SummaryQuery::run(db, "GR", Order::ByCount);
     ASSERT_EQ(byCount.size(), expected.size());
@@ -72,14 +75,19 @@ TEST(SummaryQuery, CountsEveryRowIncludingNullsAgainstAnIndependentCount) {
 
 TEST(SummaryPrinter, ReportLayoutAndFailure) {
     test::ListRecordingPrinter printer;
-    printing::SummaryPrinter::print(printer, "Città      ", {{"", 3}, {"Milano", 1206}},
+    // The Null row is marked apart from the "" row; a long value stops short of the count.
+    printing::SummaryPrinter::print(printer, "Città      ",
+                                    {{"", 3, true}, {"", 2}, {"SAN GIOVANNI IN PERSICETO XY", 5},
+                                     {"Milano", 1206}},
                                     QDate(2026, 12, 6));
     const auto t = printer.texts();
     const QString rule = QString(12, ' ') + QString(30, QChar(0x2014));
     const std::vector<QString> expected = {
         "", "", "", "RIEPILOGO INDIRIZZI per CITTÀ      ", "(06/12/2026)", "", rule,
         QString(12, ' ') + "CITTÀ      " + QString(10, ' ') + "INDIRIZZI", rule,
-        QString(37, ' ') + "3", QString(12, ' ') + "Milano" + QString(19, ' ') + "1.206"};
+        QString(12, ' ') + "(non indicato)" + QString(11, ' ') + "3", QString(37, ' ') + "2",
+        QString(12, ' ') + QString::fromUtf8("SAN GIOVANNI IN PERSICE…") + " 5",
+        QString(12, ' ') + "Milano" + QString(19, ' ') + "1.206"};
     EXPECT_EQ(t, expected);
     EXPECT_EQ(printer.lines[3].x, 26);
     EXPECT_EQ(printer.lines[3].font.pointSize, 14);

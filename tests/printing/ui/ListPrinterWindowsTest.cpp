@@ -30,7 +30,9 @@ TEST(frmStampaLista, TotalLimitSettingsAndPrintingToPdf) {
     f.settings.setFieldChoice(Section::StampaF, 2, 1);
     frmStampaLista w(f.ctx(), grid(3, 4));
     EXPECT_EQ(w.windowTitle(), "Stampa Lista Formattata");
-    EXPECT_EQ(w.lblCar->text(), "41 su 214");
+    // The limit is what the PDF printer's landscape page holds in Courier 7, not 214.
+    EXPECT_EQ(w.lblCar->text(), "41 su 194");
+    EXPECT_EQ(w.maxLine(), 194);
     EXPECT_TRUE(w.choices->OptInt[2]->isChecked()); // no Intervallo stored
     EXPECT_EQ(w.choices->OptInt[3]->text(), "Solo Selezione (Ord. Cognome)");
     EXPECT_EQ(w.choices->lblTotInd->text(), "30");
@@ -38,14 +40,21 @@ TEST(frmStampaLista, TotalLimitSettingsAndPrintingToPdf) {
     EXPECT_EQ(w.choices->lblTotInd->text(), "4");
     EXPECT_FALSE(w.choices->ckCampo[15]->isVisibleTo(&w));
 
-    // NOTE is hidden here but still counts: 41 + 171 = 212; one more field passes 214.
+    // NOTE is hidden here but still counts: 41 + 171 = 212 does not fit.
     w.choices->ckCampo[15]->setChecked(true);
-    EXPECT_TRUE(w.cmdStampa->isEnabled());
-    w.choices->ckCampo[14]->setChecked(true);
-    EXPECT_EQ(w.lblCar->text(), "215 su 214");
+    EXPECT_EQ(w.lblCar->text(), "212 su 194");
     EXPECT_FALSE(w.cmdStampa->isEnabled());
-    w.choices->ckCampo[14]->setChecked(false);
     w.choices->ckCampo[15]->setChecked(false);
+    // 41 + 4 * 36 + 6 + 3 = 194 fits exactly; NAZ more is refused.
+    for (int field : {1, 3, 4, 5, 6, 14})
+        w.choices->ckCampo[std::size_t(field)]->setChecked(true);
+    EXPECT_EQ(w.lblCar->text(), "194 su 194");
+    EXPECT_TRUE(w.cmdStampa->isEnabled());
+    w.choices->ckCampo[9]->setChecked(true);
+    EXPECT_EQ(w.lblCar->text(), "198 su 194");
+    EXPECT_FALSE(w.cmdStampa->isEnabled());
+    for (int field : {1, 3, 4, 5, 6, 9, 14})
+        w.choices->ckCampo[std::size_t(field)]->setChecked(false);
 
     const QString pdf = f.dir.filePath("lista.pdf");
     f.dialogs.answerFile(pdf);
@@ -92,7 +101,7 @@ TEST(frmRiepiloghi, CountsOrderToggleAndPrintQuestion) {
     ASSERT_EQ(w->gGRID->rowCount(), 2);
     EXPECT_EQ(w->gGRID->horizontalHeaderItem(0)->text(), "Gruppo     ");
     EXPECT_EQ(w->gGRID->horizontalHeaderItem(1)->text(), "Tot. Indirizzi");
-    EXPECT_EQ(w->gGRID->item(0, 0)->text(), ""); // the addresses without a group
+    EXPECT_EQ(w->gGRID->item(0, 0)->text(), "(non indicato)"); // the addresses without a group
     EXPECT_EQ(w->gGRID->item(0, 1)->text(), "4");
     EXPECT_EQ(w->gGRID->item(1, 1)->text(), "6");
     EXPECT_EQ(w->tag(), "1");
