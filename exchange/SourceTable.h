@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace velomar::exchange {
+
+// One table of addresses in an outside format (a CSV file, the cards of a vCard file, a
+// table of an Access database), read one row at a time so that memory does not grow with
+// the file. Readers throw ExchangeError for input they cannot read.
+class SourceTable {
+public:
+    virtual ~SourceTable() = default;
+
+    // Column names: the header's, generated ones ("Colonna 1", ...) for a file without a
+    // header, or the fixed property columns of a card format.
+    virtual QStringList columns() const = 0;
+
+    // The next row, one value per column (missing values empty); false at the end.
+    virtual bool next(QStringList& values) = 0;
+
+    // Where the last row began in the source (line of a text file, card or record number),
+    // for messages that point at a row.
+    virtual qint64 position() const = 0;
+
+    // What was read, for the user: format, encoding, delimiter, header.
+    virtual QString description() const = 0;
+};
+
+} // namespace velomar::exchange
