@@ -148,7 +148,7 @@ TEST_F(ArchiveRecovery, InterruptedWriteIsRolledBackOnlyInAFileOfOurs) {
 
 TEST_F(ArchiveRecovery, ArchiveHeldByAnotherProgramIsWaitedForThenReportedInUse) {
     std::atomic<bool> locked{false}, release{false};
-    std::thread other([&] {
+    std::jthread other([&] {
         Database db(good, Database::Mode::ReadWrite);
         db.exec(QStringLiteral("BEGIN EXCLUSIVE"));
         locked = true;
