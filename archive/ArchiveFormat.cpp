@@ -93,7 +93,7 @@ void ArchiveFormat::createEmpty(const QString& path, ArchiveKind kind, const QBy
     tx.commit();
 }
 
-void ArchiveFormat::checkHeader(const QString& path) {
+void ArchiveFormat::checkHeader(const QString& path, bool checkSize) {
     const QFileInfo info(path);
     if (!info.exists())
         throw DatabaseError(SQLITE_CANTOPEN, QStringLiteral("file non trovato"));
@@ -120,6 +120,8 @@ void ArchiveFormat::checkHeader(const QString& path) {
     const qint64 pageSize = (b[16] == 0 && b[17] == 1) ? 65536 : (qint64(b[16]) << 8 | b[17]);
     if (pageSize < 512 || (pageSize & (pageSize - 1)) != 0)
         refuse(QStringLiteral("intestazione del database danneggiata"));
+    if (!checkSize)
+        return;
     const qint64 size = info.size();
     const bool countValid = be32(24) == be32(92) && be32(28) != 0;
     if (size % pageSize != 0 || (countValid && size != qint64(be32(28)) * pageSize))

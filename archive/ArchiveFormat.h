@@ -33,7 +33,9 @@ public:
 
     // Quick test of the first 100 bytes, without SQLite: an SQLite 3 file in rollback
     // journal mode carrying our application id. Throws DatabaseError otherwise.
-    static void checkHeader(const QString& path);
+    // checkSize = false skips the file size test, for a file whose interrupted write is
+    // still to be rolled back (it may have grown before the crash).
+    static void checkHeader(const QString& path, bool checkSize = true);
 
     // Throws DatabaseError(NotAnArchive) unless db is sealed with the kind's password
     // and holds every table and field the program uses (TabMAIL fields in their order).

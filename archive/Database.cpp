@@ -6,7 +6,19 @@
 #include <QFile>
 #include <sqlite3.h>
 
+#include <atomic>
+
 namespace velomar::archive {
+
+namespace {
+
+std::atomic<int> g_busyTimeoutMs{Database::DefaultBusyTimeoutMs};
+
+} // namespace
+
+int Database::standardBusyTimeout() { return g_busyTimeoutMs.load(); }
+
+void Database::setStandardBusyTimeout(int ms) { g_busyTimeoutMs.store(ms); }
 
 void Database::Closer::operator()(sqlite3* db) const noexcept {
     // close_v2 defers the close until the last statement is finalised; never throws.
@@ -38,7 +50,7 @@ Database::Database(const QString& path, Mode mode) : m_path(path) {
         throw DatabaseError(rc, message);
     }
     sqlite3_extended_result_codes(raw, 1);
-    sqlite3_busy_timeout(raw, DefaultBusyTimeoutMs);
+    sqlite3_busy_timeout(raw, standardBusyTimeout());
 }
 
 void Database::check(int rc) const {

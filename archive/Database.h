@@ -24,8 +24,12 @@ public:
     const QString& path() const { return m_path; }
     void close() { m_handle.reset(); }
 
-    static constexpr int DefaultBusyTimeoutMs = 2000;
-    // How long a statement waits for another connection's lock before failing.
+    // How long a statement waits for another program's lock before failing: long enough
+    // for a short write by another program (a few seconds), short enough to report it.
+    static constexpr int DefaultBusyTimeoutMs = 5000;
+    // The wait every new connection gets; tests shorten it to see refusals quickly.
+    static int standardBusyTimeout();
+    static void setStandardBusyTimeout(int ms);
     void setBusyTimeout(int ms);
 
     // Runs statements without parameters (schema, pragmas). Never for user text.

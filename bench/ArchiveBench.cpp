@@ -1,5 +1,6 @@
 // Archive benchmarks on a synthetic archive from SampleArchive (the same data as
 // `velomar-batch sample --count N`).
+#include "archive/ArchiveFile.h"
 #include "archive/ArchiveOpener.h"
 #include "archive/Compactor.h"
 #include "archive/Database.h"
@@ -79,5 +80,22 @@ void BM_Compact(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_Compact)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// The integrity check every open for writing pays (ArchiveFile::requireWritable).
+void BM_QuickCheck(benchmark::State& state) {
+    const QString path = sampleArchive(state.range(0));
+    archive::Database db(path, archive::Database::Mode::ReadOnly);
+    for (auto _ : state)
+        archive::ArchiveFile::requireWritable(db, archive::ArchiveKind::Addresses);
+}
+BENCHMARK(BM_QuickCheck)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// A whole open for writing: header, validation, checks and the write lock.
+void BM_OpenForWriting(benchmark::State& state) {
+    const QString path = sampleArchive(state.range(0));
+    for (auto _ : state)
+        archive::ArchiveFile::open(path, archive::ArchiveKind::Addresses, archive::ArchiveFile::Access::ReadWrite);
+}
+BENCHMARK(BM_OpenForWriting)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -143,9 +143,15 @@ int batchImport(const QStringList& args, QTextStream& out, QTextStream& err) {
         err << a.plain[1] << ": " << kRefused << "\n";
         return 1;
     }
+    // Only a move writes to the source; reading it asks nothing more of it.
+    const bool move = a.flags.contains(QStringLiteral("--move"));
+    const auto openSource = [move](const QString& path) {
+        return ArchiveFile::open(path, ArchiveKind::Addresses,
+                                 move ? ArchiveFile::Access::ReadWrite : ArchiveFile::Access::ReadOnly);
+    };
     Importer importer(target, a.plain[1]);
     try {
-        importer.openSource(a.plain[0], group, openRw);
+        importer.openSource(a.plain[0], group, openSource);
     } catch (const archive::DatabaseError&) {
         err << a.plain[0] << ": " << kRefused << "\n";
         return 1;
@@ -164,7 +170,7 @@ int batchImport(const QStringList& args, QTextStream& out, QTextStream& err) {
         }
         const qint64 copied = importer.copy();
         out << "Importati " << copied << " indirizzi.\n";
-        if (a.flags.contains(QStringLiteral("--move"))) {
+        if (move) {
             const qint64 deleted = importer.deleteCopiedFromSource();
             out << "Cancellati " << deleted << " indirizzi dall'archivio di origine.\n";
         }

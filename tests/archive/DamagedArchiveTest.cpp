@@ -177,6 +177,8 @@ TEST_F(DamagedArchive, ArchivesLackingATableOrFieldAreRefused) {
 }
 
 TEST_F(DamagedArchive, ArchiveLockedByAnotherConnectionIsRefusedUntouched) {
+    // Refusals come after the lock wait; a short one keeps the test quick.
+    Database::setStandardBusyTimeout(200);
     Database other(good, Database::Mode::ReadWrite);
     other.exec(QStringLiteral("BEGIN IMMEDIATE"));
     // Readers may still look, but nobody else may write: an open for editing is refused.
@@ -191,6 +193,7 @@ TEST_F(DamagedArchive, ArchiveLockedByAnotherConnectionIsRefusedUntouched) {
     EXPECT_EQ(FileSnapshot::of(good), before);
     other.exec(QStringLiteral("ROLLBACK"));
     EXPECT_EQ(readBytes(good), goodBytes);
+    Database::setStandardBusyTimeout(Database::DefaultBusyTimeoutMs);
 }
 
 TEST_F(DamagedArchive, MutatedArchivesNeverCrashAndRefusalsChangeNothing) {
