@@ -63,7 +63,8 @@ Statement& Statement::bindNull(int index) {
 }
 
 Statement& Statement::bindValueFrom(int index, const Statement& from, int column) {
-    m_db->check(sqlite3_bind_value(m_stmt.get(), index, sqlite3_column_value(from.m_stmt.get(), column)));
+    m_db->check(
+        sqlite3_bind_value(m_stmt.get(), index, sqlite3_column_value(from.m_stmt.get(), column)));
     return *this;
 }
 

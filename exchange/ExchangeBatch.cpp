@@ -146,7 +146,8 @@ int batchImport(const QStringList& args, QTextStream& out, QTextStream& err) {
     Importer importer(target, a.plain[1]);
     try {
         // Only a move writes to the source: a copy reads it, read-only file or folder too.
-        importer.openSource(a.plain[0], group, open, move ? Importer::Use::Move : Importer::Use::Copy);
+        importer.openSource(a.plain[0], group, open,
+                            move ? Importer::Use::Move : Importer::Use::Copy);
     } catch (const archive::DatabaseError&) {
         err << a.plain[0] << ": " << kRefused << "\n";
         return 1;

@@ -42,11 +42,13 @@ qint64 countRows(archive::Database& db) {
 // The column that names one row of TabMAIL: the row id under a name no field hides, or,
 // in a table without row ids, NR when every NR is a distinct integer.
 QString uniqueKeyOf(archive::Database& db) {
-    archive::Statement kind(db, QStringLiteral("SELECT wr FROM pragma_table_list "
-                                               "WHERE schema = 'main' AND name = 'TabMAIL' COLLATE NOCASE"));
+    archive::Statement kind(
+        db, QStringLiteral("SELECT wr FROM pragma_table_list "
+                           "WHERE schema = 'main' AND name = 'TabMAIL' COLLATE NOCASE"));
     const bool withoutRowid = kind.step() && kind.integer(0) != 0;
     if (!withoutRowid) {
-        archive::Statement fields(db, QStringLiteral("SELECT upper(name) FROM pragma_table_info('TabMAIL')"));
+        archive::Statement fields(
+            db, QStringLiteral("SELECT upper(name) FROM pragma_table_info('TabMAIL')"));
         QStringList names;
         while (fields.step())
             names << fields.text(0);
@@ -54,8 +56,9 @@ QString uniqueKeyOf(archive::Database& db) {
             if (!names.contains(QLatin1String(alias)))
                 return QLatin1String(alias);
     }
-    archive::Statement nr(db, QStringLiteral("SELECT COUNT(*), COUNT(DISTINCT NR), "
-                                             "COUNT(CASE WHEN typeof(NR) = 'integer' THEN 1 END) FROM TabMAIL"));
+    archive::Statement nr(
+        db, QStringLiteral("SELECT COUNT(*), COUNT(DISTINCT NR), "
+                           "COUNT(CASE WHEN typeof(NR) = 'integer' THEN 1 END) FROM TabMAIL"));
     if (nr.step() && nr.integer(0) == nr.integer(1) && nr.integer(0) == nr.integer(2))
         return QStringLiteral("NR");
     return {};
@@ -66,7 +69,8 @@ QString uniqueKeyOf(archive::Database& db) {
 bool writableOnDisk(const QString& path) {
     const QString real = QFileInfo(path).canonicalFilePath();
     const QByteArray file = QFile::encodeName(real.isEmpty() ? path : real);
-    const QByteArray folder = QFile::encodeName(QFileInfo(QString::fromLocal8Bit(file)).absolutePath());
+    const QByteArray folder =
+        QFile::encodeName(QFileInfo(QString::fromLocal8Bit(file)).absolutePath());
     struct stat st {};
     return ::stat(file.constData(), &st) == 0 && (st.st_mode & S_IWUSR) &&
            ::access(file.constData(), W_OK) == 0 && ::access(folder.constData(), W_OK | X_OK) == 0;
@@ -88,8 +92,9 @@ std::array<char, 20> fingerprint(const archive::Statement& row, QCryptographicHa
             const double v = sqlite3_column_double(st, c);
             hash.addData(QByteArrayView(reinterpret_cast<const char*>(&v), sizeof v));
         } else if (type == SQLITE_TEXT || type == SQLITE_BLOB) {
-            const void* data = type == SQLITE_TEXT ? static_cast<const void*>(sqlite3_column_text(st, c))
-                                                   : sqlite3_column_blob(st, c);
+            const void* data = type == SQLITE_TEXT
+                                   ? static_cast<const void*>(sqlite3_column_text(st, c))
+                                   : sqlite3_column_blob(st, c);
             const qint64 size = sqlite3_column_bytes(st, c);
             hash.addData(QByteArrayView(reinterpret_cast<const char*>(&size), sizeof size));
             hash.addData(QByteArrayView(static_cast<const char*>(data), size));
@@ -115,7 +120,8 @@ bool Importer::targetInPlace() const {
     // also covers the path the caller named, if it is spelt otherwise.
     int moved = 0;
     if (m_target.isOpen() &&
-        sqlite3_file_control(m_target.handle(), "main", SQLITE_FCNTL_HAS_MOVED, &moved) == SQLITE_OK &&
+        sqlite3_file_control(m_target.handle(), "main", SQLITE_FCNTL_HAS_MOVED, &moved) ==
+            SQLITE_OK &&
         moved)
         return false;
     return FileIdentity::of(m_targetPath) == m_targetId;
@@ -123,10 +129,11 @@ bool Importer::targetInPlace() const {
 
 void Importer::requireTargetInPlace() const {
     if (!targetInPlace())
-        throw ExchangeError(ExchangeError::TargetMoved,
-                            QStringLiteral("L'archivio di destinazione è stato spostato o sostituito "
-                                           "durante l'importazione: l'archivio di origine non è "
-                                           "stato modificato."));
+        throw ExchangeError(
+            ExchangeError::TargetMoved,
+            QStringLiteral("L'archivio di destinazione è stato spostato o sostituito "
+                           "durante l'importazione: l'archivio di origine non è "
+                           "stato modificato."));
 }
 
 Importer::GroupMatcher Importer::matcherFor(const QString& group) {
@@ -137,7 +144,8 @@ Importer::GroupMatcher Importer::matcherFor(const QString& group) {
     return [pattern](const QString& gr) { return !gr.isNull() && pattern->matches(gr); };
 }
 
-void Importer::openSource(const QString& path, const QString& group, const Opener& opener, Use use) {
+void Importer::openSource(const QString& path, const QString& group, const Opener& opener,
+                          Use use) {
     closeSource();
     if (isTargetArchive(path))
         throw ExchangeError(ExchangeError::SameArchive,
@@ -152,10 +160,11 @@ void Importer::openSource(const QString& path, const QString& group, const Opene
         openSourceForWriting(kNothingImported);
         if (uniqueKeyOf(m_source).isEmpty()) {
             closeSource();
-            throw ExchangeError(ExchangeError::NoUniqueKey,
-                                QStringLiteral("Gli indirizzi dell'archivio di origine non hanno un "
-                                               "numero univoco: si possono importare, non spostare.") +
-                                    kNothingImported);
+            throw ExchangeError(
+                ExchangeError::NoUniqueKey,
+                QStringLiteral("Gli indirizzi dell'archivio di origine non hanno un "
+                               "numero univoco: si possono importare, non spostare.") +
+                    kNothingImported);
         }
     }
 }
@@ -163,10 +172,11 @@ void Importer::openSource(const QString& path, const QString& group, const Opene
 void Importer::openSourceForWriting(const QString& whatIsKept) {
     const auto refuse = [&] {
         closeSource();
-        return ExchangeError(ExchangeError::SourceReadOnly,
-                             QStringLiteral("L'archivio di origine è in sola lettura (il file o la sua "
-                                            "cartella): gli indirizzi si possono importare, non spostare.") +
-                                 whatIsKept);
+        return ExchangeError(
+            ExchangeError::SourceReadOnly,
+            QStringLiteral("L'archivio di origine è in sola lettura (il file o la sua "
+                           "cartella): gli indirizzi si possono importare, non spostare.") +
+                whatIsKept);
     };
     if (!writableOnDisk(m_sourcePath))
         throw refuse();
@@ -274,13 +284,15 @@ qint64 Importer::deleteCopiedFromSource() {
 
     const auto changed = [](const QString& why) {
         return ExchangeError(ExchangeError::SourceChanged,
-                             why + QStringLiteral(": cancellazione annullata, l'archivio di origine "
-                                                  "non è stato modificato."));
+                             why +
+                                 QStringLiteral(": cancellazione annullata, l'archivio di origine "
+                                                "non è stato modificato."));
     };
     archive::Transaction tx(m_source);
     const qint64 before = countRows(m_source);
-    archive::Statement find(m_source, QStringLiteral("SELECT NULL, NR, %1 FROM TabMAIL WHERE %2 = ?")
-                                          .arg(QLatin1String(kCopiedFields), m_key));
+    archive::Statement find(m_source,
+                            QStringLiteral("SELECT NULL, NR, %1 FROM TabMAIL WHERE %2 = ?")
+                                .arg(QLatin1String(kCopiedFields), m_key));
     archive::Statement del(m_source, QStringLiteral("DELETE FROM TabMAIL WHERE %1 = ?").arg(m_key));
     QCryptographicHash hash(QCryptographicHash::Sha1);
     for (const CopiedRow& row : m_copied) {

@@ -29,7 +29,8 @@ public:
     enum class Use { Copy, Move };
 
     // Opens and validates an archive with the access asked; throws DatabaseError when refused.
-    using Opener = std::function<archive::Database(const QString& path, archive::ArchiveFile::Access access)>;
+    using Opener =
+        std::function<archive::Database(const QString& path, archive::ArchiveFile::Access access)>;
     using Progress = std::function<void(qint64 done, qint64 total)>;
     // Does a group code (possibly Null, given as a null QString) match the pattern?
     using GroupMatcher = std::function<bool(const QString& gr)>;
@@ -90,7 +91,7 @@ private:
     bool m_sourceWritable = false;
     QString m_group;
     GroupMatcher m_matcher; // empty for "**"
-    QString m_key; // the source column naming one row: a row id, or NR when proved unique
+    QString m_key;          // the source column naming one row: a row id, or NR when proved unique
     std::vector<CopiedRow> m_copied; // the source rows committed to the target
 };
 

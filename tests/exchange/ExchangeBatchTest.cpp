@@ -168,24 +168,27 @@ TEST(ExchangeBatch, ImportReadsAReadOnlySourceAndRefusesToMoveFromIt) {
         fill(src, {"A1", "A2", "A3"}, "AB");
         const auto mode = QFile::permissions(src);
         if (how == How::FileMode) {
-            ASSERT_TRUE(QFile::setPermissions(src, QFileDevice::ReadOwner | QFileDevice::ReadGroup));
+            ASSERT_TRUE(
+                QFile::setPermissions(src, QFileDevice::ReadOwner | QFileDevice::ReadGroup));
         }
         const mode_t perms = modeOf(src);
         Immutable lock(how == How::ImmutableFolder ? dir.filePath("ro") : src);
         if (how == How::ImmutableFolder && !lock.isSet() && ::geteuid() != 0) {
-            ASSERT_TRUE(QFile::setPermissions(dir.filePath("ro"), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+            ASSERT_TRUE(QFile::setPermissions(dir.filePath("ro"),
+                                              QFileDevice::ReadOwner | QFileDevice::ExeOwner));
         } else if (how != How::FileMode && !lock.isSet()) {
-            std::cout << "[   NOTE   ] no immutable attribute on this file system: case " << int(how)
-                      << " not run\n";
+            std::cout << "[   NOTE   ] no immutable attribute on this file system: case "
+                      << int(how) << " not run\n";
             continue;
         }
         const QByteArray before = bytesOf(src);
 
         BatchRun r = run(exchange::batchImport, {src, dst, "--move"});
         EXPECT_EQ(r.status, 1);
-        EXPECT_EQ(r.err.trimmed(), "L'archivio di origine è in sola lettura (il file o la sua cartella): gli "
-                                   "indirizzi si possono importare, non spostare. Nessun indirizzo è stato "
-                                   "importato.");
+        EXPECT_EQ(r.err.trimmed(),
+                  "L'archivio di origine è in sola lettura (il file o la sua cartella): gli "
+                  "indirizzi si possono importare, non spostare. Nessun indirizzo è stato "
+                  "importato.");
         EXPECT_EQ(countIn(dst), 0);
 
         r = run(exchange::batchImport, {src, dst});
@@ -217,10 +220,13 @@ TEST(ExchangeBatch, ImportMoveFromATableWithRepeatedNumbersDeletesOnlyWhatItCopi
         // Another tool rebuilt the table: NR repeats, the archive still passes its checks.
         archive::Database db(src, archive::Database::Mode::ReadWrite);
         db.exec("ALTER TABLE TabMAIL RENAME TO Vecchia");
-        db.exec("CREATE TABLE TabMAIL AS SELECT NR % 7 AS NR, TITOLO, COGNOME, NOME1, NOME2, INDIRIZZO, "
-                "CAP, CITTA, PROV, NAZ, NUM_TEL, NUM_FAX, NUM_CEL, E_MAIL, GR, NOTE, APPUNTI, SERV FROM Vecchia");
+        db.exec("CREATE TABLE TabMAIL AS SELECT NR % 7 AS NR, TITOLO, COGNOME, NOME1, NOME2, "
+                "INDIRIZZO, "
+                "CAP, CITTA, PROV, NAZ, NUM_TEL, NUM_FAX, NUM_CEL, E_MAIL, GR, NOTE, APPUNTI, SERV "
+                "FROM Vecchia");
         db.exec("DROP TABLE Vecchia");
-        archive::ArchiveFormat::seal(db, archive::ArchiveFormat::password(archive::ArchiveKind::Addresses));
+        archive::ArchiveFormat::seal(
+            db, archive::ArchiveFormat::password(archive::ArchiveKind::Addresses));
     }
     const BatchRun r = run(exchange::batchImport, {src, dst, "--group", "AM", "--move"});
     // Moved exactly the 22, or refused whole; never a row of another group deleted.

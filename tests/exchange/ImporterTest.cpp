@@ -26,7 +26,8 @@ Database openRw(const QString& path) { return Database(path, Database::Mode::Rea
 // The importer's opener without the archive checks, so that tests can hand it tables
 // the checks would refuse.
 Database openAs(const QString& path, Access access) {
-    return Database(path, access == Access::ReadOnly ? Database::Mode::ReadOnly : Database::Mode::ReadWrite);
+    return Database(path, access == Access::ReadOnly ? Database::Mode::ReadOnly
+                                                     : Database::Mode::ReadWrite);
 }
 
 AddressRecord person(const QString& surname, const QString& group) {
@@ -192,7 +193,8 @@ void rebuildTable(const QString& path, const QString& create) {
     db.exec("ALTER TABLE TabMAIL RENAME TO Vecchia");
     db.exec(create);
     db.exec("DROP TABLE Vecchia");
-    archive::ArchiveFormat::seal(db, archive::ArchiveFormat::password(archive::ArchiveKind::Addresses));
+    archive::ArchiveFormat::seal(db,
+                                 archive::ArchiveFormat::password(archive::ArchiveKind::Addresses));
 }
 
 qint64 countIn(const QString& path, const QString& where = {}) {
@@ -200,8 +202,7 @@ qint64 countIn(const QString& path, const QString& where = {}) {
     return test::countAddresses(db, where);
 }
 
-template <typename F>
-void expectExchangeError(F&& f, int code, const char* what) {
+template <typename F> void expectExchangeError(F&& f, int code, const char* what) {
     SCOPED_TRACE(what);
     try {
         f();
@@ -217,8 +218,9 @@ TEST(Importer, MoveDeletesExactlyTheRowsItCopiedOrNone) {
     // NR repeated in a table rebuilt by another tool: the row id still tells rows apart.
     {
         Archives a(100);
-        rebuildTable(a.source, QStringLiteral("CREATE TABLE TabMAIL AS SELECT NR % 7 AS NR, %1 FROM Vecchia")
-                                   .arg(QLatin1String(kTableFields)));
+        rebuildTable(a.source,
+                     QStringLiteral("CREATE TABLE TabMAIL AS SELECT NR % 7 AS NR, %1 FROM Vecchia")
+                         .arg(QLatin1String(kTableFields)));
         Database target = openRw(a.target);
         Importer importer(target, a.target);
         importer.openSource(a.source, "AB", openAs, Importer::Use::Move);
@@ -232,12 +234,13 @@ TEST(Importer, MoveDeletesExactlyTheRowsItCopiedOrNone) {
     // Without row ids NR is the key only when it is unique; otherwise no move at all.
     for (const bool unique : {true, false}) {
         Archives a(100);
-        rebuildTable(a.source, QStringLiteral("CREATE TABLE TabMAIL (NR INTEGER NOT NULL, TITOLO TEXT, "
-                                              "COGNOME TEXT NOT NULL, NOME1 TEXT, NOME2 TEXT, INDIRIZZO TEXT, "
-                                              "CAP TEXT, CITTA TEXT, PROV TEXT, NAZ TEXT, NUM_TEL TEXT, "
-                                              "NUM_FAX TEXT, NUM_CEL TEXT, E_MAIL TEXT, GR TEXT, NOTE TEXT, "
-                                              "APPUNTI TEXT, SERV INTEGER, PRIMARY KEY (%1)) WITHOUT ROWID; "
-                                              "INSERT INTO TabMAIL SELECT %2, %3 FROM Vecchia")
+        rebuildTable(a.source, QStringLiteral(
+                                   "CREATE TABLE TabMAIL (NR INTEGER NOT NULL, TITOLO TEXT, "
+                                   "COGNOME TEXT NOT NULL, NOME1 TEXT, NOME2 TEXT, INDIRIZZO TEXT, "
+                                   "CAP TEXT, CITTA TEXT, PROV TEXT, NAZ TEXT, NUM_TEL TEXT, "
+                                   "NUM_FAX TEXT, NUM_CEL TEXT, E_MAIL TEXT, GR TEXT, NOTE TEXT, "
+                                   "APPUNTI TEXT, SERV INTEGER, PRIMARY KEY (%1)) WITHOUT ROWID; "
+                                   "INSERT INTO TabMAIL SELECT %2, %3 FROM Vecchia")
                                    .arg(unique ? "NR" : "COGNOME, NR", unique ? "NR" : "NR % 7",
                                         QLatin1String(kTableFields)));
         Database target = openRw(a.target);
@@ -251,29 +254,39 @@ TEST(Importer, MoveDeletesExactlyTheRowsItCopiedOrNone) {
             EXPECT_EQ(countIn(a.source), 200);
             continue;
         }
-        expectExchangeError([&] { importer.openSource(a.source, "AB", openAs, Importer::Use::Move); },
-                            exchange::ExchangeError::NoUniqueKey, "move refused before the copy");
+        expectExchangeError(
+            [&] { importer.openSource(a.source, "AB", openAs, Importer::Use::Move); },
+            exchange::ExchangeError::NoUniqueKey, "move refused before the copy");
         EXPECT_EQ(test::countAddresses(target), 0);
         // A plain copy still works; the delete asked afterwards (the window) is refused.
         importer.openSource(a.source, "AB", openAs);
         EXPECT_EQ(importer.copy(), 100);
-        expectExchangeError([&] { importer.deleteCopiedFromSource(); }, exchange::ExchangeError::NoUniqueKey,
-                            "delete refused after the copy");
+        expectExchangeError([&] { importer.deleteCopiedFromSource(); },
+                            exchange::ExchangeError::NoUniqueKey, "delete refused after the copy");
         importer.closeSource();
         EXPECT_EQ(countIn(a.source), 300);
     }
 }
 
 TEST(Importer, MoveKeepsTheSourceWhenTheTargetOrTheCopiedRowsChange) {
-    enum class Change { TargetReplaced, TargetDeleted, TargetReplacedMidCopy, RowEdited, ExtraRowsDeleted };
-    for (const Change change : {Change::TargetReplaced, Change::TargetDeleted, Change::TargetReplacedMidCopy,
-                                Change::RowEdited, Change::ExtraRowsDeleted}) {
+    enum class Change {
+        TargetReplaced,
+        TargetDeleted,
+        TargetReplacedMidCopy,
+        RowEdited,
+        ExtraRowsDeleted
+    };
+    for (const Change change :
+         {Change::TargetReplaced, Change::TargetDeleted, Change::TargetReplacedMidCopy,
+          Change::RowEdited, Change::ExtraRowsDeleted}) {
         SCOPED_TRACE(int(change));
         Archives a(700);
         const QString other = a.dir.filePath("altro.mdb");
         test::createTestArchive(other);
         const auto replaceTarget = [&] {
-            ASSERT_EQ(::rename(QFile::encodeName(other).constData(), QFile::encodeName(a.target).constData()), 0);
+            ASSERT_EQ(::rename(QFile::encodeName(other).constData(),
+                               QFile::encodeName(a.target).constData()),
+                      0);
         };
         Database target = openRw(a.target);
         Importer importer(target, a.target);
@@ -319,9 +332,10 @@ TEST(Importer, ReadsTheSourceReadOnlyAndCopiesValuesByteForByte) {
     {
         // Bytes that are not UTF-8, a NUL inside a text, numbers, a blob, an empty text.
         Database src = openRw(a.source);
-        src.exec("INSERT INTO TabMAIL (TITOLO, COGNOME, NOME1, CAP, PROV, NOTE, APPUNTI, GR) VALUES "
-                 "(NULL, CAST(X'4EC3A96C6CE9FF80' AS TEXT), CAST(X'61006200' AS TEXT), 20100, 1.5, "
-                 "X'00FF10', '', 'XY')");
+        src.exec(
+            "INSERT INTO TabMAIL (TITOLO, COGNOME, NOME1, CAP, PROV, NOTE, APPUNTI, GR) VALUES "
+            "(NULL, CAST(X'4EC3A96C6CE9FF80' AS TEXT), CAST(X'61006200' AS TEXT), 20100, 1.5, "
+            "X'00FF10', '', 'XY')");
     }
     std::vector<Access> asked;
     const Importer::Opener recording = [&](const QString& path, Access access) {
@@ -340,9 +354,11 @@ TEST(Importer, ReadsTheSourceReadOnlyAndCopiesValuesByteForByte) {
 
     QString fields;
     for (const char* f : {"TITOLO", "COGNOME", "NOME1", "CAP", "PROV", "NOTE", "APPUNTI", "NOME2"})
-        fields += QStringLiteral("%1typeof(%2) || ':' || quote(CAST(%2 AS BLOB))").arg(fields.isEmpty() ? "" : " || ' ' || ", f);
+        fields += QStringLiteral("%1typeof(%2) || ':' || quote(CAST(%2 AS BLOB))")
+                      .arg(fields.isEmpty() ? "" : " || ' ' || ", f);
     archive::Statement st(target, QStringLiteral("SELECT %1 FROM TabMAIL").arg(fields));
     ASSERT_TRUE(st.step());
-    EXPECT_EQ(st.text(0).toStdString(), "null:NULL text:X'4EC3A96C6CE9FF80' text:X'61006200' text:X'3230313030' "
-                          "text:X'312E35' blob:X'00FF10' text:X'' null:NULL");
+    EXPECT_EQ(st.text(0).toStdString(),
+              "null:NULL text:X'4EC3A96C6CE9FF80' text:X'61006200' text:X'3230313030' "
+              "text:X'312E35' blob:X'00FF10' text:X'' null:NULL");
 }

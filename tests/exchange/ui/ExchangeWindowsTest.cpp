@@ -169,21 +169,23 @@ TEST(frmIMPORTA, DeletesFromTheSourceOnlyWhenItIsWritableAndTheArchiveStillInPla
     test::WindowFixture f(2);
     HookedDialogs dialogs;
     shell::AppContext ctx{f.state, dialogs, f.settings, f.session, f.printers};
-    const QString source = f.dir.filePath("origine.mdb");
-    test::createTestArchive(source);
-    {
-        archive::Database db(source, archive::Database::Mode::ReadWrite);
+    const auto makeSource = [&](const QString& name) {
+        const QString path = f.dir.filePath(name);
+        test::createTestArchive(path);
+        archive::Database db(path, archive::Database::Mode::ReadWrite);
         for (int i = 0; i < 3; ++i) {
             archive::AddressRecord r;
             r[2] = QStringLiteral("Importato%1").arg(i);
             r[14] = "AB";
             test::addTestAddress(db, r);
         }
-    }
-    const auto sourceCount = [&] {
-        archive::Database db(source, archive::Database::Mode::ReadOnly);
+        return path;
+    };
+    const auto countIn = [](const QString& path) {
+        archive::Database db(path, archive::Database::Mode::ReadOnly);
         return test::countAddresses(db);
     };
+    const QString source = makeSource("origine.mdb");
     frmIMPORTA w(ctx);
     w.txtFILE->setText(source);
     w.txtGRUPPO->setText("AB");
@@ -193,21 +195,26 @@ TEST(frmIMPORTA, DeletesFromTheSourceOnlyWhenItIsWritableAndTheArchiveStillInPla
     ASSERT_TRUE(QFile::setPermissions(source, QFileDevice::ReadOwner | QFileDevice::ReadGroup));
     // The mode bits only: the "user" flags follow access(), which root always passes.
     const auto modeOf = [](const QString& path) {
-        return QFile::permissions(path) & ~(QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser);
+        return QFile::permissions(path) &
+               ~(QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser);
     };
     const auto readOnly = modeOf(source);
     dialogs.answerMessage(common::MsgResult::Yes);
     dialogs.answerMessage(common::MsgResult::Yes);
     w.cmdImporta_Click();
-    EXPECT_EQ(dialogs.lastMessage(),
-              "L'archivio di origine è in sola lettura (il file o la sua cartella): gli indirizzi si "
-              "possono importare, non spostare. Nessun indirizzo è stato cancellato dall'archivio di origine.");
+    EXPECT_EQ(
+        dialogs.lastMessage(),
+        "L'archivio di origine è in sola lettura (il file o la sua cartella): gli indirizzi si "
+        "possono importare, non spostare. Nessun indirizzo è stato cancellato dall'archivio di "
+        "origine.");
     EXPECT_EQ(test::countAddresses(f.session.mainDb), 5);
-    EXPECT_EQ(sourceCount(), 3);
+    EXPECT_EQ(countIn(source), 3);
     EXPECT_EQ(modeOf(source), readOnly);
     ASSERT_TRUE(QFile::setPermissions(source, writable));
 
     // The open archive replaced by another file before the delete: the source keeps all.
+    const QString second = makeSource("seconda.mdb");
+    w.txtFILE->setText(second);
     const QString other = f.dir.filePath("altro.mdb");
     test::createTestArchive(other);
     dialogs.clear();
@@ -219,7 +226,8 @@ TEST(frmIMPORTA, DeletesFromTheSourceOnlyWhenItIsWritableAndTheArchiveStillInPla
                   0);
     });
     w.cmdImporta_Click();
-    EXPECT_EQ(dialogs.lastMessage(), "L'archivio di destinazione è stato spostato o sostituito durante "
-                                     "l'importazione: l'archivio di origine non è stato modificato.");
-    EXPECT_EQ(sourceCount(), 3);
+    EXPECT_EQ(dialogs.lastMessage(),
+              "L'archivio di destinazione è stato spostato o sostituito durante "
+              "l'importazione: l'archivio di origine non è stato modificato.");
+    EXPECT_EQ(countIn(second), 3);
 }
