@@ -67,10 +67,11 @@ QString uniqueKeyOf(archive::Database& db) {
 // Whether a move could delete from the file: its folder takes a journal, and the file is
 // writable and not marked read-only (root may write anything, but its owner said no).
 bool writableOnDisk(const QString& path) {
-    const QString real = QFileInfo(path).canonicalFilePath();
-    const QByteArray file = QFile::encodeName(real.isEmpty() ? path : real);
-    const QByteArray folder =
-        QFile::encodeName(QFileInfo(QString::fromLocal8Bit(file)).absolutePath());
+    // The journal goes beside the file a link points to.
+    const QString canonical = QFileInfo(path).canonicalFilePath();
+    const QString real = canonical.isEmpty() ? path : canonical;
+    const QByteArray file = QFile::encodeName(real);
+    const QByteArray folder = QFile::encodeName(QFileInfo(real).absolutePath());
     struct stat st {};
     return ::stat(file.constData(), &st) == 0 && (st.st_mode & S_IWUSR) &&
            ::access(file.constData(), W_OK) == 0 && ::access(folder.constData(), W_OK | X_OK) == 0;
