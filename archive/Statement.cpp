@@ -62,6 +62,12 @@ Statement& Statement::bindNull(int index) {
     return *this;
 }
 
+Statement& Statement::bindValueFrom(int index, const Statement& from, int column) {
+    m_db->check(
+        sqlite3_bind_value(m_stmt.get(), index, sqlite3_column_value(from.m_stmt.get(), column)));
+    return *this;
+}
+
 bool Statement::step() {
     const int rc = sqlite3_step(m_stmt.get());
     if (rc == SQLITE_ROW)

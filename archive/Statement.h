@@ -23,6 +23,9 @@ public:
     Statement& bindText(int index, const QString& value);
     Statement& bindInt(int index, qint64 value);
     Statement& bindNull(int index);
+    // The value of a column of another statement's current row, exactly as stored: the
+    // same storage class and, for text and blobs, the same bytes.
+    Statement& bindValueFrom(int index, const Statement& from, int column);
 
     // True while a row is available; false when done.
     bool step();

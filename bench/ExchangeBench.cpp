@@ -69,9 +69,10 @@ void BM_Import(benchmark::State& state) {
         state.ResumeTiming();
         archive::Database db = openArchive(target, archive::ArchiveFile::Access::ReadWrite);
         exchange::Importer importer(db, target);
-        importer.openSource(source, QStringLiteral("**"), [](const QString& path) {
-            return openArchive(path, archive::ArchiveFile::Access::ReadWrite);
-        });
+        importer.openSource(source, QStringLiteral("**"),
+                            [](const QString& path, archive::ArchiveFile::Access access) {
+                                return openArchive(path, access);
+                            });
         benchmark::DoNotOptimize(importer.copy());
         state.PauseTiming();
         importer.closeSource();

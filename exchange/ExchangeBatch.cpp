@@ -133,25 +133,22 @@ int batchImport(const QStringList& args, QTextStream& out, QTextStream& err) {
         err << "Selezionare un Gruppo !\n";
         return 2;
     }
-    const auto openRw = [](const QString& path) {
-        return ArchiveFile::open(path, ArchiveKind::Addresses, ArchiveFile::Access::ReadWrite);
+    const bool move = a.flags.contains(QStringLiteral("--move"));
+    const auto open = [](const QString& path, ArchiveFile::Access access) {
+        return ArchiveFile::open(path, ArchiveKind::Addresses, access);
     };
     archive::Database target;
     try {
-        target = openRw(a.plain[1]);
+        target = open(a.plain[1], ArchiveFile::Access::ReadWrite);
     } catch (const archive::DatabaseError&) {
         err << a.plain[1] << ": " << kRefused << "\n";
         return 1;
     }
-    // Only a move writes to the source; reading it asks nothing more of it.
-    const bool move = a.flags.contains(QStringLiteral("--move"));
-    const auto openSource = [move](const QString& path) {
-        return ArchiveFile::open(path, ArchiveKind::Addresses,
-                                 move ? ArchiveFile::Access::ReadWrite : ArchiveFile::Access::ReadOnly);
-    };
     Importer importer(target, a.plain[1]);
     try {
-        importer.openSource(a.plain[0], group, openSource);
+        // Only a move writes to the source: a copy reads it, read-only file or folder too.
+        importer.openSource(a.plain[0], group, open,
+                            move ? Importer::Use::Move : Importer::Use::Copy);
     } catch (const archive::DatabaseError&) {
         err << a.plain[0] << ": " << kRefused << "\n";
         return 1;
@@ -175,6 +172,9 @@ int batchImport(const QStringList& args, QTextStream& out, QTextStream& err) {
             out << "Cancellati " << deleted << " indirizzi dall'archivio di origine.\n";
         }
         return 0;
+    } catch (const ExchangeError& e) {
+        err << e.description() << "\n";
+        return 1;
     } catch (const common::AppError& e) {
         err << e.standardText() << "\n";
         return 1;

@@ -9,6 +9,11 @@ class ExchangeError : public common::AppError {
 public:
     static constexpr int WriteFailed = 75;  // the file could not be written
     static constexpr int SameArchive = 76; // import of an archive into itself
+    // A move refused, before the copy or before the delete; the source keeps every row.
+    static constexpr int SourceReadOnly = 77; // the source file or its folder cannot be written
+    static constexpr int NoUniqueKey = 78;    // no key tells the copied rows of the source apart
+    static constexpr int TargetMoved = 79;    // the target path no longer names the file written
+    static constexpr int SourceChanged = 80;  // copied rows changed, or the delete count differs
 
     using common::AppError::AppError;
 };

@@ -7,6 +7,13 @@
 
 namespace velomar::exchange {
 
+std::optional<FileIdentity> FileIdentity::of(const QString& path) {
+    struct stat st {};
+    if (path.isEmpty() || ::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return std::nullopt;
+    return FileIdentity{quint64(st.st_dev), quint64(st.st_ino)};
+}
+
 bool sameFile(const QString& a, const QString& b) {
     if (a.isEmpty() || b.isEmpty())
         return false;
@@ -14,12 +21,8 @@ bool sameFile(const QString& a, const QString& b) {
     const QString cb = QFileInfo(b).canonicalFilePath();
     if (!ca.isEmpty() && ca == cb)
         return true;
-    struct stat sa {};
-    struct stat sb {};
-    if (::stat(QFile::encodeName(a).constData(), &sa) != 0 ||
-        ::stat(QFile::encodeName(b).constData(), &sb) != 0)
-        return false;
-    return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+    const auto ia = FileIdentity::of(a);
+    return ia && ia == FileIdentity::of(b);
 }
 
 } // namespace velomar::exchange

@@ -59,9 +59,8 @@ frmIMPORTA::frmIMPORTA(shell::AppContext& context, QWidget* parent)
     setObjectName(QStringLiteral("frmIMPORTA"));
     setWindowTitle(QStringLiteral("Importazione Dati"));
     setModal(true);
-    m_opener = [](const QString& path) {
-        return archive::ArchiveFile::open(path, archive::ArchiveKind::Addresses,
-                                          archive::ArchiveFile::Access::ReadWrite);
+    m_opener = [](const QString& path, archive::ArchiveFile::Access access) {
+        return archive::ArchiveFile::open(path, archive::ArchiveKind::Addresses, access);
     };
 
     fraDATI = new QGroupBox(this);
@@ -169,7 +168,8 @@ void frmIMPORTA::runImport(const QString& path, const QString& group) {
     Importer importer(m_ctx.session.mainDb, m_ctx.state.currentArchivePath);
     m_ctx.state.callerMode = QStringLiteral("Impo");
     try {
-        importer.openSource(path, group, m_opener);
+        // Read-only: whether the addresses are also deleted is asked after the copy.
+        importer.openSource(path, group, m_opener, Importer::Use::Copy);
     } catch (const archive::DatabaseError&) {
         m_ctx.dialogs.critical(QStringLiteral("Archivio non riconosciuto o corrotto !"));
         m_ctx.state.callerMode = QStringLiteral("Erro");
@@ -225,7 +225,10 @@ void frmIMPORTA::runImport(const QString& path, const QString& group) {
         // The copy is one transaction: nothing of it reached the open archive.
         QApplication::restoreOverrideCursor();
         BARRA->hide();
-        m_ctx.dialogs.critical(error.standardText());
+        const auto* exchange = dynamic_cast<const ExchangeError*>(&error);
+        m_ctx.dialogs.critical(exchange && exchange->code() == ExchangeError::TargetMoved
+                                   ? error.description()
+                                   : error.standardText());
         importer.closeSource();
         cmdChiudi->setFocus();
         return;
@@ -243,6 +246,10 @@ void frmIMPORTA::runImport(const QString& path, const QString& group) {
             importer.deleteCopiedFromSource();
             QApplication::restoreOverrideCursor();
             m_ctx.dialogs.info(QStringLiteral("Cancellazione terminata."));
+        } catch (const ExchangeError& error) {
+            // Read-only source, target moved, source changed: the text says what was kept.
+            QApplication::restoreOverrideCursor();
+            m_ctx.dialogs.critical(error.description());
         } catch (const common::AppError& error) {
             QApplication::restoreOverrideCursor();
             m_ctx.dialogs.critical(error.standardText() +

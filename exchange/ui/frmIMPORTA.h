@@ -23,7 +23,8 @@ class frmIMPORTA : public QDialog {
 public:
     frmIMPORTA(shell::AppContext& context, QWidget* parent = nullptr);
 
-    // The routine that opens and checks the source archive (read/write).
+    // The routine that opens and checks the source archive: read-only for the copy,
+    // read/write only when the copied addresses are to be deleted from it.
     void setOpener(Importer::Opener opener) { m_opener = std::move(opener); }
 
     QGroupBox* fraDATI;

@@ -1,10 +1,19 @@
 #include "ArchiveFixture.h"
 #include "exchange/ExchangeBatch.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <gtest/gtest.h>
+
+#include <iostream>
+
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace velomar;
 
@@ -28,13 +37,59 @@ BatchRun run(int (*command)(const QStringList&, QTextStream&, QTextStream&), con
 
 void fill(const QString& path, const QStringList& surnames, const QString& group) {
     archive::Database db(path, archive::Database::Mode::ReadWrite);
+    db.exec("BEGIN");
     for (const QString& s : surnames) {
         archive::AddressRecord r;
         r[2] = s;
         r[14] = group;
         test::addTestAddress(db, r);
     }
+    db.exec("COMMIT");
 }
+
+QByteArray bytesOf(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+qint64 countIn(const QString& path, const QString& where = {}) {
+    archive::Database db(path, archive::Database::Mode::ReadOnly);
+    return test::countAddresses(db, where);
+}
+
+mode_t modeOf(const QString& path) {
+    struct stat st {};
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode : 0;
+}
+
+// The immutable attribute: the one read-only state root cannot write through. Cleared on
+// destruction so that the temporary folder can go.
+class Immutable {
+public:
+    explicit Immutable(const QString& path) : m_path(path), m_set(apply(true)) {}
+    ~Immutable() {
+        if (m_set)
+            apply(false);
+    }
+    bool isSet() const { return m_set; }
+
+private:
+    bool apply(bool on) const {
+        const int fd = ::open(QFile::encodeName(m_path).constData(), O_RDONLY | O_NONBLOCK);
+        if (fd < 0)
+            return false;
+        int flags = 0;
+        bool ok = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+        if (ok) {
+            flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
+            ok = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+        }
+        ::close(fd);
+        return ok;
+    }
+    QString m_path;
+    bool m_set;
+};
 
 } // namespace
 
@@ -98,6 +153,95 @@ TEST(ExchangeBatch, ImportGroupWithMoveAndRefusals) {
     EXPECT_EQ(r.status, 1);
     archive::Database d(dst, archive::Database::Mode::ReadOnly);
     EXPECT_EQ(test::countAddresses(d), 2);
+}
+
+TEST(ExchangeBatch, ImportReadsAReadOnlySourceAndRefusesToMoveFromIt) {
+    enum class How { FileMode, ImmutableFile, ImmutableFolder };
+    for (const How how : {How::FileMode, How::ImmutableFile, How::ImmutableFolder}) {
+        SCOPED_TRACE(int(how));
+        QTemporaryDir dir;
+        ASSERT_TRUE(QDir(dir.path()).mkdir("ro"));
+        const QString src = dir.filePath("ro/src.mdb");
+        const QString dst = dir.filePath("dst.mdb");
+        test::createTestArchive(src);
+        test::createTestArchive(dst);
+        fill(src, {"A1", "A2", "A3"}, "AB");
+        const auto mode = QFile::permissions(src);
+        if (how == How::FileMode) {
+            ASSERT_TRUE(
+                QFile::setPermissions(src, QFileDevice::ReadOwner | QFileDevice::ReadGroup));
+        }
+        const mode_t perms = modeOf(src);
+        Immutable lock(how == How::ImmutableFolder ? dir.filePath("ro") : src);
+        if (how == How::ImmutableFolder && !lock.isSet() && ::geteuid() != 0) {
+            ASSERT_TRUE(QFile::setPermissions(dir.filePath("ro"),
+                                              QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+        } else if (how != How::FileMode && !lock.isSet()) {
+            std::cout << "[   NOTE   ] no immutable attribute on this file system: case "
+                      << int(how) << " not run\n";
+            continue;
+        }
+        const QByteArray before = bytesOf(src);
+
+        BatchRun r = run(exchange::batchImport, {src, dst, "--move"});
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.err.trimmed(),
+                  "L'archivio di origine è in sola lettura (il file o la sua cartella): gli "
+                  "indirizzi si possono importare, non spostare. Nessun indirizzo è stato "
+                  "importato.");
+        EXPECT_EQ(countIn(dst), 0);
+
+        r = run(exchange::batchImport, {src, dst});
+        EXPECT_EQ(r.status, 0) << r.err.toStdString();
+        EXPECT_EQ(r.out.trimmed(), "Importati 3 indirizzi.");
+        EXPECT_EQ(countIn(dst), 3);
+        EXPECT_EQ(bytesOf(src), before);
+        EXPECT_EQ(modeOf(src), perms);
+        EXPECT_FALSE(QFileInfo::exists(src + "-journal"));
+        if (how == How::FileMode)
+            QFile::setPermissions(src, mode);
+        QFile::setPermissions(dir.filePath("ro"), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                      QFileDevice::ExeOwner);
+    }
+}
+
+TEST(ExchangeBatch, ImportMoveFromATableWithRepeatedNumbersDeletesOnlyWhatItCopied) {
+    QTemporaryDir dir;
+    const QString src = dir.filePath("src.mdb");
+    const QString dst = dir.filePath("dst.mdb");
+    test::createTestArchive(src);
+    test::createTestArchive(dst);
+    QStringList names;
+    for (int i = 0; i < 300; ++i)
+        names << QStringLiteral("C%1").arg(i);
+    fill(src, names.mid(0, 22), "AM");
+    fill(src, names.mid(22), "ZZ");
+    {
+        // Another tool rebuilt the table: NR repeats, the archive still passes its checks.
+        archive::Database db(src, archive::Database::Mode::ReadWrite);
+        db.exec("ALTER TABLE TabMAIL RENAME TO Vecchia");
+        db.exec("CREATE TABLE TabMAIL AS SELECT NR % 7 AS NR, TITOLO, COGNOME, NOME1, NOME2, "
+                "INDIRIZZO, "
+                "CAP, CITTA, PROV, NAZ, NUM_TEL, NUM_FAX, NUM_CEL, E_MAIL, GR, NOTE, APPUNTI, SERV "
+                "FROM Vecchia");
+        db.exec("DROP TABLE Vecchia");
+        archive::ArchiveFormat::seal(
+            db, archive::ArchiveFormat::password(archive::ArchiveKind::Addresses));
+    }
+    const BatchRun r = run(exchange::batchImport, {src, dst, "--group", "AM", "--move"});
+    // Moved exactly the 22, or refused whole; never a row of another group deleted.
+    if (r.status == 0) {
+        EXPECT_TRUE(r.out.contains("Importati 22 indirizzi.")) << r.out.toStdString();
+        EXPECT_TRUE(r.out.contains("Cancellati 22 indirizzi")) << r.out.toStdString();
+        EXPECT_EQ(countIn(src), 278);
+        EXPECT_EQ(countIn(src, "WHERE GR = 'AM'"), 0);
+        EXPECT_EQ(countIn(dst), 22);
+    } else {
+        EXPECT_EQ(r.status, 1);
+        EXPECT_FALSE(r.err.isEmpty());
+        EXPECT_EQ(countIn(src), 300);
+        EXPECT_EQ(countIn(dst), 0);
+    }
 }
 
 TEST(ExchangeBatch, ListToPdf) {

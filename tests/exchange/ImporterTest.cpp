@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstdio>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -16,10 +17,18 @@ using namespace velomar;
 using archive::AddressRecord;
 using archive::Database;
 using exchange::Importer;
+using Access = archive::ArchiveFile::Access;
 
 namespace {
 
 Database openRw(const QString& path) { return Database(path, Database::Mode::ReadWrite); }
+
+// The importer's opener without the archive checks, so that tests can hand it tables
+// the checks would refuse.
+Database openAs(const QString& path, Access access) {
+    return Database(path, access == Access::ReadOnly ? Database::Mode::ReadOnly
+                                                     : Database::Mode::ReadWrite);
+}
 
 AddressRecord person(const QString& surname, const QString& group) {
     AddressRecord r;
@@ -58,7 +67,7 @@ TEST(Importer, CopiesAllOrOneGroupWithNewNumbersAndDeletesOnlyWhatWasCopied) {
     test::addTestAddress(target, person("Gia", "ZZ"));
 
     Importer importer(target, a.target);
-    importer.openSource(a.source, "AB", openRw);
+    importer.openSource(a.source, "AB", openAs);
     EXPECT_EQ(importer.sourceCount(), 3);
     EXPECT_EQ(importer.copy(), 3);
     EXPECT_EQ(test::countAddresses(target), 4);
@@ -89,14 +98,14 @@ TEST(Importer, CopiesAllOrOneGroupWithNewNumbersAndDeletesOnlyWhatWasCopied) {
 
     // "**" takes everything, the addresses without a group included; patterns and case
     // follow LIKE; a code with a quote is just a code that matches nothing.
-    importer.openSource(a.source, "**", openRw);
+    importer.openSource(a.source, "**", openAs);
     EXPECT_EQ(importer.sourceCount(), 7);
-    importer.openSource(a.source, "c*", openRw);
+    importer.openSource(a.source, "c*", openAs);
     EXPECT_EQ(importer.sourceCount(), 3);
-    importer.openSource(a.source, "A'", openRw);
+    importer.openSource(a.source, "A'", openAs);
     EXPECT_EQ(importer.sourceCount(), 0);
     EXPECT_EQ(importer.copy(), 0);
-    importer.openSource(a.source, "**", openRw);
+    importer.openSource(a.source, "**", openAs);
     EXPECT_EQ(importer.copy(), 7);
     EXPECT_EQ(importer.deleteCopiedFromSource(), 7);
     importer.closeSource();
@@ -117,14 +126,14 @@ TEST(Importer, RefusesTheOpenArchiveUnderAnySpelling) {
     for (const QString& path : {a.target, a.dir.path() + "/sub/../attuale.mdb",
                                 a.dir.path() + "//./attuale.mdb", link, hard}) {
         try {
-            importer.openSource(path, "**", openRw);
+            importer.openSource(path, "**", openAs);
             ADD_FAILURE() << "accepted " << path.toStdString();
         } catch (const exchange::ExchangeError& e) {
             EXPECT_EQ(e.description(), "Impossibile importare i Dati dall'Archivio attuale !");
         }
     }
     EXPECT_FALSE(importer.sourceOpen());
-    EXPECT_NO_THROW(importer.openSource(a.source, "**", openRw));
+    EXPECT_NO_THROW(importer.openSource(a.source, "**", openAs));
 }
 
 TEST(Importer, FailedCopyRollsBackTheTargetAndLeavesTheSource) {
@@ -134,7 +143,7 @@ TEST(Importer, FailedCopyRollsBackTheTargetAndLeavesTheSource) {
     target.exec("CREATE TRIGGER boom BEFORE INSERT ON TabMAIL WHEN NEW.COGNOME = 'Cd500' "
                 "BEGIN SELECT RAISE(ABORT, 'disco pieno'); END");
     Importer importer(target, a.target);
-    importer.openSource(a.source, "**", openRw);
+    importer.openSource(a.source, "**", openAs);
     EXPECT_THROW(importer.copy(), archive::DatabaseError);
     EXPECT_EQ(importer.copiedCount(), 0);
     EXPECT_EQ(importer.deleteCopiedFromSource(), 0);
@@ -153,7 +162,7 @@ TEST(Importer, KilledDuringOrAfterTheCopyLosesNoAddress) {
             // The child imports with the move and dies at the worst moment.
             Database target = openRw(a.target);
             Importer importer(target, a.target);
-            importer.openSource(a.source, "**", openRw);
+            importer.openSource(a.source, "**", openAs);
             importer.copy([&](qint64 done, qint64) {
                 if (!afterCopy && done == 2000)
                     ::raise(SIGKILL);
@@ -171,4 +180,185 @@ TEST(Importer, KilledDuringOrAfterTheCopyLosesNoAddress) {
         EXPECT_EQ(test::countAddresses(src), 3000);
         EXPECT_EQ(test::countAddresses(target), afterCopy ? 3000 : 0);
     }
+}
+
+namespace {
+
+const char* const kTableFields = "TITOLO, COGNOME, NOME1, NOME2, INDIRIZZO, CAP, CITTA, PROV, NAZ, "
+                                 "NUM_TEL, NUM_FAX, NUM_CEL, E_MAIL, GR, NOTE, APPUNTI, SERV";
+
+// Rebuilds TabMAIL as another tool could: create is run with the old table named Vecchia.
+void rebuildTable(const QString& path, const QString& create) {
+    Database db = openRw(path);
+    db.exec("ALTER TABLE TabMAIL RENAME TO Vecchia");
+    db.exec(create);
+    db.exec("DROP TABLE Vecchia");
+    archive::ArchiveFormat::seal(db,
+                                 archive::ArchiveFormat::password(archive::ArchiveKind::Addresses));
+}
+
+qint64 countIn(const QString& path, const QString& where = {}) {
+    Database db(path, Database::Mode::ReadOnly);
+    return test::countAddresses(db, where);
+}
+
+template <typename F> void expectExchangeError(F&& f, int code, const char* what) {
+    SCOPED_TRACE(what);
+    try {
+        f();
+        ADD_FAILURE() << "no error";
+    } catch (const exchange::ExchangeError& e) {
+        EXPECT_EQ(e.code(), code) << e.description().toStdString();
+    }
+}
+
+} // namespace
+
+TEST(Importer, MoveDeletesExactlyTheRowsItCopiedOrNone) {
+    // NR repeated in a table rebuilt by another tool: the row id still tells rows apart.
+    {
+        Archives a(100);
+        rebuildTable(a.source,
+                     QStringLiteral("CREATE TABLE TabMAIL AS SELECT NR % 7 AS NR, %1 FROM Vecchia")
+                         .arg(QLatin1String(kTableFields)));
+        Database target = openRw(a.target);
+        Importer importer(target, a.target);
+        importer.openSource(a.source, "AB", openAs, Importer::Use::Move);
+        EXPECT_EQ(importer.copy(), 100);
+        EXPECT_EQ(importer.deleteCopiedFromSource(), 100);
+        importer.closeSource();
+        EXPECT_EQ(countIn(a.source), 200);
+        EXPECT_EQ(countIn(a.source, "WHERE GR = 'AB'"), 0);
+        EXPECT_EQ(test::countAddresses(target), 100);
+    }
+    // Without row ids NR is the key only when it is unique; otherwise no move at all.
+    for (const bool unique : {true, false}) {
+        Archives a(100);
+        rebuildTable(a.source, QStringLiteral(
+                                   "CREATE TABLE TabMAIL (NR INTEGER NOT NULL, TITOLO TEXT, "
+                                   "COGNOME TEXT NOT NULL, NOME1 TEXT, NOME2 TEXT, INDIRIZZO TEXT, "
+                                   "CAP TEXT, CITTA TEXT, PROV TEXT, NAZ TEXT, NUM_TEL TEXT, "
+                                   "NUM_FAX TEXT, NUM_CEL TEXT, E_MAIL TEXT, GR TEXT, NOTE TEXT, "
+                                   "APPUNTI TEXT, SERV INTEGER, PRIMARY KEY (%1)) WITHOUT ROWID; "
+                                   "INSERT INTO TabMAIL SELECT %2, %3 FROM Vecchia")
+                                   .arg(unique ? "NR" : "COGNOME, NR", unique ? "NR" : "NR % 7",
+                                        QLatin1String(kTableFields)));
+        Database target = openRw(a.target);
+        Importer importer(target, a.target);
+        if (unique) {
+            importer.openSource(a.source, "AB", openAs, Importer::Use::Move);
+            EXPECT_EQ(importer.copy(), 100);
+            EXPECT_EQ(importer.deleteCopiedFromSource(), 100);
+            importer.closeSource();
+            EXPECT_EQ(countIn(a.source, "WHERE GR = 'AB'"), 0);
+            EXPECT_EQ(countIn(a.source), 200);
+            continue;
+        }
+        expectExchangeError(
+            [&] { importer.openSource(a.source, "AB", openAs, Importer::Use::Move); },
+            exchange::ExchangeError::NoUniqueKey, "move refused before the copy");
+        EXPECT_EQ(test::countAddresses(target), 0);
+        // A plain copy still works; the delete asked afterwards (the window) is refused.
+        importer.openSource(a.source, "AB", openAs);
+        EXPECT_EQ(importer.copy(), 100);
+        expectExchangeError([&] { importer.deleteCopiedFromSource(); },
+                            exchange::ExchangeError::NoUniqueKey, "delete refused after the copy");
+        importer.closeSource();
+        EXPECT_EQ(countIn(a.source), 300);
+    }
+}
+
+TEST(Importer, MoveKeepsTheSourceWhenTheTargetOrTheCopiedRowsChange) {
+    enum class Change {
+        TargetReplaced,
+        TargetDeleted,
+        TargetReplacedMidCopy,
+        RowEdited,
+        ExtraRowsDeleted
+    };
+    for (const Change change :
+         {Change::TargetReplaced, Change::TargetDeleted, Change::TargetReplacedMidCopy,
+          Change::RowEdited, Change::ExtraRowsDeleted}) {
+        SCOPED_TRACE(int(change));
+        Archives a(700);
+        const QString other = a.dir.filePath("altro.mdb");
+        test::createTestArchive(other);
+        const auto replaceTarget = [&] {
+            ASSERT_EQ(::rename(QFile::encodeName(other).constData(),
+                               QFile::encodeName(a.target).constData()),
+                      0);
+        };
+        Database target = openRw(a.target);
+        Importer importer(target, a.target);
+        importer.openSource(a.source, "**", openAs, Importer::Use::Move);
+        const auto copy = [&] {
+            return importer.copy([&](qint64 done, qint64 total) {
+                if (change == Change::TargetReplacedMidCopy && done == 1000)
+                    replaceTarget();
+                if (done == total && change == Change::TargetReplaced)
+                    replaceTarget();
+                if (done == total && change == Change::TargetDeleted)
+                    QFile::remove(a.target);
+            });
+        };
+        if (change == Change::TargetReplacedMidCopy) {
+            expectExchangeError(copy, exchange::ExchangeError::TargetMoved, "copy");
+            // Rolled back: the file still open (now nameless) received nothing either.
+            EXPECT_EQ(test::countAddresses(target), 0);
+        } else {
+            EXPECT_EQ(copy(), 2100);
+            if (change == Change::RowEdited) {
+                Database src = openRw(a.source);
+                src.exec("UPDATE TabMAIL SET NOTE = 'cambiata' WHERE COGNOME = 'Cd500'");
+            } else if (change == Change::ExtraRowsDeleted) {
+                // A trigger of the source deletes more than asked: the count tells.
+                Database src = openRw(a.source);
+                src.exec("INSERT INTO TabMAIL (COGNOME, GR) VALUES ('Dopo', 'ZZ')");
+                src.exec("CREATE TRIGGER piu AFTER DELETE ON TabMAIL BEGIN "
+                         "DELETE FROM TabMAIL WHERE COGNOME = 'Dopo'; END");
+            }
+            const int code = change == Change::RowEdited || change == Change::ExtraRowsDeleted
+                                 ? exchange::ExchangeError::SourceChanged
+                                 : exchange::ExchangeError::TargetMoved;
+            expectExchangeError([&] { importer.deleteCopiedFromSource(); }, code, "delete");
+        }
+        importer.closeSource();
+        EXPECT_EQ(countIn(a.source), change == Change::ExtraRowsDeleted ? 2101 : 2100);
+    }
+}
+
+TEST(Importer, ReadsTheSourceReadOnlyAndCopiesValuesByteForByte) {
+    Archives a(1);
+    {
+        // Bytes that are not UTF-8, a NUL inside a text, numbers, a blob, an empty text.
+        Database src = openRw(a.source);
+        src.exec(
+            "INSERT INTO TabMAIL (TITOLO, COGNOME, NOME1, CAP, PROV, NOTE, APPUNTI, GR) VALUES "
+            "(NULL, CAST(X'4EC3A96C6CE9FF80' AS TEXT), CAST(X'61006200' AS TEXT), 20100, 1.5, "
+            "X'00FF10', '', 'XY')");
+    }
+    std::vector<Access> asked;
+    const Importer::Opener recording = [&](const QString& path, Access access) {
+        asked.push_back(access);
+        return openAs(path, access);
+    };
+    Database target = openRw(a.target);
+    Importer importer(target, a.target);
+    importer.openSource(a.source, "XY", recording);
+    EXPECT_EQ(asked, std::vector<Access>{Access::ReadOnly});
+    EXPECT_EQ(importer.copy(), 1);
+    // Only the delete asked after the copy opens the source for writing.
+    EXPECT_EQ(importer.deleteCopiedFromSource(), 1);
+    EXPECT_EQ(asked, (std::vector<Access>{Access::ReadOnly, Access::ReadWrite}));
+    importer.closeSource();
+
+    QString fields;
+    for (const char* f : {"TITOLO", "COGNOME", "NOME1", "CAP", "PROV", "NOTE", "APPUNTI", "NOME2"})
+        fields += QStringLiteral("%1typeof(%2) || ':' || quote(CAST(%2 AS BLOB))")
+                      .arg(fields.isEmpty() ? "" : " || ' ' || ", f);
+    archive::Statement st(target, QStringLiteral("SELECT %1 FROM TabMAIL").arg(fields));
+    ASSERT_TRUE(st.step());
+    EXPECT_EQ(st.text(0).toStdString(),
+              "null:NULL text:X'4EC3A96C6CE9FF80' text:X'61006200' text:X'3230313030' "
+              "text:X'312E35' blob:X'00FF10' text:X'' null:NULL");
 }

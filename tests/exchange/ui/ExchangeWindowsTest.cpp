@@ -12,6 +12,10 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <functional>
+#include <utility>
+
 using namespace velomar;
 using exchange::ui::frmESPORTA;
 using exchange::ui::frmIMPORTA;
@@ -27,6 +31,25 @@ QByteArray read(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
+
+// Scripted answers, and something done to the files when a given question is shown.
+class HookedDialogs : public test::ScriptedDialogs {
+public:
+    void onQuestion(const QString& start, std::function<void()> hook) {
+        m_start = start;
+        m_hook = std::move(hook);
+    }
+    common::MsgResult message(const QString& text, common::MsgIcon icon, common::MsgButtons buttons,
+                              const QString& title, common::MsgResult defaultButton) override {
+        if (m_hook && text.startsWith(m_start))
+            std::exchange(m_hook, {})();
+        return ScriptedDialogs::message(text, icon, buttons, title, defaultButton);
+    }
+
+private:
+    QString m_start;
+    std::function<void()> m_hook;
+};
 
 } // namespace
 
@@ -140,4 +163,71 @@ TEST(frmIMPORTA, ChecksCopiesAndMovesAGroup) {
     again.cmdChiudi_Click();
     EXPECT_EQ(f.state.archiveCount, 6);
     EXPECT_EQ(test::countAddresses(db), 2);
+}
+
+TEST(frmIMPORTA, DeletesFromTheSourceOnlyWhenItIsWritableAndTheArchiveStillInPlace) {
+    test::WindowFixture f(2);
+    HookedDialogs dialogs;
+    shell::AppContext ctx{f.state, dialogs, f.settings, f.session, f.printers};
+    const auto makeSource = [&](const QString& name) {
+        const QString path = f.dir.filePath(name);
+        test::createTestArchive(path);
+        archive::Database db(path, archive::Database::Mode::ReadWrite);
+        for (int i = 0; i < 3; ++i) {
+            archive::AddressRecord r;
+            r[2] = QStringLiteral("Importato%1").arg(i);
+            r[14] = "AB";
+            test::addTestAddress(db, r);
+        }
+        return path;
+    };
+    const auto countIn = [](const QString& path) {
+        archive::Database db(path, archive::Database::Mode::ReadOnly);
+        return test::countAddresses(db);
+    };
+    const QString source = makeSource("origine.mdb");
+    frmIMPORTA w(ctx);
+    w.txtFILE->setText(source);
+    w.txtGRUPPO->setText("AB");
+
+    // A read-only source is read and copied; the delete asked afterwards is refused.
+    const auto writable = QFile::permissions(source);
+    ASSERT_TRUE(QFile::setPermissions(source, QFileDevice::ReadOwner | QFileDevice::ReadGroup));
+    // The mode bits only: the "user" flags follow access(), which root always passes.
+    const auto modeOf = [](const QString& path) {
+        return QFile::permissions(path) &
+               ~(QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser);
+    };
+    const auto readOnly = modeOf(source);
+    dialogs.answerMessage(common::MsgResult::Yes);
+    dialogs.answerMessage(common::MsgResult::Yes);
+    w.cmdImporta_Click();
+    EXPECT_EQ(
+        dialogs.lastMessage(),
+        "L'archivio di origine è in sola lettura (il file o la sua cartella): gli indirizzi si "
+        "possono importare, non spostare. Nessun indirizzo è stato cancellato dall'archivio di "
+        "origine.");
+    EXPECT_EQ(test::countAddresses(f.session.mainDb), 5);
+    EXPECT_EQ(countIn(source), 3);
+    EXPECT_EQ(modeOf(source), readOnly);
+    ASSERT_TRUE(QFile::setPermissions(source, writable));
+
+    // The open archive replaced by another file before the delete: the source keeps all.
+    const QString second = makeSource("seconda.mdb");
+    w.txtFILE->setText(second);
+    const QString other = f.dir.filePath("altro.mdb");
+    test::createTestArchive(other);
+    dialogs.clear();
+    dialogs.answerMessage(common::MsgResult::Yes);
+    dialogs.answerMessage(common::MsgResult::Yes);
+    dialogs.onQuestion("Importazione Dati terminata.", [&] {
+        ASSERT_EQ(::rename(QFile::encodeName(other).constData(),
+                           QFile::encodeName(f.state.currentArchivePath).constData()),
+                  0);
+    });
+    w.cmdImporta_Click();
+    EXPECT_EQ(dialogs.lastMessage(),
+              "L'archivio di destinazione è stato spostato o sostituito durante "
+              "l'importazione: l'archivio di origine non è stato modificato.");
+    EXPECT_EQ(countIn(second), 3);
 }
