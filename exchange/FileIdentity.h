@@ -1,11 +1,10 @@
 #pragma once
 
-#include <QString>
+#include "common/FileIdentity.h"
 
 namespace velomar::exchange {
 
-// True when the two paths name the same file: the same canonical path, or the same
-// device and inode (another spelling, a hard link, a bind mount).
-bool sameFile(const QString& a, const QString& b);
+// The output guard of the core needs the same test; it lives in common.
+using common::sameFile;
 
 } // namespace velomar::exchange

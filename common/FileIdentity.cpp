@@ -1,11 +1,11 @@
-#include "exchange/FileIdentity.h"
+#include "common/FileIdentity.h"
 
 #include <QFile>
 #include <QFileInfo>
 
 #include <sys/stat.h>
 
-namespace velomar::exchange {
+namespace velomar::common {
 
 bool sameFile(const QString& a, const QString& b) {
     if (a.isEmpty() || b.isEmpty())
@@ -22,4 +22,4 @@ bool sameFile(const QString& a, const QString& b) {
     return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 
-} // namespace velomar::exchange
+} // namespace velomar::common
