@@ -91,7 +91,7 @@ void BM_ListToPdf(benchmark::State& state) {
         request.fields[std::size_t(f)] = true;
     for (auto _ : state) {
         archive::Database db = openArchive(source, archive::ArchiveFile::Access::ReadOnly);
-        auto range = printing::ListPrinterRange::wholeArchive(db, printing::ListPrinterRange::Values::AsStored);
+        auto range = printing::ListPrinterRange::wholeArchive(db, printing::ListPrinterRange::Values::Printable);
         printing::PdfPrinter printer(pdf);
         benchmark::DoNotOptimize(printing::ListPrinter::print(printer, *range, request));
         printer.finishJob();

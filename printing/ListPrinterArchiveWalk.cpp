@@ -16,27 +16,32 @@ using archive::DataModel;
 
 namespace {
 constexpr int kSortFields[] = {DataModel::COGNOME, DataModel::NOME1};
-}
+// Values up to this size are kept from the one pass; longer ones (only another tool
+// stores them) are read again with their row, so memory stays bounded by the rows.
+constexpr int kKeptBytes = 1024;
+} // namespace
 
 ListPrinterArchiveWalk::ListPrinterArchiveWalk(archive::Database& db, Values values)
-    : m_columns(values == Values::Printable ? Fields : 2) {
-    if (values == Values::AsStored) {
-        QStringList names;
-        for (int f = 0; f < Fields; ++f)
-            names << DataModel::fieldName(f);
+    : m_columns(values == Values::Printable ? Fields : Fields + 2),
+      m_sortColumn(values == Values::Printable ? int(DataModel::COGNOME) : Fields) {
+    QStringList names;
+    for (int f = 0; f < Fields; ++f)
+        names << DataModel::fieldName(f);
+    if (values == Values::AsStored)
         m_row.emplace(db, QStringLiteral("SELECT %1 FROM TabMAIL WHERE rowid = ?")
                               .arg(names.join(QStringLiteral(", "))));
-    }
     load(db);
     sort();
 }
 
 void ListPrinterArchiveWalk::load(archive::Database& db) {
-    const bool whole = m_columns == Fields;
+    const bool printable = !m_row;
     QStringList columns{QStringLiteral("rowid")};
-    if (whole) {
+    if (printable) {
         columns << DataModel::printColumns();
     } else {
+        for (int f = 0; f < Fields; ++f)
+            columns << DataModel::fieldName(f);
         for (int f : kSortFields)
             columns << DataModel::printColumn(f);
     }
@@ -46,8 +51,7 @@ void ListPrinterArchiveWalk::load(archive::Database& db) {
     sqlite3_stmt* h = st.handle();
     quint32 rows = 0;
     while (st.step()) {
-        if (!whole)
-            m_rowid.push_back(sqlite3_column_int64(h, 0));
+        m_rowid.push_back(sqlite3_column_int64(h, 0));
         for (int c = 1; c <= m_columns; ++c) {
             if (sqlite3_column_type(h, c) == SQLITE_NULL) {
                 m_start.push_back(quint32(m_bytes.size()));
@@ -56,7 +60,12 @@ void ListPrinterArchiveWalk::load(archive::Database& db) {
             }
             const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(h, c));
             const int bytes = sqlite3_column_bytes(h, c);
-            if (m_bytes.size() + std::size_t(bytes) >= NullLength)
+            if (!printable && bytes > kKeptBytes) {
+                m_start.push_back(quint32(m_bytes.size()));
+                m_length.push_back(LongLength);
+                continue;
+            }
+            if (m_bytes.size() + std::size_t(bytes) >= LongLength)
                 throw archive::DatabaseError(SQLITE_TOOBIG, QStringLiteral("Archivio troppo grande."));
             m_start.push_back(quint32(m_bytes.size()));
             m_length.push_back(quint32(bytes));
@@ -71,7 +80,7 @@ void ListPrinterArchiveWalk::load(archive::Database& db) {
 
 QByteArrayView ListPrinterArchiveWalk::cell(quint32 row, int column) const {
     const std::size_t i = std::size_t(row) * std::size_t(m_columns) + std::size_t(column);
-    if (m_length[i] == NullLength)
+    if (m_length[i] == NullLength || m_length[i] == LongLength)
         return {};
     return QByteArrayView(m_bytes.data() + m_start[i], qsizetype(m_length[i]));
 }
@@ -125,9 +134,8 @@ std::vector<quint32> ListPrinterArchiveWalk::ranks(int column) const {
 }
 
 void ListPrinterArchiveWalk::sort() {
-    const bool whole = m_columns == Fields;
-    const std::vector<quint32> surname = ranks(whole ? DataModel::COGNOME : 0);
-    const std::vector<quint32> name = ranks(whole ? DataModel::NOME1 : 1);
+    const std::vector<quint32> surname = ranks(m_sortColumn);
+    const std::vector<quint32> name = ranks(m_sortColumn + 1);
     std::stable_sort(m_order.begin(), m_order.end(), [&](quint32 a, quint32 b) {
         if (surname[a] != surname[b])
             return surname[a] < surname[b];
@@ -146,11 +154,14 @@ bool ListPrinterArchiveWalk::next(archive::AddressRecord& record) {
     if (m_next >= m_order.size())
         return false;
     const quint32 row = m_order[m_next++];
-    if (!m_row) {
-        for (int f = 0; f < Fields; ++f)
-            decode(cell(row, f), record[f]);
-        return true;
+    const std::size_t first = std::size_t(row) * std::size_t(m_columns);
+    bool readAgain = false;
+    for (int f = 0; f < Fields; ++f) {
+        readAgain = readAgain || m_length[first + std::size_t(f)] == LongLength;
+        decode(cell(row, f), record[f]);
     }
+    if (!readAgain)
+        return true;
     m_row->reset();
     m_row->bindInt(1, m_rowid[row]);
     if (!m_row->step())
@@ -158,9 +169,12 @@ bool ListPrinterArchiveWalk::next(archive::AddressRecord& record) {
                                      QStringLiteral("Un indirizzo è sparito durante la lettura."));
     sqlite3_stmt* h = m_row->handle();
     for (int f = 0; f < Fields; ++f) {
+        if (m_length[first + std::size_t(f)] != LongLength)
+            continue;
         const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(h, f));
         decode(QByteArrayView(text, text ? sqlite3_column_bytes(h, f) : 0), record[f]);
     }
+    m_row->reset(); // no read lock or big value held between rows
     return true;
 }
 

@@ -23,8 +23,8 @@ class ListPrinterArchiveWalk : public archive::AddressSource {
 public:
     // Printable: each field read only as far as it can be printed (DataModel::printWidth),
     // so time and memory follow the number of addresses, not the bytes stored. AsStored
-    // (an export): the values whole, each row read from the archive on its turn; only the
-    // two sort fields are kept, cut as for printing, so both walks give the same order.
+    // (an export): the values whole; a long one is not kept but read again, with its
+    // row, on its turn. Both sort on the names cut as for printing: the same order.
     enum class Values { Printable, AsStored };
 
     // Throws DatabaseError.
@@ -36,6 +36,7 @@ public:
 private:
     static constexpr int Fields = archive::AddressRecord::FieldCount;
     static constexpr quint32 NullLength = 0xFFFFFFFFu;
+    static constexpr quint32 LongLength = 0xFFFFFFFEu; // not kept: read again
 
     void load(archive::Database& db);
     void sort();
@@ -43,11 +44,12 @@ private:
     QByteArrayView cell(quint32 row, int column) const;
     void decode(QByteArrayView bytes, QString& text);
 
-    int m_columns; // kept per row: every field, or COGNOME and NOME1
+    int m_columns;    // per row: the fields, then (AsStored) the two cut sort fields
+    int m_sortColumn; // first of the two sort columns
     std::string m_bytes;
     std::vector<quint32> m_start;  // row * m_columns + column
     std::vector<quint32> m_length; // NullLength for Null
-    std::vector<qint64> m_rowid;   // AsStored: where to read each row
+    std::vector<qint64> m_rowid;   // where to read a row again
     std::vector<quint32> m_order;
     std::size_t m_next = 0;
     std::optional<archive::Statement> m_row; // AsStored: one row by rowid
