@@ -1,7 +1,7 @@
 #include "archive/ArchiveBatch.h"
+#include "common/OutputGuard.h"
 #include "exchange/ExchangeBatch.h"
 #include "printing/PrintingBatch.h"
-#include "common/OutputGuard.h"
 #include "settings/Settings.h"
 #include "shell/InstallBatch.h"
 #include "shell/Startup.h"
