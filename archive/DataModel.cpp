@@ -59,6 +59,34 @@ int DataModel::fieldIndex(const QString& name) {
     return -1;
 }
 
+int DataModel::fieldSize(int index) {
+    // The entry form's limits, which differ from the column widths of lists.
+    static constexpr std::array<int, FieldCount> sizes{0,  35, 35, 35, 35, 35, 8,  30, 2,
+                                                       25, 16, 16, 16, 38, 2,  170, 0};
+    return inRange(index) ? sizes[std::size_t(index)] : 0;
+}
+
+int DataModel::printWidth(int index) {
+    if (index == APPUNTI)
+        return columnWidth(APPUNTI);
+    return fieldSize(index);
+}
+
+QString DataModel::printColumn(int index) {
+    const QString name = fieldName(index);
+    const int width = printWidth(index);
+    if (width <= 0)
+        return name;
+    return QStringLiteral("substr(%1, 1, %2) AS %1").arg(name).arg(width);
+}
+
+QStringList DataModel::printColumns() {
+    QStringList columns;
+    for (int i = 0; i < FieldCount; ++i)
+        columns << printColumn(i);
+    return columns;
+}
+
 QStringList DataModel::tabMailColumns() {
     QStringList names;
     for (const auto& f : kFields)

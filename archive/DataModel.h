@@ -26,6 +26,16 @@ public:
     static int columnWidth(int index);       // characters, for lists and export
     static QString entryCaption(int index);  // placeholder of the entry form box; "" for none
     static int fieldIndex(const QString& name); // case-insensitive; -1 when unknown
+    // Characters a field holds as typed in; 0 for NR (a number) and APPUNTI (a memo).
+    static int fieldSize(int index);
+    // Characters of a field any print can show: fieldSize, and for the memo the
+    // list's 170; 0 for NR.
+    static int printWidth(int index);
+    // The field as printing reads it: "substr(COGNOME, 1, 35) AS COGNOME" (substr counts
+    // characters on text), so a value stored far longer by another tool costs no more
+    // than one that fits; "NR" as it is.
+    static QString printColumn(int index);
+    static QStringList printColumns(); // NR .. APPUNTI
 
     // Every column of TabMAIL in table order, SERV last.
     static QStringList tabMailColumns();

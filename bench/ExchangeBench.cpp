@@ -51,7 +51,7 @@ void BM_Export(benchmark::State& state) {
     for (auto _ : state) {
         // As the batch command runs it: open, read by surname, write, rename.
         archive::Database db = openArchive(source, archive::ArchiveFile::Access::ReadOnly);
-        auto range = printing::ListPrinterRange::wholeArchive(db);
+        auto range = printing::ListPrinterRange::wholeArchive(db, printing::ListPrinterRange::Values::AsStored);
         const auto result = exchange::ExportJob::toFile(*range, request, target);
         benchmark::DoNotOptimize(result.addresses);
     }
@@ -92,7 +92,7 @@ void BM_ListToPdf(benchmark::State& state) {
         request.fields[std::size_t(f)] = true;
     for (auto _ : state) {
         archive::Database db = openArchive(source, archive::ArchiveFile::Access::ReadOnly);
-        auto range = printing::ListPrinterRange::wholeArchive(db);
+        auto range = printing::ListPrinterRange::wholeArchive(db, printing::ListPrinterRange::Values::Printable);
         printing::PdfPrinter printer(pdf);
         benchmark::DoNotOptimize(printing::ListPrinter::print(printer, *range, request));
         printer.finishJob();

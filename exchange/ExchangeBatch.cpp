@@ -3,6 +3,7 @@
 #include "archive/ArchiveFile.h"
 #include "archive/DatabaseError.h"
 #include "archive/DataModel.h"
+#include "common/OutputGuard.h"
 #include "exchange/ExchangeError.h"
 #include "exchange/ExportJob.h"
 #include "exchange/Importer.h"
@@ -109,8 +110,9 @@ int batchExport(const QStringList& args, QTextStream& out, QTextStream& err) {
     archive::Database db = openForReading(a.plain[0], err);
     if (!db.isOpen())
         return 1;
+    const auto inUse = common::OutputGuard::hold(a.plain[0]);
     try {
-        auto source = printing::ListPrinterRange::wholeArchive(db);
+        auto source = printing::ListPrinterRange::wholeArchive(db, printing::ListPrinterRange::Values::AsStored);
         const ExportResult result = ExportJob::toFile(*source, request, a.plain[1]);
         out << "Esportati " << result.addresses << " indirizzi in " << a.plain[1] << "\n";
         if (result.replaced > 0)
@@ -229,13 +231,17 @@ int batchList(const QStringList& args, QTextStream& out, QTextStream& err) {
     archive::Database db = openForReading(a.plain[0], err);
     if (!db.isOpen())
         return 1;
+    const auto inUse = common::OutputGuard::hold(a.plain[0]);
     try {
-        auto source = printing::ListPrinterRange::wholeArchive(db);
+        auto source = printing::ListPrinterRange::wholeArchive(db, printing::ListPrinterRange::Values::Printable);
         printing::PdfPrinter printer(a.values.value(QStringLiteral("--pdf")));
         const qint64 n = printing::ListPrinter::print(printer, *source, request);
         printer.finishJob();
         out << "Stampati " << n << " indirizzi in " << a.values.value(QStringLiteral("--pdf")) << "\n";
         return 0;
+    } catch (const common::OutputRefused& e) {
+        err << e.description() << "\n";
+        return 1;
     } catch (const printing::PrinterError& e) {
         err << printing::printFailureText(e) << "\n";
         return 1;

@@ -1,6 +1,7 @@
 #include "exchange/ExportWriter.h"
 
 #include "common/Cp1252.h"
+#include "common/OutputGuard.h"
 #include "exchange/ExchangeError.h"
 
 #include <QFileInfo>
@@ -30,6 +31,7 @@ ExportWriter::~ExportWriter() {
 void ExportWriter::open() {
     if (QFileInfo(m_target).isDir())
         fail(QStringLiteral("Il nome indicato è una cartella."));
+    common::OutputGuard::check(m_target);
     // Never write in place: a failure must not leave a half file behind.
     m_file->setDirectWriteFallback(false);
     if (!m_file->open(QIODevice::WriteOnly))

@@ -24,6 +24,12 @@ namespace velomar::printing {
 namespace {
 
 using common::MsgButtons;
+
+// Only what a label or a reminder line can show is read of each address.
+QString printSelect(const QString& where) {
+    return QStringLiteral("SELECT %1 FROM TabMAIL WHERE %2")
+        .arg(archive::DataModel::printColumns().join(QStringLiteral(", ")), where);
+}
 using common::MsgIcon;
 using common::MsgResult;
 
@@ -120,7 +126,7 @@ LabelJobs::Outcome LabelJobs::printGroup(const QString& groupCode, const QString
     }
     archive::Recordset rs;
     try {
-        rs = archive::Recordset::open(m_db, QStringLiteral("SELECT * FROM TabMAIL WHERE GR LIKE ?"),
+        rs = archive::Recordset::open(m_db, printSelect(QStringLiteral("GR LIKE ?")),
                                       archive::LockType::ReadOnly, {groupCode});
     } catch (const common::AppError& e) {
         m_dialogs.message(e.standardText(), MsgIcon::Critical);
@@ -169,7 +175,7 @@ LabelJobs::Outcome LabelJobs::printSingles(const std::vector<qint64>& nrs, Label
             "WHERE SERV IS NOT (CASE WHEN NR IN (SELECT value FROM json_each(?1)) THEN 1 ELSE 0 END)"));
         mark.bindText(1, QString::fromUtf8(QJsonDocument(list).toJson(QJsonDocument::Compact)));
         mark.exec();
-        rs = archive::Recordset::open(m_db, QStringLiteral("SELECT * FROM TabMAIL WHERE SERV = 1"),
+        rs = archive::Recordset::open(m_db, printSelect(QStringLiteral("SERV = 1")),
                                       archive::LockType::ReadOnly);
     } catch (const common::AppError& e) {
         m_dialogs.message(e.standardText(), MsgIcon::Critical);

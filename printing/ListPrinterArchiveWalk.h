@@ -1,8 +1,10 @@
 #pragma once
 
 #include "archive/AddressRecord.h"
+#include "archive/Statement.h"
 
 #include <QStringDecoder>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,8 +21,14 @@ namespace velomar::printing {
 // its texts, so a walk of the whole archive allocates next to nothing.
 class ListPrinterArchiveWalk : public archive::AddressSource {
 public:
+    // Printable: each field read only as far as it can be printed (DataModel::printWidth),
+    // so time and memory follow the number of addresses, not the bytes stored. AsStored
+    // (an export): the values whole; a long one is not kept but read again, with its
+    // row, on its turn. Both sort on the names cut as for printing: the same order.
+    enum class Values { Printable, AsStored };
+
     // Throws DatabaseError.
-    explicit ListPrinterArchiveWalk(archive::Database& db);
+    ListPrinterArchiveWalk(archive::Database& db, Values values);
 
     qint64 count() const override { return qint64(m_order.size()); }
     bool next(archive::AddressRecord& record) override;
@@ -28,17 +36,23 @@ public:
 private:
     static constexpr int Fields = archive::AddressRecord::FieldCount;
     static constexpr quint32 NullLength = 0xFFFFFFFFu;
+    static constexpr quint32 LongLength = 0xFFFFFFFEu; // not kept: read again
 
     void load(archive::Database& db);
     void sort();
-    std::vector<quint32> ranks(int field) const;
-    QByteArrayView cell(quint32 row, int field) const;
+    std::vector<quint32> ranks(int column) const;
+    QByteArrayView cell(quint32 row, int column) const;
+    void decode(QByteArrayView bytes, QString& text);
 
+    int m_columns;    // per row: the fields, then (AsStored) the two cut sort fields
+    int m_sortColumn; // first of the two sort columns
     std::string m_bytes;
-    std::vector<quint32> m_start;  // row * Fields + field
+    std::vector<quint32> m_start;  // row * m_columns + column
     std::vector<quint32> m_length; // NullLength for Null
+    std::vector<qint64> m_rowid;   // where to read a row again
     std::vector<quint32> m_order;
     std::size_t m_next = 0;
+    std::optional<archive::Statement> m_row; // AsStored: one row by rowid
     QStringDecoder m_decoder{QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom |
                                                        QStringDecoder::Flag::Stateless};
 };

@@ -12,8 +12,11 @@ ListPrinterRange::ListPrinterRange(const archive::Recordset& rs, qint64 first, q
     mapFields();
 }
 
-std::unique_ptr<archive::AddressSource> ListPrinterRange::wholeArchive(archive::Database& db) {
-    return std::make_unique<ListPrinterArchiveWalk>(db);
+std::unique_ptr<archive::AddressSource> ListPrinterRange::wholeArchive(archive::Database& db,
+                                                                      Values values) {
+    return std::make_unique<ListPrinterArchiveWalk>(
+        db, values == Values::Printable ? ListPrinterArchiveWalk::Values::Printable
+                                        : ListPrinterArchiveWalk::Values::AsStored);
 }
 
 std::unique_ptr<ListPrinterRange> ListPrinterRange::gridRows(const archive::Recordset& grid,

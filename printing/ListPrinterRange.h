@@ -20,8 +20,10 @@ enum class ListRange { WholeArchive = 1, Displayed = 2, Selection = 3 };
 // row, never moved, so its position stays where it was.
 class ListPrinterRange : public archive::AddressSource {
 public:
-    // Every address of the archive, sorted by surname and first name.
-    static std::unique_ptr<archive::AddressSource> wholeArchive(archive::Database& db);
+    // Every address of the archive, sorted by surname and first name; printable: each
+    // value cut to what a print shows, else as stored (an export).
+    enum class Values { Printable, AsStored };
+    static std::unique_ptr<archive::AddressSource> wholeArchive(archive::Database& db, Values values);
     // Rows first..last (1-based, as the grid numbers them) of the grid's record set.
     static std::unique_ptr<ListPrinterRange> gridRows(const archive::Recordset& grid, qint64 first,
                                                       qint64 last);

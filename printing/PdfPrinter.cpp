@@ -1,5 +1,6 @@
 #include "printing/PdfPrinter.h"
 
+#include "common/OutputGuard.h"
 #include "printing/PrinterError.h"
 
 #include <QDir>
@@ -10,6 +11,7 @@ namespace velomar::printing {
 
 PdfPrinter::PdfPrinter(const QString& path, const QString& deviceName)
     : m_path(path), m_deviceName(deviceName), m_file(path), m_writer(&m_file) {
+    common::OutputGuard::check(path);
     m_writer.setResolution(1200);
     m_writer.setCreator(QStringLiteral("Velomar"));
     m_writer.setTitle(QFileInfo(path).completeBaseName());

@@ -1,6 +1,7 @@
 #include "printing/PrintFailure.h"
 
 #include "common/AppError.h"
+#include "common/OutputGuard.h"
 #include "printing/PrinterError.h"
 
 namespace velomar::printing {
@@ -19,6 +20,9 @@ QString printFailureText(int code, const QString& description) {
 }
 
 QString printFailureText(const std::exception& error) {
+    // A refused output file is not a printer fault: its own text says it all.
+    if (const auto* refused = dynamic_cast<const common::OutputRefused*>(&error))
+        return refused->description();
     if (const auto* app = dynamic_cast<const common::AppError*>(&error))
         return printFailureText(app->code(), app->description());
     return printFailureText(0, QString::fromLocal8Bit(error.what()));

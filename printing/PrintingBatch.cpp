@@ -6,6 +6,7 @@
 #include "archive/Recordset.h"
 #include "archive/RecordsetAddressSource.h"
 #include "common/AppError.h"
+#include "common/OutputGuard.h"
 #include "printing/PdfPrinter.h"
 #include "printing/PrintFailure.h"
 #include "printing/StampaEtichette.h"
@@ -92,14 +93,19 @@ int batchLabels(const QStringList& args, QTextStream& out, QTextStream& err) {
 
     archive::Database db;
     archive::Recordset rs;
+    common::OutputGuard::Holder inUse;
     try {
         db = archive::ArchiveFile::open(a.archive, archive::ArchiveKind::Addresses,
                                         archive::ArchiveFile::Access::ReadOnly);
+        inUse = common::OutputGuard::hold(a.archive);
+        // Only what a label can show is read: a huge value costs no more than a short one.
+        const QString select = QStringLiteral("SELECT %1 FROM TabMAIL")
+                                   .arg(archive::DataModel::printColumns().join(QStringLiteral(", ")));
         if (a.group)
-            rs = archive::Recordset::open(db, QStringLiteral("SELECT * FROM TabMAIL WHERE GR LIKE ?"),
+            rs = archive::Recordset::open(db, select + QStringLiteral(" WHERE GR LIKE ?"),
                                           archive::LockType::ReadOnly, {*a.group});
         else
-            rs = archive::Recordset::open(db, QStringLiteral("TabMAIL"), archive::LockType::ReadOnly);
+            rs = archive::Recordset::open(db, select, archive::LockType::ReadOnly);
         archive::DataModel::applySortOrder(rs, a.sort);
     } catch (const archive::DatabaseError&) {
         err << "Archivio non riconosciuto o corrotto !\n";
@@ -128,6 +134,9 @@ int batchLabels(const QStringList& args, QTextStream& out, QTextStream& err) {
         if (!engine.cutLabels().isEmpty())
             err << StampaEtichette::cutLabelsNote(engine.cutLabels()) << "\n";
         return 0;
+    } catch (const common::OutputRefused& e) {
+        err << e.description() << "\n";
+        return 1;
     } catch (const common::AppError& e) {
         err << printFailureText(e) << "\n" << e.description() << "\n";
         return 1;

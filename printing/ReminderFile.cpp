@@ -4,6 +4,7 @@
 #include "common/AppError.h"
 #include "common/Cp1252.h"
 #include "common/DialogService.h"
+#include "common/OutputGuard.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -53,6 +54,10 @@ std::optional<QString> ReminderFile::askPath(common::DialogService& dialogs, con
             continue;
         }
         const QString path = QDir(folder).filePath(name + QStringLiteral(".txt"));
+        if (const auto refused = common::OutputGuard::problem(path, {.refuseLink = true})) {
+            dialogs.message(*refused, common::MsgIcon::Exclamation);
+            continue;
+        }
         if (QFileInfo::exists(path) &&
             dialogs.message(QStringLiteral("File esistente. Sovrascriverlo ?"), common::MsgIcon::Question,
                             common::MsgButtons::YesNo) != common::MsgResult::Yes)
@@ -91,6 +96,7 @@ QByteArray ReminderFile::compose(const QString& header, const QDate& date, const
 }
 
 void ReminderFile::write(const QString& path, const QByteArray& content) {
+    common::OutputGuard::check(path, {.refuseLink = true});
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() || !file.commit()) {
         throw common::AppError(kPathFileAccessError,

@@ -1,5 +1,6 @@
 #include "printing/SummaryQuery.h"
 
+#include "archive/DataModel.h"
 #include "archive/Database.h"
 #include "archive/ItalianCollation.h"
 #include "archive/Statement.h"
@@ -25,8 +26,10 @@ bool SummaryQuery::isSummaryField(const QString& field) {
 QString SummaryQuery::statement(const QString& field) {
     if (!isSummaryField(field))
         return {};
-    // Every row counts, so the addresses without a value show their real number.
-    return QStringLiteral("SELECT %1, COUNT(*) AS INDIRIZZI FROM TabMAIL GROUP BY %1").arg(field);
+    // Every row counts, so the addresses without a value show their real number. Values are
+    // grouped as far as they can be printed, so a huge one costs no more than a short one.
+    return QStringLiteral("SELECT %1, COUNT(*) AS INDIRIZZI FROM TabMAIL GROUP BY 1")
+        .arg(archive::DataModel::printColumn(archive::DataModel::fieldIndex(field)));
 }
 
 std::vector<SummaryRow> SummaryQuery::run(archive::Database& db, const QString& field,

@@ -2,6 +2,7 @@
 
 #include "common/AppState.h"
 #include "common/DialogService.h"
+#include "common/OutputGuard.h"
 #include "common/Paths.h"
 #include "settings/SetupIni.h"
 #include "settings/Settings.h"
@@ -66,6 +67,7 @@ Startup::Outcome Startup::run(common::AppState& state, settings::Settings& setti
         return Outcome::NoProgramFolder;
     }
     state.programDir = folder;
+    common::OutputGuard::setProgramFolder(folder);
     state.exportDir = Paths::join(folder, QStringLiteral("Export"));
     state.stampeTipDir = Paths::join(folder, QStringLiteral("StampeTip"));
     state.stampeSngDir = Paths::join(folder, QStringLiteral("StampeSng"));

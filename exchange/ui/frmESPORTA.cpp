@@ -4,6 +4,7 @@
 #include "common/AppError.h"
 #include "common/AppState.h"
 #include "common/DialogService.h"
+#include "common/OutputGuard.h"
 #include "exchange/ExportJob.h"
 #include "exchange/ExportWriter.h"
 #include "printing/ListPrinterRange.h"
@@ -114,12 +115,20 @@ void frmESPORTA::cmdEsporta_Click() {
 }
 
 bool frmESPORTA::exportJob(const QString& fileName) {
+    // Refused before the overwrite question, which would otherwise offer to replace it.
+    {
+        const auto inUse = common::OutputGuard::hold(m_ctx.state.currentArchivePath);
+        if (const auto refused = common::OutputGuard::problem(fileName)) {
+            m_ctx.dialogs.critical(*refused + QStringLiteral("\nNessun file è stato modificato."));
+            return false;
+        }
+    }
     const QFileInfo info(fileName);
     if (info.exists() && !info.isDir() &&
         m_ctx.dialogs.message(QStringLiteral("Il file ") + info.fileName() +
                                   QStringLiteral(" esiste già.\nLo si vuole sovrascrivere ?"),
                               common::MsgIcon::Question, common::MsgButtons::YesNo, {},
-                              common::MsgResult::Yes) != common::MsgResult::Yes)
+                              common::MsgResult::No) != common::MsgResult::Yes)
         return false;
 
     ExportRequest request;
@@ -133,7 +142,7 @@ bool frmESPORTA::exportJob(const QString& fileName) {
         std::unique_ptr<archive::AddressSource> source;
         switch (choices->range()) {
         case ListRange::WholeArchive:
-            source = ListPrinterRange::wholeArchive(m_ctx.session.mainDb);
+            source = ListPrinterRange::wholeArchive(m_ctx.session.mainDb, ListPrinterRange::Values::AsStored);
             break;
         case ListRange::Displayed:
             source = ListPrinterRange::gridRows(m_ctx.session.mainRs, 1, m_ctx.state.displayedCount);

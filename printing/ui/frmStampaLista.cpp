@@ -122,7 +122,7 @@ void frmStampaLista::printJob() {
         std::unique_ptr<archive::AddressSource> source;
         switch (choices->range()) {
         case ListRange::WholeArchive:
-            source = ListPrinterRange::wholeArchive(m_ctx.session.mainDb);
+            source = ListPrinterRange::wholeArchive(m_ctx.session.mainDb, ListPrinterRange::Values::Printable);
             break;
         case ListRange::Displayed:
             source = ListPrinterRange::gridRows(m_ctx.session.mainRs, 1, m_ctx.state.displayedCount);

@@ -217,8 +217,13 @@ bool frmStampaSingola::load() {
     if (!m_ctx.session.mainDb.isOpen())
         return false;
     try {
-        m_choice = archive::Recordset::open(m_ctx.session.mainDb, QStringLiteral("TabMAIL"),
-                                            archive::LockType::ReadOnly);
+        // What the grid, the labels and the envelope can show: a huge value stored by
+        // another tool costs no more than a short one.
+        m_choice = archive::Recordset::open(
+            m_ctx.session.mainDb,
+            QStringLiteral("SELECT %1, SERV FROM TabMAIL")
+                .arg(archive::DataModel::printColumns().join(QStringLiteral(", "))),
+            archive::LockType::ReadOnly);
     } catch (const common::AppError& e) {
         m_ctx.dialogs.critical(e.standardText());
         return false;

@@ -1,8 +1,11 @@
 #include "archive/ArchiveBatch.h"
+#include "common/OutputGuard.h"
 #include "exchange/ExchangeBatch.h"
 #include "printing/PrintingBatch.h"
 #include "printing/SummaryBatch.h"
+#include "settings/Settings.h"
 #include "shell/InstallBatch.h"
+#include "shell/Startup.h"
 
 #include <QGuiApplication>
 #include <QTextStream>
@@ -48,6 +51,10 @@ int main(int argc, char* argv[]) {
     QGuiApplication app(argc, argv);
     QGuiApplication::setOrganizationName(QStringLiteral("QZ"));
     QGuiApplication::setApplicationName(QStringLiteral("Velomar"));
+
+    // The groups archive and the templates of the program folder are never an output.
+    if (const auto programDir = velomar::settings::Settings().programDir())
+        velomar::common::OutputGuard::setProgramFolder(velomar::shell::Startup::programFolderFrom(*programDir));
 
     QTextStream out(stdout);
     QTextStream err(stderr);

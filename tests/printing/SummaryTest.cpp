@@ -56,7 +56,7 @@ TEST(SummaryQuery, CountsEveryRowIncludingNullsAgainstAnIndependentCount) {
     // Only the five summary fields reach SQL.
     EXPECT_TRUE(SummaryQuery::run(db, "GR FROM TabMAIL; DROP TABLE TabMAIL --", Order::ByValue).empty());
     EXPECT_EQ(SummaryQuery::statement("NAZ"),
-              "SELECT NAZ, COUNT(*) AS INDIRIZZI FROM TabMAIL GROUP BY NAZ");
+              "SELECT substr(NAZ, 1, 25) AS NAZ, COUNT(*) AS INDIRIZZI FROM TabMAIL GROUP BY 1");
     // Spellings that differ in case or accents are one town, named by the commonest.
     db.exec("DELETE FROM TabMAIL");
     for (const char* town : {"Forlì", "FORLI", "Forlì", "Roma"}) {

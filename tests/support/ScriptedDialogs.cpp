@@ -6,8 +6,8 @@ using common::MsgButtons;
 using common::MsgResult;
 
 MsgResult ScriptedDialogs::message(const QString& text, common::MsgIcon icon, MsgButtons buttons,
-                                   const QString& title, MsgResult) {
-    m_shown.push_back({Shown::Kind::Message, text, icon, buttons, title, {}});
+                                   const QString& title, MsgResult defaultButton) {
+    m_shown.push_back({Shown::Kind::Message, text, icon, buttons, title, {}, defaultButton});
     if (!m_messages.empty()) {
         const MsgResult r = m_messages.front();
         m_messages.pop_front();

@@ -19,6 +19,7 @@ public:
         common::MsgButtons buttons = common::MsgButtons::Ok;
         QString title;
         QString defaultText; // input default / dialog folder
+        common::MsgResult defaultButton = common::MsgResult::Ok; // messages only
     };
 
     // Answers are used in order; a message with no scripted answer gets Ok/Yes.

@@ -81,12 +81,23 @@ TEST(frmESPORTA, ExportsTheSelectionAndNeverOverwritesWithoutAsking) {
     w->choices->OptInt[1]->setChecked(true);
     w->cmdEsporta_Click();
     EXPECT_EQ(f.dialogs.messages(), std::vector<QString>{"Il file sel.txt esiste già.\nLo si vuole sovrascrivere ?"});
+    EXPECT_EQ(f.dialogs.shown().back().defaultButton, common::MsgResult::No);
     EXPECT_EQ(read(out), text);
 
     // A folder as the name: the failure is told and nothing is left behind.
     f.dialogs.answerFile(f.dir.path());
     w->cmdEsporta_Click();
-    EXPECT_TRUE(f.dialogs.lastMessage().startsWith("Impossibile scrivere il file"));
+    EXPECT_TRUE(f.dialogs.lastMessage().startsWith("Impossibile scrivere su"));
+
+    // The open archive itself (another spelling of it): refused before the overwrite
+    // question, the archive untouched.
+    const QByteArray archive = read(f.state.currentArchivePath);
+    f.dialogs.clear();
+    f.dialogs.answerFile(f.dir.path() + "/./attuale.mdb");
+    w->cmdEsporta_Click();
+    ASSERT_EQ(f.dialogs.messages().size(), 1u);
+    EXPECT_TRUE(f.dialogs.lastMessage().contains("è l'archivio in uso.")) << f.dialogs.lastMessage().toStdString();
+    EXPECT_EQ(read(f.state.currentArchivePath), archive);
 
     // Cancelling writes nothing; no field ticked is refused.
     f.dialogs.clear();

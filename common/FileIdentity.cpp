@@ -1,11 +1,11 @@
-#include "exchange/FileIdentity.h"
+#include "common/FileIdentity.h"
 
 #include <QFile>
 #include <QFileInfo>
 
 #include <sys/stat.h>
 
-namespace velomar::exchange {
+namespace velomar::common {
 
 std::optional<FileIdentity> FileIdentity::of(const QString& path) {
     struct stat st {};
@@ -25,4 +25,4 @@ bool sameFile(const QString& a, const QString& b) {
     return ia && ia == FileIdentity::of(b);
 }
 
-} // namespace velomar::exchange
+} // namespace velomar::common
