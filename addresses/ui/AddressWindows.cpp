@@ -5,6 +5,7 @@
 #include "archive/CountryLookup.h"
 #include "common/AppError.h"
 #include "common/AppState.h"
+#include "common/ui/WindowPlacement.h"
 #include "printing/ui/ListPrinterChoices.h"
 #include "printing/ui/PrintWindows.h"
 #include "printing/ui/frmStampaLista.h"
@@ -90,6 +91,7 @@ void AddressWindows::mnuSchedario_Click() {
     auto* card = new frmSchedario(m_ctx, *m_grid,
                                   [this](const QString& code) { return countryName(code); },
                                   m_main.window);
+    common::ui::WindowPlacement::apply(card, m_ctx.settings);
     card->show();
     card->activateWindow();
 }
