@@ -67,6 +67,25 @@ TEST(ShellCommands, FoldersOpenInTheFileManagerOrTheUserIsTold) {
     EXPECT_TRUE(dialogs.lastMessage().contains(dir.path()));
 }
 
+TEST(ShellCommands, DesktopWithoutAFileManagerIsReported) {
+    // A desktop registry that knows no folder handler; xdg-open would fail only on stderr.
+    QTemporaryDir empty;
+    const QByteArray keys[] = {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CONFIG_DIRS", "XDG_DATA_DIRS",
+                               "XDG_CURRENT_DESKTOP"};
+    std::vector<std::pair<QByteArray, QByteArray>> saved;
+    for (const QByteArray& k : keys) {
+        saved.emplace_back(k, qgetenv(k.constData()));
+        qputenv(k.constData(), k == "XDG_CURRENT_DESKTOP" ? QByteArray() : empty.path().toLocal8Bit());
+    }
+    ScriptedDialogs dialogs;
+    ShellCommands shell(dialogs);
+    shell.openFolder(empty.path());
+    for (const auto& [k, v] : saved)
+        qputenv(k.constData(), v);
+    ASSERT_EQ(dialogs.messages().size(), 1u);
+    EXPECT_TRUE(dialogs.lastMessage().startsWith("Impossibile aprire la cartella"));
+}
+
 TEST(ShellCommands, SearchAndSystemInformationUseInstalledToolsElseExplain) {
     FakeDesktop desk;
     ScriptedDialogs dialogs;
