@@ -225,6 +225,7 @@ void frmIMPORTA::runImport(const QString& path, const QString& group) {
         // The copy is one transaction: nothing of it reached the open archive.
         QApplication::restoreOverrideCursor();
         BARRA->hide();
+        adjustSize(); // back to the height without the bar
         m_ctx.dialogs.critical(error.standardText());
         importer.closeSource();
         cmdChiudi->setFocus();
@@ -233,6 +234,7 @@ void frmIMPORTA::runImport(const QString& path, const QString& group) {
     BARRA->setValue(BARRA->maximum());
     QThread::msleep(200);
     BARRA->hide();
+    adjustSize(); // back to the height without the bar
     QApplication::restoreOverrideCursor();
 
     if (m_ctx.dialogs.askYesNo(QStringLiteral("Importazione Dati terminata.\nCancellare gli "
