@@ -78,6 +78,9 @@ bool AddressWindows::showGrid() {
     }
     m_grid = grid;
     if (sub) {
+        // Restored, it keeps nearly the whole area (190 x 1180 twips less), not Qt's small default.
+        const QSize area = m_main.mdi->viewport()->size();
+        sub->setGeometry(0, 0, std::max(480, area.width() - 13), std::max(320, area.height() - 79));
         sub->showMaximized();
     } else {
         grid->show();

@@ -20,7 +20,7 @@ QPushButton* button(QWidget* parent, const char* name, const QString& caption) {
     auto* b = new QPushButton(caption, parent);
     b->setObjectName(QString::fromLatin1(name));
     b->setAutoDefault(false);
-    b->setMinimumWidth(b->fontMetrics().horizontalAdvance(caption) + 24); // whole caption
+    b->setMinimumWidth(b->fontMetrics().horizontalAdvance(caption) + 16); // whole caption
     return b;
 }
 
@@ -49,18 +49,22 @@ void EditControls::build(QWidget* w) {
     cboORDINAMENTO = new QComboBox(fraORDINAMENTO);
     cboORDINAMENTO->setObjectName(QStringLiteral("cboORDINAMENTO"));
     cboORDINAMENTO->setMaxVisibleItems(17);
+    cboORDINAMENTO->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    cboORDINAMENTO->setMinimumContentsLength(14);
     column(fraORDINAMENTO, {cboORDINAMENTO});
 
     fraCAMPOPRINC = frame(w, "fraCAMPOPRINC", QStringLiteral("Campo per le Ricerche"));
     cboRICERCHE = new QComboBox(fraCAMPOPRINC);
     cboRICERCHE->setObjectName(QStringLiteral("cboRICERCHE"));
     cboRICERCHE->setMaxVisibleItems(16);
+    cboRICERCHE->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    cboRICERCHE->setMinimumContentsLength(14);
     column(fraCAMPOPRINC, {cboRICERCHE});
 
     fraINIZIALI = frame(w, "fraINIZIALI", QStringLiteral("Ricerca per Iniziale"));
     auto* letters = new QGridLayout(fraINIZIALI);
-    letters->setSpacing(1);
-    letters->setContentsMargins(6, 4, 6, 6);
+    letters->setSpacing(0);
+    letters->setContentsMargins(4, 2, 4, 4);
     for (int i = 0; i < 26; ++i) {
         auto* opt = new QRadioButton(QString(QChar(u'A' + i)), fraINIZIALI);
         opt->setObjectName(QStringLiteral("optLett_%1").arg(65 + i));
@@ -146,8 +150,10 @@ void EditControls::build(QWidget* w) {
     panel->addLayout(right);
     auto* outer = new QHBoxLayout(w);
     outer->setContentsMargins(4, 4, 4, 4);
+    GRIGLIA->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    GRIGLIA->setMinimumWidth(200);
     outer->addWidget(GRIGLIA, 1);
-    outer->addLayout(panel);
+    outer->addLayout(panel, 0);
 }
 
 } // namespace velomar::addresses

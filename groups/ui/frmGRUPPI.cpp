@@ -48,7 +48,10 @@ frmGRUPPI::frmGRUPPI(shell::AppContext& context, QWidget* parent)
     GrdGRUPPI->setSelectionMode(QAbstractItemView::SingleSelection);
     GrdGRUPPI->setEditTriggers(QAbstractItemView::NoEditTriggers);
     GrdGRUPPI->verticalHeader()->setVisible(false);
-    GrdGRUPPI->setColumnWidth(ColCode, int(800 / kTwipsPerPixel));
+    // The code column is at least as wide as its heading.
+    GrdGRUPPI->setColumnWidth(ColCode, std::max(int(800 / kTwipsPerPixel),
+                                                QFontMetrics(GrdGRUPPI->horizontalHeader()->font())
+                                                        .horizontalAdvance(QStringLiteral("GRUPPO")) + 16));
     GrdGRUPPI->setColumnWidth(ColDescription, int(7100 / kTwipsPerPixel));
     GrdGRUPPI->setColumnHidden(ColNr, true);
     GrdGRUPPI->setMinimumSize(int(8300 / kTwipsPerPixel), 300);

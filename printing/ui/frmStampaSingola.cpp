@@ -240,7 +240,7 @@ void frmStampaSingola::setColumnWidths(const std::array<int, 18>& twips) {
         case 6: return QStringLiteral("00000"); // CAP
         case 8:
         case 14: return QStringLiteral("MM"); // PR, GR
-        case 9: return QStringLiteral("ITALIA"); // NAZ
+        case 9: return QStringLiteral("SVIZZERA"); // NAZ
         default: return QString();
         }
     };
