@@ -31,7 +31,7 @@ private:
 
     void load(archive::Database& db);
     void sort();
-    std::vector<quint32> ranks(int field) const;
+    std::vector<quint32> ranks(int field, bool primaryOnly) const;
     QByteArrayView cell(quint32 row, int field) const;
 
     std::string m_bytes;
