@@ -13,11 +13,7 @@ namespace velomar::shell {
 
 using common::MsgIcon;
 
-namespace {
-
-// xdg-open starts detached and tells a missing file manager only to its standard error:
-// ask the desktop's registry first whether anything opens folders.
-bool folderHandlerInstalled() {
+bool ShellCommands::folderHandlerInstalled() {
     const QString mime = QStandardPaths::findExecutable(QStringLiteral("xdg-mime"));
     if (mime.isEmpty())
         return true; // no registry to ask: let the desktop service try
@@ -30,8 +26,6 @@ bool folderHandlerInstalled() {
     }
     return !query.readAllStandardOutput().trimmed().isEmpty();
 }
-
-} // namespace
 
 ShellCommands::Launcher ShellCommands::systemLauncher() {
     Launcher l;
