@@ -27,7 +27,7 @@ QVariant statementValue(sqlite3_stmt* stmt, int col) {
     }
 }
 
-int compareVariants(const QVariant& a, const QVariant& b) {
+int compareVariants(const QVariant& a, const QVariant& b, bool primaryOnly) {
     if (!a.isValid() || !b.isValid())
         return a.isValid() == b.isValid() ? 0 : (a.isValid() ? 1 : -1);
     const bool na = a.typeId() != QMetaType::QString && a.canConvert<double>();
@@ -38,7 +38,8 @@ int compareVariants(const QVariant& a, const QVariant& b) {
     }
     if (na != nb)
         return na ? -1 : 1; // numbers before texts
-    return ItalianCollation::compare(a.toString(), b.toString());
+    return primaryOnly ? ItalianCollation::comparePrimary(a.toString(), b.toString())
+                       : ItalianCollation::compare(a.toString(), b.toString());
 }
 
 } // namespace
@@ -233,7 +234,7 @@ FieldValue RecordColumn::read(std::size_t row) const {
     return v;
 }
 
-int RecordColumn::compare(std::size_t a, std::size_t b) const {
+int RecordColumn::compare(std::size_t a, std::size_t b, bool primaryOnly) const {
     switch (m_kind) {
     case Kind::Integer: {
         if (m_nulls[a] || m_nulls[b])
@@ -244,11 +245,12 @@ int RecordColumn::compare(std::size_t a, std::size_t b) const {
         const bool na = m_length[a] == NullLength, nb = m_length[b] == NullLength;
         if (na || nb)
             return na == nb ? 0 : (na ? -1 : 1);
-        return ItalianCollation::compare(QStringView(m_chars.data() + m_start[a], m_length[a]),
-                                         QStringView(m_chars.data() + m_start[b], m_length[b]));
+        const QStringView ta(m_chars.data() + m_start[a], m_length[a]);
+        const QStringView tb(m_chars.data() + m_start[b], m_length[b]);
+        return primaryOnly ? ItalianCollation::comparePrimary(ta, tb) : ItalianCollation::compare(ta, tb);
     }
     case Kind::Variant:
-        return compareVariants(m_vars[a], m_vars[b]);
+        return compareVariants(m_vars[a], m_vars[b], primaryOnly);
     }
     return 0;
 }

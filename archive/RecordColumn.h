@@ -35,8 +35,9 @@ public:
     QVariant value(std::size_t row) const;   // Null: invalid QVariant
     QString text(std::size_t row) const;     // Null: ""
     FieldValue read(std::size_t row) const;  // text views point into this column
-    // Order of two rows' values: Null first, numbers numerically, texts by collation.
-    int compare(std::size_t a, std::size_t b) const;
+    // Order of two rows' values: Null first, numbers numerically, texts by collation
+    // (primaryOnly: case and accents do not count).
+    int compare(std::size_t a, std::size_t b, bool primaryOnly = false) const;
     // Approximate heap use, for the memory figure.
     std::size_t memoryUse() const;
 

@@ -64,20 +64,23 @@ void Recordset::Impl::requireWritable() const {
 }
 
 int Recordset::Impl::compareRows(quint32 a, quint32 b) const {
-    for (const auto& key : sort.keys()) {
-        const int c = cols[std::size_t(key.field)].compare(a, b);
-        if (c)
-            return key.descending ? -c : c;
+    for (const bool primaryOnly : {true, false}) {
+        for (const auto& key : sort.keys()) {
+            const int c = cols[std::size_t(key.field)].compare(a, b, primaryOnly);
+            if (c)
+                return key.descending ? -c : c;
+        }
     }
     return a < b ? -1 : (a > b ? 1 : 0);
 }
 
-const std::vector<quint32>& Recordset::Impl::ranksOf(int field) {
+const Recordset::Impl::KeyRanks& Recordset::Impl::ranksOf(int field) {
     auto& r = ranks[std::size_t(field)];
-    if (r.size() == alive.size())
+    if (r.full.size() == alive.size())
         return r;
     const RecordColumn& col = cols[std::size_t(field)];
-    r.assign(alive.size(), 0); // Null keeps rank 0: first
+    r.primary.assign(alive.size(), 0); // Null keeps rank 0: first
+    r.full.assign(alive.size(), 0);
     if (col.kind() == RecordColumn::Kind::Text) {
         textRanks(col, r);
         return r;
@@ -88,16 +91,19 @@ const std::vector<quint32>& Recordset::Impl::ranksOf(int field) {
         if (alive[i] && !col.isNull(i))
             rows.push_back(i);
     std::sort(rows.begin(), rows.end(), [&](quint32 a, quint32 b) { return col.compare(a, b) < 0; });
-    quint32 rank = 0;
+    quint32 primary = 0, full = 0;
     for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (i == 0 || col.compare(rows[i - 1], rows[i], true) != 0)
+            ++primary;
         if (i == 0 || col.compare(rows[i - 1], rows[i]) != 0)
-            ++rank;
-        r[rows[i]] = rank;
+            ++full;
+        r.primary[rows[i]] = primary;
+        r.full[rows[i]] = full;
     }
     return r;
 }
 
-void Recordset::Impl::textRanks(const RecordColumn& col, std::vector<quint32>& r) {
+void Recordset::Impl::textRanks(const RecordColumn& col, KeyRanks& r) {
     QHash<QStringView, quint32> distinct;
     distinct.reserve(qsizetype(alive.size() / 2));
     std::vector<QStringView> values;
@@ -128,7 +134,7 @@ void Recordset::Impl::textRanks(const RecordColumn& col, std::vector<quint32>& r
             prefix = (prefix << 8) | (b < length ? quint8(keys[offset + b]) : 0);
         items[v] = {prefix, quint32(offset), quint32(length), v};
     }
-    const auto cmpItems = [&](const Item& a, const Item& b) {
+    const auto cmpPrimary = [&](const Item& a, const Item& b) {
         if (a.prefix != b.prefix)
             return a.prefix < b.prefix ? -1 : 1;
         if (a.length > 8 || b.length > 8) {
@@ -138,19 +144,30 @@ void Recordset::Impl::textRanks(const RecordColumn& col, std::vector<quint32>& r
         } else if (a.length != b.length) {
             return a.length < b.length ? -1 : 1;
         }
+        return 0;
+    };
+    const auto cmpItems = [&](const Item& a, const Item& b) {
+        if (const int c = cmpPrimary(a, b))
+            return c;
         return ItalianCollation::compare(values[a.value], values[b.value]);
     };
     std::sort(items.begin(), items.end(), [&](const Item& a, const Item& b) { return cmpItems(a, b) < 0; });
-    std::vector<quint32> valueRank(values.size());
-    quint32 rank = 0;
+    std::vector<quint32> primaryRank(values.size()), fullRank(values.size());
+    quint32 primary = 0, full = 0;
     for (std::size_t i = 0; i < items.size(); ++i) {
+        if (i == 0 || cmpPrimary(items[i - 1], items[i]) != 0)
+            ++primary;
         if (i == 0 || cmpItems(items[i - 1], items[i]) != 0)
-            ++rank;
-        valueRank[items[i].value] = rank;
+            ++full;
+        primaryRank[items[i].value] = primary;
+        fullRank[items[i].value] = full;
     }
-    for (quint32 i = 0; i < alive.size(); ++i)
-        if (alive[i] && !col.isNull(i))
-            r[i] = valueRank[rowValue[i]];
+    for (quint32 i = 0; i < alive.size(); ++i) {
+        if (alive[i] && !col.isNull(i)) {
+            r.primary[i] = primaryRank[rowValue[i]];
+            r.full[i] = fullRank[rowValue[i]];
+        }
+    }
 }
 
 void Recordset::Impl::rebuildView() {
@@ -171,16 +188,18 @@ void Recordset::Impl::applySort() {
         if (alive[i])
             order.push_back(i);
     if (!sort.isEmpty()) {
-        std::vector<const std::vector<quint32>*> keyRanks;
+        // Primary ranks of every key, then full ranks of every key.
+        std::vector<std::pair<const std::vector<quint32>*, bool>> keyRanks;
         for (const auto& key : sort.keys())
-            keyRanks.push_back(&ranksOf(key.field));
-        const auto& keys = sort.keys();
+            keyRanks.emplace_back(&ranksOf(key.field).primary, key.descending);
+        for (const auto& key : sort.keys())
+            keyRanks.emplace_back(&ranksOf(key.field).full, key.descending);
         // order starts in source order, so the stable sort keeps equal rows in it.
         std::stable_sort(order.begin(), order.end(), [&](quint32 a, quint32 b) {
-            for (std::size_t k = 0; k < keys.size(); ++k) {
-                const quint32 ra = (*keyRanks[k])[a], rb = (*keyRanks[k])[b];
+            for (const auto& [rank, descending] : keyRanks) {
+                const quint32 ra = (*rank)[a], rb = (*rank)[b];
                 if (ra != rb)
-                    return keys[k].descending ? ra > rb : ra < rb;
+                    return descending ? ra > rb : ra < rb;
             }
             return false;
         });
@@ -210,11 +229,11 @@ void Recordset::Impl::placeInOrder(quint32 row) {
 void Recordset::Impl::dropCaches(int field) {
     if (field < 0) {
         for (auto& r : ranks)
-            r.clear();
+            r = {};
         for (auto& i : intIndex)
             i.reset();
     } else {
-        ranks[std::size_t(field)].clear();
+        ranks[std::size_t(field)] = {};
         intIndex[std::size_t(field)].reset();
     }
 }

@@ -40,7 +40,12 @@ struct Recordset::Impl final : FieldReader {
     QString filterText, sortText;
     FilterExpr filter;
     SortSpec sort;
-    std::vector<std::vector<quint32>> ranks; // per column; empty when stale
+    // Per column, the rank of each stored row's value: primary ignores case and accents,
+    // full breaks those ties. Empty when stale.
+    struct KeyRanks {
+        std::vector<quint32> primary, full;
+    };
+    std::vector<KeyRanks> ranks;
 
     QString findText;
     FilterExpr findExpr;
@@ -69,11 +74,13 @@ struct Recordset::Impl final : FieldReader {
 
     // ---- order and view -------------------------------------------------------------
 
+    // Every key without regard to case and accents first, then the keys again on the
+    // exact text, so "Rossi/Zeno" follows "ROSSI/Anna".
     int compareRows(quint32 a, quint32 b) const;
-    const std::vector<quint32>& ranksOf(int field);
+    const KeyRanks& ranksOf(int field);
     // Texts repeat a lot (towns, provinces, groups): each distinct text is keyed once,
     // sorted by its byte key, and ties of the key settled by the full collation.
-    void textRanks(const RecordColumn& col, std::vector<quint32>& r);
+    void textRanks(const RecordColumn& col, KeyRanks& r);
 
     void rebuildView();
     void applySort();

@@ -13,8 +13,8 @@ const QString kEnd = QStringLiteral("\r\n");
 const QString kDashes(ExportFormat::RuleWidth, QLatin1Char('-'));
 
 // Trims the blanks of what was appended to out since from; ends the line when anything
-// is left, else takes it back.
-void closeTrimmedLine(QString& out, qsizetype from) {
+// is left (or always with keepEmpty), else takes it back.
+void closeTrimmedLine(QString& out, qsizetype from, bool keepEmpty = false) {
     qsizetype end = out.size();
     while (end > from && out.at(end - 1) == QLatin1Char(' '))
         --end;
@@ -23,7 +23,7 @@ void closeTrimmedLine(QString& out, qsizetype from) {
     while (from + lead < end && out.at(from + lead) == QLatin1Char(' '))
         ++lead;
     out.remove(from, lead);
-    if (out.size() > from)
+    if (keepEmpty || out.size() > from)
         out += kEnd;
 }
 
@@ -86,7 +86,8 @@ void ExportFormat::appendBlock(QString& out, const archive::AddressRecord& recor
         line(v(INDIRIZZO));
 
     // Place: CAP, CITTA, "(PROV)", " (NAZ)" joined by blanks and trimmed, so a country
-    // follows the province after two blanks and blanks between empty parts stay.
+    // follows the province after two blanks and blanks between empty parts stay. A CAP
+    // of blanks still writes its (empty) line: readers of the file count on it.
     if (!v(CAP).isEmpty() || !v(CITTA).isEmpty() || !v(PROV).isEmpty() || !v(NAZ).isEmpty()) {
         from = out.size();
         out += v(CAP);
@@ -98,7 +99,7 @@ void ExportFormat::appendBlock(QString& out, const archive::AddressRecord& recor
         out += QLatin1Char(' ');
         if (!v(NAZ).isEmpty())
             out += QStringLiteral(" (") + v(NAZ) + QLatin1Char(')');
-        closeTrimmedLine(out, from);
+        closeTrimmedLine(out, from, true);
     }
 
     // Phones: the three parts joined by three blanks and trimmed.

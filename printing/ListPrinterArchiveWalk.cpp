@@ -87,7 +87,7 @@ QByteArrayView ListPrinterArchiveWalk::cell(quint32 row, int column) const {
 
 // Rank of each row's text in the full Italian order (0 for Null); each distinct text is
 // decoded and keyed once.
-std::vector<quint32> ListPrinterArchiveWalk::ranks(int column) const {
+std::vector<quint32> ListPrinterArchiveWalk::ranks(int column, bool primaryOnly) const {
     const quint32 rows = quint32(m_order.size());
     QHash<QByteArrayView, quint32> distinct;
     std::vector<quint32> rowText(rows, 0);
@@ -122,8 +122,10 @@ std::vector<quint32> ListPrinterArchiveWalk::ranks(int column) const {
     std::vector<quint32> rankOfText(texts.size() + 1, 0);
     quint32 rank = 0;
     for (std::size_t k = 0; k < byOrder.size(); ++k) {
-        if (k == 0 ||
-            archive::ItalianCollation::compare(texts[byOrder[k - 1]].value, texts[byOrder[k]].value) != 0)
+        const Text& before = texts[byOrder[k > 0 ? k - 1 : 0]];
+        const Text& now = texts[byOrder[k]];
+        if (k == 0 || (primaryOnly ? before.key != now.key
+                                   : archive::ItalianCollation::compare(before.value, now.value) != 0))
             ++rank;
         rankOfText[byOrder[k] + 1] = rank;
     }
@@ -134,12 +136,15 @@ std::vector<quint32> ListPrinterArchiveWalk::ranks(int column) const {
 }
 
 void ListPrinterArchiveWalk::sort() {
-    const std::vector<quint32> surname = ranks(m_sortColumn);
-    const std::vector<quint32> name = ranks(m_sortColumn + 1);
+    // Both keys without regard to case and accents, then both on the exact text: the
+    // record set's order.
+    const std::vector<quint32> keys[] = {ranks(m_sortColumn, true), ranks(m_sortColumn + 1, true),
+                                         ranks(m_sortColumn, false), ranks(m_sortColumn + 1, false)};
     std::stable_sort(m_order.begin(), m_order.end(), [&](quint32 a, quint32 b) {
-        if (surname[a] != surname[b])
-            return surname[a] < surname[b];
-        return name[a] < name[b];
+        for (const auto& key : keys)
+            if (key[a] != key[b])
+                return key[a] < key[b];
+        return false;
     });
 }
 

@@ -40,7 +40,7 @@ private:
 
     void load(archive::Database& db);
     void sort();
-    std::vector<quint32> ranks(int column) const;
+    std::vector<quint32> ranks(int column, bool primaryOnly) const;
     QByteArrayView cell(quint32 row, int column) const;
     void decode(QByteArrayView bytes, QString& text);
 

@@ -1,6 +1,7 @@
 #include "settings/Settings.h"
 
 #include <QSettings>
+#include <QStringList>
 
 namespace velomar::settings {
 
@@ -12,6 +13,7 @@ const QString kColW = QStringLiteral("GrigliaEDIT/Col_W%1");
 const QString kCampoRicerche = QStringLiteral("GrigliaEDIT/CampoRicerche");
 const QString kOrdinamento = QStringLiteral("GrigliaEDIT/Ordinamento");
 const QString kRip = QStringLiteral("Input/Rip_%1");
+const QString kWindow = QStringLiteral("Finestre/%1");
 } // namespace
 
 Settings::Settings()
@@ -105,6 +107,37 @@ std::optional<int> Settings::rangeChoice(FieldSection section) const {
 
 void Settings::setRangeChoice(FieldSection section, int value) {
     m_store->setValue(sectionName(section) + QStringLiteral("/Intervallo"), value);
+}
+
+} // namespace velomar::settings
+
+namespace velomar::settings {
+
+std::optional<QRect> Settings::windowGeometry(const QString& window) const {
+    // A hand-edited value without quotes reads back as a list.
+    const QVariant stored = m_store->value(kWindow.arg(window));
+    const QStringList parts = stored.typeId() == QMetaType::QStringList ? stored.toStringList()
+                                                                       : stored.toString().split(u',');
+    if (parts.size() != 4)
+        return std::nullopt;
+    int v[4];
+    for (int i = 0; i < 4; ++i) {
+        bool ok = false;
+        v[i] = parts.at(i).trimmed().toInt(&ok);
+        if (!ok)
+            return std::nullopt;
+    }
+    if (v[2] <= 0 || v[3] <= 0)
+        return std::nullopt;
+    return QRect(v[0], v[1], v[2], v[3]);
+}
+
+void Settings::setWindowGeometry(const QString& window, const QRect& geometry) {
+    m_store->setValue(kWindow.arg(window), QStringLiteral("%1,%2,%3,%4")
+                                               .arg(geometry.x())
+                                               .arg(geometry.y())
+                                               .arg(geometry.width())
+                                               .arg(geometry.height()));
 }
 
 } // namespace velomar::settings

@@ -2,6 +2,7 @@
 
 #include "settings/Options.h"
 
+#include <QRect>
 #include <QString>
 #include <memory>
 #include <optional>
@@ -59,6 +60,11 @@ public:
     void setRangeChoice(FieldSection section, int value);
 
     static QString sectionName(FieldSection section);
+
+    // Finestre/<window>: where the user left a window ("x,y,width,height"); nullopt when
+    // never stored or unreadable.
+    std::optional<QRect> windowGeometry(const QString& window) const;
+    void setWindowGeometry(const QString& window, const QRect& geometry);
 
 private:
     std::optional<int> readInt(const QString& key) const;

@@ -13,9 +13,27 @@ namespace velomar::shell {
 
 using common::MsgIcon;
 
+bool ShellCommands::folderHandlerInstalled() {
+    const QString mime = QStandardPaths::findExecutable(QStringLiteral("xdg-mime"));
+    if (mime.isEmpty())
+        return true; // no registry to ask: let the desktop service try
+    QProcess query;
+    query.start(mime, {QStringLiteral("query"), QStringLiteral("default"), QStringLiteral("inode/directory")});
+    if (!query.waitForFinished(5000)) {
+        query.kill();
+        query.waitForFinished(1000);
+        return true;
+    }
+    return !query.readAllStandardOutput().trimmed().isEmpty();
+}
+
 ShellCommands::Launcher ShellCommands::systemLauncher() {
     Launcher l;
-    l.openUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
+    l.openUrl = [](const QUrl& url) {
+        if (url.isLocalFile() && QFileInfo(url.toLocalFile()).isDir() && !folderHandlerInstalled())
+            return false;
+        return QDesktopServices::openUrl(url);
+    };
     l.start = [](const QString& program, const QStringList& args) {
         return QProcess::startDetached(program, args);
     };

@@ -39,6 +39,11 @@ public:
     // "Formatta Floppy Disk" for option 22 (0 "a:", 1 "b:").
     void formatFloppy(int driveOption);
 
+    // Whether the desktop registry names a program that opens folders. xdg-open starts
+    // detached and tells a missing file manager only to its standard error, so the
+    // system launcher asks this first.
+    static bool folderHandlerInstalled();
+
     // Programs tried, in order, for each command.
     static const QStringList& searchTools();
     static const QStringList& systemInfoTools();

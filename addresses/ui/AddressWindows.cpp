@@ -5,6 +5,7 @@
 #include "archive/CountryLookup.h"
 #include "common/AppError.h"
 #include "common/AppState.h"
+#include "common/ui/WindowPlacement.h"
 #include "printing/ui/ListPrinterChoices.h"
 #include "printing/ui/PrintWindows.h"
 #include "printing/ui/frmStampaLista.h"
@@ -77,6 +78,9 @@ bool AddressWindows::showGrid() {
     }
     m_grid = grid;
     if (sub) {
+        // Restored, it keeps nearly the whole area (190 x 1180 twips less), not Qt's small default.
+        const QSize area = m_main.mdi->viewport()->size();
+        sub->setGeometry(0, 0, std::max(480, area.width() - 13), std::max(320, area.height() - 79));
         sub->showMaximized();
     } else {
         grid->show();
@@ -90,6 +94,7 @@ void AddressWindows::mnuSchedario_Click() {
     auto* card = new frmSchedario(m_ctx, *m_grid,
                                   [this](const QString& code) { return countryName(code); },
                                   m_main.window);
+    common::ui::WindowPlacement::apply(card, m_ctx.settings);
     card->show();
     card->activateWindow();
 }

@@ -9,6 +9,8 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -20,7 +22,7 @@ QPushButton* button(QWidget* parent, const char* name, const QString& caption) {
     auto* b = new QPushButton(caption, parent);
     b->setObjectName(QString::fromLatin1(name));
     b->setAutoDefault(false);
-    b->setMinimumWidth(b->fontMetrics().horizontalAdvance(caption) + 24); // whole caption
+    b->setMinimumWidth(b->fontMetrics().horizontalAdvance(caption) + 16); // whole caption
     return b;
 }
 
@@ -49,18 +51,22 @@ void EditControls::build(QWidget* w) {
     cboORDINAMENTO = new QComboBox(fraORDINAMENTO);
     cboORDINAMENTO->setObjectName(QStringLiteral("cboORDINAMENTO"));
     cboORDINAMENTO->setMaxVisibleItems(17);
+    cboORDINAMENTO->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    cboORDINAMENTO->setMinimumContentsLength(14);
     column(fraORDINAMENTO, {cboORDINAMENTO});
 
     fraCAMPOPRINC = frame(w, "fraCAMPOPRINC", QStringLiteral("Campo per le Ricerche"));
     cboRICERCHE = new QComboBox(fraCAMPOPRINC);
     cboRICERCHE->setObjectName(QStringLiteral("cboRICERCHE"));
     cboRICERCHE->setMaxVisibleItems(16);
+    cboRICERCHE->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    cboRICERCHE->setMinimumContentsLength(14);
     column(fraCAMPOPRINC, {cboRICERCHE});
 
     fraINIZIALI = frame(w, "fraINIZIALI", QStringLiteral("Ricerca per Iniziale"));
     auto* letters = new QGridLayout(fraINIZIALI);
-    letters->setSpacing(1);
-    letters->setContentsMargins(6, 4, 6, 6);
+    letters->setSpacing(0);
+    letters->setContentsMargins(4, 2, 4, 4);
     for (int i = 0; i < 26; ++i) {
         auto* opt = new QRadioButton(QString(QChar(u'A' + i)), fraINIZIALI);
         opt->setObjectName(QStringLiteral("optLett_%1").arg(65 + i));
@@ -122,32 +128,35 @@ void EditControls::build(QWidget* w) {
     exit->addWidget(cmdChiudi, 1);
     exit->addWidget(imgVelomar);
 
-    auto* left = new QVBoxLayout;
-    left->setSpacing(4);
-    for (QWidget* f : {static_cast<QWidget*>(fraORDINAMENTO), static_cast<QWidget*>(fraCAMPOPRINC),
-                       static_cast<QWidget*>(fraINIZIALI), static_cast<QWidget*>(fraRICERCHE)})
-        left->addWidget(f);
-    left->addStretch();
-    auto* right = new QVBoxLayout;
-    right->setSpacing(4);
-    for (QWidget* f : {static_cast<QWidget*>(fraEDIT), static_cast<QWidget*>(fraMOVIMENTO),
-                       static_cast<QWidget*>(fraSTAMPA), static_cast<QWidget*>(fraUscita)})
-        right->addWidget(f);
-    right->addStretch();
-    // The frames keep the width their captions need; the grid takes what is left.
+    // One column of frames beside the grid, scrolling when the window is short: the
+    // grid gets the width.
+    auto* panel = new QWidget(w);
+    panel->setObjectName(QStringLiteral("panel"));
+    auto* column = new QVBoxLayout(panel);
+    column->setSpacing(4);
+    column->setContentsMargins(0, 0, 0, 0);
     for (QWidget* f : {static_cast<QWidget*>(fraORDINAMENTO), static_cast<QWidget*>(fraCAMPOPRINC),
                        static_cast<QWidget*>(fraINIZIALI), static_cast<QWidget*>(fraRICERCHE),
                        static_cast<QWidget*>(fraEDIT), static_cast<QWidget*>(fraMOVIMENTO),
-                       static_cast<QWidget*>(fraSTAMPA), static_cast<QWidget*>(fraUscita)})
-        f->setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Maximum);
-    auto* panel = new QHBoxLayout;
-    panel->setSpacing(4);
-    panel->addLayout(left);
-    panel->addLayout(right);
+                       static_cast<QWidget*>(fraSTAMPA), static_cast<QWidget*>(fraUscita)}) {
+        f->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
+        column->addWidget(f);
+    }
+    column->addStretch();
+    auto* scroll = new QScrollArea(w);
+    scroll->setObjectName(QStringLiteral("panelScroll"));
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setFocusPolicy(Qt::NoFocus);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->setWidgetResizable(true);
+    scroll->setWidget(panel);
+    scroll->setFixedWidth(panel->sizeHint().width() + scroll->verticalScrollBar()->sizeHint().width());
+    GRIGLIA->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    GRIGLIA->setMinimumWidth(200);
     auto* outer = new QHBoxLayout(w);
     outer->setContentsMargins(4, 4, 4, 4);
     outer->addWidget(GRIGLIA, 1);
-    outer->addLayout(panel);
+    outer->addWidget(scroll);
 }
 
 } // namespace velomar::addresses

@@ -94,6 +94,9 @@ void frmEDIT::wire() {
     grid->viewport()->installEventFilter(this);
     connect(grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this] { GRIGLIA_EnterCell(); });
+    // Shift+arrows move the cursor before extending the selection: settle on its top again.
+    connect(grid->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this] { GRIGLIA_EnterCell(); });
     connect(grid, &QTableView::doubleClicked, this, [this] {
         GRIGLIA_EnterCell();
         if (m_ctx.state.options.gridDoubleClickDeletes())
@@ -269,6 +272,12 @@ void frmEDIT::reportError(const std::exception& error) {
 // ---- Position --------------------------------------------------------------------------
 
 qint64 frmEDIT::currentRow() const {
+    // The top of the selection, whichever way the user extended it.
+    int top = -1;
+    for (const QItemSelectionRange& r : m_ui.GRIGLIA->selectionModel()->selection())
+        top = top < 0 ? r.top() : std::min(top, r.top());
+    if (top >= 0)
+        return top + 1;
     const QModelIndex current = m_ui.GRIGLIA->currentIndex();
     return current.isValid() ? current.row() + 1 : 0;
 }
@@ -293,13 +302,7 @@ qint64 frmEDIT::selectionCount() const {
     return count;
 }
 
-qint64 frmEDIT::selectionTopRow() const {
-    const QItemSelection selection = m_ui.GRIGLIA->selectionModel()->selection();
-    int top = -1;
-    for (const QItemSelectionRange& r : selection)
-        top = top < 0 ? r.top() : std::min(top, r.top());
-    return top >= 0 ? top + 1 : currentRow();
-}
+qint64 frmEDIT::selectionTopRow() const { return currentRow(); }
 
 void frmEDIT::GRIGLIA_EnterCell() {
     if (m_syncing || !m_ctx.session.mainRs.isOpen())

@@ -1,6 +1,7 @@
 // The address grid's searches, initial-letter filters and add/modify/delete commands.
 #include "addresses/AddressTableModel.h"
 #include "addresses/ArchiveGuard.h"
+#include "addresses/EntryFieldRules.h"
 #include "addresses/GridColumns.h"
 #include "addresses/SearchFilter.h"
 #include "addresses/ui/frmEDIT.h"
@@ -108,7 +109,8 @@ void frmEDIT::cmdTROVA_Click() {
         QStringLiteral("Ricerca"), m_lastWord);
     if (!answer)
         return focusGrid();
-    m_lastWord = answer->trimmed().toUpper();
+    // Letter by letter, as stored texts are compared: "weiß" must not become "WEISS".
+    m_lastWord = EntryFieldRules::upperLetters(answer->trimmed());
     if (m_lastWord.isEmpty())
         return focusGrid();
     const QString keptMark = statusText(4);
@@ -250,6 +252,7 @@ void frmEDIT::cmdVai_Click() {
 
 bool frmEDIT::showEntryForm() {
     frmINPUT form(m_ctx, m_buffer, m_lookup, this);
+    connect(&form, &frmINPUT::addressSaved, this, [this](const QString& text) { setStatus(6, text); });
     form.exec();
     return !m_buffer.mode.isEmpty();
 }
@@ -282,6 +285,7 @@ void frmEDIT::cmdModifica_Click() {
     const qint64 row = currentRow();
     for (int i = 0; i < archive::AddressRecord::FieldCount; ++i)
         m_buffer.fields[i] = rs.text(i);
+    const archive::AddressRecord shown = m_buffer.fields;
     m_buffer.mode = EntryBuffer::ModeModify;
     if (!showEntryForm())
         return focusGrid();
@@ -290,9 +294,12 @@ void frmEDIT::cmdModifica_Click() {
         return focusGrid();
     const Recordset::Bookmark mark = rs.bookmark();
     try {
+        // Fields left as shown keep their stored value (a Null stays Null).
         for (int i = 1; i < archive::AddressRecord::FieldCount; ++i)
-            rs.setValue(i, m_buffer.fields[i]);
-        rs.update();
+            if (m_buffer.fields[i] != shown[i])
+                rs.setValue(i, m_buffer.fields[i]);
+        if (rs.isEditing())
+            rs.update();
     } catch (const common::AppError& error) {
         try {
             rs.cancelUpdate();
@@ -394,6 +401,10 @@ void frmEDIT::cmdRimuovi_Click() {
 void frmEDIT::reloadRecordset() {
     Recordset& rs = m_ctx.session.mainRs;
     const QString filter = rs.filter();
+    // Unbinding drops the columns; the user's widths come back with them.
+    std::array<int, G::Count> widths{};
+    for (int c = 0; c < G::Count; ++c)
+        widths[std::size_t(c)] = m_ui.GRIGLIA->columnWidth(c);
     m_model->bind(nullptr);
     try {
         rs = Recordset::open(m_ctx.session.mainDb, QStringLiteral("TabMAIL"),
@@ -404,6 +415,9 @@ void frmEDIT::reloadRecordset() {
         reportError(error);
     }
     m_model->bind(&rs);
+    for (int c = 0; c < G::Count; ++c)
+        m_ui.GRIGLIA->setColumnWidth(c, widths[std::size_t(c)]);
+    m_ui.GRIGLIA->setColumnHidden(G::Serv, true);
 }
 
 void frmEDIT::reloadArchive() {

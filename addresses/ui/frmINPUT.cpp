@@ -19,6 +19,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPalette>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTextCursor>
@@ -72,7 +73,25 @@ frmINPUT::frmINPUT(shell::AppContext& context, EntryBuffer& buffer, CountryLooku
     applyMode();
     for (int i = 0; i < FieldCount; ++i)
         setFieldText(i, m_buffer.fields[i]);
+    takeBaseline();
     m_boxes[R::Titolo]->setFocus();
+}
+
+void frmINPUT::takeBaseline() {
+    for (int i = 0; i < FieldCount; ++i)
+        m_baseline[std::size_t(i)] = fieldText(i);
+}
+
+bool frmINPUT::touched(int field) const { return fieldText(field) != m_baseline[std::size_t(field)]; }
+
+void frmINPUT::settleTouched() {
+    // Only what the user changed: a stored "A" or "milano" is left as it is.
+    if (touched(R::Gr))
+        setFieldText(R::Gr, R::groupOnLeave(fieldText(R::Gr)));
+    if (touched(R::Citta))
+        setFieldText(R::Citta, R::upperLetters(fieldText(R::Citta)));
+    if (touched(R::EMail))
+        setFieldText(R::EMail, fieldText(R::EMail).toLower());
 }
 
 frmINPUT::~frmINPUT() = default;
@@ -203,8 +222,15 @@ void frmINPUT::applyMode() {
         m_cmdConferma->setText(QStringLiteral("Eli&mina"));
         m_cmdEsci->setText(QStringLiteral("Ann&ulla"));
         m_cmdRip->hide();
-        for (QWidget* box : m_boxes)
+        for (QWidget* box : m_boxes) {
             box->setEnabled(false);
+            // Shown to be read before deleting: full-strength text, not the pale greyed one.
+            QPalette p = box->palette();
+            for (auto role : {QPalette::Text, QPalette::WindowText})
+                p.setColor(QPalette::Disabled, role, p.color(QPalette::Active, role));
+            p.setColor(QPalette::Disabled, QPalette::Base, p.color(QPalette::Active, QPalette::Window));
+            box->setPalette(p);
+        }
         findChild<QPushButton*>(QStringLiteral("Command1"))->setEnabled(false);
         m_cmdConferma->setFocus();
     } else if (mode == EntryBuffer::ModeModify) {
@@ -293,12 +319,12 @@ void frmINPUT::boxEntered(int field) {
 }
 
 void frmINPUT::boxLeft(int field) {
-    if (field == R::Gr) {
+    if (field == R::Gr && touched(R::Gr)) {
         const QString doubled = R::groupOnLeave(fieldText(R::Gr));
         if (doubled != fieldText(R::Gr))
             setFieldText(R::Gr, doubled);
     }
-    if (field == R::Naz && m_lookup) {
+    if (field == R::Naz && m_lookup && touched(R::Naz)) {
         const QString code = fieldText(R::Naz).trimmed();
         if (!code.isEmpty() && code.size() < 4) {
             const QString name = m_lookup(code);
@@ -307,10 +333,10 @@ void frmINPUT::boxLeft(int field) {
         }
     }
     const QString city = fieldText(R::Citta);
-    if (R::upperLetters(city) != city)
+    if (touched(R::Citta) && R::upperLetters(city) != city)
         setFieldText(R::Citta, R::upperLetters(city));
     const QString mail = fieldText(R::EMail);
-    if (mail.toLower() != mail)
+    if (touched(R::EMail) && mail.toLower() != mail)
         setFieldText(R::EMail, mail.toLower());
     m_lastBox = field;
 }
@@ -375,9 +401,7 @@ void frmINPUT::cmdConferma_Click() {
     // again in case a text arrived without passing through its box's focus.
     if (const int field = fieldOf(focusWidget()); field >= 0)
         boxLeft(field);
-    setFieldText(R::Gr, R::groupOnLeave(fieldText(R::Gr)));
-    setFieldText(R::Citta, R::upperLetters(fieldText(R::Citta)));
-    setFieldText(R::EMail, fieldText(R::EMail).toLower());
+    settleTouched();
     for (int i = 1; i < FieldCount; ++i)
         m_buffer.fields[i] = fieldText(i);
     if (m_buffer.mode != EntryBuffer::ModeNew) {
@@ -385,6 +409,19 @@ void frmINPUT::cmdConferma_Click() {
         return;
     }
     if (m_buffer.fields[R::Cognome].trimmed().isEmpty()) {
+        // A blank surname ends a run of entries; typing in other boxes is not thrown
+        // away without asking.
+        bool typed = false;
+        for (int i = 1; i < FieldCount; ++i)
+            if (i != R::Cognome && fieldText(i).trimmed() != m_baseline[std::size_t(i)].trimmed())
+                typed = true;
+        if (typed && m_ctx.dialogs.message(QStringLiteral("Il Cognome è vuoto: l'indirizzo non può essere "
+                                                          "salvato.\r\nScartare i dati digitati?"),
+                                           common::MsgIcon::Question, common::MsgButtons::YesNo, {},
+                                           common::MsgResult::No) != common::MsgResult::Yes) {
+            m_boxes[R::Cognome]->setFocus();
+            return;
+        }
         m_buffer.mode.clear();
         accept();
         return;
@@ -394,6 +431,7 @@ void frmINPUT::cmdConferma_Click() {
     for (int i = 1; i < FieldCount; ++i)
         if (!m_repeat[std::size_t(i)]->isChecked())
             setFieldText(i, QString());
+    takeBaseline();
     m_boxes[R::Titolo]->setFocus();
 }
 
@@ -420,6 +458,8 @@ bool frmINPUT::saveNew() {
         return false;
     }
     ++m_written;
+    emit addressSaved(QStringLiteral("Indirizzo n. %1 salvato: %2")
+                          .arg(rs.text(0), m_buffer.fields[R::Cognome].trimmed()));
     m_ctx.state.archiveCount = rs.recordCount();
     m_ctx.state.displayedCount = rs.recordCount();
     return true;

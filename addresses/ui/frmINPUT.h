@@ -49,6 +49,10 @@ public slots:
     void Command1_Click();
     void reject() override;
 
+signals:
+    // A new address was written; text confirms it for the status bar.
+    void addressSaved(const QString& text);
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void done(int result) override;
@@ -62,6 +66,10 @@ private:
     void boxLeft(int field);
     bool saveNew();
     void writeRepeatFlags();
+    // The user changed the box from what it held when the address was put in the form.
+    bool touched(int field) const;
+    void settleTouched();
+    void takeBaseline();
 
     shell::AppContext& m_ctx;
     EntryBuffer& m_buffer;
@@ -70,6 +78,7 @@ private:
     std::array<QLabel*, FieldCount> m_labels{};
     std::array<QCheckBox*, FieldCount> m_repeat{};
     std::array<QString, FieldCount> m_shownText; // text before the current edit
+    std::array<QString, FieldCount> m_baseline;  // texts the current address started from
     QGroupBox* m_fraInput = nullptr;
     QGroupBox* m_fraOPT = nullptr;
     QPushButton* m_cmdConferma = nullptr;

@@ -186,6 +186,10 @@ void frmSchedario::tell(const QString& text) {
     m_telling = true;
     m_ctx.dialogs.message(text, common::MsgIcon::Information);
     m_telling = false;
+    // Back to the card, so that the arrow keys reach it again.
+    raise();
+    activateWindow();
+    setFocus();
 }
 
 void frmSchedario::cmdPrimo_Click() {

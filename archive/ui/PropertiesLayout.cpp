@@ -15,7 +15,7 @@ PropertiesLayout::PropertiesLayout(QWidget* parent) : QDialog(parent) {
     m_facts->setSpacing(6);
     outer->addWidget(frame);
 
-    cmdDefrag = new QPushButton(QStringLiteral("&Compatta Archivio"), this);
+    cmdDefrag = new QPushButton(QStringLiteral("Com&patta Archivio"), this);
     cmdDefrag->setObjectName(QStringLiteral("cmdDefrag"));
     cmdChiudi = new QPushButton(QStringLiteral("&Chiudi"), this);
     cmdChiudi->setObjectName(QStringLiteral("cmdChiudi"));

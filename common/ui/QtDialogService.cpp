@@ -24,9 +24,13 @@ QString plain(QString text) {
 } // namespace
 
 QWidget* QtDialogService::owner() const {
-    if (m_owner)
-        return m_owner;
-    return QApplication::activeWindow();
+    // The window the user is working in: a box owned by the main window would bring it
+    // to the front and leave the focus there when it closes.
+    if (QWidget* modal = QApplication::activeModalWidget())
+        return modal;
+    if (QWidget* active = QApplication::activeWindow())
+        return active;
+    return m_owner;
 }
 
 MsgResult QtDialogService::message(const QString& text, MsgIcon icon, MsgButtons buttons,

@@ -13,7 +13,7 @@ class QtDialogService : public DialogService {
 public:
     explicit QtDialogService(QWidget* owner = nullptr) : m_owner(owner) {}
 
-    // Window the boxes are centred on; the active window when none is set.
+    // Window the boxes belong to when no window of the program is active.
     void setOwner(QWidget* owner) { m_owner = owner; }
 
     MsgResult message(const QString& text, MsgIcon icon, MsgButtons buttons,

@@ -225,6 +225,7 @@ void frmIMPORTA::runImport(const QString& path, const QString& group) {
         // The copy is one transaction: nothing of it reached the open archive.
         QApplication::restoreOverrideCursor();
         BARRA->hide();
+        adjustSize(); // back to the height without the bar
         const auto* exchange = dynamic_cast<const ExchangeError*>(&error);
         m_ctx.dialogs.critical(exchange && exchange->code() == ExchangeError::TargetMoved
                                    ? error.description()
@@ -236,6 +237,7 @@ void frmIMPORTA::runImport(const QString& path, const QString& group) {
     BARRA->setValue(BARRA->maximum());
     QThread::msleep(200);
     BARRA->hide();
+    adjustSize(); // back to the height without the bar
     QApplication::restoreOverrideCursor();
 
     if (m_ctx.dialogs.askYesNo(QStringLiteral("Importazione Dati terminata.\nCancellare gli "

@@ -6,6 +6,7 @@
 #include "common/AppError.h"
 #include "common/AppState.h"
 #include "common/DialogService.h"
+#include "common/ui/GridStyle.h"
 #include "groups/GroupsArchive.h"
 #include "groups/ui/frmEditGrp.h"
 #include "printing/GroupListPrinter.h"
@@ -43,11 +44,14 @@ frmGRUPPI::frmGRUPPI(shell::AppContext& context, QWidget* parent)
     GrdGRUPPI = new QTableWidget(0, 3, this);
     GrdGRUPPI->setObjectName(QStringLiteral("GrdGRUPPI"));
     GrdGRUPPI->setHorizontalHeaderLabels({QStringLiteral("GRUPPO"), QStringLiteral("DESCRIZIONE"), QStringLiteral("NR")});
-    GrdGRUPPI->setSelectionBehavior(QAbstractItemView::SelectRows);
+    common::ui::GridStyle::apply(GrdGRUPPI, true, 0, false);
     GrdGRUPPI->setSelectionMode(QAbstractItemView::SingleSelection);
     GrdGRUPPI->setEditTriggers(QAbstractItemView::NoEditTriggers);
     GrdGRUPPI->verticalHeader()->setVisible(false);
-    GrdGRUPPI->setColumnWidth(ColCode, int(800 / kTwipsPerPixel));
+    // The code column is at least as wide as its heading.
+    GrdGRUPPI->setColumnWidth(ColCode, std::max(int(800 / kTwipsPerPixel),
+                                                QFontMetrics(GrdGRUPPI->horizontalHeader()->font())
+                                                        .horizontalAdvance(QStringLiteral("GRUPPO")) + 16));
     GrdGRUPPI->setColumnWidth(ColDescription, int(7100 / kTwipsPerPixel));
     GrdGRUPPI->setColumnHidden(ColNr, true);
     GrdGRUPPI->setMinimumSize(int(8300 / kTwipsPerPixel), 300);

@@ -1,11 +1,14 @@
 #include "printing/ui/ListPrinterWindows.h"
 
 #include "addresses/ui/frmEDIT.h"
+#include "common/ui/WindowPlacement.h"
+#include "shell/AppContext.h"
 #include "printing/ui/ListPrinterChoices.h"
 #include "printing/ui/frmRiepiloghi.h"
 #include "printing/ui/frmStampaLista.h"
 
 #include <QPointer>
+#include <QApplication>
 
 namespace velomar::printing::ui {
 
@@ -28,7 +31,12 @@ void ListPrinterWindows::openList(shell::AppContext& context, addresses::frmEDIT
 }
 
 void ListPrinterWindows::openSummary(shell::AppContext& context, QWidget* parent) {
+    // One summary at a time: a new one replaces the one still open.
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* old = qobject_cast<frmRiepiloghi*>(w); old && old->isVisible())
+            old->close();
     auto* window = new frmRiepiloghi(context, parent);
+    common::ui::WindowPlacement::apply(window, context.settings);
     window->show();
     window->activateWindow();
 }

@@ -2,6 +2,7 @@
 
 #include "addresses/ui/frmEDIT.h"
 #include "archive/ui/frmProprietaGr.h"
+#include "common/ui/WindowPlacement.h"
 #include "groups/ui/frmGRUPPI.h"
 #include "printing/PrinterSelection.h"
 #include "printing/ui/QtPrinter.h"
@@ -51,6 +52,7 @@ void PrintWindows::openSingleLabels(shell::AppContext& context, addresses::frmED
         return;
     }
     takeGridPlace(window, grid);
+    common::ui::WindowPlacement::apply(window, context.settings);
     window->show();
 }
 
@@ -72,6 +74,7 @@ void PrintWindows::openGroups(shell::AppContext& context, addresses::frmEDIT* gr
             window->close();
     });
     takeGridPlace(window, grid);
+    common::ui::WindowPlacement::apply(window, context.settings);
     window->show();
 }
 

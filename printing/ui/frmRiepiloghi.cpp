@@ -17,6 +17,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -44,8 +45,13 @@ frmRiepiloghi::frmRiepiloghi(shell::AppContext& context, QWidget* parent)
     gGRID->horizontalHeader()->setStyleSheet(
         QStringLiteral("QHeaderView::section { background-color: #C86400; color: black; }"));
     gGRID->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    gGRID->setColumnWidth(0, int(2600 / kTwipsPerPixel));
-    gGRID->setColumnWidth(1, int(1100 / kTwipsPerPixel));
+    gGRID->verticalHeader()->setDefaultSectionSize(gGRID->fontMetrics().height() + 6);
+    // Headings whole: "Tot. Indirizzi" is wider than its column of old.
+    const QFontMetrics header(gGRID->horizontalHeader()->font());
+    gGRID->setColumnWidth(0, std::max(int(2600 / kTwipsPerPixel),
+                                      header.horizontalAdvance(m_ctx.state.summaryTitle) + 24));
+    gGRID->setColumnWidth(1, std::max(int(1100 / kTwipsPerPixel),
+                                      header.horizontalAdvance(QStringLiteral("Tot. Indirizzi")) + 24));
 
     cmdSORT = new QPushButton(QStringLiteral("Cambia Ordinamento"), this);
     cmdSORT->setObjectName(QStringLiteral("cmdSORT"));
@@ -61,7 +67,11 @@ frmRiepiloghi::frmRiepiloghi(shell::AppContext& context, QWidget* parent)
     buttons->addWidget(cmdStampa);
     buttons->addWidget(cmdChiudi);
     layout->addLayout(buttons);
-    resize(int(4320 / kTwipsPerPixel), 420);
+    // Wide enough for the grid and for the title bar to show the whole caption.
+    const int gridWidth = gGRID->columnWidth(0) + gGRID->columnWidth(1) +
+                          gGRID->verticalScrollBar()->sizeHint().width() + 2 * gGRID->frameWidth() + 24;
+    const int titleWidth = QFontMetrics(QApplication::font("QMdiSubWindowTitleBar")).horizontalAdvance(windowTitle()) + 120;
+    resize(std::max({int(4320 / kTwipsPerPixel), gridWidth, titleWidth}), 420);
 
     connect(cmdSORT, &QPushButton::clicked, this, &frmRiepiloghi::cmdSORT_Click);
     connect(cmdStampa, &QPushButton::clicked, this, &frmRiepiloghi::cmdStampa_Click);
@@ -113,6 +123,7 @@ void frmRiepiloghi::cmdStampa_Click() {
     if (!m_ctx.dialogs.askYesNo(QStringLiteral("Stampante: ") + device +
                                 QStringLiteral("\nStampare il riepilogo ?"))) {
         m_busy = false;
+        takeBackActivation();
         return;
     }
     QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -127,6 +138,16 @@ void frmRiepiloghi::cmdStampa_Click() {
         m_ctx.dialogs.critical(printFailureText(error));
     }
     m_busy = false;
+    takeBackActivation();
+}
+
+void frmRiepiloghi::takeBackActivation() {
+    // The boxes took the activation away while we were busy; without it back, the next
+    // window the user picks would not close this one.
+    if (isVisible()) {
+        raise();
+        activateWindow();
+    }
 }
 
 void frmRiepiloghi::changeEvent(QEvent* event) {

@@ -36,6 +36,7 @@ protected:
 
 private:
     void fill(SummaryQuery::Order order);
+    void takeBackActivation();
 
     shell::AppContext& m_ctx;
     std::vector<SummaryRow> m_rows;

@@ -7,6 +7,7 @@
 #include "common/AppError.h"
 #include "common/AppState.h"
 #include "common/DialogService.h"
+#include "common/ui/GridStyle.h"
 #include "printing/LabelJobs.h"
 #include "printing/PrintFailure.h"
 #include "printing/PrinterSelection.h"
@@ -71,7 +72,7 @@ frmStampaSingola::frmStampaSingola(shell::AppContext& context, QWidget* parent)
     auto* fraINDIRIZZI = new QGroupBox(QStringLiteral("Indirizzi"), this);
     GRIDch = new QTableView(fraINDIRIZZI);
     GRIDch->setObjectName(QStringLiteral("GRIDch"));
-    GRIDch->setSelectionBehavior(QAbstractItemView::SelectRows);
+    common::ui::GridStyle::apply(GRIDch, true, 0, true);
     GRIDch->setSelectionMode(QAbstractItemView::ExtendedSelection);
     GRIDch->setEditTriggers(QAbstractItemView::NoEditTriggers);
     GRIDch->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
@@ -126,9 +127,8 @@ frmStampaSingola::frmStampaSingola(shell::AppContext& context, QWidget* parent)
     GRIDst = new QTableWidget(0, 3, fraSTAMPARE);
     GRIDst->setObjectName(QStringLiteral("GRIDst"));
     GRIDst->setHorizontalHeaderLabels({QStringLiteral("NR"), QStringLiteral("COGNOME"), QStringLiteral("NOME 1")});
-    GRIDst->setSelectionBehavior(QAbstractItemView::SelectRows);
+    common::ui::GridStyle::apply(GRIDst, true, 0, true);
     GRIDst->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    GRIDst->verticalHeader()->setVisible(false);
     GRIDst->setColumnWidth(0, int(500 / kTwipsPerPixel));
     GRIDst->setColumnWidth(1, int(1900 / kTwipsPerPixel));
     GRIDst->setColumnWidth(2, int(1900 / kTwipsPerPixel));
@@ -236,11 +236,27 @@ bool frmStampaSingola::load() {
 }
 
 void frmStampaSingola::setColumnWidths(const std::array<int, 18>& twips) {
+    // Never narrower than the heading, nor than the field's usual content.
+    const QFontMetrics header(GRIDch->horizontalHeader()->font());
+    const QFontMetrics cells(GRIDch->font());
+    const auto sample = [](int column) {
+        switch (column) {
+        case NR:
+        case 6: return QStringLiteral("00000"); // CAP
+        case 8:
+        case 14: return QStringLiteral("MM"); // PR, GR
+        case 9: return QStringLiteral("SVIZZERA"); // NAZ
+        default: return QString();
+        }
+    };
     for (int c = 0; c < m_model->columnCount(); ++c) {
         const int w = c < int(twips.size()) ? twips[std::size_t(c)] : 0;
         GRIDch->setColumnHidden(c, w == 0);
-        if (w > 0)
-            GRIDch->setColumnWidth(c, int(w / kTwipsPerPixel));
+        if (w > 0) {
+            const QString heading = GRIDch->model()->headerData(c, Qt::Horizontal).toString();
+            GRIDch->setColumnWidth(c, std::max({int(w / kTwipsPerPixel), header.horizontalAdvance(heading) + 14,
+                                                cells.horizontalAdvance(sample(c)) + 12}));
+        }
     }
 }
 

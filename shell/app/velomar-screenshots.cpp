@@ -23,8 +23,13 @@
 #include "shell/ui/frmOPT.h"
 #include "common/ui/QtDialogService.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QFile>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
 #include <QLocale>
 #include <QLineEdit>
 #include <QMenu>
@@ -72,6 +77,21 @@ int main(int argc, char* argv[]) {
     QDir().mkpath(out);
     const QString programDir = root.path() + QStringLiteral("/data/Velomar");
     QDir().mkpath(programDir);
+    // The archive templates of the build, for the groups archive.
+    for (const char* name : {"NewMail.sys", "NewGruppi.sys", "StatiEsteri.mdb"})
+        QFile::copy(QApplication::applicationDirPath() + QStringLiteral("/data/") + QLatin1String(name),
+                    programDir + QLatin1Char('/') + QLatin1String(name));
+    QFile::copy(programDir + QStringLiteral("/NewGruppi.sys"), programDir + QStringLiteral("/Gruppi.grp"));
+    // A message box would wait for a click that never comes: answer it and say so.
+    QTimer boxes;
+    QObject::connect(&boxes, &QTimer::timeout, [] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) {
+                QTextStream(stderr) << "messaggio: " << box->text() << "\n";
+                box->accept();
+            }
+    });
+    boxes.start(200);
 
     velomar::common::AppState state;
     velomar::common::ui::QtDialogService dialogs;
@@ -165,5 +185,29 @@ int main(int argc, char* argv[]) {
         }
         settle();
     }
+
+    // The windows opened from the grid and the menus, each saved and closed again.
+    const auto saveWindow = [&](const char* className, const QString& name) {
+        settle();
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->isVisible() && w->objectName() == QLatin1String(className)) {
+                const bool saved = save(w, out, name);
+                w->close();
+                settle();
+                return saved;
+            }
+        QTextStream(stderr) << "finestra non aperta: " << className << "\n";
+        return false;
+    };
+    const auto trigger = [&](const char* action) {
+        if (auto* a = main.findChild<QAction*>(QLatin1String(action)))
+            a->trigger();
+    };
+    grid->controls().cmdStEtiSingole->click();
+    ok = saveWindow("frmStampaSingola", QStringLiteral("single-labels")) && ok;
+    trigger("mnuGruppi");
+    ok = saveWindow("frmGRUPPI", QStringLiteral("groups")) && ok;
+    trigger("mnuRiepilogoCAP");
+    ok = saveWindow("frmRiepiloghi", QStringLiteral("summary")) && ok;
     return ok ? 0 : 1;
 }

@@ -9,18 +9,24 @@
 #include "shell/ui/frmMAIN.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
 #include <QLocale>
+#include <QTranslator>
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("QZ"));
     QApplication::setApplicationName(QStringLiteral("Velomar"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Velomar"));
     QApplication::setApplicationVersion(QStringLiteral(VELOMAR_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("velomar"));
     QApplication::setWindowIcon(velomar::common::ImageList::programIcon());
     // The whole interface is Italian, whatever the machine's locale.
     QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
+    // Qt's own texts (file dialog columns, context menus) in Italian too.
+    QTranslator qtTexts;
+    if (qtTexts.load(QLocale(QLocale::Italian, QLocale::Italy), QStringLiteral("qtbase"), QStringLiteral("_"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTexts);
 
     // Program-wide objects, alive for the whole run.
     velomar::common::AppState state;

@@ -80,6 +80,9 @@ frmAbout::frmAbout(AppContext& context, ShellCommands& shell, QWidget* parent)
     buttons->addWidget(cmdSysInfo);
     buttons->addWidget(cmdOK);
     root->addLayout(buttons);
+    // Enter closes the box: OK first in the tab order and focused when it opens.
+    setTabOrder(cmdOK, cmdSysInfo);
+    cmdOK->setFocus();
     connect(cmdOK, &QPushButton::clicked, this, &QDialog::accept);
     connect(cmdSysInfo, &QPushButton::clicked, this, [this] { m_shell.systemInformation(); });
     setMinimumWidth(420);

@@ -47,6 +47,41 @@ TEST_F(SortOrderTest, ItalianReaderOrder) {
     EXPECT_EQ(rs.textAt(3, 0), QStringLiteral("1"));
 }
 
+TEST_F(SortOrderTest, LaterKeysApplyAcrossCaseAndAccents) {
+    const auto order = [&](const QString& sort, const char* first, const char* second) {
+        Recordset rs = Recordset::open(db, QStringLiteral("TabMAIL"), LockType::ReadOnly);
+        rs.setSort(sort);
+        const int a = rs.fieldIndex(QLatin1String(first)), b = rs.fieldIndex(QLatin1String(second));
+        QStringList out;
+        for (qint64 r = 0; r < rs.recordCount(); ++r)
+            out << rs.textAt(r, a) + u'/' + rs.textAt(r, b);
+        return out;
+    };
+    add("Rossi", "Bruno", "Città", "b");
+    add("Rossi", "Zeno", "citta", "B");
+    add("ROSSI", "Anna", "CITTA", "b");
+    add("Rossì", "Aldo", "Citta", "B");
+    add("rossi", "Aldo", "Città", "b");
+    EXPECT_EQ(order("COGNOME,NOME1", "COGNOME", "NOME1"),
+              (QStringList{"rossi/Aldo", "Rossì/Aldo", "ROSSI/Anna", "Rossi/Bruno", "Rossi/Zeno"}));
+    EXPECT_EQ(order("CITTA,NOME1", "CITTA", "NOME1"),
+              (QStringList{"Citta/Aldo", "Città/Aldo", "CITTA/Anna", "Città/Bruno", "citta/Zeno"}));
+    EXPECT_EQ(order("GR,NOME1 DESC", "GR", "NOME1"),
+              (QStringList{"B/Zeno", "b/Bruno", "b/Anna", "b/Aldo", "B/Aldo"}));
+    // Rows added later are placed by the same rule.
+    Recordset rs = Recordset::open(db, QStringLiteral("TabMAIL"), LockType::Optimistic);
+    rs.setSort(QStringLiteral("COGNOME,NOME1"));
+    rs.addNew();
+    rs.setValue(QStringLiteral("COGNOME"), QStringLiteral("RÒSSI"));
+    rs.setValue(QStringLiteral("NOME1"), QStringLiteral("Bianca"));
+    rs.update();
+    const int n = rs.fieldIndex(QLatin1String("NOME1"));
+    QStringList names;
+    for (qint64 r = 0; r < rs.recordCount(); ++r)
+        names << rs.textAt(r, n);
+    EXPECT_EQ(names, (QStringList{"Aldo", "Aldo", "Anna", "Bianca", "Bruno", "Zeno"}));
+}
+
 TEST_F(SortOrderTest, FastSortAgreesWithTheCollation) {
     // Random texts from a mix of blanks, punctuation, digits, accents, cases and scripts.
     const QString alphabet = QStringLiteral(" -'.,09aAàÀbBeèÉzZñßœøΩω北京ё");

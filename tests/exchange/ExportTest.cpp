@@ -1,4 +1,5 @@
 #include "exchange/ExchangeError.h"
+#include "exchange/ExportFormat.h"
 #include "exchange/ExportJob.h"
 #include "exchange/ExportWriter.h"
 #include "support/TestEnvironment.h"
@@ -129,6 +130,18 @@ TEST(Export, UntickedFieldsCountAsEmptyAndEmptyRangeWritesHeaderAlone) {
     request.date = QDate(2026, 12, 6);
     EXPECT_EQ(ExportJob::toFile(empty, request, target).addresses, 0);
     EXPECT_EQ(readAll(target), expected("export_header_only.txt"));
+}
+
+TEST(Export, PlaceLineOfBlanksIsWrittenEmpty) {
+    QString out;
+    FieldMask all{};
+    all.fill(true);
+    exchange::ExportFormat::appendBlock(out, address({{0, "4"}, {2, "Neri"}, {6, " "}}), all);
+    EXPECT_EQ(out, QStringLiteral("Nr. 4\r\nNeri  \r\n\r\n") + QString(70, u'-') + QStringLiteral("\r\n"));
+    // An empty identity line is still left out.
+    out.clear();
+    exchange::ExportFormat::appendBlock(out, address({{6, " "}, {7, "Roma"}}), only({6, 7}));
+    EXPECT_EQ(out, QStringLiteral("Roma\r\n") + QString(70, u'-') + QStringLiteral("\r\n"));
 }
 
 TEST(Export, FailureLeavesTheOldFileIntact) {

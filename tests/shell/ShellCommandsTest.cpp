@@ -2,6 +2,8 @@
 #include "support/ScriptedDialogs.h"
 
 #include <QDir>
+#include <QFile>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -65,6 +67,35 @@ TEST(ShellCommands, FoldersOpenInTheFileManagerOrTheUserIsTold) {
     shell.openFolder(dir.path());
     EXPECT_EQ(dialogs.shown().back().icon, MsgIcon::Exclamation);
     EXPECT_TRUE(dialogs.lastMessage().contains(dir.path()));
+}
+
+TEST(ShellCommands, FolderHandlerIsLookedUpInTheDesktopRegistry) {
+    // A private registry: first empty, then with a file manager for folders.
+    QTemporaryDir home;
+    const QByteArray keys[] = {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CONFIG_DIRS", "XDG_DATA_DIRS",
+                               "XDG_CURRENT_DESKTOP"};
+    std::vector<std::pair<QByteArray, QByteArray>> saved;
+    for (const QByteArray& k : keys) {
+        saved.emplace_back(k, qgetenv(k.constData()));
+        qputenv(k.constData(), k == "XDG_CURRENT_DESKTOP" ? QByteArray() : home.path().toLocal8Bit());
+    }
+    const bool withoutHandler = ShellCommands::folderHandlerInstalled();
+    QDir(home.path()).mkpath("applications");
+    QFile desktop(home.filePath("applications/cartelle.desktop"));
+    ASSERT_TRUE(desktop.open(QIODevice::WriteOnly));
+    desktop.write("[Desktop Entry]\nType=Application\nName=Cartelle\nExec=true %U\nMimeType=inode/directory;\n");
+    desktop.close();
+    QFile list(home.filePath("mimeapps.list"));
+    ASSERT_TRUE(list.open(QIODevice::WriteOnly));
+    list.write("[Default Applications]\ninode/directory=cartelle.desktop\n");
+    list.close();
+    const bool withHandler = ShellCommands::folderHandlerInstalled();
+    for (const auto& [k, v] : saved)
+        qputenv(k.constData(), v);
+    if (QStandardPaths::findExecutable("xdg-mime").isEmpty())
+        GTEST_SKIP() << "xdg-mime is not installed";
+    EXPECT_FALSE(withoutHandler);
+    EXPECT_TRUE(withHandler);
 }
 
 TEST(ShellCommands, SearchAndSystemInformationUseInstalledToolsElseExplain) {

@@ -131,6 +131,90 @@ TEST_F(Commands, ModifyWritesTheRowAndCopesWithLeavingTheFilter) {
     EXPECT_EQ(grid->currentRow(), 1);
 }
 
+TEST_F(Commands, ModifyOpensTheTopRowAndChangesOnlyWhatTheUserTouched) {
+    auto rows = test::generatedAddresses(12);
+    for (auto& row : rows) {
+        row["GR"] = "A";
+        row["CITTA"] = "milano";
+    }
+    openGrid(rows);
+    grid->controls().cboORDINAMENTO->setCurrentIndex(0); // by number: row n is NR n
+    grid->cboORDINAMENTO_Click();
+    selectRows(5, 5);
+    QApplication::setActiveWindow(grid);
+    view()->setFocus();
+    QTest::keyClick(view(), Qt::Key_Down, Qt::ShiftModifier);
+    QTest::keyClick(view(), Qt::Key_Down, Qt::ShiftModifier);
+    EXPECT_EQ(grid->selectionCount(), 3);
+    EXPECT_EQ(grid->statusText(3), "5/12");
+    EXPECT_EQ(rs().text(0), "5");
+    test::onModal<frmINPUT>([](frmINPUT& form) {
+        EXPECT_EQ(form.fieldText(0), "5");
+        form.box(14)->setFocus(); // passing through GR does not settle it
+        form.box(3)->setFocus();
+        form.setFieldText(3, "Giovanna");
+        form.cmdConferma_Click();
+    });
+    grid->cmdModifica_Click();
+    EXPECT_EQ(test::storedColumn(path, "NOME1").at(4), "Giovanna");
+    EXPECT_EQ(test::storedColumn(path, "GR").at(4), "A");
+    EXPECT_EQ(test::storedColumn(path, "CITTA").at(4), "milano");
+    {
+        archive::Database db(path, archive::Database::Mode::ReadOnly);
+        archive::Statement st(db, QStringLiteral("SELECT count(*) FROM TabMAIL WHERE NR = 5 AND NAZ IS NULL"));
+        st.step();
+        EXPECT_EQ(st.integer(0), 1); // an untouched empty field stays Null
+    }
+    // A GR the user typed is settled as before.
+    selectRows(6, 6);
+    test::onModal<frmINPUT>([](frmINPUT& form) {
+        form.setFieldText(14, "B");
+        form.cmdConferma_Click();
+    });
+    grid->cmdModifica_Click();
+    EXPECT_EQ(test::storedColumn(path, "GR").at(5), "BB");
+}
+
+TEST_F(Commands, BlankSurnameAsksBeforeDroppingTypedFields) {
+    openGrid(test::generatedAddresses(3));
+    test::onModal<frmINPUT>([&](frmINPUT& form) {
+        QApplication::setActiveWindow(&form);
+        form.repeatBox(7)->setChecked(true);
+        typeInto(form, 2, "Zanetti");
+        typeInto(form, 7, "Roma");
+        form.cmdConferma_Click();
+        EXPECT_EQ(grid->statusText(6), "Indirizzo n. 4 salvato: Zanetti");
+        // A first name typed under a blank surname is not thrown away silently.
+        typeInto(form, 3, "Lucia");
+        dialogs.answerMessage(MsgResult::No);
+        form.cmdConferma_Click();
+        EXPECT_EQ(dialogs.shown().back().buttons, common::MsgButtons::YesNo);
+        EXPECT_TRUE(dialogs.lastMessage().startsWith("Il Cognome è vuoto"));
+        EXPECT_TRUE(form.isVisible());
+        EXPECT_EQ(QApplication::focusWidget(), form.box(2));
+        EXPECT_EQ(form.fieldText(3), "Lucia");
+        typeInto(form, 2, "Neri");
+        form.cmdConferma_Click();
+        EXPECT_EQ(grid->statusText(6), "Indirizzo n. 5 salvato: Neri");
+        // Only the repeated town is left: a blank surname ends the run without asking.
+        dialogs.clear();
+        form.cmdConferma_Click();
+        EXPECT_TRUE(dialogs.messages().empty());
+        EXPECT_FALSE(form.isVisible());
+    });
+    grid->cmdAggiungi_Click();
+    EXPECT_EQ(test::storedCount(path), 5);
+    // Yes drops the typing.
+    test::onModal<frmINPUT>([&](frmINPUT& form) {
+        typeInto(form, 5, "Via Po 1");
+        dialogs.answerMessage(MsgResult::Yes);
+        form.cmdConferma_Click();
+        EXPECT_FALSE(form.isVisible());
+    });
+    grid->cmdAggiungi_Click();
+    EXPECT_EQ(test::storedCount(path), 5);
+}
+
 TEST_F(Commands, DeleteOneOrManyRemovesExactlyTheChosenRows) {
     openGrid(test::generatedAddresses(12));
     // Sort by number so rows and NR agree.

@@ -67,7 +67,14 @@ TEST_F(Grid, OpensOnTheArchiveWithHeadersStatusAndStoredLayout) {
     EXPECT_TRUE(view()->isColumnHidden(17));
     EXPECT_EQ(grid->statusText(5), "Ord. Città");
     EXPECT_EQ(grid->controls().cboRICERCHE->currentText(), "Città");
+    // Reading the archive again (after an import) keeps the user's widths.
+    view()->setColumnWidth(3, 222);
+    grid->reloadArchive();
+    EXPECT_EQ(view()->columnWidth(2), 300);
+    EXPECT_EQ(view()->columnWidth(3), 222);
+    EXPECT_TRUE(view()->isColumnHidden(17));
     closeGrid();
+    EXPECT_EQ(settings.gridColumnWidth(3), G::pixelsToTwips(222, dpi));
 
     // One width missing: every column back to its default; out-of-range lists as well.
     QSettings(QStringLiteral("QZ"), QStringLiteral("Velomar")).clear();
@@ -108,6 +115,7 @@ TEST_F(Grid, EmptyArchiveAnswersEveryCommand) {
 TEST_F(Grid, WordSearchFindsLiteralTextAndKeepsTheListWhenNothingMatches) {
     auto rows = test::generatedAddresses(20);
     rows.push_back({{"COGNOME", "D'Angelo"}, {"NOTE", "sconto 50%"}});
+    rows.push_back({{"COGNOME", "Weiß"}});
     openGrid(rows);
     dialogs.answerInput(QStringLiteral(" rossi "));
     grid->cmdTROVA_Click();
@@ -135,6 +143,13 @@ TEST_F(Grid, WordSearchFindsLiteralTextAndKeepsTheListWhenNothingMatches) {
     EXPECT_EQ(state.displayedCount, 1);
     EXPECT_EQ(cell(1, 2), "D'Angelo");
 
+    // Upper-cased letter by letter: ß stays ß and is found.
+    dialogs.answerInput(QStringLiteral("weiß"));
+    grid->cmdTROVA_Click();
+    EXPECT_EQ(rs().filter(), "COGNOME LIKE '*WEIß*'");
+    EXPECT_EQ(state.displayedCount, 1);
+    EXPECT_EQ(cell(1, 2), "Weiß");
+
     // Notes are searched by substring like any other field.
     grid->controls().cboRICERCHE->setCurrentIndex(14);
     grid->cboRICERCHE_Click();
@@ -150,7 +165,7 @@ TEST_F(Grid, WordSearchFindsLiteralTextAndKeepsTheListWhenNothingMatches) {
     EXPECT_EQ(dialogs.shown().front().defaultText, "50%");
     EXPECT_TRUE(dialogs.messages().empty());
     grid->cmdLettALL_Click();
-    EXPECT_EQ(state.displayedCount, 21);
+    EXPECT_EQ(state.displayedCount, 22);
     EXPECT_EQ(grid->statusText(4), "");
 }
 

@@ -47,7 +47,12 @@ TEST_F(EntryForm, BoxesFilterTypingAndKeepOlderLongTexts) {
     EXPECT_TRUE(form.fieldText(7).endsWith(QStringLiteral(" È÷"))); // letters only, while typing
     form.box(9)->setFocus();
     EXPECT_EQ(form.fieldText(7), QStringLiteral("FORLÌ È÷"));
-    form.box(10)->setFocus(); // leaving NAZ looks the code up
+    form.box(10)->setFocus(); // a stored code the user did not touch stays as it is
+    EXPECT_EQ(form.fieldText(9), "ch");
+    form.box(9)->setFocus();
+    static_cast<QLineEdit*>(form.box(9))->selectAll();
+    typeText(form.box(9), "ch");
+    form.box(10)->setFocus(); // leaving NAZ looks a typed code up
     EXPECT_EQ(form.fieldText(9), "SVIZZERA");
 
     // A long paste is cut at the box's length; a line break becomes a blank.

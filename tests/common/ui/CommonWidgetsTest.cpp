@@ -2,10 +2,18 @@
 #include "common/ui/FormsWalk.h"
 #include "common/ui/GridStyle.h"
 #include "common/ui/QtDialogService.h"
+#include "common/ui/WindowPlacement.h"
+#include "settings/Settings.h"
 #include "common/ui/frmAttesa.h"
 
+#include <QApplication>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMessageBox>
+#include <QScreen>
+#include <QSettings>
+#include <QTimer>
+#include <QWidget>
 #include <QTableWidget>
 #include <gtest/gtest.h>
 
@@ -49,4 +57,57 @@ TEST(QtDialogService, FilterListsBecomeQtNameFilters) {
     EXPECT_EQ(QtDialogService::nameFilters("Testo|*.txt;*.csv"), QStringList{"Testo (*.txt *.csv)"});
     EXPECT_TRUE(QtDialogService::nameFilters("").isEmpty());
     EXPECT_TRUE(QtDialogService::nameFilters("solo descrizione").isEmpty());
+}
+
+TEST(QtDialogService, BoxesBelongToTheWindowInUse) {
+    QWidget main;
+    main.show();
+    QWidget card(&main, Qt::Window);
+    card.show();
+    QApplication::setActiveWindow(&card);
+    QtDialogService dialogs(&main);
+    QWidget* parentSeen = nullptr;
+    QTimer::singleShot(0, [&] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) {
+                parentSeen = box->parentWidget();
+                box->accept();
+            }
+    });
+    static_cast<DialogService&>(dialogs).message(QStringLiteral("Fine schedario !"), MsgIcon::Information);
+    EXPECT_EQ(parentSeen, &card);
+}
+
+TEST(WindowPlacement, CentredOverTheMainWindowFirstThenWhereTheUserLeftIt) {
+    QSettings(QStringLiteral("QZ"), QStringLiteral("Velomar")).clear();
+    velomar::settings::Settings settings;
+    QWidget main;
+    main.setObjectName(QStringLiteral("frmMAIN"));
+    main.setGeometry(100, 120, 800, 600);
+    main.show();
+    {
+        QWidget card(&main, Qt::Window);
+        card.setObjectName(QStringLiteral("frmSchedario"));
+        card.resize(300, 200);
+        WindowPlacement::apply(&card, settings);
+        card.show();
+        EXPECT_EQ(card.geometry().center(), main.geometry().center());
+        card.setGeometry(40, 50, 320, 210);
+        card.close();
+    }
+    EXPECT_EQ(settings.windowGeometry(QStringLiteral("frmSchedario")), QRect(40, 50, 320, 210));
+    QWidget again(&main, Qt::Window);
+    again.setObjectName(QStringLiteral("frmSchedario"));
+    again.resize(300, 200);
+    WindowPlacement::apply(&again, settings);
+    EXPECT_EQ(again.geometry(), QRect(40, 50, 320, 210));
+    // A place off every screen is pulled back into view; nonsense is ignored.
+    settings.setWindowGeometry(QStringLiteral("frmRiepiloghi"), QRect(-9000, -9000, 300, 200));
+    QWidget lost(&main, Qt::Window);
+    lost.setObjectName(QStringLiteral("frmRiepiloghi"));
+    WindowPlacement::apply(&lost, settings);
+    EXPECT_TRUE(lost.screen()->availableGeometry().intersects(lost.geometry()));
+    QSettings(QStringLiteral("QZ"), QStringLiteral("Velomar")).setValue("Finestre/frmGRUPPI", "a,b");
+    EXPECT_FALSE(settings.windowGeometry(QStringLiteral("frmGRUPPI")).has_value());
+    QSettings(QStringLiteral("QZ"), QStringLiteral("Velomar")).clear();
 }

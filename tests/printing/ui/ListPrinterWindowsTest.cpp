@@ -1,10 +1,13 @@
 #include "../../exchange/WindowFixture.h"
+#include "printing/ui/ListPrinterWindows.h"
 #include "printing/ui/frmRiepiloghi.h"
 #include "printing/ui/frmStampaLista.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QFile>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableWidget>
@@ -19,6 +22,28 @@ namespace {
 
 printing::ui::ListPrinterGrid grid(qint64 top, qint64 count) {
     return {[] { return QStringLiteral("Cognome"); }, [top] { return top; }, [count] { return count; }};
+}
+
+// Like a real message box, each box takes the activation to another window.
+class BoxesTakeActivation : public test::ScriptedDialogs {
+public:
+    explicit BoxesTakeActivation(QWidget* thief) : m_thief(thief) {}
+    common::MsgResult message(const QString& text, common::MsgIcon icon, common::MsgButtons buttons,
+                              const QString& title, common::MsgResult defaultButton) override {
+        QApplication::setActiveWindow(m_thief);
+        return ScriptedDialogs::message(text, icon, buttons, title, defaultButton);
+    }
+
+private:
+    QWidget* m_thief;
+};
+
+QList<frmRiepiloghi*> shownSummaries() {
+    QList<frmRiepiloghi*> out;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* s = qobject_cast<frmRiepiloghi*>(w); s && s->isVisible())
+            out << s;
+    return out;
 }
 
 } // namespace
@@ -120,4 +145,35 @@ TEST(frmRiepiloghi, CountsOrderToggleAndPrintQuestion) {
     EXPECT_EQ(f.dialogs.lastMessage(), "Stampa completata.");
     EXPECT_TRUE(QFile::exists(pdf));
     w->close();
+}
+
+TEST(frmRiepiloghi, ClosesWhenLeftEvenAfterPrintingAndOpensAlone) {
+    test::WindowFixture f(10);
+    f.state.summaryTitle = QStringLiteral("Gruppo");
+    f.state.summaryField = "GR";
+    QWidget main;
+    main.setObjectName(QStringLiteral("frmMAIN"));
+    main.resize(800, 600);
+    main.show();
+    BoxesTakeActivation dialogs(&main);
+    shell::AppContext ctx{f.state, dialogs, f.settings, f.session, f.printers};
+    printing::ui::ListPrinterWindows::openSummary(ctx, &main);
+    ASSERT_EQ(shownSummaries().size(), 1);
+    QPointer<frmRiepiloghi> w = shownSummaries().front();
+    QApplication::setActiveWindow(w);
+    dialogs.answerFile(f.dir.filePath("riepilogo.pdf"));
+    w->cmdStampa_Click();
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(w && w->isVisible()); // its own boxes do not close it
+    EXPECT_EQ(QApplication::activeWindow(), w.data());
+    QApplication::setActiveWindow(&main);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(!w || !w->isVisible());
+
+    // A second summary replaces one still open.
+    printing::ui::ListPrinterWindows::openSummary(ctx, &main);
+    printing::ui::ListPrinterWindows::openSummary(ctx, &main);
+    EXPECT_EQ(shownSummaries().size(), 1);
+    for (frmRiepiloghi* s : shownSummaries())
+        s->close();
 }

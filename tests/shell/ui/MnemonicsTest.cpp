@@ -1,0 +1,152 @@
+#include "MainWindowFixture.h"
+
+#include "addresses/EntryBuffer.h"
+#include "addresses/ui/frmEDIT.h"
+#include "addresses/ui/frmINPUT.h"
+#include "addresses/ui/frmSchedario.h"
+#include "archive/ui/MainWindowHost.h"
+#include "archive/ui/frmProprieta.h"
+#include "archive/ui/frmProprietaGr.h"
+#include "exchange/ui/frmESPORTA.h"
+#include "exchange/ui/frmIMPORTA.h"
+#include "groups/ui/frmEditGrp.h"
+#include "groups/ui/frmGRUPPI.h"
+#include "printing/ui/ListPrinterChoices.h"
+#include "printing/ui/frmImpostaStampante.h"
+#include "printing/ui/frmRiepiloghi.h"
+#include "printing/ui/frmStampaLista.h"
+#include "printing/ui/frmStampaSingola.h"
+#include "printing/ui/frmStampaTipogr.h"
+#include "shell/ShellCommands.h"
+#include "shell/ui/frmAbout.h"
+#include "shell/ui/frmOPT.h"
+
+#include <QAbstractButton>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTest>
+
+#include <map>
+
+using namespace velomar;
+
+namespace {
+
+QChar mnemonicOf(const QString& text) {
+    for (qsizetype i = 0; i + 1 < text.size(); ++i) {
+        if (text.at(i) != u'&')
+            continue;
+        if (text.at(i + 1) == u'&') {
+            ++i;
+            continue;
+        }
+        return text.at(i + 1).toLower();
+    }
+    return {};
+}
+
+// "Alt+C: &Compatta, &Chiudi" for each letter that two controls shown together claim.
+QStringList clashes(QWidget* window) {
+    std::map<QChar, QStringList> owners;
+    const auto claim = [&](const QString& text) {
+        if (const QChar c = mnemonicOf(text); !c.isNull())
+            owners[c] << text;
+    };
+    for (QWidget* w : window->findChildren<QWidget*>()) {
+        if (!w->isVisibleTo(window))
+            continue;
+        if (auto* b = qobject_cast<QAbstractButton*>(w))
+            claim(b->text());
+        else if (auto* l = qobject_cast<QLabel*>(w); l && l->buddy())
+            claim(l->text());
+        else if (auto* g = qobject_cast<QGroupBox*>(w))
+            claim(g->title());
+    }
+    if (auto* bar = window->findChild<QMenuBar*>(QString(), Qt::FindDirectChildrenOnly))
+        for (QAction* a : bar->actions())
+            claim(a->text());
+    QStringList out;
+    for (const auto& [c, texts] : owners)
+        if (texts.size() > 1)
+            out << window->objectName() + QStringLiteral(" Alt+") + c + QStringLiteral(": ") + texts.join(u',');
+    return out;
+}
+
+// Each menu's own items, submenus included.
+QStringList menuClashes(QMenu* menu) {
+    std::map<QChar, QStringList> owners;
+    QStringList out;
+    for (QAction* a : menu->actions()) {
+        if (!a->isVisible())
+            continue;
+        if (const QChar c = mnemonicOf(a->text()); !c.isNull())
+            owners[c] << a->text();
+        if (a->menu())
+            out << menuClashes(a->menu());
+    }
+    for (const auto& [c, texts] : owners)
+        if (texts.size() > 1)
+            out << menu->title() + QStringLiteral(" Alt+") + c + QStringLiteral(": ") + texts.join(u',');
+    return out;
+}
+
+class Mnemonics : public MainWindowFixture {};
+
+} // namespace
+
+TEST_F(Mnemonics, EveryWindowGivesEachAltKeyToOneControl) {
+    ASSERT_TRUE(window->load());
+    QStringList found = clashes(window.get());
+    for (QMenu* m : window->menuBar()->findChildren<QMenu*>(QString(), Qt::FindDirectChildrenOnly))
+        found << menuClashes(m);
+
+    archive::ui::MainWindowHost host(*window);
+    shell::ShellCommands shell(dialogs);
+    auto* grid = new addresses::frmEDIT(*context);
+    grid->setAttribute(Qt::WA_DeleteOnClose, false);
+    std::vector<std::unique_ptr<QWidget>> windows;
+    windows.emplace_back(grid);
+    addresses::EntryBuffer buffer;
+    for (const QString& mode : {addresses::EntryBuffer::ModeNew, addresses::EntryBuffer::ModeModify,
+                                addresses::EntryBuffer::ModeDelete}) {
+        buffer.mode = mode;
+        auto form = std::make_unique<addresses::frmINPUT>(*context, buffer, nullptr);
+        form->cmdRip_Click(); // the repeat panel shows too
+        windows.push_back(std::move(form));
+    }
+    windows.push_back(std::make_unique<addresses::frmSchedario>(*context, *grid, nullptr));
+    windows.push_back(std::make_unique<archive::ui::frmProprieta>(*context, host));
+    windows.push_back(std::make_unique<archive::ui::frmProprietaGr>(*context, 3));
+    windows.push_back(std::make_unique<groups::frmGRUPPI>(*context));
+    windows.push_back(std::make_unique<groups::frmEditGrp>(dialogs, QStringLiteral("Nuovo Gruppo"), QString(),
+                                                           QString(), nullptr));
+    printing::ui::ListPrinterGrid access{[] { return QStringLiteral("Cognome"); }, [] { return qint64(1); },
+                                         [] { return qint64(1); }};
+    windows.push_back(std::make_unique<printing::frmStampaSingola>(*context));
+    windows.push_back(std::make_unique<printing::frmStampaTipogr>(*context));
+    windows.push_back(std::make_unique<printing::frmImpostaStampante>(printers));
+    windows.push_back(std::make_unique<printing::ui::frmStampaLista>(*context, access));
+    windows.push_back(std::make_unique<printing::ui::frmRiepiloghi>(*context));
+    windows.push_back(std::make_unique<exchange::ui::frmESPORTA>(*context, access));
+    windows.push_back(std::make_unique<exchange::ui::frmIMPORTA>(*context));
+    windows.push_back(std::make_unique<shell::ui::frmOPT>(*context));
+    windows.push_back(std::make_unique<shell::ui::frmAbout>(*context, shell));
+    for (const auto& w : windows)
+        found << clashes(w.get());
+    EXPECT_TRUE(found.isEmpty()) << found.join(u'\n').toStdString();
+}
+
+TEST_F(Mnemonics, AboutBoxClosesOnEnter) {
+    shell::ShellCommands shell(dialogs);
+    shell::ui::frmAbout about(*context, shell);
+    about.show();
+    QApplication::setActiveWindow(&about);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&about));
+    EXPECT_EQ(QApplication::focusWidget(), about.findChild<QPushButton*>(QStringLiteral("cmdOK")));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_FALSE(about.isVisible());
+    EXPECT_TRUE(dialogs.shown().empty()); // no system information box
+}
