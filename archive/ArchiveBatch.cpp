@@ -3,11 +3,13 @@
 #include "archive/ArchiveOpener.h"
 #include "archive/Database.h"
 #include "archive/DatabaseError.h"
+#include "archive/FailureText.h"
 #include "archive/Recordset.h"
 #include "archive/SampleArchive.h"
 #include "common/AppState.h"
 #include "common/DialogService.h"
 
+#include <QFileInfo>
 #include <QTextStream>
 
 namespace velomar::archive {
@@ -60,12 +62,13 @@ int batchSample(const QStringList& args, QTextStream& out, QTextStream& err) {
         err << "Uso: velomar-batch sample --count N [--seed S] [--groups GRUPPI.grp] OUT.mdb\n";
         return 2;
     }
+    const bool existed = QFileInfo::exists(output);
     try {
         SampleArchive::write(output, count, seed);
         if (!groups.isEmpty())
             SampleArchive::writeGroups(groups, seed);
-    } catch (const DatabaseError& e) {
-        err << e.description() << "\n";
+    } catch (const std::exception& e) {
+        err << (existed ? QStringLiteral("Il file %1 esiste già.").arg(output) : FailureText::of(e, output)) << "\n";
         return 1;
     }
     out << "Creato " << output << " con " << count << " indirizzi.\n";

@@ -3,6 +3,9 @@
 #include "archive/ArchiveFile.h"
 #include "archive/DatabaseError.h"
 #include "archive/DataModel.h"
+#include "archive/FailureText.h"
+#include "archive/FilterError.h"
+#include "archive/LikePattern.h"
 #include "exchange/ExchangeError.h"
 #include "exchange/ExportJob.h"
 #include "exchange/Importer.h"
@@ -26,14 +29,14 @@ namespace {
 using archive::ArchiveFile;
 using archive::ArchiveKind;
 
-const QString kRefused = QStringLiteral("Archivio non riconosciuto o corrotto !");
+using archive::FailureText;
 
 // The archive opened for reading, or a closed handle after telling why.
 archive::Database openForReading(const QString& path, QTextStream& err) {
     try {
         return ArchiveFile::open(path, ArchiveKind::Addresses, ArchiveFile::Access::ReadOnly);
-    } catch (const archive::DatabaseError&) {
-        err << kRefused << "\n";
+    } catch (const std::exception& e) {
+        err << FailureText::of(e, path) << "\n";
         return {};
     }
 }
@@ -115,8 +118,8 @@ int batchExport(const QStringList& args, QTextStream& out, QTextStream& err) {
         if (result.replaced > 0)
             out << "Caratteri non rappresentabili sostituiti con '?': " << result.replaced << "\n";
         return 0;
-    } catch (const common::AppError& e) {
-        err << e.description() << "\n";
+    } catch (const std::exception& e) {
+        err << FailureText::cause(e, a.plain[0]) << "\n";
         return 1;
     }
 }
@@ -132,24 +135,35 @@ int batchImport(const QStringList& args, QTextStream& out, QTextStream& err) {
         err << "Selezionare un Gruppo !\n";
         return 2;
     }
+    try {
+        (void)archive::LikePattern::compile(group);
+    } catch (const archive::FilterError& e) {
+        err << FailureText::of(e) << "\n";
+        return 2;
+    }
     const auto openRw = [](const QString& path) {
         return ArchiveFile::open(path, ArchiveKind::Addresses, ArchiveFile::Access::ReadWrite);
     };
     archive::Database target;
     try {
         target = openRw(a.plain[1]);
-    } catch (const archive::DatabaseError&) {
-        err << a.plain[1] << ": " << kRefused << "\n";
+    } catch (const std::exception& e) {
+        err << a.plain[1] << ": " << FailureText::of(e, a.plain[1]) << "\n";
         return 1;
     }
     Importer importer(target, a.plain[1]);
     try {
-        importer.openSource(a.plain[0], group, openRw);
-    } catch (const archive::DatabaseError&) {
-        err << a.plain[0] << ": " << kRefused << "\n";
+        // Only a move writes to the source: a plain copy reads it, read-only file or not.
+        const bool move = a.flags.contains(QStringLiteral("--move"));
+        importer.openSource(a.plain[0], group, [move](const QString& path) {
+            return ArchiveFile::open(path, ArchiveKind::Addresses,
+                                     move ? ArchiveFile::Access::ReadWrite : ArchiveFile::Access::ReadOnly);
+        });
+    } catch (const archive::DatabaseError& e) {
+        err << a.plain[0] << ": " << FailureText::of(e, a.plain[0]) << "\n";
         return 1;
-    } catch (const common::AppError& e) {
-        err << e.description() << "\n";
+    } catch (const std::exception& e) {
+        err << FailureText::cause(e) << "\n";
         return 1;
     }
     try {
@@ -168,8 +182,8 @@ int batchImport(const QStringList& args, QTextStream& out, QTextStream& err) {
             out << "Cancellati " << deleted << " indirizzi dall'archivio di origine.\n";
         }
         return 0;
-    } catch (const common::AppError& e) {
-        err << e.standardText() << "\n";
+    } catch (const std::exception& e) {
+        err << FailureText::of(e, a.plain[1]) << "\n";
         return 1;
     }
 }
@@ -229,8 +243,8 @@ int batchList(const QStringList& args, QTextStream& out, QTextStream& err) {
     } catch (const printing::PrinterError& e) {
         err << printing::printFailureText(e) << "\n";
         return 1;
-    } catch (const common::AppError& e) {
-        err << e.standardText() << "\n";
+    } catch (const std::exception& e) {
+        err << FailureText::of(e, a.plain[0]) << "\n";
         return 1;
     }
 }

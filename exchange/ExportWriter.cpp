@@ -1,6 +1,7 @@
 #include "exchange/ExportWriter.h"
 
 #include "common/Cp1252.h"
+#include "common/SystemErrorText.h"
 #include "exchange/ExchangeError.h"
 
 #include <QFileInfo>
@@ -33,7 +34,7 @@ void ExportWriter::open() {
     // Never write in place: a failure must not leave a half file behind.
     m_file->setDirectWriteFallback(false);
     if (!m_file->open(QIODevice::WriteOnly))
-        fail(m_file->errorString());
+        fail(common::SystemErrorText::ofFile(*m_file));
     m_buffer.reserve(kChunk + 4096);
 }
 
@@ -54,14 +55,14 @@ void ExportWriter::flush() {
     if (m_buffer.isEmpty())
         return;
     if (m_file->write(m_buffer) != m_buffer.size())
-        fail(m_file->errorString());
+        fail(common::SystemErrorText::ofFile(*m_file));
     m_buffer.resize(0); // keeps the capacity, unlike clear()
 }
 
 void ExportWriter::commit() {
     flush();
     if (!m_file->commit())
-        fail(m_file->errorString());
+        fail(common::SystemErrorText::ofFile(*m_file));
     m_committed = true;
 }
 

@@ -1,6 +1,7 @@
 #include "printing/ListPrinter.h"
 
 #include "archive/AddressRecord.h"
+#include "printing/PrintFailure.h"
 #include "printing/Printer.h"
 #include "printing/PrinterError.h"
 
@@ -95,7 +96,7 @@ QString ListPrinter::failureText(const common::AppError& error) {
     case PrinterError::Cancelled:
         return QStringLiteral("Stampa Annullata !");
     default:
-        return error.standardText();
+        return printFailureText(error);
     }
 }
 

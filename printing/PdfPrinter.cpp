@@ -1,5 +1,6 @@
 #include "printing/PdfPrinter.h"
 
+#include "common/SystemErrorText.h"
 #include "printing/PrinterError.h"
 
 #include <QDir>
@@ -36,9 +37,9 @@ void PdfPrinter::beginDocument(QPainter& painter, bool) {
         return;
     }
     if (!m_file.isOpen() && !m_file.open(QIODevice::WriteOnly)) {
-        throw PrinterError(PrinterError::Problem,
+        throw PrinterError(PrinterError::FileNotWritten,
                            QStringLiteral("Impossibile scrivere il file PDF \"%1\":\n%2")
-                               .arg(QDir::toNativeSeparators(m_path), m_file.errorString()));
+                               .arg(QDir::toNativeSeparators(m_path), common::SystemErrorText::ofFile(m_file)));
     }
     if (!painter.begin(&m_writer))
         throw PrinterError(PrinterError::Problem, QStringLiteral("Impossibile creare il file PDF."));
@@ -69,9 +70,9 @@ void PdfPrinter::finishJob() {
         return;
     }
     if (!m_file.commit())
-        throw PrinterError(PrinterError::Problem,
+        throw PrinterError(PrinterError::FileNotWritten,
                            QStringLiteral("Impossibile scrivere il file PDF \"%1\":\n%2")
-                               .arg(QDir::toNativeSeparators(m_path), m_file.errorString()));
+                               .arg(QDir::toNativeSeparators(m_path), common::SystemErrorText::ofFile(m_file)));
 }
 
 } // namespace velomar::printing

@@ -4,6 +4,7 @@
 #include "common/AppError.h"
 #include "common/Cp1252.h"
 #include "common/DialogService.h"
+#include "common/SystemErrorText.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -95,7 +96,7 @@ void ReminderFile::write(const QString& path, const QByteArray& content) {
     if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() || !file.commit()) {
         throw common::AppError(kPathFileAccessError,
                                QStringLiteral("Impossibile scrivere il File Promemoria\r\n%1\r\n%2")
-                                   .arg(QDir::toNativeSeparators(path), file.errorString()));
+                                   .arg(QDir::toNativeSeparators(path), common::SystemErrorText::ofFile(file)));
     }
 }
 
