@@ -95,6 +95,9 @@ QString FailureText::ofDatabaseCode(int code, const QString& path) {
     case SQLITE_INTERRUPT:
     case SQLITE_ABORT:
         return QStringLiteral("Operazione interrotta.");
+    case SQLITE_MISUSE:
+    case SQLITE_INTERNAL:
+        return QStringLiteral("Errore interno del programma (%1).").arg(code);
     case SQLITE_NOLFS:
         return common::SystemErrorText::of(EFBIG);
     default:
