@@ -61,7 +61,9 @@ void ExportWriter::flush() {
 
 void ExportWriter::commit() {
     flush();
-    if (!m_file->commit())
+    // QSaveFile::commit() does not see a failure of the last buffered write (a full disk
+    // under a small file): the file would be kept empty. Flushing first reports it.
+    if (!m_file->flush() || !m_file->commit())
         fail(common::SystemErrorText::ofFile(*m_file));
     m_committed = true;
 }

@@ -69,7 +69,8 @@ void PdfPrinter::finishJob() {
         m_file.cancelWriting(); // failed job, or nothing printed: no file
         return;
     }
-    if (!m_file.commit())
+    // The flush reports a full disk that commit() alone would miss for a small file.
+    if (!m_file.flush() || !m_file.commit())
         throw PrinterError(PrinterError::FileNotWritten,
                            QStringLiteral("Impossibile scrivere il file PDF \"%1\":\n%2")
                                .arg(QDir::toNativeSeparators(m_path), common::SystemErrorText::ofFile(m_file)));

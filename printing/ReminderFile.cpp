@@ -93,7 +93,8 @@ QByteArray ReminderFile::compose(const QString& header, const QDate& date, const
 
 void ReminderFile::write(const QString& path, const QByteArray& content) {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() || !file.commit()) {
+    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() || !file.flush() ||
+        !file.commit()) {
         throw common::AppError(kPathFileAccessError,
                                QStringLiteral("Impossibile scrivere il File Promemoria\r\n%1\r\n%2")
                                    .arg(QDir::toNativeSeparators(path), common::SystemErrorText::ofFile(file)));

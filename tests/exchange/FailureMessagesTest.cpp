@@ -204,6 +204,10 @@ TEST(FailureMessages, FullAndReadOnlyDisksAreNamedAsSuch) {
     expectFull(run(exchange::batchExport, {mdb, dir.filePath("disco/out.txt")}), "export");
     expectFull(run(exchange::batchList, {mdb, "--pdf", dir.filePath("disco/out.pdf"), "--fields", "COGNOME"}), "list");
     expectFull(run(printing::batchLabels, {mdb, "--pdf", dir.filePath("disco/out.pdf")}), "labels");
+    // A file small enough to sit in Qt's write buffer fails only when committed.
+    expectFull(run(exchange::batchExport, {small, dir.filePath("disco/out.txt")}), "small export");
+    expectFull(run(exchange::batchList, {small, "--pdf", dir.filePath("disco/out.pdf"), "--fields", "COGNOME"}),
+               "small list");
     expectFull(run(exchange::batchImport, {mdb, onDisk}), "import");
     expectFull(run(archive::batchSample, {"--count", "500", dir.filePath("disco/nuovo.mdb")}), "sample");
     EXPECT_EQ(QDir(dir.filePath("disco")).entryList(QDir::Files).size(), 2) << "temporary file left";
