@@ -62,9 +62,13 @@ BatchRun runBatch(const QStringList& args) {
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    // A sanitizer report must not pass for a refusal's exit code 1.
-    env.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("detect_leaks=0:exitcode=86"));
-    env.insert(QStringLiteral("UBSAN_OPTIONS"), QStringLiteral("print_stacktrace=1:exitcode=86"));
+    // A sanitizer report (leaks included) must not pass for a refusal's exit code 1.
+    const auto withExitCode = [&env](const QString& name) {
+        const QString given = env.value(name);
+        env.insert(name, (given.isEmpty() ? QString() : given + QLatin1Char(':')) + QStringLiteral("exitcode=86"));
+    };
+    withExitCode(QStringLiteral("ASAN_OPTIONS"));
+    withExitCode(QStringLiteral("UBSAN_OPTIONS"));
     p.setProcessEnvironment(env);
     p.start(binaryPath(QStringLiteral("velomar-batch")), args);
     BatchRun r;
