@@ -5,6 +5,7 @@
 #include "archive/Compactor.h"
 #include "archive/Database.h"
 #include "archive/DatabaseError.h"
+#include "archive/FailureText.h"
 #include "archive/Recordset.h"
 #include "archive/SampleArchive.h"
 #include "common/AppState.h"
@@ -43,11 +44,11 @@ ArchiveKind detectKind(const QString& path) {
         return ArchiveKind::Addresses;
     } catch (const DatabaseError& e) {
         if (e.code() != DatabaseError::NotAnArchive)
-            throw;
+            throw DatabaseError(e.code(), FailureText::of(e, path));
         try {
             ArchiveFile::open(path, ArchiveKind::Groups, ArchiveFile::Access::ReadOnly);
         } catch (const DatabaseError&) {
-            throw DatabaseError(e.code(), QStringLiteral("Archivio non riconosciuto o corrotto: ") + e.description());
+            throw DatabaseError(e.code(), FailureText::notAnArchive());
         }
         return ArchiveKind::Groups;
     }
@@ -82,12 +83,13 @@ int batchSample(const QStringList& args, QTextStream& out, QTextStream& err) {
         err << "Uso: velomar-batch sample --count N [--seed S] [--groups GRUPPI.grp] OUT.mdb\n";
         return 2;
     }
+    const bool existed = QFileInfo::exists(output);
     try {
         SampleArchive::write(output, count, seed);
         if (!groups.isEmpty())
             SampleArchive::writeGroups(groups, seed);
-    } catch (const DatabaseError& e) {
-        err << e.description() << "\n";
+    } catch (const std::exception& e) {
+        err << (existed ? QStringLiteral("Il file %1 esiste già.").arg(output) : FailureText::of(e, output)) << "\n";
         return 1;
     }
     out << "Creato " << output << " con " << count << " indirizzi.\n";

@@ -2,6 +2,8 @@
 
 #include "archive/ArchiveFile.h"
 #include "archive/DatabaseError.h"
+#include "archive/FailureText.h"
+#include "archive/LikePattern.h"
 #include "archive/OpenFeedback.h"
 #include "archive/Recordset.h"
 #include "common/AppState.h"
@@ -43,6 +45,8 @@ void ArchiveOpener::openIn(Database& db, Recordset& rs, const QString& path, con
     } else if (groupFilter == QLatin1String("**")) {
         rs = Recordset::open(db, QStringLiteral("SELECT * FROM TabMAIL"), LockType::Optimistic);
     } else {
+        // A malformed pattern is the user's typo, told as such before SQLite sees it.
+        (void)LikePattern::compile(groupFilter);
         // The group code is a value, never part of the SQL text.
         rs = Recordset::open(db, QStringLiteral("SELECT * FROM TabMAIL where GR like ?"), LockType::Optimistic,
                              {groupFilter});
@@ -61,10 +65,8 @@ bool ArchiveOpener::open(Database& db, Recordset& rs, const QString& path, bool 
     QString failure;
     try {
         openIn(db, rs, path, mode, groupFilter);
-    } catch (const common::AppError& e) {
-        failure = e.standardText();
     } catch (const std::exception& e) {
-        failure = QString::fromLocal8Bit(e.what());
+        failure = FailureText::of(e, path);
     }
 
     if (failure.isEmpty()) {
@@ -82,7 +84,7 @@ bool ArchiveOpener::open(Database& db, Recordset& rs, const QString& path, bool 
     fb.setBusy(false);
     if (showWait)
         fb.closeWait();
-    m_dialogs.message(refusedMessage(), common::MsgIcon::Critical);
+    m_dialogs.message(failure, common::MsgIcon::Critical);
     if (mode == QLatin1String("Main") || mode == QLatin1String("Edit"))
         fb.resetToNoArchive();
     if (mode == QLatin1String("Edit"))

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "archive/ArchiveFormat.h"
+#include "archive/FailureText.h"
 
 #include <QString>
 
@@ -21,7 +22,8 @@ class Recordset;
 //   "Edit"  read/write, "TabMAIL"                 (the address grid)
 //   "Impo"  read/write, every row or one group's  (the import window's source)
 //   "Grup"  read/write, "TabGRUPPI"               (the groups window)
-// A failure shows "Archivio non riconosciuto o corrotto !", leaves both slots closed,
+// A failure shows its cause ("Archivio non riconosciuto o corrotto !" for a file that is
+// not ours; in use, damaged, missing, forbidden otherwise), leaves both slots closed,
 // sets the caller mode to "Erro" and returns false. Callers should rely on the result:
 // the caller mode is program-wide and may still say "Erro" from someone else's open.
 class ArchiveOpener {
@@ -31,7 +33,7 @@ public:
     bool open(Database& db, Recordset& rs, const QString& path, bool showWait,
               const QString& groupFilter = QString());
 
-    static QString refusedMessage() { return QStringLiteral("Archivio non riconosciuto o corrotto !"); }
+    static QString refusedMessage() { return FailureText::notAnArchive(); }
     static QString waitMessage() { return QStringLiteral("Lettura Archivio...!"); }
 
     // The kind of file a caller mode opens (Groups for "Grup", else Addresses).

@@ -2,6 +2,7 @@
 
 #include "archive/ArchiveFile.h"
 #include "archive/DatabaseError.h"
+#include "archive/FailureText.h"
 #include "archive/DateStamp.h"
 #include "archive/Statement.h"
 
@@ -25,8 +26,15 @@ namespace velomar::archive {
 
 namespace {
 
+// A failure the compaction itself describes, in Italian; any other is translated once
+// at the way out.
+class CompactionFailure : public DatabaseError {
+public:
+    using DatabaseError::DatabaseError;
+};
+
 [[noreturn]] void fail(const QString& step, const QString& cause = {}, int code = SQLITE_IOERR) {
-    throw DatabaseError(code, cause.isEmpty() ? step : step + QStringLiteral(": ") + cause);
+    throw CompactionFailure(code, cause.isEmpty() ? step : step + QStringLiteral(": ") + cause);
 }
 
 QString osCause(int err) {
@@ -69,7 +77,7 @@ QString sqliteCause(const DatabaseError& e) {
     case SQLITE_CORRUPT:
         return QStringLiteral("archivio danneggiato");
     default:
-        return e.description();
+        return FailureText::ofDatabaseCode(e.code());
     }
 }
 
@@ -79,7 +87,7 @@ bool isBusy(const DatabaseError& e) {
 }
 
 [[noreturn]] void failInUse() {
-    throw DatabaseError(DatabaseError::InUse,
+    throw CompactionFailure(DatabaseError::InUse,
                         QStringLiteral("Archivio in uso da un altro programma: riprovare quando non è più aperto"));
 }
 
@@ -215,6 +223,17 @@ bool Compactor::isTemporaryOf(const QString& fileName, const QString& archiveNam
 }
 
 Compactor::Result Compactor::compact(const QString& path, ArchiveKind kind, const StageHook& hook) {
+    try {
+        return compactFile(path, kind, hook);
+    } catch (const CompactionFailure&) {
+        throw;
+    } catch (const DatabaseError& e) {
+        // SQLite's own text is English: the user reads the cause in Italian.
+        throw DatabaseError(e.code(), FailureText::of(e, path));
+    }
+}
+
+Compactor::Result Compactor::compactFile(const QString& path, ArchiveKind kind, const StageHook& hook) {
     const auto reach = [&](Stage stage, const QString& copy) {
         if (hook)
             hook(stage, copy);
@@ -238,8 +257,6 @@ Compactor::Result Compactor::compact(const QString& path, ArchiveKind kind, cons
     } catch (const DatabaseError& e) {
         if (isBusy(e))
             failInUse();
-        if (e.code() == DatabaseError::NotAnArchive)
-            fail(QStringLiteral("Archivio non riconosciuto o corrotto"), e.description(), e.code());
         throw;
     }
     // From here on the archive is never opened outside SQLite: closing a descriptor of

@@ -36,6 +36,9 @@ public:
     // named archiveName: ".NAME.<random>-<tag>.kkk", the tag a hash of both, so a file
     // of the user's never passes by accident. Also true for that copy's "-journal".
     static bool isTemporaryOf(const QString& fileName, const QString& archiveName);
+
+private:
+    static Result compactFile(const QString& path, ArchiveKind kind, const StageHook& hook);
 };
 
 } // namespace velomar::archive

@@ -9,10 +9,10 @@ namespace velomar::archive {
 class DatabaseError : public common::AppError {
 public:
     static constexpr int NotAnArchive = 9001; // wrong application, password or tables
-    static constexpr int Damaged = 9002;      // ours, but its pages fail the integrity check
-    static constexpr int KeyNotUnique = 9003; // TabMAIL.NR does not identify one address
-    static constexpr int InUse = 9004;        // another program holds the lock past the wait
-    static constexpr int OutputRefused = 9005; // an output would overwrite a file in use
+    static constexpr int Damaged = 9010;      // ours, but its pages fail the integrity check
+    static constexpr int KeyNotUnique = 9011; // TabMAIL.NR does not identify one address
+    static constexpr int InUse = 9012;        // another program holds the lock past the wait
+    static constexpr int OutputRefused = 9013; // an output would overwrite a file in use
 
     using common::AppError::AppError;
 };

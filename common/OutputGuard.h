@@ -20,7 +20,7 @@ public:
 // anything that is not a plain file (a folder, a FIFO, a device). Nothing is touched.
 class OutputGuard {
 public:
-    static constexpr int Refused = 9005; // the number of archive::DatabaseError::OutputRefused
+    static constexpr int Refused = 9013; // the number of archive::DatabaseError::OutputRefused
 
     enum class Role { Archive, Groups, Template, OpenFile };
 

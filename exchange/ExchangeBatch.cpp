@@ -4,6 +4,9 @@
 #include "archive/DatabaseError.h"
 #include "archive/DataModel.h"
 #include "common/OutputGuard.h"
+#include "archive/FailureText.h"
+#include "archive/FilterError.h"
+#include "archive/LikePattern.h"
 #include "exchange/ExchangeError.h"
 #include "exchange/ExportJob.h"
 #include "exchange/Importer.h"
@@ -28,14 +31,14 @@ namespace {
 using archive::ArchiveFile;
 using archive::ArchiveKind;
 
-const QString kRefused = QStringLiteral("Archivio non riconosciuto o corrotto !");
+using archive::FailureText;
 
 // The archive opened for reading, or a closed handle after telling why.
 archive::Database openForReading(const QString& path, QTextStream& err) {
     try {
         return ArchiveFile::open(path, ArchiveKind::Addresses, ArchiveFile::Access::ReadOnly);
-    } catch (const archive::DatabaseError&) {
-        err << kRefused << "\n";
+    } catch (const std::exception& e) {
+        err << FailureText::of(e, path) << "\n";
         return {};
     }
 }
@@ -118,8 +121,8 @@ int batchExport(const QStringList& args, QTextStream& out, QTextStream& err) {
         if (result.replaced > 0)
             out << "Caratteri non rappresentabili sostituiti con '?': " << result.replaced << "\n";
         return 0;
-    } catch (const common::AppError& e) {
-        err << e.description() << "\n";
+    } catch (const std::exception& e) {
+        err << FailureText::cause(e, a.plain[0]) << "\n";
         return 1;
     }
 }
@@ -135,15 +138,25 @@ int batchImport(const QStringList& args, QTextStream& out, QTextStream& err) {
         err << "Selezionare un Gruppo !\n";
         return 2;
     }
+    try {
+        (void)archive::LikePattern::compile(group);
+    } catch (const archive::FilterError& e) {
+        err << FailureText::of(e) << "\n";
+        return 2;
+    }
     const bool move = a.flags.contains(QStringLiteral("--move"));
     const auto open = [](const QString& path, ArchiveFile::Access access) {
         return ArchiveFile::open(path, ArchiveKind::Addresses, access);
     };
     archive::Database target;
     try {
+        common::OutputGuard::check(a.plain[1], {.except = a.plain[1]});
         target = open(a.plain[1], ArchiveFile::Access::ReadWrite);
-    } catch (const archive::DatabaseError&) {
-        err << a.plain[1] << ": " << kRefused << "\n";
+    } catch (const common::OutputRefused& e) {
+        err << e.description() << "\n";
+        return 1;
+    } catch (const std::exception& e) {
+        err << a.plain[1] << ": " << FailureText::of(e, a.plain[1]) << "\n";
         return 1;
     }
     Importer importer(target, a.plain[1]);
@@ -151,11 +164,11 @@ int batchImport(const QStringList& args, QTextStream& out, QTextStream& err) {
         // Only a move writes to the source: a copy reads it, read-only file or folder too.
         importer.openSource(a.plain[0], group, open,
                             move ? Importer::Use::Move : Importer::Use::Copy);
-    } catch (const archive::DatabaseError&) {
-        err << a.plain[0] << ": " << kRefused << "\n";
+    } catch (const archive::DatabaseError& e) {
+        err << a.plain[0] << ": " << FailureText::of(e, a.plain[0]) << "\n";
         return 1;
-    } catch (const common::AppError& e) {
-        err << e.description() << "\n";
+    } catch (const std::exception& e) {
+        err << FailureText::cause(e) << "\n";
         return 1;
     }
     try {
@@ -177,8 +190,8 @@ int batchImport(const QStringList& args, QTextStream& out, QTextStream& err) {
     } catch (const ExchangeError& e) {
         err << e.description() << "\n";
         return 1;
-    } catch (const common::AppError& e) {
-        err << e.standardText() << "\n";
+    } catch (const std::exception& e) {
+        err << FailureText::of(e, a.plain[1]) << "\n";
         return 1;
     }
 }
@@ -245,8 +258,8 @@ int batchList(const QStringList& args, QTextStream& out, QTextStream& err) {
     } catch (const printing::PrinterError& e) {
         err << printing::printFailureText(e) << "\n";
         return 1;
-    } catch (const common::AppError& e) {
-        err << e.standardText() << "\n";
+    } catch (const std::exception& e) {
+        err << FailureText::of(e, a.plain[0]) << "\n";
         return 1;
     }
 }

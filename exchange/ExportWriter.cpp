@@ -2,6 +2,7 @@
 
 #include "common/Cp1252.h"
 #include "common/OutputGuard.h"
+#include "common/SystemErrorText.h"
 #include "exchange/ExchangeError.h"
 
 #include <QFileInfo>
@@ -35,7 +36,7 @@ void ExportWriter::open() {
     // Never write in place: a failure must not leave a half file behind.
     m_file->setDirectWriteFallback(false);
     if (!m_file->open(QIODevice::WriteOnly))
-        fail(m_file->errorString());
+        fail(common::SystemErrorText::ofFile(*m_file));
     m_buffer.reserve(kChunk + 4096);
 }
 
@@ -56,14 +57,16 @@ void ExportWriter::flush() {
     if (m_buffer.isEmpty())
         return;
     if (m_file->write(m_buffer) != m_buffer.size())
-        fail(m_file->errorString());
+        fail(common::SystemErrorText::ofFile(*m_file));
     m_buffer.resize(0); // keeps the capacity, unlike clear()
 }
 
 void ExportWriter::commit() {
     flush();
-    if (!m_file->commit())
-        fail(m_file->errorString());
+    // QSaveFile::commit() does not see a failure of the last buffered write (a full disk
+    // under a small file): the file would be kept empty. Flushing first reports it.
+    if (!m_file->flush() || !m_file->commit())
+        fail(common::SystemErrorText::ofFile(*m_file));
     m_committed = true;
 }
 

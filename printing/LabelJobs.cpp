@@ -2,6 +2,9 @@
 
 #include "archive/DataModel.h"
 #include "archive/Database.h"
+#include "archive/DatabaseError.h"
+#include "archive/FailureText.h"
+#include "archive/LikePattern.h"
 #include "archive/Recordset.h"
 #include "archive/RecordsetAddressSource.h"
 #include "archive/Statement.h"
@@ -109,6 +112,9 @@ bool writeReminder(common::DialogService& dialogs, const QString& path, const QS
         if (progress)
             progress(max, max);
         return true;
+    } catch (const archive::DatabaseError& e) {
+        dialogs.message(archive::FailureText::of(e), MsgIcon::Critical);
+        return false;
     } catch (const common::AppError& e) {
         dialogs.message(e.description(), MsgIcon::Critical);
         return false;
@@ -126,10 +132,11 @@ LabelJobs::Outcome LabelJobs::printGroup(const QString& groupCode, const QString
     }
     archive::Recordset rs;
     try {
+        (void)archive::LikePattern::compile(groupCode);
         rs = archive::Recordset::open(m_db, printSelect(QStringLiteral("GR LIKE ?")),
                                       archive::LockType::ReadOnly, {groupCode});
     } catch (const common::AppError& e) {
-        m_dialogs.message(e.standardText(), MsgIcon::Critical);
+        m_dialogs.message(archive::FailureText::of(e), MsgIcon::Critical);
         return Outcome::Failed;
     }
     const qint64 n = rs.recordCount();

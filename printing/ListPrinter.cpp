@@ -2,6 +2,7 @@
 
 #include "archive/AddressRecord.h"
 #include "printing/PrintFonts.h"
+#include "printing/PrintFailure.h"
 #include "printing/Printer.h"
 #include "printing/PrinterError.h"
 
@@ -118,7 +119,7 @@ QString ListPrinter::failureText(const common::AppError& error) {
     case PrinterError::Cancelled:
         return QStringLiteral("Stampa Annullata !");
     default:
-        return error.standardText();
+        return printFailureText(error);
     }
 }
 

@@ -1,6 +1,7 @@
 #include "printing/PdfPrinter.h"
 
 #include "common/OutputGuard.h"
+#include "common/SystemErrorText.h"
 #include "printing/PrinterError.h"
 
 #include <QDir>
@@ -38,9 +39,9 @@ void PdfPrinter::beginDocument(QPainter& painter, bool) {
         return;
     }
     if (!m_file.isOpen() && !m_file.open(QIODevice::WriteOnly)) {
-        throw PrinterError(PrinterError::Problem,
+        throw PrinterError(PrinterError::FileNotWritten,
                            QStringLiteral("Impossibile scrivere il file PDF \"%1\":\n%2")
-                               .arg(QDir::toNativeSeparators(m_path), m_file.errorString()));
+                               .arg(QDir::toNativeSeparators(m_path), common::SystemErrorText::ofFile(m_file)));
     }
     if (!painter.begin(&m_writer))
         throw PrinterError(PrinterError::Problem, QStringLiteral("Impossibile creare il file PDF."));
@@ -70,10 +71,11 @@ void PdfPrinter::finishJob() {
         m_file.cancelWriting(); // failed job, or nothing printed: no file
         return;
     }
-    if (!m_file.commit())
-        throw PrinterError(PrinterError::Problem,
+    // The flush reports a full disk that commit() alone would miss for a small file.
+    if (!m_file.flush() || !m_file.commit())
+        throw PrinterError(PrinterError::FileNotWritten,
                            QStringLiteral("Impossibile scrivere il file PDF \"%1\":\n%2")
-                               .arg(QDir::toNativeSeparators(m_path), m_file.errorString()));
+                               .arg(QDir::toNativeSeparators(m_path), common::SystemErrorText::ofFile(m_file)));
 }
 
 } // namespace velomar::printing

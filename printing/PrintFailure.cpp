@@ -1,5 +1,6 @@
 #include "printing/PrintFailure.h"
 
+#include "archive/FailureText.h"
 #include "common/AppError.h"
 #include "common/OutputGuard.h"
 #include "printing/PrinterError.h"
@@ -14,6 +15,8 @@ QString printFailureText(int code, const QString& description) {
         return QStringLiteral("Problema sulla Stampante !");
     case PrinterError::Cancelled:
         return QStringLiteral("Stampa Annullata !");
+    case PrinterError::FileNotWritten:
+        return description; // names the file and why, in Italian
     default:
         return QStringLiteral("Errore %1\r\n%2").arg(code).arg(description);
     }
@@ -23,9 +26,11 @@ QString printFailureText(const std::exception& error) {
     // A refused output file is not a printer fault: its own text says it all.
     if (const auto* refused = dynamic_cast<const common::OutputRefused*>(&error))
         return refused->description();
-    if (const auto* app = dynamic_cast<const common::AppError*>(&error))
-        return printFailureText(app->code(), app->description());
-    return printFailureText(0, QString::fromLocal8Bit(error.what()));
+    // Only a printer's own failure is told by its number; the archive's (read half way
+    // through a job) by its cause.
+    if (const auto* printer = dynamic_cast<const PrinterError*>(&error))
+        return printFailureText(printer->code(), printer->description());
+    return archive::FailureText::of(error);
 }
 
 } // namespace velomar::printing

@@ -6,8 +6,8 @@
 namespace velomar::printing {
 
 // The one text shown for a failed print job, whichever window ran it: 5 no printer,
-// 482 a printer problem, 484 a cancelled job, anything else "Errore N" and its
-// description.
+// 482 a printer problem, 484 a cancelled job, 75 the file and why it could not be written,
+// anything else "Errore N" and its description.
 QString printFailureText(int code, const QString& description);
 QString printFailureText(const std::exception& error);
 

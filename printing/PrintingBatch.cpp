@@ -3,12 +3,16 @@
 #include "archive/ArchiveFile.h"
 #include "archive/DataModel.h"
 #include "archive/DatabaseError.h"
+#include "archive/FailureText.h"
+#include "archive/FilterError.h"
+#include "archive/LikePattern.h"
 #include "archive/Recordset.h"
 #include "archive/RecordsetAddressSource.h"
 #include "common/AppError.h"
 #include "common/OutputGuard.h"
 #include "printing/PdfPrinter.h"
 #include "printing/PrintFailure.h"
+#include "printing/PrinterError.h"
 #include "printing/StampaEtichette.h"
 #include "settings/Settings.h"
 
@@ -51,6 +55,11 @@ std::optional<QString> parse(const QStringList& args, LabelsArgs& out) {
             if (!v || v->trimmed().isEmpty())
                 return QStringLiteral("--group richiede un codice di gruppo.");
             out.group = v->trimmed().toUpper();
+            try {
+                (void)archive::LikePattern::compile(*out.group);
+            } catch (const archive::FilterError& e) {
+                return archive::FailureText::of(e);
+            }
         } else if (a == QLatin1String("--sort")) {
             const auto v = value();
             bool ok = false;
@@ -107,8 +116,8 @@ int batchLabels(const QStringList& args, QTextStream& out, QTextStream& err) {
         else
             rs = archive::Recordset::open(db, select, archive::LockType::ReadOnly);
         archive::DataModel::applySortOrder(rs, a.sort);
-    } catch (const archive::DatabaseError&) {
-        err << "Archivio non riconosciuto o corrotto !\n";
+    } catch (const std::exception& e) {
+        err << archive::FailureText::of(e, a.archive) << "\n";
         return 1;
     }
 
@@ -137,8 +146,15 @@ int batchLabels(const QStringList& args, QTextStream& out, QTextStream& err) {
     } catch (const common::OutputRefused& e) {
         err << e.description() << "\n";
         return 1;
-    } catch (const common::AppError& e) {
-        err << printFailureText(e) << "\n" << e.description() << "\n";
+    } catch (const PrinterError& e) {
+        const QString text = printFailureText(e);
+        err << text << "\n";
+        if (text != e.description())
+            err << e.description() << "\n";
+        return 1;
+    } catch (const std::exception& e) {
+        // Reading the archive failed half way (a damaged page, a lock).
+        err << archive::FailureText::of(e, a.archive) << "\n";
         return 1;
     }
 }

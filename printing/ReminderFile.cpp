@@ -5,6 +5,7 @@
 #include "common/Cp1252.h"
 #include "common/DialogService.h"
 #include "common/OutputGuard.h"
+#include "common/SystemErrorText.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -98,10 +99,11 @@ QByteArray ReminderFile::compose(const QString& header, const QDate& date, const
 void ReminderFile::write(const QString& path, const QByteArray& content) {
     common::OutputGuard::check(path, {.refuseLink = true});
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() || !file.commit()) {
+    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() || !file.flush() ||
+        !file.commit()) {
         throw common::AppError(kPathFileAccessError,
                                QStringLiteral("Impossibile scrivere il File Promemoria\r\n%1\r\n%2")
-                                   .arg(QDir::toNativeSeparators(path), file.errorString()));
+                                   .arg(QDir::toNativeSeparators(path), common::SystemErrorText::ofFile(file)));
     }
 }
 

@@ -6,6 +6,7 @@
 #include "addresses/ui/frmINPUT.h"
 #include "archive/ArchiveOpener.h"
 #include "archive/Database.h"
+#include "archive/FailureText.h"
 #include "archive/Recordset.h"
 #include "archive/Session.h"
 #include "common/AppError.h"
@@ -263,10 +264,7 @@ void frmEDIT::focusGrid() {
 }
 
 void frmEDIT::reportError(const std::exception& error) {
-    if (const auto* app = dynamic_cast<const common::AppError*>(&error))
-        m_ctx.dialogs.critical(app->standardText());
-    else
-        m_ctx.dialogs.critical(QStringLiteral("Errore 0\r\n") + QString::fromLocal8Bit(error.what()));
+    m_ctx.dialogs.critical(archive::FailureText::of(error));
 }
 
 // ---- Position --------------------------------------------------------------------------

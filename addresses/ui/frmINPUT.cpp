@@ -3,6 +3,7 @@
 #include "addresses/ArchiveGuard.h"
 #include "addresses/EntryFieldRules.h"
 #include "addresses/GridColumns.h"
+#include "archive/FailureText.h"
 #include "archive/Recordset.h"
 #include "archive/Session.h"
 #include "common/AppError.h"
@@ -454,7 +455,7 @@ bool frmINPUT::saveNew() {
                 rs.cancelUpdate();
         } catch (const common::AppError&) {
         }
-        m_ctx.dialogs.critical(error.standardText());
+        m_ctx.dialogs.critical(archive::FailureText::of(error));
         return false;
     }
     ++m_written;

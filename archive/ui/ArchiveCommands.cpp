@@ -2,6 +2,7 @@
 
 #include "archive/ArchiveCreator.h"
 #include "archive/DatabaseError.h"
+#include "archive/FailureText.h"
 #include "archive/Session.h"
 #include "archive/ui/ArchiveHost.h"
 #include "archive/ui/frmProprieta.h"
@@ -104,7 +105,7 @@ void ArchiveCommands::createArchive() {
         if (e.code() == DatabaseError::NotAnArchive)
             m_ctx.dialogs.message(missing, common::MsgIcon::Information);
         else
-            m_ctx.dialogs.message(e.standardText(), common::MsgIcon::Critical);
+            m_ctx.dialogs.message(FailureText::of(e), common::MsgIcon::Critical);
         return;
     }
     if (m_ctx.state.options.openAfterCreate())

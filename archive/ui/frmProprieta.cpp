@@ -3,6 +3,7 @@
 #include "archive/ArchiveProperties.h"
 #include "archive/Compactor.h"
 #include "archive/DateStamp.h"
+#include "archive/FailureText.h"
 #include "archive/Session.h"
 #include "archive/ui/ArchiveHost.h"
 #include "common/AppError.h"
@@ -74,7 +75,7 @@ void frmProprieta::cmdDefrag_Click() {
     try {
         Compactor::compact(path, ArchiveKind::Addresses);
     } catch (const common::AppError& e) {
-        failure = e.description();
+        failure = FailureText::cause(e, path);
     }
     QApplication::restoreOverrideCursor();
     if (!failure.isEmpty()) {

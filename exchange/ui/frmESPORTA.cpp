@@ -1,5 +1,6 @@
 #include "exchange/ui/frmESPORTA.h"
 
+#include "archive/FailureText.h"
 #include "archive/Session.h"
 #include "common/AppError.h"
 #include "common/AppState.h"
@@ -161,7 +162,7 @@ bool frmESPORTA::exportJob(const QString& fileName) {
         setEnabled(true);
         QApplication::restoreOverrideCursor();
         choices->hideProgress();
-        m_ctx.dialogs.critical(error.description() +
+        m_ctx.dialogs.critical(archive::FailureText::cause(error) +
                                QStringLiteral("\nIl file precedente, se c'era, non è stato toccato."));
         return false;
     }

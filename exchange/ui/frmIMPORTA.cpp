@@ -2,6 +2,7 @@
 
 #include "archive/ArchiveFile.h"
 #include "archive/DatabaseError.h"
+#include "archive/FailureText.h"
 #include "archive/Session.h"
 #include "archive/Statement.h"
 #include "common/AppState.h"
@@ -170,8 +171,8 @@ void frmIMPORTA::runImport(const QString& path, const QString& group) {
     try {
         // Read-only: whether the addresses are also deleted is asked after the copy.
         importer.openSource(path, group, m_opener, Importer::Use::Copy);
-    } catch (const archive::DatabaseError&) {
-        m_ctx.dialogs.critical(QStringLiteral("Archivio non riconosciuto o corrotto !"));
+    } catch (const archive::DatabaseError& error) {
+        m_ctx.dialogs.critical(archive::FailureText::of(error, path));
         m_ctx.state.callerMode = QStringLiteral("Erro");
         txtFILE->setFocus();
         return;
@@ -179,18 +180,24 @@ void frmIMPORTA::runImport(const QString& path, const QString& group) {
         m_ctx.dialogs.info(error.description());
         txtFILE->setFocus();
         return;
+    } catch (const common::AppError& error) {
+        m_ctx.dialogs.critical(archive::FailureText::of(error)); // a malformed group pattern
+        txtGRUPPO->setFocus();
+        return;
     }
 
+    QString countFailure;
     const QString n = [&] {
         try {
             return QString::number(importer.sourceCount());
-        } catch (const common::AppError&) {
+        } catch (const common::AppError& error) {
+            countFailure = archive::FailureText::of(error, path);
             return QString();
         }
     }();
     if (n.isEmpty() || n == QLatin1String("0")) {
         if (n.isEmpty())
-            m_ctx.dialogs.critical(QStringLiteral("Archivio non riconosciuto o corrotto !"));
+            m_ctx.dialogs.critical(countFailure);
         else
             m_ctx.dialogs.warn(group == kAll
                                    ? QStringLiteral("L'archivio di Origine è vuoto !")
@@ -229,7 +236,7 @@ void frmIMPORTA::runImport(const QString& path, const QString& group) {
         const auto* exchange = dynamic_cast<const ExchangeError*>(&error);
         m_ctx.dialogs.critical(exchange && exchange->code() == ExchangeError::TargetMoved
                                    ? error.description()
-                                   : error.standardText());
+                                   : archive::FailureText::of(error));
         importer.closeSource();
         cmdChiudi->setFocus();
         return;
@@ -254,7 +261,7 @@ void frmIMPORTA::runImport(const QString& path, const QString& group) {
             m_ctx.dialogs.critical(error.description());
         } catch (const common::AppError& error) {
             QApplication::restoreOverrideCursor();
-            m_ctx.dialogs.critical(error.standardText() +
+            m_ctx.dialogs.critical(archive::FailureText::of(error) +
                                    QStringLiteral("\nNessun indirizzo è stato cancellato."));
         }
     }

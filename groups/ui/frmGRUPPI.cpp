@@ -1,6 +1,7 @@
 #include "groups/ui/frmGRUPPI.h"
 
 #include "archive/ArchiveOpener.h"
+#include "archive/FailureText.h"
 #include "archive/Recordset.h"
 #include "archive/Session.h"
 #include "common/AppError.h"
@@ -173,10 +174,7 @@ std::optional<frmGRUPPI::Edited> frmGRUPPI::runEditor(const QString& title, cons
 }
 
 void frmGRUPPI::reportError(const std::exception& error) {
-    if (const auto* app = dynamic_cast<const common::AppError*>(&error))
-        m_ctx.dialogs.critical(app->standardText());
-    else
-        m_ctx.dialogs.critical(QString::fromLocal8Bit(error.what()));
+    m_ctx.dialogs.critical(archive::FailureText::of(error));
 }
 
 void frmGRUPPI::cmdNuovo_Click() {

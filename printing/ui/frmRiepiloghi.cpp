@@ -1,5 +1,6 @@
 #include "printing/ui/frmRiepiloghi.h"
 
+#include "archive/FailureText.h"
 #include "archive/Session.h"
 #include "common/AppState.h"
 #include "common/DialogService.h"
@@ -90,7 +91,7 @@ void frmRiepiloghi::fill(SummaryQuery::Order order) {
         m_rows = SummaryQuery::run(m_ctx.session.mainDb, m_ctx.state.summaryField, order);
     } catch (const common::AppError& error) {
         m_busy = true;
-        m_ctx.dialogs.critical(error.standardText());
+        m_ctx.dialogs.critical(archive::FailureText::of(error));
         m_busy = false;
         m_rows.clear();
     }

@@ -3,6 +3,7 @@
 #include "addresses/AddressTableModel.h"
 #include "archive/AddressRecord.h"
 #include "archive/DataModel.h"
+#include "archive/FailureText.h"
 #include "archive/Session.h"
 #include "common/AppError.h"
 #include "common/AppState.h"
@@ -225,7 +226,7 @@ bool frmStampaSingola::load() {
                 .arg(archive::DataModel::printColumns().join(QStringLiteral(", "))),
             archive::LockType::ReadOnly);
     } catch (const common::AppError& e) {
-        m_ctx.dialogs.critical(e.standardText());
+        m_ctx.dialogs.critical(archive::FailureText::of(e));
         return false;
     }
     m_model->bind(&m_choice);

@@ -42,9 +42,17 @@ const char* const kUsage =
     "                                 stampa il riepilogo degli indirizzi per un campo\n"
     "                                 in un file PDF\n";
 
+// Qt's own notes ("XDG_RUNTIME_DIR not set", font warnings) are English and not about the
+// command; stderr carries only the command's Italian messages.
+void quietQt(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
+    qInstallMessageHandler(quietQt);
     // Fonts and PDF output need a GUI application, never a display.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");

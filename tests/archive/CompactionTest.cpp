@@ -181,7 +181,7 @@ TEST_F(Compaction, FailuresAreReportedAndLeaveTheArchiveAsItWas) {
     EXPECT_EQ(FileSnapshot::of(path), original);
 
     EXPECT_TRUE(descriptionOf([&] { Compactor::compact(path, ArchiveKind::Groups); })
-                    .startsWith(QStringLiteral("Archivio non riconosciuto o corrotto: ")));
+                    .startsWith(QStringLiteral("Archivio non riconosciuto o corrotto !")));
     EXPECT_EQ(FileSnapshot::of(path), original);
     EXPECT_THROW(Compactor::compact(dir.filePath(QStringLiteral("Manca.mdb")), ArchiveKind::Addresses), DatabaseError);
     const QString loop = dir.filePath(QStringLiteral("Giro.mdb"));
@@ -447,7 +447,7 @@ TEST_F(Compaction, TheBatchCommandCompactsBothKindsAndExitsByOutcome) {
     writeFile(text, "non un archivio");
     EXPECT_EQ(run({text}, &out, &err), 1);
     EXPECT_TRUE(err.startsWith(QStringLiteral("Compattazione non riuscita: l'Archivio è rimasto com'era.\n"
-                                              "Archivio non riconosciuto o corrotto: ")))
+                                              "Archivio non riconosciuto o corrotto !")))
         << qPrintable(err);
     EXPECT_EQ(bytesOf(text), QByteArray("non un archivio"));
     EXPECT_TRUE(out.isEmpty());
