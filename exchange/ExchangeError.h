@@ -9,6 +9,8 @@ class ExchangeError : public common::AppError {
 public:
     static constexpr int WriteFailed = 75;  // the file could not be written
     static constexpr int SameArchive = 76; // import of an archive into itself
+    static constexpr int BadInput = 77;    // a source file that cannot be read as its format
+    static constexpr int ReadFailed = 78;  // a source file that cannot be opened or read
 
     using common::AppError::AppError;
 };
