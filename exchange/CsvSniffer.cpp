@@ -78,7 +78,10 @@ QChar CsvSniffer::delimiter(QStringView sample) {
 bool CsvSniffer::hasHeader(const QList<QStringList>& rows) {
     if (rows.isEmpty())
         return false;
-    const QStringList& first = rows.first();
+    // Spreadsheets often add empty columns at the right of the header.
+    QStringList first = rows.first();
+    while (first.size() > 1 && first.last().trimmed().isEmpty())
+        first.removeLast();
     QSet<QString> seen;
     bool known = false;
     for (const QString& cell : first) {

@@ -13,10 +13,10 @@ public:
     // counted outside quotes; ',' when none is.
     static QChar delimiter(QStringView sample);
 
-    // The first row is a header when all its cells are distinct non-empty non-numeric
-    // texts on one line each and it differs from the rows under it: one of its names is a
-    // common column name, or the rows under it have numbers where it has text (empty
-    // cells prove nothing: optional columns are empty in data too).
+    // The first row is a header when its cells (empty ones at the end aside) are distinct
+    // non-empty non-numeric texts on one line each and it differs from the rows under it:
+    // one of its names is a common column name, or the rows under it have numbers where it
+    // has text (empty cells prove nothing: optional columns are empty in data too).
     static bool hasHeader(const QList<QStringList>& rows);
 };
 

@@ -210,6 +210,14 @@ TEST(CsvReaderTest, HeaderlessEdgeCasesAndOverrides) {
     EXPECT_EQ(values, (QStringList{"Bianchi", "Anna", "20100"}));
     EXPECT_EQ(sizes.overlongRows(), 1);
 
+    // Empty columns at the right of a header, as spreadsheets leave them; no known names.
+    QFile trailing(dir.filePath("colonne.csv"));
+    ASSERT_TRUE(trailing.open(QIODevice::WriteOnly));
+    trailing.write("Socio;Tessera;;\r\nRossi;1024;;\r\n");
+    trailing.close();
+    CsvReader club(trailing.fileName());
+    EXPECT_EQ(club.columns(), (QStringList{"Socio", "Tessera", "Colonna 3", "Colonna 4"}));
+
     QFile empty(dir.filePath("vuoto.csv"));
     ASSERT_TRUE(empty.open(QIODevice::WriteOnly));
     empty.close();

@@ -137,6 +137,20 @@ TEST(VCardReaderTest, RefusesOtherFilesAndKeepsACardWithoutEnd) {
     wide.write("\xFF\xFE");
     wide.write(reinterpret_cast<const char*>(body.utf16()), body.size() * 2);
     wide.close();
+    // An 8-bit 2.1 export (Windows-1252 throughout, no CHARSET) beside a QP value in UTF-8.
+    QFile ansi(dir.filePath("ansi.vcf"));
+    ASSERT_TRUE(ansi.open(QIODevice::WriteOnly));
+    ansi.write("BEGIN:VCARD\r\nVERSION:2.1\r\nN:Forl\xEC;Niccol\xF2\r\n"
+               "ORG;ENCODING=QUOTED-PRINTABLE;CHARSET=UTF-8:Caff=C3=A8 S.p.A.\r\nEND:VCARD\r\n");
+    ansi.close();
+    VCardReader eightBit(ansi.fileName());
+    EXPECT_EQ(eightBit.description(), "vCard 2.1, codifica Windows-1252");
+    QStringList values;
+    ASSERT_TRUE(eightBit.next(values));
+    EXPECT_EQ(values[C::Surname], QStringLiteral("Forlì"));
+    EXPECT_EQ(values[C::GivenName], QStringLiteral("Niccolò"));
+    EXPECT_EQ(values[C::Organization], QStringLiteral("Caffè S.p.A."));
+
     VCardReader reader(wide.fileName());
     const auto cards = readAll(reader);
     ASSERT_EQ(cards.size(), 2);
