@@ -33,8 +33,9 @@ MdbPtr openDatabase(const QString& path) {
         qputenv("MDB_JET3_CHARSET", "CP1252");
     MdbPtr mdb(mdb_open(QFile::encodeName(path).constData(), MDB_NOFLAGS));
     if (!mdb || !mdb_read_catalog(mdb.get(), MDB_TABLE))
-        throw ExchangeError(ExchangeError::BadInput,
-                            QStringLiteral("Il file \"%1\" non è un database Access leggibile").arg(path));
+        throw ExchangeError(
+            ExchangeError::BadInput,
+            QStringLiteral("Il file \"%1\" non è un database Access leggibile").arg(path));
     mdb_set_date_fmt(mdb.get(), "%d/%m/%Y %H:%M:%S");
     mdb_set_shortdate_fmt(mdb.get(), "%d/%m/%Y");
     mdb_set_boolean_fmt_numbers(mdb.get());
@@ -43,8 +44,8 @@ MdbPtr openDatabase(const QString& path) {
 }
 
 bool isUserTable(MdbCatalogEntry* entry) {
-    return entry->object_type == MDB_TABLE && mdb_is_user_table(entry)
-           && !QByteArray(entry->object_name).startsWith("MSys");
+    return entry->object_type == MDB_TABLE && mdb_is_user_table(entry) &&
+           !QByteArray(entry->object_name).startsWith("MSys");
 }
 
 QString tidyNumber(QString text) {
@@ -71,8 +72,8 @@ public:
             auto* column = static_cast<MdbColumn*>(g_ptr_array_index(m_table->columns, i));
             m_columns.append(QString::fromUtf8(column->name));
             m_types[i] = column->col_type;
-            if (column->col_type == MDB_OLE || column->col_type == MDB_BINARY
-                || column->col_type == MDB_COMPLEX)
+            if (column->col_type == MDB_OLE || column->col_type == MDB_BINARY ||
+                column->col_type == MDB_COMPLEX)
                 continue; // not text; left empty
             m_buffers[i].resize(kBindSize + 1);
             mdb_bind_column(m_table.get(), int(i + 1), m_buffers[i].data(), &m_lengths[i]);
@@ -115,7 +116,8 @@ public:
     qint64 position() const override { return m_row; }
 
     QString description() const override {
-        return QStringLiteral("Access %1, tabella \"%2\"").arg(m_format, QString::fromUtf8(m_table->name));
+        return QStringLiteral("Access %1, tabella \"%2\"")
+            .arg(m_format, QString::fromUtf8(m_table->name));
     }
 
 private:
@@ -140,8 +142,8 @@ bool AccessReader::isAccessFile(const QString& path) {
     if (!file.open(QIODevice::ReadOnly))
         return false;
     const QByteArray head = file.read(20);
-    return head.size() == 20
-           && (head.mid(4, 15) == "Standard Jet DB" || head.mid(4, 15) == "Standard ACE DB");
+    return head.size() == 20 &&
+           (head.mid(4, 15) == "Standard Jet DB" || head.mid(4, 15) == "Standard ACE DB");
 }
 
 AccessReader::AccessReader(const QString& path)
@@ -153,9 +155,12 @@ AccessReader& AccessReader::operator=(AccessReader&&) noexcept = default;
 
 QString AccessReader::format() const {
     switch (m_handle->mdb->f->jet_version) {
-    case MDB_VER_JET3: return QStringLiteral("Jet 3 (Access 97)");
-    case MDB_VER_JET4: return QStringLiteral("Jet 4 (Access 2000-2003)");
-    default: return QStringLiteral("ACE (Access 2007 o successivo)");
+    case MDB_VER_JET3:
+        return QStringLiteral("Jet 3 (Access 97)");
+    case MDB_VER_JET4:
+        return QStringLiteral("Jet 4 (Access 2000-2003)");
+    default:
+        return QStringLiteral("ACE (Access 2007 o successivo)");
     }
 }
 

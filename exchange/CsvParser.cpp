@@ -36,16 +36,18 @@ bool CsvParser::next(QStringList& fields) {
                 while (run < end && data[run] != u'"')
                     ++run;
                 for (qsizetype k = i; k < run; ++k) {
-                    if (data[k] == u'\n' || (data[k] == u'\r' && (k + 1 >= end || data[k + 1] != u'\n')))
+                    if (data[k] == u'\n' ||
+                        (data[k] == u'\r' && (k + 1 >= end || data[k + 1] != u'\n')))
                         ++line;
                 }
                 field.append(data + i, run - i);
                 if (run >= end) {
                     if (!m_closed)
                         return false;
-                    throw ExchangeError(ExchangeError::BadInput,
-                                        QStringLiteral("Virgolette aperte alla riga %1 e mai chiuse")
-                                            .arg(quoteLine));
+                    throw ExchangeError(
+                        ExchangeError::BadInput,
+                        QStringLiteral("Virgolette aperte alla riga %1 e mai chiuse")
+                            .arg(quoteLine));
                 }
                 if (run + 1 < end && data[run + 1] == u'"') {
                     field.append(u'"');

@@ -32,11 +32,16 @@ bool allEmpty(const QStringList& values) {
 
 QString delimiterName(QChar c) {
     switch (c.unicode()) {
-    case u',': return QStringLiteral("virgola");
-    case u';': return QStringLiteral("punto e virgola");
-    case u'\t': return QStringLiteral("tabulazione");
-    case u'|': return QStringLiteral("barra verticale");
-    default: return QStringLiteral("\"%1\"").arg(c);
+    case u',':
+        return QStringLiteral("virgola");
+    case u';':
+        return QStringLiteral("punto e virgola");
+    case u'\t':
+        return QStringLiteral("tabulazione");
+    case u'|':
+        return QStringLiteral("barra verticale");
+    default:
+        return QStringLiteral("\"%1\"").arg(c);
     }
 }
 

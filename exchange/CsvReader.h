@@ -18,8 +18,8 @@ class TextEncoding;
 
 // How a CSV file is read. Unset members are detected from the file's first 64 KiB.
 struct CsvFormat {
-    QString encoding;              // a TextEncoding name (user spellings accepted)
-    QChar delimiter;               // ',' ';' '\t' '|' (any character may be forced)
+    QString encoding; // a TextEncoding name (user spellings accepted)
+    QChar delimiter;  // ',' ';' '\t' '|' (any character may be forced)
     std::optional<bool> hasHeader;
 };
 

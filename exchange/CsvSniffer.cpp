@@ -13,18 +13,22 @@ namespace {
 constexpr std::array<char16_t, 4> kCandidates = {u',', u';', u'\t', u'|'};
 
 bool isNumeric(const QString& cell) {
-    static const QRegularExpression number(QStringLiteral("^[\\d\\s.,:+\\-/()]*\\d[\\d\\s.,:+\\-/()]*$"));
+    static const QRegularExpression number(
+        QStringLiteral("^[\\d\\s.,:+\\-/()]*\\d[\\d\\s.,:+\\-/()]*$"));
     return number.match(cell).hasMatch();
 }
 
 // Words that start the usual column names of address exports, English and Italian.
 bool isCommonColumnName(const QString& cell) {
-    static const QRegularExpression name(QStringLiteral(
-        "^(cognome|nome|name|first|last|given|family|middle|full name|display|nickname|titolo|"
-        "title|ragione sociale|azienda|company|organi[sz]ation|indirizzo|address|street|"
-        "città|citta|city|località|localita|comune|provincia|region|cap|zip|postal|country|nazione|naz|"
-        "telefono|tel|phone|mobile|cellulare|fax|e-?mail|note|notes|categories|categorie|categoria|gruppo|group)"
-        "(?:$|[\\s_.:/-])"),
+    static const QRegularExpression name(
+        QStringLiteral(
+            "^(cognome|nome|name|first|last|given|family|middle|full name|display|nickname|titolo|"
+            "title|ragione sociale|azienda|company|organi[sz]ation|indirizzo|address|street|"
+            "città|citta|city|località|localita|comune|provincia|region|cap|zip|postal|country|"
+            "nazione|naz|"
+            "telefono|tel|phone|mobile|cellulare|fax|e-?mail|note|notes|categories|categorie|"
+            "categoria|gruppo|group)"
+            "(?:$|[\\s_.:/-])"),
         QRegularExpression::CaseInsensitiveOption);
     return name.match(cell.trimmed()).hasMatch();
 }

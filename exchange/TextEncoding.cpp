@@ -81,7 +81,8 @@ QString TextEncoding::detect(QByteArrayView sample) {
     if (isUtf8(sample))
         return Utf8;
     std::unique_ptr<std::remove_pointer_t<uchardet_t>, UchardetDeleter> detector(uchardet_new());
-    if (detector && uchardet_handle_data(detector.get(), sample.data(), size_t(sample.size())) == 0) {
+    if (detector &&
+        uchardet_handle_data(detector.get(), sample.data(), size_t(sample.size())) == 0) {
         uchardet_data_end(detector.get());
         const QByteArray found = QByteArray(uchardet_get_charset(detector.get())).toUpper();
         if (found == "UTF-8")
@@ -101,12 +102,13 @@ QString TextEncoding::canonicalName(const QString& name) {
         return Utf16Le;
     if (key == u"UTF16BE")
         return Utf16Be;
-    if (key == u"WINDOWS1252" || key == u"CP1252" || key == u"ANSI" || key == u"LATIN1"
-        || key == u"ISO88591" || key == u"ISO885915" || key == u"ASCII" || key == u"USASCII")
+    if (key == u"WINDOWS1252" || key == u"CP1252" || key == u"ANSI" || key == u"LATIN1" ||
+        key == u"ISO88591" || key == u"ISO885915" || key == u"ASCII" || key == u"USASCII")
         return Windows1252;
-    throw ExchangeError(ExchangeError::BadInput,
-                        QStringLiteral("Codifica \"%1\" non supportata (usare UTF-8, UTF-16 o Windows-1252)")
-                            .arg(name));
+    throw ExchangeError(
+        ExchangeError::BadInput,
+        QStringLiteral("Codifica \"%1\" non supportata (usare UTF-8, UTF-16 o Windows-1252)")
+            .arg(name));
 }
 
 TextEncoding::TextEncoding(const QString& name) : m_name(canonicalName(name)) {

@@ -12,12 +12,12 @@ namespace {
 constexpr qint64 kChunkSize = 64 * 1024;
 
 struct Property {
-    QString name;     // upper case, without group
+    QString name;        // upper case, without group
     QSet<QString> types; // upper case: HOME WORK CELL FAX VOICE PREF ...
     bool pref = false;
     bool quotedPrintable = false;
     QString charset;
-    QString value;    // raw, still escaped
+    QString value; // raw, still escaped
 };
 
 // Splits at separator outside double quotes (parameter values of 4.0 may be quoted).
@@ -211,7 +211,8 @@ struct Card {
                 number = number.mid(4);
             if (p.types.contains(QStringLiteral("FAX")))
                 fax.offer(number, p.pref);
-            else if (p.types.contains(QStringLiteral("CELL")) || p.types.contains(QStringLiteral("MOBILE")))
+            else if (p.types.contains(QStringLiteral("CELL")) ||
+                     p.types.contains(QStringLiteral("MOBILE")))
                 mobile.offer(number, p.pref);
             else
                 phone.offer(number, p.pref);
@@ -241,11 +242,14 @@ struct Card {
         }
         const bool isWork = p.types.contains(QStringLiteral("WORK"));
         Address address;
-        address.fields = {street.join(QStringLiteral(", ")), oneLine(part(a, 3)), oneLine(part(a, 4)),
-                          oneLine(part(a, 5)), oneLine(part(a, 6)),
-                          isWork ? QStringLiteral("lavoro")
-                                 : p.types.contains(QStringLiteral("HOME")) ? QStringLiteral("casa")
-                                                                            : QString()};
+        address.fields = {street.join(QStringLiteral(", ")),
+                          oneLine(part(a, 3)),
+                          oneLine(part(a, 4)),
+                          oneLine(part(a, 5)),
+                          oneLine(part(a, 6)),
+                          isWork                                     ? QStringLiteral("lavoro")
+                          : p.types.contains(QStringLiteral("HOME")) ? QStringLiteral("casa")
+                                                                     : QString()};
         address.pref = p.pref;
         if (address.fields.mid(0, 5).join(QString()).isEmpty())
             return;
@@ -277,11 +281,32 @@ struct Card {
 } // namespace
 
 const QStringList& VCardReader::columnNames() {
-    static const QStringList names = {
-        "N.cognome", "N.nome", "N.secondo", "N.titolo", "N.suffisso", "FN", "ORG", "ORG.reparto",
-        "TITLE", "ADR.via", "ADR.localita", "ADR.provincia", "ADR.cap", "ADR.paese", "ADR.tipo",
-        "ADR.lavoro.via", "ADR.lavoro.localita", "ADR.lavoro.provincia", "ADR.lavoro.cap",
-        "ADR.lavoro.paese", "TEL.voce", "TEL.fax", "TEL.cellulare", "EMAIL", "NOTE", "CATEGORIES"};
+    static const QStringList names = {"N.cognome",
+                                      "N.nome",
+                                      "N.secondo",
+                                      "N.titolo",
+                                      "N.suffisso",
+                                      "FN",
+                                      "ORG",
+                                      "ORG.reparto",
+                                      "TITLE",
+                                      "ADR.via",
+                                      "ADR.localita",
+                                      "ADR.provincia",
+                                      "ADR.cap",
+                                      "ADR.paese",
+                                      "ADR.tipo",
+                                      "ADR.lavoro.via",
+                                      "ADR.lavoro.localita",
+                                      "ADR.lavoro.provincia",
+                                      "ADR.lavoro.cap",
+                                      "ADR.lavoro.paese",
+                                      "TEL.voce",
+                                      "TEL.fax",
+                                      "TEL.cellulare",
+                                      "EMAIL",
+                                      "NOTE",
+                                      "CATEGORIES"};
     return names;
 }
 
@@ -339,7 +364,8 @@ bool VCardReader::readPhysical(QString& line) {
         while (i < m_buffer.size() && m_buffer[i] != u'\n' && m_buffer[i] != u'\r')
             ++i;
         // A CR at the end of the buffer may be the first half of CRLF.
-        const bool complete = i < m_buffer.size() && (m_buffer[i] == u'\n' || i + 1 < m_buffer.size());
+        const bool complete =
+            i < m_buffer.size() && (m_buffer[i] == u'\n' || i + 1 < m_buffer.size());
         if (complete || (m_atEnd && m_pos < m_buffer.size())) {
             line = m_buffer.mid(m_pos, i - m_pos);
             if (i < m_buffer.size()) {
@@ -370,9 +396,8 @@ bool VCardReader::readLogical(QString& line, qint64& number) {
     QString more;
     for (;;) {
         const qsizetype colon = line.indexOf(u':');
-        const bool qp = colon > 0
-                        && QStringView(line).left(colon).contains(QStringLiteral("QUOTED-PRINTABLE"),
-                                                                   Qt::CaseInsensitive);
+        const bool qp = colon > 0 && QStringView(line).left(colon).contains(
+                                         QStringLiteral("QUOTED-PRINTABLE"), Qt::CaseInsensitive);
         if (qp && line.endsWith(u'=')) {
             // Soft line break of QUOTED-PRINTABLE: the next line goes on as it is.
             if (!readPhysical(more))

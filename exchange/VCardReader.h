@@ -33,10 +33,33 @@ class TextEncoding;
 class VCardReader : public SourceTable {
 public:
     enum Column {
-        Surname, GivenName, AdditionalNames, Prefix, Suffix, FormattedName, Organization,
-        Department, JobTitle, Street, Locality, Region, PostalCode, Country, AddressKind,
-        WorkStreet, WorkLocality, WorkRegion, WorkPostalCode, WorkCountry, Phone, Fax,
-        Mobile, Email, Note, Categories, ColumnCount
+        Surname,
+        GivenName,
+        AdditionalNames,
+        Prefix,
+        Suffix,
+        FormattedName,
+        Organization,
+        Department,
+        JobTitle,
+        Street,
+        Locality,
+        Region,
+        PostalCode,
+        Country,
+        AddressKind,
+        WorkStreet,
+        WorkLocality,
+        WorkRegion,
+        WorkPostalCode,
+        WorkCountry,
+        Phone,
+        Fax,
+        Mobile,
+        Email,
+        Note,
+        Categories,
+        ColumnCount
     };
     static const QStringList& columnNames();
 
@@ -64,10 +87,10 @@ private:
     QString m_buffer;
     qsizetype m_pos = 0;
     bool m_atEnd = false;
-    qint64 m_line = 0;        // physical lines read
-    QString m_pending;        // a physical line read ahead while unfolding
+    qint64 m_line = 0; // physical lines read
+    QString m_pending; // a physical line read ahead while unfolding
     bool m_hasPending = false;
-    QString m_cardVersion;    // of the card being read: folding differs in 2.1
+    QString m_cardVersion; // of the card being read: folding differs in 2.1
     qint64 m_position = 0;
 };
 

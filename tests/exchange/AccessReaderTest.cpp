@@ -12,7 +12,9 @@ using exchange::ExchangeError;
 
 namespace {
 
-QString accessData(const QString& name) { return test::sourcePath("tests/exchange/data/access/" + name); }
+QString accessData(const QString& name) {
+    return test::sourcePath("tests/exchange/data/access/" + name);
+}
 
 } // namespace
 
@@ -27,8 +29,8 @@ TEST(AccessReaderTest, Jet3CustomersWithTheirAccents) {
 
     auto customers = db.openTable("Customers");
     EXPECT_EQ(customers->columns(),
-              (QStringList{"CustomerID", "CompanyName", "ContactName", "ContactTitle", "Address", "City",
-                           "Region", "PostalCode", "Country", "Phone", "Fax"}));
+              (QStringList{"CustomerID", "CompanyName", "ContactName", "ContactTitle", "Address",
+                           "City", "Region", "PostalCode", "Country", "Phone", "Fax"}));
     EXPECT_EQ(customers->description(), "Access Jet 3 (Access 97), tabella \"Customers\"");
     QStringList values;
     int rows = 0;

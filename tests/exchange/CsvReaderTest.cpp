@@ -1,5 +1,5 @@
-#include "exchange/CsvParser.h"
 #include "exchange/CsvReader.h"
+#include "exchange/CsvParser.h"
 #include "exchange/ExchangeError.h"
 #include "exchange/TextEncoding.h"
 #include "support/TestEnvironment.h"
@@ -17,7 +17,9 @@ using exchange::TextEncoding;
 
 namespace {
 
-QString csvData(const QString& name) { return test::sourcePath("tests/exchange/data/csv/" + name); }
+QString csvData(const QString& name) {
+    return test::sourcePath("tests/exchange/data/csv/" + name);
+}
 
 QList<QStringList> readAll(CsvReader& reader, QList<qint64>* lines = nullptr) {
     QList<QStringList> rows;
@@ -38,7 +40,8 @@ TEST(TextEncodingTest, DetectsAndDecodesTheUsualEncodings) {
     EXPECT_EQ(TextEncoding::detect("\xFF\xFEN\0o\0"), TextEncoding::Utf16Le);
     EXPECT_EQ(TextEncoding::detect(QByteArrayView("\xFE\xFF\0N\0o", 6)), TextEncoding::Utf16Be);
     // Without BOM, by the zero bytes.
-    EXPECT_EQ(TextEncoding::detect(QByteArrayView("N\0o\0m\0e\0;\0C\0A\0P\0", 16)), TextEncoding::Utf16Le);
+    EXPECT_EQ(TextEncoding::detect(QByteArrayView("N\0o\0m\0e\0;\0C\0A\0P\0", 16)),
+              TextEncoding::Utf16Le);
     // 8-bit Italian text, which a detector may call Latin-1: read as Windows-1252.
     EXPECT_EQ(TextEncoding::detect("Citt\xE0 di Forl\xEC, caff\xE8 \x80 2, perch\xE9 cos\xEC"),
               TextEncoding::Windows1252);
@@ -53,7 +56,8 @@ TEST(TextEncodingTest, DetectsAndDecodesTheUsualEncodings) {
 
     // Chunks split inside a character and a BOM at the start.
     TextEncoding utf8(TextEncoding::Utf8);
-    QString text = utf8.decode("\xEF\xBB\xBF" "Citt\xC3");
+    QString text = utf8.decode("\xEF\xBB\xBF"
+                               "Citt\xC3");
     text += utf8.decode("\xA0");
     EXPECT_EQ(text, QStringLiteral("Città"));
     TextEncoding wide(TextEncoding::Utf16Le);
@@ -65,11 +69,10 @@ TEST(TextEncodingTest, DetectsAndDecodesTheUsualEncodings) {
 }
 
 TEST(CsvParserTest, Rfc4180QuotingAcrossChunks) {
-    const QString text = QStringLiteral(
-        "a,\"b,c\",\"d \"\"e\"\"\"\r\n"
-        "\"x\r\ny\",,\r\n"
-        "\r\n"
-        "last,\"\"\"\",z");
+    const QString text = QStringLiteral("a,\"b,c\",\"d \"\"e\"\"\"\r\n"
+                                        "\"x\r\ny\",,\r\n"
+                                        "\r\n"
+                                        "last,\"\"\"\",z");
     // Every split point must give the same records and lines.
     for (qsizetype split = 0; split <= text.size(); ++split) {
         CsvParser parser(u',');
@@ -148,8 +151,8 @@ TEST(CsvReaderTest, DetectsFormatsOfCommonExports) {
     EXPECT_TRUE(outlook.description().contains("con BOM"));
 
     CsvReader italian(csvData("italiano-1252.csv"));
-    EXPECT_EQ(italian.columns(), (QStringList{"COGNOME", "NOME", "INDIRIZZO", "CAP", "CITTA", "PROV",
-                                              "TELEFONO", "NOTE"}));
+    EXPECT_EQ(italian.columns(), (QStringList{"COGNOME", "NOME", "INDIRIZZO", "CAP", "CITTA",
+                                              "PROV", "TELEFONO", "NOTE"}));
     rows = readAll(italian);
     ASSERT_EQ(rows.size(), 3);
     EXPECT_EQ(rows[0][1], QStringLiteral("Niccolò"));

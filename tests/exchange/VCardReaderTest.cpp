@@ -1,5 +1,5 @@
-#include "exchange/ExchangeError.h"
 #include "exchange/VCardReader.h"
+#include "exchange/ExchangeError.h"
 #include "support/TestEnvironment.h"
 
 #include <QFile>
@@ -13,7 +13,9 @@ using C = exchange::VCardReader;
 
 namespace {
 
-QString vcardData(const QString& name) { return test::sourcePath("tests/exchange/data/vcard/" + name); }
+QString vcardData(const QString& name) {
+    return test::sourcePath("tests/exchange/data/vcard/" + name);
+}
 
 QList<QStringList> readAll(VCardReader& reader, QList<qint64>* lines = nullptr) {
     QList<QStringList> rows;
@@ -59,7 +61,8 @@ TEST(VCardReaderTest, Version21QuotedPrintableCharsetsAndFolding) {
     EXPECT_EQ(a[C::Fax], "06 7654321");
     EXPECT_EQ(a[C::Email], "niccolo@example.it");
     // Soft line break, =0D=0A and =3D; no CHARSET but UTF-8 bytes.
-    EXPECT_EQ(a[C::Note], QStringLiteral("Prima riga\r\nseconda riga con caffè e un uguale = fine"));
+    EXPECT_EQ(a[C::Note],
+              QStringLiteral("Prima riga\r\nseconda riga con caffè e un uguale = fine"));
     EXPECT_EQ(a[C::Categories], "Clienti, Roma");
 
     const QStringList& b = cards[1];
@@ -93,7 +96,8 @@ TEST(VCardReaderTest, Versions30And40TypesEscapesAndGroups) {
     EXPECT_EQ(m[C::Mobile], "+49 170 1234567");
     EXPECT_EQ(m[C::Email], "j.mueller@example.de");
     // Escapes and a 3.0 fold that drops its one blank.
-    EXPECT_EQ(m[C::Note], "Riga uno\nRiga due, con virgola; punto e virgola \\ barra e una riga piegata");
+    EXPECT_EQ(m[C::Note],
+              "Riga uno\nRiga due, con virgola; punto e virgola \\ barra e una riga piegata");
     EXPECT_EQ(m[C::Categories], "Fornitori, Germania");
     const QStringList& l = cards[1];
     EXPECT_EQ(l[C::Email], "lucia.bianchi@example.org");
@@ -132,7 +136,8 @@ TEST(VCardReaderTest, RefusesOtherFilesAndKeepsACardWithoutEnd) {
     QFile wide(dir.filePath("wide.vcf"));
     ASSERT_TRUE(wide.open(QIODevice::WriteOnly));
     const QString body = QStringLiteral(
-        "BEGIN:VCARD\r\nVERSION:2.1\r\nN:Rossi;Mario\r\nAGENT:\r\nBEGIN:VCARD\r\nN:Segretaria;Anna\r\n"
+        "BEGIN:VCARD\r\nVERSION:2.1\r\nN:Rossi;Mario\r\nAGENT:\r\nBEGIN:VCARD\r\nN:Segretaria;"
+        "Anna\r\n"
         "END:VCARD\r\nEMAIL:mario@example.it\r\nEND:VCARD\r\nBEGIN:VCARD\r\nN:Città;Nè\r\n");
     wide.write("\xFF\xFE");
     wide.write(reinterpret_cast<const char*>(body.utf16()), body.size() * 2);
