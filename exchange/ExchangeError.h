@@ -14,6 +14,8 @@ public:
     static constexpr int NoUniqueKey = 78;    // no key tells the copied rows of the source apart
     static constexpr int TargetMoved = 79;    // the target path no longer names the file written
     static constexpr int SourceChanged = 80;  // copied rows changed, or the delete count differs
+    static constexpr int BadInput = 81;    // a source file that cannot be read as its format
+    static constexpr int ReadFailed = 82;  // a source file that cannot be opened or read
 
     using common::AppError::AppError;
 };

@@ -6,7 +6,7 @@ VELOMAR_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 # Packages the program needs to build and run.
 RUN_PACKAGES=(build-essential cmake ninja-build pkg-config qt6-base-dev libsqlite3-dev
   libgl-dev fonts-liberation fonts-dejavu-core fontconfig xdg-utils
-  libgtest-dev libbenchmark-dev qt6-translations-l10n)
+  libgtest-dev libbenchmark-dev qt6-translations-l10n libuchardet-dev mdbtools-dev)
 # Extra packages for the tests.
 TEST_PACKAGES=(poppler-utils xvfb xauth sqlite3 cups printer-driver-cups-pdf)
 

@@ -1,0 +1,114 @@
+#include "exchange/AccessReader.h"
+#include "exchange/ExchangeError.h"
+#include "support/TestEnvironment.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace velomar;
+using exchange::AccessReader;
+using exchange::ExchangeError;
+
+namespace {
+
+QString accessData(const QString& name) {
+    return test::sourcePath("tests/exchange/data/access/" + name);
+}
+
+} // namespace
+
+TEST(AccessReaderTest, Jet3CustomersWithTheirAccents) {
+    AccessReader db(accessData("nwind.mdb"));
+    EXPECT_EQ(db.format(), "Jet 3 (Access 97)");
+    const QStringList tables = db.tables();
+    EXPECT_TRUE(tables.contains("Customers"));
+    EXPECT_TRUE(tables.contains(QStringLiteral("Umsätze"))); // 8-bit name read as Windows-1252
+    for (const QString& t : tables)
+        EXPECT_FALSE(t.startsWith("MSys")) << t.toStdString();
+
+    auto customers = db.openTable("Customers");
+    EXPECT_EQ(customers->columns(),
+              (QStringList{"CustomerID", "CompanyName", "ContactName", "ContactTitle", "Address",
+                           "City", "Region", "PostalCode", "Country", "Phone", "Fax"}));
+    EXPECT_EQ(customers->description(), "Access Jet 3 (Access 97), tabella \"Customers\"");
+    QStringList values;
+    int rows = 0;
+    bool sawAccent = false;
+    while (customers->next(values)) {
+        ++rows;
+        EXPECT_EQ(customers->position(), rows);
+        ASSERT_EQ(values.size(), 11);
+        if (values[0] == "ALFKI") {
+            EXPECT_EQ(values[1], "Alfreds Futterkiste");
+            EXPECT_EQ(values[6], ""); // NULL region
+            EXPECT_EQ(values[7], "12209");
+        }
+        if (values[0] == "ANATR") {
+            EXPECT_EQ(values[4], QStringLiteral("Avda. de la Constitución 2222"));
+            EXPECT_EQ(values[5], QStringLiteral("México D.F."));
+            EXPECT_EQ(values[7], "05021"); // text field: leading zero kept
+            sawAccent = true;
+        }
+    }
+    EXPECT_EQ(rows, 91);
+    EXPECT_TRUE(sawAccent);
+
+    // Numbers and dates as text; the picture (OLE) field empty; a second table read while
+    // the first is open.
+    auto employees = db.openTable("Employees");
+    auto products = db.openTable("Products");
+    ASSERT_TRUE(employees->next(values));
+    const QStringList employeeColumns = employees->columns();
+    EXPECT_EQ(values[employeeColumns.indexOf("LastName")], "Davolio");
+    EXPECT_EQ(values[employeeColumns.indexOf("BirthDate")], "08/12/1948");
+    EXPECT_EQ(values[employeeColumns.indexOf("Photo")], "");
+    ASSERT_TRUE(products->next(values));
+    EXPECT_EQ(values[products->columns().indexOf("UnitPrice")], "18");
+    EXPECT_EQ(values[products->columns().indexOf("ProductName")], "Chai");
+
+    try {
+        db.openTable("TabMAIL");
+        FAIL() << "a missing table must be refused";
+    } catch (const ExchangeError& e) {
+        EXPECT_EQ(e.code(), ExchangeError::BadInput);
+        EXPECT_TRUE(e.description().contains("TabMAIL"));
+    }
+}
+
+TEST(AccessReaderTest, Jet4AndAceFilesAndTheSignature) {
+    AccessReader jet4(accessData("DateTestDatabase.mdb"));
+    EXPECT_EQ(jet4.format(), "Jet 4 (Access 2000-2003)");
+    EXPECT_EQ(jet4.tables(), QStringList{"DateTest"});
+    auto dates = jet4.openTable("DateTest");
+    QStringList values;
+    ASSERT_TRUE(dates->next(values));
+    EXPECT_EQ(values[0], "1");
+    EXPECT_EQ(values[4], "Hello");
+
+    AccessReader ace(accessData("ASampleDatabase.accdb"));
+    EXPECT_EQ(ace.format(), "ACE (Access 2007 o successivo)");
+    ASSERT_TRUE(ace.tables().contains("Asset Items"));
+    auto assets = ace.openTable("Asset Items");
+    ASSERT_TRUE(assets->next(values));
+    EXPECT_EQ(values[0], "30050");
+    EXPECT_EQ(values[assets->columns().indexOf("Cost")], "1995.5");
+
+    EXPECT_TRUE(AccessReader::isAccessFile(accessData("nwind.mdb")));
+    EXPECT_TRUE(AccessReader::isAccessFile(accessData("ASampleDatabase.accdb")));
+    EXPECT_FALSE(AccessReader::isAccessFile(accessData("README.md")));
+    QTemporaryDir dir;
+    QFile fake(dir.filePath("finto.mdb"));
+    ASSERT_TRUE(fake.open(QIODevice::WriteOnly));
+    fake.write(QByteArray(4096, 'x'));
+    fake.close();
+    EXPECT_FALSE(AccessReader::isAccessFile(fake.fileName()));
+    EXPECT_FALSE(AccessReader::isAccessFile(dir.filePath("manca.mdb")));
+    EXPECT_THROW(AccessReader{fake.fileName()}, ExchangeError);
+    try {
+        AccessReader missing(dir.filePath("manca.mdb"));
+        FAIL();
+    } catch (const ExchangeError& e) {
+        EXPECT_EQ(e.code(), ExchangeError::ReadFailed);
+    }
+}
