@@ -29,14 +29,22 @@ bool nothingMapped(const QStringList& row, const ImportMapping& mapping) {
 
 // Mapped values, the other columns as NOTE lines, adjusted; a file of ours comes back
 // exactly as it was written. Returns how many values were cut.
-int shape(const QStringList& row, const ImportMapping& mapping, const ImportOptions& options,
-          const ImportValues& values, archive::AddressRecord& record) {
+struct Shape {
+    const ImportMapping& mapping;
+    const ImportOptions& options;
+    const ImportValues& values;
+    bool oneToOne = mapping.isOneToOne();
+    QList<int> unmapped = mapping.unmappedColumns();
+};
+
+int shape(const QStringList& row, const Shape& s, archive::AddressRecord& record) {
+    const ImportMapping& mapping = s.mapping;
     mapping.apply(row, record);
-    if (mapping.isOneToOne())
+    if (s.oneToOne)
         return 0;
-    if (options.unmappedToNote) {
+    if (s.options.unmappedToNote) {
         QString& note = record[DataModel::NOTE];
-        for (int c : mapping.unmappedColumns()) {
+        for (int c : s.unmapped) {
             const QString value = c < row.size() ? row[c].trimmed() : QString();
             if (value.isEmpty())
                 continue;
@@ -45,7 +53,7 @@ int shape(const QStringList& row, const ImportMapping& mapping, const ImportOpti
             note += mapping.columns()[c] + QStringLiteral(": ") + value;
         }
     }
-    return values.adjust(record);
+    return s.values.adjust(record);
 }
 
 } // namespace
@@ -59,7 +67,8 @@ QString FileImporter::checkedGroup(const QString& text) {
 
 int FileImporter::prepare(const QStringList& values, const ImportMapping& mapping,
                           const ImportOptions& options, archive::AddressRecord& record) {
-    const int cut = shape(values, mapping, options, ImportValues(options.countries), record);
+    const ImportValues adjust(options.countries);
+    const int cut = shape(values, Shape{mapping, options, adjust}, record);
     if (!options.group.isEmpty())
         record[DataModel::GR] = options.group;
     return cut;
@@ -71,7 +80,20 @@ ImportSummary FileImporter::run(SourceTable& source, const ImportMapping& mappin
     ImportSummary summary;
     summary.oneToOne = mapping.isOneToOne();
     const ImportValues values(options.countries);
+    const Shape shaping{mapping, options, values};
 
+    // The whole import is one transaction: a cache that holds it spares writing pages
+    // twice (to the file, then again at commit). Back to the default afterwards.
+    struct CacheSize {
+        archive::Database& db;
+        explicit CacheSize(archive::Database& d) : db(d) { db.exec(QStringLiteral("PRAGMA cache_size = -65536")); }
+        ~CacheSize() {
+            try {
+                db.exec(QStringLiteral("PRAGMA cache_size = -2000"));
+            } catch (...) { // a destructor never throws; a larger cache is harmless
+            }
+        }
+    } cache(target);
     archive::Transaction tx(target);
     QSet<QString> seen;
     if (options.skipDuplicates) {
@@ -98,7 +120,7 @@ ImportSummary FileImporter::run(SourceTable& source, const ImportMapping& mappin
                                        QStringLiteral("nessun valore nei campi associati")});
             continue;
         }
-        summary.cutValues += shape(row, mapping, options, values, record);
+        summary.cutValues += shape(row, shaping, record);
         if (!options.group.isEmpty())
             record[DataModel::GR] = options.group;
         if (options.skipDuplicates) {
