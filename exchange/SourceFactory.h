@@ -4,6 +4,7 @@
 
 #include <QChar>
 #include <QString>
+#include <functional>
 #include <memory>
 
 namespace velomar::exchange {
@@ -22,5 +23,12 @@ struct SourceOptions {
 // .vcard), Access (.mdb, .accdb, recognised by the signature). Throws ExchangeError when
 // no reader takes the file.
 std::unique_ptr<SourceTable> openSource(const QString& path, const SourceOptions& options);
+
+} // namespace velomar::exchange
+
+namespace velomar::exchange {
+
+// How windows and commands open a source; tests hand in tables of their own.
+using SourceOpener = std::function<std::unique_ptr<SourceTable>(const QString&, const SourceOptions&)>;
 
 } // namespace velomar::exchange
