@@ -109,6 +109,8 @@ frmIMPORTAFILE::frmIMPORTAFILE(shell::AppContext& context, SourceOpener opener, 
     GRIDanteprima = new QTableWidget(0, kFields - kFirstField, fraAnteprima);
     GRIDanteprima->setObjectName(QStringLiteral("GRIDanteprima"));
     GRIDanteprima->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    GRIDanteprima->setWordWrap(false);
+    GRIDanteprima->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     QStringList headings = DataModel::columnHeadings();
     GRIDanteprima->setHorizontalHeaderLabels(headings.mid(kFirstField));
     (new QVBoxLayout(fraAnteprima))->addWidget(GRIDanteprima);
@@ -273,6 +275,7 @@ void frmIMPORTAFILE::refreshPreview() {
             GRIDanteprima->setItem(r, f - kFirstField, item);
         }
     }
+    GRIDanteprima->resizeColumnsToContents();
 }
 
 void frmIMPORTAFILE::setRunning(bool running) {
