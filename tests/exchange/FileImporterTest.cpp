@@ -2,6 +2,7 @@
 #include "ArchiveFixture.h"
 #include "MemoryTable.h"
 #include "archive/DataModel.h"
+#include "exchange/ExchangeError.h"
 #include "exchange/FileImporter.h"
 
 #include <QFile>
@@ -124,4 +125,28 @@ TEST(FileImporter, CancelLeavesTheTargetByteIdentical) {
     EXPECT_EQ(FileImporter::run(again, ImportMapping::fromHeader(again.columns()), {}, t.db,
                                 [](qint64) { return true; }).imported, 5000);
     EXPECT_EQ(test::countAddresses(t.db), 5001);
+}
+
+TEST(FileImporter, ASourceThatFailsHalfwayLeavesNothingBehind) {
+    // A reader that meets a broken row after two good ones.
+    class Broken : public test::MemoryTable {
+    public:
+        Broken() : MemoryTable({"Cognome"}, {{"Rossi"}, {"Verdi"}, {"Bianchi"}}) {}
+        bool next(QStringList& values) override {
+            if (++m_rows == 3)
+                throw exchange::ExchangeError(exchange::ExchangeError::Unreadable,
+                                              QStringLiteral("Riga 4: virgolette non chiuse"));
+            return MemoryTable::next(values);
+        }
+
+    private:
+        int m_rows = 0;
+    } source;
+    Target t;
+    EXPECT_THROW(FileImporter::run(source, ImportMapping::fromHeader(source.columns()), {}, t.db),
+                 exchange::ExchangeError);
+    EXPECT_EQ(test::countAddresses(t.db), 0);
+    // The connection is usable again: no transaction was left open.
+    test::MemoryTable good({"Cognome"}, {{"Rossi"}});
+    EXPECT_EQ(FileImporter::run(good, ImportMapping::fromHeader(good.columns()), {}, t.db).imported, 1);
 }
