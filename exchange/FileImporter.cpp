@@ -56,6 +56,13 @@ int shape(const QStringList& row, const Shape& s, archive::AddressRecord& record
     return s.values.adjust(record);
 }
 
+// Nothing of a cancelled import reaches the archive, so nothing of it is counted.
+ImportSummary cancelledSummary() {
+    ImportSummary s;
+    s.cancelled = true;
+    return s;
+}
+
 } // namespace
 
 QString FileImporter::checkedGroup(const QString& text) {
@@ -111,10 +118,8 @@ ImportSummary FileImporter::run(SourceTable& source, const ImportMapping& mappin
     qint64 rows = 0;
     while (source.next(row)) {
         ++rows;
-        if (progress && rows % kProgressStep == 0 && !progress(rows)) {
-            summary.cancelled = true;
-            return summary; // the transaction rolls back
-        }
+        if (progress && rows % kProgressStep == 0 && !progress(rows))
+            return cancelledSummary(); // the transaction rolls back
         if (nothingMapped(row, mapping)) {
             summary.refused.push_back({source.position(),
                                        QStringLiteral("nessun valore nei campi associati")});
@@ -142,10 +147,8 @@ ImportSummary FileImporter::run(SourceTable& source, const ImportMapping& mappin
         insert.reset();
         ++summary.imported;
     }
-    if (progress && !progress(rows)) {
-        summary.cancelled = true;
-        return summary;
-    }
+    if (progress && !progress(rows))
+        return cancelledSummary();
     tx.commit();
     return summary;
 }

@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
@@ -291,6 +292,23 @@ void frmIMPORTAFILE::setRunning(bool running) {
         QApplication::setOverrideCursor(Qt::WaitCursor);
     else
         QApplication::restoreOverrideCursor();
+}
+
+void frmIMPORTAFILE::closeEvent(QCloseEvent* event) {
+    if (m_running) {
+        m_cancel = true;
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
+}
+
+void frmIMPORTAFILE::reject() {
+    if (m_running) {
+        m_cancel = true;
+        return;
+    }
+    QDialog::reject();
 }
 
 void frmIMPORTAFILE::cmdAnnulla_Click() {

@@ -61,6 +61,11 @@ public:
 
     const std::optional<ImportSummary>& lastSummary() const { return m_summary; }
 
+protected:
+    // Escape or the title bar's close during an import cancel it; the window stays.
+    void closeEvent(QCloseEvent* event) override;
+    void reject() override;
+
 private:
     SourceOptions sourceOptions() const;
     ImportMapping mapping() const;

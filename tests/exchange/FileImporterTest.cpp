@@ -114,6 +114,7 @@ TEST(FileImporter, CancelLeavesTheTargetByteIdentical) {
     const auto summary = FileImporter::run(source, ImportMapping::fromHeader(source.columns()), {},
                                            t.db, [&](qint64 done) { return ++calls < 5 && done > 0; });
     EXPECT_TRUE(summary.cancelled);
+    EXPECT_EQ(summary.imported, 0); // nothing of it was kept
     EXPECT_EQ(summary.lines(), QStringList{"Importazione annullata: l'archivio non è stato modificato."});
     EXPECT_EQ(test::countAddresses(t.db), 1);
     t.db.close();

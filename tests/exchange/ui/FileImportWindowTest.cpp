@@ -88,3 +88,37 @@ TEST(frmIMPORTAFILE, PreviewShowsRowsAsStoredAndImportSummarises) {
     EXPECT_EQ(test::countAddresses(f.session.mainDb, "WHERE NAZ = 'GERMANIA' AND CAP = '10115'"), 1);
     EXPECT_FALSE(w.BARRA->isVisible());
 }
+
+TEST(frmIMPORTAFILE, AnnullaDuringTheImportLeavesTheArchiveAsItWas) {
+    test::WindowFixture f(3);
+    frmIMPORTAFILE* window = nullptr;
+    // The user presses Annulla while row 600 is being read.
+    class Slow : public test::MemoryTable {
+    public:
+        Slow(frmIMPORTAFILE*& w, std::vector<QStringList> rows)
+            : MemoryTable({"Cognome"}, std::move(rows)), m_window(w) {}
+        bool next(QStringList& values) override {
+            if (++m_rows == 600)
+                m_window->cmdAnnulla->click();
+            return MemoryTable::next(values);
+        }
+
+    private:
+        frmIMPORTAFILE*& m_window;
+        int m_rows = 0;
+    };
+    std::vector<QStringList> rows(2000, QStringList{"Rossi"});
+    frmIMPORTAFILE w(f.ctx(), [&](const QString&, const exchange::SourceOptions&) {
+        return std::make_unique<Slow>(window, rows);
+    });
+    window = &w;
+    ASSERT_TRUE(w.loadSource("lista.csv"));
+    w.cmdImporta_Click();
+    ASSERT_TRUE(w.lastSummary().has_value());
+    EXPECT_TRUE(w.lastSummary()->cancelled);
+    EXPECT_EQ(f.dialogs.lastMessage(), "Importazione annullata: l'archivio non è stato modificato.");
+    EXPECT_EQ(test::countAddresses(f.session.mainDb), 3);
+    EXPECT_EQ(f.state.archiveCount, 3);
+    EXPECT_TRUE(w.cmdImporta->isEnabled());
+    EXPECT_FALSE(w.cmdAnnulla->isEnabled());
+}
