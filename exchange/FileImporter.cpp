@@ -18,13 +18,19 @@ using archive::DataModel;
 constexpr qint64 kProgressStep = 500;
 
 // Blank rows and rows whose data all lie in columns the user left out.
-bool nothingMapped(const QStringList& row, const ImportMapping& mapping) {
-    for (int f = 1; f < archive::AddressRecord::FieldCount; ++f) {
-        const int c = mapping.column(f);
+bool nothingMapped(const QStringList& row, const QList<int>& filling) {
+    for (int c : filling)
         if (c >= 0 && c < row.size() && !row[c].trimmed().isEmpty())
             return false;
-    }
     return true;
+}
+
+// Columns that fill a field, fallbacks included.
+QList<int> fillingColumns(const ImportMapping& mapping) {
+    QList<int> out;
+    for (int f = 1; f < archive::AddressRecord::FieldCount; ++f)
+        out << mapping.fallbacks(f) << mapping.column(f);
+    return out;
 }
 
 // Mapped values, the other columns as NOTE lines, adjusted; a file of ours comes back
@@ -88,6 +94,7 @@ ImportSummary FileImporter::run(SourceTable& source, const ImportMapping& mappin
     summary.oneToOne = mapping.isOneToOne();
     const ImportValues values(options.countries);
     const Shape shaping{mapping, options, values};
+    const QList<int> filling = fillingColumns(mapping);
 
     // The whole import is one transaction: a cache that holds it spares writing pages
     // twice (to the file, then again at commit). Back to the default afterwards.
@@ -120,7 +127,7 @@ ImportSummary FileImporter::run(SourceTable& source, const ImportMapping& mappin
         ++rows;
         if (progress && rows % kProgressStep == 0 && !progress(rows))
             return cancelledSummary(); // the transaction rolls back
-        if (nothingMapped(row, mapping)) {
+        if (nothingMapped(row, filling)) {
             summary.refused.push_back({source.position(),
                                        QStringLiteral("nessun valore nei campi associati")});
             continue;

@@ -3,6 +3,7 @@
 #include "archive/DataModel.h"
 
 #include <QHash>
+#include <algorithm>
 #include <vector>
 
 namespace velomar::exchange {
@@ -134,6 +135,17 @@ ImportMapping ImportMapping::fromHeader(const QStringList& columns) {
             used[std::size_t(best)] = true;
         }
     }
+    // Contacts of a company or known by one name only have no surname: the label then
+    // carries the best other name column that fills no field of its own.
+    if (mapping.m_field[DataModel::COGNOME] != NoColumn) {
+        std::vector<std::pair<int, int>> ranked; // rank, column
+        for (int c = 0; c < columns.size(); ++c)
+            if (const int rank = rankOf(DataModel::COGNOME, keys[c]); !used[std::size_t(c)] && rank < kNone)
+                ranked.emplace_back(rank, c);
+        std::sort(ranked.begin(), ranked.end());
+        for (const auto& [rank, c] : ranked)
+            mapping.m_surnameFallbacks << c;
+    }
     return mapping;
 }
 
@@ -143,9 +155,15 @@ int ImportMapping::column(int field) const {
     return m_field[std::size_t(field)];
 }
 
+QList<int> ImportMapping::fallbacks(int field) const {
+    return field == DataModel::COGNOME ? m_surnameFallbacks : QList<int>();
+}
+
 void ImportMapping::setColumn(int field, int column) {
     if (field < 1 || field >= archive::AddressRecord::FieldCount)
         return;
+    if (field == DataModel::COGNOME)
+        m_surnameFallbacks.clear();
     m_field[std::size_t(field)] = (column >= 0 && column < m_columns.size()) ? column : NoColumn;
 }
 
@@ -191,7 +209,7 @@ bool ImportMapping::isOneToOne() const {
 QList<int> ImportMapping::unmappedColumns() const {
     QList<int> out;
     for (int c = 0; c < m_columns.size(); ++c)
-        if (std::find(m_field.begin(), m_field.end(), c) == m_field.end())
+        if (std::find(m_field.begin(), m_field.end(), c) == m_field.end() && !m_surnameFallbacks.contains(c))
             out << c;
     return out;
 }
@@ -205,6 +223,12 @@ void ImportMapping::apply(const QStringList& values, archive::AddressRecord& rec
         else
             record[f].clear();
     }
+    if (record[DataModel::COGNOME].trimmed().isEmpty())
+        for (int c : m_surnameFallbacks)
+            if (c < values.size() && !values[c].trimmed().isEmpty()) {
+                record[DataModel::COGNOME] = values[c];
+                break;
+            }
 }
 
 } // namespace velomar::exchange

@@ -29,7 +29,11 @@ public:
 
     const QStringList& columns() const { return m_columns; }
     int column(int field) const;
+    // Sets the column of a field; a field set by hand has no fallback.
     void setColumn(int field, int column);
+    // The columns, best first, that fill COGNOME in the rows where the surname is empty
+    // (a company, a display name). Only found from the header.
+    QList<int> fallbacks(int field) const;
     // By names, for the command line: FIELD as in TabMAIL (any case) and a column of the
     // source (exact, else by key). An empty column clears the field. False when either
     // name is unknown.
@@ -50,6 +54,7 @@ private:
     std::array<int, archive::AddressRecord::FieldCount> m_field{
         NoColumn, NoColumn, NoColumn, NoColumn, NoColumn, NoColumn, NoColumn, NoColumn, NoColumn,
         NoColumn, NoColumn, NoColumn, NoColumn, NoColumn, NoColumn, NoColumn, NoColumn};
+    QList<int> m_surnameFallbacks;
 };
 
 } // namespace velomar::exchange

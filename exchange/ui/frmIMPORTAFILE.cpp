@@ -225,7 +225,8 @@ bool frmIMPORTAFILE::loadSource(const QString& path) {
     txtFile->setText(QDir::toNativeSeparators(path));
     lblFormato->setText(source->description());
 
-    const ImportMapping automatic = ImportMapping::fromHeader(m_columns);
+    m_automatic = ImportMapping::fromHeader(m_columns);
+    const ImportMapping& automatic = m_automatic;
     m_filling = true;
     for (int f = kFirstField; f < kFields; ++f) {
         QComboBox* box = cboCampo[std::size_t(f)];
@@ -241,9 +242,10 @@ bool frmIMPORTAFILE::loadSource(const QString& path) {
 }
 
 ImportMapping frmIMPORTAFILE::mapping() const {
-    ImportMapping m(m_columns);
+    ImportMapping m = m_automatic;
     for (int f = kFirstField; f < kFields; ++f)
-        m.setColumn(f, cboCampo[std::size_t(f)]->currentIndex() - 1);
+        if (const int c = cboCampo[std::size_t(f)]->currentIndex() - 1; c != m.column(f))
+            m.setColumn(f, c);
     return m;
 }
 

@@ -76,6 +76,7 @@ private:
     SourceOpener m_opener;
     QString m_path;
     QStringList m_columns;
+    ImportMapping m_automatic; // from the header; the combos change it field by field
     std::vector<QStringList> m_preview;
     std::optional<CountryNames> m_countries;
     std::optional<ImportSummary> m_summary;

@@ -139,3 +139,22 @@ TEST(ImportMapping, OurOwnHeaderMapsOneToOneAndUserChangesBreakIt) {
     EXPECT_EQ(r[2], "Rossi");
     EXPECT_EQ(r[3], "");
 }
+
+TEST(ImportMapping, ContactsWithoutSurnameTakeTheCompanyOrTheDisplayName) {
+    const QStringList header{"Given Name", "Family Name", "Name", "Organization 1 - Name", "Notes"};
+    ImportMapping m = ImportMapping::fromHeader(header);
+    EXPECT_EQ(m.fallbacks(DataModel::COGNOME), (QList<int>{3, 2}));
+    EXPECT_EQ(m.unmappedColumns(), QList<int>{});
+    archive::AddressRecord r;
+    m.apply({"Mario", "Rossi", "Mario Rossi", "ACME", ""}, r);
+    EXPECT_EQ(r[DataModel::COGNOME], "Rossi");
+    m.apply({"", "", "Mario Rossi", "ACME Srl", ""}, r);
+    EXPECT_EQ(r[DataModel::COGNOME], "ACME Srl");
+    m.apply({"", " ", "Mamma", "", ""}, r);
+    EXPECT_EQ(r[DataModel::COGNOME], "Mamma");
+    // A surname chosen by hand is the only one.
+    m.setColumn(DataModel::COGNOME, 1);
+    m.apply({"", "", "Mamma", "", ""}, r);
+    EXPECT_EQ(r[DataModel::COGNOME], "");
+    EXPECT_EQ(m.unmappedColumns(), (QList<int>{2, 3}));
+}
