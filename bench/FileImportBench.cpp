@@ -19,22 +19,32 @@ class GeneratedTable : public exchange::SourceTable {
 public:
     explicit GeneratedTable(qint64 rows) : m_rows(rows) {}
     QStringList columns() const override {
-        return {"Titolo", "Cognome", "Nome", "Ruolo", "Indirizzo", "CAP", "Città", "Provincia",
-                "Nazione", "Telefono", "Fax", "Cellulare", "E-mail", "Gruppo", "Note", "Appunti",
-                "Compleanno"};
+        return {"Titolo", "Cognome",   "Nome",    "Ruolo",    "Indirizzo", "CAP",
+                "Città",  "Provincia", "Nazione", "Telefono", "Fax",       "Cellulare",
+                "E-mail", "Gruppo",    "Note",    "Appunti",  "Compleanno"};
     }
     bool next(QStringList& v) override {
         if (m_next >= m_rows)
             return false;
         const qint64 i = m_next++;
         const QString n = QString::number(i);
-        v = QStringList{QStringLiteral("Sig."), QStringLiteral("Cognome") + n, QStringLiteral("Nome"),
-                        QString(), QStringLiteral("Via Garibaldi ") + n, QString::number(1000 + i % 9000),
-                        QStringLiteral("Città"), QStringLiteral("MI"),
+        v = QStringList{QStringLiteral("Sig."),
+                        QStringLiteral("Cognome") + n,
+                        QStringLiteral("Nome"),
+                        QString(),
+                        QStringLiteral("Via Garibaldi ") + n,
+                        QString::number(1000 + i % 9000),
+                        QStringLiteral("Città"),
+                        QStringLiteral("MI"),
                         i % 10 ? QStringLiteral("Italia") : QStringLiteral("Germany"),
-                        QStringLiteral("02 1234567"), QString(), QStringLiteral("333 1234567"),
-                        QStringLiteral("nome%1@example.it").arg(i), QStringLiteral("AB"),
-                        QStringLiteral("Una nota"), QString(), QStringLiteral("1 maggio")};
+                        QStringLiteral("02 1234567"),
+                        QString(),
+                        QStringLiteral("333 1234567"),
+                        QStringLiteral("nome%1@example.it").arg(i),
+                        QStringLiteral("AB"),
+                        QStringLiteral("Una nota"),
+                        QString(),
+                        QStringLiteral("1 maggio")};
         return true;
     }
     qint64 position() const override { return m_next + 1; }
@@ -48,8 +58,8 @@ private:
 void BM_ImportTable(benchmark::State& state) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("dest.mdb"));
-    const QString countries = QCoreApplication::applicationDirPath() +
-                              QStringLiteral("/../data/StatiEsteri.mdb");
+    const QString countries =
+        QCoreApplication::applicationDirPath() + QStringLiteral("/../data/StatiEsteri.mdb");
     qint64 imported = 0;
     for (auto _ : state) {
         state.PauseTiming();

@@ -32,7 +32,8 @@ void CsvExport::appendValue(QString& out, const QString& value) {
     out += u'"';
 }
 
-void CsvExport::appendRow(QString& out, const archive::AddressRecord& record, const FieldMask& fields) {
+void CsvExport::appendRow(QString& out, const archive::AddressRecord& record,
+                          const FieldMask& fields) {
     bool first = true;
     for (int f = 0; f < archive::AddressRecord::FieldCount; ++f) {
         if (!fields[std::size_t(f)])

@@ -10,7 +10,8 @@ namespace velomar::exchange {
 class CsvExport {
 public:
     static QString header(const FieldMask& fields);
-    static void appendRow(QString& out, const archive::AddressRecord& record, const FieldMask& fields);
+    static void appendRow(QString& out, const archive::AddressRecord& record,
+                          const FieldMask& fields);
     static void appendValue(QString& out, const QString& value);
 };
 

@@ -100,7 +100,9 @@ ImportSummary FileImporter::run(SourceTable& source, const ImportMapping& mappin
     // twice (to the file, then again at commit). Back to the default afterwards.
     struct CacheSize {
         archive::Database& db;
-        explicit CacheSize(archive::Database& d) : db(d) { db.exec(QStringLiteral("PRAGMA cache_size = -65536")); }
+        explicit CacheSize(archive::Database& d) : db(d) {
+            db.exec(QStringLiteral("PRAGMA cache_size = -65536"));
+        }
         ~CacheSize() {
             try {
                 db.exec(QStringLiteral("PRAGMA cache_size = -2000"));
@@ -111,14 +113,18 @@ ImportSummary FileImporter::run(SourceTable& source, const ImportMapping& mappin
     archive::Transaction tx(target);
     QSet<QString> seen;
     if (options.skipDuplicates) {
-        archive::Statement existing(target, QStringLiteral("SELECT COGNOME, INDIRIZZO, CAP FROM TabMAIL"));
+        archive::Statement existing(target,
+                                    QStringLiteral("SELECT COGNOME, INDIRIZZO, CAP FROM TabMAIL"));
         while (existing.step())
-            seen.insert(ImportValues::duplicateKey(existing.text(0), existing.text(1), existing.text(2)));
+            seen.insert(
+                ImportValues::duplicateKey(existing.text(0), existing.text(1), existing.text(2)));
     }
-    archive::Statement insert(target, QStringLiteral(
-        "INSERT INTO TabMAIL (TITOLO, COGNOME, NOME1, NOME2, INDIRIZZO, CAP, CITTA, PROV, NAZ,"
-        " NUM_TEL, NUM_FAX, NUM_CEL, E_MAIL, GR, NOTE, APPUNTI) VALUES"
-        " (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+    archive::Statement insert(
+        target,
+        QStringLiteral(
+            "INSERT INTO TabMAIL (TITOLO, COGNOME, NOME1, NOME2, INDIRIZZO, CAP, CITTA, PROV, NAZ,"
+            " NUM_TEL, NUM_FAX, NUM_CEL, E_MAIL, GR, NOTE, APPUNTI) VALUES"
+            " (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
 
     QStringList row;
     archive::AddressRecord record;
@@ -128,8 +134,8 @@ ImportSummary FileImporter::run(SourceTable& source, const ImportMapping& mappin
         if (progress && rows % kProgressStep == 0 && !progress(rows))
             return cancelledSummary(); // the transaction rolls back
         if (nothingMapped(row, filling)) {
-            summary.refused.push_back({source.position(),
-                                       QStringLiteral("nessun valore nei campi associati")});
+            summary.refused.push_back(
+                {source.position(), QStringLiteral("nessun valore nei campi associati")});
             continue;
         }
         summary.cutValues += shape(row, shaping, record);

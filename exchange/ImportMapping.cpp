@@ -23,45 +23,73 @@ struct FieldNames {
 
 const std::vector<FieldNames>& knownNames() {
     static const std::vector<FieldNames> names{
-        {DataModel::TITOLO, {"Titolo", "Appellativo", "Titolo di cortesia", "N.titolo", "Name Prefix",
-                             "Prefix", "Prefisso", "TitleOfCourtesy", "Courtesy Title", "Salutation",
-                             "Title"}},
-        {DataModel::COGNOME, {"Cognome", "N.cognome", "Last Name", "Family Name", "Surname",
-                              "Ragione Sociale", "Denominazione", "Azienda", "Ditta", "Società",
-                              "CompanyName", "Company", "Organization Name", "Organization 1 - Name",
-                              "Organization", "Organisation", "ORG", "Display Name", "FN",
-                              "Nome completo", "Full Name", "Name"}},
-        {DataModel::NOME1, {"Nome", "Nome1", "N.nome", "First Name", "Given Name", "Forename",
-                            "ContactName", "Contatto", "Referente"}},
-        {DataModel::NOME2, {"Nome2", "Ruolo Istituzionale", "Ruolo", "Carica", "Qualifica", "Job Title",
-                            "Organization Title", "Organization 1 - Title", "ContactTitle", "TITLE",
-                            "Secondo Nome", "N.secondo", "Middle Name", "Additional Name"}},
-        {DataModel::INDIRIZZO, {"Indirizzo", "Via", "Via e numero", "ADR.via", "Address", "Street",
-                                "Street Address", "Address 1 - Street", "Home Street", "Home Address",
-                                "Business Street", "Work Address", "Address Line 1"}},
-        {DataModel::CAP, {"CAP", "C.A.P.", "Codice Postale", "ADR.cap", "Postal Code", "Postcode", "ZIP",
-                          "ZIP Code", "Address 1 - Postal Code", "Home Postal Code", "Home ZipCode",
-                          "Business Postal Code", "Work ZipCode"}},
-        {DataModel::CITTA, {"Città", "Comune", "Località", "ADR.localita", "City", "Town", "Locality",
-                            "Address 1 - City", "Home City", "Business City", "Work City"}},
-        {DataModel::PROV, {"Provincia", "Prov", "PR", "Sigla Provincia", "ADR.provincia", "Province",
-                           "Region", "State", "State/Province", "County", "Address 1 - Region",
-                           "Home State", "Business State", "Work State"}},
-        {DataModel::NAZ, {"Nazione", "Paese", "Stato", "ADR.paese", "Country", "Country/Region", "Nation",
-                          "Address 1 - Country", "Home Country/Region", "Home Country",
-                          "Business Country/Region", "Work Country"}},
-        {DataModel::NUM_TEL, {"Telefono", "Tel", "Telefono fisso", "Telefono casa", "Telefono ufficio",
-                              "TEL.voce", "Phone", "Telephone", "Phone Number", "Phone 1 - Value",
-                              "Home Phone", "Primary Phone", "Business Phone", "Work Phone",
-                              "Company Main Phone", "Other Phone"}},
-        {DataModel::NUM_FAX, {"Fax", "Numero fax", "TEL.fax", "Fax Number", "Business Fax", "Home Fax",
-                              "Other Fax"}},
-        {DataModel::NUM_CEL, {"Cellulare", "Cell", "Telefono cellulare", "TEL.cellulare", "Mobile",
-                              "Mobile Phone", "Mobile Number", "Cell Phone", "Cellular"}},
-        {DataModel::E_MAIL, {"E-mail", "Mail", "Posta elettronica", "Indirizzo e-mail", "EMAIL",
-                             "E-mail Address", "Email Address", "Primary Email", "E-mail 1 - Value"}},
-        {DataModel::GR, {"Gruppo", "Categoria", "CATEGORIES", "Group", "Category", "Group Membership",
-                         "Labels", "Gruppi", "Categorie"}},
+        {DataModel::TITOLO,
+         {"Titolo", "Appellativo", "Titolo di cortesia", "N.titolo", "Name Prefix", "Prefix",
+          "Prefisso", "TitleOfCourtesy", "Courtesy Title", "Salutation", "Title"}},
+        {DataModel::COGNOME,
+         {"Cognome",
+          "N.cognome",
+          "Last Name",
+          "Family Name",
+          "Surname",
+          "Ragione Sociale",
+          "Denominazione",
+          "Azienda",
+          "Ditta",
+          "Società",
+          "CompanyName",
+          "Company",
+          "Organization Name",
+          "Organization 1 - Name",
+          "Organization",
+          "Organisation",
+          "ORG",
+          "Display Name",
+          "FN",
+          "Nome completo",
+          "Full Name",
+          "Name"}},
+        {DataModel::NOME1,
+         {"Nome", "Nome1", "N.nome", "First Name", "Given Name", "Forename", "ContactName",
+          "Contatto", "Referente"}},
+        {DataModel::NOME2,
+         {"Nome2", "Ruolo Istituzionale", "Ruolo", "Carica", "Qualifica", "Job Title",
+          "Organization Title", "Organization 1 - Title", "ContactTitle", "TITLE", "Secondo Nome",
+          "N.secondo", "Middle Name", "Additional Name"}},
+        {DataModel::INDIRIZZO,
+         {"Indirizzo", "Via", "Via e numero", "ADR.via", "Address", "Street", "Street Address",
+          "Address 1 - Street", "Home Street", "Home Address", "Business Street", "Work Address",
+          "Address Line 1"}},
+        {DataModel::CAP,
+         {"CAP", "C.A.P.", "Codice Postale", "ADR.cap", "Postal Code", "Postcode", "ZIP",
+          "ZIP Code", "Address 1 - Postal Code", "Home Postal Code", "Home ZipCode",
+          "Business Postal Code", "Work ZipCode"}},
+        {DataModel::CITTA,
+         {"Città", "Comune", "Località", "ADR.localita", "City", "Town", "Locality",
+          "Address 1 - City", "Home City", "Business City", "Work City"}},
+        {DataModel::PROV,
+         {"Provincia", "Prov", "PR", "Sigla Provincia", "ADR.provincia", "Province", "Region",
+          "State", "State/Province", "County", "Address 1 - Region", "Home State", "Business State",
+          "Work State"}},
+        {DataModel::NAZ,
+         {"Nazione", "Paese", "Stato", "ADR.paese", "Country", "Country/Region", "Nation",
+          "Address 1 - Country", "Home Country/Region", "Home Country", "Business Country/Region",
+          "Work Country"}},
+        {DataModel::NUM_TEL,
+         {"Telefono", "Tel", "Telefono fisso", "Telefono casa", "Telefono ufficio", "TEL.voce",
+          "Phone", "Telephone", "Phone Number", "Phone 1 - Value", "Home Phone", "Primary Phone",
+          "Business Phone", "Work Phone", "Company Main Phone", "Other Phone"}},
+        {DataModel::NUM_FAX,
+         {"Fax", "Numero fax", "TEL.fax", "Fax Number", "Business Fax", "Home Fax", "Other Fax"}},
+        {DataModel::NUM_CEL,
+         {"Cellulare", "Cell", "Telefono cellulare", "TEL.cellulare", "Mobile", "Mobile Phone",
+          "Mobile Number", "Cell Phone", "Cellular"}},
+        {DataModel::E_MAIL,
+         {"E-mail", "Mail", "Posta elettronica", "Indirizzo e-mail", "EMAIL", "E-mail Address",
+          "Email Address", "Primary Email", "E-mail 1 - Value"}},
+        {DataModel::GR,
+         {"Gruppo", "Categoria", "CATEGORIES", "Group", "Category", "Group Membership", "Labels",
+          "Gruppi", "Categorie"}},
         {DataModel::NOTE, {"Note", "Annotazioni", "Osservazioni", "Notes", "Commenti", "Comments"}},
         {DataModel::APPUNTI, {"Appunti", "Memo", "Promemoria"}},
     };
@@ -78,7 +106,8 @@ int rankOf(int field, const QString& key) {
         QHash<int, QHash<QString, int>> t;
         for (const FieldNames& f : knownNames())
             for (int i = int(f.names.size()) - 1; i >= 0; --i)
-                t[f.field].insert(ImportMapping::nameKey(QString::fromUtf8(f.names[std::size_t(i)])), i);
+                t[f.field].insert(
+                    ImportMapping::nameKey(QString::fromUtf8(f.names[std::size_t(i)])), i);
         return t;
     }();
     return table.value(field).value(key, kNone);
@@ -140,7 +169,8 @@ ImportMapping ImportMapping::fromHeader(const QStringList& columns) {
     if (mapping.m_field[DataModel::COGNOME] != NoColumn) {
         std::vector<std::pair<int, int>> ranked; // rank, column
         for (int c = 0; c < columns.size(); ++c)
-            if (const int rank = rankOf(DataModel::COGNOME, keys[c]); !used[std::size_t(c)] && rank < kNone)
+            if (const int rank = rankOf(DataModel::COGNOME, keys[c]);
+                !used[std::size_t(c)] && rank < kNone)
                 ranked.emplace_back(rank, c);
         std::sort(ranked.begin(), ranked.end());
         for (const auto& [rank, c] : ranked)
@@ -209,7 +239,8 @@ bool ImportMapping::isOneToOne() const {
 QList<int> ImportMapping::unmappedColumns() const {
     QList<int> out;
     for (int c = 0; c < m_columns.size(); ++c)
-        if (std::find(m_field.begin(), m_field.end(), c) == m_field.end() && !m_surnameFallbacks.contains(c))
+        if (std::find(m_field.begin(), m_field.end(), c) == m_field.end() &&
+            !m_surnameFallbacks.contains(c))
             out << c;
     return out;
 }

@@ -12,7 +12,9 @@ namespace {
 using archive::DataModel;
 namespace Rules = addresses::EntryFieldRules;
 
-bool isMemo(int field) { return field == DataModel::NOTE || field == DataModel::APPUNTI; }
+bool isMemo(int field) {
+    return field == DataModel::NOTE || field == DataModel::APPUNTI;
+}
 
 QString oneLine(const QString& text) {
     QString out = text;
@@ -137,12 +139,14 @@ int ImportValues::adjust(archive::AddressRecord& record) const {
     return cutCount;
 }
 
-QString ImportValues::duplicateKey(const QString& surname, const QString& address, const QString& cap) {
+QString ImportValues::duplicateKey(const QString& surname, const QString& address,
+                                   const QString& cap) {
     return fold(surname) + u'\x1f' + fold(address) + u'\x1f' + fold(cap);
 }
 
 QString ImportValues::duplicateKey(const archive::AddressRecord& record) {
-    return duplicateKey(record[DataModel::COGNOME], record[DataModel::INDIRIZZO], record[DataModel::CAP]);
+    return duplicateKey(record[DataModel::COGNOME], record[DataModel::INDIRIZZO],
+                        record[DataModel::CAP]);
 }
 
 } // namespace velomar::exchange

@@ -29,6 +29,7 @@ std::unique_ptr<SourceTable> openSource(const QString& path, const SourceOptions
 namespace velomar::exchange {
 
 // How windows and commands open a source; tests hand in tables of their own.
-using SourceOpener = std::function<std::unique_ptr<SourceTable>(const QString&, const SourceOptions&)>;
+using SourceOpener =
+    std::function<std::unique_ptr<SourceTable>(const QString&, const SourceOptions&)>;
 
 } // namespace velomar::exchange

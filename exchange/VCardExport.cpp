@@ -58,7 +58,8 @@ void VCardExport::appendLine(QString& out, const QString& line) {
     out += QLatin1String("\r\n");
 }
 
-void VCardExport::appendCard(QString& out, const archive::AddressRecord& record, const FieldMask& fields) {
+void VCardExport::appendCard(QString& out, const archive::AddressRecord& record,
+                             const FieldMask& fields) {
     const auto value = [&](int f) { return fields[std::size_t(f)] ? record[f] : QString(); };
     const auto property = [&](const QString& name, const QString& text) {
         if (!text.isEmpty())
@@ -76,7 +77,8 @@ void VCardExport::appendCard(QString& out, const archive::AddressRecord& record,
     property(QStringLiteral("TITLE"), value(DataModel::NOME2));
     QStringList adr;
     bool anyAddress = false;
-    for (int f : {DataModel::INDIRIZZO, DataModel::CITTA, DataModel::PROV, DataModel::CAP, DataModel::NAZ}) {
+    for (int f : {DataModel::INDIRIZZO, DataModel::CITTA, DataModel::PROV, DataModel::CAP,
+                  DataModel::NAZ}) {
         adr << escape(value(f));
         anyAddress = anyAddress || !value(f).isEmpty();
     }

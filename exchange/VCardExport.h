@@ -9,7 +9,8 @@ namespace velomar::exchange {
 // group) when they have a value. A field whose box is not ticked counts as empty.
 class VCardExport {
 public:
-    static void appendCard(QString& out, const archive::AddressRecord& record, const FieldMask& fields);
+    static void appendCard(QString& out, const archive::AddressRecord& record,
+                           const FieldMask& fields);
     // Backslash, comma, semicolon and line breaks escaped as the format wants.
     static QString escape(const QString& value);
     // The line folded at 75 bytes of UTF-8 (continuations start with a blank), CR LF ended.

@@ -62,11 +62,15 @@ frmIMPORTAFILE::frmIMPORTAFILE(shell::AppContext& context, SourceOpener opener, 
     lblFormato->setObjectName(QStringLiteral("lblFormato"));
     lblFormato->setWordWrap(true);
     cboCodifica = combo(fraOrigine, "cboCodifica",
-                        {{"Automatica", QString()}, {"UTF-8", QStringLiteral("UTF-8")},
-                         {"UTF-16", QStringLiteral("UTF-16")}, {"Windows-1252", QStringLiteral("Windows-1252")}});
+                        {{"Automatica", QString()},
+                         {"UTF-8", QStringLiteral("UTF-8")},
+                         {"UTF-16", QStringLiteral("UTF-16")},
+                         {"Windows-1252", QStringLiteral("Windows-1252")}});
     cboSeparatore = combo(fraOrigine, "cboSeparatore",
-                          {{"Automatico", QString()}, {"Virgola ( , )", QStringLiteral(",")},
-                           {"Punto e virgola ( ; )", QStringLiteral(";")}, {"Tabulazione", QStringLiteral("\t")},
+                          {{"Automatico", QString()},
+                           {"Virgola ( , )", QStringLiteral(",")},
+                           {"Punto e virgola ( ; )", QStringLiteral(";")},
+                           {"Tabulazione", QStringLiteral("\t")},
                            {"Barra verticale ( | )", QStringLiteral("|")}});
     cboIntestazione = combo(fraOrigine, "cboIntestazione",
                             {{"Automatica", int(SourceOptions::Header::Auto)},
@@ -79,7 +83,8 @@ frmIMPORTAFILE::frmIMPORTAFILE(shell::AppContext& context, SourceOpener opener, 
     origine->addWidget(lblFormato, 0, 0, 1, 8);
     int col = 0;
     for (auto [caption, widget] : {std::pair<const char*, QWidget*>{"Codifica:", cboCodifica},
-                                   {"Separatore:", cboSeparatore}, {"Intestazione:", cboIntestazione},
+                                   {"Separatore:", cboSeparatore},
+                                   {"Intestazione:", cboIntestazione},
                                    {"Tabella:", txtTabella}}) {
         origine->addWidget(new QLabel(QString::fromUtf8(caption), fraOrigine), 1, col++);
         origine->addWidget(widget, 1, col++);
@@ -88,7 +93,8 @@ frmIMPORTAFILE::frmIMPORTAFILE(shell::AppContext& context, SourceOpener opener, 
     auto* fraCampi = new QGroupBox(QStringLiteral("Campi dell'archivio"), this);
     GRIDcampi = new QTableWidget(kFields - kFirstField, 2, fraCampi);
     GRIDcampi->setObjectName(QStringLiteral("GRIDcampi"));
-    GRIDcampi->setHorizontalHeaderLabels({QStringLiteral("Campo"), QStringLiteral("Colonna del file")});
+    GRIDcampi->setHorizontalHeaderLabels(
+        {QStringLiteral("Campo"), QStringLiteral("Colonna del file")});
     GRIDcampi->verticalHeader()->hide();
     GRIDcampi->horizontalHeader()->setStretchLastSection(true);
     for (int f = kFirstField; f < kFields; ++f) {
@@ -106,7 +112,8 @@ frmIMPORTAFILE::frmIMPORTAFILE(shell::AppContext& context, SourceOpener opener, 
     }
     (new QVBoxLayout(fraCampi))->addWidget(GRIDcampi);
 
-    auto* fraAnteprima = new QGroupBox(QStringLiteral("Anteprima: le prime righe come saranno archiviate"), this);
+    auto* fraAnteprima =
+        new QGroupBox(QStringLiteral("Anteprima: le prime righe come saranno archiviate"), this);
     GRIDanteprima = new QTableWidget(0, kFields - kFirstField, fraAnteprima);
     GRIDanteprima->setObjectName(QStringLiteral("GRIDanteprima"));
     GRIDanteprima->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -120,7 +127,8 @@ frmIMPORTAFILE::frmIMPORTAFILE(shell::AppContext& context, SourceOpener opener, 
     txtGruppo->setObjectName(QStringLiteral("txtGruppo"));
     txtGruppo->setMaxLength(2);
     txtGruppo->setMaximumWidth(50);
-    chkDoppioni = new QCheckBox(QStringLiteral("Salta i doppioni (stesso Cognome, Indirizzo e CAP)"), this);
+    chkDoppioni =
+        new QCheckBox(QStringLiteral("Salta i doppioni (stesso Cognome, Indirizzo e CAP)"), this);
     chkDoppioni->setObjectName(QStringLiteral("chkDoppioni"));
     chkNote = new QCheckBox(QStringLiteral("Colonne non associate nelle Note"), this);
     chkNote->setObjectName(QStringLiteral("chkNote"));
@@ -187,9 +195,10 @@ void frmIMPORTAFILE::cmdSfoglia_Click() {
     common::FileDialogOptions options;
     options.title = QStringLiteral("Importa da file");
     options.folder = m_path.isEmpty() ? m_ctx.state.lastDirArch : QFileInfo(m_path).absolutePath();
-    options.filter = QStringLiteral("Tutti i file (*.*)|*.*|Rubriche (*.csv;*.txt;*.tsv;*.vcf;*.vcard)|"
-                                    "*.csv;*.txt;*.tsv;*.vcf;*.vcard|Database Access (*.mdb;*.accdb)|"
-                                    "*.mdb;*.accdb|");
+    options.filter =
+        QStringLiteral("Tutti i file (*.*)|*.*|Rubriche (*.csv;*.txt;*.tsv;*.vcf;*.vcard)|"
+                       "*.csv;*.txt;*.tsv;*.vcf;*.vcard|Database Access (*.mdb;*.accdb)|"
+                       "*.mdb;*.accdb|");
     options.filterIndex = 2;
     const auto chosen = m_ctx.dialogs.openFile(options);
     if (chosen && !chosen->trimmed().isEmpty())
@@ -283,9 +292,9 @@ void frmIMPORTAFILE::refreshPreview() {
 
 void frmIMPORTAFILE::setRunning(bool running) {
     m_running = running;
-    for (QWidget* w : std::initializer_list<QWidget*>{cmdSfoglia, cboCodifica, cboSeparatore, cboIntestazione,
-                                                      txtTabella, GRIDcampi, txtGruppo, chkDoppioni,
-                                                      chkNote, cmdImporta, cmdChiudi})
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             cmdSfoglia, cboCodifica, cboSeparatore, cboIntestazione, txtTabella, GRIDcampi,
+             txtGruppo, chkDoppioni, chkNote, cmdImporta, cmdChiudi})
         w->setEnabled(!running);
     cmdAnnulla->setEnabled(running);
     BARRA->setVisible(running);
@@ -321,7 +330,8 @@ void frmIMPORTAFILE::cmdAnnulla_Click() {
 void frmIMPORTAFILE::cmdImporta_Click() {
     if (m_path.isEmpty() || m_running)
         return;
-    if (!txtGruppo->text().trimmed().isEmpty() && FileImporter::checkedGroup(txtGruppo->text()).isEmpty()) {
+    if (!txtGruppo->text().trimmed().isEmpty() &&
+        FileImporter::checkedGroup(txtGruppo->text()).isEmpty()) {
         m_ctx.dialogs.warn(QStringLiteral("Il Gruppo è fatto di una o due lettere o cifre."));
         return;
     }
@@ -339,15 +349,17 @@ void frmIMPORTAFILE::cmdImporta_Click() {
     setRunning(true);
     try {
         std::unique_ptr<SourceTable> source = m_opener(m_path, sourceOptions());
-        m_summary = FileImporter::run(*source, m, options, m_ctx.session.mainDb, [this](qint64 rows) {
-            lblRighe->setText(QStringLiteral("Righe lette: %1").arg(rows));
-            QApplication::processEvents(); // Annulla must be able to answer
-            return !m_cancel;
-        });
+        m_summary =
+            FileImporter::run(*source, m, options, m_ctx.session.mainDb, [this](qint64 rows) {
+                lblRighe->setText(QStringLiteral("Righe lette: %1").arg(rows));
+                QApplication::processEvents(); // Annulla must be able to answer
+                return !m_cancel;
+            });
     } catch (const common::AppError& e) {
         setRunning(false);
-        m_ctx.dialogs.critical(QStringLiteral("Importazione non riuscita: l'archivio non è stato modificato.\n") +
-                               e.description());
+        m_ctx.dialogs.critical(
+            QStringLiteral("Importazione non riuscita: l'archivio non è stato modificato.\n") +
+            e.description());
         return;
     }
     setRunning(false);

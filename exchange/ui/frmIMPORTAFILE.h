@@ -40,9 +40,9 @@ public:
     QComboBox* cboSeparatore;
     QComboBox* cboIntestazione;
     QLineEdit* txtTabella;
-    QTableWidget* GRIDcampi;      // archive field <- source column
+    QTableWidget* GRIDcampi;               // archive field <- source column
     std::array<QComboBox*, 17> cboCampo{}; // by field index; NR has none
-    QTableWidget* GRIDanteprima;  // the first rows as stored
+    QTableWidget* GRIDanteprima;           // the first rows as stored
     QLineEdit* txtGruppo;
     QCheckBox* chkDoppioni;
     QCheckBox* chkNote;

@@ -1,9 +1,9 @@
+#include "exchange/FileImporter.h"
 #include "../archive/ArchiveTestFiles.h"
 #include "ArchiveFixture.h"
 #include "MemoryTable.h"
 #include "archive/DataModel.h"
 #include "exchange/ExchangeError.h"
-#include "exchange/FileImporter.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -54,19 +54,20 @@ TEST(FileImporter, ItalianSpreadsheetWithDuplicatesGroupAndRefusedRows) {
     existing[DataModel::CAP] = QStringLiteral("00820");
     test::addTestAddress(t.db, existing);
 
-    test::MemoryTable source({"Cognome", "Nome", "Indirizzo", "CAP", "Città", "Nazione", "Compleanno"},
-                             {{"Rossi", "Mario", "Via Roma 1", "20100", "Milano", "Italia", "1 maggio"},
-                              {"BIANCHÌ", "Anna", "via po 2", "820", "Roma", "", ""}, // as the one there
-                              {"", "", "", "", "", "", "3 marzo"},                    // nothing mapped
-                              {"Müller", "Hans", "Hauptstr. 5", "10115", "Berlin", "Germany", ""},
-                              {"rossi", "Maria", "VIA ROMA 1", "20100", "Milano", "", ""}}); // as line 2
+    test::MemoryTable source(
+        {"Cognome", "Nome", "Indirizzo", "CAP", "Città", "Nazione", "Compleanno"},
+        {{"Rossi", "Mario", "Via Roma 1", "20100", "Milano", "Italia", "1 maggio"},
+         {"BIANCHÌ", "Anna", "via po 2", "820", "Roma", "", ""}, // as the one there
+         {"", "", "", "", "", "", "3 marzo"},                    // nothing mapped
+         {"Müller", "Hans", "Hauptstr. 5", "10115", "Berlin", "Germany", ""},
+         {"rossi", "Maria", "VIA ROMA 1", "20100", "Milano", "", ""}}); // as line 2
     ImportOptions options;
     options.skipDuplicates = true;
     options.unmappedToNote = true;
     options.group = FileImporter::checkedGroup(QStringLiteral("c1"));
     options.countries = exchange::CountryNames::fromFile(test::templatePath("StatiEsteri.mdb"));
-    const auto summary = FileImporter::run(source, ImportMapping::fromHeader(source.columns()),
-                                           options, t.db);
+    const auto summary =
+        FileImporter::run(source, ImportMapping::fromHeader(source.columns()), options, t.db);
     EXPECT_FALSE(summary.oneToOne);
     EXPECT_EQ(summary.imported, 2);
     EXPECT_EQ(summary.duplicates, 2);
@@ -77,8 +78,9 @@ TEST(FileImporter, ItalianSpreadsheetWithDuplicatesGroupAndRefusedRows) {
               "  riga 4: nessun valore nei campi associati");
     const QStringList rows = t.rows();
     ASSERT_EQ(rows.size(), 3);
-    EXPECT_EQ(rows[1], "<null>|Rossi|Mario|<null>|Via Roma 1|20100|MILANO|<null>|<null>|<null>|<null>|"
-                       "<null>|<null>|C1|Compleanno: 1 maggio|<null>");
+    EXPECT_EQ(rows[1],
+              "<null>|Rossi|Mario|<null>|Via Roma 1|20100|MILANO|<null>|<null>|<null>|<null>|"
+              "<null>|<null>|C1|Compleanno: 1 maggio|<null>");
     EXPECT_EQ(rows[2], "<null>|Müller|Hans|<null>|Hauptstr. 5|10115|BERLIN|<null>|GERMANIA|<null>|"
                        "<null>|<null>|<null>|C1|<null>|<null>");
     EXPECT_EQ(FileImporter::checkedGroup("abc"), "");
@@ -87,8 +89,22 @@ TEST(FileImporter, ItalianSpreadsheetWithDuplicatesGroupAndRefusedRows) {
 TEST(FileImporter, OurOwnHeaderIsStoredAsItIs) {
     Target t;
     const QStringList header = DataModel::tabMailColumns().mid(0, 17);
-    QStringList row{"77", "Dott.", "Rossi", "Mario", "Ruolo", "Via Roma 1", "820", "milano", "Roma",
-                    "I", "02", "03", "333", "m@x.it", "abc", QString(200, u'n'),
+    QStringList row{"77",
+                    "Dott.",
+                    "Rossi",
+                    "Mario",
+                    "Ruolo",
+                    "Via Roma 1",
+                    "820",
+                    "milano",
+                    "Roma",
+                    "I",
+                    "02",
+                    "03",
+                    "333",
+                    "m@x.it",
+                    "abc",
+                    QString(200, u'n'),
                     QStringLiteral("riga 1\r\n\"riga 2\", àè")};
     test::MemoryTable source(header, {row});
     const auto summary = FileImporter::run(source, ImportMapping::fromHeader(header), {}, t.db);
@@ -111,11 +127,13 @@ TEST(FileImporter, CancelLeavesTheTargetByteIdentical) {
         rows.push_back({QStringLiteral("Cognome%1").arg(i), QString(30, u'v')});
     test::MemoryTable source({"Cognome", "Indirizzo"}, rows);
     qint64 calls = 0;
-    const auto summary = FileImporter::run(source, ImportMapping::fromHeader(source.columns()), {},
-                                           t.db, [&](qint64 done) { return ++calls < 5 && done > 0; });
+    const auto summary =
+        FileImporter::run(source, ImportMapping::fromHeader(source.columns()), {}, t.db,
+                          [&](qint64 done) { return ++calls < 5 && done > 0; });
     EXPECT_TRUE(summary.cancelled);
     EXPECT_EQ(summary.imported, 0); // nothing of it was kept
-    EXPECT_EQ(summary.lines(), QStringList{"Importazione annullata: l'archivio non è stato modificato."});
+    EXPECT_EQ(summary.lines(),
+              QStringList{"Importazione annullata: l'archivio non è stato modificato."});
     EXPECT_EQ(test::countAddresses(t.db), 1);
     t.db.close();
     EXPECT_EQ(bytes(t.path), before);
@@ -124,7 +142,9 @@ TEST(FileImporter, CancelLeavesTheTargetByteIdentical) {
     t.db = archive::Database(t.path, archive::Database::Mode::ReadWrite);
     test::MemoryTable again({"Cognome", "Indirizzo"}, rows);
     EXPECT_EQ(FileImporter::run(again, ImportMapping::fromHeader(again.columns()), {}, t.db,
-                                [](qint64) { return true; }).imported, 5000);
+                                [](qint64) { return true; })
+                  .imported,
+              5000);
     EXPECT_EQ(test::countAddresses(t.db), 5001);
 }
 
@@ -149,5 +169,6 @@ TEST(FileImporter, ASourceThatFailsHalfwayLeavesNothingBehind) {
     EXPECT_EQ(test::countAddresses(t.db), 0);
     // The connection is usable again: no transaction was left open.
     test::MemoryTable good({"Cognome"}, {{"Rossi"}});
-    EXPECT_EQ(FileImporter::run(good, ImportMapping::fromHeader(good.columns()), {}, t.db).imported, 1);
+    EXPECT_EQ(FileImporter::run(good, ImportMapping::fromHeader(good.columns()), {}, t.db).imported,
+              1);
 }

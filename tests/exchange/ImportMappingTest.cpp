@@ -1,5 +1,5 @@
-#include "archive/DataModel.h"
 #include "exchange/ImportMapping.h"
+#include "archive/DataModel.h"
 
 #include <gtest/gtest.h>
 
@@ -24,9 +24,9 @@ TEST(ImportMapping, HeadersOfTheUsualExports) {
     // Google Contacts (the older export, which newer ones share for these columns).
     auto m = mapped({"Name", "Given Name", "Additional Name", "Family Name", "Name Prefix", "Notes",
                      "Group Membership", "E-mail 1 - Type", "E-mail 1 - Value", "Phone 1 - Type",
-                     "Phone 1 - Value", "Address 1 - Street", "Address 1 - City", "Address 1 - Region",
-                     "Address 1 - Postal Code", "Address 1 - Country", "Organization 1 - Name",
-                     "Organization 1 - Title"});
+                     "Phone 1 - Value", "Address 1 - Street", "Address 1 - City",
+                     "Address 1 - Region", "Address 1 - Postal Code", "Address 1 - Country",
+                     "Organization 1 - Name", "Organization 1 - Title"});
     EXPECT_EQ(m["TITOLO"], "Name Prefix");
     EXPECT_EQ(m["COGNOME"], "Family Name");
     EXPECT_EQ(m["NOME1"], "Given Name");
@@ -42,10 +42,27 @@ TEST(ImportMapping, HeadersOfTheUsualExports) {
     EXPECT_EQ(m["NOTE"], "Notes");
 
     // Outlook: Title is the prefix, Job Title the role; home address before business.
-    m = mapped({"Title", "First Name", "Middle Name", "Last Name", "Company", "Job Title",
-                "Business Street", "Business City", "Business Postal Code", "Home Street", "Home City",
-                "Home State", "Home Postal Code", "Home Country/Region", "Business Fax",
-                "Business Phone", "Home Phone", "Mobile Phone", "Categories", "E-mail Address", "Notes"});
+    m = mapped({"Title",
+                "First Name",
+                "Middle Name",
+                "Last Name",
+                "Company",
+                "Job Title",
+                "Business Street",
+                "Business City",
+                "Business Postal Code",
+                "Home Street",
+                "Home City",
+                "Home State",
+                "Home Postal Code",
+                "Home Country/Region",
+                "Business Fax",
+                "Business Phone",
+                "Home Phone",
+                "Mobile Phone",
+                "Categories",
+                "E-mail Address",
+                "Notes"});
     EXPECT_EQ(m["TITOLO"], "Title");
     EXPECT_EQ(m["COGNOME"], "Last Name");
     EXPECT_EQ(m["NOME1"], "First Name");
@@ -62,9 +79,10 @@ TEST(ImportMapping, HeadersOfTheUsualExports) {
     EXPECT_EQ(m["GR"], "Categories");
 
     // Thunderbird.
-    m = mapped({"First Name", "Last Name", "Display Name", "Nickname", "Primary Email", "Work Phone",
-                "Fax Number", "Mobile Number", "Home Address", "Home City", "Home State", "Home ZipCode",
-                "Home Country", "Job Title", "Organization", "Notes"});
+    m = mapped({"First Name", "Last Name", "Display Name", "Nickname", "Primary Email",
+                "Work Phone", "Fax Number", "Mobile Number", "Home Address", "Home City",
+                "Home State", "Home ZipCode", "Home Country", "Job Title", "Organization",
+                "Notes"});
     EXPECT_EQ(m["COGNOME"], "Last Name");
     EXPECT_EQ(m["INDIRIZZO"], "Home Address");
     EXPECT_EQ(m["CAP"], "Home ZipCode");
@@ -75,8 +93,8 @@ TEST(ImportMapping, HeadersOfTheUsualExports) {
     EXPECT_EQ(m["NOME2"], "Job Title");
 
     // Access, Northwind's Customers: the company is the surname line.
-    m = mapped({"CustomerID", "CompanyName", "ContactName", "ContactTitle", "Address", "City", "Region",
-                "PostalCode", "Country", "Phone", "Fax"});
+    m = mapped({"CustomerID", "CompanyName", "ContactName", "ContactTitle", "Address", "City",
+                "Region", "PostalCode", "Country", "Phone", "Fax"});
     EXPECT_EQ(m["COGNOME"], "CompanyName");
     EXPECT_EQ(m["NOME1"], "ContactName");
     EXPECT_EQ(m["NOME2"], "ContactTitle");

@@ -1,6 +1,6 @@
+#include "exchange/ImportValues.h"
 #include "../archive/ArchiveTestFiles.h"
 #include "archive/DataModel.h"
-#include "exchange/ImportValues.h"
 
 #include <gtest/gtest.h>
 
@@ -59,7 +59,7 @@ TEST(ImportValues, CountriesAndCaps) {
 TEST(ImportValues, CutsCountsAndOneLineFields) {
     const ImportValues values;
     archive::AddressRecord r;
-    r[DataModel::COGNOME] = QString(40, u'x');          // 35
+    r[DataModel::COGNOME] = QString(40, u'x');                         // 35
     r[DataModel::INDIRIZZO] = QStringLiteral("Via Roma 1\r\nScala B"); // one line
     r[DataModel::CITTA] = QStringLiteral("  milano ");
     r[DataModel::PROV] = QStringLiteral("(mi)");

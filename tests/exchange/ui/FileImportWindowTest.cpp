@@ -21,17 +21,20 @@ using exchange::ui::frmIMPORTAFILE;
 namespace {
 
 exchange::SourceOpener contacts(int* opened) {
-    return [opened](const QString& path, const exchange::SourceOptions&) -> std::unique_ptr<exchange::SourceTable> {
+    return [opened](const QString& path,
+                    const exchange::SourceOptions&) -> std::unique_ptr<exchange::SourceTable> {
         if (!path.endsWith(QLatin1String(".csv")))
             throw exchange::ExchangeError(exchange::ExchangeError::Unsupported,
                                           QStringLiteral("Formato non supportato"));
         ++*opened;
         return std::make_unique<test::MemoryTable>(
-            QStringList{"Given Name", "Family Name", "Address 1 - Street", "Address 1 - Postal Code",
-                        "Address 1 - Country", "Phone 1 - Value", "Birthday"},
-            std::vector<QStringList>{{"Mario", "Rossi", "Via Roma 1", "820", "Italy", "02 1", "1 maggio"},
-                                     {"Anna", "Cognome01", "", "", "", "", ""}, // already in the archive
-                                     {"Hans", "Müller", "Hauptstr. 5", "10115", "DE", "", ""}});
+            QStringList{"Given Name", "Family Name", "Address 1 - Street",
+                        "Address 1 - Postal Code", "Address 1 - Country", "Phone 1 - Value",
+                        "Birthday"},
+            std::vector<QStringList>{
+                {"Mario", "Rossi", "Via Roma 1", "820", "Italy", "02 1", "1 maggio"},
+                {"Anna", "Cognome01", "", "", "", "", ""}, // already in the archive
+                {"Hans", "Müller", "Hauptstr. 5", "10115", "DE", "", ""}});
     };
 }
 
@@ -50,7 +53,8 @@ TEST(frmIMPORTAFILE, PreviewShowsRowsAsStoredAndImportSummarises) {
 
     f.dialogs.answerFile(f.dir.filePath("rubrica.vcf"));
     w.cmdSfoglia_Click();
-    EXPECT_EQ(f.dialogs.lastMessage(), "Impossibile leggere il file rubrica.vcf.\nFormato non supportato");
+    EXPECT_EQ(f.dialogs.lastMessage(),
+              "Impossibile leggere il file rubrica.vcf.\nFormato non supportato");
     EXPECT_FALSE(w.cmdImporta->isEnabled());
 
     f.dialogs.answerFile(f.dir.filePath("rubrica.csv"));
@@ -68,7 +72,8 @@ TEST(frmIMPORTAFILE, PreviewShowsRowsAsStoredAndImportSummarises) {
     w.cboCampo[DataModel::NUM_TEL]->setCurrentIndex(0);
     EXPECT_EQ(cell(w.GRIDanteprima, 0, DataModel::NUM_TEL), "");
     w.chkNote->setChecked(true);
-    EXPECT_EQ(cell(w.GRIDanteprima, 0, DataModel::NOTE), "Phone 1 - Value: 02 1\nBirthday: 1 maggio");
+    EXPECT_EQ(cell(w.GRIDanteprima, 0, DataModel::NOTE),
+              "Phone 1 - Value: 02 1\nBirthday: 1 maggio");
     w.txtGruppo->setText("zz");
     EXPECT_EQ(cell(w.GRIDanteprima, 2, DataModel::GR), "ZZ");
     const int beforeOverride = opened;
@@ -85,7 +90,8 @@ TEST(frmIMPORTAFILE, PreviewShowsRowsAsStoredAndImportSummarises) {
     EXPECT_EQ(f.dialogs.lastMessage(), "Importati 2 indirizzi.\nDoppioni saltati: 1.");
     EXPECT_EQ(f.state.archiveCount, 5);
     EXPECT_EQ(test::countAddresses(f.session.mainDb, "WHERE GR = 'ZZ'"), 2);
-    EXPECT_EQ(test::countAddresses(f.session.mainDb, "WHERE NAZ = 'GERMANIA' AND CAP = '10115'"), 1);
+    EXPECT_EQ(test::countAddresses(f.session.mainDb, "WHERE NAZ = 'GERMANIA' AND CAP = '10115'"),
+              1);
     EXPECT_FALSE(w.BARRA->isVisible());
 }
 
@@ -116,7 +122,8 @@ TEST(frmIMPORTAFILE, AnnullaDuringTheImportLeavesTheArchiveAsItWas) {
     w.cmdImporta_Click();
     ASSERT_TRUE(w.lastSummary().has_value());
     EXPECT_TRUE(w.lastSummary()->cancelled);
-    EXPECT_EQ(f.dialogs.lastMessage(), "Importazione annullata: l'archivio non è stato modificato.");
+    EXPECT_EQ(f.dialogs.lastMessage(),
+              "Importazione annullata: l'archivio non è stato modificato.");
     EXPECT_EQ(test::countAddresses(f.session.mainDb), 3);
     EXPECT_EQ(f.state.archiveCount, 3);
     EXPECT_TRUE(w.cmdImporta->isEnabled());
