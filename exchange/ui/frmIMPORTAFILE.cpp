@@ -56,7 +56,7 @@ frmIMPORTAFILE::frmIMPORTAFILE(shell::AppContext& context, SourceOpener opener, 
     cmdSfoglia = new QPushButton(QStringLiteral("Sfoglia..."), this);
     cmdSfoglia->setObjectName(QStringLiteral("cmdSfoglia"));
 
-    auto* fraOrigine = new QGroupBox(QStringLiteral("File letto"), this);
+    auto* fraOrigine = new QGroupBox(QStringLiteral("Formato rilevato"), this);
     fraOrigine->setObjectName(QStringLiteral("fraOrigine"));
     lblFormato = new QLabel(QStringLiteral("Nessun file scelto."), fraOrigine);
     lblFormato->setObjectName(QStringLiteral("lblFormato"));
