@@ -12,4 +12,13 @@ QString CountryLookup::nameOf(const QString& code) const {
     return st.step() ? st.text(0) : QStringLiteral("");
 }
 
+std::vector<std::pair<QString, QString>> CountryLookup::entries() const {
+    Database db = ArchiveFile::open(m_path, ArchiveKind::Countries, ArchiveFile::Access::ReadOnly);
+    Statement st(db, QStringLiteral("SELECT Sigla, Nazione FROM TabStatiEst"));
+    std::vector<std::pair<QString, QString>> out;
+    while (st.step())
+        out.emplace_back(st.text(0), st.text(1));
+    return out;
+}
+
 } // namespace velomar::archive

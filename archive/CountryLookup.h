@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QString>
+#include <utility>
+#include <vector>
 
 namespace velomar::archive {
 
@@ -15,6 +17,9 @@ public:
     // "" when no row has the code (compared without regard to case). Throws
     // DatabaseError when the country file is missing or not ours.
     QString nameOf(const QString& code) const;
+
+    // Every code with its name, read in one go for jobs that look up many values.
+    std::vector<std::pair<QString, QString>> entries() const;
 
 private:
     QString m_path;

@@ -1,6 +1,7 @@
 #include "exchange/ExchangeBatch.h"
 
 #include "archive/ArchiveFile.h"
+#include "archive/CountryLookup.h"
 #include "archive/DatabaseError.h"
 #include "archive/DataModel.h"
 #include "common/OutputGuard.h"
@@ -9,6 +10,7 @@
 #include "archive/LikePattern.h"
 #include "exchange/ExchangeError.h"
 #include "exchange/ExportJob.h"
+#include "exchange/FileImporter.h"
 #include "exchange/Importer.h"
 #include "printing/ListPrinter.h"
 #include "printing/ListPrinterRange.h"
@@ -18,6 +20,8 @@
 #include "printing/PrinterError.h"
 #include "settings/Settings.h"
 
+#include <QCoreApplication>
+#include <QFileInfo>
 #include <QMap>
 #include <QTextStream>
 
@@ -89,16 +93,43 @@ std::optional<FieldMask> parseFields(const QString& list) {
     return mask;
 }
 
+// The country table of the program folder, or beside the command (a build tree).
+CountryNames countryNames(QTextStream& err) {
+    QStringList places;
+    if (const auto dir = settings::Settings().programDir())
+        places << *dir;
+    const QString here = QCoreApplication::applicationDirPath();
+    places << here << here + QStringLiteral("/data");
+    for (const QString& dir : places) {
+        const QString path = dir + u'/' + archive::CountryLookup::fileName();
+        if (!QFileInfo::exists(path))
+            continue;
+        try {
+            return CountryNames::fromFile(path);
+        } catch (const archive::DatabaseError&) {
+        }
+    }
+    err << archive::CountryLookup::fileName()
+        << " non trovato: i paesi esteri restano come sono scritti.\n";
+    return {};
+}
+
 } // namespace
 
 int batchExport(const QStringList& args, QTextStream& out, QTextStream& err) {
-    const Args a = parse(args, {QStringLiteral("--fields"), QStringLiteral("--description")}, {});
-    if (!a.bad.isEmpty() || a.plain.size() != 2) {
-        err << "Uso: velomar-batch export ARCHIVIO.mdb OUT.txt [--fields ELENCO] "
-               "[--description TESTO]\n";
+    const Args a = parse(args, {QStringLiteral("--fields"), QStringLiteral("--description"),
+                                QStringLiteral("--format")}, {});
+    static const QMap<QString, ExportFileFormat> formats{{QStringLiteral("text"), ExportFileFormat::Text},
+                                                         {QStringLiteral("csv"), ExportFileFormat::Csv},
+                                                         {QStringLiteral("vcard"), ExportFileFormat::VCard}};
+    const QString format = a.values.value(QStringLiteral("--format"), QStringLiteral("text")).toLower();
+    if (!a.bad.isEmpty() || a.plain.size() != 2 || !formats.contains(format)) {
+        err << "Uso: velomar-batch export ARCHIVIO.mdb OUT [--format text|csv|vcard] "
+               "[--fields ELENCO] [--description TESTO]\n";
         return 2;
     }
     ExportRequest request;
+    request.format = formats.value(format);
     request.fields.fill(true);
     request.description = a.values.value(QStringLiteral("--description"));
     if (a.values.contains(QStringLiteral("--fields"))) {
@@ -192,6 +223,99 @@ int batchImport(const QStringList& args, QTextStream& out, QTextStream& err) {
         return 1;
     } catch (const std::exception& e) {
         err << FailureText::of(e, a.plain[1]) << "\n";
+        return 1;
+    }
+}
+
+int batchImportFile(const QStringList& args, QTextStream& out, QTextStream& err) {
+    return batchImportFileWith(args, out, err, openSource);
+}
+
+int batchImportFileWith(const QStringList& args, QTextStream& out, QTextStream& err,
+                        const SourceOpener& opener) {
+    const auto usage = [&err] {
+        err << "Uso: velomar-batch import-file ORIGINE DESTINAZIONE.mdb [--table NOME] "
+               "[--encoding NOME] [--delimiter C] [--no-header] [--map CAMPO=COLONNA]... "
+               "[--group GR] [--skip-duplicates] [--unmapped-to-note]\n";
+        return 2;
+    };
+    SourceOptions sourceOptions;
+    ImportOptions options;
+    QStringList maps;
+    QStringList plain;
+    QString group;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& a = args[i];
+        const bool hasValue = i + 1 < args.size();
+        if (a == QLatin1String("--table") && hasValue)
+            sourceOptions.table = args[++i];
+        else if (a == QLatin1String("--encoding") && hasValue)
+            sourceOptions.encoding = args[++i];
+        else if (a == QLatin1String("--delimiter") && hasValue) {
+            const QString d = args[++i];
+            if (d.compare(QLatin1String("tab"), Qt::CaseInsensitive) == 0 || d == QLatin1String("\\t"))
+                sourceOptions.delimiter = u'\t';
+            else if (d.size() == 1)
+                sourceOptions.delimiter = d[0];
+            else {
+                err << "Separatore non valido: " << d << "\n";
+                return 2;
+            }
+        } else if (a == QLatin1String("--no-header"))
+            sourceOptions.header = SourceOptions::Header::No;
+        else if (a == QLatin1String("--map") && hasValue)
+            maps << args[++i];
+        else if (a == QLatin1String("--group") && hasValue)
+            group = args[++i];
+        else if (a == QLatin1String("--skip-duplicates"))
+            options.skipDuplicates = true;
+        else if (a == QLatin1String("--unmapped-to-note"))
+            options.unmappedToNote = true;
+        else if (a.startsWith(QLatin1String("--")))
+            return usage();
+        else
+            plain << a;
+    }
+    if (plain.size() != 2)
+        return usage();
+    if (!group.isEmpty()) {
+        options.group = FileImporter::checkedGroup(group);
+        if (options.group.isEmpty()) {
+            err << "Codice di gruppo non valido: " << group << "\n";
+            return 2;
+        }
+    }
+    archive::Database target;
+    try {
+        common::OutputGuard::check(plain[1], {.except = plain[1]});
+        target = ArchiveFile::open(plain[1], ArchiveKind::Addresses, ArchiveFile::Access::ReadWrite);
+    } catch (const common::OutputRefused& e) {
+        err << e.description() << "\n";
+        return 1;
+    } catch (const std::exception& e) {
+        err << plain[1] << ": " << FailureText::of(e, plain[1]) << "\n";
+        return 1;
+    }
+    try {
+        std::unique_ptr<SourceTable> source = opener(plain[0], sourceOptions);
+        ImportMapping mapping = ImportMapping::fromHeader(source->columns());
+        for (const QString& m : maps) {
+            const qsizetype eq = m.indexOf(u'=');
+            if (eq < 1 || !mapping.set(m.left(eq), m.mid(eq + 1))) {
+                err << "Associazione non valida: " << m << "\n";
+                return 2;
+            }
+        }
+        if (!mapping.isOneToOne())
+            options.countries = countryNames(err);
+        out << source->description() << "\n";
+        const ImportSummary summary = FileImporter::run(*source, mapping, options, target);
+        for (const QString& line : summary.lines())
+            out << line << "\n";
+        return 0;
+    } catch (const std::exception& e) {
+        err << "Importazione non riuscita, l'archivio non è stato modificato.\n"
+            << plain[0] << ": " << FailureText::cause(e) << "\n";
         return 1;
     }
 }

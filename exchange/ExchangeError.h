@@ -16,6 +16,8 @@ public:
     static constexpr int SourceChanged = 80;  // copied rows changed, or the delete count differs
     static constexpr int BadInput = 81;    // a source file that cannot be read as its format
     static constexpr int ReadFailed = 82;  // a source file that cannot be opened or read
+    static constexpr int Unsupported = 83; // a file of a kind no reader takes
+    static constexpr int Unreadable = 84;  // a source that cannot be read
 
     using common::AppError::AppError;
 };

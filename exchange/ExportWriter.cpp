@@ -14,13 +14,13 @@ namespace {
 constexpr qsizetype kChunk = 256 * 1024;
 }
 
-ExportWriter::ExportWriter(const QString& target)
-    : m_file(std::make_unique<QSaveFile>(target)), m_target(target) {
+ExportWriter::ExportWriter(const QString& target, Encoding encoding)
+    : m_file(std::make_unique<QSaveFile>(target)), m_target(target), m_encoding(encoding) {
     open();
 }
 
-ExportWriter::ExportWriter(std::unique_ptr<QSaveFile> file)
-    : m_file(std::move(file)), m_target(m_file->fileName()) {
+ExportWriter::ExportWriter(std::unique_ptr<QSaveFile> file, Encoding encoding)
+    : m_file(std::move(file)), m_target(m_file->fileName()), m_encoding(encoding) {
     open();
 }
 
@@ -38,6 +38,8 @@ void ExportWriter::open() {
     if (!m_file->open(QIODevice::WriteOnly))
         fail(common::SystemErrorText::ofFile(*m_file));
     m_buffer.reserve(kChunk + 4096);
+    if (m_encoding == Encoding::Utf8WithBom)
+        m_buffer.append("\xEF\xBB\xBF"); // spreadsheets read the file as UTF-8 only with it
 }
 
 void ExportWriter::writeLines(const QStringList& lines) {
@@ -48,7 +50,10 @@ void ExportWriter::writeLines(const QStringList& lines) {
 }
 
 void ExportWriter::write(QStringView text) {
-    m_replaced += common::Cp1252::append(m_buffer, text);
+    if (m_encoding == Encoding::Windows1252)
+        m_replaced += common::Cp1252::append(m_buffer, text);
+    else
+        m_buffer.append(text.toUtf8());
     if (m_buffer.size() >= kChunk)
         flush();
 }

@@ -5,6 +5,7 @@
 #include "common/AppState.h"
 #include "exchange/ui/frmESPORTA.h"
 #include "exchange/ui/frmIMPORTA.h"
+#include "exchange/ui/frmIMPORTAFILE.h"
 #include "printing/ui/ListPrinterWindows.h"
 #include "shell/AppContext.h"
 
@@ -18,13 +19,11 @@ void ExchangeWindows::openExport(shell::AppContext& context, addresses::frmEDIT*
     window->show();
 }
 
-void ExchangeWindows::openImport(shell::AppContext& context, addresses::frmEDIT* grid,
-                                 QWidget* parent) {
-    const qint64 before = context.state.archiveCount;
-    {
-        frmIMPORTA window(context, parent);
-        window.exec();
-    }
+namespace {
+
+// After an import the grid shows the new addresses when the count changed, or goes back
+// to its current row.
+void refreshGrid(shell::AppContext& context, addresses::frmEDIT* grid, qint64 before) {
     if (!grid || !context.session.mainRs.isOpen())
         return;
     if (context.state.archiveCount == before) {
@@ -34,6 +33,28 @@ void ExchangeWindows::openImport(shell::AppContext& context, addresses::frmEDIT*
     // The grid's snapshot lacks the new rows: load the table again, then the sort order.
     grid->reloadArchive();
     grid->cboORDINAMENTO_Click();
+}
+
+} // namespace
+
+void ExchangeWindows::openImport(shell::AppContext& context, addresses::frmEDIT* grid,
+                                 QWidget* parent) {
+    const qint64 before = context.state.archiveCount;
+    {
+        frmIMPORTA window(context, parent);
+        window.exec();
+    }
+    refreshGrid(context, grid, before);
+}
+
+void ExchangeWindows::openFileImport(shell::AppContext& context, addresses::frmEDIT* grid,
+                                     QWidget* parent) {
+    const qint64 before = context.state.archiveCount;
+    {
+        frmIMPORTAFILE window(context, openSource, parent);
+        window.exec();
+    }
+    refreshGrid(context, grid, before);
 }
 
 } // namespace velomar::exchange::ui

@@ -19,6 +19,8 @@ public:
     // mnuImporta: the import window, modal; afterwards the grid shows the new addresses
     // when the count changed, or goes back to its current row.
     static void openImport(shell::AppContext& context, addresses::frmEDIT* grid, QWidget* parent);
+    // "Importa da file...": the same, reading a CSV, vCard or Access file.
+    static void openFileImport(shell::AppContext& context, addresses::frmEDIT* grid, QWidget* parent);
 };
 
 } // namespace velomar::exchange::ui

@@ -15,6 +15,7 @@
 #include <QCheckBox>
 #include <QFileInfo>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -42,6 +43,20 @@ frmESPORTA::frmESPORTA(shell::AppContext& context, printing::ui::ListPrinterGrid
     choices = new printing::ui::ListPrinterChoices(this, QStringLiteral("Campi da Esportare"),
                                                    QStringLiteral("Descrizione del File (facoltativa):"),
                                                    QStringLiteral("Da Esportare"));
+    fraFormato = new QGroupBox(QStringLiteral("Formato"), this);
+    fraFormato->setObjectName(QStringLiteral("fraFormato"));
+    auto* formats = new QHBoxLayout(fraFormato);
+    const char* const formatNames[] = {"Testo", "CSV", "vCard"};
+    for (std::size_t i = 0; i < optFormato.size(); ++i) {
+        optFormato[i] = new QRadioButton(QString::fromLatin1(formatNames[i]), fraFormato);
+        optFormato[i]->setObjectName(QStringLiteral("optFormato%1").arg(i));
+        formats->addWidget(optFormato[i]);
+        // The description is a line of the text file only.
+        connect(optFormato[i], &QRadioButton::toggled, this, [this] {
+            choices->txtDESC->setEnabled(format() == ExportFileFormat::Text);
+        });
+    }
+    optFormato[0]->setChecked(true);
     cmdEsporta = new QPushButton(QStringLiteral("Esporta"), this);
     cmdEsporta->setObjectName(QStringLiteral("cmdEsporta"));
     cmdChiudi = new QPushButton(QStringLiteral("Chiudi"), this);
@@ -50,7 +65,10 @@ frmESPORTA::frmESPORTA(shell::AppContext& context, printing::ui::ListPrinterGrid
     auto* layout = new QGridLayout(this);
     layout->addWidget(choices->fraEsporta, 0, 0, 1, 3);
     layout->addWidget(choices->fraINTERVALLO, 1, 0);
-    layout->addWidget(choices->fraRESULT, 1, 1);
+    auto* middle = new QVBoxLayout;
+    middle->addWidget(choices->fraRESULT);
+    middle->addWidget(fraFormato);
+    layout->addLayout(middle, 1, 1);
     auto* buttons = new QVBoxLayout;
     buttons->addWidget(cmdEsporta);
     buttons->addWidget(cmdChiudi);
@@ -81,13 +99,33 @@ void frmESPORTA::gridUnloaded() {
     close();
 }
 
+ExportFileFormat frmESPORTA::format() const {
+    if (optFormato[1]->isChecked())
+        return ExportFileFormat::Csv;
+    if (optFormato[2]->isChecked())
+        return ExportFileFormat::VCard;
+    return ExportFileFormat::Text;
+}
+
 QString frmESPORTA::askFileName() {
     common::FileDialogOptions options;
     options.title = QStringLiteral("Esporta Lista");
     options.folder = m_ctx.state.exportDir;
-    options.filter = QStringLiteral("Tutti i file (*.*)|*.*|File di Testo (*.txt)|*.txt|");
     options.filterIndex = 2;
-    options.defaultSuffix = QStringLiteral(".txt");
+    switch (format()) {
+    case ExportFileFormat::Text:
+        options.filter = QStringLiteral("Tutti i file (*.*)|*.*|File di Testo (*.txt)|*.txt|");
+        options.defaultSuffix = QStringLiteral(".txt");
+        break;
+    case ExportFileFormat::Csv:
+        options.filter = QStringLiteral("Tutti i file (*.*)|*.*|File CSV (*.csv)|*.csv|");
+        options.defaultSuffix = QStringLiteral(".csv");
+        break;
+    case ExportFileFormat::VCard:
+        options.filter = QStringLiteral("Tutti i file (*.*)|*.*|Contatti vCard (*.vcf)|*.vcf|");
+        options.defaultSuffix = QStringLiteral(".vcf");
+        break;
+    }
     const auto chosen = m_ctx.dialogs.saveFile(options);
     if (!chosen)
         return CancelledMarker;
@@ -133,6 +171,7 @@ bool frmESPORTA::exportJob(const QString& fileName) {
         return false;
 
     ExportRequest request;
+    request.format = format();
     request.fields = choices->fields();
     request.description = choices->txtDESC->text();
 

@@ -2,9 +2,14 @@
 
 #include "printing/ui/ListPrinterChoices.h"
 
-#include <QDialog>
+#include "exchange/ExportJob.h"
 
+#include <QDialog>
+#include <array>
+
+class QGroupBox;
 class QPushButton;
+class QRadioButton;
 
 namespace velomar::shell {
 struct AppContext;
@@ -23,6 +28,10 @@ public:
                QWidget* parent = nullptr);
 
     printing::ui::ListPrinterChoices* choices;
+    // "Formato": text (as always), CSV or vCard.
+    QGroupBox* fraFormato;
+    std::array<QRadioButton*, 3> optFormato{}; // Testo, CSV, vCard
+    ExportFileFormat format() const;
     QPushButton* cmdEsporta;
     QPushButton* cmdChiudi;
 

@@ -32,10 +32,16 @@ const char* const kUsage =
     "                                 fino alla sostituzione\n"
     "  labels ARCHIVIO.mdb --pdf OUT.pdf [--group GR] [--sort N] [--start RIGA,COL]\n"
     "                                 stampa le etichette in un file PDF\n"
-    "  export ARCHIVIO.mdb OUT.txt [--fields ELENCO] [--description TESTO]\n"
-    "                                 esporta gli indirizzi in formato testo\n"
+    "  export ARCHIVIO.mdb OUT [--format text|csv|vcard] [--fields ELENCO]\n"
+    "         [--description TESTO]\n"
+    "                                 esporta gli indirizzi in formato testo (predefinito),\n"
+    "                                 CSV (UTF-8, virgole) o vCard 3.0\n"
     "  import ORIGINE.mdb DESTINAZIONE.mdb [--group GR] [--move]\n"
     "                                 importa indirizzi da un altro archivio\n"
+    "  import-file ORIGINE DESTINAZIONE.mdb [--table NOME] [--encoding NOME]\n"
+    "         [--delimiter C] [--no-header] [--map CAMPO=COLONNA]... [--group GR]\n"
+    "         [--skip-duplicates] [--unmapped-to-note]\n"
+    "                                 importa indirizzi da un file CSV, vCard o Access\n"
     "  list ARCHIVIO.mdb --pdf OUT.pdf [--formatted]\n"
     "                                 stampa la lista degli indirizzi in un file PDF\n"
     "  summary ARCHIVIO.mdb --field GR|CAP|CITTA|PROV|NAZ --pdf OUT.pdf [--by-count]\n"
@@ -89,6 +95,7 @@ int main(int argc, char* argv[]) {
         {QStringLiteral("labels"), velomar::printing::batchLabels},
         {QStringLiteral("export"), velomar::exchange::batchExport},
         {QStringLiteral("import"), velomar::exchange::batchImport},
+        {QStringLiteral("import-file"), velomar::exchange::batchImportFile},
         {QStringLiteral("list"), velomar::exchange::batchList},
         {QStringLiteral("summary"), velomar::printing::batchSummary},
         {QStringLiteral("install-dir"), velomar::shell::batchInstallDir}, // installer only

@@ -22,6 +22,10 @@
 #include "shell/ui/frmMAIN.h"
 #include "shell/ui/frmOPT.h"
 #include "common/ui/QtDialogService.h"
+#include "exchange/SourceTable.h"
+#include "exchange/ui/ExchangeWindows.h"
+#include "exchange/ui/frmESPORTA.h"
+#include "exchange/ui/frmIMPORTAFILE.h"
 
 #include <QAction>
 #include <QApplication>
@@ -55,6 +59,36 @@ bool save(QWidget* w, const QString& folder, const QString& name) {
     QTextStream(stdout) << (ok ? "salvato " : "ERRORE ") << path << "\n";
     return ok;
 }
+
+// A spreadsheet as Google Contacts exports it, for the import window's picture.
+class ExampleContacts : public velomar::exchange::SourceTable {
+public:
+    QStringList columns() const override {
+        return {"Given Name", "Family Name", "Address 1 - Street", "Address 1 - City",
+                "Address 1 - Postal Code", "Address 1 - Region", "Address 1 - Country",
+                "Phone 1 - Value", "E-mail 1 - Value", "Notes", "Group Membership"};
+    }
+    bool next(QStringList& v) override {
+        static const QList<QStringList> rows{
+            {"Mario", "Rossi", "Via Roma 1", "Ardea", "4011", "RM", "Italy", "06 1234567",
+             "mario.rossi@example.it", "Socio dal 2019", "* myContacts ::: SO"},
+            {"Anna", "Bianchi", "Corso Garibaldi 12", "Aosta", "11100", "AO", "Italia", "", "", "", ""},
+            {"Hans", "Müller", "Hauptstraße 5", "Berlin", "10115", "", "Germany", "+49 30 123456", "", "", ""},
+            {"Giulia", "De Santis-Ferrante Villanova di Castenaso", "Piazza Maggiore 3", "Bologna", "40121",
+             "Bologna", "IT", "", "", "", ""}};
+        if (m_next >= rows.size())
+            return false;
+        v = rows[m_next++];
+        return true;
+    }
+    qint64 position() const override { return m_next + 1; }
+    QString description() const override {
+        return QStringLiteral("CSV, codifica UTF-8, separatore virgola, intestazione nella prima riga");
+    }
+
+private:
+    qsizetype m_next = 0;
+};
 
 } // namespace
 
@@ -209,5 +243,24 @@ int main(int argc, char* argv[]) {
     ok = saveWindow("frmGRUPPI", QStringLiteral("groups")) && ok;
     trigger("mnuRiepilogoCAP");
     ok = saveWindow("frmRiepiloghi", QStringLiteral("summary")) && ok;
+    // Exchange windows: the export's format choice and the file import with its preview.
+    main.resize(1366, 728);
+    velomar::exchange::ui::ExchangeWindows::openExport(context, grid, &main);
+    if (auto* exportWindow = main.findChild<velomar::exchange::ui::frmESPORTA*>()) {
+        ok = save(exportWindow, out, QStringLiteral("esporta")) && ok;
+        exportWindow->close();
+    }
+    {
+        velomar::exchange::ui::frmIMPORTAFILE importWindow(
+            context,
+            [](const QString&, const velomar::exchange::SourceOptions&) {
+                return std::make_unique<ExampleContacts>();
+            },
+            &main);
+        importWindow.loadSource(programDir + QStringLiteral("/contatti.csv"));
+        importWindow.txtGruppo->setText(QStringLiteral("CL"));
+        importWindow.show();
+        ok = save(&importWindow, out, QStringLiteral("importa-file")) && ok;
+    }
     return ok ? 0 : 1;
 }

@@ -153,6 +153,8 @@ void frmMAIN::buildMenus() {
     wire(addItem(archivio, "mnuImporta", QStringLiteral("&Importa da altro Archivio"),
                  QKeySequence(QStringLiteral("Ctrl+I"))),
          &frmMAIN::mnuImporta_Click, true);
+    wire(addItem(archivio, "mnuImportaFile", QStringLiteral("Importa da &file…")),
+         &frmMAIN::mnuImportaFile_Click, true);
     addSeparator(archivio, "mnuSep0");
     wire(addItem(archivio, "mnuGrigliaDefault", QStringLiteral("Ripristina Colonne &Default"),
                  QKeySequence(QStringLiteral("Ctrl+D"))),
@@ -396,6 +398,10 @@ void frmMAIN::mnuEsporta_Click() {
 
 void frmMAIN::mnuImporta_Click() {
     exchange::ui::ExchangeWindows::openImport(m_ctx, m_addresses->grid(), this);
+}
+
+void frmMAIN::mnuImportaFile_Click() {
+    exchange::ui::ExchangeWindows::openFileImport(m_ctx, m_addresses->grid(), this);
 }
 
 void frmMAIN::mnuGrigliaDefault_Click() { m_addresses->mnuGrigliaDefault_Click(); }

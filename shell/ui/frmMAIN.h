@@ -106,6 +106,7 @@ private:
     void mnuRiepilogoNAZ_Click();
     void mnuEsporta_Click();
     void mnuImporta_Click();
+    void mnuImportaFile_Click();
     void mnuGrigliaDefault_Click();
     void mnuProprieta_Click();
     void mnuChiudiArchivio_Click();

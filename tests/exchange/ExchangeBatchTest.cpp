@@ -1,4 +1,5 @@
 #include "ArchiveFixture.h"
+#include "MemoryTable.h"
 #include "exchange/ExchangeBatch.h"
 
 #include <QDir>
@@ -260,4 +261,82 @@ TEST(ExchangeBatch, ListToPdf) {
     r = run(exchange::batchList, {mdb, "--pdf", pdf, "--formatted", "--fields", "0,1,2,3,4,5,6,7"});
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(run(exchange::batchList, {mdb, pdf}).status, 2);
+}
+
+TEST(ExchangeBatch, ExportFormatsCsvAndVCard) {
+    QTemporaryDir dir;
+    const QString mdb = dir.filePath("a.mdb");
+    test::createTestArchive(mdb);
+    fill(mdb, {"Verdi", "Bianchi"}, "AB");
+    const QString csv = dir.filePath("out.csv");
+    BatchRun r = run(exchange::batchExport, {mdb, csv, "--format", "CSV", "--fields", "COGNOME,GR"});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    QFile f(csv);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), "\xEF\xBB\xBF" "COGNOME,GR\r\nBianchi,AB\r\nVerdi,AB\r\n");
+    const QString vcf = dir.filePath("out.vcf");
+    r = run(exchange::batchExport, {mdb, vcf, "--format", "vcard"});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    QFile v(vcf);
+    ASSERT_TRUE(v.open(QIODevice::ReadOnly));
+    EXPECT_EQ(v.readAll().count("BEGIN:VCARD\r\nVERSION:3.0\r\n"), 2);
+    EXPECT_EQ(run(exchange::batchExport, {mdb, vcf, "--format", "xls"}).status, 2);
+}
+
+TEST(ExchangeBatch, ImportFileCountsMapsAndRefusesWithTargetUnchanged) {
+    QTemporaryDir dir;
+    const QString dst = dir.filePath("dst.mdb");
+    test::createTestArchive(dst);
+    fill(dst, {"Bianchi"}, "");
+    const auto opener = [](const QString& path, const exchange::SourceOptions& options)
+        -> std::unique_ptr<exchange::SourceTable> {
+        EXPECT_EQ(options.delimiter, QChar(u';'));
+        EXPECT_EQ(options.header, exchange::SourceOptions::Header::No);
+        return std::make_unique<test::MemoryTable>(
+            QStringList{"Colonna 1", "Colonna 2", "Colonna 3"},
+            std::vector<QStringList>{{"Rossi", "Via Roma 1", "820"}, {"Bianchi", "", ""},
+                                     {"Rossi", "via roma 1", "00820"}, {"", "", ""}});
+    };
+    const auto importFile = [&](const QStringList& args) {
+        BatchRun r;
+        QTextStream out(&r.out), err(&r.err);
+        r.status = exchange::batchImportFileWith(args, out, err, opener);
+        out.flush();
+        err.flush();
+        return r;
+    };
+    const QStringList common{"rubrica.csv", dst, "--delimiter", ";", "--no-header", "--map",
+                             "COGNOME=Colonna 1", "--map", "indirizzo=colonna 2"};
+    EXPECT_EQ(importFile(common + QStringList{"--map", "CAMPO=Colonna 1"}).status, 2);
+    EXPECT_EQ(importFile(common + QStringList{"--group", "ABC"}).status, 2);
+    EXPECT_EQ(importFile(common + QStringList{"--bad"}).status, 2);
+    {
+        archive::Database db(dst, archive::Database::Mode::ReadOnly);
+        EXPECT_EQ(test::countAddresses(db), 1);
+    }
+
+    BatchRun r = importFile(common + QStringList{"--map", "CAP=Colonna 3", "--group", "x1",
+                                                 "--skip-duplicates"});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, "Tabella di prova\nImportati 1 indirizzi.\nDoppioni saltati: 2.\n"
+                     "Righe scartate: 1.\n  riga 5: nessun valore nei campi associati\n");
+    {
+        archive::Database db(dst, archive::Database::Mode::ReadOnly);
+        EXPECT_EQ(test::countAddresses(db, "WHERE GR = 'X1' AND CAP = '00820'"), 1);
+    }
+
+    // No reader takes the file yet: an Italian message, nothing written.
+    QFile csv(dir.filePath("rubrica.csv"));
+    ASSERT_TRUE(csv.open(QIODevice::WriteOnly));
+    csv.write("Cognome\nRossi\n");
+    csv.close();
+    QFile before(dst);
+    ASSERT_TRUE(before.open(QIODevice::ReadOnly));
+    const QByteArray bytes = before.readAll();
+    before.close();
+    r = run(exchange::batchImportFile, {csv.fileName(), dst});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.err.contains("Formato non supportato")) << r.err.toStdString();
+    ASSERT_TRUE(before.open(QIODevice::ReadOnly));
+    EXPECT_EQ(before.readAll(), bytes);
 }

@@ -197,3 +197,48 @@ TEST(Export, FailureLeavesTheOldFileIntact) {
     ExportJob::toFile(again, request, target);
     EXPECT_TRUE(readAll(target).startsWith("("));
 }
+
+TEST(Export, CsvIsUtf8WithBomQuotedAsRfc4180AndHeadedByOurFieldNames) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("out.csv");
+    VectorSource source({address({{0, "12"}, {2, QStringLiteral("D'Alì, Rossi")}, {3, "Mario"},
+                                  {6, "00820"}, {15, QStringLiteral("detto \"il Bello\"\nsecondo rigo")},
+                                  {16, QStringLiteral("àè€")}}),
+                         address({{2, "Verdi"}})});
+    ExportRequest request;
+    request.format = exchange::ExportFileFormat::Csv;
+    request.fields = only({0, 2, 3, 6, 15, 16});
+    const auto result = ExportJob::toFile(source, request, path);
+    EXPECT_EQ(result.addresses, 2);
+    EXPECT_EQ(result.replaced, 0);
+    EXPECT_EQ(readAll(path),
+              QByteArray("\xEF\xBB\xBFNR,COGNOME,NOME1,CAP,NOTE,APPUNTI\r\n"
+                         "12,\"D'Al\xC3\xAC, Rossi\",Mario,00820,\"detto \"\"il Bello\"\"\nsecondo rigo\","
+                         "\xC3\xA0\xC3\xA8\xE2\x82\xAC\r\n"
+                         ",Verdi,,,,\r\n"));
+}
+
+TEST(Export, VCardCardsEscapedFoldedAndTyped) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("out.vcf");
+    VectorSource source({address({{1, "Dott."}, {2, "Rossi"}, {3, "Mario"}, {4, "Sindaco"},
+                                  {5, "Via Roma 1; scala B"}, {6, "20100"}, {7, "MILANO"}, {8, "MI"},
+                                  {10, "02 123456"}, {11, "02 654321"}, {12, "333 1234567"},
+                                  {13, "m@x.it"}, {14, "AB"}, {15, "riga 1\nriga 2, \\ fine"},
+                                  {16, QString(70, QChar(0xE0))}}),
+                         address({{2, "Bianchi"}, {7, "ROMA"}})});
+    ExportRequest request;
+    request.format = exchange::ExportFileFormat::VCard;
+    request.fields.fill(true);
+    request.fields[11] = false; // an unticked field is not written
+    ExportJob::toFile(source, request, path);
+    const QByteArray a70 = QString(70, QChar(0xE0)).toUtf8();
+    EXPECT_EQ(readAll(path),
+              "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Rossi;Mario;;Dott.;\r\nFN:Dott. Mario Rossi\r\n"
+              "TITLE:Sindaco\r\nADR;TYPE=home:;;Via Roma 1\\; scala B;MILANO;MI;20100;\r\n"
+              "TEL;TYPE=voice:02 123456\r\nTEL;TYPE=cell:333 1234567\r\nEMAIL;TYPE=internet:m@x.it\r\n"
+              "NOTE:riga 1\\nriga 2\\, \\\\ fine\\n" + a70.left(44) + "\r\n " + a70.mid(44, 74) +
+              "\r\n " + a70.mid(118) + "\r\nCATEGORIES:AB\r\nEND:VCARD\r\n"
+              "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Bianchi;;;;\r\nFN:Bianchi\r\nADR;TYPE=home:;;;ROMA;;;\r\n"
+              "END:VCARD\r\n");
+}

@@ -242,3 +242,31 @@ TEST(frmIMPORTA, DeletesFromTheSourceOnlyWhenItIsWritableAndTheArchiveStillInPla
               "l'importazione: l'archivio di origine non è stato modificato.");
     EXPECT_EQ(countIn(second), 3);
 }
+
+TEST(frmESPORTA, FormatChoiceWritesCsvOrVCardWithTheirOwnFileKinds) {
+    test::WindowFixture f(2);
+    f.settings.setRangeChoice(Section::Esporta, 1);
+    auto* w = new frmESPORTA(f.ctx(), grid(1, 0));
+    QPointer<frmESPORTA> alive(w);
+    for (int i = 0; i < 17; ++i)
+        w->choices->ckCampo[std::size_t(i)]->setChecked(i == 2 || i == 7);
+    EXPECT_TRUE(w->optFormato[0]->isChecked());
+    w->optFormato[1]->setChecked(true);
+    EXPECT_FALSE(w->choices->txtDESC->isEnabled());
+    const QString csv = f.dir.filePath("lista.csv");
+    f.dialogs.answerFile(csv);
+    w->cmdEsporta_Click();
+    EXPECT_EQ(f.dialogs.lastMessage(), "Esportazione terminata.");
+    EXPECT_EQ(read(csv), "\xEF\xBB\xBF" "COGNOME,CITTA\r\nCognome01,Milano\r\nCognome02,Roma\r\n");
+
+    w->optFormato[2]->setChecked(true);
+    const QString vcf = f.dir.filePath("lista.vcf");
+    f.dialogs.answerFile(vcf);
+    w->cmdEsporta_Click();
+    EXPECT_TRUE(read(vcf).startsWith("BEGIN:VCARD\r\nVERSION:3.0\r\nN:Cognome01;;;;\r\n"));
+    const auto& shown = f.dialogs.shown();
+    EXPECT_EQ(std::count_if(shown.begin(), shown.end(),
+                            [](const auto& s) { return s.kind == test::ScriptedDialogs::Shown::Kind::Save; }),
+              2);
+    delete alive.data();
+}

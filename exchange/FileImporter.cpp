@@ -1,0 +1,191 @@
+#include "exchange/FileImporter.h"
+
+#include "archive/DataModel.h"
+#include "archive/Database.h"
+#include "archive/Statement.h"
+#include "archive/Transaction.h"
+#include "exchange/ImportValues.h"
+#include "exchange/SourceTable.h"
+
+#include <QSet>
+
+namespace velomar::exchange {
+
+namespace {
+
+using archive::DataModel;
+
+constexpr qint64 kProgressStep = 500;
+
+// Blank rows and rows whose data all lie in columns the user left out.
+bool nothingMapped(const QStringList& row, const QList<int>& filling) {
+    for (int c : filling)
+        if (c >= 0 && c < row.size() && !row[c].trimmed().isEmpty())
+            return false;
+    return true;
+}
+
+// Columns that fill a field, fallbacks included.
+QList<int> fillingColumns(const ImportMapping& mapping) {
+    QList<int> out;
+    for (int f = 1; f < archive::AddressRecord::FieldCount; ++f)
+        out << mapping.fallbacks(f) << mapping.column(f);
+    return out;
+}
+
+// Mapped values, the other columns as NOTE lines, adjusted; a file of ours comes back
+// exactly as it was written. Returns how many values were cut.
+struct Shape {
+    const ImportMapping& mapping;
+    const ImportOptions& options;
+    const ImportValues& values;
+    bool oneToOne = mapping.isOneToOne();
+    QList<int> unmapped = mapping.unmappedColumns();
+};
+
+int shape(const QStringList& row, const Shape& s, archive::AddressRecord& record) {
+    const ImportMapping& mapping = s.mapping;
+    mapping.apply(row, record);
+    if (s.oneToOne)
+        return 0;
+    if (s.options.unmappedToNote) {
+        QString& note = record[DataModel::NOTE];
+        for (int c : s.unmapped) {
+            const QString value = c < row.size() ? row[c].trimmed() : QString();
+            if (value.isEmpty())
+                continue;
+            if (!note.isEmpty())
+                note += u'\n';
+            note += mapping.columns()[c] + QStringLiteral(": ") + value;
+        }
+    }
+    return s.values.adjust(record);
+}
+
+// Nothing of a cancelled import reaches the archive, so nothing of it is counted.
+ImportSummary cancelledSummary() {
+    ImportSummary s;
+    s.cancelled = true;
+    return s;
+}
+
+} // namespace
+
+QString FileImporter::checkedGroup(const QString& text) {
+    const QString t = text.trimmed();
+    if (t.isEmpty() || t.size() > 2)
+        return QString();
+    return ImportValues::groupCode(t);
+}
+
+int FileImporter::prepare(const QStringList& values, const ImportMapping& mapping,
+                          const ImportOptions& options, archive::AddressRecord& record) {
+    const ImportValues adjust(options.countries);
+    const int cut = shape(values, Shape{mapping, options, adjust}, record);
+    if (!options.group.isEmpty())
+        record[DataModel::GR] = options.group;
+    return cut;
+}
+
+ImportSummary FileImporter::run(SourceTable& source, const ImportMapping& mapping,
+                                const ImportOptions& options, archive::Database& target,
+                                const Progress& progress) {
+    ImportSummary summary;
+    summary.oneToOne = mapping.isOneToOne();
+    const ImportValues values(options.countries);
+    const Shape shaping{mapping, options, values};
+    const QList<int> filling = fillingColumns(mapping);
+
+    // The whole import is one transaction: a cache that holds it spares writing pages
+    // twice (to the file, then again at commit). Back to the default afterwards.
+    struct CacheSize {
+        archive::Database& db;
+        explicit CacheSize(archive::Database& d) : db(d) {
+            db.exec(QStringLiteral("PRAGMA cache_size = -65536"));
+        }
+        ~CacheSize() {
+            try {
+                db.exec(QStringLiteral("PRAGMA cache_size = -2000"));
+            } catch (...) { // a destructor never throws; a larger cache is harmless
+            }
+        }
+    } cache(target);
+    archive::Transaction tx(target);
+    QSet<QString> seen;
+    if (options.skipDuplicates) {
+        archive::Statement existing(target,
+                                    QStringLiteral("SELECT COGNOME, INDIRIZZO, CAP FROM TabMAIL"));
+        while (existing.step())
+            seen.insert(
+                ImportValues::duplicateKey(existing.text(0), existing.text(1), existing.text(2)));
+    }
+    archive::Statement insert(
+        target,
+        QStringLiteral(
+            "INSERT INTO TabMAIL (TITOLO, COGNOME, NOME1, NOME2, INDIRIZZO, CAP, CITTA, PROV, NAZ,"
+            " NUM_TEL, NUM_FAX, NUM_CEL, E_MAIL, GR, NOTE, APPUNTI) VALUES"
+            " (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+
+    QStringList row;
+    archive::AddressRecord record;
+    qint64 rows = 0;
+    while (source.next(row)) {
+        ++rows;
+        if (progress && rows % kProgressStep == 0 && !progress(rows))
+            return cancelledSummary(); // the transaction rolls back
+        if (nothingMapped(row, filling)) {
+            summary.refused.push_back(
+                {source.position(), QStringLiteral("nessun valore nei campi associati")});
+            continue;
+        }
+        summary.cutValues += shape(row, shaping, record);
+        if (!options.group.isEmpty())
+            record[DataModel::GR] = options.group;
+        if (options.skipDuplicates) {
+            const QString key = ImportValues::duplicateKey(record);
+            if (seen.contains(key)) {
+                ++summary.duplicates;
+                continue;
+            }
+            seen.insert(key);
+        }
+        // Empty texts are stored as Null, as the entry form does.
+        for (int f = 1; f < archive::AddressRecord::FieldCount; ++f) {
+            if (record[f].isEmpty())
+                insert.bindNull(f);
+            else
+                insert.bindText(f, record[f]);
+        }
+        insert.exec();
+        insert.reset();
+        ++summary.imported;
+    }
+    if (progress && !progress(rows))
+        return cancelledSummary();
+    tx.commit();
+    return summary;
+}
+
+QStringList ImportSummary::lines() const {
+    QStringList out;
+    if (cancelled) {
+        out << QStringLiteral("Importazione annullata: l'archivio non è stato modificato.");
+        return out;
+    }
+    out << QStringLiteral("Importati %1 indirizzi.").arg(imported);
+    if (duplicates > 0)
+        out << QStringLiteral("Doppioni saltati: %1.").arg(duplicates);
+    if (cutValues > 0)
+        out << QStringLiteral("Valori accorciati per stare nei campi: %1.").arg(cutValues);
+    if (!refused.empty()) {
+        out << QStringLiteral("Righe scartate: %1.").arg(qint64(refused.size()));
+        const std::size_t shown = std::min<std::size_t>(refused.size(), 20);
+        for (std::size_t i = 0; i < shown; ++i)
+            out << QStringLiteral("  riga %1: %2").arg(refused[i].position).arg(refused[i].reason);
+        if (refused.size() > shown)
+            out << QStringLiteral("  ...");
+    }
+    return out;
+}
+
+} // namespace velomar::exchange

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "archive/AddressRecord.h"
+#include "exchange/CountryNames.h"
+#include "exchange/ImportMapping.h"
+
+#include <QString>
+#include <functional>
+#include <vector>
+
+namespace velomar::archive {
+class Database;
+}
+
+namespace velomar::exchange {
+
+class SourceTable;
+
+struct ImportOptions {
+    QString group;               // stored in GR of every address when not empty
+    bool skipDuplicates = false; // same surname, address and CAP as a row already there
+    bool unmappedToNote = false; // "Colonna: valore" lines of the other columns into NOTE
+    CountryNames countries;
+};
+
+struct RefusedRow {
+    qint64 position = 0; // as the source counts (line, card, record)
+    QString reason;
+};
+
+struct ImportSummary {
+    qint64 imported = 0;
+    qint64 duplicates = 0;
+    qint64 cutValues = 0;
+    std::vector<RefusedRow> refused;
+    bool oneToOne = false;  // read as it is, without adjustments
+    bool cancelled = false; // nothing was written
+
+    // The lines shown to the user at the end ("Importati 12 indirizzi.", ...).
+    QStringList lines() const;
+};
+
+// Reads a source table into an open archive in one transaction: a failure or a cancel
+// leaves the archive as it was.
+class FileImporter {
+public:
+    // rows: rows read so far. Returning false cancels the import.
+    using Progress = std::function<bool(qint64 rows)>;
+
+    // The record as it will be stored (mapping, NOTE lines, adjustments, group); returns
+    // how many values were cut. Used by the import and by the window's preview.
+    static int prepare(const QStringList& values, const ImportMapping& mapping,
+                       const ImportOptions& options, archive::AddressRecord& record);
+    // Options.group as a group code ("ab" -> "AB"); "" when the text is no code.
+    static QString checkedGroup(const QString& text);
+
+    static ImportSummary run(SourceTable& source, const ImportMapping& mapping,
+                             const ImportOptions& options, archive::Database& target,
+                             const Progress& progress = {});
+};
+
+} // namespace velomar::exchange

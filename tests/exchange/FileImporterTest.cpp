@@ -1,0 +1,174 @@
+#include "exchange/FileImporter.h"
+#include "../archive/ArchiveTestFiles.h"
+#include "ArchiveFixture.h"
+#include "MemoryTable.h"
+#include "archive/DataModel.h"
+#include "exchange/ExchangeError.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace velomar;
+using archive::DataModel;
+using exchange::FileImporter;
+using exchange::ImportMapping;
+using exchange::ImportOptions;
+
+namespace {
+
+struct Target {
+    QTemporaryDir dir;
+    QString path = dir.filePath("dest.mdb");
+    archive::Database db;
+    Target() {
+        test::createTestArchive(path);
+        db = archive::Database(path, archive::Database::Mode::ReadWrite);
+    }
+    // Every stored row, fields 1..16 joined by '|', in NR order; Null as "<null>".
+    QStringList rows() {
+        archive::Statement st(db, QStringLiteral("SELECT * FROM TabMAIL ORDER BY NR"));
+        QStringList out;
+        while (st.step()) {
+            QStringList f;
+            for (int c = 1; c <= 16; ++c)
+                f << (st.isNull(c) ? QStringLiteral("<null>") : st.text(c));
+            out << f.join(u'|');
+        }
+        return out;
+    }
+};
+
+QByteArray bytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+} // namespace
+
+TEST(FileImporter, ItalianSpreadsheetWithDuplicatesGroupAndRefusedRows) {
+    Target t;
+    archive::AddressRecord existing;
+    existing[DataModel::COGNOME] = QStringLiteral("Bianchi");
+    existing[DataModel::INDIRIZZO] = QStringLiteral("Via Po 2");
+    existing[DataModel::CAP] = QStringLiteral("00820");
+    test::addTestAddress(t.db, existing);
+
+    test::MemoryTable source(
+        {"Cognome", "Nome", "Indirizzo", "CAP", "Città", "Nazione", "Compleanno"},
+        {{"Rossi", "Mario", "Via Roma 1", "20100", "Milano", "Italia", "1 maggio"},
+         {"BIANCHÌ", "Anna", "via po 2", "820", "Roma", "", ""}, // as the one there
+         {"", "", "", "", "", "", "3 marzo"},                    // nothing mapped
+         {"Müller", "Hans", "Hauptstr. 5", "10115", "Berlin", "Germany", ""},
+         {"rossi", "Maria", "VIA ROMA 1", "20100", "Milano", "", ""}}); // as line 2
+    ImportOptions options;
+    options.skipDuplicates = true;
+    options.unmappedToNote = true;
+    options.group = FileImporter::checkedGroup(QStringLiteral("c1"));
+    options.countries = exchange::CountryNames::fromFile(test::templatePath("StatiEsteri.mdb"));
+    const auto summary =
+        FileImporter::run(source, ImportMapping::fromHeader(source.columns()), options, t.db);
+    EXPECT_FALSE(summary.oneToOne);
+    EXPECT_EQ(summary.imported, 2);
+    EXPECT_EQ(summary.duplicates, 2);
+    ASSERT_EQ(summary.refused.size(), 1u);
+    EXPECT_EQ(summary.refused[0].position, 4); // the header is line 1
+    EXPECT_EQ(summary.lines().join(u'\n'),
+              "Importati 2 indirizzi.\nDoppioni saltati: 2.\nRighe scartate: 1.\n"
+              "  riga 4: nessun valore nei campi associati");
+    const QStringList rows = t.rows();
+    ASSERT_EQ(rows.size(), 3);
+    EXPECT_EQ(rows[1],
+              "<null>|Rossi|Mario|<null>|Via Roma 1|20100|MILANO|<null>|<null>|<null>|<null>|"
+              "<null>|<null>|C1|Compleanno: 1 maggio|<null>");
+    EXPECT_EQ(rows[2], "<null>|Müller|Hans|<null>|Hauptstr. 5|10115|BERLIN|<null>|GERMANIA|<null>|"
+                       "<null>|<null>|<null>|C1|<null>|<null>");
+    EXPECT_EQ(FileImporter::checkedGroup("abc"), "");
+}
+
+TEST(FileImporter, OurOwnHeaderIsStoredAsItIs) {
+    Target t;
+    const QStringList header = DataModel::tabMailColumns().mid(0, 17);
+    QStringList row{"77",
+                    "Dott.",
+                    "Rossi",
+                    "Mario",
+                    "Ruolo",
+                    "Via Roma 1",
+                    "820",
+                    "milano",
+                    "Roma",
+                    "I",
+                    "02",
+                    "03",
+                    "333",
+                    "m@x.it",
+                    "abc",
+                    QString(200, u'n'),
+                    QStringLiteral("riga 1\r\n\"riga 2\", àè")};
+    test::MemoryTable source(header, {row});
+    const auto summary = FileImporter::run(source, ImportMapping::fromHeader(header), {}, t.db);
+    EXPECT_TRUE(summary.oneToOne);
+    EXPECT_EQ(summary.imported, 1);
+    EXPECT_EQ(summary.cutValues, 0);
+    row.removeFirst();
+    EXPECT_EQ(t.rows(), QStringList{row.join(u'|')});
+}
+
+TEST(FileImporter, CancelLeavesTheTargetByteIdentical) {
+    Target t;
+    test::addTestAddress(t.db, archive::AddressRecord{});
+    t.db.close();
+    const QByteArray before = bytes(t.path);
+    t.db = archive::Database(t.path, archive::Database::Mode::ReadWrite);
+
+    std::vector<QStringList> rows;
+    for (int i = 0; i < 5000; ++i)
+        rows.push_back({QStringLiteral("Cognome%1").arg(i), QString(30, u'v')});
+    test::MemoryTable source({"Cognome", "Indirizzo"}, rows);
+    qint64 calls = 0;
+    const auto summary =
+        FileImporter::run(source, ImportMapping::fromHeader(source.columns()), {}, t.db,
+                          [&](qint64 done) { return ++calls < 5 && done > 0; });
+    EXPECT_TRUE(summary.cancelled);
+    EXPECT_EQ(summary.imported, 0); // nothing of it was kept
+    EXPECT_EQ(summary.lines(),
+              QStringList{"Importazione annullata: l'archivio non è stato modificato."});
+    EXPECT_EQ(test::countAddresses(t.db), 1);
+    t.db.close();
+    EXPECT_EQ(bytes(t.path), before);
+
+    // Without a cancel the same source goes in whole.
+    t.db = archive::Database(t.path, archive::Database::Mode::ReadWrite);
+    test::MemoryTable again({"Cognome", "Indirizzo"}, rows);
+    EXPECT_EQ(FileImporter::run(again, ImportMapping::fromHeader(again.columns()), {}, t.db,
+                                [](qint64) { return true; })
+                  .imported,
+              5000);
+    EXPECT_EQ(test::countAddresses(t.db), 5001);
+}
+
+TEST(FileImporter, ASourceThatFailsHalfwayLeavesNothingBehind) {
+    // A reader that meets a broken row after two good ones.
+    class Broken : public test::MemoryTable {
+    public:
+        Broken() : MemoryTable({"Cognome"}, {{"Rossi"}, {"Verdi"}, {"Bianchi"}}) {}
+        bool next(QStringList& values) override {
+            if (++m_rows == 3)
+                throw exchange::ExchangeError(exchange::ExchangeError::Unreadable,
+                                              QStringLiteral("Riga 4: virgolette non chiuse"));
+            return MemoryTable::next(values);
+        }
+
+    private:
+        int m_rows = 0;
+    } source;
+    Target t;
+    EXPECT_THROW(FileImporter::run(source, ImportMapping::fromHeader(source.columns()), {}, t.db),
+                 exchange::ExchangeError);
+    EXPECT_EQ(test::countAddresses(t.db), 0);
+    // The connection is usable again: no transaction was left open.
+    test::MemoryTable good({"Cognome"}, {{"Rossi"}});
+    EXPECT_EQ(FileImporter::run(good, ImportMapping::fromHeader(good.columns()), {}, t.db).imported,
+              1);
+}

@@ -1,0 +1,131 @@
+#include "../MemoryTable.h"
+#include "../WindowFixture.h"
+#include "archive/DataModel.h"
+#include "exchange/ExchangeError.h"
+#include "exchange/ui/frmIMPORTAFILE.h"
+#include "support/TestEnvironment.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTableWidget>
+#include <gtest/gtest.h>
+
+using namespace velomar;
+using archive::DataModel;
+using exchange::ui::frmIMPORTAFILE;
+
+namespace {
+
+exchange::SourceOpener contacts(int* opened) {
+    return [opened](const QString& path,
+                    const exchange::SourceOptions&) -> std::unique_ptr<exchange::SourceTable> {
+        if (!path.endsWith(QLatin1String(".csv")))
+            throw exchange::ExchangeError(exchange::ExchangeError::Unsupported,
+                                          QStringLiteral("Formato non supportato"));
+        ++*opened;
+        return std::make_unique<test::MemoryTable>(
+            QStringList{"Given Name", "Family Name", "Address 1 - Street",
+                        "Address 1 - Postal Code", "Address 1 - Country", "Phone 1 - Value",
+                        "Birthday"},
+            std::vector<QStringList>{
+                {"Mario", "Rossi", "Via Roma 1", "820", "Italy", "02 1", "1 maggio"},
+                {"Anna", "Cognome01", "", "", "", "", ""}, // already in the archive
+                {"Hans", "Müller", "Hauptstr. 5", "10115", "DE", "", ""}});
+    };
+}
+
+QString cell(QTableWidget* grid, int row, int field) {
+    const QTableWidgetItem* item = grid->item(row, field - DataModel::TITOLO);
+    return item ? item->text() : QStringLiteral("<none>");
+}
+
+} // namespace
+
+TEST(frmIMPORTAFILE, PreviewShowsRowsAsStoredAndImportSummarises) {
+    test::WindowFixture f(3);
+    f.state.programDir = test::binaryPath("data"); // where StatiEsteri.mdb is built
+    int opened = 0;
+    frmIMPORTAFILE w(f.ctx(), contacts(&opened));
+
+    f.dialogs.answerFile(f.dir.filePath("rubrica.vcf"));
+    w.cmdSfoglia_Click();
+    EXPECT_EQ(f.dialogs.lastMessage(),
+              "Impossibile leggere il file rubrica.vcf.\nFormato non supportato");
+    EXPECT_FALSE(w.cmdImporta->isEnabled());
+
+    f.dialogs.answerFile(f.dir.filePath("rubrica.csv"));
+    w.cmdSfoglia_Click();
+    EXPECT_EQ(w.lblFormato->text(), "Tabella di prova");
+    EXPECT_EQ(w.cboCampo[DataModel::COGNOME]->currentText(), "Family Name");
+    EXPECT_EQ(w.cboCampo[DataModel::CAP]->currentText(), "Address 1 - Postal Code");
+    EXPECT_EQ(w.cboCampo[DataModel::NOTE]->currentText(), "(nessuna)");
+    ASSERT_EQ(w.GRIDanteprima->rowCount(), 3);
+    EXPECT_EQ(cell(w.GRIDanteprima, 0, DataModel::CAP), "00820");
+    EXPECT_EQ(cell(w.GRIDanteprima, 0, DataModel::NAZ), "");
+    EXPECT_EQ(cell(w.GRIDanteprima, 0, DataModel::NUM_TEL), "02 1");
+
+    // Every change shows at once in the preview.
+    w.cboCampo[DataModel::NUM_TEL]->setCurrentIndex(0);
+    EXPECT_EQ(cell(w.GRIDanteprima, 0, DataModel::NUM_TEL), "");
+    w.chkNote->setChecked(true);
+    EXPECT_EQ(cell(w.GRIDanteprima, 0, DataModel::NOTE),
+              "Phone 1 - Value: 02 1\nBirthday: 1 maggio");
+    w.txtGruppo->setText("zz");
+    EXPECT_EQ(cell(w.GRIDanteprima, 2, DataModel::GR), "ZZ");
+    const int beforeOverride = opened;
+    w.cboSeparatore->setCurrentIndex(2); // read again with the delimiter chosen
+    EXPECT_EQ(opened, beforeOverride + 1);
+
+    w.txtGruppo->setText("z!");
+    w.cmdImporta_Click();
+    EXPECT_EQ(f.dialogs.lastMessage(), "Il Gruppo è fatto di una o due lettere o cifre.");
+    w.txtGruppo->setText("ZZ");
+    w.chkDoppioni->setChecked(true);
+    w.cmdImporta_Click();
+    ASSERT_TRUE(w.lastSummary().has_value());
+    EXPECT_EQ(f.dialogs.lastMessage(), "Importati 2 indirizzi.\nDoppioni saltati: 1.");
+    EXPECT_EQ(f.state.archiveCount, 5);
+    EXPECT_EQ(test::countAddresses(f.session.mainDb, "WHERE GR = 'ZZ'"), 2);
+    EXPECT_EQ(test::countAddresses(f.session.mainDb, "WHERE NAZ = 'GERMANIA' AND CAP = '10115'"),
+              1);
+    EXPECT_FALSE(w.BARRA->isVisible());
+}
+
+TEST(frmIMPORTAFILE, AnnullaDuringTheImportLeavesTheArchiveAsItWas) {
+    test::WindowFixture f(3);
+    frmIMPORTAFILE* window = nullptr;
+    // The user presses Annulla while row 600 is being read.
+    class Slow : public test::MemoryTable {
+    public:
+        Slow(frmIMPORTAFILE*& w, std::vector<QStringList> rows)
+            : MemoryTable({"Cognome"}, std::move(rows)), m_window(w) {}
+        bool next(QStringList& values) override {
+            if (++m_rows == 600)
+                m_window->cmdAnnulla->click();
+            return MemoryTable::next(values);
+        }
+
+    private:
+        frmIMPORTAFILE*& m_window;
+        int m_rows = 0;
+    };
+    std::vector<QStringList> rows(2000, QStringList{"Rossi"});
+    frmIMPORTAFILE w(f.ctx(), [&](const QString&, const exchange::SourceOptions&) {
+        return std::make_unique<Slow>(window, rows);
+    });
+    window = &w;
+    ASSERT_TRUE(w.loadSource("lista.csv"));
+    w.cmdImporta_Click();
+    ASSERT_TRUE(w.lastSummary().has_value());
+    EXPECT_TRUE(w.lastSummary()->cancelled);
+    EXPECT_EQ(f.dialogs.lastMessage(),
+              "Importazione annullata: l'archivio non è stato modificato.");
+    EXPECT_EQ(test::countAddresses(f.session.mainDb), 3);
+    EXPECT_EQ(f.state.archiveCount, 3);
+    EXPECT_TRUE(w.cmdImporta->isEnabled());
+    EXPECT_FALSE(w.cmdAnnulla->isEnabled());
+}
