@@ -325,10 +325,10 @@ TEST(ExchangeBatch, ImportFileCountsMapsAndRefusesWithTargetUnchanged) {
         EXPECT_EQ(test::countAddresses(db, "WHERE GR = 'X1' AND CAP = '00820'"), 1);
     }
 
-    // No reader takes the file yet: an Italian message, nothing written.
+    // A file that breaks half way (a quote never closed): an Italian message, nothing written.
     QFile csv(dir.filePath("rubrica.csv"));
     ASSERT_TRUE(csv.open(QIODevice::WriteOnly));
-    csv.write("Cognome\nRossi\n");
+    csv.write("Cognome;Citta\nRossi;Roma\nBianchi;\"Milano\nVerdi;Como\n");
     csv.close();
     QFile before(dst);
     ASSERT_TRUE(before.open(QIODevice::ReadOnly));
@@ -336,7 +336,7 @@ TEST(ExchangeBatch, ImportFileCountsMapsAndRefusesWithTargetUnchanged) {
     before.close();
     r = run(exchange::batchImportFile, {csv.fileName(), dst});
     EXPECT_EQ(r.status, 1);
-    EXPECT_TRUE(r.err.contains("Formato non supportato")) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains("Importazione non riuscita")) << r.err.toStdString();
     ASSERT_TRUE(before.open(QIODevice::ReadOnly));
     EXPECT_EQ(before.readAll(), bytes);
 }
