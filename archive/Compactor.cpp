@@ -3,6 +3,7 @@
 #include "archive/ArchiveFile.h"
 #include "archive/DatabaseError.h"
 #include "archive/FailureText.h"
+#include "common/SystemErrorText.h"
 #include "archive/DateStamp.h"
 #include "archive/Statement.h"
 
@@ -37,49 +38,8 @@ public:
     throw CompactionFailure(code, cause.isEmpty() ? step : step + QStringLiteral(": ") + cause);
 }
 
-QString osCause(int err) {
-    switch (err) {
-    case ENOSPC:
-    case EDQUOT:
-        return QStringLiteral("disco pieno");
-    case EACCES:
-    case EPERM:
-        return QStringLiteral("permesso negato");
-    case EROFS:
-        return QStringLiteral("disco in sola lettura");
-    case ENOENT:
-        return QStringLiteral("file non trovato");
-    case EIO:
-        return QStringLiteral("errore di lettura o scrittura sul disco");
-    case EISDIR:
-        return QStringLiteral("è una cartella");
-    case EINVAL:
-        return QStringLiteral("operazione non ammessa su questo file");
-    default:
-        return QStringLiteral("errore di sistema %1").arg(err);
-    }
-}
-
 // SQLite's primary result code; the archive's own codes (9001...) as they are.
 int primaryCode(const DatabaseError& e) { return e.code() >= 9000 ? e.code() : e.code() & 0xff; }
-
-QString sqliteCause(const DatabaseError& e) {
-    switch (primaryCode(e)) {
-    case SQLITE_FULL:
-        return QStringLiteral("disco pieno");
-    case SQLITE_IOERR:
-        return QStringLiteral("errore di lettura o scrittura sul disco");
-    case SQLITE_CANTOPEN:
-        return QStringLiteral("impossibile aprire il file");
-    case SQLITE_READONLY:
-    case SQLITE_PERM:
-        return QStringLiteral("scrittura non permessa");
-    case SQLITE_CORRUPT:
-        return QStringLiteral("archivio danneggiato");
-    default:
-        return FailureText::ofDatabaseCode(e.code());
-    }
-}
 
 bool isBusy(const DatabaseError& e) {
     const int code = primaryCode(e);
@@ -164,7 +124,7 @@ public:
                 if (errno == EEXIST)
                     continue;
                 fail(QStringLiteral("Impossibile creare la copia compattata nella cartella dell'archivio"),
-                     osCause(errno));
+                     common::SystemErrorText::of(errno));
             }
             struct stat st {};
             ::fstat(fd, &st);
@@ -278,7 +238,7 @@ Compactor::Result Compactor::compactFile(const QString& path, ArchiveKind kind, 
         Statement vacuum(reader, QStringLiteral("VACUUM INTO ?"));
         vacuum.bindText(1, copy.path()).exec();
     } catch (const DatabaseError& e) {
-        fail(QStringLiteral("Impossibile scrivere la copia compattata"), sqliteCause(e), e.code());
+        fail(QStringLiteral("Impossibile scrivere la copia compattata"), FailureText::ofDatabaseCode(e.code()), e.code());
     }
     reach(Stage::CopyWritten, copy.path());
 
@@ -289,7 +249,7 @@ Compactor::Result Compactor::compactFile(const QString& path, ArchiveKind kind, 
         } catch (const DatabaseError& e) {
             if (primaryCode(e) == DatabaseError::Damaged || primaryCode(e) == SQLITE_CORRUPT)
                 fail(QStringLiteral("La copia compattata è danneggiata"));
-            fail(QStringLiteral("La copia compattata non è un archivio valido"), sqliteCause(e));
+            fail(QStringLiteral("La copia compattata non è un archivio valido"), FailureText::ofDatabaseCode(e.code()));
         }
         Statement check(checked, QStringLiteral("PRAGMA quick_check"));
         if (!check.step() || check.text(0) != QLatin1String("ok"))
@@ -313,7 +273,7 @@ Compactor::Result Compactor::compactFile(const QString& path, ArchiveKind kind, 
         ::chmod(encoded.constData(), (original.st_mode & 07777) | S_IRUSR | S_IWUSR);
     }
     if (const int err = syncPath(copy.path(), false))
-        fail(QStringLiteral("Impossibile scrivere su disco la copia compattata"), osCause(err));
+        fail(QStringLiteral("Impossibile scrivere su disco la copia compattata"), common::SystemErrorText::of(err));
     reach(Stage::CopySynced, copy.path());
 
     // The archive must still be the file that was locked and copied: a file put in its
@@ -325,7 +285,7 @@ Compactor::Result Compactor::compactFile(const QString& path, ArchiveKind kind, 
 
     // rename(2) replaces the archive in one step: there is no moment without it.
     if (std::rename(QFile::encodeName(copy.path()).constData(), QFile::encodeName(target).constData()) != 0)
-        fail(QStringLiteral("Impossibile sostituire l'archivio con la copia compattata"), osCause(errno));
+        fail(QStringLiteral("Impossibile sostituire l'archivio con la copia compattata"), common::SystemErrorText::of(errno));
     copy.keep();
     syncPath(archive.absolutePath(), true);
     lock.close();

@@ -250,7 +250,7 @@ TEST_F(Compaction, EveryGuardFiresWhenWhatItGuardsIsBroken) {
          }},
         {"a copy gone before the rename", S::CopySynced,
          [&](const QString& copy) { ASSERT_TRUE(QFile::rename(copy, moved)); },
-         QStringLiteral("Impossibile sostituire l'archivio con la copia compattata: file non trovato"),
+         QStringLiteral("Impossibile sostituire l'archivio con la copia compattata: File o cartella non trovati."),
          [&](const QString&) { EXPECT_TRUE(QFile::remove(moved)); }},
         {"an archive replaced by another file during the compaction", S::CopySynced,
          [&](const QString&) {
