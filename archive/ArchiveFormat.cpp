@@ -5,6 +5,7 @@
 #include "archive/DatabaseError.h"
 #include "archive/Statement.h"
 #include "archive/Transaction.h"
+#include "common/SystemErrorText.h"
 
 #include <QCryptographicHash>
 #include <QFile>
@@ -101,7 +102,7 @@ void ArchiveFormat::checkHeader(const QString& path, bool checkSize) {
         refuse(QStringLiteral("non è un file"));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw DatabaseError(SQLITE_CANTOPEN, file.errorString());
+        throw DatabaseError(SQLITE_CANTOPEN, common::SystemErrorText::ofFile(file));
     const QByteArray header = file.read(100);
     if (header.size() < 100 || !header.startsWith(QByteArrayLiteral("SQLite format 3\0")))
         refuse(QStringLiteral("non è un database"));

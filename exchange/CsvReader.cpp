@@ -2,6 +2,7 @@
 
 #include "exchange/CsvParser.h"
 #include "exchange/CsvSniffer.h"
+#include "common/SystemErrorText.h"
 #include "exchange/ExchangeError.h"
 #include "exchange/TextEncoding.h"
 
@@ -19,7 +20,7 @@ void openOrThrow(QFile& file) {
     if (!file.open(QIODevice::ReadOnly))
         throw ExchangeError(ExchangeError::ReadFailed,
                             QStringLiteral("Impossibile leggere il file \"%1\": %2")
-                                .arg(file.fileName(), file.errorString()));
+                                .arg(file.fileName(), common::SystemErrorText::ofFile(file)));
 }
 
 bool allEmpty(const QStringList& values) {
@@ -145,7 +146,7 @@ bool CsvReader::readRecord(QStringList& fields, qint64& line) {
             if (m_file.error() != QFileDevice::NoError)
                 throw ExchangeError(ExchangeError::ReadFailed,
                                     QStringLiteral("Errore di lettura del file \"%1\": %2")
-                                        .arg(m_file.fileName(), m_file.errorString()));
+                                        .arg(m_file.fileName(), common::SystemErrorText::ofFile(m_file)));
             m_atEnd = true;
             m_parser->close();
             continue;

@@ -1,5 +1,6 @@
 #include "exchange/VCardReader.h"
 
+#include "common/SystemErrorText.h"
 #include "exchange/ExchangeError.h"
 #include "exchange/TextEncoding.h"
 
@@ -325,7 +326,7 @@ VCardReader::VCardReader(const QString& path, const QString& encoding) : m_file(
     if (!m_file.open(QIODevice::ReadOnly))
         throw ExchangeError(ExchangeError::ReadFailed,
                             QStringLiteral("Impossibile leggere il file \"%1\": %2")
-                                .arg(path, m_file.errorString()));
+                                .arg(path, common::SystemErrorText::ofFile(m_file)));
     const QByteArray sample = m_file.peek(kChunkSize);
     if (!looksLikeVCard(sample))
         throw ExchangeError(ExchangeError::BadInput,
@@ -348,7 +349,7 @@ bool VCardReader::fill() {
         if (m_file.error() != QFileDevice::NoError)
             throw ExchangeError(ExchangeError::ReadFailed,
                                 QStringLiteral("Errore di lettura del file \"%1\": %2")
-                                    .arg(m_file.fileName(), m_file.errorString()));
+                                    .arg(m_file.fileName(), common::SystemErrorText::ofFile(m_file)));
         m_atEnd = true;
         return false;
     }
