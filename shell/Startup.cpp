@@ -4,6 +4,9 @@
 #include "common/DialogService.h"
 #include "common/OutputGuard.h"
 #include "common/Paths.h"
+#include "exchange/AccessConverter.h"
+#include "exchange/AccessReader.h"
+#include "exchange/ExchangeError.h"
 #include "settings/SetupIni.h"
 #include "settings/Settings.h"
 
@@ -94,11 +97,29 @@ Startup::Outcome Startup::run(common::AppState& state, settings::Settings& setti
                              QStringLiteral("' !"));
     }
 
+    offerGroupsConversion(Paths::join(folder, QStringLiteral("Gruppi.grp")), dialogs);
+
     const settings::SetupIni::ReadResult senders = settings::SetupIni::read(state.setupIniPath);
     if (!senders.ok)
         dialogs.critical(senders.errorText());
     state.senders = senders.senders;
     return Outcome::Ready;
+}
+
+void Startup::offerGroupsConversion(const QString& groupsPath, common::DialogService& dialogs) {
+    if (!exchange::AccessReader::isAccessFile(groupsPath))
+        return;
+    const QString name = QFileInfo(groupsPath).fileName();
+    const QString backup = QFileInfo(exchange::AccessConverter::groupsBackupPath(groupsPath)).fileName();
+    if (!dialogs.askYesNo(QStringLiteral("Il file dei gruppi «%1» è in formato Access. Convertirlo nel formato "
+                                         "del programma? Il file originale viene conservato come «%2».")
+                              .arg(name, backup)))
+        return;
+    try {
+        exchange::AccessConverter::convertGroups(groupsPath);
+    } catch (const exchange::ExchangeError& e) {
+        dialogs.critical(e.description());
+    }
 }
 
 void Startup::saveOnExit(const common::AppState& state, settings::Settings& settings) {

@@ -32,6 +32,10 @@ public:
     static Outcome run(common::AppState& state, settings::Settings& settings,
                        common::DialogService& dialogs);
 
+    // A groups file in Access format: asks, then converts it in place keeping the
+    // original beside it. Failures are told; start-up goes on either way.
+    static void offerGroupsConversion(const QString& groupsPath, common::DialogService& dialogs);
+
     // Exit step: keeps the last archive folder.
     static void saveOnExit(const common::AppState& state, settings::Settings& settings);
 

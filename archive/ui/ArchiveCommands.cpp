@@ -6,6 +6,7 @@
 #include "archive/Session.h"
 #include "archive/ui/ArchiveHost.h"
 #include "archive/ui/frmProprieta.h"
+#include "common/AppError.h"
 #include "common/AppState.h"
 #include "common/DialogService.h"
 #include "shell/AppContext.h"
@@ -38,9 +39,17 @@ void ArchiveCommands::openArchive() {
     const std::optional<QString> chosen = m_ctx.dialogs.openFile(options);
     if (!chosen)
         return;
-    const QString path = chosen->trimmed();
+    QString path = chosen->trimmed();
     if (path.isEmpty())
         return;
+    // Such a file is never one of ours (ours are SQLite files), so asking before the
+    // open replaces its "not recognised" refusal.
+    if (m_foreign.recognises && m_foreign.recognises(path)) {
+        const std::optional<QString> converted = convertForeign(path);
+        if (!converted)
+            return;
+        path = *converted;
+    }
 
     Session& session = m_ctx.session;
     m_ctx.state.callerMode = QStringLiteral("Main");
@@ -60,6 +69,24 @@ void ArchiveCommands::openArchive() {
     if (m_ctx.state.options.propertiesOnOpen())
         showProperties();
     emit archiveOpened(path);
+}
+
+std::optional<QString> ArchiveCommands::convertForeign(const QString& path) {
+    if (!m_ctx.dialogs.askYesNo(m_foreign.offer(path)))
+        return std::nullopt;
+    m_host.showWait(QStringLiteral("Conversione Archivio...!"), QStringLiteral("kDRIVET"));
+    try {
+        const QString converted = m_foreign.convert(path);
+        m_host.closeWait();
+        return converted;
+    } catch (const common::AppError& e) {
+        m_host.closeWait();
+        m_ctx.dialogs.message(e.description(), common::MsgIcon::Critical);
+    } catch (const std::exception& e) {
+        m_host.closeWait();
+        m_ctx.dialogs.message(FailureText::of(e, path), common::MsgIcon::Critical);
+    }
+    return std::nullopt;
 }
 
 void ArchiveCommands::createArchive() {

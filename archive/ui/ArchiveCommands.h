@@ -4,6 +4,8 @@
 #include "archive/ui/WindowOpenFeedback.h"
 
 #include <QObject>
+#include <functional>
+#include <optional>
 
 namespace velomar::shell {
 struct AppContext;
@@ -12,6 +14,16 @@ struct AppContext;
 namespace velomar::archive::ui {
 
 class ArchiveHost;
+
+// A file kept in another program's archive format, which open offers to convert into a
+// new archive of ours. The formats are known to the exchange layer, above this one, so
+// the shell hands the checks in.
+struct ForeignArchive {
+    std::function<bool(const QString& path)> recognises; // cheap: runs on every open
+    std::function<QString(const QString& path)> offer;   // the Yes/No question
+    // Writes the new archive and returns its path; throws common::AppError on failure.
+    std::function<QString(const QString& path)> convert;
+};
 
 // The main window's archive commands: open (mnuApri), create (mnuNuovo), properties
 // (mnuProprieta and a click on status panel 1) and close (mnuChiudiArchivio).
@@ -28,6 +40,8 @@ public:
     // loaded it closes what the main slots hold and returns to the no-archive state.
     void closeArchive();
 
+    void setForeignArchive(ForeignArchive foreign) { m_foreign = std::move(foreign); }
+
     // The open routine, ready for other windows (the address grid's "Edit" open).
     ArchiveOpener& opener() { return m_opener; }
     OpenFeedback& feedback() { return m_feedback; }
@@ -41,10 +55,15 @@ signals:
     void closeRequested();
 
 private:
+    // Asks, converts and returns the new archive's path; nullopt when refused or failed
+    // (the failure already shown).
+    std::optional<QString> convertForeign(const QString& path);
+
     shell::AppContext& m_ctx;
     ArchiveHost& m_host;
     WindowOpenFeedback m_feedback;
     ArchiveOpener m_opener;
+    ForeignArchive m_foreign;
 };
 
 } // namespace velomar::archive::ui

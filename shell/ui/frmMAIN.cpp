@@ -9,6 +9,8 @@
 #include "common/ImageList.h"
 #include "common/Twips.h"
 #include "common/ui/FormsWalk.h"
+#include "exchange/AccessConverter.h"
+#include "exchange/AccessReader.h"
 #include "exchange/ui/ExchangeWindows.h"
 #include "printing/ui/ListPrinterWindows.h"
 #include "printing/ui/PrintWindows.h"
@@ -50,6 +52,8 @@ frmMAIN::frmMAIN(AppContext& context, QWidget* parent)
     setCentralWidget(m_mdi);
     m_archiveHost = std::make_unique<archive::ui::MainWindowHost>(*this);
     m_archive = new archive::ui::ArchiveCommands(context, *m_archiveHost, this);
+    m_archive->setForeignArchive({&exchange::AccessReader::isAccessFile, &exchange::AccessConverter::offerText,
+                                  [](const QString& path) { return exchange::AccessConverter::convert(path); }});
     buildMenus();
     buildStatusBar();
     m_addresses = new addresses::AddressWindows(

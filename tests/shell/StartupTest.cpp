@@ -3,6 +3,7 @@
 #include "settings/Settings.h"
 #include "shell/Startup.h"
 #include "support/ScriptedDialogs.h"
+#include "support/TestEnvironment.h"
 
 #include <QDir>
 #include <QFile>
@@ -130,4 +131,36 @@ TEST_F(StartupTest, SetupIniThatIsAFolderIsReportedAndSendersStayEmpty) {
     EXPECT_EQ(msgs[0], "Impossibile creare il file '" + program.filePath("Setup.ini") + "' !");
     EXPECT_TRUE(msgs[1].startsWith("Errore 75\r\n"));
     EXPECT_EQ(state.senders, velomar::settings::SenderLines());
+}
+
+TEST_F(StartupTest, GroupsFileInAccessFormatIsOfferedForConversionAndNeverLost) {
+    // An Access file that is no groups archive: the offer is made, the conversion refused.
+    const QString groups = program.filePath("Gruppi.grp");
+    ASSERT_TRUE(QFile::copy(velomar::test::sourcePath("tests/exchange/data/access/nwind.mdb"), groups));
+    QFile f(groups);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray original = f.readAll();
+    f.close();
+    Settings settings;
+    settings.setProgramDir(program.path() + "/");
+    const QString question = QStringLiteral("Il file dei gruppi «Gruppi.grp» è in formato Access. Convertirlo nel "
+                                            "formato del programma? Il file originale viene conservato come "
+                                            "«Gruppi (Access).grp».");
+
+    AppState state;
+    ScriptedDialogs dialogs;
+    dialogs.answerMessage(velomar::common::MsgResult::No);
+    ASSERT_EQ(Startup::run(state, settings, dialogs), Startup::Outcome::Ready);
+    ASSERT_EQ(dialogs.messages(), std::vector<QString>{question});
+    EXPECT_EQ(dialogs.shown().back().buttons, velomar::common::MsgButtons::YesNo);
+
+    dialogs.clear();
+    dialogs.answerMessage(velomar::common::MsgResult::Yes);
+    ASSERT_EQ(Startup::run(state, settings, dialogs), Startup::Outcome::Ready);
+    ASSERT_EQ(dialogs.messages().size(), 2u);
+    EXPECT_TRUE(dialogs.lastMessage().contains("non contiene la tabella TabGRUPPI")) << qPrintable(dialogs.lastMessage());
+    EXPECT_EQ(dialogs.shown().back().icon, MsgIcon::Critical);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), original);
+    EXPECT_EQ(QDir(program.path()).entryList({"*.grp", ".*tmp"}, QDir::Files | QDir::Hidden), QStringList{"Gruppi.grp"});
 }

@@ -9,6 +9,7 @@
 #include "archive/ui/ArchiveHost.h"
 #include "archive/ui/frmProprieta.h"
 #include "archive/ui/frmProprietaGr.h"
+#include "common/AppError.h"
 #include "common/AppState.h"
 #include "settings/Settings.h"
 #include "shell/AppContext.h"
@@ -279,4 +280,64 @@ TEST_F(ArchiveCommandsTest, GroupsPropertiesCompactAndGiveTheGroupsBack) {
     EXPECT_EQ(labelText(w, "lblDefrag"),
               QStringLiteral("Ultima Compattazione Archivio: ") + QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy")));
     session.closeGroups();
+}
+
+TEST_F(ArchiveCommandsTest, AForeignArchiveIsOfferedForConversionAndTheNewOneOpened) {
+    const QString foreign = QDir(state.lastDirArch).filePath(QStringLiteral("Vecchi.mdb"));
+    {
+        QFile f(foreign);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("un altro formato");
+    }
+    const FileSnapshot before = FileSnapshot::of(foreign);
+    const QString converted = QDir(state.lastDirArch).filePath(QStringLiteral("Vecchi (convertito).mdb"));
+    bool fail = false;
+    commands->setForeignArchive(
+        {[&](const QString& path) { return path == foreign; },
+         [](const QString& path) { return QStringLiteral("Convertire %1?").arg(QFileInfo(path).fileName()); },
+         [&](const QString&) {
+             if (fail)
+                 throw common::AppError(81, QStringLiteral("Conversione non riuscita."));
+             SampleArchive::write(converted, 5, 9);
+             return converted;
+         }});
+
+    // No: nothing more is shown, nothing opened.
+    dialogs.answerFile(foreign);
+    dialogs.answerMessage(common::MsgResult::No);
+    commands->openArchive();
+    ASSERT_EQ(dialogs.messages(), std::vector<QString>{QStringLiteral("Convertire Vecchi.mdb?")});
+    const auto& question = dialogs.shown().back();
+    EXPECT_EQ(question.buttons, common::MsgButtons::YesNo);
+    EXPECT_EQ(question.defaultButton, common::MsgResult::Yes);
+    EXPECT_EQ(question.icon, common::MsgIcon::Question);
+    EXPECT_TRUE(opened.isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(converted));
+
+    // A failed conversion is shown and opens nothing.
+    fail = true;
+    dialogs.clear();
+    dialogs.answerFile(foreign);
+    dialogs.answerMessage(common::MsgResult::Yes);
+    commands->openArchive();
+    EXPECT_EQ(dialogs.lastMessage(), QStringLiteral("Conversione non riuscita."));
+    EXPECT_EQ(dialogs.shown().back().icon, common::MsgIcon::Critical);
+    EXPECT_TRUE(opened.isEmpty());
+
+    // Yes: the new archive is opened as any other.
+    fail = false;
+    dialogs.clear();
+    dialogs.answerFile(foreign);
+    dialogs.answerMessage(common::MsgResult::Yes);
+    commands->openArchive();
+    EXPECT_EQ(dialogs.messages(), std::vector<QString>{QStringLiteral("Convertire Vecchi.mdb?")});
+    ASSERT_EQ(opened, QStringList{converted});
+    EXPECT_EQ(state.currentArchivePath, converted);
+    EXPECT_EQ(state.archiveCount, 5);
+    EXPECT_EQ(host.texts[1], QStringLiteral("Vecchi (convertito).mdb"));
+    const FileSnapshot after = FileSnapshot::of(foreign);
+    EXPECT_EQ(after.bytes, before.bytes);
+    EXPECT_EQ(after.modified, before.modified);
+    EXPECT_EQ(after.folder, (QStringList{QStringLiteral("Vecchi (convertito).mdb"), QStringLiteral("Vecchi.mdb")}));
+    EXPECT_TRUE(dialogs.allAnswersUsed());
 }

@@ -1,0 +1,218 @@
+#include "exchange/AccessConverter.h"
+
+#include "archive/ArchiveFile.h"
+#include "archive/Statement.h"
+#include "exchange/ExchangeError.h"
+#include "support/TestEnvironment.h"
+#include "MemoryTable.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace velomar;
+using archive::ArchiveFile;
+using archive::ArchiveKind;
+using exchange::AccessConverter;
+using exchange::ExchangeError;
+
+namespace {
+
+const QStringList kMailColumns{"NR",      "TITOLO",  "COGNOME", "NOME1",   "NOME2",   "INDIRIZZO",
+                               "CAP",     "CITTA",   "PROV",    "NAZ",     "NUM_TEL", "NUM_FAX",
+                               "NUM_CEL", "E_MAIL",  "GR",      "NOTE",    "APPUNTI"};
+
+// Stands for the Access file: the converter only reads it through the table.
+QByteArray writeFake(const QString& path) {
+    QByteArray bytes("\x00\x01\x00\x00Standard Jet DB\x00 e poi il resto", 40);
+    QFile f(path);
+    f.open(QIODevice::WriteOnly);
+    f.write(bytes);
+    return bytes;
+}
+
+QByteArray readAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<mancante>");
+}
+
+QStringList filesIn(const QTemporaryDir& dir) {
+    return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+}
+
+AccessConverter::TableOpener tableOf(const QStringList& columns, const std::vector<QStringList>& rows) {
+    return [=] { return std::make_unique<test::MemoryTable>(columns, rows); };
+}
+
+// Reads every row of a table of the converted archive, NR first.
+std::vector<QStringList> rowsOf(const QString& path, ArchiveKind kind, const QString& sql) {
+    archive::Database db = ArchiveFile::open(path, kind, ArchiveFile::Access::ReadOnly);
+    archive::Statement st(db, sql);
+    std::vector<QStringList> out;
+    while (st.step()) {
+        QStringList row;
+        for (int c = 0; c < st.columnCount(); ++c)
+            row << st.text(c);
+        out.push_back(row);
+    }
+    return out;
+}
+
+// Fails after the given number of rows, as a damaged source does half way.
+class BrokenTable : public test::MemoryTable {
+public:
+    using MemoryTable::MemoryTable;
+    bool next(QStringList& values) override {
+        if (++m_read > 1)
+            throw ExchangeError(ExchangeError::Unreadable, "pagina illeggibile");
+        return MemoryTable::next(values);
+    }
+
+private:
+    int m_read = 0;
+};
+
+} // namespace
+
+TEST(AccessConverterTest, AddressesCopiedAsTheyAreBesideTheUntouchedOriginal) {
+    QTemporaryDir dir;
+    const QString source = dir.filePath("Clienti.mdb");
+    const QByteArray original = writeFake(source);
+
+    QStringList row1{"7", "Sig.", "Dell'Acqua", "Niccolò", "", "Via \"Roma\", 1", "00100", "Roma", "RM",
+                     "", "06 1234", "", "333 1", "a@b.it", "AB", "riga uno\r\nriga due", "  spazi  "};
+    QStringList row2 = row1;
+    row2[0] = "3";
+    row2[2] = "Šćž — ünïcode ✓";
+    QStringList row3(17);
+    row3[0] = "12";
+    row3[2] = "Vuoto";
+    // Columns in another order and case than ours, plus SERV: still our archive.
+    QStringList columns = kMailColumns;
+    columns.move(2, 15);
+    columns[5] = columns[5].toLower();
+    columns << "SERV";
+    auto reorder = [&](QStringList r, const QString& serv) {
+        r.move(2, 15);
+        r << serv;
+        return r;
+    };
+    const std::vector<QStringList> rows{reorder(row1, "1"), reorder(row2, "0"), reorder(row3, "")};
+
+    const QString first = AccessConverter::convert(source, tableOf(columns, rows));
+    EXPECT_EQ(first, dir.filePath("Clienti (convertito).mdb"));
+    EXPECT_EQ(readAll(source), original);
+    // Distinct positive numbers are kept, so each row keeps its number.
+    const auto stored = rowsOf(first, ArchiveKind::Addresses,
+                               "SELECT NR, TITOLO, COGNOME, NOME1, NOME2, INDIRIZZO, CAP, CITTA, PROV, NAZ,"
+                               " NUM_TEL, NUM_FAX, NUM_CEL, E_MAIL, GR, NOTE, APPUNTI, SERV FROM TabMAIL"
+                               " ORDER BY NR");
+    ASSERT_EQ(stored.size(), 3u);
+    EXPECT_EQ(stored[0], row2 + QStringList{"0"});
+    EXPECT_EQ(stored[1], row1 + QStringList{"1"});
+    EXPECT_EQ(stored[2], row3 + QStringList{"0"});
+    EXPECT_TRUE(stored[2][1].isNull()); // an empty box is stored as Null
+
+    // The name is taken: the next copy gets a number; repeated NR values are renumbered
+    // in the source's order.
+    QStringList dup1 = row1, dup2 = row2;
+    dup2[0] = "7";
+    const QString second = AccessConverter::convert(source, tableOf(kMailColumns, {dup2, dup1}));
+    EXPECT_EQ(second, dir.filePath("Clienti (convertito 2).mdb"));
+    const auto renumbered = rowsOf(second, ArchiveKind::Addresses, "SELECT NR, COGNOME FROM TabMAIL ORDER BY NR");
+    ASSERT_EQ(renumbered.size(), 2u);
+    EXPECT_EQ(renumbered[0], QStringList({"1", row2[2]}));
+    EXPECT_EQ(renumbered[1], QStringList({"2", row1[2]}));
+    EXPECT_EQ(AccessConverter::convertedPath(source), dir.filePath("Clienti (convertito 3).mdb"));
+    EXPECT_EQ(filesIn(dir), QStringList({"Clienti (convertito 2).mdb", "Clienti (convertito).mdb", "Clienti.mdb"}));
+    EXPECT_EQ(readAll(source), original);
+}
+
+TEST(AccessConverterTest, RefusedOrBrokenSourceLeavesNoFileBehind) {
+    QTemporaryDir dir;
+    const QString source = dir.filePath("Clienti.mdb");
+    const QByteArray original = writeFake(source);
+    const QStringList row(17, "1");
+
+    auto failure = [&](const AccessConverter::TableOpener& open) {
+        try {
+            AccessConverter::convert(source, open);
+        } catch (const ExchangeError& e) {
+            return e.description();
+        }
+        return QString("nessun errore");
+    };
+    const QString broken = failure([&] { return std::make_unique<BrokenTable>(kMailColumns, std::vector{row, row}); });
+    EXPECT_TRUE(broken.startsWith(QStringLiteral("Conversione del file «Clienti.mdb» non riuscita."))) << broken.toStdString();
+    EXPECT_TRUE(broken.contains("pagina illeggibile")) << broken.toStdString();
+
+    const QString missing = failure(tableOf(kMailColumns.mid(0, 16), {row.mid(0, 16)}));
+    EXPECT_TRUE(missing.contains("non ha il campo APPUNTI")) << missing.toStdString();
+    const QString extra = failure(tableOf(kMailColumns + QStringList{"FOTO"}, {row + QStringList{"x"}}));
+    EXPECT_TRUE(extra.contains("non prevede: FOTO")) << extra.toStdString();
+    QStringList badNr = row;
+    badNr[0] = "";
+    QStringList badServ = row;
+    badServ << "sì";
+    const QString serv = failure(tableOf(kMailColumns + QStringList{"SERV"}, {badNr + QStringList{"0"}, badServ}));
+    EXPECT_TRUE(serv.contains("campo SERV: sì")) << serv.toStdString();
+
+    EXPECT_EQ(filesIn(dir), QStringList({"Clienti.mdb"}));
+    EXPECT_EQ(readAll(source), original);
+}
+
+TEST(AccessConverterTest, GroupsReplacedOnlyWithTheOriginalKept) {
+    QTemporaryDir dir;
+    const QString groups = dir.filePath("Gruppi.grp");
+    const QByteArray original = writeFake(groups);
+    const QStringList columns{"GRUPPO", "DESCRIZIONE", "NR"};
+
+    // A failure leaves the original where it was and no backup.
+    EXPECT_THROW(AccessConverter::convertGroups(
+                     groups, [&] { return std::make_unique<BrokenTable>(columns, std::vector<QStringList>{{"AB", "x", "1"}, {"CD", "y", "2"}}); }),
+                 ExchangeError);
+    EXPECT_EQ(filesIn(dir), QStringList({"Gruppi.grp"}));
+    EXPECT_EQ(readAll(groups), original);
+
+    writeFake(dir.filePath("Gruppi (Access).grp")); // an earlier backup is never overwritten
+    const QString backup = AccessConverter::convertGroups(
+        groups, tableOf(columns, {{"AB", "Amici è", "4"}, {"CL", "", "9"}}));
+    EXPECT_EQ(backup, dir.filePath("Gruppi (Access 2).grp"));
+    EXPECT_EQ(readAll(backup), original);
+    const auto stored = rowsOf(groups, ArchiveKind::Groups, "SELECT NR, GRUPPO, DESCRIZIONE FROM TabGRUPPI ORDER BY NR");
+    ASSERT_EQ(stored.size(), 2u);
+    EXPECT_EQ(stored[0], QStringList({"4", "AB", "Amici è"}));
+    EXPECT_EQ(stored[1], QStringList({"9", "CL", ""}));
+    EXPECT_EQ(filesIn(dir), QStringList({"Gruppi (Access 2).grp", "Gruppi (Access).grp", "Gruppi.grp"}));
+}
+
+TEST(AccessConverterTest, AccessFileWithoutOurTablesIsRefusedAndNothingWritten) {
+    QTemporaryDir dir;
+    const QString nwind = dir.filePath("nwind.mdb");
+    ASSERT_TRUE(QFile::copy(test::sourcePath("tests/exchange/data/access/nwind.mdb"), nwind));
+    const QByteArray original = readAll(nwind);
+    const QString text = dir.filePath("note.mdb");
+    QFile f(text);
+    f.open(QIODevice::WriteOnly);
+    f.write("solo testo");
+    f.close();
+
+    auto failure = [](auto convert) {
+        try {
+            convert();
+        } catch (const ExchangeError& e) {
+            return e.description();
+        }
+        return QString("nessun errore");
+    };
+    const QString mail = failure([&] { return AccessConverter::convert(nwind); });
+    EXPECT_TRUE(mail.contains("non contiene la tabella TabMAIL")) << mail.toStdString();
+    const QString grp = failure([&] { return AccessConverter::convertGroups(nwind); });
+    EXPECT_TRUE(grp.contains("non contiene la tabella TabGRUPPI")) << grp.toStdString();
+    const QString notAccess = failure([&] { return AccessConverter::convert(text); });
+    EXPECT_TRUE(notAccess.contains("«note.mdb» non è un database in formato Access")) << notAccess.toStdString();
+
+    EXPECT_EQ(filesIn(dir), QStringList({"note.mdb", "nwind.mdb"}));
+    EXPECT_EQ(readAll(nwind), original);
+}
