@@ -10,6 +10,9 @@
 #include "archive/ArchiveFormat.h"
 #include "archive/SampleArchive.h"
 #include "exchange/CsvReader.h"
+#include "exchange/FileImporter.h"
+#include "exchange/ImportMapping.h"
+#include "exchange/SourceFactory.h"
 #include "exchange/ExportJob.h"
 #include "exchange/Importer.h"
 #include "printing/ListPrinter.h"
@@ -159,5 +162,37 @@ void BM_CsvRead(benchmark::State& state) {
     state.counters["MB"] = double(QFile(path).size()) / (1 << 20);
 }
 BENCHMARK(BM_CsvRead)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// A whole file import as the command runs it: reader, mapping, adjustments and the one
+// transaction into an empty archive.
+void importFileInto(benchmark::State& state, const QString& source, const QString& table, qint64 expected) {
+    const QString target = workDir().filePath(QStringLiteral("importato.mdb"));
+    for (auto _ : state) {
+        state.PauseTiming();
+        QFile::remove(target);
+        archive::ArchiveFormat::createEmpty(target, archive::ArchiveKind::Addresses);
+        state.ResumeTiming();
+        archive::Database db = archive::ArchiveFile::open(target, archive::ArchiveKind::Addresses,
+                                                          archive::ArchiveFile::Access::ReadWrite);
+        exchange::SourceOptions options;
+        options.table = table;
+        auto reader = exchange::openSource(source, options);
+        const auto summary = exchange::FileImporter::run(
+            *reader, exchange::ImportMapping::fromHeader(reader->columns()), {}, db, [](qint64) { return true; });
+        if (summary.imported != expected)
+            state.SkipWithError("wrong row count");
+    }
+}
+
+void BM_ImportCsv(benchmark::State& state) {
+    importFileInto(state, csvSample(state.range(0)), QString(), state.range(0));
+}
+BENCHMARK(BM_ImportCsv)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_ImportAccessCustomers(benchmark::State& state) {
+    importFileInto(state, QStringLiteral(VELOMAR_SOURCE_DIR "/tests/exchange/data/access/nwind.mdb"),
+                   QStringLiteral("Customers"), 91);
+}
+BENCHMARK(BM_ImportAccessCustomers)->Unit(benchmark::kMillisecond);
 
 } // namespace
