@@ -22,6 +22,15 @@ public:
     virtual qint64 count() const = 0;
     // Fills record with the next address; false at the end.
     virtual bool next(AddressRecord& record) = 0;
+    // Passes over up to n addresses; returns how many were passed. A source that can
+    // jump (a record set) does so without reading them.
+    virtual qint64 skip(qint64 n) {
+        AddressRecord unused;
+        qint64 done = 0;
+        while (done < n && next(unused))
+            ++done;
+        return done;
+    }
 };
 
 } // namespace velomar::archive

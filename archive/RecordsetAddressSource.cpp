@@ -2,6 +2,8 @@
 
 #include "archive/Recordset.h"
 
+#include <algorithm>
+
 namespace velomar::archive {
 
 namespace {
@@ -26,6 +28,12 @@ bool RecordsetAddressSource::next(AddressRecord& record) {
     }
     ++m_row;
     return true;
+}
+
+qint64 RecordsetAddressSource::skip(qint64 n) {
+    const qint64 done = std::clamp<qint64>(m_rs.recordCount() - m_row, 0, std::max<qint64>(n, 0));
+    m_row += done;
+    return done;
 }
 
 } // namespace velomar::archive

@@ -17,6 +17,7 @@ public:
 
     qint64 count() const override;
     bool next(AddressRecord& record) override;
+    qint64 skip(qint64 n) override;
     // Starts the walk again from the first row.
     void rewind() { m_row = 0; }
 

@@ -84,9 +84,11 @@ void PaintPrinter::ensureDocument() {
     ++m_pagesPrinted;
 }
 
+bool PaintPrinter::turnPage(QPainter&) { return device().newPage(); }
+
 void PaintPrinter::newPage() {
     ensureDocument();
-    if (!device().newPage())
+    if (!turnPage(m_painter))
         throw PrinterError(PrinterError::Problem, QStringLiteral("Impossibile iniziare una nuova pagina."));
     ++m_pagesPrinted;
     m_pageHasContent = false;

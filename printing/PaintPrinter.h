@@ -77,6 +77,8 @@ protected:
     virtual void discardDocument(QPainter& painter) = 0;
     // Applies the orientation to the device for the next sheet.
     virtual void applyOrientation(Orientation orientation) = 0;
+    // Moves the open document on to a fresh page; false when the device refuses.
+    virtual bool turnPage(QPainter& painter);
 
     void endPainting();
     QPainter& painter() { return m_painter; }

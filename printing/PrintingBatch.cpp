@@ -10,6 +10,8 @@
 #include "archive/RecordsetAddressSource.h"
 #include "common/AppError.h"
 #include "common/OutputGuard.h"
+#include "common/SystemErrorText.h"
+#include "printing/LabelPreview.h"
 #include "printing/PdfPrinter.h"
 #include "printing/PrintFailure.h"
 #include "printing/PrinterError.h"
@@ -18,7 +20,9 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QImage>
 #include <QRegularExpression>
+#include <QSaveFile>
 #include <QTextStream>
 
 namespace velomar::printing {
@@ -27,6 +31,11 @@ namespace {
 
 const char* const kUsage =
     "Uso: velomar-batch labels ARCHIVIO.mdb --pdf OUT.pdf [--group GR] [--sort N] [--start RIGA,COL]\n";
+const char* const kPreviewUsage =
+    "Uso: velomar-batch preview ARCHIVIO.mdb --page N --png OUT.png [--dpi D] [--group GR] [--sort N]\n"
+    "       [--start RIGA,COL]\n";
+constexpr int kMinDpi = 30;
+constexpr int kMaxDpi = 600; // an A4 page at 600 dpi is already 140 MB of pixels
 
 struct LabelsArgs {
     QString archive;
@@ -34,6 +43,10 @@ struct LabelsArgs {
     std::optional<QString> group;
     int sort = 6; // postal code, city, surname: the print-shop default
     LabelPosition start;
+    bool preview = false;
+    QString png;
+    qint64 page = 0;
+    int dpi = 150;
 };
 
 // Returns an error text, or nothing when the arguments are good.
@@ -45,7 +58,26 @@ std::optional<QString> parse(const QStringList& args, LabelsArgs& out) {
                 return std::nullopt;
             return args[++i];
         };
-        if (a == QLatin1String("--pdf")) {
+        if (out.preview && a == QLatin1String("--png")) {
+            const auto v = value();
+            if (!v || v->isEmpty())
+                return QStringLiteral("--png richiede il nome del file PNG.");
+            out.png = *v;
+        } else if (out.preview && a == QLatin1String("--page")) {
+            const auto v = value();
+            bool ok = false;
+            const qint64 n = v ? v->toLongLong(&ok) : 0;
+            if (!ok || n < 1)
+                return QStringLiteral("--page richiede un numero di pagina da 1 in su.");
+            out.page = n;
+        } else if (out.preview && a == QLatin1String("--dpi")) {
+            const auto v = value();
+            bool ok = false;
+            const int n = v ? v->toInt(&ok) : 0;
+            if (!ok || n < kMinDpi || n > kMaxDpi)
+                return QStringLiteral("--dpi richiede una risoluzione da %1 a %2.").arg(kMinDpi).arg(kMaxDpi);
+            out.dpi = n;
+        } else if (!out.preview && a == QLatin1String("--pdf")) {
             const auto v = value();
             if (!v || v->isEmpty())
                 return QStringLiteral("--pdf richiede il nome del file PDF.");
@@ -86,23 +118,21 @@ std::optional<QString> parse(const QStringList& args, LabelsArgs& out) {
     }
     if (out.archive.isEmpty())
         return QStringLiteral("Manca l'archivio.");
-    if (out.pdf.isEmpty())
+    if (out.preview) {
+        if (out.page == 0)
+            return QStringLiteral("Manca --page N.");
+        if (out.png.isEmpty())
+            return QStringLiteral("Manca --png OUT.png.");
+    } else if (out.pdf.isEmpty()) {
         return QStringLiteral("Manca --pdf OUT.pdf.");
+    }
     return std::nullopt;
 }
 
-} // namespace
-
-int batchLabels(const QStringList& args, QTextStream& out, QTextStream& err) {
-    LabelsArgs a;
-    if (const auto problem = parse(args, a)) {
-        err << *problem << "\n" << kUsage;
-        return 2;
-    }
-
-    archive::Database db;
-    archive::Recordset rs;
-    common::OutputGuard::Holder inUse;
+// Opens the archive and the addresses of the job in print order; on failure writes the
+// message and returns false.
+bool openJob(const LabelsArgs& a, archive::Database& db, archive::Recordset& rs,
+             common::OutputGuard::Holder& inUse, QTextStream& err) {
     try {
         db = archive::ArchiveFile::open(a.archive, archive::ArchiveKind::Addresses,
                                         archive::ArchiveFile::Access::ReadOnly);
@@ -118,7 +148,7 @@ int batchLabels(const QStringList& args, QTextStream& out, QTextStream& err) {
         archive::DataModel::applySortOrder(rs, a.sort);
     } catch (const std::exception& e) {
         err << archive::FailureText::of(e, a.archive) << "\n";
-        return 1;
+        return false;
     }
 
     if (rs.recordCount() == 0) {
@@ -126,8 +156,25 @@ int batchLabels(const QStringList& args, QTextStream& out, QTextStream& err) {
             err << "Nessun indirizzo con Gruppo '" << *a.group << "' !\n";
         else
             err << "Nessuna etichetta da stampare !\n";
-        return 1;
+        return false;
     }
+    return true;
+}
+
+} // namespace
+
+int batchLabels(const QStringList& args, QTextStream& out, QTextStream& err) {
+    LabelsArgs a;
+    if (const auto problem = parse(args, a)) {
+        err << *problem << "\n" << kUsage;
+        return 2;
+    }
+
+    archive::Database db;
+    archive::Recordset rs;
+    common::OutputGuard::Holder inUse;
+    if (!openJob(a, db, rs, inUse, err))
+        return 1;
 
     const settings::Options options = settings::Settings().readOptions();
     try {
@@ -154,6 +201,54 @@ int batchLabels(const QStringList& args, QTextStream& out, QTextStream& err) {
         return 1;
     } catch (const std::exception& e) {
         // Reading the archive failed half way (a damaged page, a lock).
+        err << archive::FailureText::of(e, a.archive) << "\n";
+        return 1;
+    }
+}
+
+int batchPreview(const QStringList& args, QTextStream& out, QTextStream& err) {
+    LabelsArgs a;
+    a.preview = true;
+    if (const auto problem = parse(args, a)) {
+        err << *problem << "\n" << kPreviewUsage;
+        return 2;
+    }
+
+    archive::Database db;
+    archive::Recordset rs;
+    common::OutputGuard::Holder inUse;
+    if (!openJob(a, db, rs, inUse, err))
+        return 1;
+
+    const settings::Options options = settings::Settings().readOptions();
+    try {
+        LabelPreview preview(rs, LabelOptions::from(options), a.start);
+        const qint64 pages = preview.pageCount();
+        if (a.page > pages) {
+            err << LabelPreview::pageCountText(pages) << "\n";
+            return 1;
+        }
+        common::OutputGuard::check(a.png);
+        const QImage image = preview.render(a.page, a.dpi);
+        QSaveFile file(a.png);
+        if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG") || !file.commit()) {
+            err << QStringLiteral("Impossibile scrivere il file PNG \"%1\":\n%2")
+                       .arg(QDir::toNativeSeparators(a.png), common::SystemErrorText::ofFile(file))
+                << "\n";
+            return 1;
+        }
+        out << "Pagina: " << a.page << " di " << pages << "\n"
+            << "File: " << QDir::toNativeSeparators(QFileInfo(a.png).absoluteFilePath()) << "\n";
+        if (!preview.cutLabels().isEmpty())
+            err << StampaEtichette::cutLabelsNote(preview.cutLabels()) << "\n";
+        return 0;
+    } catch (const common::OutputRefused& e) {
+        err << e.description() << "\n";
+        return 1;
+    } catch (const PrinterError& e) {
+        err << printFailureText(e) << "\n";
+        return 1;
+    } catch (const std::exception& e) {
         err << archive::FailureText::of(e, a.archive) << "\n";
         return 1;
     }

@@ -32,6 +32,10 @@ const char* const kUsage =
     "                                 fino alla sostituzione\n"
     "  labels ARCHIVIO.mdb --pdf OUT.pdf [--group GR] [--sort N] [--start RIGA,COL]\n"
     "                                 stampa le etichette in un file PDF\n"
+    "  preview ARCHIVIO.mdb --page N --png OUT.png [--dpi D] [--group GR] [--sort N]\n"
+    "         [--start RIGA,COL]\n"
+    "                                 anteprima di una pagina delle etichette in un\n"
+    "                                 file PNG (150 dpi se non indicato), nulla stampato\n"
     "  export ARCHIVIO.mdb OUT [--format text|csv|vcard] [--fields ELENCO]\n"
     "         [--description TESTO]\n"
     "                                 esporta gli indirizzi in formato testo (predefinito),\n"
@@ -93,6 +97,7 @@ int main(int argc, char* argv[]) {
         {QStringLiteral("count"), velomar::archive::batchCount},
         {QStringLiteral("compact"), velomar::archive::batchCompact},
         {QStringLiteral("labels"), velomar::printing::batchLabels},
+        {QStringLiteral("preview"), velomar::printing::batchPreview},
         {QStringLiteral("export"), velomar::exchange::batchExport},
         {QStringLiteral("import"), velomar::exchange::batchImport},
         {QStringLiteral("import-file"), velomar::exchange::batchImportFile},

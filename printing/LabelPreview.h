@@ -1,0 +1,44 @@
+#pragma once
+
+#include "printing/LabelLayout.h"
+#include "printing/StampaEtichette.h"
+
+#include <QImage>
+#include <QStringList>
+
+namespace velomar::archive {
+class Recordset;
+}
+
+namespace velomar::printing {
+
+// One page of a label job as an image, through the label engine and the PDF printer's
+// geometry, with nothing printed or written. A page is drawn from its own addresses
+// only (a sheet's worth, found by position in the record set), so any page of a huge
+// job costs the same as the first.
+class LabelPreview {
+public:
+    // rs: the addresses in print order (filter and sort already set); it must stay open
+    // and unchanged while the preview is used. start: first label of the first sheet.
+    LabelPreview(const archive::Recordset& rs, LabelOptions options, LabelPosition start = {},
+                 LabelLayout layout = LabelLayout::a4Labels());
+
+    // Sheets the job prints (0 for no address).
+    qint64 pageCount() const;
+    // Page 1..pageCount() at dpi: the whole A4 sheet. A page outside throws
+    // common::AppError ("La stampa ha N pagine."); printing failures throw as in a print.
+    QImage render(qint64 page, double dpi);
+    // NR of the labels of the last rendered page whose text did not wholly fit.
+    const QStringList& cutLabels() const { return m_cutLabels; }
+
+    static QString pageCountText(qint64 pages);
+
+private:
+    const archive::Recordset& m_rs;
+    LabelOptions m_options;
+    LabelPosition m_start;
+    LabelLayout m_layout;
+    QStringList m_cutLabels;
+};
+
+} // namespace velomar::printing
