@@ -1,0 +1,172 @@
+#include "PdfWords.h"
+
+#include "archive/ArchiveFile.h"
+#include "archive/DataModel.h"
+#include "archive/Recordset.h"
+#include "archive/RecordsetAddressSource.h"
+#include "archive/SampleArchive.h"
+#include "common/AppError.h"
+#include "printing/LabelPreview.h"
+#include "printing/PdfPrinter.h"
+#include "printing/PreviewPrinter.h"
+#include "printing/PrintingBatch.h"
+#include "printing/StampaEtichette.h"
+
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+using namespace velomar;
+using namespace velomar::printing;
+
+namespace {
+
+constexpr int kDpi = 100;
+
+bool dark(const QImage& img, int x, int y) { return qGray(img.pixel(x, y)) < 128; }
+
+// Dark pixels of a with no dark pixel of b within one pixel (anti-aliasing aside), as
+// a share of a's dark pixels; dark counts a's dark pixels.
+double unmatchedShare(const QImage& a, const QImage& b, qint64* dark = nullptr) {
+    const int w = std::min(a.width(), b.width());
+    const int h = std::min(a.height(), b.height());
+    qint64 total = 0, unmatched = 0;
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            if (!::dark(a, x, y))
+                continue;
+            ++total;
+            bool near = false;
+            for (int dy = -1; dy <= 1 && !near; ++dy)
+                for (int dx = -1; dx <= 1 && !near; ++dx) {
+                    const int xx = x + dx, yy = y + dy;
+                    near = xx >= 0 && yy >= 0 && xx < w && yy < h && ::dark(b, xx, yy);
+                }
+            unmatched += !near;
+        }
+    }
+    if (dark)
+        *dark = total;
+    return total ? double(unmatched) / double(total) : 0;
+}
+
+QImage pdfPage(const QString& pdf, int page, const QString& dir) {
+    const QString prefix = dir + QStringLiteral("/ref%1").arg(page);
+    QProcess p;
+    p.start(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QString::number(kDpi), QStringLiteral("-f"),
+                                         QString::number(page), QStringLiteral("-l"), QString::number(page),
+                                         QStringLiteral("-png"), QStringLiteral("-singlefile"), pdf, prefix});
+    p.waitForFinished(60000);
+    return QImage(prefix + QStringLiteral(".png")).convertToFormat(QImage::Format_RGB32);
+}
+
+int runPreview(const QStringList& args, QString* errText) {
+    QString out, err;
+    QTextStream o(&out), e(&err);
+    const int rc = batchPreview(args, o, e);
+    o.flush();
+    e.flush();
+    *errText = err;
+    return rc;
+}
+
+} // namespace
+
+// The preview is the PDF: same pages, same places, page count, offsets, a partly used
+// first sheet and the narrow font's stretch; a later page is found by position alone.
+TEST(PreviewPage, PagesAgreeWithThePdfOfTheSameJob) {
+    if (!test::havePoppler())
+        GTEST_SKIP() << "poppler-utils non installato";
+    QTemporaryDir dir;
+    const QString mdb = dir.filePath("esempio.mdb");
+    archive::SampleArchive::write(mdb, 100, 11);
+    auto db = archive::ArchiveFile::open(mdb, archive::ArchiveKind::Addresses,
+                                         archive::ArchiveFile::Access::ReadOnly);
+    auto rs = archive::Recordset::open(db, QStringLiteral("TabMAIL"), archive::LockType::ReadOnly);
+    archive::DataModel::applySortOrder(rs, 6);
+
+    LabelOptions options;
+    options.extraCondensed = true;
+    options.topOffsetMm = 3;
+    options.leftOffsetMm = 2;
+    const LabelPosition start{2, 2};
+
+    const QString pdf = dir.filePath("etichette.pdf");
+    int pdfPages = 0;
+    {
+        archive::RecordsetAddressSource source(rs);
+        PdfPrinter printer(pdf);
+        StampaEtichette engine(printer, options);
+        LabelPosition pos = start;
+        engine.print(source, pos);
+        printer.finishJob();
+        pdfPages = printer.pagesPrinted();
+    }
+
+    LabelPreview preview(rs, options, start);
+    ASSERT_EQ(preview.pageCount(), pdfPages);
+    ASSERT_EQ(pdfPages, 5); // 4 labels skipped on the first sheet: 104 places
+
+    QImage page1, page4;
+    for (int page : {1, 4}) {
+        const QImage shown = preview.render(page, kDpi);
+        const QImage printed = pdfPage(pdf, page, dir.path());
+        ASSERT_FALSE(printed.isNull());
+        EXPECT_LE(std::abs(shown.width() - printed.width()), 1);
+        EXPECT_LE(std::abs(shown.height() - printed.height()), 1);
+        qint64 darkShown = 0, darkPrinted = 0;
+        const double off = unmatchedShare(shown, printed, &darkShown);
+        EXPECT_LT(off, 0.01) << "pagina " << page;
+        std::printf("pagina %d: %lld pixel scuri, %.4f%% senza riscontro nel PDF\n", page,
+                    (long long)darkShown, off * 100);
+        EXPECT_LT(unmatchedShare(printed, shown, &darkPrinted), 0.01) << "pagina " << page;
+        EXPECT_GT(darkShown, 5000);
+        EXPECT_NEAR(double(darkShown) / double(darkPrinted), 1.0, 0.1);
+        (page == 1 ? page1 : page4) = shown;
+    }
+    // A page placed wrongly is caught: page 4 is not page 1, nor shifted by one label.
+    EXPECT_GT(unmatchedShare(page4, page1), 0.2);
+    EXPECT_GT(unmatchedShare(page4, pdfPage(pdf, 3, dir.path())), 0.2);
+
+    // The printer that passes over pages, fed the whole job, draws the same page 4.
+    {
+        archive::RecordsetAddressSource source(rs);
+        PreviewPrinter printer(4, kDpi);
+        StampaEtichette engine(printer, options);
+        LabelPosition pos = start;
+        engine.print(source, pos);
+        printer.finishJob();
+        EXPECT_EQ(printer.pagesPrinted(), 5);
+        ASSERT_TRUE(printer.pageReached());
+        EXPECT_TRUE(printer.image() == page4);
+    }
+
+    try {
+        preview.render(6, kDpi);
+        ADD_FAILURE() << "pagina 6 di 5";
+    } catch (const common::AppError& e) {
+        EXPECT_EQ(e.description(), "La stampa ha 5 pagine.");
+    }
+
+    // The batch command: page check, output only when asked and possible.
+    const QString png = dir.filePath("pagina.png");
+    QString err;
+    EXPECT_EQ(runPreview({mdb, "--page", "2"}, &err), 2);
+    EXPECT_TRUE(err.contains("--png"));
+    EXPECT_EQ(runPreview({mdb, "--page", "0", "--png", png}, &err), 2);
+    EXPECT_EQ(runPreview({mdb, "--page", "1", "--png", png, "--dpi", "5000"}, &err), 2);
+    EXPECT_EQ(runPreview({mdb, "--page", "6", "--png", png, "--start", "2,2"}, &err), 1);
+    EXPECT_EQ(err.trimmed(), "La stampa ha 5 pagine.");
+    EXPECT_FALSE(QFile::exists(png));
+    EXPECT_EQ(runPreview({mdb, "--page", "5", "--png", png, "--start", "2,2", "--dpi", "50"}, &err), 0)
+        << err.toStdString();
+    const QImage saved(png);
+    EXPECT_EQ(saved.size(), QSize(413, 585));
+    EXPECT_EQ(runPreview({mdb, "--page", "1", "--png", dir.filePath("manca/x.png")}, &err), 1);
+    EXPECT_TRUE(err.startsWith("Impossibile scrivere il file PNG")) << err.toStdString();
+}
