@@ -35,7 +35,7 @@ const char* const kPreviewUsage =
     "Uso: velomar-batch preview ARCHIVIO.mdb --page N --png OUT.png [--dpi D] [--group GR] [--sort N]\n"
     "       [--start RIGA,COL]\n";
 constexpr int kMinDpi = 30;
-constexpr int kMaxDpi = 600; // an A4 page at 600 dpi is already 140 MB of pixels
+constexpr int kMaxDpi = 300; // an A4 page at 600 dpi alone would be 140 MB of pixels
 
 struct LabelsArgs {
     QString archive;
