@@ -211,4 +211,48 @@ LabelJobs::Outcome LabelJobs::printSingles(const std::vector<qint64>& nrs, Label
     return Outcome::Printed;
 }
 
+std::optional<archive::Recordset> LabelJobs::groupAddresses(const QString& groupCode, int sortIndex) {
+    if (groupCode.isEmpty()) {
+        m_dialogs.message(QStringLiteral("Selezionare un Gruppo !"), MsgIcon::Information);
+        return std::nullopt;
+    }
+    try {
+        (void)archive::LikePattern::compile(groupCode);
+        auto rs = archive::Recordset::open(m_db, printSelect(QStringLiteral("GR LIKE ?")),
+                                           archive::LockType::ReadOnly, {groupCode});
+        if (rs.recordCount() == 0) {
+            m_dialogs.message(QStringLiteral("Nessun indirizzo con Gruppo '%1' !").arg(groupCode),
+                              MsgIcon::Information);
+            return std::nullopt;
+        }
+        archive::DataModel::applySortOrder(rs, sortIndex);
+        return rs;
+    } catch (const common::AppError& e) {
+        m_dialogs.message(archive::FailureText::of(e), MsgIcon::Critical);
+        return std::nullopt;
+    }
+}
+
+std::optional<archive::Recordset> LabelJobs::singleAddresses(const std::vector<qint64>& nrs, int sortIndex) {
+    if (nrs.empty()) {
+        m_dialogs.message(QStringLiteral("Nessuna etichetta da stampare !"), MsgIcon::Information);
+        return std::nullopt;
+    }
+    try {
+        // The same addresses the SERV mark would select, without marking them.
+        QJsonArray list;
+        for (qint64 nr : nrs)
+            list.append(nr);
+        auto rs = archive::Recordset::open(
+            m_db, printSelect(QStringLiteral("NR IN (SELECT value FROM json_each(?))")),
+            archive::LockType::ReadOnly,
+            {QString::fromUtf8(QJsonDocument(list).toJson(QJsonDocument::Compact))});
+        archive::DataModel::applySortOrder(rs, sortIndex);
+        return rs;
+    } catch (const common::AppError& e) {
+        m_dialogs.message(e.standardText(), MsgIcon::Critical);
+        return std::nullopt;
+    }
+}
+
 } // namespace velomar::printing

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "archive/Recordset.h"
 #include "printing/LabelLayout.h"
 
 #include <QString>
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace velomar::archive {
@@ -37,6 +39,11 @@ public:
     // Single labels: marks SERV = 1 on exactly the listed NRs (0 on all others) in one
     // statement, then prints the marked addresses in sortIndex order from start.
     Outcome printSingles(const std::vector<qint64>& nrs, LabelPosition start, int sortIndex);
+
+    // For the preview: the addresses each job would print, in print order, read only,
+    // with nothing marked or written. Nothing (after saying why) when the job has none.
+    std::optional<archive::Recordset> groupAddresses(const QString& groupCode, int sortIndex);
+    std::optional<archive::Recordset> singleAddresses(const std::vector<qint64>& nrs, int sortIndex);
 
     static QString confirmText(qint64 labels, qint64 sheets, const QString& printerName,
                                bool shopJob);

@@ -10,6 +10,7 @@
 #include "common/DialogService.h"
 #include "common/ui/GridStyle.h"
 #include "printing/LabelJobs.h"
+#include "printing/ui/PreviewWindow.h"
 #include "printing/PrintFailure.h"
 #include "printing/PrinterSelection.h"
 #include "printing/StampaBusta.h"
@@ -169,6 +170,8 @@ frmStampaSingola::frmStampaSingola(shell::AppContext& context, QWidget* parent)
     printLayout->addWidget(new QLabel(QStringLiteral("Ordinamento Stampa"), fraSTAMPA));
     printLayout->addWidget(cboOrdSt);
     printLayout->addWidget(cmdStampa);
+    cmdAnteprima = makeButton(fraSTAMPA, "cmdAnteprima", QStringLiteral("Anteprima"));
+    printLayout->addWidget(cmdAnteprima);
 
     auto* fraBUSTA = new QGroupBox(QStringLiteral("St. Busta"), this);
     cmdBUSTA = makeButton(fraBUSTA, "cmdBUSTA", QStringLiteral("Stampa Ind. Selezionato su Busta"));
@@ -199,6 +202,7 @@ frmStampaSingola::frmStampaSingola(shell::AppContext& context, QWidget* parent)
     connect(cmdEliminaSel, &QPushButton::clicked, this, &frmStampaSingola::cmdEliminaSel_Click);
     connect(cmdCancella, &QPushButton::clicked, this, &frmStampaSingola::cmdCancella_Click);
     connect(cmdStampa, &QPushButton::clicked, this, &frmStampaSingola::cmdStampa_Click);
+    connect(cmdAnteprima, &QPushButton::clicked, this, &frmStampaSingola::cmdAnteprima_Click);
     connect(cmdBUSTA, &QPushButton::clicked, this, &frmStampaSingola::cmdBUSTA_Click);
     connect(cmdEsci, &QPushButton::clicked, this, &frmStampaSingola::cmdEsci_Click);
     connect(cmdDefCol, &QPushButton::clicked, this, [this] { setColumnWidths(kDefaultWidths); });
@@ -383,6 +387,16 @@ void frmStampaSingola::cmdStampa_Click() {
         cboORDINAMENTO_Click();
     }
     GRIDch->setFocus();
+}
+
+// The pages the job would print from the chosen label; nothing marked, no reminder file.
+void frmStampaSingola::cmdAnteprima_Click() {
+    LabelJobs jobs(m_ctx.state, m_ctx.dialogs, m_ctx.printers, m_ctx.session.mainDb);
+    auto rs = jobs.singleAddresses(m_list, cboOrdSt->currentIndex());
+    if (!rs)
+        return;
+    PreviewWindow::openLabels(this, std::move(*rs), LabelOptions::from(m_ctx.state.options),
+                              startPosition(), [this] { cmdStampa_Click(); });
 }
 
 void frmStampaSingola::cmdBUSTA_Click() {

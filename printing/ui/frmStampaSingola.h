@@ -43,6 +43,7 @@ public:
     void removeListRow(int row);
     void Etx_Click(int box); // 1..24
     void cmdStampa_Click();
+    void cmdAnteprima_Click();
     void cmdBUSTA_Click();
     void cmdEsci_Click() { close(); }
     void cboORDINAMENTO_Click();
@@ -61,6 +62,7 @@ public:
     QPushButton* cmdEliminaSel = nullptr;
     QPushButton* cmdCancella = nullptr;
     QPushButton* cmdStampa = nullptr;
+    QPushButton* cmdAnteprima = nullptr;
     QPushButton* cmdBUSTA = nullptr;
     QPushButton* cmdEsci = nullptr;
     QPushButton* cmdDefCol = nullptr;

@@ -2,7 +2,9 @@
 
 #include "archive/DataModel.h"
 #include "archive/Session.h"
+#include "common/AppState.h"
 #include "printing/LabelJobs.h"
+#include "printing/ui/PreviewWindow.h"
 #include "printing/ui/GroupCodeEdit.h"
 #include "shell/AppContext.h"
 
@@ -45,6 +47,8 @@ frmStampaTipogr::frmStampaTipogr(shell::AppContext& context, QWidget* parent)
     cboORDINAMENTO->setCurrentIndex(kDefaultSort);
     cmdStampa = new QPushButton(QStringLiteral("Stampa Etichette"), fraDATI);
     cmdStampa->setObjectName(QStringLiteral("cmdStampa"));
+    cmdAnteprima = new QPushButton(QStringLiteral("Anteprima"), fraDATI);
+    cmdAnteprima->setObjectName(QStringLiteral("cmdAnteprima"));
     cmdChiudi = new QPushButton(QStringLiteral("Chiudi"), fraDATI);
     cmdChiudi->setObjectName(QStringLiteral("cmdChiudi"));
     BARRA = new QProgressBar(fraDATI);
@@ -64,6 +68,7 @@ frmStampaTipogr::frmStampaTipogr(shell::AppContext& context, QWidget* parent)
     form->addRow(lblORDINAMENTO_, cboORDINAMENTO);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(cmdStampa);
+    buttons->addWidget(cmdAnteprima);
     buttons->addStretch();
     buttons->addWidget(cmdChiudi);
     auto* inner = new QVBoxLayout(fraDATI);
@@ -75,6 +80,7 @@ frmStampaTipogr::frmStampaTipogr(shell::AppContext& context, QWidget* parent)
     outer->setSizeConstraint(QLayout::SetFixedSize);
 
     connect(cmdStampa, &QPushButton::clicked, this, &frmStampaTipogr::cmdStampa_Click);
+    connect(cmdAnteprima, &QPushButton::clicked, this, &frmStampaTipogr::cmdAnteprima_Click);
     connect(cmdChiudi, &QPushButton::clicked, this, &frmStampaTipogr::cmdChiudi_Click);
 }
 
@@ -101,6 +107,17 @@ void frmStampaTipogr::cmdStampa_Click() {
     jobs.printGroup(txtGRUPPO->text().trimmed(), txtDESC->text(), cboORDINAMENTO->currentIndex(), progress);
     BARRA->setVisible(false);
     txtGRUPPO->setFocus();
+}
+
+// The pages the job would print, from the first label as it does; no reminder file.
+void frmStampaTipogr::cmdAnteprima_Click() {
+    completeGroupCode(txtGRUPPO);
+    LabelJobs jobs(m_ctx.state, m_ctx.dialogs, m_ctx.printers, m_ctx.session.mainDb);
+    auto rs = jobs.groupAddresses(txtGRUPPO->text().trimmed(), cboORDINAMENTO->currentIndex());
+    if (!rs)
+        return;
+    PreviewWindow::openLabels(this, std::move(*rs), LabelOptions::from(m_ctx.state.options), {1, 1},
+                              [this] { cmdStampa_Click(); });
 }
 
 } // namespace velomar::printing

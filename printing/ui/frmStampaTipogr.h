@@ -22,6 +22,7 @@ public:
     explicit frmStampaTipogr(shell::AppContext& context, QWidget* parent = nullptr);
 
     void cmdStampa_Click();
+    void cmdAnteprima_Click();
     void cmdChiudi_Click() { close(); }
 
     QGroupBox* fraDATI = nullptr;
@@ -29,6 +30,7 @@ public:
     QLineEdit* txtDESC = nullptr;
     QComboBox* cboORDINAMENTO = nullptr;
     QPushButton* cmdStampa = nullptr;
+    QPushButton* cmdAnteprima = nullptr;
     QPushButton* cmdChiudi = nullptr;
     QProgressBar* BARRA = nullptr;
 

@@ -1,0 +1,194 @@
+#include "support/ScriptedDialogs.h"
+
+#include "archive/ArchiveFile.h"
+#include "archive/ArchiveFormat.h"
+#include "archive/Recordset.h"
+#include "archive/Session.h"
+#include "archive/Statement.h"
+#include "common/AppState.h"
+#include "printing/PrinterSelection.h"
+#include "printing/RecordingPrinter.h"
+#include "printing/ui/PreviewWindow.h"
+#include "printing/ui/frmStampaSingola.h"
+#include "printing/ui/frmStampaTipogr.h"
+#include "settings/Settings.h"
+#include "shell/AppContext.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+using namespace velomar;
+using namespace velomar::printing;
+
+namespace {
+
+class Provider : public PrinterProvider {
+public:
+    std::vector<RecordingPrinter::Event>* out;
+    explicit Provider(std::vector<RecordingPrinter::Event>* o) : out(o) {}
+    QString id() const override { return QStringLiteral("Laser"); }
+    std::vector<PrinterEntry> printers() const override { return {{"Laser", "Laser", true}}; }
+    std::unique_ptr<Printer> create(const PrinterEntry&, common::DialogService&) override {
+        struct Kept : RecordingPrinter {
+            std::vector<Event>* out;
+            ~Kept() override { *out = events(); }
+        };
+        auto p = std::make_unique<Kept>();
+        p->out = out;
+        return p;
+    }
+};
+
+// 60 addresses of group AA and one of BB: three sheets of 24 labels.
+struct Context {
+    QTemporaryDir dir;
+    common::AppState state;
+    test::ScriptedDialogs dialogs;
+    settings::Settings settings;
+    archive::Session session;
+    PrinterSelection printers;
+    std::vector<RecordingPrinter::Event> events;
+    shell::AppContext ctx{state, dialogs, settings, session, printers};
+
+    Context() {
+        state.programDir = dir.path();
+        state.stampeTipDir = dir.filePath("StampeTip");
+        state.stampeSngDir = dir.filePath("StampeSng");
+        QDir().mkpath(state.stampeTipDir);
+        QDir().mkpath(state.stampeSngDir);
+        printers.addProvider(std::make_unique<Provider>(&events));
+        const QString path = dir.filePath("prova.mdb");
+        archive::ArchiveFormat::createEmpty(path, archive::ArchiveKind::Addresses);
+        session.mainDb = archive::ArchiveFile::open(path, archive::ArchiveKind::Addresses,
+                                                    archive::ArchiveFile::Access::ReadWrite);
+        for (int i = 0; i < 61; ++i) {
+            archive::Statement st(session.mainDb,
+                                  "INSERT INTO TabMAIL (COGNOME, NOME1, CAP, CITTA, PROV, GR, SERV) VALUES (?, 'ANNA', ?, 'ROMA', 'RM', ?, 0)");
+            st.bindText(1, QStringLiteral("COGNOME%1").arg(i, 2, 10, QChar('0')))
+                .bindText(2, QString::number(10100 + i))
+                .bindText(3, i < 60 ? "AA" : "BB");
+            st.exec();
+        }
+    }
+    qint64 marked() {
+        auto rs = archive::Recordset::open(session.mainDb, "SELECT NR FROM TabMAIL WHERE SERV = 1",
+                                           archive::LockType::ReadOnly);
+        return rs.recordCount();
+    }
+};
+
+PreviewWindow* openedPreview(QWidget& w) {
+    auto* p = w.findChild<PreviewWindow*>();
+    if (p && QTest::qWaitForWindowExposed(p)) {
+        p->activateWindow();
+        (void)QTest::qWaitForWindowActive(p);
+    }
+    return p;
+}
+
+} // namespace
+
+TEST(PreviewWindow, OpensOnFirstPageNavigatesAndClosesWithoutPrinting) {
+    Context c;
+    frmStampaTipogr w(c.ctx);
+    w.show();
+    w.txtGRUPPO->setText("AA");
+    w.cmdAnteprima_Click();
+    PreviewWindow* p = openedPreview(w);
+    ASSERT_NE(p, nullptr);
+    EXPECT_TRUE(c.dialogs.messages().empty()); // no confirmation, no file name asked
+    EXPECT_EQ(p->pageCount(), 3);
+    EXPECT_EQ(p->currentPage(), 1);
+    EXPECT_EQ(p->txtPagina->value(), 1);
+    EXPECT_EQ(p->lblPagina->text(), "di 3");
+    EXPECT_FALSE(p->shownImage().isNull());
+    EXPECT_FALSE(p->cmdPrecedente->isEnabled());
+
+    QWidget* focus = QApplication::focusWidget() ? QApplication::focusWidget() : p;
+    QTest::keyClick(focus, Qt::Key_PageDown);
+    EXPECT_EQ(p->currentPage(), 2);
+    QTest::keyClick(focus, Qt::Key_End);
+    EXPECT_EQ(p->currentPage(), 3);
+    EXPECT_FALSE(p->cmdSuccessiva->isEnabled());
+    QTest::keyClick(focus, Qt::Key_PageDown); // stays on the last page
+    EXPECT_EQ(p->currentPage(), 3);
+    QTest::keyClick(focus, Qt::Key_Home);
+    EXPECT_EQ(p->currentPage(), 1);
+    QTest::keyClick(focus, Qt::Key_PageUp);
+    EXPECT_EQ(p->currentPage(), 1);
+    p->txtPagina->setValue(2); // the page number box
+    EXPECT_EQ(p->currentPage(), 2);
+    EXPECT_EQ(p->windowTitle(), "Anteprima di stampa - Pagina 2 di 3");
+
+    const double dpi = p->dpi();
+    QTest::keyClick(focus, Qt::Key_Plus, Qt::ControlModifier);
+    EXPECT_GT(p->dpi(), dpi);
+    EXPECT_GT(p->shownImage().width(), 0);
+    QTest::keyClick(focus, Qt::Key_Minus, Qt::ControlModifier);
+    EXPECT_NEAR(p->dpi(), dpi, 0.01);
+    p->fitPageWidth();
+    EXPECT_GT(p->dpi(), dpi); // an A4 page is taller than wide
+
+    // The outlines change what is shown only.
+    const QImage plain = p->shownImage();
+    ASSERT_TRUE(p->chkContorni->isVisible());
+    p->chkContorni->setChecked(true);
+    EXPECT_NE(p->shownImage(), plain);
+    p->fitWholePage();
+    p->grab().save(QDir::tempPath() + "/velomar-PreviewWindow.png");
+
+    QPointer<PreviewWindow> closed = p;
+    p->cmdChiudi->click();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(closed.isNull()); // the pages go with the window
+    EXPECT_TRUE(c.events.empty());
+    EXPECT_TRUE(QDir(c.state.stampeTipDir).entryList(QDir::Files).isEmpty());
+    EXPECT_TRUE(c.dialogs.messages().empty());
+
+    // "Stampa" runs the real job with its confirmations.
+    c.dialogs.answerInput(QStringLiteral("gruppo-aa"));
+    w.cmdAnteprima_Click();
+    p = openedPreview(w);
+    ASSERT_NE(p, nullptr);
+    p->cmdStampa->click();
+    EXPECT_TRUE(QFile::exists(c.state.stampeTipDir + "/gruppo-aa.txt"));
+    EXPECT_EQ(c.dialogs.lastMessage(), "Stampa terminata.");
+    EXPECT_FALSE(c.events.empty());
+}
+
+TEST(PreviewWindow, SingleLabelsFromChosenLabelMarkNothing) {
+    Context c;
+    frmStampaSingola w(c.ctx);
+    ASSERT_TRUE(w.load());
+    w.show();
+    for (int row = 0; row < 30; ++row) {
+        w.GRIDch->selectRow(row);
+        w.addCurrent();
+    }
+    ASSERT_EQ(w.labelCount(), 30);
+    w.Etx_Click(20); // 19 labels used: 5 on the first sheet, 24 + 1 after
+    w.cmdAnteprima_Click();
+    PreviewWindow* p = openedPreview(w);
+    ASSERT_NE(p, nullptr);
+    EXPECT_EQ(p->pageCount(), 3);
+    EXPECT_EQ(c.marked(), 0);
+    EXPECT_TRUE(QDir(c.state.stampeSngDir).entryList(QDir::Files).isEmpty());
+    p->cmdChiudi->click();
+    EXPECT_TRUE(c.events.empty());
+    EXPECT_EQ(c.marked(), 0);
+
+    // An empty list says so and opens nothing.
+    w.cmdCancella_Click();
+    w.cmdAnteprima_Click();
+    EXPECT_EQ(c.dialogs.lastMessage(), "Nessuna etichetta da stampare !");
+}
