@@ -2,6 +2,7 @@
 
 #include "archive/Recordset.h"
 #include "printing/LabelPreview.h"
+#include "printing/PreviewPrinter.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
@@ -155,6 +156,23 @@ PreviewWindow* PreviewWindow::openLabels(QWidget* parent, archive::Recordset rs,
                                 parent);
     w->setAttribute(Qt::WA_DeleteOnClose);
     w->setLabelLayout(LabelLayout::a4Labels());
+    w->setPrintAction(std::move(print));
+    w->open();
+    return w;
+}
+
+PreviewWindow* PreviewWindow::openJob(QWidget* parent, std::function<void(Printer&)> job,
+                                      std::function<void()> print) {
+    PreviewPrinter counter(0, 1);
+    job(counter);
+    auto* w = new PreviewWindow(counter.pagesPrinted(),
+                                [job](qint64 page, double dpi) {
+                                    PreviewPrinter printer(page, dpi);
+                                    job(printer);
+                                    return printer.image();
+                                },
+                                parent);
+    w->setAttribute(Qt::WA_DeleteOnClose);
     w->setPrintAction(std::move(print));
     w->open();
     return w;

@@ -22,6 +22,8 @@ class Recordset;
 
 namespace velomar::printing {
 
+class Printer;
+
 // "Anteprima di stampa": the pages of a job one at a time, each asked of the page
 // provider when shown, so a job of thousands of sheets opens as fast as one of one.
 // "Stampa" closes the window and runs the given print action; "Chiudi" prints nothing.
@@ -38,6 +40,12 @@ public:
     // (kept open by the window) from start; print runs the real job.
     static PreviewWindow* openLabels(QWidget* parent, archive::Recordset rs, LabelOptions options,
                                      LabelPosition start, std::function<void()> print);
+
+    // The same for any job run on a printer (finishJob included): one pass counts the
+    // pages, then each page shown runs the job again drawing that page only. Throws
+    // what the counting run throws.
+    static PreviewWindow* openJob(QWidget* parent, std::function<void(Printer&)> job,
+                                  std::function<void()> print);
 
     // Label jobs: the sheet whose outlines the toggle draws over every page.
     void setLabelLayout(const LabelLayout& layout);

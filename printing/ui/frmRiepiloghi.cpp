@@ -11,6 +11,7 @@
 #include "printing/PrinterSelection.h"
 #include "printing/SummaryPrinter.h"
 #include "printing/ui/ListPrinterChoices.h"
+#include "printing/ui/PreviewWindow.h"
 #include "shell/AppContext.h"
 
 #include <QApplication>
@@ -58,6 +59,8 @@ frmRiepiloghi::frmRiepiloghi(shell::AppContext& context, QWidget* parent)
     cmdSORT->setObjectName(QStringLiteral("cmdSORT"));
     cmdStampa = new QPushButton(QStringLiteral("Stampa la Lista"), this);
     cmdStampa->setObjectName(QStringLiteral("cmdStampa"));
+    cmdAnteprima = new QPushButton(QStringLiteral("Anteprima"), this);
+    cmdAnteprima->setObjectName(QStringLiteral("cmdAnteprima"));
     cmdChiudi = new QPushButton(QStringLiteral("Esci"), this);
     cmdChiudi->setObjectName(QStringLiteral("cmdChiudi"));
 
@@ -66,6 +69,7 @@ frmRiepiloghi::frmRiepiloghi(shell::AppContext& context, QWidget* parent)
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(cmdSORT);
     buttons->addWidget(cmdStampa);
+    buttons->addWidget(cmdAnteprima);
     buttons->addWidget(cmdChiudi);
     layout->addLayout(buttons);
     // Wide enough for the grid and for the title bar to show the whole caption.
@@ -76,6 +80,7 @@ frmRiepiloghi::frmRiepiloghi(shell::AppContext& context, QWidget* parent)
 
     connect(cmdSORT, &QPushButton::clicked, this, &frmRiepiloghi::cmdSORT_Click);
     connect(cmdStampa, &QPushButton::clicked, this, &frmRiepiloghi::cmdStampa_Click);
+    connect(cmdAnteprima, &QPushButton::clicked, this, &frmRiepiloghi::cmdAnteprima_Click);
     connect(cmdChiudi, &QPushButton::clicked, this, &QWidget::close);
     // The grid is for reading only.
     connect(gGRID, &QTableWidget::itemSelectionChanged, this, [this] { cmdChiudi->setFocus(); });
@@ -140,6 +145,28 @@ void frmRiepiloghi::cmdStampa_Click() {
     }
     m_busy = false;
     takeBackActivation();
+}
+
+void frmRiepiloghi::cmdAnteprima_Click() {
+    // The preview takes the activation while it is open without closing the summary.
+    m_busy = true;
+    try {
+        auto* w = PreviewWindow::openJob(
+            this,
+            [title = m_ctx.state.summaryTitle, rows = m_rows](Printer& printer) {
+                SummaryPrinter::print(printer, title, rows);
+                printer.finishJob();
+            },
+            [this] { cmdStampa_Click(); });
+        connect(w, &QDialog::finished, this, [this] {
+            m_busy = false;
+            takeBackActivation();
+        });
+    } catch (const std::exception& error) {
+        m_ctx.dialogs.critical(printFailureText(error));
+        m_busy = false;
+        takeBackActivation();
+    }
 }
 
 void frmRiepiloghi::takeBackActivation() {

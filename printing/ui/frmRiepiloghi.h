@@ -25,11 +25,13 @@ public:
     QTableWidget* gGRID;
     QPushButton* cmdSORT; // property "tag": "1" by value, "2" by count
     QPushButton* cmdStampa;
+    QPushButton* cmdAnteprima;
     QPushButton* cmdChiudi;
 
     QString tag() const;
     void cmdSORT_Click();
     void cmdStampa_Click();
+    void cmdAnteprima_Click();
 
 protected:
     void changeEvent(QEvent* event) override;

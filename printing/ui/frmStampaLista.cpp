@@ -9,6 +9,7 @@
 #include "printing/Printer.h"
 #include "printing/PrinterError.h"
 #include "printing/PrinterSelection.h"
+#include "printing/ui/PreviewWindow.h"
 #include "shell/AppContext.h"
 
 #include <QApplication>
@@ -50,6 +51,8 @@ frmStampaLista::frmStampaLista(shell::AppContext& context, ListPrinterGrid grid,
 
     cmdStampa = new QPushButton(QStringLiteral("Stampa Lista"), this);
     cmdStampa->setObjectName(QStringLiteral("cmdStampa"));
+    cmdAnteprima = new QPushButton(QStringLiteral("Anteprima"), this);
+    cmdAnteprima->setObjectName(QStringLiteral("cmdAnteprima"));
     cmdChiudi = new QPushButton(QStringLiteral("Chiudi"), this);
     cmdChiudi->setObjectName(QStringLiteral("cmdChiudi"));
 
@@ -59,6 +62,7 @@ frmStampaLista::frmStampaLista(shell::AppContext& context, ListPrinterGrid grid,
     layout->addWidget(choices->fraRESULT, 1, 1);
     auto* buttons = new QVBoxLayout;
     buttons->addWidget(cmdStampa);
+    buttons->addWidget(cmdAnteprima);
     buttons->addWidget(cmdChiudi);
     buttons->addStretch();
     layout->addLayout(buttons, 1, 2);
@@ -81,6 +85,7 @@ frmStampaLista::frmStampaLista(shell::AppContext& context, ListPrinterGrid grid,
 
     connect(choices, &ListPrinterChoices::fieldsChanged, this, &frmStampaLista::refreshTotal);
     connect(cmdStampa, &QPushButton::clicked, this, &frmStampaLista::cmdStampa_Click);
+    connect(cmdAnteprima, &QPushButton::clicked, this, &frmStampaLista::cmdAnteprima_Click);
     connect(cmdChiudi, &QPushButton::clicked, this, &QDialog::accept);
 }
 
@@ -96,6 +101,7 @@ void frmStampaLista::refreshTotal() {
     } else {
         cmdStampa->setEnabled(true);
     }
+    cmdAnteprima->setEnabled(cmdStampa->isEnabled());
 }
 
 void frmStampaLista::cmdStampa_Click() {
@@ -108,32 +114,62 @@ void frmStampaLista::cmdStampa_Click() {
     cmdChiudi->setFocus();
 }
 
-void frmStampaLista::printJob() {
+ListPrintRequest frmStampaLista::request() const {
     ListPrintRequest request;
     request.formatted = m_formatted;
     request.lucidaFont = m_ctx.state.options.listLucidaFont();
     request.fields = choices->fields();
     request.heading = choices->txtDESC->text();
+    return request;
+}
+
+std::unique_ptr<archive::AddressSource> frmStampaLista::source() const {
+    switch (choices->range()) {
+    case ListRange::WholeArchive:
+        return ListPrinterRange::wholeArchive(m_ctx.session.mainDb, ListPrinterRange::Values::Printable);
+    case ListRange::Displayed:
+        return ListPrinterRange::gridRows(m_ctx.session.mainRs, 1, m_ctx.state.displayedCount);
+    case ListRange::Selection:
+        break;
+    }
+    const qint64 first = m_grid.selectionTop ? m_grid.selectionTop() : 1;
+    const qint64 count = m_grid.selectionCount ? m_grid.selectionCount() : 0;
+    return ListPrinterRange::gridRows(m_ctx.session.mainRs, first, first + count - 1);
+}
+
+// The list as the job would print it, drawn page by page; the fields are saved only
+// when it is printed.
+void frmStampaLista::cmdAnteprima_Click() {
+    if (ListPrinterLayout::checkedCount(choices->fields()) == 0) {
+        m_ctx.dialogs.warn(QStringLiteral("Selezionare almeno un Campo !"));
+        return;
+    }
+    const ListPrintRequest req = request();
+    try {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        PreviewWindow::openJob(
+            this,
+            [this, req](Printer& printer) {
+                const auto src = source();
+                ListPrinter::print(printer, *src, req, {});
+                printer.finishJob();
+            },
+            [this] { cmdStampa_Click(); });
+        QApplication::restoreOverrideCursor();
+    } catch (const std::exception& error) {
+        QApplication::restoreOverrideCursor();
+        m_ctx.dialogs.critical(printFailureText(error));
+    }
+}
+
+void frmStampaLista::printJob() {
+    const ListPrintRequest request = this->request();
 
     QApplication::setOverrideCursor(Qt::WaitCursor);
     bool printed = false;
     try {
         std::unique_ptr<Printer> printer = m_ctx.printers.createPrinter(m_ctx.dialogs);
-        std::unique_ptr<archive::AddressSource> source;
-        switch (choices->range()) {
-        case ListRange::WholeArchive:
-            source = ListPrinterRange::wholeArchive(m_ctx.session.mainDb, ListPrinterRange::Values::Printable);
-            break;
-        case ListRange::Displayed:
-            source = ListPrinterRange::gridRows(m_ctx.session.mainRs, 1, m_ctx.state.displayedCount);
-            break;
-        case ListRange::Selection: {
-            const qint64 first = m_grid.selectionTop ? m_grid.selectionTop() : 1;
-            const qint64 count = m_grid.selectionCount ? m_grid.selectionCount() : 0;
-            source = ListPrinterRange::gridRows(m_ctx.session.mainRs, first, first + count - 1);
-            break;
-        }
-        }
+        std::unique_ptr<archive::AddressSource> source = this->source();
         choices->progress(0, source->count());
         ListPrinter::print(*printer, *source, request,
                            [this](qint64 done, qint64 total) { choices->progress(done, total); });

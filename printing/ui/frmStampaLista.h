@@ -1,8 +1,10 @@
 #pragma once
 
+#include "printing/ListPrinter.h"
 #include "printing/ui/ListPrinterChoices.h"
 
 #include <QDialog>
+#include <memory>
 
 class QLabel;
 class QPushButton;
@@ -29,13 +31,17 @@ public:
     QLabel* lblCar;
     QLabel* imgFOGLIO;
     QPushButton* cmdStampa;
+    QPushButton* cmdAnteprima;
     QPushButton* cmdChiudi;
 
     void cmdStampa_Click();
+    void cmdAnteprima_Click();
 
 private:
     void refreshTotal();
     void printJob();
+    ListPrintRequest request() const;
+    std::unique_ptr<archive::AddressSource> source() const;
 
     shell::AppContext& m_ctx;
     ListPrinterGrid m_grid;

@@ -1,3 +1,4 @@
+#include "../../exchange/WindowFixture.h"
 #include "support/ScriptedDialogs.h"
 
 #include "archive/ArchiveFile.h"
@@ -9,6 +10,8 @@
 #include "printing/PrinterSelection.h"
 #include "printing/RecordingPrinter.h"
 #include "printing/ui/PreviewWindow.h"
+#include "printing/ui/frmRiepiloghi.h"
+#include "printing/ui/frmStampaLista.h"
 #include "printing/ui/frmStampaSingola.h"
 #include "printing/ui/frmStampaTipogr.h"
 #include "settings/Settings.h"
@@ -191,4 +194,41 @@ TEST(PreviewWindow, SingleLabelsFromChosenLabelMarkNothing) {
     w.cmdCancella_Click();
     w.cmdAnteprima_Click();
     EXPECT_EQ(c.dialogs.lastMessage(), "Nessuna etichetta da stampare !");
+}
+
+TEST(PreviewWindow, ListAndSummaryRunTheirJobPageByPage) {
+    test::WindowFixture f(200);
+    f.settings.setFieldChoice(settings::Settings::FieldSection::StampaNF, 2, 1);
+    printing::ui::frmStampaLista list(f.ctx(), {[] { return QStringLiteral("Cognome"); },
+                                               [] { return qint64(1); }, [] { return qint64(1); }});
+    list.show();
+    for (auto* box : list.choices->ckCampo)
+        box->setChecked(true);
+    list.cmdAnteprima_Click();
+    PreviewWindow* p = openedPreview(list);
+    ASSERT_NE(p, nullptr);
+    EXPECT_GT(p->pageCount(), 1); // 200 addresses with every field
+    EXPECT_FALSE(p->shownImage().isNull());
+    QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : p, Qt::Key_End);
+    EXPECT_EQ(p->currentPage(), p->pageCount());
+    EXPECT_FALSE(p->shownImage().isNull());
+    EXPECT_FALSE(p->chkContorni->isVisibleTo(p)); // no label sheet under a list
+    p->grab().save(QDir::tempPath() + "/velomar-PreviewList.png");
+    p->cmdChiudi->click();
+    EXPECT_TRUE(f.dialogs.messages().empty()); // no PDF name asked, nothing printed
+
+    f.state.summaryTitle = QStringLiteral("Gruppo");
+    f.state.summaryField = "GR";
+    printing::ui::frmRiepiloghi summary(f.ctx());
+    summary.show();
+    summary.cmdAnteprima_Click();
+    p = openedPreview(summary);
+    ASSERT_NE(p, nullptr);
+    EXPECT_EQ(p->pageCount(), 1);
+    QTest::qWait(50);
+    EXPECT_TRUE(summary.isVisible()); // the preview does not close the summary
+    p->cmdChiudi->click();
+    EXPECT_TRUE(f.dialogs.messages().empty());
+    EXPECT_TRUE(summary.isVisible());
+    summary.close();
 }
