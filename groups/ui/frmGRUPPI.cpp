@@ -11,6 +11,7 @@
 #include "groups/GroupsArchive.h"
 #include "groups/ui/frmEditGrp.h"
 #include "printing/GroupListPrinter.h"
+#include "printing/ui/PreviewWindow.h"
 #include "printing/PrintFailure.h"
 #include "printing/Printer.h"
 #include "printing/PrinterSelection.h"
@@ -67,6 +68,7 @@ frmGRUPPI::frmGRUPPI(shell::AppContext& context, QWidget* parent)
     cmdElimina = button("cmdElimina", QStringLiteral("Elimina Gruppo Selezionato"));
     cmdORD = button("cmdORD", kByDescription);
     cmdStampa = button("cmdStampa", QStringLiteral("Stampa la Lista"));
+    cmdAnteprima = button("cmdAnteprima", QStringLiteral("Anteprima"));
     cmdProprieta = button("cmdProprieta", QStringLiteral("&Proprietà / Defrag"));
     cmdProprieta->setEnabled(false);
     cmdEsci = button("cmdEsci", QStringLiteral("Chiudi"));
@@ -78,6 +80,7 @@ frmGRUPPI::frmGRUPPI(shell::AppContext& context, QWidget* parent)
         side->addWidget(b);
     side->addWidget(order);
     side->addWidget(cmdStampa);
+    side->addWidget(cmdAnteprima);
     side->addStretch();
     side->addWidget(cmdProprieta);
     side->addWidget(cmdEsci);
@@ -90,6 +93,7 @@ frmGRUPPI::frmGRUPPI(shell::AppContext& context, QWidget* parent)
     connect(cmdElimina, &QPushButton::clicked, this, &frmGRUPPI::cmdElimina_Click);
     connect(cmdORD, &QPushButton::clicked, this, &frmGRUPPI::cmdORD_Click);
     connect(cmdStampa, &QPushButton::clicked, this, &frmGRUPPI::cmdStampa_Click);
+    connect(cmdAnteprima, &QPushButton::clicked, this, &frmGRUPPI::cmdAnteprima_Click);
     connect(cmdEsci, &QPushButton::clicked, this, &frmGRUPPI::cmdEsci_Click);
     connect(cmdProprieta, &QPushButton::clicked, this, [this] {
         if (m_properties)
@@ -287,6 +291,25 @@ void frmGRUPPI::cmdORD_Click() {
     }
     refill(nr);
     GrdGRUPPI->setFocus();
+}
+
+void frmGRUPPI::cmdAnteprima_Click() {
+    if (emptyListMessage())
+        return;
+    std::vector<printing::GroupListPrinter::Group> groups;
+    for (int row = 0; row < GrdGRUPPI->rowCount(); ++row)
+        groups.push_back({GrdGRUPPI->item(row, ColCode)->text(), GrdGRUPPI->item(row, ColDescription)->text()});
+    try {
+        printing::PreviewWindow::openJob(
+            this,
+            [groups, today = QDate::currentDate()](printing::Printer& printer) {
+                printing::GroupListPrinter::print(printer, groups, today);
+                printer.finishJob();
+            },
+            [this] { cmdStampa_Click(); });
+    } catch (const std::exception& e) {
+        m_ctx.dialogs.critical(printing::printFailureText(e));
+    }
 }
 
 void frmGRUPPI::cmdStampa_Click() {

@@ -41,6 +41,7 @@ public:
     void cmdElimina_Click();
     void cmdORD_Click();
     void cmdStampa_Click();
+    void cmdAnteprima_Click();
     void cmdEsci_Click() { close(); }
 
     qint64 count() const { return m_count; }
@@ -51,6 +52,7 @@ public:
     QPushButton* cmdElimina = nullptr;
     QPushButton* cmdORD = nullptr;
     QPushButton* cmdStampa = nullptr;
+    QPushButton* cmdAnteprima = nullptr;
     QPushButton* cmdProprieta = nullptr;
     QPushButton* cmdEsci = nullptr;
 

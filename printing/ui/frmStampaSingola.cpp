@@ -175,7 +175,10 @@ frmStampaSingola::frmStampaSingola(shell::AppContext& context, QWidget* parent)
 
     auto* fraBUSTA = new QGroupBox(QStringLiteral("St. Busta"), this);
     cmdBUSTA = makeButton(fraBUSTA, "cmdBUSTA", QStringLiteral("Stampa Ind. Selezionato su Busta"));
-    (new QVBoxLayout(fraBUSTA))->addWidget(cmdBUSTA);
+    cmdAnteprimaBusta = makeButton(fraBUSTA, "cmdAnteprimaBusta", QStringLiteral("Anteprima Busta"));
+    auto* envelopeLayout = new QVBoxLayout(fraBUSTA);
+    envelopeLayout->addWidget(cmdBUSTA);
+    envelopeLayout->addWidget(cmdAnteprimaBusta);
     cmdEsci = makeButton(this, "cmdEsci", QStringLiteral("Esci"));
 
     auto* right = new QVBoxLayout;
@@ -204,6 +207,7 @@ frmStampaSingola::frmStampaSingola(shell::AppContext& context, QWidget* parent)
     connect(cmdStampa, &QPushButton::clicked, this, &frmStampaSingola::cmdStampa_Click);
     connect(cmdAnteprima, &QPushButton::clicked, this, &frmStampaSingola::cmdAnteprima_Click);
     connect(cmdBUSTA, &QPushButton::clicked, this, &frmStampaSingola::cmdBUSTA_Click);
+    connect(cmdAnteprimaBusta, &QPushButton::clicked, this, &frmStampaSingola::cmdAnteprimaBusta_Click);
     connect(cmdEsci, &QPushButton::clicked, this, &frmStampaSingola::cmdEsci_Click);
     connect(cmdDefCol, &QPushButton::clicked, this, [this] { setColumnWidths(kDefaultWidths); });
     connect(cmdVediCol, &QPushButton::clicked, this, [this] { setColumnWidths(kAllWidths); });
@@ -397,6 +401,28 @@ void frmStampaSingola::cmdAnteprima_Click() {
         return;
     PreviewWindow::openLabels(this, std::move(*rs), LabelOptions::from(m_ctx.state.options),
                               startPosition(), [this] { cmdStampa_Click(); });
+}
+
+void frmStampaSingola::cmdAnteprimaBusta_Click() {
+    const qint64 row = currentRow();
+    if (row < 0)
+        return;
+    archive::AddressRecord record;
+    for (int f = 0; f < archive::AddressRecord::FieldCount; ++f)
+        record[f] = m_choice.textAt(row, f);
+    const EnvelopeOptions options = EnvelopeOptions::from(m_ctx.state.options);
+    const auto sender = m_ctx.state.senders.sender(options.senderIndex);
+    try {
+        PreviewWindow::openJob(
+            this,
+            [options, sender, record](Printer& printer) {
+                StampaBusta::print(printer, options, sender, record);
+                printer.finishJob();
+            },
+            [this] { cmdBUSTA_Click(); });
+    } catch (const std::exception& e) {
+        m_ctx.dialogs.critical(printFailureText(e));
+    }
 }
 
 void frmStampaSingola::cmdBUSTA_Click() {

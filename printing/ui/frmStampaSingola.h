@@ -45,6 +45,7 @@ public:
     void cmdStampa_Click();
     void cmdAnteprima_Click();
     void cmdBUSTA_Click();
+    void cmdAnteprimaBusta_Click();
     void cmdEsci_Click() { close(); }
     void cboORDINAMENTO_Click();
     void initialLetter(QChar letter);
@@ -64,6 +65,7 @@ public:
     QPushButton* cmdStampa = nullptr;
     QPushButton* cmdAnteprima = nullptr;
     QPushButton* cmdBUSTA = nullptr;
+    QPushButton* cmdAnteprimaBusta = nullptr;
     QPushButton* cmdEsci = nullptr;
     QPushButton* cmdDefCol = nullptr;
     QPushButton* cmdVediCol = nullptr;

@@ -6,6 +6,7 @@
 #include "groups/GroupsArchive.h"
 #include "groups/ui/frmEditGrp.h"
 #include "groups/ui/frmGRUPPI.h"
+#include "printing/ui/PreviewWindow.h"
 #include "printing/PrinterSelection.h"
 #include "printing/RecordingPrinter.h"
 #include "settings/Settings.h"
@@ -110,6 +111,16 @@ TEST(frmGRUPPI, MissingArchiveCreatedThenAddChangeOrderDeletePrint) {
     EXPECT_EQ(codes(w), (QStringList{"AA", "ZZ"})); // Amici < Zeta
     w.cmdORD_Click();
     EXPECT_EQ(w.cmdORD->text(), "&Ordina per Descrizione");
+
+    // The preview shows the list's one page and closes without printing.
+    const auto before = c.dialogs.messages().size();
+    w.cmdAnteprima_Click();
+    auto* preview = w.findChild<printing::PreviewWindow*>();
+    ASSERT_NE(preview, nullptr);
+    EXPECT_EQ(preview->pageCount(), 1);
+    preview->cmdChiudi->click();
+    EXPECT_TRUE(c.printed.isEmpty());
+    EXPECT_EQ(c.dialogs.messages().size(), before);
 
     w.cmdStampa_Click();
     EXPECT_EQ(c.dialogs.lastMessage(), "Stampa completata.");

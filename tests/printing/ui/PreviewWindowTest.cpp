@@ -190,6 +190,18 @@ TEST(PreviewWindow, SingleLabelsFromChosenLabelMarkNothing) {
     EXPECT_TRUE(c.events.empty());
     EXPECT_EQ(c.marked(), 0);
 
+    // The envelope of the current address: one landscape page, nothing printed.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    w.GRIDch->selectRow(0);
+    w.cmdAnteprimaBusta_Click();
+    p = openedPreview(w);
+    ASSERT_NE(p, nullptr);
+    EXPECT_EQ(p->pageCount(), 1);
+    EXPECT_GT(p->shownImage().width(), p->shownImage().height());
+    p->cmdChiudi->click();
+    EXPECT_TRUE(c.events.empty());
+    EXPECT_TRUE(c.dialogs.messages().empty());
+
     // An empty list says so and opens nothing.
     w.cmdCancella_Click();
     w.cmdAnteprima_Click();
