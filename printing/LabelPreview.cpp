@@ -60,6 +60,8 @@ QImage LabelPreview::render(qint64 page, double dpi) {
     LimitedSource source(all, onPage);
     // The engine sees only this page's addresses: its first document is the page.
     PreviewPrinter printer(1, dpi);
+    if (m_margins)
+        printer.setPrintableMargins(*m_margins, *m_margins);
     StampaEtichette engine(printer, m_options, m_layout);
     engine.print(source, pos);
     printer.finishJob();

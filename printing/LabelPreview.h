@@ -4,7 +4,9 @@
 #include "printing/StampaEtichette.h"
 
 #include <QImage>
+#include <QMarginsF>
 #include <QStringList>
+#include <optional>
 
 namespace velomar::archive {
 class Recordset;
@@ -23,6 +25,9 @@ public:
     LabelPreview(const archive::Recordset& rs, LabelOptions options, LabelPosition start = {},
                  LabelLayout layout = LabelLayout::a4Labels());
 
+    // The printer's unprintable edges (mm); the PDF printer's by default.
+    void setPrintableMargins(QMarginsF margins) { m_margins = margins; }
+
     // Sheets the job prints (0 for no address).
     qint64 pageCount() const;
     // Page 1..pageCount() at dpi: the whole A4 sheet. A page outside throws
@@ -39,6 +44,7 @@ private:
     LabelPosition m_start;
     LabelLayout m_layout;
     QStringList m_cutLabels;
+    std::optional<QMarginsF> m_margins;
 };
 
 } // namespace velomar::printing

@@ -21,13 +21,14 @@ PreviewPrinter::PreviewPrinter(qint64 wantedPage, double dpi)
     const int dpm = int(std::lround(kMeasureDpi / kMmPerInch * 1000));
     m_scrap.setDotsPerMeterX(dpm);
     m_scrap.setDotsPerMeterY(dpm);
+    const double in = PdfPrinter::InsetMm;
+    m_portrait = m_landscape = QMarginsF(in, in, in, in);
 }
 
 PreviewPrinter::~PreviewPrinter() { endPainting(); }
 
 QMarginsF PreviewPrinter::printableInset() const {
-    const double in = PdfPrinter::InsetMm;
-    return {in, in, in, in};
+    return m_measure.pageLayout().orientation() == QPageLayout::Landscape ? m_landscape : m_portrait;
 }
 
 void PreviewPrinter::startPage(QPainter& painter, qint64 page) {

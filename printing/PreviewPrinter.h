@@ -20,6 +20,13 @@ public:
 
     QString deviceName() const override { return QStringLiteral("Anteprima"); }
 
+    // The chosen printer's unprintable edges by orientation (the PDF printer's by
+    // default), so text lands where that printer will put it.
+    void setPrintableMargins(QMarginsF portrait, QMarginsF landscape) {
+        m_portrait = portrait;
+        m_landscape = landscape;
+    }
+
     // True once the wanted page has been started.
     bool pageReached() const { return m_reached; }
     // The wanted page, the whole sheet at the chosen resolution; complete once its
@@ -47,6 +54,8 @@ private:
     QImage m_image;
     QImage m_scrap;
     bool m_reached = false;
+    QMarginsF m_portrait;
+    QMarginsF m_landscape;
 };
 
 } // namespace velomar::printing

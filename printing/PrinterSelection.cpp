@@ -16,6 +16,11 @@ QSizeF PrinterProvider::printableSize(const PrinterEntry&, Orientation orientati
     return orientation == Orientation::Portrait ? portrait : portrait.transposed();
 }
 
+QMarginsF PrinterProvider::printableMargins(const PrinterEntry&, Orientation) const {
+    const double in = PdfPrinter::InsetMm;
+    return {in, in, in, in};
+}
+
 std::vector<PrinterEntry> PdfPrinterProvider::printers() const {
     return {{PdfPrinter::defaultName(), providerId(), false}};
 }
@@ -99,6 +104,14 @@ QSizeF PrinterSelection::printableSize(Orientation orientation) const {
         if (entry && provider->id() == entry->provider)
             return provider->printableSize(*entry, orientation);
     return PdfPrinterProvider().printableSize({}, orientation);
+}
+
+QMarginsF PrinterSelection::printableMargins(Orientation orientation) const {
+    const auto entry = current();
+    for (const auto& provider : m_providers)
+        if (entry && provider->id() == entry->provider)
+            return provider->printableMargins(*entry, orientation);
+    return PdfPrinterProvider().printableMargins({}, orientation);
 }
 
 } // namespace velomar::printing

@@ -2,6 +2,7 @@
 
 #include "printing/Printer.h"
 
+#include <QMarginsF>
 #include <QString>
 #include <memory>
 #include <optional>
@@ -34,6 +35,9 @@ public:
     // The printable area of an A4 sheet on that printer (mm), without starting a job. By
     // default a laser printer's: 1/6 inch off every edge.
     virtual QSizeF printableSize(const PrinterEntry& entry, Orientation orientation) const;
+    // The unprintable edges of that A4 sheet (mm), for a preview that places text as the
+    // printer will. By default the laser printer's 1/6 inch.
+    virtual QMarginsF printableMargins(const PrinterEntry& entry, Orientation orientation) const;
 };
 
 // The built-in PDF printer: asks for the file name when a job starts.
@@ -73,6 +77,7 @@ public:
     std::unique_ptr<Printer> createPrinter(common::DialogService& dialogs);
     // The printable area of the current printer (mm); a laser printer's when there is none.
     QSizeF printableSize(Orientation orientation) const;
+    QMarginsF printableMargins(Orientation orientation) const;
 
 private:
     std::vector<std::unique_ptr<PrinterProvider>> m_providers;

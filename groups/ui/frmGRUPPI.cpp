@@ -301,7 +301,7 @@ void frmGRUPPI::cmdAnteprima_Click() {
         groups.push_back({GrdGRUPPI->item(row, ColCode)->text(), GrdGRUPPI->item(row, ColDescription)->text()});
     try {
         printing::PreviewWindow::openJob(
-            this,
+            this, m_ctx.printers,
             [groups, today = QDate::currentDate()](printing::Printer& printer) {
                 printing::GroupListPrinter::print(printer, groups, today);
                 printer.finishJob();

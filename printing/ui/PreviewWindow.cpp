@@ -3,6 +3,7 @@
 #include "archive/Recordset.h"
 #include "printing/LabelPreview.h"
 #include "printing/PreviewPrinter.h"
+#include "printing/PrinterSelection.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
@@ -141,8 +142,9 @@ PreviewWindow::PreviewWindow(qint64 pageCount, PageProvider provider, QWidget* p
     updateControls();
 }
 
-PreviewWindow* PreviewWindow::openLabels(QWidget* parent, archive::Recordset rs, LabelOptions options,
-                                         LabelPosition start, std::function<void()> print) {
+PreviewWindow* PreviewWindow::openLabels(QWidget* parent, const PrinterSelection& printers,
+                                         archive::Recordset rs, LabelOptions options, LabelPosition start,
+                                         std::function<void()> print) {
     // The preview reads the record set it was given for as long as the window lives.
     struct Job {
         archive::Recordset rs;
@@ -151,6 +153,7 @@ PreviewWindow* PreviewWindow::openLabels(QWidget* parent, archive::Recordset rs,
             : rs(std::move(r)), preview(rs, o, s) {}
     };
     auto job = std::make_shared<Job>(std::move(rs), options, start);
+    job->preview.setPrintableMargins(printers.printableMargins(Orientation::Portrait));
     auto* w = new PreviewWindow(job->preview.pageCount(),
                                 [job](qint64 page, double dpi) { return job->preview.render(page, dpi); },
                                 parent);
@@ -161,13 +164,17 @@ PreviewWindow* PreviewWindow::openLabels(QWidget* parent, archive::Recordset rs,
     return w;
 }
 
-PreviewWindow* PreviewWindow::openJob(QWidget* parent, std::function<void(Printer&)> job,
-                                      std::function<void()> print) {
+PreviewWindow* PreviewWindow::openJob(QWidget* parent, const PrinterSelection& printers,
+                                      std::function<void(Printer&)> job, std::function<void()> print) {
+    const QMarginsF portrait = printers.printableMargins(Orientation::Portrait);
+    const QMarginsF landscape = printers.printableMargins(Orientation::Landscape);
     PreviewPrinter counter(0, 1);
+    counter.setPrintableMargins(portrait, landscape);
     job(counter);
     auto* w = new PreviewWindow(counter.pagesPrinted(),
-                                [job](qint64 page, double dpi) {
+                                [job, portrait, landscape](qint64 page, double dpi) {
                                     PreviewPrinter printer(page, dpi);
+                                    printer.setPrintableMargins(portrait, landscape);
                                     job(printer);
                                     return printer.image();
                                 },

@@ -23,6 +23,7 @@ class Recordset;
 namespace velomar::printing {
 
 class Printer;
+class PrinterSelection;
 
 // "Anteprima di stampa": the pages of a job one at a time, each asked of the page
 // provider when shown, so a job of thousands of sheets opens as fast as one of one.
@@ -37,15 +38,16 @@ public:
     PreviewWindow(qint64 pageCount, PageProvider provider, QWidget* parent = nullptr);
 
     // Opens, over parent and deleted when closed, the preview of a label job printing rs
-    // (kept open by the window) from start; print runs the real job.
-    static PreviewWindow* openLabels(QWidget* parent, archive::Recordset rs, LabelOptions options,
-                                     LabelPosition start, std::function<void()> print);
+    // (kept open by the window) from start on the current printer; print runs the real job.
+    static PreviewWindow* openLabels(QWidget* parent, const PrinterSelection& printers,
+                                     archive::Recordset rs, LabelOptions options, LabelPosition start,
+                                     std::function<void()> print);
 
     // The same for any job run on a printer (finishJob included): one pass counts the
     // pages, then each page shown runs the job again drawing that page only. Throws
     // what the counting run throws.
-    static PreviewWindow* openJob(QWidget* parent, std::function<void(Printer&)> job,
-                                  std::function<void()> print);
+    static PreviewWindow* openJob(QWidget* parent, const PrinterSelection& printers,
+                                  std::function<void(Printer&)> job, std::function<void()> print);
 
     // Label jobs: the sheet whose outlines the toggle draws over every page.
     void setLabelLayout(const LabelLayout& layout);

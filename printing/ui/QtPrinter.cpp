@@ -82,4 +82,21 @@ QSizeF QtPrinterProvider::printableSize(const PrinterEntry& entry, Orientation o
     return printer.pageLayout().paintRect(QPageLayout::Millimeter).size();
 }
 
+QMarginsF QtPrinterProvider::printableMargins(const PrinterEntry& entry, Orientation orientation) const {
+    const QPrinterInfo info = QPrinterInfo::printerInfo(entry.deviceName);
+    if (info.isNull())
+        return PrinterProvider::printableMargins(entry, orientation);
+    QPrinter printer(info, QPrinter::HighResolution);
+    if (!printer.isValid())
+        return PrinterProvider::printableMargins(entry, orientation);
+    printer.setFullPage(false);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setPageOrientation(orientation == Orientation::Landscape ? QPageLayout::Landscape
+                                                                     : QPageLayout::Portrait);
+    const QRectF full = printer.pageLayout().fullRect(QPageLayout::Millimeter);
+    const QRectF paint = printer.pageLayout().paintRect(QPageLayout::Millimeter);
+    return {paint.left() - full.left(), paint.top() - full.top(), full.right() - paint.right(),
+            full.bottom() - paint.bottom()};
+}
+
 } // namespace velomar::printing

@@ -41,6 +41,7 @@ public:
                                     common::DialogService& dialogs) override;
     // The driver's printable area on A4 (the default when the printer is gone).
     QSizeF printableSize(const PrinterEntry& entry, Orientation orientation) const override;
+    QMarginsF printableMargins(const PrinterEntry& entry, Orientation orientation) const override;
 };
 
 } // namespace velomar::printing

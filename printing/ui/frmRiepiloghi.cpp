@@ -152,7 +152,7 @@ void frmRiepiloghi::cmdAnteprima_Click() {
     m_busy = true;
     try {
         auto* w = PreviewWindow::openJob(
-            this,
+            this, m_ctx.printers,
             [title = m_ctx.state.summaryTitle, rows = m_rows](Printer& printer) {
                 SummaryPrinter::print(printer, title, rows);
                 printer.finishJob();

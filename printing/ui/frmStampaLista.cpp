@@ -148,7 +148,7 @@ void frmStampaLista::cmdAnteprima_Click() {
     try {
         QApplication::setOverrideCursor(Qt::WaitCursor);
         PreviewWindow::openJob(
-            this,
+            this, m_ctx.printers,
             [this, req](Printer& printer) {
                 const auto src = source();
                 ListPrinter::print(printer, *src, req, {});

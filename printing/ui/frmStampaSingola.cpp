@@ -399,7 +399,7 @@ void frmStampaSingola::cmdAnteprima_Click() {
     auto rs = jobs.singleAddresses(m_list, cboOrdSt->currentIndex());
     if (!rs)
         return;
-    PreviewWindow::openLabels(this, std::move(*rs), LabelOptions::from(m_ctx.state.options),
+    PreviewWindow::openLabels(this, m_ctx.printers, std::move(*rs), LabelOptions::from(m_ctx.state.options),
                               startPosition(), [this] { cmdStampa_Click(); });
 }
 
@@ -414,7 +414,7 @@ void frmStampaSingola::cmdAnteprimaBusta_Click() {
     const auto sender = m_ctx.state.senders.sender(options.senderIndex);
     try {
         PreviewWindow::openJob(
-            this,
+            this, m_ctx.printers,
             [options, sender, record](Printer& printer) {
                 StampaBusta::print(printer, options, sender, record);
                 printer.finishJob();

@@ -116,7 +116,7 @@ void frmStampaTipogr::cmdAnteprima_Click() {
     auto rs = jobs.groupAddresses(txtGRUPPO->text().trimmed(), cboORDINAMENTO->currentIndex());
     if (!rs)
         return;
-    PreviewWindow::openLabels(this, std::move(*rs), LabelOptions::from(m_ctx.state.options), {1, 1},
+    PreviewWindow::openLabels(this, m_ctx.printers, std::move(*rs), LabelOptions::from(m_ctx.state.options), {1, 1},
                               [this] { cmdStampa_Click(); });
 }
 

@@ -38,6 +38,7 @@ namespace {
 class Provider : public PrinterProvider {
 public:
     std::vector<RecordingPrinter::Event>* out;
+    std::optional<QMarginsF> margins; // the PDF printer's when unset
     explicit Provider(std::vector<RecordingPrinter::Event>* o) : out(o) {}
     QString id() const override { return QStringLiteral("Laser"); }
     std::vector<PrinterEntry> printers() const override { return {{"Laser", "Laser", true}}; }
@@ -50,7 +51,19 @@ public:
         p->out = out;
         return p;
     }
+    QMarginsF printableMargins(const PrinterEntry& e, Orientation o) const override {
+        return margins ? *margins : PrinterProvider::printableMargins(e, o);
+    }
 };
+
+// Millimetres from the left paper edge to the first ink of a page.
+double firstInkMm(const QImage& page, double dpi) {
+    for (int x = 0; x < page.width(); ++x)
+        for (int y = 0; y < page.height(); ++y)
+            if (qGray(page.pixel(x, y)) < 128)
+                return x * 25.4 / dpi;
+    return -1;
+}
 
 // 60 addresses of group AA and one of BB: three sheets of 24 labels.
 struct Context {
@@ -61,6 +74,7 @@ struct Context {
     archive::Session session;
     PrinterSelection printers;
     std::vector<RecordingPrinter::Event> events;
+    Provider* provider = nullptr;
     shell::AppContext ctx{state, dialogs, settings, session, printers};
 
     Context() {
@@ -69,7 +83,9 @@ struct Context {
         state.stampeSngDir = dir.filePath("StampeSng");
         QDir().mkpath(state.stampeTipDir);
         QDir().mkpath(state.stampeSngDir);
-        printers.addProvider(std::make_unique<Provider>(&events));
+        auto laser = std::make_unique<Provider>(&events);
+        provider = laser.get();
+        printers.addProvider(std::move(laser));
         const QString path = dir.filePath("prova.mdb");
         archive::ArchiveFormat::createEmpty(path, archive::ArchiveKind::Addresses);
         session.mainDb = archive::ArchiveFile::open(path, archive::ArchiveKind::Addresses,
@@ -184,11 +200,22 @@ TEST(PreviewWindow, SingleLabelsFromChosenLabelMarkNothing) {
     PreviewWindow* p = openedPreview(w);
     ASSERT_NE(p, nullptr);
     EXPECT_EQ(p->pageCount(), 3);
+    const double pdfInk = firstInkMm(p->shownImage(), p->dpi());
     EXPECT_EQ(c.marked(), 0);
     EXPECT_TRUE(QDir(c.state.stampeSngDir).entryList(QDir::Files).isEmpty());
     p->cmdChiudi->click();
     EXPECT_TRUE(c.events.empty());
     EXPECT_EQ(c.marked(), 0);
+
+    // Text lands where the chosen printer's printable area starts.
+    c.provider->margins = QMarginsF(14, 14, 6, 6);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    w.cmdAnteprima_Click();
+    p = openedPreview(w);
+    ASSERT_NE(p, nullptr);
+    EXPECT_NEAR(firstInkMm(p->shownImage(), p->dpi()) - pdfInk, 14 - 25.4 / 6, 0.6);
+    p->cmdChiudi->click();
+    c.provider->margins.reset();
 
     // The envelope of the current address: one landscape page, nothing printed.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
