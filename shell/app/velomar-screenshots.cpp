@@ -18,6 +18,14 @@
 #include "shell/ShellCommands.h"
 #include "printing/ui/frmImpostaStampante.h"
 #include "printing/ui/frmStampaTipogr.h"
+#include "archive/DataModel.h"
+#include "printing/ListPrinter.h"
+#include "printing/ListPrinterRange.h"
+#include "printing/Printer.h"
+#include "printing/SummaryPrinter.h"
+#include "printing/SummaryQuery.h"
+#include "printing/ui/PreviewWindow.h"
+#include <QCheckBox>
 #include "shell/ui/frmAbout.h"
 #include "shell/ui/frmMAIN.h"
 #include "shell/ui/frmOPT.h"
@@ -243,6 +251,47 @@ int main(int argc, char* argv[]) {
     ok = saveWindow("frmGRUPPI", QStringLiteral("groups")) && ok;
     trigger("mnuRiepilogoCAP");
     ok = saveWindow("frmRiepiloghi", QStringLiteral("summary")) && ok;
+    // The print preview of labels (outlines shown), a formatted list and a summary.
+    {
+        using namespace velomar::printing;
+        const auto shot = [&](PreviewWindow* w, const QString& name) {
+            w->resize(900, 740);
+            ok = save(w, out, name) && ok;
+            w->close();
+            settle();
+        };
+        auto rs = velomar::archive::Recordset::open(
+            session.mainDb,
+            QStringLiteral("SELECT %1 FROM TabMAIL")
+                .arg(velomar::archive::DataModel::printColumns().join(QStringLiteral(", "))),
+            velomar::archive::LockType::ReadOnly);
+        velomar::archive::DataModel::applySortOrder(rs, 6);
+        PreviewWindow* labels = PreviewWindow::openLabels(&main, printers, std::move(rs),
+                                                          LabelOptions::from(state.options), {1, 1}, {});
+        labels->chkContorni->setChecked(true);
+        shot(labels, QStringLiteral("preview-labels"));
+        ListPrintRequest request;
+        for (int field : {0, 1, 2, 4, 5, 6})
+            request.fields[std::size_t(field)] = true;
+        request.heading = QStringLiteral("Indirizzi");
+        shot(PreviewWindow::openJob(&main, printers,
+                                    [&session, request](Printer& p) {
+                                        const auto source = ListPrinterRange::wholeArchive(
+                                            session.mainDb, ListPrinterRange::Values::Printable);
+                                        ListPrinter::print(p, *source, request);
+                                        p.finishJob();
+                                    },
+                                    {}),
+             QStringLiteral("preview-list"));
+        const auto rows = SummaryQuery::run(session.mainDb, QStringLiteral("PROV"), SummaryQuery::Order::ByValue);
+        shot(PreviewWindow::openJob(&main, printers,
+                                    [&rows](Printer& p) {
+                                        SummaryPrinter::print(p, QStringLiteral("Provincia"), rows);
+                                        p.finishJob();
+                                    },
+                                    {}),
+             QStringLiteral("preview-summary"));
+    }
     // Exchange windows: the export's format choice and the file import with its preview.
     main.resize(1366, 728);
     velomar::exchange::ui::ExchangeWindows::openExport(context, grid, &main);
