@@ -3,6 +3,7 @@
 #include "archive/Recordset.h"
 #include "printing/LabelPreview.h"
 #include "printing/PreviewPrinter.h"
+#include "printing/PrintFailure.h"
 #include "printing/PrinterSelection.h"
 
 #include <QCheckBox>
@@ -251,7 +252,7 @@ void PreviewWindow::render() {
         m_view->setPixmap({});
         m_view->setText(QStringLiteral("Impossibile mostrare la pagina %1:\n%2")
                             .arg(m_page)
-                            .arg(QString::fromLocal8Bit(e.what())));
+                            .arg(printFailureText(e)));
         return;
     }
     redraw();
