@@ -293,12 +293,18 @@ void frmGRUPPI::cmdORD_Click() {
     GrdGRUPPI->setFocus();
 }
 
-void frmGRUPPI::cmdAnteprima_Click() {
-    if (emptyListMessage())
-        return;
+// The groups as the grid lists them, which is what the printed list shows.
+std::vector<printing::GroupListPrinter::Group> frmGRUPPI::listedGroups() const {
     std::vector<printing::GroupListPrinter::Group> groups;
     for (int row = 0; row < GrdGRUPPI->rowCount(); ++row)
         groups.push_back({GrdGRUPPI->item(row, ColCode)->text(), GrdGRUPPI->item(row, ColDescription)->text()});
+    return groups;
+}
+
+void frmGRUPPI::cmdAnteprima_Click() {
+    if (emptyListMessage())
+        return;
+    const std::vector<printing::GroupListPrinter::Group> groups = listedGroups();
     try {
         printing::PreviewWindow::openJob(
             this, m_ctx.printers,
@@ -315,9 +321,7 @@ void frmGRUPPI::cmdAnteprima_Click() {
 void frmGRUPPI::cmdStampa_Click() {
     if (emptyListMessage())
         return;
-    std::vector<printing::GroupListPrinter::Group> groups;
-    for (int row = 0; row < GrdGRUPPI->rowCount(); ++row)
-        groups.push_back({GrdGRUPPI->item(row, ColCode)->text(), GrdGRUPPI->item(row, ColDescription)->text()});
+    const std::vector<printing::GroupListPrinter::Group> groups = listedGroups();
     try {
         QApplication::setOverrideCursor(Qt::WaitCursor);
         auto printer = m_ctx.printers.createPrinter(m_ctx.dialogs);

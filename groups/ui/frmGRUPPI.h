@@ -1,9 +1,12 @@
 #pragma once
 
+#include "printing/GroupListPrinter.h"
+
 #include <QString>
 #include <QWidget>
 #include <functional>
 #include <optional>
+#include <vector>
 
 class QPushButton;
 class QTableWidget;
@@ -64,6 +67,7 @@ private:
     void updateCaption();
     qint64 selectedNr() const;
     bool emptyListMessage();
+    std::vector<printing::GroupListPrinter::Group> listedGroups() const;
     std::optional<Edited> runEditor(const QString& title, const QString& code, const QString& description,
                                     qint64 nr);
     void reportError(const std::exception& error);

@@ -403,13 +403,18 @@ void frmStampaSingola::cmdAnteprima_Click() {
                               startPosition(), [this] { cmdStampa_Click(); });
 }
 
+archive::AddressRecord frmStampaSingola::recordAt(qint64 row) const {
+    archive::AddressRecord record;
+    for (int f = 0; f < archive::AddressRecord::FieldCount; ++f)
+        record[f] = m_choice.textAt(row, f);
+    return record;
+}
+
 void frmStampaSingola::cmdAnteprimaBusta_Click() {
     const qint64 row = currentRow();
     if (row < 0)
         return;
-    archive::AddressRecord record;
-    for (int f = 0; f < archive::AddressRecord::FieldCount; ++f)
-        record[f] = m_choice.textAt(row, f);
+    const archive::AddressRecord record = recordAt(row);
     const EnvelopeOptions options = EnvelopeOptions::from(m_ctx.state.options);
     const auto sender = m_ctx.state.senders.sender(options.senderIndex);
     try {
@@ -429,9 +434,7 @@ void frmStampaSingola::cmdBUSTA_Click() {
     const qint64 row = currentRow();
     if (row < 0)
         return;
-    archive::AddressRecord record;
-    for (int f = 0; f < archive::AddressRecord::FieldCount; ++f)
-        record[f] = m_choice.textAt(row, f);
+    const archive::AddressRecord record = recordAt(row);
     const QString text = QStringLiteral("Stampante: %1\r\nIndirizzo da stampare: \r\n%2 - %3")
                              .arg(m_ctx.printers.currentName(), record[NR], record[COGNOME]);
     if (m_ctx.dialogs.message(text, common::MsgIcon::Information, common::MsgButtons::OkCancel) ==

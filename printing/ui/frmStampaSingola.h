@@ -1,5 +1,6 @@
 #pragma once
 
+#include "archive/AddressRecord.h"
 #include "archive/Recordset.h"
 #include "printing/LabelLayout.h"
 
@@ -80,6 +81,7 @@ private:
     void showCount();
     void setColumnWidths(const std::array<int, 18>& twips);
     qint64 currentRow() const;
+    archive::AddressRecord recordAt(qint64 row) const;
 
     shell::AppContext& m_ctx;
     archive::Recordset m_choice;
