@@ -161,6 +161,22 @@ bool openJob(const LabelsArgs& a, archive::Database& db, archive::Recordset& rs,
     return true;
 }
 
+// The text of a label job that failed: the refused output, the printer's failure by its
+// number, or the archive's (read half way through the job) by its cause.
+int reportJobFailure(const std::exception& error, const QString& archivePath, QTextStream& err) {
+    if (const auto* refused = dynamic_cast<const common::OutputRefused*>(&error)) {
+        err << refused->description() << "\n";
+    } else if (const auto* printer = dynamic_cast<const PrinterError*>(&error)) {
+        const QString text = printFailureText(*printer);
+        err << text << "\n";
+        if (text != printer->description())
+            err << printer->description() << "\n";
+    } else {
+        err << archive::FailureText::of(error, archivePath) << "\n";
+    }
+    return 1;
+}
+
 } // namespace
 
 int batchLabels(const QStringList& args, QTextStream& out, QTextStream& err) {
@@ -190,19 +206,8 @@ int batchLabels(const QStringList& args, QTextStream& out, QTextStream& err) {
         if (!engine.cutLabels().isEmpty())
             err << StampaEtichette::cutLabelsNote(engine.cutLabels()) << "\n";
         return 0;
-    } catch (const common::OutputRefused& e) {
-        err << e.description() << "\n";
-        return 1;
-    } catch (const PrinterError& e) {
-        const QString text = printFailureText(e);
-        err << text << "\n";
-        if (text != e.description())
-            err << e.description() << "\n";
-        return 1;
     } catch (const std::exception& e) {
-        // Reading the archive failed half way (a damaged page, a lock).
-        err << archive::FailureText::of(e, a.archive) << "\n";
-        return 1;
+        return reportJobFailure(e, a.archive, err);
     }
 }
 
@@ -231,7 +236,7 @@ int batchPreview(const QStringList& args, QTextStream& out, QTextStream& err) {
         common::OutputGuard::check(a.png);
         const QImage image = preview.render(a.page, a.dpi);
         QSaveFile file(a.png);
-        if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG") || !file.commit()) {
+        if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG") || !file.flush() || !file.commit()) {
             err << QStringLiteral("Impossibile scrivere il file PNG \"%1\":\n%2")
                        .arg(QDir::toNativeSeparators(a.png), common::SystemErrorText::ofFile(file))
                 << "\n";
@@ -242,15 +247,8 @@ int batchPreview(const QStringList& args, QTextStream& out, QTextStream& err) {
         if (!preview.cutLabels().isEmpty())
             err << StampaEtichette::cutLabelsNote(preview.cutLabels()) << "\n";
         return 0;
-    } catch (const common::OutputRefused& e) {
-        err << e.description() << "\n";
-        return 1;
-    } catch (const PrinterError& e) {
-        err << printFailureText(e) << "\n";
-        return 1;
     } catch (const std::exception& e) {
-        err << archive::FailureText::of(e, a.archive) << "\n";
-        return 1;
+        return reportJobFailure(e, a.archive, err);
     }
 }
 
