@@ -9,7 +9,7 @@
 #include "printing/ui/ListPrinterChoices.h"
 #include "printing/ui/PrintWindows.h"
 #include "printing/ui/frmStampaLista.h"
-#include "shell/AppContext.h"
+#include "common/AppContext.h"
 
 #include <QIcon>
 #include <QMdiArea>
@@ -17,7 +17,7 @@
 
 namespace velomar::addresses {
 
-AddressWindows::AddressWindows(shell::AppContext& context, MainWindow main, QObject* parent)
+AddressWindows::AddressWindows(common::AppContext& context, MainWindow main, QObject* parent)
     : QObject(parent), m_ctx(context), m_main(std::move(main)) {}
 
 frmEDIT* AddressWindows::grid() const { return m_grid; }

@@ -7,7 +7,7 @@
 class QMdiArea;
 class QWidget;
 
-namespace velomar::shell {
+namespace velomar::common {
 struct AppContext;
 }
 
@@ -29,7 +29,7 @@ public:
         std::function<void()> noArchive; // panels cleared, mnuArchivio off
     };
 
-    AddressWindows(shell::AppContext& context, MainWindow main, QObject* parent = nullptr);
+    AddressWindows(common::AppContext& context, MainWindow main, QObject* parent = nullptr);
 
     // After a successful open: the grid opens the archive again for editing. False when
     // that open failed (the message has been shown).
@@ -47,7 +47,7 @@ public:
     QString countryName(const QString& code) const;
 
 private:
-    shell::AppContext& m_ctx;
+    common::AppContext& m_ctx;
     MainWindow m_main;
     QPointer<frmEDIT> m_grid;
 };

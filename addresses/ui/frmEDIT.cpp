@@ -14,7 +14,7 @@
 #include "common/DialogService.h"
 #include "common/ui/GridStyle.h"
 #include "settings/Settings.h"
-#include "shell/AppContext.h"
+#include "common/AppContext.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -53,7 +53,7 @@ struct WaitCursor {
 };
 
 // The program's open routine in mode "Edit".
-void openForEdit(shell::AppContext& ctx) {
+void openForEdit(common::AppContext& ctx) {
     archive::ArchiveOpener opener(ctx.state, ctx.dialogs);
     if (!opener.open(ctx.session.mainDb, ctx.session.mainRs, ctx.state.currentArchivePath, true))
         ctx.state.callerMode = QStringLiteral("Erro");
@@ -61,7 +61,7 @@ void openForEdit(shell::AppContext& ctx) {
 
 } // namespace
 
-frmEDIT::frmEDIT(shell::AppContext& context, QWidget* parent)
+frmEDIT::frmEDIT(common::AppContext& context, QWidget* parent)
     : QWidget(parent), m_ctx(context), m_opener(openForEdit) {
     setObjectName(QStringLiteral("frmEDIT"));
     setAttribute(Qt::WA_DeleteOnClose);

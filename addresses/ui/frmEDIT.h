@@ -10,7 +10,7 @@
 
 class QAbstractButton;
 
-namespace velomar::shell {
+namespace velomar::common {
 struct AppContext;
 }
 
@@ -28,11 +28,11 @@ public:
     using CountryLookup = std::function<QString(const QString&)>;
     // Opens the current archive into the main slots in mode "Edit"; on failure it shows
     // its message and sets the caller mode to "Erro".
-    using ArchiveOpener = std::function<void(shell::AppContext&)>;
+    using ArchiveOpener = std::function<void(common::AppContext&)>;
 
     static const QString Caption; // "Lista Midifile"
 
-    explicit frmEDIT(shell::AppContext& context, QWidget* parent = nullptr);
+    explicit frmEDIT(common::AppContext& context, QWidget* parent = nullptr);
     ~frmEDIT() override;
 
     void setArchiveOpener(ArchiveOpener opener) { m_opener = std::move(opener); }
@@ -113,7 +113,7 @@ private:
     qint64 rs_count() const;
     bool archiveWritable();
 
-    shell::AppContext& m_ctx;
+    common::AppContext& m_ctx;
     EditControls m_ui;
     AddressTableModel* m_model = nullptr;
     ArchiveOpener m_opener;

@@ -12,7 +12,7 @@
 #include "common/AppError.h"
 #include "common/AppState.h"
 #include "common/DialogService.h"
-#include "shell/AppContext.h"
+#include "common/AppContext.h"
 
 #include <QApplication>
 #include <QComboBox>

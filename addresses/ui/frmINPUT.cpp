@@ -10,7 +10,7 @@
 #include "common/AppState.h"
 #include "common/DialogService.h"
 #include "settings/Settings.h"
-#include "shell/AppContext.h"
+#include "common/AppContext.h"
 
 #include <QCheckBox>
 #include <QEvent>
@@ -61,7 +61,7 @@ QString boxText(QWidget* box) {
 
 } // namespace
 
-frmINPUT::frmINPUT(shell::AppContext& context, EntryBuffer& buffer, CountryLookup lookup,
+frmINPUT::frmINPUT(common::AppContext& context, EntryBuffer& buffer, CountryLookup lookup,
                    QWidget* parent)
     : QDialog(parent), m_ctx(context), m_buffer(buffer), m_lookup(std::move(lookup)) {
     setObjectName(QStringLiteral("frmINPUT"));

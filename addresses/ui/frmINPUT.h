@@ -13,7 +13,7 @@ class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 
-namespace velomar::shell {
+namespace velomar::common {
 struct AppContext;
 }
 
@@ -28,7 +28,7 @@ public:
     static constexpr int FieldCount = archive::AddressRecord::FieldCount;
     using CountryLookup = std::function<QString(const QString&)>;
 
-    frmINPUT(shell::AppContext& context, EntryBuffer& buffer, CountryLookup lookup,
+    frmINPUT(common::AppContext& context, EntryBuffer& buffer, CountryLookup lookup,
              QWidget* parent = nullptr);
     ~frmINPUT() override;
 
@@ -71,7 +71,7 @@ private:
     void settleTouched();
     void takeBaseline();
 
-    shell::AppContext& m_ctx;
+    common::AppContext& m_ctx;
     EntryBuffer& m_buffer;
     CountryLookup m_lookup;
     std::array<QWidget*, FieldCount> m_boxes{};

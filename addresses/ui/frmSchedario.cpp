@@ -8,7 +8,7 @@
 #include "archive/Session.h"
 #include "common/AppError.h"
 #include "common/DialogService.h"
-#include "shell/AppContext.h"
+#include "common/AppContext.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -45,7 +45,7 @@ constexpr Cell kCells[17] = {{0, 0, 1}, {1, 0, 4}, {2, 0, 4}, {3, 0, 4}, {4, 0, 
 
 } // namespace
 
-frmSchedario::frmSchedario(shell::AppContext& context, frmEDIT& grid, CountryLookup lookup,
+frmSchedario::frmSchedario(common::AppContext& context, frmEDIT& grid, CountryLookup lookup,
                            QWidget* parent)
     : QWidget(parent, Qt::Window), m_ctx(context), m_grid(grid), m_lookup(std::move(lookup)) {
     setObjectName(QStringLiteral("frmSchedario"));

@@ -7,7 +7,7 @@
 class QGroupBox;
 class QPushButton;
 
-namespace velomar::shell {
+namespace velomar::common {
 struct AppContext;
 }
 
@@ -22,7 +22,7 @@ class frmSchedario : public QWidget {
 public:
     using CountryLookup = std::function<QString(const QString&)>;
 
-    frmSchedario(shell::AppContext& context, frmEDIT& grid, CountryLookup lookup,
+    frmSchedario(common::AppContext& context, frmEDIT& grid, CountryLookup lookup,
                  QWidget* parent = nullptr);
     ~frmSchedario() override;
 
@@ -52,7 +52,7 @@ private:
     void tell(const QString& text);
     bool empty() const;
 
-    shell::AppContext& m_ctx;
+    common::AppContext& m_ctx;
     frmEDIT& m_grid;
     CountryLookup m_lookup;
     QGroupBox* m_frame = nullptr;

@@ -9,7 +9,7 @@
 #include "common/AppError.h"
 #include "common/AppState.h"
 #include "common/DialogService.h"
-#include "shell/AppContext.h"
+#include "common/AppContext.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -22,7 +22,7 @@ QString folderOf(const QString& path) { return QFileInfo(path).absolutePath(); }
 
 } // namespace
 
-ArchiveCommands::ArchiveCommands(shell::AppContext& context, ArchiveHost& host, QObject* parent)
+ArchiveCommands::ArchiveCommands(common::AppContext& context, ArchiveHost& host, QObject* parent)
     : QObject(parent), m_ctx(context), m_host(host), m_feedback(host),
       m_opener(context.state, context.dialogs, &m_feedback) {}
 

@@ -7,7 +7,7 @@
 #include <functional>
 #include <optional>
 
-namespace velomar::shell {
+namespace velomar::common {
 struct AppContext;
 }
 
@@ -30,7 +30,7 @@ struct ForeignArchive {
 class ArchiveCommands : public QObject {
     Q_OBJECT
 public:
-    ArchiveCommands(shell::AppContext& context, ArchiveHost& host, QObject* parent = nullptr);
+    ArchiveCommands(common::AppContext& context, ArchiveHost& host, QObject* parent = nullptr);
     ~ArchiveCommands() override;
 
     void openArchive();
@@ -59,7 +59,7 @@ private:
     // (the failure already shown).
     std::optional<QString> convertForeign(const QString& path);
 
-    shell::AppContext& m_ctx;
+    common::AppContext& m_ctx;
     ArchiveHost& m_host;
     WindowOpenFeedback m_feedback;
     ArchiveOpener m_opener;

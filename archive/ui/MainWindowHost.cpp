@@ -3,17 +3,16 @@
 #include "common/SizeText.h"
 #include "common/ui/FormsWalk.h"
 #include "common/ui/frmAttesa.h"
-#include "shell/ui/frmMAIN.h"
 
 #include <QMdiSubWindow>
 
 namespace velomar::archive::ui {
 
-MainWindowHost::MainWindowHost(shell::ui::frmMAIN& window) : m_window(window) {}
+MainWindowHost::MainWindowHost(MainWindowView& window) : m_window(window) {}
 
 MainWindowHost::~MainWindowHost() = default;
 
-QWidget* MainWindowHost::hostWindow() { return &m_window; }
+QWidget* MainWindowHost::hostWindow() { return m_window.mainWidget(); }
 
 void MainWindowHost::setPanelText(int panel, const QString& text) { m_window.setPanelText(panel, text); }
 
@@ -26,14 +25,14 @@ void MainWindowHost::setArchiveMenuEnabled(bool enabled) { m_window.setArchiveMe
 void MainWindowHost::setOpenCommandsEnabled(bool enabled) { m_window.setOpenCommandsEnabled(enabled); }
 
 void MainWindowHost::showWait(const QString& message, const QString& imageKey) {
-    m_wait = common::ui::frmAttesa::showWait(message, imageKey, &m_window);
+    m_wait = common::ui::frmAttesa::showWait(message, imageKey, m_window.mainWidget());
 }
 
 void MainWindowHost::closeWait() { m_wait.reset(); }
 
 QString MainWindowHost::sizeText(const QString& path) const { return common::SizeText::forFile(path); }
 
-bool MainWindowHost::gridLoaded() const { return shell::ui::frmMAIN::formsWalk(QStringLiteral("frmEDIT")) > 0; }
+bool MainWindowHost::gridLoaded() const { return common::ui::FormsWalk::count(QStringLiteral("frmEDIT")) > 0; }
 
 void MainWindowHost::unloadGrid() {
     if (QWidget* grid = common::ui::FormsWalk::find(QStringLiteral("frmEDIT"))) {

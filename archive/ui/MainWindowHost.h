@@ -1,22 +1,20 @@
 #pragma once
 
 #include "archive/ui/ArchiveHost.h"
+#include "archive/ui/MainWindowView.h"
 
 #include <memory>
 
-namespace velomar::shell::ui {
-class frmMAIN;
-}
 namespace velomar::common::ui {
 class frmAttesa;
 }
 
 namespace velomar::archive::ui {
 
-// The archive commands' view of frmMAIN.
+// The archive commands' view of the main window.
 class MainWindowHost : public ArchiveHost {
 public:
-    explicit MainWindowHost(shell::ui::frmMAIN& window);
+    explicit MainWindowHost(MainWindowView& window);
     ~MainWindowHost() override;
 
     QWidget* hostWindow() override;
@@ -32,7 +30,7 @@ public:
     void unloadGrid() override;
 
 private:
-    shell::ui::frmMAIN& m_window;
+    MainWindowView& m_window;
     std::unique_ptr<common::ui::frmAttesa> m_wait;
 };
 

@@ -9,7 +9,7 @@
 #include "common/AppError.h"
 #include "common/AppState.h"
 #include "common/DialogService.h"
-#include "shell/AppContext.h"
+#include "common/AppContext.h"
 
 #include <QApplication>
 #include <QDir>
@@ -18,7 +18,7 @@
 
 namespace velomar::archive::ui {
 
-frmProprieta::frmProprieta(shell::AppContext& context, ArchiveHost& host, QWidget* parent)
+frmProprieta::frmProprieta(common::AppContext& context, ArchiveHost& host, QWidget* parent)
     : PropertiesLayout(parent), m_ctx(context), m_host(host) {
     setObjectName(QStringLiteral("frmProprieta"));
     setWindowTitle(QStringLiteral("Proprietà Archivio"));

@@ -2,7 +2,7 @@
 
 #include "archive/ui/PropertiesLayout.h"
 
-namespace velomar::shell {
+namespace velomar::common {
 struct AppContext;
 }
 
@@ -16,7 +16,7 @@ class ArchiveHost;
 class frmProprieta : public PropertiesLayout {
     Q_OBJECT
 public:
-    frmProprieta(shell::AppContext& context, ArchiveHost& host, QWidget* parent = nullptr);
+    frmProprieta(common::AppContext& context, ArchiveHost& host, QWidget* parent = nullptr);
 
     void cmdDefrag_Click();
 
@@ -28,7 +28,7 @@ public:
 private:
     void fillLabels();
 
-    shell::AppContext& m_ctx;
+    common::AppContext& m_ctx;
     ArchiveHost& m_host;
     bool m_gridLoaded = false;
     QLabel* lblTITOLO;

@@ -6,7 +6,7 @@
 #include "archive/Session.h"
 #include "common/AppState.h"
 #include "common/DialogService.h"
-#include "shell/AppContext.h"
+#include "common/AppContext.h"
 
 #include <QApplication>
 #include <QDir>
@@ -14,7 +14,7 @@
 
 namespace velomar::archive::ui {
 
-frmProprietaGr::frmProprietaGr(shell::AppContext& context, qint64 groupCount, QWidget* parent)
+frmProprietaGr::frmProprietaGr(common::AppContext& context, qint64 groupCount, QWidget* parent)
     : PropertiesLayout(parent), m_ctx(context), m_groupCount(groupCount) {
     setObjectName(QStringLiteral("frmProprietaGr"));
     setWindowTitle(QStringLiteral("Proprietà Archivio Gruppi"));
@@ -52,7 +52,7 @@ void frmProprietaGr::fillLabels() {
     lblDefrag->setText(p.compactedLabel());
 }
 
-bool frmProprietaGr::showModal(shell::AppContext& context, qint64 groupCount, QWidget* parent) {
+bool frmProprietaGr::showModal(common::AppContext& context, qint64 groupCount, QWidget* parent) {
     frmProprietaGr window(context, groupCount, parent);
     window.exec();
     return context.session.groupsRs.isOpen();

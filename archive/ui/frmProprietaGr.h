@@ -2,7 +2,7 @@
 
 #include "archive/ui/PropertiesLayout.h"
 
-namespace velomar::shell {
+namespace velomar::common {
 struct AppContext;
 }
 
@@ -14,11 +14,11 @@ namespace velomar::archive::ui {
 class frmProprietaGr : public PropertiesLayout {
     Q_OBJECT
 public:
-    frmProprietaGr(shell::AppContext& context, qint64 groupCount, QWidget* parent = nullptr);
+    frmProprietaGr(common::AppContext& context, qint64 groupCount, QWidget* parent = nullptr);
 
     // Shows the window modal (the groups window's cmdProprieta). False when a compaction
     // left the groups archive closed: the groups window must then close too.
-    static bool showModal(shell::AppContext& context, qint64 groupCount, QWidget* parent);
+    static bool showModal(common::AppContext& context, qint64 groupCount, QWidget* parent);
 
     void cmdDefrag_Click();
     QString groupsPath() const;
@@ -29,7 +29,7 @@ signals:
 private:
     void fillLabels();
 
-    shell::AppContext& m_ctx;
+    common::AppContext& m_ctx;
     qint64 m_groupCount;
     QLabel* lblTOTREC;
     QLabel* lblBYTES;

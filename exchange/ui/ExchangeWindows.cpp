@@ -7,11 +7,11 @@
 #include "exchange/ui/frmIMPORTA.h"
 #include "exchange/ui/frmIMPORTAFILE.h"
 #include "printing/ui/ListPrinterWindows.h"
-#include "shell/AppContext.h"
+#include "common/AppContext.h"
 
 namespace velomar::exchange::ui {
 
-void ExchangeWindows::openExport(shell::AppContext& context, addresses::frmEDIT* grid,
+void ExchangeWindows::openExport(common::AppContext& context, addresses::frmEDIT* grid,
                                  QWidget* parent) {
     auto* window = new frmESPORTA(context, printing::ui::ListPrinterWindows::gridAccess(grid), parent);
     if (grid)
@@ -23,7 +23,7 @@ namespace {
 
 // After an import the grid shows the new addresses when the count changed, or goes back
 // to its current row.
-void refreshGrid(shell::AppContext& context, addresses::frmEDIT* grid, qint64 before) {
+void refreshGrid(common::AppContext& context, addresses::frmEDIT* grid, qint64 before) {
     if (!grid || !context.session.mainRs.isOpen())
         return;
     if (context.state.archiveCount == before) {
@@ -37,7 +37,7 @@ void refreshGrid(shell::AppContext& context, addresses::frmEDIT* grid, qint64 be
 
 } // namespace
 
-void ExchangeWindows::openImport(shell::AppContext& context, addresses::frmEDIT* grid,
+void ExchangeWindows::openImport(common::AppContext& context, addresses::frmEDIT* grid,
                                  QWidget* parent) {
     const qint64 before = context.state.archiveCount;
     {
@@ -47,7 +47,7 @@ void ExchangeWindows::openImport(shell::AppContext& context, addresses::frmEDIT*
     refreshGrid(context, grid, before);
 }
 
-void ExchangeWindows::openFileImport(shell::AppContext& context, addresses::frmEDIT* grid,
+void ExchangeWindows::openFileImport(common::AppContext& context, addresses::frmEDIT* grid,
                                      QWidget* parent) {
     const qint64 before = context.state.archiveCount;
     {

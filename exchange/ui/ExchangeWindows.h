@@ -5,7 +5,7 @@ class QWidget;
 namespace velomar::addresses {
 class frmEDIT;
 }
-namespace velomar::shell {
+namespace velomar::common {
 struct AppContext;
 }
 
@@ -15,12 +15,12 @@ namespace velomar::exchange::ui {
 class ExchangeWindows {
 public:
     // mnuEsporta: the export window, shown without blocking; it goes when the grid unloads.
-    static void openExport(shell::AppContext& context, addresses::frmEDIT* grid, QWidget* parent);
+    static void openExport(common::AppContext& context, addresses::frmEDIT* grid, QWidget* parent);
     // mnuImporta: the import window, modal; afterwards the grid shows the new addresses
     // when the count changed, or goes back to its current row.
-    static void openImport(shell::AppContext& context, addresses::frmEDIT* grid, QWidget* parent);
+    static void openImport(common::AppContext& context, addresses::frmEDIT* grid, QWidget* parent);
     // "Importa da file...": the same, reading a CSV, vCard or Access file.
-    static void openFileImport(shell::AppContext& context, addresses::frmEDIT* grid, QWidget* parent);
+    static void openFileImport(common::AppContext& context, addresses::frmEDIT* grid, QWidget* parent);
 };
 
 } // namespace velomar::exchange::ui

@@ -9,7 +9,7 @@
 #include "exchange/ExportJob.h"
 #include "exchange/ExportWriter.h"
 #include "printing/ListPrinterRange.h"
-#include "shell/AppContext.h"
+#include "common/AppContext.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -33,7 +33,7 @@ using Section = settings::Settings::FieldSection;
 
 const QString frmESPORTA::CancelledMarker = QStringLiteral("_OperazioneAnnullata_");
 
-frmESPORTA::frmESPORTA(shell::AppContext& context, printing::ui::ListPrinterGrid grid,
+frmESPORTA::frmESPORTA(common::AppContext& context, printing::ui::ListPrinterGrid grid,
                        QWidget* parent)
     : QDialog(parent), m_ctx(context), m_grid(std::move(grid)) {
     setObjectName(QStringLiteral("frmESPORTA"));

@@ -11,7 +11,7 @@ class QGroupBox;
 class QPushButton;
 class QRadioButton;
 
-namespace velomar::shell {
+namespace velomar::common {
 struct AppContext;
 }
 
@@ -24,7 +24,7 @@ class frmESPORTA : public QDialog {
 public:
     static const QString CancelledMarker; // "_OperazioneAnnullata_"
 
-    frmESPORTA(shell::AppContext& context, printing::ui::ListPrinterGrid grid,
+    frmESPORTA(common::AppContext& context, printing::ui::ListPrinterGrid grid,
                QWidget* parent = nullptr);
 
     printing::ui::ListPrinterChoices* choices;
@@ -45,7 +45,7 @@ public:
 private:
     QString askFileName();
 
-    shell::AppContext& m_ctx;
+    common::AppContext& m_ctx;
     printing::ui::ListPrinterGrid m_grid;
     bool m_gridGone = false;
 };

@@ -8,7 +8,7 @@
 #include "common/AppState.h"
 #include "common/DialogService.h"
 #include "exchange/ExchangeError.h"
-#include "shell/AppContext.h"
+#include "common/AppContext.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -55,7 +55,7 @@ public:
 
 } // namespace
 
-frmIMPORTA::frmIMPORTA(shell::AppContext& context, QWidget* parent)
+frmIMPORTA::frmIMPORTA(common::AppContext& context, QWidget* parent)
     : QDialog(parent), m_ctx(context) {
     setObjectName(QStringLiteral("frmIMPORTA"));
     setWindowTitle(QStringLiteral("Importazione Dati"));

@@ -10,7 +10,7 @@ class QPushButton;
 class QLabel;
 class QGroupBox;
 
-namespace velomar::shell {
+namespace velomar::common {
 struct AppContext;
 }
 
@@ -21,7 +21,7 @@ namespace velomar::exchange::ui {
 class frmIMPORTA : public QDialog {
     Q_OBJECT
 public:
-    frmIMPORTA(shell::AppContext& context, QWidget* parent = nullptr);
+    frmIMPORTA(common::AppContext& context, QWidget* parent = nullptr);
 
     // The routine that opens and checks the source archive: read-only for the copy,
     // read/write only when the copied addresses are to be deleted from it.
@@ -52,7 +52,7 @@ protected:
 private:
     void runImport(const QString& path, const QString& group);
 
-    shell::AppContext& m_ctx;
+    common::AppContext& m_ctx;
     Importer::Opener m_opener;
     qint64 m_imported = 0;
 };

@@ -7,7 +7,7 @@
 #include "common/AppState.h"
 #include "common/DialogService.h"
 #include "exchange/SourceTable.h"
-#include "shell/AppContext.h"
+#include "common/AppContext.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -44,7 +44,7 @@ QComboBox* combo(QWidget* parent, const char* name,
 
 } // namespace
 
-frmIMPORTAFILE::frmIMPORTAFILE(shell::AppContext& context, SourceOpener opener, QWidget* parent)
+frmIMPORTAFILE::frmIMPORTAFILE(common::AppContext& context, SourceOpener opener, QWidget* parent)
     : QDialog(parent), m_ctx(context), m_opener(std::move(opener)) {
     setObjectName(QStringLiteral("frmIMPORTAFILE"));
     setWindowTitle(QStringLiteral("Importa da file"));

@@ -16,7 +16,7 @@ class QProgressBar;
 class QPushButton;
 class QTableWidget;
 
-namespace velomar::shell {
+namespace velomar::common {
 struct AppContext;
 }
 
@@ -30,7 +30,7 @@ class frmIMPORTAFILE : public QDialog {
 public:
     static constexpr int PreviewRows = 10;
 
-    frmIMPORTAFILE(shell::AppContext& context, SourceOpener opener = openSource,
+    frmIMPORTAFILE(common::AppContext& context, SourceOpener opener = openSource,
                    QWidget* parent = nullptr);
 
     QLineEdit* txtFile;
@@ -72,7 +72,7 @@ private:
     ImportOptions importOptions();
     void setRunning(bool running);
 
-    shell::AppContext& m_ctx;
+    common::AppContext& m_ctx;
     SourceOpener m_opener;
     QString m_path;
     QStringList m_columns;

@@ -15,7 +15,7 @@
 #include "printing/PrintFailure.h"
 #include "printing/Printer.h"
 #include "printing/PrinterSelection.h"
-#include "shell/AppContext.h"
+#include "common/AppContext.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -36,7 +36,7 @@ constexpr double kTwipsPerPixel = 15.0;
 enum Column { ColCode, ColDescription, ColNr };
 } // namespace
 
-frmGRUPPI::frmGRUPPI(shell::AppContext& context, QWidget* parent)
+frmGRUPPI::frmGRUPPI(common::AppContext& context, QWidget* parent)
     : QWidget(parent, Qt::Window), m_ctx(context) {
     setObjectName(QStringLiteral("frmGRUPPI"));
     setWindowModality(Qt::ApplicationModal);

@@ -11,7 +11,7 @@
 class QPushButton;
 class QTableWidget;
 
-namespace velomar::shell {
+namespace velomar::common {
 struct AppContext;
 }
 
@@ -30,7 +30,7 @@ public:
     using Editor = std::function<std::optional<Edited>(const QString& title, const QString& code,
                                                        const QString& description, qint64 nr)>;
 
-    explicit frmGRUPPI(shell::AppContext& context, QWidget* parent = nullptr);
+    explicit frmGRUPPI(common::AppContext& context, QWidget* parent = nullptr);
     ~frmGRUPPI() override;
 
     // Opens the groups archive (recreating a missing one from its template); false when
@@ -72,7 +72,7 @@ private:
                                     qint64 nr);
     void reportError(const std::exception& error);
 
-    shell::AppContext& m_ctx;
+    common::AppContext& m_ctx;
     Editor m_editor;
     std::function<void()> m_properties;
     qint64 m_count = 0;

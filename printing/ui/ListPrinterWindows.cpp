@@ -2,7 +2,7 @@
 
 #include "addresses/ui/frmEDIT.h"
 #include "common/ui/WindowPlacement.h"
-#include "shell/AppContext.h"
+#include "common/AppContext.h"
 #include "printing/ui/ListPrinterChoices.h"
 #include "printing/ui/frmRiepiloghi.h"
 #include "printing/ui/frmStampaLista.h"
@@ -19,18 +19,18 @@ ListPrinterGrid ListPrinterWindows::gridAccess(addresses::frmEDIT* grid) {
             [g] { return g ? g->selectionCount() : qint64(0); }};
 }
 
-void ListPrinterWindows::installListButton(addresses::frmEDIT& grid, shell::AppContext& context) {
+void ListPrinterWindows::installListButton(addresses::frmEDIT& grid, common::AppContext& context) {
     addresses::frmEDIT* g = &grid;
     grid.setPrintAction(addresses::frmEDIT::PrintButton::Lista,
                         [&context, g] { openList(context, g); });
 }
 
-void ListPrinterWindows::openList(shell::AppContext& context, addresses::frmEDIT* grid) {
+void ListPrinterWindows::openList(common::AppContext& context, addresses::frmEDIT* grid) {
     frmStampaLista window(context, gridAccess(grid), grid);
     window.exec();
 }
 
-void ListPrinterWindows::openSummary(shell::AppContext& context, QWidget* parent) {
+void ListPrinterWindows::openSummary(common::AppContext& context, QWidget* parent) {
     // One summary at a time: a new one replaces the one still open.
     for (QWidget* w : QApplication::topLevelWidgets())
         if (auto* old = qobject_cast<frmRiepiloghi*>(w); old && old->isVisible())

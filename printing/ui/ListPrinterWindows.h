@@ -5,7 +5,7 @@ class QWidget;
 namespace velomar::addresses {
 class frmEDIT;
 }
-namespace velomar::shell {
+namespace velomar::common {
 struct AppContext;
 }
 
@@ -20,12 +20,12 @@ public:
     static ListPrinterGrid gridAccess(addresses::frmEDIT* grid);
 
     // Gives the grid's "Stampa Lista Visualizzata" button its window.
-    static void installListButton(addresses::frmEDIT& grid, shell::AppContext& context);
-    static void openList(shell::AppContext& context, addresses::frmEDIT* grid);
+    static void installListButton(addresses::frmEDIT& grid, common::AppContext& context);
+    static void openList(common::AppContext& context, addresses::frmEDIT* grid);
 
     // The five mnuRiepilogo* items, once the summary title and field are set: the summary
     // window, shown without blocking the main window.
-    static void openSummary(shell::AppContext& context, QWidget* parent);
+    static void openSummary(common::AppContext& context, QWidget* parent);
 };
 
 } // namespace velomar::printing::ui

@@ -9,7 +9,7 @@
 #include "printing/ui/frmImpostaStampante.h"
 #include "printing/ui/frmStampaSingola.h"
 #include "printing/ui/frmStampaTipogr.h"
-#include "shell/AppContext.h"
+#include "common/AppContext.h"
 
 #include <QPointer>
 
@@ -22,7 +22,7 @@ std::unique_ptr<PrinterSelection> PrintWindows::systemPrinters() {
     return selection;
 }
 
-void PrintWindows::installLabelButtons(addresses::frmEDIT& grid, shell::AppContext& context) {
+void PrintWindows::installLabelButtons(addresses::frmEDIT& grid, common::AppContext& context) {
     addresses::frmEDIT* g = &grid;
     grid.setPrintAction(addresses::frmEDIT::PrintButton::EtichetteSingole,
                         [&context, g] { openSingleLabels(context, g); });
@@ -44,7 +44,7 @@ void takeGridPlace(QWidget* window, addresses::frmEDIT* grid) {
 }
 } // namespace
 
-void PrintWindows::openSingleLabels(shell::AppContext& context, addresses::frmEDIT* grid) {
+void PrintWindows::openSingleLabels(common::AppContext& context, addresses::frmEDIT* grid) {
     auto* window = new frmStampaSingola(context);
     window->setAttribute(Qt::WA_DeleteOnClose);
     if (!window->load()) {
@@ -56,12 +56,12 @@ void PrintWindows::openSingleLabels(shell::AppContext& context, addresses::frmED
     window->show();
 }
 
-void PrintWindows::openPrintShop(shell::AppContext& context, QWidget* parent) {
+void PrintWindows::openPrintShop(common::AppContext& context, QWidget* parent) {
     frmStampaTipogr window(context, parent);
     window.exec();
 }
 
-void PrintWindows::openGroups(shell::AppContext& context, addresses::frmEDIT* grid) {
+void PrintWindows::openGroups(common::AppContext& context, addresses::frmEDIT* grid) {
     auto* window = new groups::frmGRUPPI(context);
     window->setAttribute(Qt::WA_DeleteOnClose);
     if (!window->load()) {
@@ -78,7 +78,7 @@ void PrintWindows::openGroups(shell::AppContext& context, addresses::frmEDIT* gr
     window->show();
 }
 
-void PrintWindows::openPrinterSelection(shell::AppContext& context, QWidget* parent) {
+void PrintWindows::openPrinterSelection(common::AppContext& context, QWidget* parent) {
     frmImpostaStampante window(context.printers, parent);
     window.exec();
 }

@@ -7,7 +7,7 @@ class QWidget;
 namespace velomar::addresses {
 class frmEDIT;
 }
-namespace velomar::shell {
+namespace velomar::common {
 struct AppContext;
 }
 
@@ -24,15 +24,15 @@ public:
 
     // Gives the grid's "Stampa Etichette Singole" and "Stampa Etichette per Gruppo"
     // buttons their windows.
-    static void installLabelButtons(addresses::frmEDIT& grid, shell::AppContext& context);
+    static void installLabelButtons(addresses::frmEDIT& grid, common::AppContext& context);
 
     // Windows that take the grid's place hide it while they are open.
-    static void openSingleLabels(shell::AppContext& context, addresses::frmEDIT* grid);
-    static void openPrintShop(shell::AppContext& context, QWidget* parent);
+    static void openSingleLabels(common::AppContext& context, addresses::frmEDIT* grid);
+    static void openPrintShop(common::AppContext& context, QWidget* parent);
     // mnuGruppi: the groups window; grid is the loaded address grid, if any.
-    static void openGroups(shell::AppContext& context, addresses::frmEDIT* grid);
+    static void openGroups(common::AppContext& context, addresses::frmEDIT* grid);
     // mnuSetPrn
-    static void openPrinterSelection(shell::AppContext& context, QWidget* parent);
+    static void openPrinterSelection(common::AppContext& context, QWidget* parent);
 };
 
 } // namespace velomar::printing

@@ -12,7 +12,7 @@
 #include "printing/SummaryPrinter.h"
 #include "printing/ui/ListPrinterChoices.h"
 #include "printing/ui/PreviewWindow.h"
-#include "shell/AppContext.h"
+#include "common/AppContext.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -30,7 +30,7 @@ namespace {
 constexpr double kTwipsPerPixel = 15.0; // at 96 dpi
 }
 
-frmRiepiloghi::frmRiepiloghi(shell::AppContext& context, QWidget* parent)
+frmRiepiloghi::frmRiepiloghi(common::AppContext& context, QWidget* parent)
     : QWidget(parent, Qt::Window), m_ctx(context) {
     setObjectName(QStringLiteral("frmRiepiloghi"));
     setAttribute(Qt::WA_DeleteOnClose);

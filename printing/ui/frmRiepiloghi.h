@@ -8,7 +8,7 @@
 class QPushButton;
 class QTableWidget;
 
-namespace velomar::shell {
+namespace velomar::common {
 struct AppContext;
 }
 
@@ -20,7 +20,7 @@ namespace velomar::printing::ui {
 class frmRiepiloghi : public QWidget {
     Q_OBJECT
 public:
-    frmRiepiloghi(shell::AppContext& context, QWidget* parent = nullptr);
+    frmRiepiloghi(common::AppContext& context, QWidget* parent = nullptr);
 
     QTableWidget* gGRID;
     QPushButton* cmdSORT; // property "tag": "1" by value, "2" by count
@@ -40,7 +40,7 @@ private:
     void fill(SummaryQuery::Order order);
     void takeBackActivation();
 
-    shell::AppContext& m_ctx;
+    common::AppContext& m_ctx;
     std::vector<SummaryRow> m_rows;
     bool m_busy = false; // our own message boxes take the activation without closing us
 };

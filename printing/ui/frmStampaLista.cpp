@@ -10,7 +10,7 @@
 #include "printing/PrinterError.h"
 #include "printing/PrinterSelection.h"
 #include "printing/ui/PreviewWindow.h"
-#include "shell/AppContext.h"
+#include "common/AppContext.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -25,7 +25,7 @@
 
 namespace velomar::printing::ui {
 
-frmStampaLista::frmStampaLista(shell::AppContext& context, ListPrinterGrid grid, QWidget* parent)
+frmStampaLista::frmStampaLista(common::AppContext& context, ListPrinterGrid grid, QWidget* parent)
     : QDialog(parent), m_ctx(context), m_grid(std::move(grid)),
       m_formatted(context.state.options.formattedList()),
       m_section(m_formatted ? settings::Settings::FieldSection::StampaF

@@ -9,7 +9,7 @@
 class QLabel;
 class QPushButton;
 
-namespace velomar::shell {
+namespace velomar::common {
 struct AppContext;
 }
 
@@ -20,7 +20,7 @@ namespace velomar::printing::ui {
 class frmStampaLista : public QDialog {
     Q_OBJECT
 public:
-    frmStampaLista(shell::AppContext& context, ListPrinterGrid grid, QWidget* parent = nullptr);
+    frmStampaLista(common::AppContext& context, ListPrinterGrid grid, QWidget* parent = nullptr);
 
     bool formatted() const { return m_formatted; }
     int characterTotal() const;
@@ -43,7 +43,7 @@ private:
     ListPrintRequest request() const;
     std::unique_ptr<archive::AddressSource> source() const;
 
-    shell::AppContext& m_ctx;
+    common::AppContext& m_ctx;
     ListPrinterGrid m_grid;
     bool m_formatted;
     int m_maxLine = ListPrinterLayout::MaxLine;

@@ -14,7 +14,7 @@
 #include "printing/PrintFailure.h"
 #include "printing/PrinterSelection.h"
 #include "printing/StampaBusta.h"
-#include "shell/AppContext.h"
+#include "common/AppContext.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -63,7 +63,7 @@ QPushButton* makeButton(QWidget* parent, const char* name, const QString& captio
 }
 } // namespace
 
-frmStampaSingola::frmStampaSingola(shell::AppContext& context, QWidget* parent)
+frmStampaSingola::frmStampaSingola(common::AppContext& context, QWidget* parent)
     : QWidget(parent, Qt::Window), m_ctx(context) {
     setObjectName(QStringLiteral("frmStampaSingola"));
     setWindowTitle(QStringLiteral("Stampa Etichette Singole"));

@@ -19,7 +19,7 @@ class QToolButton;
 namespace velomar::addresses {
 class AddressTableModel;
 }
-namespace velomar::shell {
+namespace velomar::common {
 struct AppContext;
 }
 
@@ -30,7 +30,7 @@ namespace velomar::printing {
 class frmStampaSingola : public QWidget {
     Q_OBJECT
 public:
-    explicit frmStampaSingola(shell::AppContext& context, QWidget* parent = nullptr);
+    explicit frmStampaSingola(common::AppContext& context, QWidget* parent = nullptr);
     ~frmStampaSingola() override;
 
     // Opens the choice record set on the open archive; false when it cannot.
@@ -83,7 +83,7 @@ private:
     qint64 currentRow() const;
     archive::AddressRecord recordAt(qint64 row) const;
 
-    shell::AppContext& m_ctx;
+    common::AppContext& m_ctx;
     archive::Recordset m_choice;
     addresses::AddressTableModel* m_model = nullptr;
     std::vector<qint64> m_list;

@@ -6,7 +6,7 @@
 #include "printing/LabelJobs.h"
 #include "printing/ui/PreviewWindow.h"
 #include "printing/ui/GroupCodeEdit.h"
-#include "shell/AppContext.h"
+#include "common/AppContext.h"
 
 #include <QComboBox>
 #include <QEvent>
@@ -26,7 +26,7 @@ namespace {
 constexpr int kDefaultSort = 6; // postal code, city, surname
 }
 
-frmStampaTipogr::frmStampaTipogr(shell::AppContext& context, QWidget* parent)
+frmStampaTipogr::frmStampaTipogr(common::AppContext& context, QWidget* parent)
     : QDialog(parent), m_ctx(context) {
     setObjectName(QStringLiteral("frmStampaTipogr"));
     setWindowTitle(QStringLiteral("Stampa Etichette per Tipografia"));

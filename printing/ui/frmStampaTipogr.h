@@ -8,7 +8,7 @@ class QProgressBar;
 class QPushButton;
 class QGroupBox;
 
-namespace velomar::shell {
+namespace velomar::common {
 struct AppContext;
 }
 
@@ -19,7 +19,7 @@ namespace velomar::printing {
 class frmStampaTipogr : public QDialog {
     Q_OBJECT
 public:
-    explicit frmStampaTipogr(shell::AppContext& context, QWidget* parent = nullptr);
+    explicit frmStampaTipogr(common::AppContext& context, QWidget* parent = nullptr);
 
     void cmdStampa_Click();
     void cmdAnteprima_Click();
@@ -38,7 +38,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    shell::AppContext& m_ctx;
+    common::AppContext& m_ctx;
 };
 
 } // namespace velomar::printing

@@ -14,7 +14,7 @@
 #include "common/ImageList.h"
 #include "printing/PrinterSelection.h"
 #include "settings/Settings.h"
-#include "shell/AppContext.h"
+#include "common/AppContext.h"
 #include "shell/ShellCommands.h"
 #include "printing/ui/frmImpostaStampante.h"
 #include "printing/ui/frmStampaTipogr.h"
@@ -141,7 +141,7 @@ int main(int argc, char* argv[]) {
     settings.setProgramDir(programDir + QLatin1Char('/'));
     velomar::archive::Session session;
     velomar::printing::PrinterSelection printers;
-    velomar::shell::AppContext context{state, dialogs, settings, session, printers};
+    velomar::common::AppContext context{state, dialogs, settings, session, printers};
 
     velomar::shell::ui::frmMAIN main(context);
     if (!main.load())

@@ -5,7 +5,7 @@
 #include "printing/PrinterSelection.h"
 #include "printing/ui/QtPrinter.h"
 #include "settings/Settings.h"
-#include "shell/AppContext.h"
+#include "common/AppContext.h"
 #include "shell/ui/frmMAIN.h"
 
 #include <QApplication>
@@ -36,7 +36,7 @@ int main(int argc, char* argv[]) {
     velomar::printing::PrinterSelection printers;
     printers.addProvider(std::make_unique<velomar::printing::QtPrinterProvider>());
     printers.addProvider(std::make_unique<velomar::printing::PdfPrinterProvider>());
-    velomar::shell::AppContext context{state, dialogs, settings, session, printers};
+    velomar::common::AppContext context{state, dialogs, settings, session, printers};
 
     velomar::shell::ui::frmMAIN main(context);
     if (!main.load())

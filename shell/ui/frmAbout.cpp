@@ -27,7 +27,7 @@ QString frmAbout::systemText(const common::SystemInfo& info) {
     return lines.join(QStringLiteral("\r\n"));
 }
 
-frmAbout::frmAbout(AppContext& context, ShellCommands& shell, QWidget* parent)
+frmAbout::frmAbout(common::AppContext& context, ShellCommands& shell, QWidget* parent)
     : QDialog(parent), m_ctx(context), m_shell(shell) {
     setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(QStringLiteral("Informazioni su ") + kProgram);

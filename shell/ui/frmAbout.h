@@ -1,7 +1,7 @@
 #pragma once
 
 #include "common/SystemInfo.h"
-#include "shell/AppContext.h"
+#include "common/AppContext.h"
 
 #include <QDialog>
 
@@ -18,7 +18,7 @@ namespace velomar::shell::ui {
 class frmAbout : public QDialog {
     Q_OBJECT
 public:
-    frmAbout(AppContext& context, ShellCommands& shell, QWidget* parent = nullptr);
+    frmAbout(common::AppContext& context, ShellCommands& shell, QWidget* parent = nullptr);
 
     // The lines of lblDatiWin, joined by CR LF.
     static QString systemText(const common::SystemInfo& info);
@@ -31,7 +31,7 @@ public:
     QPushButton* cmdSysInfo = nullptr;
 
 private:
-    AppContext& m_ctx;
+    common::AppContext& m_ctx;
     ShellCommands& m_shell;
 };
 

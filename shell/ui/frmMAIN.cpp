@@ -40,7 +40,7 @@ const QString kTitle = QStringLiteral("Velomar 1.0.60");
 constexpr std::array<int, frmMAIN::PanelCount> kPanelTwips = {3600, 3000, 1300, 2200, 2600, 0};
 } // namespace
 
-frmMAIN::frmMAIN(AppContext& context, QWidget* parent)
+frmMAIN::frmMAIN(common::AppContext& context, QWidget* parent)
     : QMainWindow(parent), m_ctx(context),
       m_shell(std::make_unique<ShellCommands>(context.dialogs)) {
     setObjectName(QStringLiteral("frmMAIN"));

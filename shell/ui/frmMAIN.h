@@ -1,6 +1,7 @@
 #pragma once
 
-#include "shell/AppContext.h"
+#include "archive/ui/MainWindowView.h"
+#include "common/AppContext.h"
 #include "shell/ShellCommands.h"
 
 #include <QMainWindow>
@@ -27,30 +28,31 @@ namespace velomar::shell::ui {
 // QActions / QMenus whose objectName is the menu's name ("mnuApri"); each has a
 // private handler named after it (mnuApri_Click). Entries whose window is not built
 // yet stay hidden.
-class frmMAIN : public QMainWindow {
+class frmMAIN : public QMainWindow, public archive::ui::MainWindowView {
     Q_OBJECT
 public:
     static constexpr int PanelCount = 6;
 
-    explicit frmMAIN(AppContext& context, QWidget* parent = nullptr);
+    explicit frmMAIN(common::AppContext& context, QWidget* parent = nullptr);
     ~frmMAIN() override;
 
     // Runs the start-up sequence; false when the program must end at once.
     bool load();
 
-    AppContext& context() { return m_ctx; }
+    common::AppContext& context() { return m_ctx; }
 
     // Status panels 1..6 of STATO. Image keys are those of the image list ("kDBopen");
     // "" removes the image.
-    void setPanelText(int panel, const QString& text);
+    QWidget* mainWidget() override { return this; }
+    void setPanelText(int panel, const QString& text) override;
     QString panelText(int panel) const;
-    void setPanelImage(int panel, const QString& key);
+    void setPanelImage(int panel, const QString& key) override;
     QString panelImageKey(int panel) const;
-    void clearPanels(int first = 1, int last = PanelCount);
+    void clearPanels(int first = 1, int last = PanelCount) override;
 
     // mnuArchivio, and the pair mnuApri / mnuNuovo.
-    void setArchiveMenuEnabled(bool enabled);
-    void setOpenCommandsEnabled(bool enabled);
+    void setArchiveMenuEnabled(bool enabled) override;
+    void setOpenCommandsEnabled(bool enabled) override;
 
     // Open, create, properties and close of the archive; its archiveOpened signal is
     // where the address grid is shown.
@@ -118,7 +120,7 @@ private:
     // Status bar
     void STATO_PanelClick(int panel);
 
-    AppContext& m_ctx;
+    common::AppContext& m_ctx;
     std::unique_ptr<ShellCommands> m_shell;
     addresses::AddressWindows* m_addresses = nullptr;
     std::unique_ptr<archive::ui::MainWindowHost> m_archiveHost;

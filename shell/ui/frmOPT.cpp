@@ -72,7 +72,7 @@ QStringList millimetres() {
 }
 } // namespace
 
-frmOPT::frmOPT(AppContext& context, QWidget* parent) : QDialog(parent), m_ctx(context) {
+frmOPT::frmOPT(common::AppContext& context, QWidget* parent) : QDialog(parent), m_ctx(context) {
     setObjectName(QStringLiteral("frmOPT"));
     setWindowTitle(QStringLiteral("Opzioni Applicazione"));
     setModal(true);

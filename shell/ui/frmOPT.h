@@ -1,7 +1,7 @@
 #pragma once
 
 #include "settings/Options.h"
-#include "shell/AppContext.h"
+#include "common/AppContext.h"
 
 #include <QDialog>
 
@@ -21,7 +21,7 @@ namespace velomar::shell::ui {
 class frmOPT : public QDialog {
     Q_OBJECT
 public:
-    explicit frmOPT(AppContext& context, QWidget* parent = nullptr);
+    explicit frmOPT(common::AppContext& context, QWidget* parent = nullptr);
 
     // Controls by their program names; index 0 of ctrOPT is unused.
     std::array<QCheckBox*, 21> ctrOPT{}; // 1..20
@@ -50,7 +50,7 @@ private:
     void cmdOK_Click();
     void cmdCancel_Click();
 
-    AppContext& m_ctx;
+    common::AppContext& m_ctx;
 };
 
 } // namespace velomar::shell::ui

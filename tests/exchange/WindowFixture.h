@@ -6,7 +6,7 @@
 #include "common/AppState.h"
 #include "printing/PrinterSelection.h"
 #include "settings/Settings.h"
-#include "shell/AppContext.h"
+#include "common/AppContext.h"
 #include "support/ScriptedDialogs.h"
 
 #include <QTemporaryDir>
@@ -23,7 +23,7 @@ struct WindowFixture {
     settings::Settings settings;
     archive::Session session;
     printing::PrinterSelection printers;
-    std::unique_ptr<shell::AppContext> context;
+    std::unique_ptr<common::AppContext> context;
 
     explicit WindowFixture(int addresses = 10) {
         state.currentArchivePath = dir.filePath("attuale.mdb");
@@ -46,11 +46,11 @@ struct WindowFixture {
         context = contextWith(printers);
     }
 
-    shell::AppContext& ctx() { return *context; }
+    common::AppContext& ctx() { return *context; }
 
-    std::unique_ptr<shell::AppContext> contextWith(printing::PrinterSelection& choice) {
-        return std::unique_ptr<shell::AppContext>(
-            new shell::AppContext{state, dialogs, settings, session, choice});
+    std::unique_ptr<common::AppContext> contextWith(printing::PrinterSelection& choice) {
+        return std::unique_ptr<common::AppContext>(
+            new common::AppContext{state, dialogs, settings, session, choice});
     }
 };
 

@@ -8,7 +8,7 @@
 #include "archive/Session.h"
 #include "common/AppState.h"
 #include "settings/Settings.h"
-#include "shell/AppContext.h"
+#include "common/AppContext.h"
 #include "support/ScriptedDialogs.h"
 
 #include <QApplication>
@@ -49,7 +49,7 @@ protected:
     GridFixture() {
         QSettings(QStringLiteral("QZ"), QStringLiteral("Velomar")).clear();
         // The print windows are not involved here; the context only carries the reference.
-        ctx = std::make_unique<shell::AppContext>(shell::AppContext{
+        ctx = std::make_unique<common::AppContext>(common::AppContext{
             state, dialogs, settings, session,
             *reinterpret_cast<printing::PrinterSelection*>(&printerStorage)});
     }
@@ -97,7 +97,7 @@ protected:
     settings::Settings settings;
     archive::Session session;
     alignas(std::max_align_t) unsigned char printerStorage[64]{};
-    std::unique_ptr<shell::AppContext> ctx;
+    std::unique_ptr<common::AppContext> ctx;
     QPointer<addresses::frmEDIT> grid;
 };
 

@@ -12,7 +12,7 @@
 #include "common/AppError.h"
 #include "common/AppState.h"
 #include "settings/Settings.h"
-#include "shell/AppContext.h"
+#include "common/AppContext.h"
 #include "support/ScriptedDialogs.h"
 
 #include <QApplication>
@@ -93,7 +93,7 @@ protected:
         state.programDir = dir.path();
         state.lastDirArch = dir.filePath(QStringLiteral("Archivi"));
         QDir().mkpath(state.lastDirArch);
-        ctx = std::make_unique<shell::AppContext>(shell::AppContext{
+        ctx = std::make_unique<common::AppContext>(common::AppContext{
             state, dialogs, settings, session, *reinterpret_cast<printing::PrinterSelection*>(&printerStorage)});
         commands = std::make_unique<ArchiveCommands>(*ctx, host);
         QObject::connect(commands.get(), &ArchiveCommands::archiveOpened,
@@ -112,7 +112,7 @@ protected:
     settings::Settings settings;
     Session session;
     alignas(void*) unsigned char printerStorage[64]{};
-    std::unique_ptr<shell::AppContext> ctx;
+    std::unique_ptr<common::AppContext> ctx;
     FakeHost host;
     std::unique_ptr<ArchiveCommands> commands;
     QStringList opened;

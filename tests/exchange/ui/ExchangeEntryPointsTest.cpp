@@ -15,7 +15,7 @@ using namespace velomar;
 TEST(ExchangeWindows, ExportGoesWithTheGridAndImportReloadsIt) {
     test::WindowFixture f(3);
     auto* grid = new addresses::frmEDIT(f.ctx());
-    grid->setArchiveOpener([](shell::AppContext&) {}); // the fixture opened it already
+    grid->setArchiveOpener([](common::AppContext&) {}); // the fixture opened it already
     ASSERT_TRUE(grid->load());
     QPointer<addresses::frmEDIT> alive(grid);
 

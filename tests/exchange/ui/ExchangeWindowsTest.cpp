@@ -179,7 +179,7 @@ TEST(frmIMPORTA, ChecksCopiesAndMovesAGroup) {
 TEST(frmIMPORTA, DeletesFromTheSourceOnlyWhenItIsWritableAndTheArchiveStillInPlace) {
     test::WindowFixture f(2);
     HookedDialogs dialogs;
-    shell::AppContext ctx{f.state, dialogs, f.settings, f.session, f.printers};
+    common::AppContext ctx{f.state, dialogs, f.settings, f.session, f.printers};
     const auto makeSource = [&](const QString& name) {
         const QString path = f.dir.filePath(name);
         test::createTestArchive(path);

@@ -10,7 +10,7 @@
 #include "printing/PrinterSelection.h"
 #include "printing/RecordingPrinter.h"
 #include "settings/Settings.h"
-#include "shell/AppContext.h"
+#include "common/AppContext.h"
 
 #include <QCryptographicHash>
 #include <QFile>
@@ -51,7 +51,7 @@ struct Context {
     archive::Session session;
     printing::PrinterSelection printers;
     QStringList printed;
-    shell::AppContext ctx{state, dialogs, settings, session, printers};
+    common::AppContext ctx{state, dialogs, settings, session, printers};
 
     Context() {
         state.programDir = dir.path();

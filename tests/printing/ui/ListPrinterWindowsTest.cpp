@@ -156,7 +156,7 @@ TEST(frmRiepiloghi, ClosesWhenLeftEvenAfterPrintingAndOpensAlone) {
     main.resize(800, 600);
     main.show();
     BoxesTakeActivation dialogs(&main);
-    shell::AppContext ctx{f.state, dialogs, f.settings, f.session, f.printers};
+    common::AppContext ctx{f.state, dialogs, f.settings, f.session, f.printers};
     printing::ui::ListPrinterWindows::openSummary(ctx, &main);
     ASSERT_EQ(shownSummaries().size(), 1);
     QPointer<frmRiepiloghi> w = shownSummaries().front();

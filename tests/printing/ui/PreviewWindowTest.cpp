@@ -15,7 +15,7 @@
 #include "printing/ui/frmStampaSingola.h"
 #include "printing/ui/frmStampaTipogr.h"
 #include "settings/Settings.h"
-#include "shell/AppContext.h"
+#include "common/AppContext.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -75,7 +75,7 @@ struct Context {
     PrinterSelection printers;
     std::vector<RecordingPrinter::Event> events;
     Provider* provider = nullptr;
-    shell::AppContext ctx{state, dialogs, settings, session, printers};
+    common::AppContext ctx{state, dialogs, settings, session, printers};
 
     Context() {
         state.programDir = dir.path();

@@ -11,7 +11,7 @@
 #include "printing/ui/frmStampaSingola.h"
 #include "printing/ui/frmStampaTipogr.h"
 #include "settings/Settings.h"
-#include "shell/AppContext.h"
+#include "common/AppContext.h"
 
 #include <QComboBox>
 #include <QPushButton>
@@ -57,7 +57,7 @@ struct Context {
     archive::Session session;
     PrinterSelection printers;
     std::vector<RecordingPrinter::Event> events;
-    shell::AppContext ctx{state, dialogs, settings, session, printers};
+    common::AppContext ctx{state, dialogs, settings, session, printers};
 
     Context() {
         state.programDir = dir.path();

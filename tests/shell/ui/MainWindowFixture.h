@@ -2,7 +2,7 @@
 
 #include "common/AppState.h"
 #include "settings/Settings.h"
-#include "shell/AppContext.h"
+#include "common/AppContext.h"
 #include "archive/Session.h"
 #include "printing/PrinterSelection.h"
 #include "shell/ui/frmMAIN.h"
@@ -22,7 +22,7 @@ protected:
         QSettings(QStringLiteral("QZ"), QStringLiteral("Velomar")).clear();
         settings = std::make_unique<velomar::settings::Settings>();
         settings->setProgramDir(program.path() + QStringLiteral("/"));
-        context = std::make_unique<velomar::shell::AppContext>(velomar::shell::AppContext{
+        context = std::make_unique<velomar::common::AppContext>(velomar::common::AppContext{
             state, dialogs, *settings, session, printers});
         window = std::make_unique<velomar::shell::ui::frmMAIN>(*context);
         velomar::shell::ShellCommands::Launcher l;
@@ -51,7 +51,7 @@ protected:
     std::unique_ptr<velomar::settings::Settings> settings;
     velomar::archive::Session session;
     velomar::printing::PrinterSelection printers;
-    std::unique_ptr<velomar::shell::AppContext> context;
+    std::unique_ptr<velomar::common::AppContext> context;
     std::unique_ptr<velomar::shell::ui::frmMAIN> window;
     QList<QUrl> opened;
 };

@@ -34,7 +34,7 @@ TEST_F(frmMAINTest, LoadRunsStartUpAndLeavesTheArchiveMenuDisabled) {
 TEST_F(frmMAINTest, LoadWithoutProgramDirFailsWithTheReinstallMessage) {
     QSettings(QStringLiteral("QZ"), QStringLiteral("Velomar")).clear();
     velomar::settings::Settings fresh;
-    velomar::shell::AppContext ctx{state, dialogs, fresh, session, printers};
+    velomar::common::AppContext ctx{state, dialogs, fresh, session, printers};
     frmMAIN w(ctx);
     EXPECT_FALSE(w.load());
     EXPECT_EQ(dialogs.lastMessage(), "Applicazione NON TROVATA !\r\nReinstallare l'applicazione !");

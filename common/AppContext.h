@@ -14,7 +14,7 @@ namespace velomar::printing {
 class PrinterSelection;
 }
 
-namespace velomar::shell {
+namespace velomar::common {
 
 // What every window and job is handed: the program-wide state, the dialog service, the
 // settings store, the database slots and the current printer choice.
@@ -26,4 +26,4 @@ struct AppContext {
     printing::PrinterSelection& printers;
 };
 
-} // namespace velomar::shell
+} // namespace velomar::common
