@@ -11,6 +11,7 @@
 #include "common/ui/GridStyle.h"
 #include "printing/LabelJobs.h"
 #include "printing/ui/PreviewWindow.h"
+#include "printing/ui/SheetView.h"
 #include "printing/PrintFailure.h"
 #include "printing/PrinterSelection.h"
 #include "printing/StampaBusta.h"
@@ -29,7 +30,6 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QTableWidget>
-#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace velomar::printing {
@@ -138,18 +138,11 @@ frmStampaSingola::frmStampaSingola(common::AppContext& context, QWidget* parent)
     lblNrEti->setObjectName(QStringLiteral("lblNrEti"));
     cmdEliminaSel = makeButton(fraSTAMPARE, "cmdEliminaSel", QStringLiteral("Elimina Selez."));
     cmdCancella = makeButton(fraSTAMPARE, "cmdCancella", QStringLiteral("Elimina Tutto"));
-    auto* sheet = new QGridLayout;
-    sheet->setSpacing(2);
-    for (int k = 1; k <= 24; ++k) {
-        auto* box = new QToolButton(fraSTAMPARE);
-        box->setObjectName(QStringLiteral("Etx%1").arg(k));
-        box->setFixedSize(28, 14);
-        box->setCheckable(true); // checked = raised: a label already used
-        box->setToolTip(QStringLiteral("Inizia la stampa da questa etichetta"));
-        connect(box, &QToolButton::clicked, this, [this, k] { Etx_Click(k); });
-        sheet->addWidget(box, (k - 1) / 3, (k - 1) % 3);
-        Etx[std::size_t(k)] = box;
-    }
+    picFoglio = new ui::SheetView(fraSTAMPARE);
+    picFoglio->setObjectName(QStringLiteral("picFoglio"));
+    picFoglio->setInteractive(true);
+    picFoglio->setSheet(QSizeF(210, 297), LabelLayout::a4Labels(), 0);
+    connect(picFoglio, &ui::SheetView::startChosen, this, [this](int k) { Etx_Click(k); });
     auto* listButtons = new QHBoxLayout;
     listButtons->addWidget(lblNrEti);
     listButtons->addStretch();
@@ -157,7 +150,7 @@ frmStampaSingola::frmStampaSingola(common::AppContext& context, QWidget* parent)
     listButtons->addWidget(cmdCancella);
     auto* stLayout = new QGridLayout(fraSTAMPARE);
     stLayout->addWidget(GRIDst, 0, 0);
-    stLayout->addLayout(sheet, 0, 1, Qt::AlignTop);
+    stLayout->addWidget(picFoglio, 0, 1, Qt::AlignTop);
     stLayout->addLayout(listButtons, 1, 0, 1, 2);
 
     auto* fraSTAMPA = new QGroupBox(QStringLiteral("Stampa"), this);
@@ -370,17 +363,12 @@ void frmStampaSingola::cmdCancella_Click() {
 }
 
 void frmStampaSingola::Etx_Click(int box) {
-    for (int k = 1; k <= 24; ++k)
-        Etx[std::size_t(k)]->setChecked(k < box);
+    picFoglio->setStart(box);
     GRIDch->setFocus();
 }
 
 LabelPosition frmStampaSingola::startPosition() const {
-    const LabelLayout layout = LabelLayout::a4Labels();
-    for (int k = 1; k <= 24; ++k)
-        if (!Etx[std::size_t(k)]->isChecked())
-            return layout.positionOf(k);
-    return {1, 1};
+    return picFoglio->layout().positionOf(std::max(1, picFoglio->start()));
 }
 
 void frmStampaSingola::cmdStampa_Click() {

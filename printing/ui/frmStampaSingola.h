@@ -14,7 +14,6 @@ class QLabel;
 class QPushButton;
 class QTableView;
 class QTableWidget;
-class QToolButton;
 
 namespace velomar::addresses {
 class AddressTableModel;
@@ -24,6 +23,10 @@ struct AppContext;
 }
 
 namespace velomar::printing {
+
+namespace ui {
+class SheetView;
+}
 
 // "Stampa Etichette Singole": addresses picked one by one into a to-print list, printed
 // from any label of the first sheet; also the envelope of the current address.
@@ -42,7 +45,7 @@ public:
     void cmdEliminaSel_Click();
     void cmdCancella_Click();
     void removeListRow(int row);
-    void Etx_Click(int box); // 1..24
+    void Etx_Click(int box); // 1..labels per sheet, the start label
     void cmdStampa_Click();
     void cmdAnteprima_Click();
     void cmdBUSTA_Click();
@@ -70,7 +73,7 @@ public:
     QPushButton* cmdEsci = nullptr;
     QPushButton* cmdDefCol = nullptr;
     QPushButton* cmdVediCol = nullptr;
-    std::array<QToolButton*, 25> Etx{}; // 1..24
+    ui::SheetView* picFoglio = nullptr; // the first sheet, to pick the start label
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

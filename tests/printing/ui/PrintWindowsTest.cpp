@@ -7,6 +7,7 @@
 #include "common/AppState.h"
 #include "printing/PrinterSelection.h"
 #include "printing/RecordingPrinter.h"
+#include "printing/ui/SheetView.h"
 #include "printing/ui/frmImpostaStampante.h"
 #include "printing/ui/frmStampaSingola.h"
 #include "printing/ui/frmStampaTipogr.h"
@@ -113,8 +114,7 @@ TEST(frmStampaSingola, ListDiagramAndPrintFromChosenLabel) {
 
     w.Etx_Click(5);
     EXPECT_EQ(w.startPosition(), (LabelPosition{2, 2}));
-    EXPECT_TRUE(w.Etx[4]->isChecked());
-    EXPECT_FALSE(w.Etx[5]->isChecked());
+    EXPECT_EQ(w.picFoglio->start(), 5);
     w.grab().save(QDir::tempPath() + "/velomar-frmStampaSingola.png");
 
     w.cmdStampa_Click(); // confirmation answered OK by the script
