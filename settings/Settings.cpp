@@ -14,6 +14,8 @@ const QString kCampoRicerche = QStringLiteral("GrigliaEDIT/CampoRicerche");
 const QString kOrdinamento = QStringLiteral("GrigliaEDIT/Ordinamento");
 const QString kRip = QStringLiteral("Input/Rip_%1");
 const QString kWindow = QStringLiteral("Finestre/%1");
+const QString kSheet = QStringLiteral("Etichette");
+const QString kCustomSheet = QStringLiteral("EtichettaPersonale");
 } // namespace
 
 Settings::Settings()
@@ -139,5 +141,61 @@ void Settings::setWindowGeometry(const QString& window, const QRect& geometry) {
                                                .arg(geometry.width())
                                                .arg(geometry.height()));
 }
+
+std::optional<SheetValues> Settings::readSheet(const QString& section) const {
+    const auto text = [&](const char* key) {
+        return m_store->value(section + QLatin1Char('/') + QLatin1String(key)).toString();
+    };
+    SheetValues v;
+    v.name = text("Foglio");
+    v.paper = text("Carta");
+    bool ok = !v.name.isEmpty() && !v.paper.isEmpty();
+    const auto integer = [&](const char* key, int& out) {
+        bool good = false;
+        out = text(key).toInt(&good);
+        ok = ok && good;
+    };
+    // Stored with a dot whatever the locale.
+    const auto number = [&](const char* key, double& out) {
+        bool good = false;
+        out = text(key).toDouble(&good);
+        ok = ok && good;
+    };
+    integer("Colonne", v.columns);
+    integer("Righe", v.rows);
+    number("Larghezza", v.labelWidth);
+    number("Altezza", v.labelHeight);
+    number("MargineSinistro", v.left);
+    number("MargineAlto", v.top);
+    number("PassoOrizzontale", v.columnPitch);
+    number("PassoVerticale", v.rowPitch);
+    number("Raggio", v.cornerRadius);
+    if (!ok)
+        return std::nullopt;
+    return v;
+}
+
+void Settings::writeSheet(const QString& section, const SheetValues& v) {
+    const auto put = [&](const char* key, const QString& value) {
+        m_store->setValue(section + QLatin1Char('/') + QLatin1String(key), value);
+    };
+    const auto number = [](double value) { return QString::number(value, 'g', 12); };
+    put("Foglio", v.name);
+    put("Carta", v.paper);
+    put("Colonne", QString::number(v.columns));
+    put("Righe", QString::number(v.rows));
+    put("Larghezza", number(v.labelWidth));
+    put("Altezza", number(v.labelHeight));
+    put("MargineSinistro", number(v.left));
+    put("MargineAlto", number(v.top));
+    put("PassoOrizzontale", number(v.columnPitch));
+    put("PassoVerticale", number(v.rowPitch));
+    put("Raggio", number(v.cornerRadius));
+}
+
+std::optional<SheetValues> Settings::labelSheet() const { return readSheet(kSheet); }
+void Settings::setLabelSheet(const SheetValues& values) { writeSheet(kSheet, values); }
+std::optional<SheetValues> Settings::customLabelSheet() const { return readSheet(kCustomSheet); }
+void Settings::setCustomLabelSheet(const SheetValues& values) { writeSheet(kCustomSheet, values); }
 
 } // namespace velomar::settings

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "settings/Options.h"
+#include "settings/SheetValues.h"
 
 #include <QRect>
 #include <QString>
@@ -61,6 +62,13 @@ public:
 
     static QString sectionName(FieldSection section);
 
+    // Etichette: the label sheet format in use, with all its values; EtichettaPersonale:
+    // the user's own format. nullopt when never stored or incomplete.
+    std::optional<SheetValues> labelSheet() const;
+    void setLabelSheet(const SheetValues& values);
+    std::optional<SheetValues> customLabelSheet() const;
+    void setCustomLabelSheet(const SheetValues& values);
+
     // Finestre/<window>: where the user left a window ("x,y,width,height"); nullopt when
     // never stored or unreadable.
     std::optional<QRect> windowGeometry(const QString& window) const;
@@ -68,6 +76,8 @@ public:
 
 private:
     std::optional<int> readInt(const QString& key) const;
+    std::optional<SheetValues> readSheet(const QString& section) const;
+    void writeSheet(const QString& section, const SheetValues& values);
     std::unique_ptr<QSettings> m_store;
 };
 
