@@ -145,21 +145,21 @@ PreviewWindow::PreviewWindow(qint64 pageCount, PageProvider provider, QWidget* p
 
 PreviewWindow* PreviewWindow::openLabels(QWidget* parent, const PrinterSelection& printers,
                                          archive::Recordset rs, LabelOptions options, LabelPosition start,
-                                         std::function<void()> print) {
+                                         const SheetFormat& format, std::function<void()> print) {
     // The preview reads the record set it was given for as long as the window lives.
     struct Job {
         archive::Recordset rs;
         LabelPreview preview;
-        Job(archive::Recordset r, LabelOptions o, LabelPosition s)
-            : rs(std::move(r)), preview(rs, o, s) {}
+        Job(archive::Recordset r, LabelOptions o, LabelPosition s, const SheetFormat& f)
+            : rs(std::move(r)), preview(rs, o, s, f) {}
     };
-    auto job = std::make_shared<Job>(std::move(rs), options, start);
+    auto job = std::make_shared<Job>(std::move(rs), options, start, format);
     job->preview.setPrintableMargins(printers.printableMargins(Orientation::Portrait));
     auto* w = new PreviewWindow(job->preview.pageCount(),
                                 [job](qint64 page, double dpi) { return job->preview.render(page, dpi); },
                                 parent);
     w->setAttribute(Qt::WA_DeleteOnClose);
-    w->setLabelLayout(LabelLayout::a4Labels());
+    w->setLabelLayout(format);
     w->setPrintAction(std::move(print));
     w->open();
     return w;
@@ -267,10 +267,13 @@ void PreviewWindow::redraw() {
         QPainter p(&m_shown);
         const double scale = m_imageDpi / kMmPerInch;
         p.setPen(QPen(QColor(120, 150, 200, 140), 1, Qt::DashLine));
+        p.setRenderHint(QPainter::Antialiasing);
+        const double radius = std::max(0.0, m_layout->cornerRadius) * scale;
         for (int r = 1; r <= m_layout->rows; ++r)
             for (int c = 1; c <= m_layout->columns; ++c) {
                 const QRectF mm = m_layout->physicalLabel({r, c});
-                p.drawRect(QRectF(mm.x() * scale, mm.y() * scale, mm.width() * scale, mm.height() * scale));
+                p.drawRoundedRect(QRectF(mm.x() * scale, mm.y() * scale, mm.width() * scale, mm.height() * scale),
+                                  radius, radius);
             }
     }
     m_view->setPixmap(QPixmap::fromImage(m_shown));

@@ -38,10 +38,11 @@ public:
     PreviewWindow(qint64 pageCount, PageProvider provider, QWidget* parent = nullptr);
 
     // Opens, over parent and deleted when closed, the preview of a label job printing rs
-    // (kept open by the window) from start on the current printer; print runs the real job.
+    // (kept open by the window) on sheets of format from start on the current printer;
+    // print runs the real job.
     static PreviewWindow* openLabels(QWidget* parent, const PrinterSelection& printers,
                                      archive::Recordset rs, LabelOptions options, LabelPosition start,
-                                     std::function<void()> print);
+                                     const SheetFormat& format, std::function<void()> print);
 
     // The same for any job run on a printer (finishJob included): one pass counts the
     // pages, then each page shown runs the job again drawing that page only. Throws

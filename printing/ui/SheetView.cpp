@@ -17,11 +17,9 @@ SheetView::SheetView(QWidget* parent) : QWidget(parent) {
     setAccessibleName(QStringLiteral("Disegno del foglio di etichette"));
 }
 
-void SheetView::setSheet(QSizeF paperMm, const LabelLayout& layout, double cornerRadiusMm) {
-    m_paper = paperMm.isValid() && !paperMm.isEmpty() ? paperMm : QSizeF(210, 297);
-    m_layout = layout;
-    m_radius = std::max(0.0, cornerRadiusMm);
-    if (m_start > m_layout.labelsPerSheet())
+void SheetView::setFormat(const SheetFormat& format) {
+    m_format = format;
+    if (m_start > m_format.labelsPerSheet())
         m_start = m_interactive ? 1 : 0;
     updateGeometry();
     update();
@@ -38,37 +36,39 @@ void SheetView::setInteractive(bool on) {
 }
 
 void SheetView::setStart(int sheetIndex) {
-    const int n = m_layout.labelsPerSheet();
+    const int n = m_format.labelsPerSheet();
     m_start = n > 0 ? std::clamp(sheetIndex, m_interactive ? 1 : 0, n) : 0;
     update();
 }
 
 QTransform SheetView::toWidget() const {
     const QRectF area = QRectF(rect()).adjusted(kFrame, kFrame, -kFrame, -kFrame);
-    const double scale = std::max(0.01, std::min(area.width() / m_paper.width(), area.height() / m_paper.height()));
-    const double x = area.x() + (area.width() - m_paper.width() * scale) / 2;
-    const double y = area.y() + (area.height() - m_paper.height() * scale) / 2;
+    const QSizeF paper = m_format.paperSize();
+    const double scale = std::max(0.01, std::min(area.width() / paper.width(), area.height() / paper.height()));
+    const double x = area.x() + (area.width() - paper.width() * scale) / 2;
+    const double y = area.y() + (area.height() - paper.height() * scale) / 2;
     return QTransform(scale, 0, 0, scale, x, y);
 }
 
 QRectF SheetView::labelRect(int sheetIndex) const {
-    if (sheetIndex < 1 || sheetIndex > m_layout.labelsPerSheet())
+    if (sheetIndex < 1 || sheetIndex > m_format.labelsPerSheet())
         return {};
-    return toWidget().mapRect(m_layout.physicalLabel(m_layout.positionOf(sheetIndex)));
+    return toWidget().mapRect(m_format.physicalLabel(m_format.positionOf(sheetIndex)));
 }
 
 int SheetView::labelAt(QPointF point) const {
     const QPointF mm = toWidget().inverted().map(point);
-    for (int k = 1; k <= m_layout.labelsPerSheet(); ++k)
-        if (m_layout.physicalLabel(m_layout.positionOf(k)).contains(mm))
+    for (int k = 1; k <= m_format.labelsPerSheet(); ++k)
+        if (m_format.physicalLabel(m_format.positionOf(k)).contains(mm))
             return k;
     return 0;
 }
 
 QSize SheetView::sizeHint() const {
     // About 190 pixels for the longer side of the paper.
-    const double scale = 190 / std::max(m_paper.width(), m_paper.height());
-    return QSize(int(m_paper.width() * scale) + 2 * kFrame, int(m_paper.height() * scale) + 2 * kFrame);
+    const QSizeF paper = m_format.paperSize();
+    const double scale = 190 / std::max(paper.width(), paper.height());
+    return QSize(int(paper.width() * scale) + 2 * kFrame, int(paper.height() * scale) + 2 * kFrame);
 }
 
 QSize SheetView::minimumSizeHint() const { return sizeHint() * 0.6; }
@@ -77,18 +77,18 @@ void SheetView::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
     const QTransform t = toWidget();
-    const QRectF paper = t.mapRect(QRectF(QPointF(0, 0), m_paper));
+    const QRectF paper = t.mapRect(QRectF(QPointF(0, 0), m_format.paperSize()));
     p.setPen(Qt::NoPen);
     p.setBrush(Qt::white);
     p.drawRect(paper);
 
-    const double radius = m_radius * t.m11();
+    const double radius = std::max(0.0, m_format.cornerRadius) * t.m11();
     const QColor outline(90, 90, 90);
     const QColor blank(236, 241, 248);
     const QColor used(170, 170, 170);
     const QColor highlight = palette().color(QPalette::Highlight);
     p.setClipRect(paper);
-    for (int k = 1; k <= m_layout.labelsPerSheet(); ++k) {
+    for (int k = 1; k <= m_format.labelsPerSheet(); ++k) {
         const QRectF r = labelRect(k);
         QColor fill = blank;
         if (k == m_start)
@@ -113,7 +113,7 @@ void SheetView::paintEvent(QPaintEvent*) {
 }
 
 void SheetView::choose(int sheetIndex) {
-    if (sheetIndex < 1 || sheetIndex > m_layout.labelsPerSheet())
+    if (sheetIndex < 1 || sheetIndex > m_format.labelsPerSheet())
         return;
     m_start = sheetIndex;
     update();
@@ -130,7 +130,7 @@ void SheetView::mousePressEvent(QMouseEvent* event) {
 void SheetView::keyPressEvent(QKeyEvent* event) {
     if (!m_interactive)
         return QWidget::keyPressEvent(event);
-    const int columns = m_layout.columns;
+    const int columns = m_format.columns;
     int next = m_start;
     switch (event->key()) {
     case Qt::Key_Left: next -= 1; break;
@@ -138,10 +138,10 @@ void SheetView::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_Up: next -= columns; break;
     case Qt::Key_Down: next += columns; break;
     case Qt::Key_Home: next = 1; break;
-    case Qt::Key_End: next = m_layout.labelsPerSheet(); break;
+    case Qt::Key_End: next = m_format.labelsPerSheet(); break;
     default: return QWidget::keyPressEvent(event);
     }
-    if (next >= 1 && next <= m_layout.labelsPerSheet())
+    if (next >= 1 && next <= m_format.labelsPerSheet())
         choose(next);
 }
 

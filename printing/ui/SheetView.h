@@ -1,8 +1,7 @@
 #pragma once
 
-#include "printing/LabelLayout.h"
+#include "printing/SheetFormat.h"
 
-#include <QSizeF>
 #include <QWidget>
 
 namespace velomar::printing::ui {
@@ -15,9 +14,8 @@ class SheetView : public QWidget {
 public:
     explicit SheetView(QWidget* parent = nullptr);
 
-    void setSheet(QSizeF paperMm, const LabelLayout& layout, double cornerRadiusMm);
-    const LabelLayout& layout() const { return m_layout; }
-    QSizeF paperSize() const { return m_paper; }
+    void setFormat(const SheetFormat& format);
+    const SheetFormat& format() const { return m_format; }
 
     void setInteractive(bool on);
     // 1-based place of the start label on the sheet; 0 highlights none.
@@ -45,9 +43,7 @@ private:
     QTransform toWidget() const;
     void choose(int sheetIndex);
 
-    QSizeF m_paper{210, 297};
-    LabelLayout m_layout = LabelLayout::a4Labels();
-    double m_radius = 0;
+    SheetFormat m_format = SheetFormat::standard();
     bool m_interactive = false;
     int m_start = 0;
 };

@@ -14,6 +14,7 @@
 #include "printing/ui/SheetView.h"
 #include "printing/PrintFailure.h"
 #include "printing/PrinterSelection.h"
+#include "printing/SheetCatalog.h"
 #include "printing/StampaBusta.h"
 #include "common/AppContext.h"
 
@@ -141,7 +142,7 @@ frmStampaSingola::frmStampaSingola(common::AppContext& context, QWidget* parent)
     picFoglio = new ui::SheetView(fraSTAMPARE);
     picFoglio->setObjectName(QStringLiteral("picFoglio"));
     picFoglio->setInteractive(true);
-    picFoglio->setSheet(QSizeF(210, 297), LabelLayout::a4Labels(), 0);
+    picFoglio->setFormat(SheetCatalog::current(m_ctx.settings));
     connect(picFoglio, &ui::SheetView::startChosen, this, [this](int k) { Etx_Click(k); });
     auto* listButtons = new QHBoxLayout;
     listButtons->addWidget(lblNrEti);
@@ -368,7 +369,7 @@ void frmStampaSingola::Etx_Click(int box) {
 }
 
 LabelPosition frmStampaSingola::startPosition() const {
-    return picFoglio->layout().positionOf(std::max(1, picFoglio->start()));
+    return picFoglio->format().positionOf(std::max(1, picFoglio->start()));
 }
 
 void frmStampaSingola::cmdStampa_Click() {
@@ -388,7 +389,7 @@ void frmStampaSingola::cmdAnteprima_Click() {
     if (!rs)
         return;
     PreviewWindow::openLabels(this, m_ctx.printers, std::move(*rs), LabelOptions::from(m_ctx.state.options),
-                              startPosition(), [this] { cmdStampa_Click(); });
+                              startPosition(), picFoglio->format(), [this] { cmdStampa_Click(); });
 }
 
 archive::AddressRecord frmStampaSingola::recordAt(qint64 row) const {

@@ -4,6 +4,7 @@
 #include "archive/Session.h"
 #include "common/AppState.h"
 #include "printing/LabelJobs.h"
+#include "printing/SheetCatalog.h"
 #include "printing/ui/PreviewWindow.h"
 #include "printing/ui/GroupCodeEdit.h"
 #include "common/AppContext.h"
@@ -117,7 +118,7 @@ void frmStampaTipogr::cmdAnteprima_Click() {
     if (!rs)
         return;
     PreviewWindow::openLabels(this, m_ctx.printers, std::move(*rs), LabelOptions::from(m_ctx.state.options), {1, 1},
-                              [this] { cmdStampa_Click(); });
+                              SheetCatalog::current(m_ctx.settings), [this] { cmdStampa_Click(); });
 }
 
 } // namespace velomar::printing

@@ -29,6 +29,11 @@
 #include "shell/ui/frmAbout.h"
 #include "shell/ui/frmMAIN.h"
 #include "shell/ui/frmOPT.h"
+#include "printing/ui/CustomSheetDialog.h"
+#include "printing/ui/SheetFormatPicker.h"
+#include "printing/SheetCatalog.h"
+#include <QDoubleSpinBox>
+#include <QListWidget>
 #include "common/ui/QtDialogService.h"
 #include "exchange/SourceTable.h"
 #include "exchange/ui/ExchangeWindows.h"
@@ -168,7 +173,18 @@ int main(int argc, char* argv[]) {
     velomar::shell::ui::frmOPT options(context, &main);
     options.show();
     ok = save(&options, out, QStringLiteral("options")) && ok;
-    options.hide();
+    // The sheet format found by a maker's part number.
+    options.sheetPicker->txtCerca->setText(QStringLiteral("L7160"));
+    if (options.sheetPicker->lstFormati->count() > 0)
+        options.sheetPicker->lstFormati->setCurrentRow(0);
+    ok = save(&options, out, QStringLiteral("options-sheet")) && ok;
+    options.cmdOK->click(); // the single labels and the label preview follow this sheet
+    {
+        velomar::printing::ui::CustomSheetDialog custom(dialogs, options.sheetPicker->selected(), &main);
+        custom.txtPassoOrizz->setValue(60); // overlapping: the reason shows under the drawing
+        custom.show();
+        ok = save(&custom, out, QStringLiteral("options-custom-sheet")) && ok;
+    }
 
     velomar::shell::ShellCommands shell(dialogs);
     velomar::shell::ui::frmAbout about(context, shell, &main);
@@ -267,7 +283,8 @@ int main(int argc, char* argv[]) {
             velomar::archive::LockType::ReadOnly);
         velomar::archive::DataModel::applySortOrder(rs, 6);
         PreviewWindow* labels = PreviewWindow::openLabels(&main, printers, std::move(rs),
-                                                          LabelOptions::from(state.options), {1, 1}, {});
+                                                          LabelOptions::from(state.options), {1, 1},
+                                                          SheetCatalog::current(settings), {});
         labels->chkContorni->setChecked(true);
         shot(labels, QStringLiteral("preview-labels"));
         ListPrintRequest request;

@@ -1,7 +1,10 @@
 #include "shell/ui/frmOPT.h"
 
+#include "common/AppError.h"
 #include "common/AppState.h"
 #include "common/DialogService.h"
+#include "printing/SheetCatalog.h"
+#include "printing/ui/SheetFormatPicker.h"
 #include "settings/SetupIni.h"
 #include "settings/Settings.h"
 
@@ -177,7 +180,13 @@ void frmOPT::buildControls() {
     busteLayout->addWidget(optBUSTA[0]);
     busteLayout->addWidget(optBUSTA[1]);
     right->addWidget(buste);
-    right->addStretch(1);
+
+    fraFoglio = new QGroupBox(QStringLiteral("Formato del &foglio"), this);
+    fraFoglio->setObjectName(QStringLiteral("fraFoglio"));
+    sheetPicker = new printing::ui::SheetFormatPicker(m_ctx.dialogs, printing::SheetCatalog::load(m_ctx.settings),
+                                                      printing::SheetCatalog::current(m_ctx.settings), fraFoglio);
+    (new QVBoxLayout(fraFoglio))->addWidget(sheetPicker);
+    right->addWidget(fraFoglio, 1);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
@@ -263,6 +272,10 @@ bool frmOPT::sendersStorable() {
 void frmOPT::cmdOK_Click() {
     if (!sendersStorable())
         return;
+    if (const auto problem = sheetPicker->selected().problem()) {
+        m_ctx.dialogs.warn(*problem);
+        return;
+    }
     settings::Options& o = m_ctx.state.options;
     for (int i = 1; i <= 20; ++i)
         o.setValue(i, ctrOPT[size_t(i)]->isChecked() ? 1 : 0);
@@ -278,6 +291,11 @@ void frmOPT::cmdOK_Click() {
     }
 
     m_ctx.settings.writeOptions(o);
+    try {
+        printing::SheetCatalog::setCurrent(m_ctx.settings, sheetPicker->selected());
+    } catch (const common::AppError& e) {
+        m_ctx.dialogs.warn(e.description()); // checked above: only a changed rule gets here
+    }
     m_ctx.settings.sync();
     if (!m_ctx.settings.isUsable())
         m_ctx.dialogs.critical(QStringLiteral("Impossibile salvare le opzioni in\r\n") +

@@ -14,10 +14,15 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 
+namespace velomar::printing::ui {
+class SheetFormatPicker;
+}
+
 namespace velomar::shell::ui {
 
-// "Opzioni Applicazione": the 26 options and the two senders. Confirm stores them in
-// memory, in the settings store and in "Setup.ini"; Cancel stores nothing.
+// "Opzioni Applicazione": the 26 options, the two senders and the label sheet format.
+// Confirm stores them in memory, in the settings store and in "Setup.ini"; Cancel stores
+// nothing.
 class frmOPT : public QDialog {
     Q_OBJECT
 public:
@@ -34,6 +39,8 @@ public:
     std::array<QLineEdit*, 6> txtMIT1{};
     std::array<QLineEdit*, 6> txtMIT2{};
     QGroupBox* fraMittente = nullptr;
+    QGroupBox* fraFoglio = nullptr;
+    printing::ui::SheetFormatPicker* sheetPicker = nullptr;
     QPushButton* cmdOK = nullptr;
     QPushButton* cmdCancel = nullptr;
 
