@@ -15,7 +15,9 @@
 #include "printing/Printer.h"
 #include "printing/PrinterSelection.h"
 #include "printing/ReminderFile.h"
+#include "printing/SheetCatalog.h"
 #include "printing/StampaEtichette.h"
+#include "settings/Settings.h"
 
 #include <QCursor>
 #include <QGuiApplication>
@@ -57,14 +59,22 @@ LabelJobs::LabelJobs(common::AppState& state, common::DialogService& dialogs,
                      PrinterSelection& printers, archive::Database& db)
     : m_state(state), m_dialogs(dialogs), m_printers(printers), m_db(db) {}
 
-QString LabelJobs::confirmText(qint64 labels, qint64 sheets, const QString& printerName, bool shopJob) {
+SheetFormat LabelJobs::sheet() const {
+    if (m_sheet)
+        return *m_sheet;
+    return SheetCatalog::current(settings::Settings());
+}
+
+QString LabelJobs::confirmText(qint64 labels, qint64 sheets, const QString& printerName, bool shopJob,
+                               const QString& paper) {
     QString text;
     if (shopJob)
         text = QStringLiteral("Etichette in stampa: %1").arg(labels);
     else
         text = QStringLiteral("Stampante: %1\r\nEtichette da Stampare: %2").arg(printerName).arg(labels);
-    return text + QStringLiteral("\r\nFogli A4 occorrenti: %1\r\n"
+    return text + QStringLiteral("\r\nFogli %1 occorrenti: %2\r\n"
                                  "Premere 'OK' per avviare la stampa o 'Annulla' per rinunciare.")
+                      .arg(paper)
                       .arg(sheets);
 }
 
@@ -72,13 +82,13 @@ namespace {
 
 // Prints a sorted record set; shows the failure and returns false, or true.
 bool printLabels(common::DialogService& dialogs, PrinterSelection& printers,
-                 const common::AppState& state, const archive::Recordset& rs, LabelPosition start,
-                 QStringList& cutLabels) {
+                 const common::AppState& state, const SheetFormat& sheet, const archive::Recordset& rs,
+                 LabelPosition start, QStringList& cutLabels) {
     try {
         Hourglass wait;
         auto printer = printers.createPrinter(dialogs);
         archive::RecordsetAddressSource source(rs);
-        StampaEtichette engine(*printer, LabelOptions::from(state.options));
+        StampaEtichette engine(*printer, LabelOptions::from(state.options), sheet);
         engine.print(source, start);
         printer->finishJob();
         cutLabels = engine.cutLabels();
@@ -145,8 +155,10 @@ LabelJobs::Outcome LabelJobs::printGroup(const QString& groupCode, const QString
                           MsgIcon::Information);
         return Outcome::NothingToDo;
     }
-    const qint64 sheets = LabelLayout::a4Labels().sheetsFor(n);
-    if (m_dialogs.message(confirmText(n, sheets, {}, true), MsgIcon::Question, MsgButtons::OkCancel) !=
+    const SheetFormat format = sheet();
+    const qint64 sheets = format.sheetsFor(n);
+    if (m_dialogs.message(confirmText(n, sheets, {}, true, SheetFormat::paperName(format.paper)),
+                          MsgIcon::Question, MsgButtons::OkCancel) !=
         MsgResult::Ok)
         return Outcome::Cancelled;
     const auto path = ReminderFile::askPath(m_dialogs, m_state.stampeTipDir, ReminderFile::shopTitle());
@@ -158,7 +170,7 @@ LabelJobs::Outcome LabelJobs::printGroup(const QString& groupCode, const QString
         return Outcome::Failed;
     archive::DataModel::applySortOrder(rs, sortIndex);
     QStringList cut;
-    if (!printLabels(m_dialogs, m_printers, m_state, rs, {1, 1}, cut))
+    if (!printLabels(m_dialogs, m_printers, m_state, format, rs, {1, 1}, cut))
         return Outcome::Failed;
     m_dialogs.message(closingText(cut), cut.isEmpty() ? MsgIcon::Information : MsgIcon::Exclamation);
     return Outcome::Printed;
@@ -168,6 +180,18 @@ LabelJobs::Outcome LabelJobs::printSingles(const std::vector<qint64>& nrs, Label
                                            int sortIndex) {
     if (nrs.empty()) {
         m_dialogs.message(QStringLiteral("Nessuna etichetta da stampare !"), MsgIcon::Information);
+        return Outcome::NothingToDo;
+    }
+    const SheetFormat format = sheet();
+    if (!format.contains(start)) {
+        m_dialogs.message(QStringLiteral("L'etichetta di partenza (riga %1, colonna %2) non è sul foglio \"%3\" "
+                                         "(%4 righe, %5 colonne).")
+                              .arg(start.row)
+                              .arg(start.column)
+                              .arg(format.name)
+                              .arg(format.rows)
+                              .arg(format.columns),
+                          MsgIcon::Exclamation);
         return Outcome::NothingToDo;
     }
     archive::Recordset rs;
@@ -190,9 +214,10 @@ LabelJobs::Outcome LabelJobs::printSingles(const std::vector<qint64>& nrs, Label
     }
 
     const qint64 count = qint64(nrs.size());
-    const qint64 sheets = LabelLayout::a4Labels().sheetsFor(count, start);
-    if (m_dialogs.message(confirmText(count, sheets, m_printers.currentName(), false), MsgIcon::Question,
-                          MsgButtons::OkCancel) != MsgResult::Ok)
+    const qint64 sheets = format.sheetsFor(count, start);
+    if (m_dialogs.message(confirmText(count, sheets, m_printers.currentName(), false,
+                                      SheetFormat::paperName(format.paper)),
+                          MsgIcon::Question, MsgButtons::OkCancel) != MsgResult::Ok)
         return Outcome::Cancelled;
 
     if (m_state.options.singleLabelReminder()) {
@@ -205,7 +230,7 @@ LabelJobs::Outcome LabelJobs::printSingles(const std::vector<qint64>& nrs, Label
     }
     archive::DataModel::applySortOrder(rs, sortIndex);
     QStringList cut;
-    if (!printLabels(m_dialogs, m_printers, m_state, rs, start, cut))
+    if (!printLabels(m_dialogs, m_printers, m_state, format, rs, start, cut))
         return Outcome::Failed;
     m_dialogs.message(closingText(cut), cut.isEmpty() ? MsgIcon::Information : MsgIcon::Exclamation);
     return Outcome::Printed;

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "archive/Recordset.h"
-#include "printing/LabelLayout.h"
+#include "printing/SheetFormat.h"
 
 #include <QString>
 #include <functional>
@@ -45,14 +45,20 @@ public:
     std::optional<archive::Recordset> groupAddresses(const QString& groupCode, int sortIndex);
     std::optional<archive::Recordset> singleAddresses(const std::vector<qint64>& nrs, int sortIndex);
 
+    // The sheet format the jobs print on: the one chosen in the settings when a job
+    // starts, or the one set here (tests, a window that already read it).
+    SheetFormat sheet() const;
+    void setSheet(std::optional<SheetFormat> sheet) { m_sheet = std::move(sheet); }
+
     static QString confirmText(qint64 labels, qint64 sheets, const QString& printerName,
-                               bool shopJob);
+                               bool shopJob, const QString& paper = QStringLiteral("A4"));
 
 private:
     common::AppState& m_state;
     common::DialogService& m_dialogs;
     PrinterSelection& m_printers;
     archive::Database& m_db;
+    std::optional<SheetFormat> m_sheet;
 };
 
 } // namespace velomar::printing

@@ -3,7 +3,10 @@
 #include "printing/PrintFonts.h"
 #include "printing/PrinterError.h"
 
+#include <QPageLayout>
+#include <QPageSize>
 #include <QPagedPaintDevice>
+#include <cmath>
 
 namespace velomar::printing {
 
@@ -28,6 +31,14 @@ QPointF PaintPrinter::paperOrigin() const {
     const QRectF paint = layout.paintRect(QPageLayout::Millimeter);
     const QMarginsF inset = printableInset();
     return paint.topLeft() + QPointF(inset.left(), inset.top());
+}
+
+void PaintPrinter::setPaperSize(QSizeF mm) {
+    const QPageLayout layout = device().pageLayout();
+    const QSizeF now = layout.pageSize().size(QPageSize::Millimeter);
+    if (std::abs(now.width() - mm.width()) < 0.01 && std::abs(now.height() - mm.height()) < 0.01)
+        return;
+    device().setPageSize(QPageSize(mm, QPageSize::Millimeter, QString(), QPageSize::FuzzyMatch));
 }
 
 void PaintPrinter::setOrientation(Orientation orientation) {

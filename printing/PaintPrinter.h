@@ -24,6 +24,7 @@ public:
 
     QPointF paperOrigin() const override;
 
+    void setPaperSize(QSizeF mm) override;
     void setOrientation(Orientation orientation) override;
     Orientation orientation() const { return m_orientation; }
     void setFont(const PrintFont& font) override;

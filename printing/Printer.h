@@ -17,8 +17,8 @@ struct PrintFont {
 
 enum class Orientation { Portrait, Landscape };
 
-// The current printer, in millimetres from the printable-area origin. Paper is always
-// A4. Every operation may throw PrinterError.
+// The current printer, in millimetres from the printable-area origin. Paper is A4 unless
+// a label sheet asks for another size. Every operation may throw PrinterError.
 //
 // A job is: any number of documents (each ended by endDoc, each starting on a fresh
 // sheet), then finishJob. A job that fails calls abortDoc and is not finished.
@@ -35,6 +35,8 @@ public:
     // stay on the paper.
     virtual QSizeF printableSize() const = 0;
 
+    // Paper size (portrait, mm) of the documents that follow; call before the first one.
+    virtual void setPaperSize(QSizeF mm) {}
     virtual void setOrientation(Orientation orientation) = 0;
     virtual void setFont(const PrintFont& font) = 0;
     virtual PrintFont font() const = 0;

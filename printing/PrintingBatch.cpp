@@ -15,6 +15,7 @@
 #include "printing/PdfPrinter.h"
 #include "printing/PrintFailure.h"
 #include "printing/PrinterError.h"
+#include "printing/SheetCatalog.h"
 #include "printing/StampaEtichette.h"
 #include "settings/Settings.h"
 
@@ -30,10 +31,11 @@ namespace velomar::printing {
 namespace {
 
 const char* const kUsage =
-    "Uso: velomar-batch labels ARCHIVIO.mdb --pdf OUT.pdf [--group GR] [--sort N] [--start RIGA,COL]\n";
+    "Uso: velomar-batch labels ARCHIVIO.mdb --pdf OUT.pdf [--group GR] [--sort N] [--start RIGA,COL]\n"
+    "       [--format NOME]\n";
 const char* const kPreviewUsage =
     "Uso: velomar-batch preview ARCHIVIO.mdb --page N --png OUT.png [--dpi D] [--group GR] [--sort N]\n"
-    "       [--start RIGA,COL]\n";
+    "       [--start RIGA,COL] [--format NOME]\n";
 constexpr int kMinDpi = 30;
 constexpr int kMaxDpi = 300; // an A4 page at 600 dpi alone would be 140 MB of pixels
 
@@ -43,6 +45,9 @@ struct LabelsArgs {
     std::optional<QString> group;
     int sort = 6; // postal code, city, surname: the print-shop default
     LabelPosition start;
+    bool startGiven = false;
+    std::optional<QString> format;
+    SheetFormat sheet;
     bool preview = false;
     QString png;
     qint64 page = 0;
@@ -105,9 +110,14 @@ std::optional<QString> parse(const QStringList& args, LabelsArgs& out) {
             const auto m = v ? re.match(*v) : QRegularExpressionMatch();
             const LabelPosition p = m.hasMatch() ? LabelPosition{m.captured(1).toInt(), m.captured(2).toInt()}
                                                  : LabelPosition{0, 0};
-            if (!LabelLayout::a4Labels().contains(p))
-                return QStringLiteral("--start richiede RIGA,COLONNA con riga da 1 a 8 e colonna da 1 a 3.");
             out.start = p;
+            out.startGiven = true;
+        } else if (a == QLatin1String("--format")) {
+            const auto v = value();
+            if (!v || v->trimmed().isEmpty())
+                return QStringLiteral("--format richiede il nome di un formato di foglio "
+                                      "(velomar-batch formats li elenca).");
+            out.format = v->trimmed();
         } else if (a.startsWith(QLatin1String("--"))) {
             return QStringLiteral("Opzione sconosciuta: %1").arg(a);
         } else if (out.archive.isEmpty()) {
@@ -126,6 +136,21 @@ std::optional<QString> parse(const QStringList& args, LabelsArgs& out) {
     } else if (out.pdf.isEmpty()) {
         return QStringLiteral("Manca --pdf OUT.pdf.");
     }
+    // The sheet: the one named, or the one chosen in the settings.
+    if (out.format) {
+        const auto found = SheetCatalog::load(settings::Settings()).find(*out.format);
+        if (!found)
+            return QStringLiteral("Formato di foglio sconosciuto: \"%1\" (velomar-batch formats elenca "
+                                  "quelli disponibili).")
+                .arg(*out.format);
+        out.sheet = *found;
+    } else {
+        out.sheet = SheetCatalog::current(settings::Settings());
+    }
+    if (out.startGiven && !out.sheet.contains(out.start))
+        return QStringLiteral("--start richiede RIGA,COLONNA con riga da 1 a %1 e colonna da 1 a %2.")
+            .arg(out.sheet.rows)
+            .arg(out.sheet.columns);
     return std::nullopt;
 }
 
@@ -196,12 +221,12 @@ int batchLabels(const QStringList& args, QTextStream& out, QTextStream& err) {
     try {
         archive::RecordsetAddressSource source(rs);
         PdfPrinter printer(a.pdf);
-        StampaEtichette engine(printer, LabelOptions::from(options));
+        StampaEtichette engine(printer, LabelOptions::from(options), a.sheet);
         LabelPosition pos = a.start;
         engine.print(source, pos);
         printer.finishJob();
         out << "Etichette stampate: " << engine.labelsPrinted() << "\n"
-            << "Fogli A4: " << printer.pagesPrinted() << "\n"
+            << "Fogli " << SheetFormat::paperName(a.sheet.paper) << ": " << printer.pagesPrinted() << "\n"
             << "File: " << QDir::toNativeSeparators(QFileInfo(a.pdf).absoluteFilePath()) << "\n";
         if (!engine.cutLabels().isEmpty())
             err << StampaEtichette::cutLabelsNote(engine.cutLabels()) << "\n";
@@ -227,7 +252,7 @@ int batchPreview(const QStringList& args, QTextStream& out, QTextStream& err) {
 
     const settings::Options options = settings::Settings().readOptions();
     try {
-        LabelPreview preview(rs, LabelOptions::from(options), a.start);
+        LabelPreview preview(rs, LabelOptions::from(options), a.start, a.sheet);
         const qint64 pages = preview.pageCount();
         if (a.page > pages) {
             err << LabelPreview::pageCountText(pages) << "\n";

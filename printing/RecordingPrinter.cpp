@@ -43,12 +43,12 @@ double RecordingPrinter::lineHeight() const {
 
 double RecordingPrinter::pageWidth() const {
     const double inset = 2 * m_paperOrigin.x();
-    return (m_orientation == Orientation::Portrait ? 210.0 : 297.0) - inset;
+    return (m_orientation == Orientation::Portrait ? m_paper.width() : m_paper.height()) - inset;
 }
 
 double RecordingPrinter::pageHeight() const {
     const double inset = 2 * m_paperOrigin.y();
-    return (m_orientation == Orientation::Portrait ? 297.0 : 210.0) - inset;
+    return (m_orientation == Orientation::Portrait ? m_paper.height() : m_paper.width()) - inset;
 }
 
 void RecordingPrinter::countPrintCall() {

@@ -35,6 +35,7 @@ public:
     QPointF paperOrigin() const override { return m_paperOrigin; }
     void setPaperOrigin(QPointF mm) { m_paperOrigin = mm; }
 
+    void setPaperSize(QSizeF mm) override { m_paper = mm; }
     void setOrientation(Orientation orientation) override { m_orientation = orientation; }
     Orientation orientation() const { return m_orientation; }
     void setFont(const PrintFont& font) override;
@@ -95,6 +96,7 @@ private:
     QString m_deviceName;
     QPointF m_paperOrigin{25.4 / 6.0, 25.4 / 6.0};
     Orientation m_orientation = Orientation::Portrait;
+    QSizeF m_paper{210, 297};
     PrintFont m_font;
     double m_x = 0;
     double m_y = 0;

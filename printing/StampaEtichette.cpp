@@ -12,9 +12,6 @@ namespace velomar::printing {
 namespace {
 enum Field { TITOLO = 1, COGNOME = 2, NOME1 = 3, NOME2 = 4, INDIRIZZO = 5, CAP = 6, CITTA = 7,
              PROV = 8, NAZ = 9 };
-constexpr double kJoinLimitMm = 60;
-constexpr int kLocalityWithProvince = 28;
-constexpr int kLocalityMax = 33;
 } // namespace
 
 LabelOptions LabelOptions::from(const settings::Options& options) {
@@ -22,17 +19,17 @@ LabelOptions LabelOptions::from(const settings::Options& options) {
             options.labelLeftOffsetMm()};
 }
 
-PrintFont LabelOptions::font() const {
+PrintFont LabelOptions::font(const SheetFormat& sheet) const {
     PrintFont font;
     font.family = extraCondensed ? QStringLiteral("Abadi MT Condensed") : QStringLiteral("Arial Narrow");
-    font.pointSize = 10;
+    font.pointSize = sheet.fontPointSize();
     font.bold = bold;
     font.italic = false;
     return font;
 }
 
-StampaEtichette::StampaEtichette(Printer& printer, LabelOptions options, LabelLayout layout)
-    : m_printer(printer), m_options(options), m_layout(layout) {}
+StampaEtichette::StampaEtichette(Printer& printer, LabelOptions options, SheetFormat sheet)
+    : m_printer(printer), m_options(options), m_layout(std::move(sheet)) {}
 
 namespace {
 
@@ -48,7 +45,7 @@ QString fitted(const QString& text, double room, const StampaEtichette::Measure&
 
 StampaEtichette::Lines StampaEtichette::labelLines(const archive::AddressRecord& r,
                                                    const Measure& width, double roomMm,
-                                                   bool* shortened) {
+                                                   bool* shortened, const SheetFormat& sheet) {
     Lines lines;
     lines[0] = QStringLiteral(" ");
     lines[1] = r[TITOLO];
@@ -61,16 +58,16 @@ StampaEtichette::Lines StampaEtichette::labelLines(const archive::AddressRecord&
 
     const QString locality = r[CAP].trimmed() + QLatin1Char(' ') + r[CITTA].trimmed();
     // The joining width is what the label really leaves, once offset and margin are taken.
-    if (std::floor(width(lines[2]) + width(lines[3])) < std::min(kJoinLimitMm, roomMm)) {
+    if (std::floor(width(lines[2]) + width(lines[3])) < std::min(sheet.joinWidth(), roomMm)) {
         lines[2] += lines[3];
         lines[3].clear();
     }
     const QString& prov = r[PROV];
     QString province;
-    QString place = locality.left(kLocalityMax);
+    QString place = locality.left(sheet.localityChars(false));
     if (prov.size() == 2) {
         province = QStringLiteral(" (") + prov + QLatin1Char(')');
-        place = locality.left(kLocalityWithProvince);
+        place = locality.left(sheet.localityChars(true));
     }
     lines[6] = place + province;
 
@@ -90,6 +87,22 @@ StampaEtichette::Lines StampaEtichette::labelLines(const archive::AddressRecord&
     if (shortened)
         *shortened = cut;
     return lines;
+}
+
+bool StampaEtichette::dropLines(Lines& lines, int maxLines) {
+    enum { Title = 1, Role = 4 };
+    auto shown = std::count_if(lines.begin(), lines.end(), [](const QString& l) { return !l.isEmpty(); });
+    bool dropped = false;
+    for (int line : {Title, Role}) {
+        if (shown <= maxLines)
+            break;
+        if (!lines[std::size_t(line)].isEmpty()) {
+            lines[std::size_t(line)].clear();
+            --shown;
+            dropped = true;
+        }
+    }
+    return dropped;
 }
 
 QString StampaEtichette::cutLabelsNote(const QStringList& nrs) {
@@ -112,8 +125,9 @@ void StampaEtichette::print(archive::AddressSource& source, LabelPosition& posit
     m_labelsPrinted = 0;
     m_cutLabels.clear();
     try {
+        m_printer.setPaperSize(m_layout.paperSize());
         m_printer.setOrientation(Orientation::Portrait);
-        m_printer.setFont(m_options.font());
+        m_printer.setFont(m_options.font(m_layout));
         m_printer.setAutoPageBreak(false);
         const Measure width = [this](const QString& text) { return m_printer.textWidth(text); };
         const QPointF origin = m_printer.paperOrigin();
@@ -128,16 +142,21 @@ void StampaEtichette::print(archive::AddressSource& source, LabelPosition& posit
             const QRectF label = m_layout.physicalLabel(pos).translated(-origin);
             const double right = std::min(label.right(), printable.width());
             const double bottom = std::min(label.bottom(), printable.height());
-            const double x = m_layout.columnOffset(pos.column) + m_options.leftOffsetMm;
+            const QPointF text = m_layout.textOrigin(pos);
+            const double x = text.x() + m_options.leftOffsetMm;
             bool cut = false;
-            const Lines lines = labelLines(record, width, right - x, &cut);
+            Lines lines = labelLines(record, width, right - x, &cut, m_layout);
+            // A label too low for the whole block gives up its least important lines.
+            const int room = int(std::floor((bottom - label.top()) / lineHeight + kTolerance)) + 1;
+            if (dropLines(lines, room))
+                cut = true;
 
             // The block moves down by the top offset only as far as it still fits; a block
             // taller than the label may rise until only its blank first line is off the label.
             const auto shown = std::count_if(lines.begin(), lines.end(),
                                              [](const QString& l) { return !l.isEmpty(); });
             const double block = double(shown) * lineHeight;
-            double y = std::min(m_layout.rowOffset(pos.row) + m_options.topOffsetMm, bottom - block);
+            double y = std::min(text.y() + m_options.topOffsetMm, bottom - block);
             y = std::max(y, label.top() - lineHeight);
             if (y + block > bottom + kTolerance)
                 cut = true;

@@ -1,7 +1,8 @@
 #pragma once
 
-#include "printing/LabelLayout.h"
 #include "printing/Printer.h"
+#include "printing/LabelLayout.h"
+#include "printing/SheetFormat.h"
 
 #include <QString>
 #include <QStringList>
@@ -27,11 +28,13 @@ struct LabelOptions {
     int leftOffsetMm = 0;
 
     static LabelOptions from(const settings::Options& options);
-    PrintFont font() const;
+    // The label font, sized for the sheet's labels (10 points on the standard sheet).
+    PrintFont font(const SheetFormat& sheet = SheetFormat::standard()) const;
 };
 
 // The label engine: one label per address of the source, in the source's order, from
-// a start position on the first sheet; every full sheet is a document of its own.
+// a start position on the first sheet; every full sheet is a document of its own. The
+// sheet format decides where labels are and the widths and font of their text.
 class StampaEtichette {
 public:
     static constexpr int LineCount = 8;
@@ -39,7 +42,7 @@ public:
     using Measure = std::function<double(const QString&)>;
 
     StampaEtichette(Printer& printer, LabelOptions options,
-                    LabelLayout layout = LabelLayout::a4Labels());
+                    SheetFormat sheet = SheetFormat::standard());
 
     // Prints every address of source from position on. On return position holds the
     // place after the last label (1,1 after a completed sheet). A failure aborts the open
@@ -50,23 +53,30 @@ public:
 
     qint64 labelsPrinted() const { return m_labelsPrinted; }
     // NR of the labels of the last print whose text did not wholly fit in its label
-    // (lines shortened to the label's width, or lines lost below it); normally empty.
+    // (lines shortened to the label's width, title or role left out of a label too low
+    // for them, or lines lost below it); normally empty.
     const QStringList& cutLabels() const { return m_cutLabels; }
     // The closing note on cut labels ("" when none was cut).
     static QString cutLabelsNote(const QStringList& nrs);
 
     // The 8 lines of one label; width measures a text in the printing font (mm). roomMm is
     // the width left on the label from where its lines start: surname and name join only
-    // when they fit in it as well as within the joining width, and a line wider than it
-    // is shortened (the locality before its province) and reported through shortened.
+    // when they fit in it as well as within the sheet's joining width, and a line wider
+    // than it is shortened (the locality before its province) and reported through
+    // shortened. The locality's length follows the sheet's label width.
     static Lines labelLines(const archive::AddressRecord& record, const Measure& width,
                             double roomMm = std::numeric_limits<double>::infinity(),
-                            bool* shortened = nullptr);
+                            bool* shortened = nullptr,
+                            const SheetFormat& sheet = SheetFormat::standard());
+    // Leaves out lines, least important first (title, then role), until at most maxLines
+    // lines are shown; returns whether any was left out. Name, street, locality and
+    // country are never left out here.
+    static bool dropLines(Lines& lines, int maxLines);
 
 private:
     Printer& m_printer;
     LabelOptions m_options;
-    LabelLayout m_layout;
+    SheetFormat m_layout;
     qint64 m_labelsPrinted = 0;
     QStringList m_cutLabels;
 };

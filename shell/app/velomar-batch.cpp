@@ -1,6 +1,7 @@
 #include "archive/ArchiveBatch.h"
 #include "common/OutputGuard.h"
 #include "exchange/ExchangeBatch.h"
+#include "printing/FormatsBatch.h"
 #include "printing/PrintingBatch.h"
 #include "printing/SummaryBatch.h"
 #include "settings/Settings.h"
@@ -31,11 +32,20 @@ const char* const kUsage =
     "                                 delle proprietà; l'archivio è bloccato in scrittura\n"
     "                                 fino alla sostituzione\n"
     "  labels ARCHIVIO.mdb --pdf OUT.pdf [--group GR] [--sort N] [--start RIGA,COL]\n"
-    "                                 stampa le etichette in un file PDF\n"
+    "         [--format NOME]\n"
+    "                                 stampa le etichette in un file PDF, sul formato\n"
+    "                                 di foglio indicato o su quello scelto nelle opzioni\n"
     "  preview ARCHIVIO.mdb --page N --png OUT.png [--dpi D] [--group GR] [--sort N]\n"
-    "         [--start RIGA,COL]\n"
+    "         [--start RIGA,COL] [--format NOME]\n"
     "                                 anteprima di una pagina delle etichette in un\n"
     "                                 file PNG (150 dpi se non indicato), nulla stampato\n"
+    "  formats [--search TESTO] [--set NOME]\n"
+    "         [--custom CARTA,COLONNE,RIGHE,LARGHEZZA,ALTEZZA,MARGINE_SX,MARGINE_ALTO,\n"
+    "          PASSO_O,PASSO_V[,RAGGIO]]\n"
+    "                                 elenca i formati dei fogli di etichette (predefiniti,\n"
+    "                                 modelli di glabels-data, personalizzato), anche per\n"
+    "                                 marca o codice; --set sceglie quello delle stampe,\n"
+    "                                 --custom registra e sceglie un formato proprio (mm)\n"
     "  export ARCHIVIO.mdb OUT [--format text|csv|vcard] [--fields ELENCO]\n"
     "         [--description TESTO]\n"
     "                                 esporta gli indirizzi in formato testo (predefinito),\n"
@@ -98,6 +108,7 @@ int main(int argc, char* argv[]) {
         {QStringLiteral("compact"), velomar::archive::batchCompact},
         {QStringLiteral("labels"), velomar::printing::batchLabels},
         {QStringLiteral("preview"), velomar::printing::batchPreview},
+        {QStringLiteral("formats"), velomar::printing::batchFormats},
         {QStringLiteral("export"), velomar::exchange::batchExport},
         {QStringLiteral("import"), velomar::exchange::batchImport},
         {QStringLiteral("import-file"), velomar::exchange::batchImportFile},

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QStringList>
+
+class QTextStream;
+
+namespace velomar::printing {
+
+// velomar-batch formats: lists the label sheet formats (built-in, glabels-data, the
+// user's own), optionally only those matching a search; chooses one for the label jobs
+// or stores the user's own format. Returns the process exit status.
+int batchFormats(const QStringList& args, QTextStream& out, QTextStream& err);
+
+} // namespace velomar::printing
