@@ -29,6 +29,10 @@ SheetFormatPicker::SheetFormatPicker(common::DialogService& dialogs, SheetCatalo
     lstFormati = new QListWidget(this);
     lstFormati->setObjectName(QStringLiteral("lstFormati"));
     lstFormati->setMinimumWidth(220);
+    // Long template names end in "…" (the tooltip has them whole) rather than scroll sideways.
+    lstFormati->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    lstFormati->setTextElideMode(Qt::ElideRight);
+    lstFormati->setMinimumHeight(lstFormati->fontMetrics().height() * 9);
     picFoglio = new SheetView(this);
     picFoglio->setObjectName(QStringLiteral("picFoglio"));
     picFoglio->setFixedSize(picFoglio->sizeHint() * 0.75);
@@ -67,7 +71,11 @@ void SheetFormatPicker::fill() {
     lstFormati->clear();
     int current = -1;
     for (const SheetFormat& f : m_shown) {
-        auto* item = new QListWidgetItem(f.name, lstFormati);
+        // Built-in names already say the shape; templates are named by maker and part.
+        const QString text = f.source == SheetFormat::Source::BuiltIn
+                                 ? f.name
+                                 : QStringLiteral("%1  –  %2").arg(f.name, f.shapeText());
+        auto* item = new QListWidgetItem(text, lstFormati);
         item->setToolTip(f.shapeText() + QLatin1Char('\n') + f.description);
         if (f.name == m_selected.name)
             current = lstFormati->count() - 1;

@@ -143,7 +143,16 @@ frmStampaSingola::frmStampaSingola(common::AppContext& context, QWidget* parent)
     picFoglio->setObjectName(QStringLiteral("picFoglio"));
     picFoglio->setInteractive(true);
     picFoglio->setFormat(SheetCatalog::current(m_ctx.settings));
+    picFoglio->setFixedSize(picFoglio->sizeHint() * 1.3); // room to aim at small labels
     connect(picFoglio, &ui::SheetView::startChosen, this, [this](int k) { Etx_Click(k); });
+    lblInizio = new QLabel(fraSTAMPARE);
+    lblInizio->setObjectName(QStringLiteral("lblInizio"));
+    lblInizio->setWordWrap(true);
+    lblInizio->setFixedWidth(picFoglio->width());
+    auto* sheet = new QVBoxLayout;
+    sheet->addWidget(picFoglio);
+    sheet->addWidget(lblInizio);
+    sheet->addStretch();
     auto* listButtons = new QHBoxLayout;
     listButtons->addWidget(lblNrEti);
     listButtons->addStretch();
@@ -151,7 +160,7 @@ frmStampaSingola::frmStampaSingola(common::AppContext& context, QWidget* parent)
     listButtons->addWidget(cmdCancella);
     auto* stLayout = new QGridLayout(fraSTAMPARE);
     stLayout->addWidget(GRIDst, 0, 0);
-    stLayout->addWidget(picFoglio, 0, 1, Qt::AlignTop);
+    stLayout->addLayout(sheet, 0, 1);
     stLayout->addLayout(listButtons, 1, 0, 1, 2);
 
     auto* fraSTAMPA = new QGroupBox(QStringLiteral("Stampa"), this);
@@ -209,6 +218,7 @@ frmStampaSingola::frmStampaSingola(common::AppContext& context, QWidget* parent)
     connect(GRIDst, &QTableWidget::cellDoubleClicked, this, [this](int row) { removeListRow(row); });
     connect(cboORDINAMENTO, &QComboBox::currentIndexChanged, this, &frmStampaSingola::cboORDINAMENTO_Click);
     showCount();
+    showStart();
 }
 
 frmStampaSingola::~frmStampaSingola() {
@@ -365,7 +375,16 @@ void frmStampaSingola::cmdCancella_Click() {
 
 void frmStampaSingola::Etx_Click(int box) {
     picFoglio->setStart(box);
+    showStart();
     GRIDch->setFocus();
+}
+
+void frmStampaSingola::showStart() {
+    const LabelPosition start = startPosition();
+    lblInizio->setText(QStringLiteral("%1\nInizio: riga %2, colonna %3")
+                           .arg(picFoglio->format().name)
+                           .arg(start.row)
+                           .arg(start.column));
 }
 
 LabelPosition frmStampaSingola::startPosition() const {

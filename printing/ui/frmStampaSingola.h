@@ -61,6 +61,7 @@ public:
     QTableView* GRIDch = nullptr;
     QTableWidget* GRIDst = nullptr;
     QLabel* lblNrEti = nullptr;
+    QLabel* lblInizio = nullptr; // the sheet's name and the start label
     QComboBox* cboORDINAMENTO = nullptr;
     QComboBox* cboOrdSt = nullptr;
     QPushButton* cmdAggiungi = nullptr;
@@ -82,6 +83,7 @@ protected:
 private:
     bool add(qint64 row);
     void showCount();
+    void showStart();
     void setColumnWidths(const std::array<int, 18>& twips);
     qint64 currentRow() const;
     archive::AddressRecord recordAt(qint64 row) const;

@@ -11,6 +11,7 @@
 #include "exchange/ui/frmIMPORTA.h"
 #include "groups/ui/frmEditGrp.h"
 #include "groups/ui/frmGRUPPI.h"
+#include "printing/ui/CustomSheetDialog.h"
 #include "printing/ui/ListPrinterChoices.h"
 #include "printing/ui/frmImpostaStampante.h"
 #include "printing/ui/frmRiepiloghi.h"
@@ -133,6 +134,7 @@ TEST_F(Mnemonics, EveryWindowGivesEachAltKeyToOneControl) {
     windows.push_back(std::make_unique<exchange::ui::frmESPORTA>(*context, access));
     windows.push_back(std::make_unique<exchange::ui::frmIMPORTA>(*context));
     windows.push_back(std::make_unique<shell::ui::frmOPT>(*context));
+    windows.push_back(std::make_unique<printing::ui::CustomSheetDialog>(dialogs, printing::SheetFormat::standard()));
     windows.push_back(std::make_unique<shell::ui::frmAbout>(*context, shell));
     for (const auto& w : windows)
         found << clashes(w.get());

@@ -1,10 +1,20 @@
 #include "MainWindowFixture.h"
 
+#include "printing/SheetCatalog.h"
+#include "printing/ui/CustomSheetDialog.h"
+#include "printing/ui/SheetFormatPicker.h"
+#include "printing/ui/SheetView.h"
+#include "printing/ui/frmStampaSingola.h"
 #include "settings/SetupIni.h"
 #include "shell/ui/frmOPT.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QSpinBox>
+#include <QTimer>
 #include <QFile>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -13,6 +23,10 @@
 #include <QTest>
 
 using velomar::common::MsgIcon;
+using velomar::printing::LabelPosition;
+using velomar::printing::SheetCatalog;
+using velomar::printing::SheetFormat;
+using velomar::printing::ui::CustomSheetDialog;
 using velomar::settings::Options;
 using velomar::settings::Settings;
 using velomar::settings::SetupIni;
@@ -134,4 +148,119 @@ TEST_F(frmOPTTest, QuotesInASenderLineAreRefusedAndNothingIsStored) {
     w.cmdOK->click();
     EXPECT_EQ(w.result(), QDialog::Accepted);
     EXPECT_EQ(SetupIni::read(state.setupIniPath).senders.sender2[2], "Ditta 'Il Faro'");
+}
+
+TEST_F(frmOPTTest, SheetFoundByPartIsStoredOnConfirmAndDrawnInTheSingleLabelsWindow) {
+    const QString avery = QStringLiteral("A4 3x7 63,5x38,1");
+    {
+        frmOPT w(*context);
+        auto* picker = w.sheetPicker;
+        EXPECT_EQ(picker->selected().name, SheetFormat::standard().name);
+        picker->txtCerca->setText("avery l7160");
+        ASSERT_GE(picker->lstFormati->count(), 1);
+        EXPECT_EQ(picker->lstFormati->item(0)->text(), avery);
+        picker->lstFormati->setCurrentRow(0);
+        EXPECT_EQ(picker->picFoglio->format().rows, 7);
+        // A search that hides the choice does not drop it.
+        picker->txtCerca->setText("nessun foglio si chiama cosi");
+        EXPECT_EQ(picker->lstFormati->count(), 0);
+        EXPECT_EQ(picker->selected().name, avery);
+        w.cmdCancel->click();
+    }
+    EXPECT_FALSE(settings->labelSheet().has_value());
+
+    {
+        frmOPT w(*context);
+        ASSERT_TRUE(w.sheetPicker->select(avery));
+        w.cmdOK->click();
+        EXPECT_EQ(w.result(), QDialog::Accepted);
+    }
+    EXPECT_TRUE(dialogs.shown().empty());
+    EXPECT_EQ(SheetCatalog::current(velomar::settings::Settings()).name, avery);
+    frmOPT again(*context);
+    EXPECT_EQ(again.sheetPicker->selected().name, avery);
+    ASSERT_NE(again.sheetPicker->lstFormati->currentItem(), nullptr);
+    EXPECT_EQ(again.sheetPicker->lstFormati->currentItem()->text(), avery);
+
+    // Seven rows of three: the last box is row 7, column 3, and a click there starts there.
+    velomar::printing::frmStampaSingola single(*context);
+    single.show();
+    auto* sheet = single.picFoglio;
+    EXPECT_EQ(sheet->format().rows, 7);
+    EXPECT_EQ(sheet->format().columns, 3);
+    const QRectF last = sheet->labelRect(21);
+    ASSERT_FALSE(last.isEmpty());
+    EXPECT_GT(last.width(), last.height()); // 63.5 x 38.1 mm, drawn to scale
+    QTest::mouseClick(sheet, Qt::LeftButton, {}, last.center().toPoint());
+    EXPECT_EQ(single.startPosition(), (LabelPosition{7, 3}));
+    EXPECT_TRUE(single.lblInizio->text().endsWith("Inizio: riga 7, colonna 3")) << single.lblInizio->text().toStdString();
+    QTest::mouseClick(sheet, Qt::LeftButton, {}, sheet->labelRect(2).center().toPoint());
+    EXPECT_EQ(single.startPosition(), (LabelPosition{1, 2}));
+}
+
+TEST_F(frmOPTTest, OverlappingCustomSheetIsRefusedWithTheReasonAndNothingIsStored) {
+    frmOPT w(*context);
+    w.show();
+    bool stayedOpen = false;
+    QString shownProblem;
+    const auto enter = [&](double columnPitch, bool thenCancel) {
+        QTimer::singleShot(0, [&, columnPitch, thenCancel] {
+            auto* d = qobject_cast<CustomSheetDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(d, nullptr);
+            d->txtColonne->setValue(3);
+            d->txtRighe->setValue(8);
+            d->txtLarghezza->setValue(70);
+            d->txtAltezza->setValue(36);
+            d->txtSinistro->setValue(0);
+            d->txtAlto->setValue(4.5);
+            d->txtPassoOrizz->setValue(columnPitch);
+            d->txtPassoVert->setValue(36);
+            d->cmdOK->click();
+            stayedOpen = d->isVisible();
+            shownProblem = d->lblProblema->text();
+            if (thenCancel)
+                d->cmdCancel->click();
+        });
+        w.sheetPicker->cmdPersonalizzato_Click();
+    };
+
+    enter(65, true); // 70 mm labels every 65 mm
+    EXPECT_TRUE(stayedOpen);
+    ASSERT_EQ(dialogs.shown().size(), 1u);
+    EXPECT_EQ(dialogs.shown()[0].icon, MsgIcon::Exclamation);
+    EXPECT_TRUE(dialogs.lastMessage().contains("sovrappongono")) << dialogs.lastMessage().toStdString();
+    EXPECT_EQ(shownProblem, dialogs.lastMessage());
+    EXPECT_EQ(w.sheetPicker->selected().name, SheetFormat::standard().name);
+    w.cmdOK->click();
+    EXPECT_EQ(w.result(), QDialog::Accepted);
+    EXPECT_FALSE(SheetCatalog::custom(*settings).has_value());
+    EXPECT_EQ(SheetCatalog::current(*settings).name, SheetFormat::standard().name);
+
+    // The same sheet with room between the columns is taken and stored on confirm.
+    dialogs.clear();
+    frmOPT second(*context);
+    second.show();
+    w.hide();
+    const auto enterIn = [&](frmOPT& window) {
+        QTimer::singleShot(0, [&] {
+            auto* d = qobject_cast<CustomSheetDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(d, nullptr);
+            d->txtColonne->setValue(2);
+            d->txtLarghezza->setValue(70);
+            d->txtPassoOrizz->setValue(100);
+            d->cmdOK->click();
+            stayedOpen = d->isVisible();
+        });
+        window.sheetPicker->cmdPersonalizzato_Click();
+    };
+    enterIn(second);
+    EXPECT_FALSE(stayedOpen);
+    EXPECT_TRUE(dialogs.shown().empty());
+    EXPECT_EQ(second.sheetPicker->selected().name, SheetCatalog::customName());
+    EXPECT_EQ(second.sheetPicker->picFoglio->format().columns, 2);
+    second.cmdOK->click();
+    const auto stored = SheetCatalog::custom(*settings);
+    ASSERT_TRUE(stored.has_value());
+    EXPECT_EQ(stored->columnPitch, 100);
+    EXPECT_EQ(SheetCatalog::current(*settings).columns, 2);
 }
