@@ -13,6 +13,8 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QShortcut>
@@ -135,6 +137,9 @@ PreviewWindow::PreviewWindow(qint64 pageCount, PageProvider provider, QWidget* p
     shortcut(QKeySequence(Qt::CTRL | Qt::Key_Minus), [this] { zoomBy(1 / kZoomStep); });
 
     resize(900, 1000);
+    // Never taller or wider than the screen: the buttons and the page's foot stay in view.
+    if (const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen())
+        resize(size().boundedTo(screen->availableGeometry().size() * 0.92));
     m_scroll->setFocus();
     // The first page is drawn when the window shows, at the size it then has.
     m_page = m_pages > 0 ? 1 : 0;

@@ -143,7 +143,7 @@ frmStampaSingola::frmStampaSingola(common::AppContext& context, QWidget* parent)
     picFoglio->setObjectName(QStringLiteral("picFoglio"));
     picFoglio->setInteractive(true);
     picFoglio->setFormat(SheetCatalog::current(m_ctx.settings));
-    picFoglio->setFixedSize(picFoglio->sizeHint() * 1.3); // room to aim at small labels
+    picFoglio->setFixedSize(picFoglio->sizeHint() * 1.2); // room to aim at small labels
     connect(picFoglio, &ui::SheetView::startChosen, this, [this](int k) { Etx_Click(k); });
     lblInizio = new QLabel(fraSTAMPARE);
     lblInizio->setObjectName(QStringLiteral("lblInizio"));
