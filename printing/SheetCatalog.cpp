@@ -173,7 +173,7 @@ std::vector<SheetFormat> SheetCatalog::search(const QString& text) const {
     const QStringList words = text.toLower().split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
     std::vector<SheetFormat> found;
     for (const SheetFormat& f : m_formats) {
-        const QString haystack = folded(f.name + f.description);
+        const QString haystack = folded(f.name + QLatin1Char(' ') + f.description + QLatin1Char(' ') + f.shapeText());
         if (std::all_of(words.begin(), words.end(), [&](const QString& w) { return haystack.contains(folded(w)); }))
             found.push_back(f);
     }
