@@ -83,7 +83,7 @@ void GlabelsTemplates::read(QIODevice& device, Result& result) {
         f.source = SheetFormat::Source::Glabels;
         f.paper = *p.paper;
         f.name = p.brand + QLatin1Char(' ') + p.part;
-        f.description = p.description.isEmpty() ? f.shapeText() : p.description + QStringLiteral(", ") + f.shapeText();
+        f.description = p.description.isEmpty() ? f.shapeText() : p.description;
         // A single column or row has no pitch of its own.
         if (f.columns == 1)
             f.columnPitch = std::max(f.columnPitch, f.labelWidth);

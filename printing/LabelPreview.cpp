@@ -31,8 +31,8 @@ private:
 } // namespace
 
 LabelPreview::LabelPreview(const archive::Recordset& rs, LabelOptions options, LabelPosition start,
-                           LabelLayout layout)
-    : m_rs(rs), m_options(options), m_start(start), m_layout(layout) {}
+                           SheetFormat sheet)
+    : m_rs(rs), m_options(options), m_start(start), m_layout(std::move(sheet)) {}
 
 qint64 LabelPreview::pageCount() const { return m_layout.sheetsFor(m_rs.recordCount(), m_start); }
 

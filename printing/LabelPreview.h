@@ -23,14 +23,14 @@ public:
     // rs: the addresses in print order (filter and sort already set); it must stay open
     // and unchanged while the preview is used. start: first label of the first sheet.
     LabelPreview(const archive::Recordset& rs, LabelOptions options, LabelPosition start = {},
-                 LabelLayout layout = LabelLayout::a4Labels());
+                 SheetFormat sheet = SheetFormat::standard());
 
     // The printer's unprintable edges (mm); the PDF printer's by default.
     void setPrintableMargins(QMarginsF margins) { m_margins = margins; }
 
     // Sheets the job prints (0 for no address).
     qint64 pageCount() const;
-    // Page 1..pageCount() at dpi: the whole A4 sheet. A page outside throws
+    // Page 1..pageCount() at dpi: the whole sheet of the format's paper. A page outside throws
     // common::AppError ("La stampa ha N pagine."); printing failures throw as in a print.
     QImage render(qint64 page, double dpi);
     // NR of the labels of the last rendered page whose text did not wholly fit.
@@ -42,7 +42,7 @@ private:
     const archive::Recordset& m_rs;
     LabelOptions m_options;
     LabelPosition m_start;
-    LabelLayout m_layout;
+    SheetFormat m_layout;
     QStringList m_cutLabels;
     std::optional<QMarginsF> m_margins;
 };

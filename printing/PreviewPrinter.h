@@ -9,7 +9,7 @@
 namespace velomar::printing {
 
 // A printer that draws one page of a job onto an image and passes over every other
-// page. It measures and places text as the PDF printer does (same A4 sheet, same
+// page. It measures and places text as the PDF printer does (same paper, same
 // printable origin, the same 1200 dpi measures), so the image is the page the PDF file
 // would hold. Nothing is written anywhere.
 class PreviewPrinter : public PaintPrinter {

@@ -117,10 +117,16 @@ SheetCatalog::SheetCatalog() {
 
 void SheetCatalog::add(SheetFormat format) {
     const QString key = folded(format.name);
-    for (const SheetFormat& f : m_formats)
-        if (folded(f.name) == key)
-            return;
+    if (m_index.contains(key))
+        return;
+    m_index.insert(key, m_formats.size());
     m_formats.push_back(std::move(format));
+}
+
+void SheetCatalog::reindex() {
+    m_index.clear();
+    for (std::size_t i = 0; i < m_formats.size(); ++i)
+        m_index.insert(folded(m_formats[i].name), i);
 }
 
 SheetCatalog::GlabelsSummary SheetCatalog::addGlabels(const QString& folder) {
@@ -133,6 +139,7 @@ SheetCatalog::GlabelsSummary SheetCatalog::addGlabels(const QString& folder) {
     if (!m_formats.empty() && m_formats.back().source == SheetFormat::Source::Custom) {
         custom = m_formats.back();
         m_formats.pop_back();
+        m_index.remove(folded(custom->name));
     }
     const std::size_t before = m_formats.size();
     m_formats.reserve(before + result.formats.size() + 1);
@@ -140,7 +147,7 @@ SheetCatalog::GlabelsSummary SheetCatalog::addGlabels(const QString& folder) {
         add(std::move(f));
     summary.read = int(m_formats.size() - before);
     if (custom)
-        m_formats.push_back(*custom);
+        add(*custom);
     return summary;
 }
 
@@ -150,7 +157,8 @@ void SheetCatalog::setCustom(SheetFormat format) {
     format.description = format.shapeText();
     check(format);
     std::erase_if(m_formats, [](const SheetFormat& f) { return f.source == SheetFormat::Source::Custom; });
-    m_formats.push_back(std::move(format));
+    reindex();
+    add(std::move(format));
 }
 
 SheetCatalog SheetCatalog::load(const settings::Settings& settings) {
@@ -162,18 +170,17 @@ SheetCatalog SheetCatalog::load(const settings::Settings& settings) {
 }
 
 std::optional<SheetFormat> SheetCatalog::find(const QString& name) const {
-    const QString key = folded(name);
-    for (const SheetFormat& f : m_formats)
-        if (folded(f.name) == key)
-            return f;
-    return std::nullopt;
+    const auto it = m_index.constFind(folded(name));
+    if (it == m_index.constEnd())
+        return std::nullopt;
+    return m_formats[*it];
 }
 
 std::vector<SheetFormat> SheetCatalog::search(const QString& text) const {
     const QStringList words = text.toLower().split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
     std::vector<SheetFormat> found;
     for (const SheetFormat& f : m_formats) {
-        const QString haystack = folded(f.name + f.description);
+        const QString haystack = folded(f.name + QLatin1Char(' ') + f.description + QLatin1Char(' ') + f.shapeText());
         if (std::all_of(words.begin(), words.end(), [&](const QString& w) { return haystack.contains(folded(w)); }))
             found.push_back(f);
     }

@@ -2,6 +2,7 @@
 
 #include "printing/SheetFormat.h"
 
+#include <QHash>
 #include <QString>
 #include <optional>
 #include <vector>
@@ -59,7 +60,9 @@ public:
 
 private:
     void add(SheetFormat format); // keeps the first of a name
+    void reindex();
     std::vector<SheetFormat> m_formats;
+    QHash<QString, std::size_t> m_index; // folded name -> place in m_formats
 };
 
 } // namespace velomar::printing

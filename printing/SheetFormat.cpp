@@ -21,7 +21,10 @@ constexpr double kMinWidth = 25;
 constexpr double kMinHeight = 10;
 constexpr double kTolerance = 0.01; // templates round their sizes to hundredths
 
-QString mm(double value) { return QString::number(value, 'g', 6).replace(QLatin1Char('.'), QLatin1Char(',')); }
+// Hundredths of a millimetre at most, with a decimal comma.
+QString mm(double value) {
+    return QString::number(std::round(value * 100) / 100, 'g', 8).replace(QLatin1Char('.'), QLatin1Char(','));
+}
 } // namespace
 
 SheetFormat SheetFormat::standard() {

@@ -146,8 +146,11 @@ void StampaEtichette::print(archive::AddressSource& source, LabelPosition& posit
             const double x = text.x() + m_options.leftOffsetMm;
             bool cut = false;
             Lines lines = labelLines(record, width, right - x, &cut, m_layout);
-            // A label too low for the whole block gives up its least important lines.
-            const int room = int(std::floor((bottom - label.top()) / lineHeight + kTolerance)) + 1;
+            // The block may start one (blank) line above the label, and its first printed
+            // line never above what the printer reaches; a label too low for it gives up
+            // its least important lines.
+            const double highest = std::max(label.top(), 0.0) - lineHeight;
+            const int room = int(std::floor((bottom - highest) / lineHeight + kTolerance));
             if (dropLines(lines, room))
                 cut = true;
 
@@ -157,7 +160,7 @@ void StampaEtichette::print(archive::AddressSource& source, LabelPosition& posit
                                              [](const QString& l) { return !l.isEmpty(); });
             const double block = double(shown) * lineHeight;
             double y = std::min(text.y() + m_options.topOffsetMm, bottom - block);
-            y = std::max(y, label.top() - lineHeight);
+            y = std::max(y, highest);
             if (y + block > bottom + kTolerance)
                 cut = true;
             if (cut)

@@ -8,7 +8,7 @@ RUN_PACKAGES=(build-essential cmake ninja-build pkg-config qt6-base-dev libsqlit
   libgl-dev fonts-liberation fonts-dejavu-core fontconfig xdg-utils
   libgtest-dev libbenchmark-dev qt6-translations-l10n libuchardet-dev mdbtools-dev)
 # Extra packages for the tests.
-TEST_PACKAGES=(poppler-utils xvfb xauth sqlite3 cups printer-driver-cups-pdf)
+TEST_PACKAGES=(poppler-utils xvfb xauth sqlite3 cups printer-driver-cups-pdf glabels-data)
 
 install_missing() {
   local missing=()

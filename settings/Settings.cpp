@@ -1,5 +1,6 @@
 #include "settings/Settings.h"
 
+#include <QLocale>
 #include <QSettings>
 #include <QStringList>
 
@@ -179,7 +180,7 @@ void Settings::writeSheet(const QString& section, const SheetValues& v) {
     const auto put = [&](const char* key, const QString& value) {
         m_store->setValue(section + QLatin1Char('/') + QLatin1String(key), value);
     };
-    const auto number = [](double value) { return QString::number(value, 'g', 12); };
+    const auto number = [](double value) { return QString::number(value, 'g', QLocale::FloatingPointShortest); };
     put("Foglio", v.name);
     put("Carta", v.paper);
     put("Colonne", QString::number(v.columns));

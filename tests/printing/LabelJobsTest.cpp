@@ -8,9 +8,12 @@
 #include "printing/PrinterError.h"
 #include "printing/PrinterSelection.h"
 #include "printing/RecordingPrinter.h"
+#include "printing/SheetCatalog.h"
+#include "settings/Settings.h"
 
 #include <QDir>
 #include <QFile>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -186,4 +189,33 @@ TEST(LabelJobs, SinglesMarkExactlyTheListAndStartPartWay) {
     f.dialogs.answerInput(QStringLiteral("singole2"));
     EXPECT_EQ(f.jobs().printSingles({6, 7}, {1, 1}, 2), Outcome::Printed);
     EXPECT_EQ(f.dialogs.lastMessage(), "Stampa terminata.\r\nEtichette con testo tagliato: 1 (NR 7)");
+}
+
+TEST(LabelJobs, SinglesFollowTheSheetChosenInTheSettings) {
+    Fixture f;
+    for (int i = 1; i <= 20; ++i)
+        f.add(QStringLiteral("C%1").arg(i, 2, 10, QLatin1Char('0')), "", "00100", "");
+    std::vector<qint64> list;
+    for (qint64 nr = 1; nr <= 20; ++nr)
+        list.push_back(nr);
+    settings::Settings store;
+    SheetCatalog::setCurrent(store, *SheetCatalog().find(QStringLiteral("A4 2x7 99,1x38,1")));
+
+    // Row 8 is on the standard sheet, not on this one: refused before anything is marked.
+    EXPECT_EQ(f.jobs().printSingles(list, {8, 1}, 2), Outcome::NothingToDo);
+    EXPECT_TRUE(f.dialogs.lastMessage().contains("non è sul foglio")) << f.dialogs.lastMessage().toStdString();
+    EXPECT_TRUE(f.marked().isEmpty());
+
+    // 20 labels from the last place of a 14-label sheet: three sheets, the first label
+    // in the second column of the seventh row.
+    f.dialogs.answerMessage(MsgResult::Ok);
+    EXPECT_EQ(f.jobs().printSingles(list, {7, 2}, 2), Outcome::Printed);
+    const auto shown = f.dialogs.messages();
+    EXPECT_TRUE(shown[shown.size() - 2].contains("Fogli A4 occorrenti: 3"));
+    const auto& first = f.provider->events.front();
+    const SheetFormat sheet = SheetCatalog::current(store);
+    EXPECT_NEAR(first.x, sheet.physicalLabel({7, 2}).left(), 1e-9);
+    ASSERT_TRUE(first.clip);
+    EXPECT_NEAR(first.clip->top(), sheet.physicalLabel({7, 2}).top() - 25.4 / 6, 1e-9);
+    QSettings(QSettings::NativeFormat, QSettings::UserScope, "QZ", "Velomar").remove("Etichette");
 }

@@ -1,0 +1,209 @@
+#include "common/AppError.h"
+#include "printing/GlabelsTemplates.h"
+#include "printing/SheetCatalog.h"
+#include "settings/Settings.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QSet>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace velomar;
+using namespace velomar::printing;
+
+namespace {
+
+SheetFormat custom(int columns, int rows, double w, double h, double left, double top, double dx, double dy,
+                   PaperSize paper = PaperSize::A4) {
+    SheetFormat f;
+    f.name = SheetCatalog::customName();
+    f.source = SheetFormat::Source::Custom;
+    f.paper = paper;
+    f.columns = columns;
+    f.rows = rows;
+    f.labelWidth = w;
+    f.labelHeight = h;
+    f.sheetLeft = left;
+    f.sheetTop = top;
+    f.columnPitch = dx;
+    f.rowPitch = dy;
+    return f;
+}
+
+// Clears what a test stored, so tests do not see each other's choice.
+void forgetSheets() {
+    QSettings store(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("QZ"), QStringLiteral("Velomar"));
+    store.remove(QStringLiteral("Etichette"));
+    store.remove(QStringLiteral("EtichettaPersonale"));
+}
+
+} // namespace
+
+TEST(SheetFormat, ChecksAndTextRulesFollowTheLabel) {
+    const SheetFormat standard = SheetFormat::standard();
+    EXPECT_FALSE(standard.problem());
+    EXPECT_EQ(standard.joinWidth(), 60);
+    EXPECT_EQ(standard.localityChars(true), 28);
+    EXPECT_EQ(standard.localityChars(false), 33);
+    EXPECT_EQ(standard.fontPointSize(), 10);
+    EXPECT_EQ(standard.textOrigin({3, 2}), QPointF(70, 72));
+
+    // Wider labels join and keep more, lower ones get smaller type, never below 7 points.
+    const SheetFormat wide = custom(2, 8, 105, 37, 0, 0.5, 105, 37);
+    EXPECT_EQ(wide.joinWidth(), 95);
+    EXPECT_EQ(wide.localityChars(true), 44);
+    EXPECT_EQ(wide.fontPointSize(), 10.5);
+    EXPECT_EQ(custom(4, 10, 52.5, 29.7, 0, 0, 52.5, 29.7).fontPointSize(), 8.5);
+    EXPECT_EQ(custom(3, 20, 70, 12, 0, 0, 70, 12).fontPointSize(), 7);
+    // Text keeps its place in each label: a margin of 15.15 mm moves it 10.65 mm down.
+    const SheetFormat l7160 = *SheetCatalog().find(QStringLiteral("A4 3x7 63,5x38,1"));
+    EXPECT_NEAR(l7160.textOrigin({1, 1}).y(), 15.15 - 4.5, 1e-9);
+    EXPECT_NEAR(l7160.textOrigin({1, 2}).x(), 7.2 + 66.04, 1e-9);
+
+    EXPECT_TRUE(custom(3, 8, 80, 36, 0, 0, 70, 36).problem()->contains("sovrappongono"));
+    EXPECT_TRUE(custom(3, 8, 70, 36, 0, 0, 70, 35).problem()->contains("sovrappongono"));
+    EXPECT_TRUE(custom(3, 8, 70, 36, 1, 0, 70, 36).problem()->contains("a destra"));
+    EXPECT_TRUE(custom(3, 8, 70, 36, 0, 10, 70, 36).problem()->contains("in basso"));
+    EXPECT_TRUE(custom(2, 4, 70, 50, 0, 0, 74, 55, PaperSize::A5).problem()->contains("A5"));
+    EXPECT_FALSE(custom(2, 4, 70, 50, 0, 0, 74, 52, PaperSize::Letter).problem());
+    EXPECT_TRUE(custom(0, 8, 70, 36, 0, 0, 70, 36).problem());
+    EXPECT_TRUE(custom(3, 8, 70, 36, -1, 0, 70, 36).problem());
+    EXPECT_TRUE(custom(3, 8, 10, 36, 0, 0, 70, 36).problem());
+    EXPECT_TRUE(custom(3, 8, 70, qQNaN(), 0, 0, 70, 36).problem());
+    // One column needs no pitch.
+    EXPECT_FALSE(custom(1, 8, 100, 36, 0, 0, 0, 36).problem());
+}
+
+TEST(GlabelsTemplates, ReadsRectangularTemplatesInEveryUnitAndSkipsTheRest) {
+    EXPECT_NEAR(*GlabelsTemplates::toMillimetres(u"1in"), 25.4, 1e-9);
+    EXPECT_NEAR(*GlabelsTemplates::toMillimetres(u"72"), 25.4, 1e-9);
+    EXPECT_NEAR(*GlabelsTemplates::toMillimetres(u"72pt"), 25.4, 1e-9);
+    EXPECT_NEAR(*GlabelsTemplates::toMillimetres(u"2.5cm"), 25, 1e-9);
+    EXPECT_NEAR(*GlabelsTemplates::toMillimetres(u"1pc"), 25.4 / 6, 1e-9);
+    EXPECT_FALSE(GlabelsTemplates::toMillimetres(u"abc"));
+
+    // Two files from glabels-data: points without a unit, CD labels with an equiv, two
+    // layouts, inches on US Letter, a round label.
+    GlabelsTemplates::Result result;
+    for (const char* name : {"databecker-iso-templates.xml", "maco-us-templates.xml"}) {
+        QFile file(QStringLiteral(VELOMAR_SOURCE_DIR "/tests/printing/data/") + QLatin1String(name));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        GlabelsTemplates::read(file, result);
+    }
+    QStringList names;
+    for (const auto& f : result.formats) {
+        names << f.name;
+        EXPECT_FALSE(f.problem()) << f.name.toStdString();
+        EXPECT_EQ(f.source, SheetFormat::Source::Glabels);
+    }
+    EXPECT_EQ(names, (QStringList{"DataBecker BC?", "DataBecker 0491", "DataBecker 0526", "DataBecker 0598",
+                                  "DataBecker 0599", "Maco LL5805"}));
+    EXPECT_EQ(result.skipped, 4); // 0335, its equiv 0368, 0562 (CD labels), ML-1225 (round)
+    const auto& maco = result.formats.back();
+    EXPECT_EQ(maco.paper, PaperSize::Letter);
+    EXPECT_EQ(maco.columns, 3);
+    EXPECT_EQ(maco.rows, 10);
+    EXPECT_NEAR(maco.labelWidth, 66.675, 1e-9);
+    EXPECT_NEAR(maco.sheetLeft, 4.7625, 1e-9);
+    EXPECT_NEAR(maco.columnPitch, 69.85, 1e-9);
+    EXPECT_NEAR(maco.cornerRadius, 1.5875, 1e-9);
+    const auto& db0598 = result.formats[3];
+    EXPECT_NEAR(db0598.labelWidth, 97, 0.01);
+    EXPECT_NEAR(db0598.sheetTop, 23, 0.01);
+
+    // Broken XML and equivs are counted, not reported; a missing folder reads nothing.
+    QBuffer broken;
+    broken.setData("<Glabels-templates><Template brand=\"X\" part=\"1\" size=\"A4\"><Label-rectangle width=\"70mm\"");
+    broken.open(QIODevice::ReadOnly);
+    GlabelsTemplates::Result bad;
+    GlabelsTemplates::read(broken, bad);
+    EXPECT_TRUE(bad.formats.empty());
+    EXPECT_EQ(bad.skipped, 1);
+    EXPECT_EQ(GlabelsTemplates::readFolder(QStringLiteral("/nonexistent/templates")).files, 0);
+}
+
+TEST(SheetCatalog, SourcesSearchAndTheStoredChoice) {
+    forgetSheets();
+    SheetCatalog catalog;
+    ASSERT_FALSE(catalog.formats().empty());
+    EXPECT_EQ(catalog.formats().front(), SheetFormat::standard());
+    QSet<QString> seen;
+    for (const SheetFormat& f : SheetCatalog::builtIn()) {
+        EXPECT_FALSE(f.problem()) << f.name.toStdString();
+        EXPECT_FALSE(seen.contains(f.name.toLower()));
+        seen.insert(f.name.toLower());
+    }
+    // Names match however the size is written; search finds parts in the descriptions.
+    EXPECT_EQ(catalog.find(QStringLiteral("a4 3×8 70X36"))->name, "A4 3x8 70x36");
+    EXPECT_EQ(catalog.find(QStringLiteral("A4 2x7 99.1x38.1"))->labelWidth, 99.1);
+    EXPECT_FALSE(catalog.find(QStringLiteral("A4 9x9")));
+    ASSERT_EQ(catalog.search(QStringLiteral("l7160")).size(), 1u);
+    EXPECT_EQ(catalog.search(QStringLiteral("zweckform 3475")).front().name, "A4 3x8 70x36");
+
+    // glabels templates join the list after the built-ins, from a folder holding the test copies.
+    QTemporaryDir dir;
+    for (const char* name : {"databecker-iso-templates.xml", "maco-us-templates.xml"})
+        QFile::copy(QStringLiteral(VELOMAR_SOURCE_DIR "/tests/printing/data/") + QLatin1String(name),
+                    dir.filePath(QLatin1String(name)));
+    QFile::copy(QStringLiteral(VELOMAR_SOURCE_DIR "/tests/printing/data/maco-us-templates.xml"),
+                dir.filePath(QStringLiteral("paper-sizes.xml"))); // not a templates file
+    const auto summary = catalog.addGlabels(dir.path());
+    EXPECT_EQ(summary.files, 2);
+    EXPECT_EQ(summary.read, 6);
+    EXPECT_EQ(catalog.search(QStringLiteral("maco")).front().paper, PaperSize::Letter);
+
+    // The user's own format: refused when it cannot be printed, kept last otherwise.
+    EXPECT_THROW(catalog.setCustom(custom(3, 8, 80, 36, 0, 0, 70, 36)), common::AppError);
+    catalog.setCustom(custom(2, 4, 70, 50, 2, 3, 74, 52, PaperSize::A5));
+    EXPECT_EQ(catalog.formats().back().name, SheetCatalog::customName());
+    EXPECT_EQ(catalog.find(QStringLiteral("personalizzato"))->paper, PaperSize::A5);
+
+    settings::Settings store;
+    EXPECT_EQ(SheetCatalog::current(store), SheetFormat::standard());
+    // A glabels choice is stored with its values: it outlives the package.
+    const SheetFormat maco = *catalog.find(QStringLiteral("Maco LL5805"));
+    SheetCatalog::setCurrent(store, maco);
+    EXPECT_TRUE(SheetCatalog::current(store).sameGeometry(maco));
+    EXPECT_EQ(SheetCatalog::current(store).name, "Maco LL5805");
+    // The user's own format comes back with all its values, and stays when another is chosen.
+    const SheetFormat own = custom(2, 4, 70, 50, 2, 2, 74, 52.5, PaperSize::A5);
+    SheetCatalog::setCurrent(store, own);
+    EXPECT_EQ(SheetCatalog::current(store).source, SheetFormat::Source::Custom);
+    EXPECT_TRUE(SheetCatalog::current(store).sameGeometry(own));
+    SheetCatalog::setCurrent(store, *catalog.find(QStringLiteral("A4 2x8 105x37")));
+    EXPECT_EQ(SheetCatalog::current(store).name, "A4 2x8 105x37");
+    ASSERT_TRUE(SheetCatalog::custom(store));
+    EXPECT_TRUE(SheetCatalog::custom(store)->sameGeometry(own));
+    EXPECT_THROW(SheetCatalog::setCurrent(store, custom(3, 8, 70, 36, 0, 10, 70, 36)), common::AppError);
+    EXPECT_EQ(SheetCatalog::current(store).name, "A4 2x8 105x37");
+
+    // A damaged store falls back to the standard sheet rather than printing nonsense.
+    {
+        QSettings raw(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("QZ"), QStringLiteral("Velomar"));
+        raw.setValue(QStringLiteral("Etichette/Foglio"), QStringLiteral("Qualcosa"));
+        raw.setValue(QStringLiteral("Etichette/Larghezza"), QStringLiteral("500"));
+    }
+    EXPECT_EQ(SheetCatalog::current(settings::Settings()), SheetFormat::standard());
+    forgetSheets();
+}
+
+TEST(GlabelsTemplates, EveryInstalledTemplateIsReadOrSkipped) {
+    if (!QDir(SheetCatalog::glabelsFolder()).exists())
+        GTEST_SKIP() << "glabels-data missing";
+    const auto result = GlabelsTemplates::readFolder(SheetCatalog::glabelsFolder());
+    EXPECT_GT(result.files, 20);
+    EXPECT_GT(result.formats.size(), 1000u);
+    EXPECT_GT(result.skipped, 100);
+    for (const SheetFormat& f : result.formats)
+        ASSERT_FALSE(f.problem()) << f.name.toStdString();
+    SheetCatalog catalog;
+    catalog.addGlabels();
+    const auto l7163 = catalog.find(QStringLiteral("Avery L7163"));
+    ASSERT_TRUE(l7163);
+    EXPECT_EQ(l7163->columns, 2);
+    EXPECT_EQ(l7163->rows, 7);
+    EXPECT_NEAR(l7163->labelWidth, 99.1, 0.01);
+}
