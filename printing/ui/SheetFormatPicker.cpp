@@ -39,6 +39,9 @@ SheetFormatPicker::SheetFormatPicker(common::DialogService& dialogs, SheetCatalo
     lblFormato = new QLabel(this);
     lblFormato->setObjectName(QStringLiteral("lblFormato"));
     lblFormato->setWordWrap(true);
+    lblFormato->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // Name, shape and two lines of makers' parts, whatever the wrapping decides.
+    lblFormato->setMinimumHeight(lblFormato->fontMetrics().lineSpacing() * 4 + 4);
     lblFormato->setTextInteractionFlags(Qt::TextSelectableByMouse);
     cmdPersonalizzato = new QPushButton(QStringLiteral("&Personalizzato..."), this);
     cmdPersonalizzato->setObjectName(QStringLiteral("cmdPersonalizzato"));
