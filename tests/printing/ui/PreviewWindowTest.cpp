@@ -9,6 +9,7 @@
 #include "common/AppState.h"
 #include "printing/PrinterSelection.h"
 #include "printing/RecordingPrinter.h"
+#include "printing/SheetCatalog.h"
 #include "printing/ui/PreviewWindow.h"
 #include "printing/ui/frmRiepiloghi.h"
 #include "printing/ui/frmStampaLista.h"
@@ -23,6 +24,7 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QSettings>
 #include <QSpinBox>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -270,4 +272,46 @@ TEST(PreviewWindow, ListAndSummaryRunTheirJobPageByPage) {
     EXPECT_TRUE(f.dialogs.messages().empty());
     EXPECT_TRUE(summary.isVisible());
     summary.close();
+}
+
+TEST(PreviewWindow, SingleLabelsOutlinesAndPagesFollowTheChosenSheet) {
+    Context c;
+    // Two columns of 99.1 mm from 4.65 mm, seven rows of 38.1 mm from 15.15 mm.
+    const auto sheet = SheetCatalog().find(QStringLiteral("A4 2x7 99,1x38,1"));
+    ASSERT_TRUE(sheet.has_value());
+    SheetCatalog::setCurrent(c.settings, *sheet);
+    struct Restore {
+        ~Restore() { QSettings(QStringLiteral("QZ"), QStringLiteral("Velomar")).remove(QStringLiteral("Etichette")); }
+    } restore;
+
+    frmStampaSingola w(c.ctx);
+    ASSERT_TRUE(w.load());
+    w.show();
+    for (int row = 0; row < 3; ++row) {
+        w.GRIDch->selectRow(row);
+        w.addCurrent();
+    }
+    w.Etx_Click(14); // the last label of 2 x 7: one label on the first sheet, two on the next
+    EXPECT_EQ(w.startPosition(), (LabelPosition{7, 2}));
+    w.cmdAnteprima_Click();
+    PreviewWindow* p = openedPreview(w);
+    ASSERT_NE(p, nullptr);
+    EXPECT_EQ(p->pageCount(), 2);
+    p->chkContorni->setChecked(true);
+    const QImage page = p->shownImage();
+    const double dpmm = p->dpi() / 25.4;
+    // Outline pixels are bluish; text and paper are grey or white.
+    const auto outlineAt = [&](double xMm, double yFromMm, double yToMm) {
+        for (int dx = -1; dx <= 1; ++dx)
+            for (int y = int(yFromMm * dpmm); y < int(yToMm * dpmm); ++y) {
+                const QColor px = page.pixelColor(int(xMm * dpmm) + dx, y);
+                if (px.blue() - px.red() > 25)
+                    return true;
+            }
+        return false;
+    };
+    EXPECT_TRUE(outlineAt(4.65, 20, 50));          // first column's left edge
+    EXPECT_TRUE(outlineAt(4.65 + 101.6, 20, 50)); // second column's left edge
+    EXPECT_FALSE(outlineAt(70, 20, 50));           // where the 3 x 8 sheet has one
+    p->cmdChiudi->click();
 }
