@@ -90,8 +90,9 @@ int batchFormats(const QStringList& args, QTextStream& out, QTextStream& err) {
         else if (a == QLatin1String("--custom"))
             target = &custom;
         if (!target || i + 1 >= args.size() || args[i + 1].trimmed().isEmpty()) {
-            err << (target ? QStringLiteral("%1 richiede un valore.").arg(a)
-                           : QStringLiteral("Argomento sconosciuto: %1").arg(a))
+            err << (target                                ? QStringLiteral("%1 richiede un valore.").arg(a)
+                    : a.startsWith(QLatin1String("--")) ? QStringLiteral("Opzione sconosciuta: %1").arg(a)
+                                                        : QStringLiteral("Argomento in più: %1").arg(a))
                 << "\n"
                 << kUsage;
             return 2;
