@@ -7,8 +7,11 @@ VELOMAR_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 RUN_PACKAGES=(build-essential cmake ninja-build pkg-config qt6-base-dev libsqlite3-dev
   libgl-dev fonts-liberation fonts-dejavu-core fontconfig xdg-utils
   libgtest-dev libbenchmark-dev qt6-translations-l10n libuchardet-dev mdbtools-dev)
-# Extra packages for the tests.
-TEST_PACKAGES=(poppler-utils xvfb xauth sqlite3 cups printer-driver-cups-pdf glabels-data)
+# Packages the Debian package target needs (dpkg-shlibdeps; file finds the binaries).
+PACKAGE_PACKAGES=(dpkg-dev file)
+# Extra packages for the tests (the package test builds the .deb and runs lintian on it).
+TEST_PACKAGES=(poppler-utils xvfb xauth sqlite3 cups printer-driver-cups-pdf glabels-data
+  "${PACKAGE_PACKAGES[@]}" lintian)
 
 install_missing() {
   local missing=()

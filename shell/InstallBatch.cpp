@@ -1,6 +1,7 @@
 #include "shell/InstallBatch.h"
 
 #include "settings/Settings.h"
+#include "shell/ProgramSetup.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -9,31 +10,42 @@
 namespace velomar::shell {
 
 int batchInstallDir(const QStringList& args, QTextStream& out, QTextStream& err) {
-    if (args.size() != 1) {
-        err << "Uso: velomar-batch install-dir CARTELLA\n";
-        return 2;
-    }
-    const QFileInfo folder(args.first());
-    if (!folder.isDir()) {
-        err << "La cartella '" << args.first() << "' non esiste.\n";
-        return 1;
-    }
-    // Stored with its final separator: the program folder is what precedes the last one.
-    const QString value = QDir::cleanPath(folder.absoluteFilePath()) + QLatin1Char('/');
-    settings::Settings store;
-    if (!store.isUsable()) {
-        err << "Impossibile leggere le impostazioni: " << store.fileName() << "\n";
-        return 1;
-    }
-    if (store.programDir() != value) {
-        store.setProgramDir(value);
-        store.sync();
-        if (!store.isUsable()) {
-            err << "Impossibile salvare le impostazioni: " << store.fileName() << "\n";
-            return 1;
+    const QString usage = QStringLiteral("Uso: velomar-batch install-dir CARTELLA [--templates MODELLI]\n");
+    QString folder;
+    QString templates;
+    bool templatesGiven = false;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        if (args[i] == QLatin1String("--templates") && i + 1 < args.size()) {
+            templates = args[++i];
+            templatesGiven = true;
+        } else if (folder.isEmpty() && !args[i].startsWith(QLatin1String("--"))) {
+            folder = args[i];
+        } else {
+            err << usage;
+            return 2;
         }
     }
-    out << "ProgramDir=" << value << "\n";
+    if (folder.isEmpty()) {
+        err << usage;
+        return 2;
+    }
+    if (templatesGiven) {
+        if (ProgramSetup::findTemplates({templates}).isEmpty()) {
+            err << "La cartella '" << templates << "' non contiene i modelli "
+                << ProgramSetup::templateNames().join(QStringLiteral(", ")) << ".\n";
+            return 1;
+        }
+    } else {
+        // Templates next to the program; a folder without them is still recorded.
+        templates = ProgramSetup::findTemplates(ProgramSetup::templateCandidates());
+    }
+    settings::Settings store;
+    const ProgramSetup::Result result = ProgramSetup::setUp(folder, templates, store);
+    if (!result.ok) {
+        err << result.error << "\n";
+        return 1;
+    }
+    out << "ProgramDir=" << result.programDir << "\n";
     return 0;
 }
 

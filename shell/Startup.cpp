@@ -9,6 +9,7 @@
 #include "exchange/ExchangeError.h"
 #include "settings/SetupIni.h"
 #include "settings/Settings.h"
+#include "shell/ProgramSetup.h"
 
 #include <QDir>
 #include <QFile>
@@ -49,17 +50,34 @@ bool Startup::createEmptyFile(const QString& path) {
 
 Startup::Outcome Startup::run(common::AppState& state, settings::Settings& settings,
                               common::DialogService& dialogs) {
+    return run(state, settings, dialogs, ProgramSetup::templateCandidates());
+}
+
+Startup::Outcome Startup::run(common::AppState& state, settings::Settings& settings,
+                              common::DialogService& dialogs, const QStringList& templateCandidates) {
     state.currentArchivePath.clear();
     state.system = common::SystemInfo::collect();
 
-    const std::optional<QString> programDir = settings.programDir();
+    std::optional<QString> programDir = settings.programDir();
     if (!programDir) {
-        if (!settings.isUsable())
+        if (!settings.isUsable()) {
             dialogs.critical(QStringLiteral("Impossibile leggere le impostazioni del programma:\r\n") +
                              settings.fileName() + QStringLiteral("\r\n\r\n") + kNotInstalled);
-        else
+            return Outcome::NotInstalled;
+        }
+        // First start of an installed program: the user's folder comes from its templates.
+        const QString templates = ProgramSetup::findTemplates(templateCandidates);
+        if (templates.isEmpty()) {
             dialogs.critical(kNotInstalled);
-        return Outcome::NotInstalled;
+            return Outcome::NotInstalled;
+        }
+        const ProgramSetup::Result setUp =
+            ProgramSetup::setUp(ProgramSetup::defaultProgramFolder(), templates, settings);
+        if (!setUp.ok) {
+            dialogs.critical(setUp.error + QStringLiteral("\r\n\r\n") + kNotInstalled);
+            return Outcome::NotInstalled;
+        }
+        programDir = setUp.programDir;
     }
 
     const QString folder = programFolderFrom(*programDir);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace velomar::common {
 struct AppState;
@@ -18,7 +19,7 @@ class Startup {
 public:
     enum class Outcome {
         Ready,          // the program may run
-        NotInstalled,   // ProgramDir missing: "Applicazione NON TROVATA !"
+        NotInstalled,   // ProgramDir missing and no templates: "Applicazione NON TROVATA !"
         NoProgramFolder // ProgramDir names no usable folder
     };
 
@@ -28,9 +29,13 @@ public:
     static QString programFolderFrom(const QString& programDir);
 
     // Runs the steps in order; shows every message through the dialog service. On any
-    // outcome but Ready the program must end at once.
+    // outcome but Ready the program must end at once. Without ProgramDir the user's program
+    // folder is set up from the first of templateCandidates holding the templates
+    // (by default those next to the executable); with none, NotInstalled.
     static Outcome run(common::AppState& state, settings::Settings& settings,
                        common::DialogService& dialogs);
+    static Outcome run(common::AppState& state, settings::Settings& settings,
+                       common::DialogService& dialogs, const QStringList& templateCandidates);
 
     // A groups file in Access format: asks, then converts it in place keeping the
     // original beside it. Failures are told; start-up goes on either way.

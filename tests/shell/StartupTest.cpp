@@ -1,6 +1,7 @@
 #include "common/AppState.h"
 #include "settings/SetupIni.h"
 #include "settings/Settings.h"
+#include "shell/InstallBatch.h"
 #include "shell/Startup.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestEnvironment.h"
@@ -10,6 +11,7 @@
 #include <QFileInfo>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QTextStream>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -26,6 +28,23 @@ protected:
     void TearDown() override { QSettings(QStringLiteral("QZ"), QStringLiteral("Velomar")).clear(); }
     QTemporaryDir program;
 };
+
+// A private XDG_DATA_HOME for the default program folder, restored afterwards.
+class DataHome {
+public:
+    DataHome() : m_old(qgetenv("XDG_DATA_HOME")) { qputenv("XDG_DATA_HOME", m_dir.path().toLocal8Bit()); }
+    ~DataHome() { qputenv("XDG_DATA_HOME", m_old); }
+    QString folder() const { return m_dir.filePath(QStringLiteral("Velomar")); }
+
+private:
+    QByteArray m_old;
+    QTemporaryDir m_dir;
+};
+
+QByteArray contents(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(manca)");
+}
 } // namespace
 
 TEST_F(StartupTest, ProgramFolderDropsTheLastComponent) {
@@ -35,15 +54,76 @@ TEST_F(StartupTest, ProgramFolderDropsTheLastComponent) {
     EXPECT_EQ(Startup::programFolderFrom(program.path()), program.path());
 }
 
-TEST_F(StartupTest, MissingProgramDirEndsTheProgramAndCreatesNothing) {
+TEST_F(StartupTest, MissingProgramDirWithoutTemplatesEndsTheProgramAndCreatesNothing) {
+    const DataHome home;
+    // One place lacks a template, the other does not exist: neither counts.
+    QTemporaryDir partial;
+    for (const char* name : {"NewMail.sys", "NewGruppi.sys"})
+        ASSERT_TRUE(QFile::copy(velomar::test::binaryPath("data/") + name, partial.filePath(name)));
     Settings settings;
     AppState state;
     ScriptedDialogs dialogs;
-    EXPECT_EQ(Startup::run(state, settings, dialogs), Startup::Outcome::NotInstalled);
+    EXPECT_EQ(Startup::run(state, settings, dialogs, {partial.path(), program.filePath("manca")}),
+              Startup::Outcome::NotInstalled);
     ASSERT_EQ(dialogs.shown().size(), 1u);
     EXPECT_EQ(dialogs.lastMessage(), "Applicazione NON TROVATA !\r\nReinstallare l'applicazione !");
     EXPECT_EQ(dialogs.shown()[0].icon, MsgIcon::Critical);
     EXPECT_TRUE(state.programDir.isEmpty());
+    EXPECT_FALSE(Settings().programDir().has_value());
+    EXPECT_FALSE(QFileInfo::exists(home.folder()));
+}
+
+TEST_F(StartupTest, FirstStartSetsUpTheProgramFolderFromTheTemplatesAndNeverReplacesAFile) {
+    const DataHome home;
+    const QString templates = velomar::test::binaryPath("data");
+    const QStringList candidates{program.filePath("manca"), templates};
+    const QString folder = home.folder();
+    {
+        Settings settings;
+        AppState state;
+        ScriptedDialogs dialogs;
+        ASSERT_EQ(Startup::run(state, settings, dialogs, candidates), Startup::Outcome::Ready);
+        EXPECT_TRUE(dialogs.shown().empty()) << qPrintable(dialogs.lastMessage());
+        EXPECT_EQ(state.programDir, folder);
+        EXPECT_EQ(Settings().programDir(), folder + "/");
+        for (const char* name : {"NewMail.sys", "NewGruppi.sys", "StatiEsteri.mdb"})
+            EXPECT_EQ(contents(QDir(folder).filePath(name)), contents(templates + "/" + name)) << name;
+        for (const char* sub : {"Archivi", "StampeTip", "StampeSng", "Export"})
+            EXPECT_TRUE(QFileInfo(QDir(folder).filePath(sub)).isDir()) << sub;
+    }
+
+    // Settings lost, the user's files kept: a new set-up fills in only what is missing.
+    QSettings(QStringLiteral("QZ"), QStringLiteral("Velomar")).clear();
+    const QDir dir(folder);
+    const std::vector<std::pair<QString, QByteArray>> mine{
+        {dir.filePath("NewMail.sys"), "modello dell'utente"},
+        {dir.filePath("Setup.ini"), "\"Mittente\"\r\n"},
+        {dir.filePath("Gruppi.grp"), "gruppi dell'utente"},
+        {dir.filePath("Archivi/Clienti.mdb"), "archivio dell'utente"}};
+    for (const auto& [path, data] : mine) {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(data);
+    }
+    ASSERT_TRUE(QFile::remove(dir.filePath("StatiEsteri.mdb")));
+    Settings settings;
+    AppState state;
+    ScriptedDialogs dialogs;
+    ASSERT_EQ(Startup::run(state, settings, dialogs, candidates), Startup::Outcome::Ready);
+    for (const auto& [path, data] : mine)
+        EXPECT_EQ(contents(path), data) << qPrintable(path);
+    EXPECT_EQ(contents(dir.filePath("StatiEsteri.mdb")), contents(templates + "/StatiEsteri.mdb"));
+
+    // The installation script's command runs the same set-up.
+    QSettings(QStringLiteral("QZ"), QStringLiteral("Velomar")).clear();
+    QString outText, errText;
+    QTextStream out(&outText), err(&errText);
+    EXPECT_EQ(velomar::shell::batchInstallDir({folder, "--templates", program.filePath("manca")}, out, err), 1);
+    EXPECT_FALSE(Settings().programDir().has_value());
+    EXPECT_EQ(velomar::shell::batchInstallDir({folder, "--templates", templates}, out, err), 0) << qPrintable(errText);
+    EXPECT_EQ(Settings().programDir(), folder + "/");
+    for (const auto& [path, data] : mine)
+        EXPECT_EQ(contents(path), data) << qPrintable(path);
 }
 
 TEST_F(StartupTest, ProgramDirNamingNoFolderIsRefused) {

@@ -1,0 +1,91 @@
+#include "shell/ProgramSetup.h"
+
+#include "common/Paths.h"
+#include "settings/Settings.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace velomar::shell {
+
+using common::Paths;
+
+const QStringList& ProgramSetup::templateNames() {
+    static const QStringList names{QStringLiteral("NewMail.sys"), QStringLiteral("NewGruppi.sys"),
+                                   QStringLiteral("StatiEsteri.mdb")};
+    return names;
+}
+
+QStringList ProgramSetup::templateCandidates() {
+    return templateCandidates(QCoreApplication::applicationDirPath());
+}
+
+QStringList ProgramSetup::templateCandidates(const QString& executableDir) {
+    // Relative to the executable, so an unpacked package and a build tree both work.
+    const QDir dir(executableDir);
+    return {QDir::cleanPath(dir.filePath(QStringLiteral("../share/velomar"))),
+            QDir::cleanPath(dir.filePath(QStringLiteral("data")))};
+}
+
+QString ProgramSetup::findTemplates(const QStringList& candidates) {
+    for (const QString& dir : candidates) {
+        bool all = !dir.isEmpty();
+        for (const QString& name : templateNames())
+            all = all && QFileInfo(Paths::join(dir, name)).isFile();
+        if (all)
+            return dir;
+    }
+    return {};
+}
+
+QString ProgramSetup::defaultProgramFolder() {
+    return Paths::join(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation),
+                       QStringLiteral("Velomar"));
+}
+
+ProgramSetup::Result ProgramSetup::setUp(const QString& programFolder, const QString& templateDir,
+                                         settings::Settings& settings) {
+    Result result;
+    const QString folder = QDir::cleanPath(QFileInfo(programFolder).absoluteFilePath());
+    if (!QFileInfo(folder).isDir() && !QDir().mkpath(folder)) {
+        result.error = QStringLiteral("Impossibile creare la cartella '") + folder + QStringLiteral("' !");
+        return result;
+    }
+    if (!templateDir.isEmpty()) {
+        for (const QString& name : templateNames()) {
+            const QString target = Paths::join(folder, name);
+            // A template the user already has (or anything of that name) stays as it is;
+            // QFile::copy writes a temporary file and renames it without replacing.
+            if (Paths::pathExists(target))
+                continue;
+            QFile source(Paths::join(templateDir, name));
+            if (!source.copy(target)) {
+                result.error = QStringLiteral("Impossibile copiare il modello '") + name +
+                               QStringLiteral("' in '") + folder + QStringLiteral("': ") +
+                               source.errorString();
+                return result;
+            }
+        }
+    }
+    // Stored with its final separator: the program folder is what precedes the last one.
+    result.programDir = folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
+    if (!settings.isUsable()) {
+        result.error = QStringLiteral("Impossibile leggere le impostazioni: ") + settings.fileName();
+        return result;
+    }
+    if (settings.programDir() != result.programDir) {
+        settings.setProgramDir(result.programDir);
+        settings.sync();
+        if (!settings.isUsable()) {
+            result.error = QStringLiteral("Impossibile salvare le impostazioni: ") + settings.fileName();
+            return result;
+        }
+    }
+    result.ok = true;
+    return result;
+}
+
+} // namespace velomar::shell
