@@ -20,7 +20,9 @@ const QStringList& ProgramSetup::templateNames() {
 }
 
 QStringList ProgramSetup::templateCandidates() {
-    return templateCandidates(QCoreApplication::applicationDirPath());
+    // A per-user installation keeps its templates in the program folder itself, so losing
+    // the settings there does not end the program.
+    return templateCandidates(QCoreApplication::applicationDirPath()) << defaultProgramFolder();
 }
 
 QStringList ProgramSetup::templateCandidates(const QString& executableDir) {

@@ -18,7 +18,8 @@ public:
     static const QStringList& templateNames();
 
     // Where the templates may be, relative to the running executable: the installed tree
-    // (<bindir>/../share/velomar) and the build tree (<build>/data).
+    // (<bindir>/../share/velomar) and the build tree (<build>/data); then the default
+    // program folder, where a per-user installation put them.
     static QStringList templateCandidates();
     static QStringList templateCandidates(const QString& executableDir);
 
