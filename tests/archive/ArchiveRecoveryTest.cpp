@@ -14,6 +14,7 @@
 #include "archive/Statement.h"
 #include "common/AppState.h"
 #include "support/ScriptedDialogs.h"
+#include "support/CommandRun.h"
 
 #include <QElapsedTimer>
 #include <QTemporaryDir>
@@ -28,11 +29,6 @@ using namespace velomar::archive;
 using namespace velomar::test;
 
 namespace {
-
-QByteArray readBytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 void writeBytesAt(const QString& path, qint64 at, const QByteArray& bytes) {
     QFile f(path);
@@ -84,7 +80,7 @@ protected:
     void SetUp() override {
         good = dir.filePath(QStringLiteral("Buono.mdb"));
         SampleArchive::write(good, 300, 11);
-        goodBytes = readBytes(good);
+        goodBytes = test::fileBytes(good);
         QDir().mkpath(dir.filePath(QStringLiteral("uscite")));
     }
 
@@ -125,7 +121,7 @@ TEST_F(ArchiveRecovery, InterruptedWriteIsRolledBackOnlyInAFileOfOurs) {
             EXPECT_EQ(rows(db), 300);
         }
         EXPECT_FALSE(QFileInfo::exists(crashed + QStringLiteral("-journal")));
-        EXPECT_EQ(readBytes(crashed), goodBytes);
+        EXPECT_EQ(test::fileBytes(crashed), goodBytes);
     }
 
     // The batch count sees the archive as it was before the write.
@@ -138,12 +134,12 @@ TEST_F(ArchiveRecovery, InterruptedWriteIsRolledBackOnlyInAFileOfOurs) {
     crashMidWrite(foreign);
     writeBytesAt(foreign, 68, QByteArray(4, '\0'));
     const FileSnapshot before = FileSnapshot::of(foreign);
-    const QByteArray journal = readBytes(foreign + QStringLiteral("-journal"));
+    const QByteArray journal = test::fileBytes(foreign + QStringLiteral("-journal"));
     for (const auto access : {ArchiveFile::Access::ReadOnly, ArchiveFile::Access::ReadWrite})
         EXPECT_EQ(errorCode([&] { ArchiveFile::open(foreign, ArchiveKind::Addresses, access); }),
                   DatabaseError::NotAnArchive);
     EXPECT_EQ(FileSnapshot::of(foreign), before);
-    EXPECT_EQ(readBytes(foreign + QStringLiteral("-journal")), journal);
+    EXPECT_EQ(test::fileBytes(foreign + QStringLiteral("-journal")), journal);
 }
 
 TEST_F(ArchiveRecovery, ArchiveHeldByAnotherProgramIsWaitedForThenReportedInUse) {
@@ -179,7 +175,7 @@ TEST_F(ArchiveRecovery, ArchiveHeldByAnotherProgramIsWaitedForThenReportedInUse)
                   QStringLiteral("Archivio in uso da un altro programma"));
     }
     holder.exec(QStringLiteral("ROLLBACK"));
-    EXPECT_EQ(readBytes(good), goodBytes);
+    EXPECT_EQ(test::fileBytes(good), goodBytes);
 }
 
 TEST_F(ArchiveRecovery, DamagedArchiveIsReadButNeverWritten) {
@@ -222,13 +218,13 @@ TEST_F(ArchiveRecovery, DamagedArchiveIsReadButNeverWritten) {
         EXPECT_TRUE(why.startsWith(QStringLiteral("L'archivio è danneggiato: non è possibile modificarlo"))) << why.toStdString();
         EXPECT_EQ(why.contains(QStringLiteral("È ancora possibile leggerlo ed esportarlo")), c.readable);
         if (c.readable) {
-            const BatchRun exported =
+            const test::BatchRun exported =
                 runBatch({QStringLiteral("export"), damaged, output(QStringLiteral("Esportati.txt"))});
             EXPECT_EQ(exported.exitCode, 0) << exported.err.toStdString();
         }
 
         // Import target, compaction and the address window all refuse it.
-        const BatchRun import = runBatch({QStringLiteral("import"), good, damaged});
+        const test::BatchRun import = runBatch({QStringLiteral("import"), good, damaged});
         EXPECT_NE(import.exitCode, 0);
         EXPECT_FALSE(import.out.contains(QStringLiteral("Importati"))) << import.out.toStdString();
         EXPECT_EQ(errorCode([&] { Compactor::compact(damaged, ArchiveKind::Addresses); }), DatabaseError::Damaged);
@@ -265,11 +261,11 @@ TEST_F(ArchiveRecovery, ArchiveWhoseNrIsNotTheKeyIsReadButNeverWritten) {
 
     // Reading loses nothing: count, export and a copy into another archive still work.
     EXPECT_EQ(countOf(rebuilt), QStringLiteral("300"));
-    const BatchRun exported = runBatch({QStringLiteral("export"), rebuilt, output(QStringLiteral("Esportati.txt"))});
+    const test::BatchRun exported = runBatch({QStringLiteral("export"), rebuilt, output(QStringLiteral("Esportati.txt"))});
     EXPECT_EQ(exported.exitCode, 0) << exported.err.toStdString();
     const QString target = output(QStringLiteral("Destinazione.mdb"));
     SampleArchive::write(target, 10, 3);
-    const BatchRun copied = runBatch({QStringLiteral("import"), rebuilt, target});
+    const test::BatchRun copied = runBatch({QStringLiteral("import"), rebuilt, target});
     EXPECT_EQ(copied.exitCode, 0) << copied.err.toStdString();
     EXPECT_EQ(countOf(target), QStringLiteral("310"));
 

@@ -7,6 +7,7 @@
 #include "archive/DateStamp.h"
 #include "archive/SampleArchive.h"
 #include "archive/Statement.h"
+#include "support/CommandRun.h"
 
 #include <QCryptographicHash>
 #include <QElapsedTimer>
@@ -35,11 +36,6 @@ QByteArray contentHash(const QString& path) {
         for (int c = 0; c < st.columnCount(); ++c)
             hash.addData((st.isNull(c) ? QStringLiteral("<null>") : st.text(c)).toUtf8() + '\x1f');
     return hash.result();
-}
-
-QByteArray bytesOf(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 void writeFile(const QString& path, const QByteArray& bytes) {
@@ -136,7 +132,7 @@ TEST_F(Compaction, NeverRemovesAFileOfTheUserWhateverItsNameAndFollowsLinks) {
     Compactor::compact(path, ArchiveKind::Addresses);
     for (const QString& name : lookAlikes) {
         EXPECT_FALSE(Compactor::isTemporaryOf(name, QStringLiteral("Soci.mdb")));
-        EXPECT_EQ(bytesOf(dir.filePath(name)), userBytes) << qPrintable(name);
+        EXPECT_EQ(fileBytes(dir.filePath(name)), userBytes) << qPrintable(name);
     }
     QStringList expected = lookAlikes + QStringList{QStringLiteral("Rubrica.kkk"), QStringLiteral("Soci.mdb")};
     expected.sort();
@@ -259,7 +255,7 @@ TEST_F(Compaction, EveryGuardFiresWhenWhatItGuardsIsBroken) {
          },
          QStringLiteral("L'archivio è stato spostato o sostituito durante la compattazione"),
          [&](const QString&) {
-             EXPECT_EQ(bytesOf(path), QByteArray("un altro file"));
+             EXPECT_EQ(fileBytes(path), QByteArray("un altro file"));
              ASSERT_TRUE(QFile::remove(path));
              ASSERT_TRUE(QFile::rename(moved, path));
          }},
@@ -449,7 +445,7 @@ TEST_F(Compaction, TheBatchCommandCompactsBothKindsAndExitsByOutcome) {
     EXPECT_TRUE(err.startsWith(QStringLiteral("Compattazione non riuscita: l'Archivio è rimasto com'era.\n"
                                               "Archivio non riconosciuto o corrotto !")))
         << qPrintable(err);
-    EXPECT_EQ(bytesOf(text), QByteArray("non un archivio"));
+    EXPECT_EQ(fileBytes(text), QByteArray("non un archivio"));
     EXPECT_TRUE(out.isEmpty());
 
     const FileSnapshot original = FileSnapshot::of(path);

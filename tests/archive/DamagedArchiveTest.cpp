@@ -10,6 +10,7 @@
 #include "archive/DatabaseError.h"
 #include "archive/SampleArchive.h"
 #include "archive/Statement.h"
+#include "support/CommandRun.h"
 
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -30,11 +31,6 @@ void writeBytes(const QString& path, const QByteArray& bytes) {
     f.write(bytes);
 }
 
-QByteArray readBytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 // Builds a damaged variant of a good archive through plain SQLite.
 void alterArchive(const QString& path, const std::function<void(Database&)>& change) {
     ASSERT_TRUE(copyTemplate(QStringLiteral("NewMail.sys"), path));
@@ -47,7 +43,7 @@ protected:
     void SetUp() override {
         good = dir.filePath(QStringLiteral("Buono.mdb"));
         SampleArchive::write(good, 300, 11);
-        goodBytes = readBytes(good);
+        goodBytes = test::fileBytes(good);
     }
 
     // Every way of opening must refuse the file and leave it exactly as it was.
@@ -192,7 +188,7 @@ TEST_F(DamagedArchive, ArchiveLockedByAnotherConnectionIsRefusedUntouched) {
         EXPECT_THROW(ArchiveFile::open(good, ArchiveKind::Addresses, access), DatabaseError);
     EXPECT_EQ(FileSnapshot::of(good), before);
     other.exec(QStringLiteral("ROLLBACK"));
-    EXPECT_EQ(readBytes(good), goodBytes);
+    EXPECT_EQ(test::fileBytes(good), goodBytes);
     Database::setStandardBusyTimeout(Database::DefaultBusyTimeoutMs);
 }
 

@@ -1,6 +1,7 @@
 #include "ArchiveFixture.h"
 #include "MemoryTable.h"
 #include "exchange/ExchangeBatch.h"
+#include "support/CommandRun.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,22 +21,6 @@ using namespace velomar;
 
 namespace {
 
-struct BatchRun {
-    int status;
-    QString out;
-    QString err;
-};
-
-BatchRun run(int (*command)(const QStringList&, QTextStream&, QTextStream&), const QStringList& args) {
-    BatchRun r;
-    QTextStream out(&r.out);
-    QTextStream err(&r.err);
-    r.status = command(args, out, err);
-    out.flush();
-    err.flush();
-    return r;
-}
-
 void fill(const QString& path, const QStringList& surnames, const QString& group) {
     archive::Database db(path, archive::Database::Mode::ReadWrite);
     db.exec("BEGIN");
@@ -46,11 +31,6 @@ void fill(const QString& path, const QStringList& surnames, const QString& group
         test::addTestAddress(db, r);
     }
     db.exec("COMMIT");
-}
-
-QByteArray bytesOf(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 qint64 countIn(const QString& path, const QString& where = {}) {
@@ -100,7 +80,7 @@ TEST(ExchangeBatch, ExportWholeArchiveBySurname) {
     test::createTestArchive(mdb);
     fill(mdb, {"Verdi", "Bianchi", QStringLiteral("Ñandú")}, "AB");
     const QString txt = dir.filePath("out.txt");
-    BatchRun r = run(exchange::batchExport, {mdb, txt, "--fields", "cognome,14", "--description", "Prova"});
+    test::CommandRun r = test::runCommand(exchange::batchExport, {mdb, txt, "--fields", "cognome,14", "--description", "Prova"});
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
     EXPECT_TRUE(r.out.contains("Esportati 3 indirizzi"));
     QFile f(txt);
@@ -113,16 +93,16 @@ TEST(ExchangeBatch, ExportWholeArchiveBySurname) {
     EXPECT_EQ(lines[7], "\xd1" "and\xfa  \r"); // Windows-1252, after Bianchi as N sorts
     EXPECT_EQ(lines[10], "Verdi  \r");
 
-    EXPECT_EQ(run(exchange::batchExport, {mdb}).status, 2);
-    EXPECT_EQ(run(exchange::batchExport, {mdb, txt, "--fields", "CAMPO"}).status, 2);
+    EXPECT_EQ(test::runCommand(exchange::batchExport, {mdb}).status, 2);
+    EXPECT_EQ(test::runCommand(exchange::batchExport, {mdb, txt, "--fields", "CAMPO"}).status, 2);
     QFile junk(dir.filePath("junk.mdb"));
     ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
     junk.write("not an archive");
     junk.close();
-    r = run(exchange::batchExport, {junk.fileName(), txt});
+    r = test::runCommand(exchange::batchExport, {junk.fileName(), txt});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err.trimmed(), "Archivio non riconosciuto o corrotto !");
-    r = run(exchange::batchExport, {mdb, dir.path()});
+    r = test::runCommand(exchange::batchExport, {mdb, dir.path()});
     EXPECT_EQ(r.status, 1);
 }
 
@@ -134,7 +114,7 @@ TEST(ExchangeBatch, ImportGroupWithMoveAndRefusals) {
     test::createTestArchive(dst);
     fill(src, {"A1", "A2"}, "AB");
     fill(src, {"C1"}, "CD");
-    BatchRun r = run(exchange::batchImport, {src, dst, "--group", "ab", "--move"});
+    test::CommandRun r = test::runCommand(exchange::batchImport, {src, dst, "--group", "ab", "--move"});
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
     EXPECT_TRUE(r.out.contains("Importati 2 indirizzi."));
     EXPECT_TRUE(r.out.contains("Cancellati 2 indirizzi"));
@@ -144,13 +124,13 @@ TEST(ExchangeBatch, ImportGroupWithMoveAndRefusals) {
         EXPECT_EQ(test::countAddresses(s), 1);
         EXPECT_EQ(test::countAddresses(d), 2);
     }
-    r = run(exchange::batchImport, {src, dst, "--group", "Z'"});
+    r = test::runCommand(exchange::batchImport, {src, dst, "--group", "Z'"});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out.trimmed(), "Nessun Indirizzo da Importare con Gruppo Z' !");
-    r = run(exchange::batchImport, {dst, dir.path() + "/./dst.mdb", "--move"});
+    r = test::runCommand(exchange::batchImport, {dst, dir.path() + "/./dst.mdb", "--move"});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err.trimmed(), "Impossibile importare i Dati dall'Archivio attuale !");
-    r = run(exchange::batchImport, {dir.filePath("missing.mdb"), dst});
+    r = test::runCommand(exchange::batchImport, {dir.filePath("missing.mdb"), dst});
     EXPECT_EQ(r.status, 1);
     archive::Database d(dst, archive::Database::Mode::ReadOnly);
     EXPECT_EQ(test::countAddresses(d), 2);
@@ -182,9 +162,9 @@ TEST(ExchangeBatch, ImportReadsAReadOnlySourceAndRefusesToMoveFromIt) {
                       << int(how) << " not run\n";
             continue;
         }
-        const QByteArray before = bytesOf(src);
+        const QByteArray before = test::fileBytes(src);
 
-        BatchRun r = run(exchange::batchImport, {src, dst, "--move"});
+        test::CommandRun r = test::runCommand(exchange::batchImport, {src, dst, "--move"});
         EXPECT_EQ(r.status, 1);
         EXPECT_EQ(r.err.trimmed(),
                   "L'archivio di origine è in sola lettura (il file o la sua cartella): gli "
@@ -192,11 +172,11 @@ TEST(ExchangeBatch, ImportReadsAReadOnlySourceAndRefusesToMoveFromIt) {
                   "importato.");
         EXPECT_EQ(countIn(dst), 0);
 
-        r = run(exchange::batchImport, {src, dst});
+        r = test::runCommand(exchange::batchImport, {src, dst});
         EXPECT_EQ(r.status, 0) << r.err.toStdString();
         EXPECT_EQ(r.out.trimmed(), "Importati 3 indirizzi.");
         EXPECT_EQ(countIn(dst), 3);
-        EXPECT_EQ(bytesOf(src), before);
+        EXPECT_EQ(test::fileBytes(src), before);
         EXPECT_EQ(modeOf(src), perms);
         EXPECT_FALSE(QFileInfo::exists(src + "-journal"));
         if (how == How::FileMode)
@@ -229,7 +209,7 @@ TEST(ExchangeBatch, ImportMoveFromATableWithRepeatedNumbersDeletesOnlyWhatItCopi
         archive::ArchiveFormat::seal(
             db, archive::ArchiveFormat::password(archive::ArchiveKind::Addresses));
     }
-    const BatchRun r = run(exchange::batchImport, {src, dst, "--group", "AM", "--move"});
+    const test::CommandRun r = test::runCommand(exchange::batchImport, {src, dst, "--group", "AM", "--move"});
     // Moved exactly the 22, or refused whole; never a row of another group deleted.
     if (r.status == 0) {
         EXPECT_TRUE(r.out.contains("Importati 22 indirizzi.")) << r.out.toStdString();
@@ -251,16 +231,16 @@ TEST(ExchangeBatch, ListToPdf) {
     test::createTestArchive(mdb);
     fill(mdb, {"Verdi", "Bianchi"}, "AB");
     const QString pdf = dir.filePath("lista.pdf");
-    BatchRun r = run(exchange::batchList, {mdb, "--pdf", pdf, "--formatted", "--fields", "NR,COGNOME,GR"});
+    test::CommandRun r = test::runCommand(exchange::batchList, {mdb, "--pdf", pdf, "--formatted", "--fields", "NR,COGNOME,GR"});
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
     EXPECT_TRUE(r.out.contains("Stampati 2 indirizzi"));
     QFile f(pdf);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_TRUE(f.read(5) == "%PDF-");
     // Every field ticked passes the 214-character line.
-    r = run(exchange::batchList, {mdb, "--pdf", pdf, "--formatted", "--fields", "0,1,2,3,4,5,6,7"});
+    r = test::runCommand(exchange::batchList, {mdb, "--pdf", pdf, "--formatted", "--fields", "0,1,2,3,4,5,6,7"});
     EXPECT_EQ(r.status, 2);
-    EXPECT_EQ(run(exchange::batchList, {mdb, pdf}).status, 2);
+    EXPECT_EQ(test::runCommand(exchange::batchList, {mdb, pdf}).status, 2);
 }
 
 TEST(ExchangeBatch, ExportFormatsCsvAndVCard) {
@@ -269,18 +249,18 @@ TEST(ExchangeBatch, ExportFormatsCsvAndVCard) {
     test::createTestArchive(mdb);
     fill(mdb, {"Verdi", "Bianchi"}, "AB");
     const QString csv = dir.filePath("out.csv");
-    BatchRun r = run(exchange::batchExport, {mdb, csv, "--format", "CSV", "--fields", "COGNOME,GR"});
+    test::CommandRun r = test::runCommand(exchange::batchExport, {mdb, csv, "--format", "CSV", "--fields", "COGNOME,GR"});
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
     QFile f(csv);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), "\xEF\xBB\xBF" "COGNOME,GR\r\nBianchi,AB\r\nVerdi,AB\r\n");
     const QString vcf = dir.filePath("out.vcf");
-    r = run(exchange::batchExport, {mdb, vcf, "--format", "vcard"});
+    r = test::runCommand(exchange::batchExport, {mdb, vcf, "--format", "vcard"});
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
     QFile v(vcf);
     ASSERT_TRUE(v.open(QIODevice::ReadOnly));
     EXPECT_EQ(v.readAll().count("BEGIN:VCARD\r\nVERSION:3.0\r\n"), 2);
-    EXPECT_EQ(run(exchange::batchExport, {mdb, vcf, "--format", "xls"}).status, 2);
+    EXPECT_EQ(test::runCommand(exchange::batchExport, {mdb, vcf, "--format", "xls"}).status, 2);
 }
 
 TEST(ExchangeBatch, ImportFileCountsMapsAndRefusesWithTargetUnchanged) {
@@ -298,7 +278,7 @@ TEST(ExchangeBatch, ImportFileCountsMapsAndRefusesWithTargetUnchanged) {
                                      {"Rossi", "via roma 1", "00820"}, {"", "", ""}});
     };
     const auto importFile = [&](const QStringList& args) {
-        BatchRun r;
+        test::CommandRun r;
         QTextStream out(&r.out), err(&r.err);
         r.status = exchange::batchImportFileWith(args, out, err, opener);
         out.flush();
@@ -315,7 +295,7 @@ TEST(ExchangeBatch, ImportFileCountsMapsAndRefusesWithTargetUnchanged) {
         EXPECT_EQ(test::countAddresses(db), 1);
     }
 
-    BatchRun r = importFile(common + QStringList{"--map", "CAP=Colonna 3", "--group", "x1",
+    test::CommandRun r = importFile(common + QStringList{"--map", "CAP=Colonna 3", "--group", "x1",
                                                  "--skip-duplicates"});
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
     EXPECT_EQ(r.out, "Tabella di prova\nImportati 1 indirizzi.\nDoppioni saltati: 2.\n"
@@ -334,7 +314,7 @@ TEST(ExchangeBatch, ImportFileCountsMapsAndRefusesWithTargetUnchanged) {
     ASSERT_TRUE(before.open(QIODevice::ReadOnly));
     const QByteArray bytes = before.readAll();
     before.close();
-    r = run(exchange::batchImportFile, {csv.fileName(), dst});
+    r = test::runCommand(exchange::batchImportFile, {csv.fileName(), dst});
     EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(r.err.contains("Importazione non riuscita")) << r.err.toStdString();
     ASSERT_TRUE(before.open(QIODevice::ReadOnly));

@@ -4,6 +4,7 @@
 #include "archive/Recordset.h"
 #include "exchange/ExchangeBatch.h"
 #include "printing/PrintingBatch.h"
+#include "support/CommandRun.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -15,21 +16,6 @@ using namespace velomar;
 namespace {
 
 using Command = int (*)(const QStringList&, QTextStream&, QTextStream&);
-
-struct BatchRun {
-    int status;
-    QString out;
-    QString err;
-};
-
-BatchRun run(Command command, const QStringList& args) {
-    BatchRun r;
-    QTextStream o(&r.out), e(&r.err);
-    r.status = command(args, o, e);
-    o.flush();
-    e.flush();
-    return r;
-}
 
 // Text a user, a pasted document or another program can put in a field.
 QStringList hostileValues() {
@@ -74,12 +60,12 @@ TEST(HostileText, SurvivesEveryCommandAsStored) {
         }
     }
     const qint64 n = values.size();
-    BatchRun r = run(archive::batchCount, {mdb});
+    test::CommandRun r = test::runCommand(archive::batchCount, {mdb});
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
     EXPECT_EQ(r.out.trimmed(), QString::number(n));
 
     const QString txt = dir.filePath("out.txt");
-    r = run(exchange::batchExport, {mdb, txt});
+    r = test::runCommand(exchange::batchExport, {mdb, txt});
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
     EXPECT_TRUE(r.out.contains(QStringLiteral("Esportati %1 indirizzi").arg(n)));
     EXPECT_TRUE(r.out.contains("sostituiti")); // the text outside Windows-1252
@@ -92,7 +78,7 @@ TEST(HostileText, SurvivesEveryCommandAsStored) {
 
     const QString copy = dir.filePath("copia.mdb");
     test::createTestArchive(copy);
-    r = run(exchange::batchImport, {mdb, copy});
+    r = test::runCommand(exchange::batchImport, {mdb, copy});
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
     {
         archive::Database a(mdb, archive::Database::Mode::ReadOnly);
@@ -111,22 +97,22 @@ TEST(HostileText, SurvivesEveryCommandAsStored) {
     }
 
     const QString pdf = dir.filePath("out.pdf");
-    r = run(printing::batchLabels, {mdb, "--pdf", pdf});
+    r = test::runCommand(printing::batchLabels, {mdb, "--pdf", pdf});
     EXPECT_EQ(r.status, 0) << r.err.toStdString();
     EXPECT_TRUE(r.out.contains(QStringLiteral("Etichette stampate: %1").arg(n)));
     for (const char* layout : {"", "--formatted"}) {
         QStringList args{mdb, "--pdf", pdf, "--fields", "COGNOME,NOME1,CITTA"};
         if (*layout)
             args << layout;
-        r = run(exchange::batchList, args);
+        r = test::runCommand(exchange::batchList, args);
         EXPECT_EQ(r.status, 0) << layout << r.err.toStdString();
         EXPECT_TRUE(r.out.contains(QStringLiteral("Stampati %1 indirizzi").arg(n))) << layout;
     }
 
     // Values as group patterns: a malformed one is the user's typo (2), the others run.
     for (const QString& group : values) {
-        const BatchRun labels = run(printing::batchLabels, {mdb, "--pdf", pdf, "--group", group});
-        const BatchRun imported = run(exchange::batchImport, {mdb, copy, "--group", group});
+        const test::CommandRun labels = test::runCommand(printing::batchLabels, {mdb, "--pdf", pdf, "--group", group});
+        const test::CommandRun imported = test::runCommand(exchange::batchImport, {mdb, copy, "--group", group});
         if (group.trimmed().isEmpty() || group.trimmed().contains(QLatin1Char('['))) {
             EXPECT_EQ(imported.status, 2) << group.left(40).toStdString();
             if (!group.trimmed().isEmpty())

@@ -1,0 +1,23 @@
+#include "CommandRun.h"
+
+#include <QFile>
+#include <QTextStream>
+
+namespace velomar::test {
+
+CommandRun runCommand(BatchCommand command, const QStringList& args) {
+    CommandRun r;
+    QTextStream out(&r.out);
+    QTextStream err(&r.err);
+    r.status = command(args, out, err);
+    out.flush();
+    err.flush();
+    return r;
+}
+
+QByteArray fileBytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+} // namespace velomar::test
