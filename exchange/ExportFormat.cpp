@@ -63,11 +63,15 @@ void ExportFormat::appendBlock(QString& out, const archive::AddressRecord& recor
 
     // Identity: "Nr. " + NR, four blanks, "Gruppo " + GR, trimmed.
     qsizetype from = out.size();
-    if (fields[NR])
-        out += QStringLiteral("Nr. ") + record[NR];
-    out += QStringLiteral("    ");
-    if (!v(GR).isEmpty())
-        out += QStringLiteral("Gruppo ") + v(GR);
+    if (fields[NR]) {
+        out += QLatin1String("Nr. ");
+        out += record[NR];
+    }
+    out += QLatin1String("    ");
+    if (!v(GR).isEmpty()) {
+        out += QLatin1String("Gruppo ");
+        out += v(GR);
+    }
     closeTrimmedLine(out, from);
 
     if (!v(TITOLO).isEmpty())
@@ -94,34 +98,46 @@ void ExportFormat::appendBlock(QString& out, const archive::AddressRecord& recor
         out += QLatin1Char(' ');
         out += v(CITTA);
         out += QLatin1Char(' ');
-        if (!v(PROV).isEmpty())
-            out += QLatin1Char('(') + v(PROV) + QLatin1Char(')');
+        if (!v(PROV).isEmpty()) {
+            out += QLatin1Char('(');
+            out += v(PROV);
+            out += QLatin1Char(')');
+        }
         out += QLatin1Char(' ');
-        if (!v(NAZ).isEmpty())
-            out += QStringLiteral(" (") + v(NAZ) + QLatin1Char(')');
+        if (!v(NAZ).isEmpty()) {
+            out += QLatin1String(" (");
+            out += v(NAZ);
+            out += QLatin1Char(')');
+        }
         closeTrimmedLine(out, from, true);
     }
 
     // Phones: the three parts joined by three blanks and trimmed.
     if (!v(NUM_TEL).isEmpty() || !v(NUM_FAX).isEmpty() || !v(NUM_CEL).isEmpty()) {
         from = out.size();
-        if (!v(NUM_TEL).isEmpty())
-            out += QStringLiteral("Tel. ") + v(NUM_TEL);
-        out += QStringLiteral("   ");
-        if (!v(NUM_FAX).isEmpty())
-            out += QStringLiteral("Fax. ") + v(NUM_FAX);
-        out += QStringLiteral("   ");
-        if (!v(NUM_CEL).isEmpty())
-            out += QStringLiteral("Cell. ") + v(NUM_CEL);
+        const auto labelled = [&](QLatin1String label, int f) {
+            if (!v(f).isEmpty()) {
+                out += label;
+                out += v(f);
+            }
+        };
+        labelled(QLatin1String("Tel. "), NUM_TEL);
+        out += QLatin1String("   ");
+        labelled(QLatin1String("Fax. "), NUM_FAX);
+        out += QLatin1String("   ");
+        labelled(QLatin1String("Cell. "), NUM_CEL);
         closeTrimmedLine(out, from);
     }
 
-    if (!v(E_MAIL).isEmpty())
-        line(QStringLiteral("E-Mail: ") + v(E_MAIL));
-    if (!v(NOTE).isEmpty())
-        line(QStringLiteral("NOTE: ") + v(NOTE));
-    if (!v(APPUNTI).isEmpty())
-        line(QStringLiteral("APPUNTI: ") + v(APPUNTI));
+    const auto labelledLine = [&](QLatin1String label, int f) {
+        if (!v(f).isEmpty()) {
+            out += label;
+            line(v(f));
+        }
+    };
+    labelledLine(QLatin1String("E-Mail: "), E_MAIL);
+    labelledLine(QLatin1String("NOTE: "), NOTE);
+    labelledLine(QLatin1String("APPUNTI: "), APPUNTI);
 
     line(kDashes);
 }
