@@ -91,20 +91,26 @@ void ListPrinterArchiveWalk::load(archive::Database& db) {
         m_rowid.push_back(sqlite3_column_int64(h, 0));
         const std::size_t first = m_start.size();
         for (int c = 1; c <= Fields; ++c) {
-            const int type = sqlite3_column_type(h, c);
-            if (type == SQLITE_NULL) {
+            // The type is asked only where it matters: one call less for most values.
+            int sortField = -1;
+            for (std::size_t k = 0; k < std::size(kSortFields); ++k)
+                if (!printable && c - 1 == kSortFields[k])
+                    sortField = int(k);
+            const int type = sortField >= 0 ? sqlite3_column_type(h, c) : SQLITE_TEXT;
+            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(h, c));
+            if (!text && sqlite3_column_type(h, c) == SQLITE_NULL) {
                 m_start.push_back(quint32(m_bytes.size()));
                 m_length.push_back(NullLength);
                 continue;
             }
-            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(h, c));
             const int bytes = sqlite3_column_bytes(h, c);
             if (!printable) {
                 // The sort fields cut as for printing, as SQL's substr() cuts them.
-                for (std::size_t k = 0; k < std::size(kSortFields); ++k)
-                    if (c - 1 == kSortFields[k])
-                        cuts[k] = type == SQLITE_BLOB ? std::min(std::size_t(bytes), std::size_t(widths[k]))
-                                                      : cutLength(text, std::size_t(bytes), widths[k]);
+                if (sortField >= 0) {
+                    const int width = widths[sortField];
+                    cuts[sortField] = type == SQLITE_BLOB ? std::min(std::size_t(bytes), std::size_t(width))
+                                                          : cutLength(text, std::size_t(bytes), width);
+                }
                 if (bytes > kKeptBytes) {
                     m_start.push_back(quint32(m_bytes.size()));
                     m_length.push_back(LongLength);
