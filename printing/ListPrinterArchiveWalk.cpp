@@ -249,6 +249,21 @@ bool ListPrinterArchiveWalk::next(archive::AddressRecord& record) {
         return false;
     const quint32 row = m_order[m_next++];
     const std::size_t first = std::size_t(row) * std::size_t(m_columns);
+    // Rows come in name order from all over memory: the places of the row after next and
+    // the bytes of the next one are asked for now, so they are there when needed.
+    if (m_next + 1 < m_order.size()) {
+        const std::size_t later = std::size_t(m_order[m_next + 1]) * std::size_t(m_columns);
+        __builtin_prefetch(&m_start[later]);
+        __builtin_prefetch(&m_start[later + Fields - 1]);
+        __builtin_prefetch(&m_length[later]);
+        __builtin_prefetch(&m_length[later + Fields - 1]);
+    }
+    if (m_next < m_order.size()) {
+        // A row's kept values lie side by side.
+        const char* bytes = m_bytes.data() + m_start[std::size_t(m_order[m_next]) * std::size_t(m_columns)];
+        for (int line = 0; line < 4; ++line)
+            __builtin_prefetch(bytes + line * 64);
+    }
     bool readAgain = false;
     for (int f = 0; f < Fields; ++f) {
         readAgain = readAgain || m_length[first + std::size_t(f)] == LongLength;
