@@ -260,9 +260,9 @@ bool ListPrinterArchiveWalk::next(archive::AddressRecord& record) {
     }
     if (m_next < m_order.size()) {
         // A row's kept values lie side by side.
-        const char* bytes = m_bytes.data() + m_start[std::size_t(m_order[m_next]) * std::size_t(m_columns)];
-        for (int line = 0; line < 4; ++line)
-            __builtin_prefetch(bytes + line * 64);
+        const std::size_t start = m_start[std::size_t(m_order[m_next]) * std::size_t(m_columns)];
+        for (std::size_t at = start; at < std::min(start + 256, m_bytes.size()); at += 64)
+            __builtin_prefetch(m_bytes.data() + at);
     }
     bool readAgain = false;
     for (int f = 0; f < Fields; ++f) {
