@@ -97,7 +97,7 @@ int batchSample(const QStringList& args, QTextStream& out, QTextStream& err) {
 }
 
 int batchCount(const QStringList& args, QTextStream& out, QTextStream& err) {
-    if (args.size() != 1) {
+    if (args.size() != 1 || args[0].startsWith(QLatin1String("--"))) {
         err << "Uso: velomar-batch count ARCHIVIO.mdb\n";
         return 2;
     }

@@ -1,6 +1,9 @@
 // Whole-archive jobs on sample archives of 10,000 and 100,000 addresses; the pair shows
 // whether a job stays linear (the 100k time should be about 10 times the 10k one).
 //   BM_Export      every field of the whole archive, by surname, to a text file
+//   BM_Sqlite3Csv  the yardstick for it: the sqlite3 shell dumping the same table as CSV
+//                  to a file (`sqlite3 -csv FILE "SELECT * FROM TabMAIL"`); cpu_ms is
+//                  the shell's own CPU time
 //   BM_Import      every address into an empty archive, in one checked transaction
 //   BM_ListToPdf   the formatted list of the whole archive to a PDF file
 //   BM_Summaries   the five summaries (group, CAP, town, province, country)
@@ -21,9 +24,12 @@
 #include "printing/SummaryQuery.h"
 
 #include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 #include <map>
+#include <sys/resource.h>
 
 using namespace velomar;
 
@@ -63,7 +69,35 @@ void BM_Export(benchmark::State& state) {
     }
     state.counters["bytes"] = double(QFile(target).size());
 }
-BENCHMARK(BM_Export)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_Export)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+
+double childrenCpuMs() {
+    rusage usage{};
+    getrusage(RUSAGE_CHILDREN, &usage);
+    return (double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3) +
+           double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
+}
+
+void BM_Sqlite3Csv(benchmark::State& state) {
+    const QString shell = QStandardPaths::findExecutable(QStringLiteral("sqlite3"));
+    if (shell.isEmpty()) {
+        state.SkipWithError("sqlite3 not installed");
+        return;
+    }
+    const QString source = exchangeSample(state.range(0));
+    const QString target = workDir().filePath(QStringLiteral("sqlite3.csv"));
+    const double cpuBefore = childrenCpuMs();
+    for (auto _ : state) {
+        QProcess process;
+        process.setStandardOutputFile(target);
+        process.start(shell, {QStringLiteral("-csv"), source, QStringLiteral("SELECT * FROM TabMAIL")});
+        if (!process.waitForFinished(-1) || process.exitCode() != 0)
+            state.SkipWithError("sqlite3 failed");
+    }
+    state.counters["cpu_ms"] = (childrenCpuMs() - cpuBefore) / double(state.iterations());
+    state.counters["bytes"] = double(QFile(target).size());
+}
+BENCHMARK(BM_Sqlite3Csv)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 
 void BM_Import(benchmark::State& state) {
     const QString source = exchangeSample(state.range(0));

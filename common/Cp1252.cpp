@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 
 namespace velomar::common {
 
@@ -24,14 +25,31 @@ QByteArray Cp1252::encode(const QString& text, qsizetype* replaced) {
 qsizetype Cp1252::append(QByteArray& out, QStringView text) {
     // At most one byte per UTF-16 unit; the buffer grows geometrically, never per call.
     const qsizetype old = out.size();
-    const qsizetype need = old + text.size();
+    const qsizetype size = text.size();
+    const qsizetype need = old + size;
     if (need > out.capacity())
         out.reserve(std::max(need, 2 * out.capacity()));
     out.resize(need);
     char* p = out.data() + old;
+    const char16_t* in = text.utf16();
     qsizetype bad = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t c = text.at(i).unicode();
+    for (qsizetype i = 0; i < size; ++i) {
+        // Runs of ASCII, four units at a time: nearly all of an address.
+        while (i + 4 <= size) {
+            quint64 units;
+            std::memcpy(&units, in + i, sizeof units);
+            if (units & 0xFF80FF80FF80FF80ull)
+                break;
+            p[0] = char(in[i]);
+            p[1] = char(in[i + 1]);
+            p[2] = char(in[i + 2]);
+            p[3] = char(in[i + 3]);
+            p += 4;
+            i += 4;
+        }
+        if (i >= size)
+            break;
+        const char16_t c = in[i];
         if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
             *p++ = char(c);
             continue;
@@ -49,8 +67,7 @@ qsizetype Cp1252::append(QByteArray& out, QStringView text) {
             *p++ = '?';
             ++bad;
             // A surrogate pair is one character for the reader.
-            if (QChar::isHighSurrogate(c) && i + 1 < text.size() &&
-                QChar::isLowSurrogate(text.at(i + 1).unicode()))
+            if (QChar::isHighSurrogate(c) && i + 1 < size && QChar::isLowSurrogate(in[i + 1]))
                 ++i;
         }
     }

@@ -12,6 +12,7 @@
 #include "exchange/ExportJob.h"
 #include "exchange/FileImporter.h"
 #include "exchange/Importer.h"
+#include "exchange/TextEncoding.h"
 #include "printing/ListPrinter.h"
 #include "printing/ListPrinterRange.h"
 #include "printing/PdfPrinter.h"
@@ -249,8 +250,15 @@ int batchImportFileWith(const QStringList& args, QTextStream& out, QTextStream& 
         const bool hasValue = i + 1 < args.size();
         if (a == QLatin1String("--table") && hasValue)
             sourceOptions.table = args[++i];
-        else if (a == QLatin1String("--encoding") && hasValue)
+        else if (a == QLatin1String("--encoding") && hasValue) {
             sourceOptions.encoding = args[++i];
+            try {
+                (void)TextEncoding::canonicalName(sourceOptions.encoding);
+            } catch (const ExchangeError& e) {
+                err << e.description() << "\n";
+                return 2;
+            }
+        }
         else if (a == QLatin1String("--delimiter") && hasValue) {
             const QString d = args[++i];
             if (d.compare(QLatin1String("tab"), Qt::CaseInsensitive) == 0 || d == QLatin1String("\\t"))

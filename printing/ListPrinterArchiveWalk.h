@@ -40,7 +40,7 @@ private:
 
     void load(archive::Database& db);
     void sort();
-    std::vector<quint32> ranks(int column, bool primaryOnly) const;
+    void ranks(int column, std::vector<quint32>& primary, std::vector<quint32>& full) const;
     QByteArrayView cell(quint32 row, int column) const;
     void decode(QByteArrayView bytes, QString& text);
 

@@ -2,6 +2,7 @@
 
 #include "archive/ArchiveFile.h"
 #include "archive/DatabaseError.h"
+#include "archive/FailureText.h"
 #include "common/AppError.h"
 #include "printing/PdfPrinter.h"
 #include "printing/PrintFailure.h"
@@ -66,8 +67,8 @@ int batchSummary(const QStringList& args, QTextStream& out, QTextStream& err) {
                                                           archive::ArchiveFile::Access::ReadOnly);
         rows = SummaryQuery::run(db, field, byCount ? SummaryQuery::Order::ByCount
                                                     : SummaryQuery::Order::ByValue);
-    } catch (const archive::DatabaseError&) {
-        err << "Archivio non riconosciuto o corrotto !\n";
+    } catch (const archive::DatabaseError& e) {
+        err << archive::FailureText::of(e, archive) << "\n";
         return 1;
     }
     try {
@@ -79,7 +80,11 @@ int batchSummary(const QStringList& args, QTextStream& out, QTextStream& err) {
             << "File: " << QDir::toNativeSeparators(QFileInfo(pdf).absoluteFilePath()) << "\n";
         return 0;
     } catch (const common::AppError& e) {
-        err << printFailureText(e) << "\n" << e.description() << "\n";
+        // The failure text already is the description for most causes: said once.
+        const QString text = printFailureText(e);
+        err << text << "\n";
+        if (text != e.description())
+            err << e.description() << "\n";
         return 1;
     }
 }

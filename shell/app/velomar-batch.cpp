@@ -1,4 +1,5 @@
 #include "archive/ArchiveBatch.h"
+#include "archive/FailureText.h"
 #include "common/OutputGuard.h"
 #include "exchange/ExchangeBatch.h"
 #include "printing/FormatsBatch.h"
@@ -8,12 +9,17 @@
 #include "shell/InstallBatch.h"
 #include "shell/Startup.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
+#include <QTemporaryDir>
 #include <QTextStream>
 
 #include <cstdio>
 #include <functional>
 #include <map>
+#include <memory>
 
 namespace {
 
@@ -60,7 +66,13 @@ const char* const kUsage =
     "                                 stampa la lista degli indirizzi in un file PDF\n"
     "  summary ARCHIVIO.mdb --field GR|CAP|CITTA|PROV|NAZ --pdf OUT.pdf [--by-count]\n"
     "                                 stampa il riepilogo degli indirizzi per un campo\n"
-    "                                 in un file PDF\n";
+    "                                 in un file PDF\n"
+    "\n"
+    "Stato d'uscita:\n"
+    "  0  fatto\n"
+    "  1  input rifiutato o operazione non riuscita (archivio danneggiato, disco pieno…)\n"
+    "  2  uso errato (comando o opzione sconosciuta, valore non valido, modello di gruppo\n"
+    "     non valido)\n";
 
 // Qt's own notes ("XDG_RUNTIME_DIR not set", font warnings) are English and not about the
 // command; stderr carries only the command's Italian messages.
@@ -69,10 +81,31 @@ void quietQt(QtMsgType type, const QMessageLogContext&, const QString& message) 
         std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
 }
 
+// Fontconfig writes "No writable cache directories" itself, past any Qt handler, when a
+// font folder has no up-to-date cache and no cache folder can be written (a read-only or
+// missing home under cron). Then the cache of this run goes to a folder of its own.
+std::unique_ptr<QTemporaryDir> fontCacheForUnwritableHome() {
+    if (!qEnvironmentVariableIsEmpty("XDG_CACHE_HOME"))
+        return {};
+    const QString home = qEnvironmentVariable("HOME");
+    if (!home.isEmpty()) {
+        const QFileInfo cache(home + QStringLiteral("/.cache"));
+        const QFileInfo parent(home);
+        if (cache.exists() ? cache.isDir() && cache.isWritable() : parent.isDir() && parent.isWritable())
+            return {};
+    }
+    auto dir = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/velomar-batch-XXXXXX"));
+    if (!dir->isValid())
+        return {};
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(dir->path()));
+    return dir;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
     qInstallMessageHandler(quietQt);
+    const auto fontCache = fontCacheForUnwritableHome();
     // Fonts and PDF output need a GUI application, never a display.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -121,5 +154,12 @@ int main(int argc, char* argv[]) {
         err << "Comando sconosciuto: " << command << "\n\n" << kUsage;
         return 2;
     }
-    return it->second(args, out, err);
+    try {
+        return it->second(args, out, err);
+    } catch (const std::exception& e) {
+        // A command reports its own failures; this only keeps an unforeseen one from
+        // ending the process with an English abort.
+        err << velomar::archive::FailureText::cause(e) << "\n";
+        return 1;
+    }
 }

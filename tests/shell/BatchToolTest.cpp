@@ -1,0 +1,162 @@
+#include "support/TestEnvironment.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSet>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+namespace {
+
+// A home that cannot be written or even made, by root too.
+const QString kNoHome = QStringLiteral("/proc/velomar-no-home");
+
+struct BatchRun {
+    int exitCode = -1;
+    QString out, err;
+};
+
+// velomar-batch as cron or ssh starts it: a bare environment, no terminal, no input.
+BatchRun runBare(const QStringList& args, const QStringList& extraEnv = {}) {
+    QProcessEnvironment env;
+    env.insert(QStringLiteral("PATH"), QStringLiteral("/usr/bin:/bin"));
+    env.insert(QStringLiteral("HOME"), kNoHome);
+    for (const QString& pair : extraEnv)
+        env.insert(pair.section(u'=', 0, 0), pair.section(u'=', 1));
+    QProcess p;
+    p.setProcessEnvironment(env);
+    p.setStandardInputFile(QProcess::nullDevice());
+    p.setChildProcessModifier([] { ::setsid(); });
+    p.start(velomar::test::binaryPath(QStringLiteral("velomar-batch")), args);
+    BatchRun r;
+    if (!p.waitForFinished(120000)) {
+        p.kill();
+        p.waitForFinished();
+        return r;
+    }
+    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    r.out = QString::fromUtf8(p.readAllStandardOutput());
+    r.err = QString::fromUtf8(p.readAllStandardError());
+    return r;
+}
+
+// What Qt, fontconfig or the C++ runtime print on their own, never the program.
+bool hasForeignText(const QString& err) {
+    static const QRegularExpression foreign(QStringLiteral(
+        R"((^|\n)(Q[A-Z]\w+(::\w+)?[:(]|qt\.|Fontconfig|terminate called|This application|Warning|Error))"));
+    return err.contains(foreign);
+}
+
+} // namespace
+
+TEST(BatchTool, BareEnvironmentStderrIsEmptyOnSuccessAndItalianWithTheRightCodeOnFailure) {
+    QTemporaryDir dir;
+    const auto at = [&](const char* name) { return dir.filePath(QLatin1String(name)); };
+    const QString a = at("a.mdb");
+    const QString csv = at("a.csv");
+
+    const QList<QStringList> successes = {
+        {"--version"},
+        {"sample", "--count", "60", "--seed", "5", a},
+        {"sample", "--count", "3", at("b.mdb")},
+        {"sample", "--count", "3", at("c.mdb")},
+        {"count", a},
+        {"compact", at("c.mdb")},
+        {"labels", a, "--pdf", at("l.pdf")},
+        {"preview", a, "--page", "1", "--png", at("p.png")},
+        {"export", a, at("a.txt")},
+        {"export", a, csv, "--format", "csv"},
+        {"export", a, at("a.vcf"), "--format", "vcard"},
+        {"import", a, at("b.mdb")},
+        {"import-file", csv, at("b.mdb")},
+        {"list", a, "--pdf", at("li.pdf")},
+        {"summary", a, "--field", "CITTA", "--pdf", at("s.pdf")},
+    };
+    for (const QStringList& args : successes) {
+        const BatchRun r = runBare(args);
+        EXPECT_EQ(r.exitCode, 0) << args.join(u' ').toStdString() << "\n" << r.err.toStdString();
+        EXPECT_EQ(r.err, QString()) << args.join(u' ').toStdString();
+    }
+
+    const BatchRun help = runBare({"--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_EQ(help.err, QString());
+    EXPECT_TRUE(help.out.endsWith(u'\n'));
+    EXPECT_TRUE(help.out.contains(QStringLiteral("Stato d'uscita:\n  0  fatto\n  1  input rifiutato")));
+
+    QFile notAnArchive(at("note.mdb"));
+    ASSERT_TRUE(notAnArchive.open(QIODevice::WriteOnly));
+    notAnArchive.write("solo testo\n");
+    notAnArchive.close();
+    const QList<std::pair<int, QStringList>> failures = {
+        {2, {}},
+        {2, {"bogus"}},
+        {2, {"count", "--x"}},
+        {2, {"count", a, a}},
+        {2, {"export", a, at("x.txt"), "--format", "pdf"}},
+        {2, {"export", a, at("x.txt"), "--fields", "NESSUNO"}},
+        {2, {"labels", a, "--pdf", at("x.pdf"), "--group", "[a"}},
+        {2, {"import", a, at("b.mdb"), "--group", "[a"}},
+        {2, {"import-file", csv, at("b.mdb"), "--encoding", "EBCDIC"}},
+        {2, {"summary", a, "--field", "NOME", "--pdf", at("x.pdf")}},
+        {1, {"count", at("manca.mdb")}},
+        {1, {"export", notAnArchive.fileName(), at("x.txt")}},
+        {1, {"export", a, "/proc/velomar-no-dir/x.txt"}},
+        {1, {"summary", at("manca.mdb"), "--field", "GR", "--pdf", at("x.pdf")}},
+        {1, {"summary", a, "--field", "GR", "--pdf", "/proc/velomar-no-dir/x.pdf"}},
+        {1, {"sample", "--count", "3", a}},
+    };
+    for (const auto& [code, args] : failures) {
+        const BatchRun r = runBare(args);
+        const std::string what = args.join(u' ').toStdString() + "\n" + r.err.toStdString();
+        EXPECT_EQ(r.exitCode, code) << what;
+        EXPECT_FALSE(r.err.isEmpty()) << what;
+        EXPECT_FALSE(hasForeignText(r.err)) << what;
+        // Each line of the cause said once.
+        const QStringList lines = r.err.split(u'\n', Qt::SkipEmptyParts);
+        if (code == 1)
+            EXPECT_EQ(QSet<QString>(lines.begin(), lines.end()).size(), lines.size()) << what;
+    }
+    EXPECT_TRUE(runBare({"summary", at("manca.mdb"), "--field", "GR", "--pdf", at("x.pdf")})
+                    .err.contains(QStringLiteral("File non trovato")));
+}
+
+TEST(BatchTool, FontsWithoutCacheNeedNoWritableHome) {
+    // A font folder fontconfig has no cache for, and a configuration like the system's:
+    // a cache folder the user cannot write and one in the user's cache home.
+    QString font;
+    for (QDirIterator it(QStringLiteral("/usr/share/fonts"), {QStringLiteral("*.ttf")}, QDir::Files,
+                         QDirIterator::Subdirectories);
+         it.hasNext() && font.isEmpty();)
+        font = it.next();
+    if (font.isEmpty())
+        GTEST_SKIP() << "no TrueType font installed";
+    QTemporaryDir dir;
+    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("fonts/x")));
+    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("tmp")));
+    ASSERT_TRUE(QFile::copy(font, dir.filePath(QStringLiteral("fonts/x/font.ttf"))));
+    QFile conf(dir.filePath(QStringLiteral("fonts.conf")));
+    ASSERT_TRUE(conf.open(QIODevice::WriteOnly));
+    conf.write(QStringLiteral("<?xml version=\"1.0\"?>\n<fontconfig><dir>%1</dir>"
+                              "<cachedir>/proc/velomar-no-cache</cachedir>"
+                              "<cachedir prefix=\"xdg\">fontconfig</cachedir></fontconfig>\n")
+                   .arg(dir.filePath(QStringLiteral("fonts")))
+                   .toUtf8());
+    conf.close();
+    const QString a = dir.filePath(QStringLiteral("a.mdb"));
+    ASSERT_EQ(runBare({"sample", "--count", "20", a}).exitCode, 0);
+
+    const BatchRun r = runBare({"summary", a, "--field", "GR", "--pdf", dir.filePath(QStringLiteral("s.pdf"))},
+                          {QStringLiteral("FONTCONFIG_FILE=") + conf.fileName(),
+                           QStringLiteral("TMPDIR=") + dir.filePath(QStringLiteral("tmp"))});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(r.err, QString());
+    // The run's cache folder is gone with it.
+    EXPECT_EQ(QDir(dir.filePath(QStringLiteral("tmp"))).entryList({QStringLiteral("velomar-batch-*")},
+                                                                 QDir::NoDotAndDotDot | QDir::AllEntries),
+              QStringList());
+}
