@@ -53,6 +53,11 @@ batch=$root/usr/bin/velomar-batch
 cmp "$XDG_DATA_HOME/Velomar/NewMail.sys" "$root/usr/share/velomar/NewMail.sys" ||
   fail "install-dir non ha copiato i modelli del pacchetto"
 grep -q '^ProgramDir=' "$XDG_CONFIG_HOME/QZ/Velomar.conf" || fail "ProgramDir non registrato"
+# The manual page names every command and option that --help lists.
+man=$(zcat "$root/usr/share/man/man1/velomar-batch.1.gz" | sed 's/\\-/-/g; s/\\f[BIR]//g')
+for word in $("$batch" --help | grep -oE '^  [a-z][a-z-]+|--[a-z][a-z-]+' | tr -d ' ' | sort -u); do
+  grep -qF -- "$word" <<<"$man" || fail "la pagina di manuale non descrive $word"
+done
 
 if command -v lintian >/dev/null 2>&1; then
   lintian --fail-on error,warning "$deb" || fail "lintian"
