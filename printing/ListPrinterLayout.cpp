@@ -3,6 +3,8 @@
 #include <QStringList>
 #include <algorithm>
 #include <cmath>
+#include <utility>
+#include <vector>
 
 namespace velomar::printing {
 
@@ -88,7 +90,8 @@ QString ListPrinterLayout::formattedLine(const archive::AddressRecord& record,
 }
 
 QString ListPrinterLayout::unformattedText(const archive::AddressRecord& record,
-                                           const ListFieldMask& fields, const WidthMm& width) {
+                                           const ListFieldMask& fields, const WidthMm& width,
+                                           const WidthMm& atMost) {
     std::array<QString, LastPrinted + 1> part;
     for (int f = 0; f <= LastPrinted; ++f)
         if (fields[std::size_t(f)])
@@ -118,10 +121,21 @@ QString ListPrinterLayout::unformattedText(const archive::AddressRecord& record,
         }
     }
 
+    // Every try measures the lines before the last again; they are taken from here.
+    std::vector<std::pair<QString, double>> measured;
+    auto lineWidth = [&](const QString& line) {
+        if (atMost && atMost(line) <= WrapWidthMm)
+            return 0.0; // within for sure: no need to know how far
+        for (const auto& [text, w] : measured)
+            if (text == line)
+                return w;
+        measured.emplace_back(line, width(line));
+        return measured.back().second;
+    };
     auto widest = [&](const QString& text) {
         double w = 0;
         for (const QString& line : text.split(QLatin1Char('\n')))
-            w = std::max(w, width(line));
+            w = std::max(w, lineWidth(line));
         return w;
     };
     QString text;

@@ -36,9 +36,12 @@ public:
 
     // The running text, its lines separated by '\n', wrapped where the text measured by
     // width (millimetres) would pass WrapWidthMm. Empty when no ticked field has a value.
+    // atMost, when given, is a quick width never below the measured one: a line it keeps
+    // within WrapWidthMm is not measured.
     using WidthMm = std::function<double(const QString&)>;
     static QString unformattedText(const archive::AddressRecord& record,
-                                   const ListFieldMask& fields, const WidthMm& width);
+                                   const ListFieldMask& fields, const WidthMm& width,
+                                   const WidthMm& atMost = {});
 };
 
 } // namespace velomar::printing
