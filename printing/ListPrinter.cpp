@@ -15,18 +15,18 @@ namespace velomar::printing {
 
 namespace {
 
-// A quick upper bound of a line's width: the sum of its characters' own widths, with a
-// margin. Shaping a line costs far more than adding up a table, and our fonts' kerning
-// only brings letters closer, so a line is shaped only when it comes near the wrap
-// width. Characters past Latin Extended-A (other scripts, combining marks) and control
-// characters are not bounded: their lines are always measured.
-class QuickWidth {
+// The letters' own widths, added up: shaping a line costs far more than adding up a
+// table, and kerning in our fonts only brings letters closer (never more than the
+// layout's margin), so the running text is measured only near the wrap width.
+// Characters past Latin Extended-A (other scripts, combining marks) and control
+// characters are not vouched for: their lines are always measured.
+class LetterWidths {
 public:
-    explicit QuickWidth(const Printer& printer) : m_printer(printer) { m_width.fill(-1); }
+    explicit LetterWidths(const Printer& printer) : m_printer(printer) { m_width.fill(-1); }
 
-    double operator()(const QString& line) {
+    double operator()(const QString& text) {
         double sum = 0;
-        for (const QChar c : line) {
+        for (const QChar c : text) {
             const char16_t u = c.unicode();
             if (u < 0x20 || (u >= 0x7F && u < 0xA0) || u >= kEnd)
                 return std::numeric_limits<double>::infinity();
@@ -35,7 +35,7 @@ public:
                 w = m_printer.textWidth(QString(c));
             sum += w;
         }
-        return sum * 1.02 + 0.2;
+        return sum;
     }
 
 private:
@@ -99,8 +99,8 @@ void printAll(Printer& printer, archive::AddressSource& source, const ListPrintR
     if (progress)
         progress(0, count);
     const auto width = [&printer](const QString& text) { return printer.textWidth(text); };
-    QuickWidth quick(printer);
-    const auto atMost = [&quick](const QString& text) { return quick(text); };
+    LetterWidths letterWidths(printer);
+    const auto letters = [&letterWidths](const QString& text) { return letterWidths(text); };
     archive::AddressRecord record;
     qint64 item = span.firstItem();
     if (item > 0)
@@ -110,7 +110,7 @@ void printAll(Printer& printer, archive::AddressSource& source, const ListPrintR
             if (span.prints(item, 0))
                 printer.printLine(ListPrinterLayout::formattedLine(record, request.fields).left(limit));
         } else {
-            const QString text = ListPrinterLayout::unformattedText(record, request.fields, width, atMost);
+            const QString text = ListPrinterLayout::unformattedText(record, request.fields, width, letters);
             int line = 0;
             for (const QString& part : text.split(QLatin1Char('\n')))
                 if (span.prints(item, line++))

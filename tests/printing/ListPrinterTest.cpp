@@ -173,9 +173,10 @@ TEST(ListPrinter, UnformattedListAndFailure) {
 
 // The running text is wrapped where the measured width says, although most lines are
 // only added up from their letters: the letters' own widths bound the text's (kerning in
-// the list font never widens a pair by more than 1 %), and whatever the sum cannot vouch
-// for (other scripts, combining marks, tabs, line breaks in a value) is measured.
-TEST(ListPrinter, QuickWidthsLeaveTheRunningTextAsMeasured) {
+// the list font never widens a pair by more than 1 %, so a line by no more than 2 %), and
+// whatever the sum cannot vouch for (other scripts, combining marks, tabs, line breaks in
+// a value) is measured.
+TEST(ListPrinter, LetterSumsLeaveTheRunningTextAsMeasured) {
     {
         printing::PreviewPrinter pdf(0, 1); // the PDF printer's measures
         printing::PrintFont narrow = ListPrinter::listFont(false, false);
