@@ -31,6 +31,8 @@ public:
             ++done;
         return done;
     }
+    // Starts the walk again from the first address; false when the source cannot.
+    virtual bool restart() { return false; }
 };
 
 } // namespace velomar::archive

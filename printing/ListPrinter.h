@@ -15,6 +15,7 @@ class AppError;
 namespace velomar::printing {
 
 class Printer;
+class PrintSpan;
 struct PrintFont;
 
 struct ListPrintRequest {
@@ -35,6 +36,10 @@ public:
 
     static qint64 print(Printer& printer, archive::AddressSource& source,
                         const ListPrintRequest& request, const Progress& progress = {});
+    // The part of the list in the span (items are the source's addresses); the source
+    // stands at its first address and is passed over up to the span.
+    static qint64 print(Printer& printer, archive::AddressSource& source,
+                        const ListPrintRequest& request, PrintSpan& span);
 
     // The font of the list lines: fixed pitch in the formatted layout.
     static PrintFont listFont(bool formatted, bool lucidaFont);

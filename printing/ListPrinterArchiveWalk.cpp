@@ -244,6 +244,12 @@ void ListPrinterArchiveWalk::decode(QByteArrayView bytes, QString& text) {
     text.truncate(end - text.constData());
 }
 
+qint64 ListPrinterArchiveWalk::skip(qint64 n) {
+    const qint64 passed = std::clamp<qint64>(n, 0, qint64(m_order.size() - m_next));
+    m_next += std::size_t(passed);
+    return passed;
+}
+
 bool ListPrinterArchiveWalk::next(archive::AddressRecord& record) {
     if (m_next >= m_order.size())
         return false;

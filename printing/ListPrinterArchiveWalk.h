@@ -32,6 +32,11 @@ public:
 
     qint64 count() const override { return qint64(m_order.size()); }
     bool next(archive::AddressRecord& record) override;
+    qint64 skip(qint64 n) override;
+    bool restart() override {
+        m_next = 0;
+        return true;
+    }
 
 private:
     static constexpr int Fields = archive::AddressRecord::FieldCount;

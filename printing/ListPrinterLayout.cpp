@@ -3,6 +3,8 @@
 #include <QStringList>
 #include <algorithm>
 #include <cmath>
+#include <utility>
+#include <vector>
 
 namespace velomar::printing {
 
@@ -88,7 +90,8 @@ QString ListPrinterLayout::formattedLine(const archive::AddressRecord& record,
 }
 
 QString ListPrinterLayout::unformattedText(const archive::AddressRecord& record,
-                                           const ListFieldMask& fields, const WidthMm& width) {
+                                           const ListFieldMask& fields, const WidthMm& width,
+                                           const WidthMm& letters) {
     std::array<QString, LastPrinted + 1> part;
     for (int f = 0; f <= LastPrinted; ++f)
         if (fields[std::size_t(f)])
@@ -118,20 +121,68 @@ QString ListPrinterLayout::unformattedText(const archive::AddressRecord& record,
         }
     }
 
+    // Every try measures the lines before the last again; they are taken from here.
+    std::vector<std::pair<QString, double>> measured;
+    auto lineWidth = [&](const QString& line) {
+        for (const auto& [text, w] : measured)
+            if (text == line)
+                return w;
+        measured.emplace_back(line, width(line));
+        return measured.back().second;
+    };
     auto widest = [&](const QString& text) {
         double w = 0;
         for (const QString& line : text.split(QLatin1Char('\n')))
-            w = std::max(w, width(line));
+            w = std::max(w, lineWidth(line));
         return w;
     };
     QString text;
-    for (const QString& p : part) {
-        if (p.isEmpty())
-            continue;
-        if (widest(text + p) > WrapWidthMm)
-            text += QLatin1Char('\n') + p;
-        else
-            text = trimBlanks(text + p) + QLatin1Char(' ');
+    if (!letters) {
+        for (const QString& p : part) {
+            if (p.isEmpty())
+                continue;
+            if (widest(text + p) > WrapWidthMm)
+                text += QLatin1Char('\n') + p;
+            else
+                text = trimBlanks(text + p) + QLatin1Char(' ');
+        }
+    } else {
+        // The same wrap, with the lines before the last judged once and the last line's
+        // letter sum carried along (trimming only lowers it).
+        const auto over = [&](double sum, const auto& line) {
+            return sum * (1 + LetterMargin) + LetterMarginMm > WrapWidthMm && lineWidth(line()) > WrapWidthMm;
+        };
+        qsizetype lastStart = 0;
+        double lastSum = 0;
+        bool earlierOver = false;
+        const double blank = letters(QStringLiteral(" "));
+        for (const QString& p : part) {
+            if (p.isEmpty())
+                continue;
+            const bool simple = !p.contains(QLatin1Char('\n'));
+            const double sum = simple ? letters(p) : 0;
+            const bool wraps =
+                simple ? earlierOver || over(lastSum + sum, [&] { return text.mid(lastStart) + p; })
+                       : widest(text + p) > WrapWidthMm;
+            if (wraps) {
+                earlierOver = earlierOver || over(lastSum, [&] { return text.mid(lastStart); });
+                text += QLatin1Char('\n') + p;
+            } else {
+                text = trimBlanks(text + p) + QLatin1Char(' ');
+            }
+            if (simple) {
+                if (wraps)
+                    lastStart = text.size() - p.size();
+                lastSum = wraps ? sum : lastSum + sum + blank;
+                continue;
+            }
+            // A value holding a line break: its lines are judged as they stand.
+            lastStart = text.lastIndexOf(QLatin1Char('\n')) + 1;
+            lastSum = letters(text.mid(lastStart));
+            earlierOver = false;
+            for (const QString& line : text.left(std::max<qsizetype>(lastStart - 1, 0)).split(QLatin1Char('\n')))
+                earlierOver = earlierOver || over(letters(line), [&] { return line; });
+        }
     }
     text = trimBlanks(text);
     if (text.endsWith(QLatin1Char('*')))

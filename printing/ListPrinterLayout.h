@@ -36,9 +36,15 @@ public:
 
     // The running text, its lines separated by '\n', wrapped where the text measured by
     // width (millimetres) would pass WrapWidthMm. Empty when no ticked field has a value.
+    // letters, when given, adds up the widths of a text's letters taken one by one
+    // (infinite for a letter it cannot vouch for): a line whose sum, with LetterMargin and
+    // LetterMarginMm added, stays within WrapWidthMm is not measured. The text is the same.
     using WidthMm = std::function<double(const QString&)>;
     static QString unformattedText(const archive::AddressRecord& record,
-                                   const ListFieldMask& fields, const WidthMm& width);
+                                   const ListFieldMask& fields, const WidthMm& width,
+                                   const WidthMm& letters = {});
+    static constexpr double LetterMargin = 0.02;
+    static constexpr double LetterMarginMm = 0.2;
 };
 
 } // namespace velomar::printing

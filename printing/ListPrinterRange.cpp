@@ -33,6 +33,12 @@ void ListPrinterRange::mapFields() {
         m_fields[std::size_t(f)] = m_rs.fieldIndex(archive::DataModel::fieldName(f));
 }
 
+qint64 ListPrinterRange::skip(qint64 n) {
+    const qint64 passed = std::clamp<qint64>(n, 0, std::max<qint64>(m_last + 1 - m_next, 0));
+    m_next += passed;
+    return passed;
+}
+
 bool ListPrinterRange::next(archive::AddressRecord& record) {
     if (m_next > m_last)
         return false;

@@ -30,6 +30,11 @@ public:
 
     qint64 count() const override { return m_last - m_first + 1; }
     bool next(archive::AddressRecord& record) override;
+    qint64 skip(qint64 n) override;
+    bool restart() override {
+        m_next = m_first;
+        return true;
+    }
 
 private:
     ListPrinterRange(const archive::Recordset& rs, qint64 first, qint64 last);

@@ -126,6 +126,9 @@ void PaintPrinter::applyClip() {
 
 void PaintPrinter::draw(const QString& text) {
     ensureDocument();
+    m_pageHasContent = true;
+    if (!m_drawing)
+        return;
     if (m_fontDirty) {
         m_painter.setFont(m_qfont);
         m_painter.setPen(Qt::black);
@@ -136,7 +139,6 @@ void PaintPrinter::draw(const QString& text) {
     const QMarginsF inset = printableInset();
     const QPointF at((m_x + inset.left()) * k, (m_y + inset.top()) * k + metrics().ascent());
     m_painter.drawText(at, text);
-    m_pageHasContent = true;
 }
 
 void PaintPrinter::breakPageIfFull(double height) {

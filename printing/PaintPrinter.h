@@ -82,6 +82,8 @@ protected:
     virtual bool turnPage(QPainter& painter);
 
     void endPainting();
+    // Off: text is placed and measured but not drawn (a pass that only lays pages out).
+    void setDrawing(bool on) { m_drawing = on; }
     QPainter& painter() { return m_painter; }
     bool documentOpen() const { return m_docOpen; }
     bool anyDocumentPrinted() const { return m_docsPrinted > 0; }
@@ -103,6 +105,7 @@ private:
     double m_x = 0;
     double m_y = 0;
     bool m_autoPageBreak = true;
+    bool m_drawing = true;
     bool m_lineStarted = false; // text printed on the current line
     std::optional<QRectF> m_clip;
     bool m_clipDirty = true;

@@ -23,6 +23,7 @@ PreviewPrinter::PreviewPrinter(qint64 wantedPage, double dpi)
     m_scrap.setDotsPerMeterY(dpm);
     const double in = PdfPrinter::InsetMm;
     m_portrait = m_landscape = QMarginsF(in, in, in, in);
+    setDrawing(wantedPage > 0);
 }
 
 PreviewPrinter::~PreviewPrinter() { endPainting(); }

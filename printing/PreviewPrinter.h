@@ -14,7 +14,8 @@ namespace velomar::printing {
 // would hold. Nothing is written anywhere.
 class PreviewPrinter : public PaintPrinter {
 public:
-    // wantedPage counts the pages of the whole job from 1, across its documents.
+    // wantedPage counts the pages of the whole job from 1, across its documents; 0 draws
+    // nothing at all, the pages are only laid out and counted.
     PreviewPrinter(qint64 wantedPage, double dpi);
     ~PreviewPrinter() override;
 

@@ -308,9 +308,8 @@ void frmGRUPPI::cmdAnteprima_Click() {
     try {
         printing::PreviewWindow::openJob(
             this, m_ctx.printers,
-            [groups, today = QDate::currentDate()](printing::Printer& printer) {
-                printing::GroupListPrinter::print(printer, groups, today);
-                printer.finishJob();
+            [groups, today = QDate::currentDate()](printing::Printer& printer, printing::PrintSpan& span) {
+                printing::GroupListPrinter::print(printer, groups, today, span);
             },
             [this] { cmdStampa_Click(); });
     } catch (const std::exception& e) {

@@ -2,7 +2,6 @@
 
 #include "archive/Recordset.h"
 #include "printing/LabelPreview.h"
-#include "printing/PreviewPrinter.h"
 #include "printing/PrintFailure.h"
 #include "printing/PrinterSelection.h"
 
@@ -170,21 +169,12 @@ PreviewWindow* PreviewWindow::openLabels(QWidget* parent, const PrinterSelection
     return w;
 }
 
-PreviewWindow* PreviewWindow::openJob(QWidget* parent, const PrinterSelection& printers,
-                                      std::function<void(Printer&)> job, std::function<void()> print) {
-    const QMarginsF portrait = printers.printableMargins(Orientation::Portrait);
-    const QMarginsF landscape = printers.printableMargins(Orientation::Landscape);
-    PreviewPrinter counter(0, 1);
-    counter.setPrintableMargins(portrait, landscape);
-    job(counter);
-    auto* w = new PreviewWindow(counter.pagesPrinted(),
-                                [job, portrait, landscape](qint64 page, double dpi) {
-                                    PreviewPrinter printer(page, dpi);
-                                    printer.setPrintableMargins(portrait, landscape);
-                                    job(printer);
-                                    return printer.image();
-                                },
-                                parent);
+PreviewWindow* PreviewWindow::openJob(QWidget* parent, const PrinterSelection& printers, JobPreview::Job job,
+                                      std::function<void()> print) {
+    auto preview = std::make_shared<JobPreview>(std::move(job), printers.printableMargins(Orientation::Portrait),
+                                                printers.printableMargins(Orientation::Landscape));
+    auto* w = new PreviewWindow(preview->pageCount(),
+                                [preview](qint64 page, double dpi) { return preview->render(page, dpi); }, parent);
     w->setAttribute(Qt::WA_DeleteOnClose);
     w->setPrintAction(std::move(print));
     w->open();

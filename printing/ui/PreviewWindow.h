@@ -1,5 +1,6 @@
 #pragma once
 
+#include "printing/JobPreview.h"
 #include "printing/LabelLayout.h"
 #include "printing/StampaEtichette.h"
 
@@ -44,11 +45,11 @@ public:
                                      archive::Recordset rs, LabelOptions options, LabelPosition start,
                                      const SheetFormat& format, std::function<void()> print);
 
-    // The same for any job run on a printer (finishJob included): one pass counts the
-    // pages, then each page shown runs the job again drawing that page only. Throws
-    // what the counting run throws.
-    static PreviewWindow* openJob(QWidget* parent, const PrinterSelection& printers,
-                                  std::function<void(Printer&)> job, std::function<void()> print);
+    // The same for a list, summary, groups or envelope job (see JobPreview::Job): one pass
+    // lays the pages out without drawing, then each page shown is printed from where it
+    // starts. Throws what the layout pass throws.
+    static PreviewWindow* openJob(QWidget* parent, const PrinterSelection& printers, JobPreview::Job job,
+                                  std::function<void()> print);
 
     // Label jobs: the sheet whose outlines the toggle draws over every page.
     void setLabelLayout(const LabelLayout& layout);

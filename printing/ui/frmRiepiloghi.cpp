@@ -153,10 +153,8 @@ void frmRiepiloghi::cmdAnteprima_Click() {
     try {
         auto* w = PreviewWindow::openJob(
             this, m_ctx.printers,
-            [title = m_ctx.state.summaryTitle, rows = m_rows](Printer& printer) {
-                SummaryPrinter::print(printer, title, rows);
-                printer.finishJob();
-            },
+            [title = m_ctx.state.summaryTitle, rows = m_rows, today = QDate::currentDate()](
+                Printer& printer, PrintSpan& span) { SummaryPrinter::print(printer, title, rows, today, span); },
             [this] { cmdStampa_Click(); });
         connect(w, &QDialog::finished, this, [this] {
             m_busy = false;

@@ -1,6 +1,7 @@
 #include "printing/ui/frmStampaLista.h"
 
 #include "archive/Session.h"
+#include "common/AppError.h"
 #include "common/AppState.h"
 #include "common/DialogService.h"
 #include "common/ImageList.h"
@@ -147,12 +148,14 @@ void frmStampaLista::cmdAnteprima_Click() {
     const ListPrintRequest req = request();
     try {
         QApplication::setOverrideCursor(Qt::WaitCursor);
+        // One source for the window's life: the whole archive is read and sorted once.
+        std::shared_ptr<archive::AddressSource> src = source();
         PreviewWindow::openJob(
             this, m_ctx.printers,
-            [this, req](Printer& printer) {
-                const auto src = source();
-                ListPrinter::print(printer, *src, req, {});
-                printer.finishJob();
+            [src, req](Printer& printer, PrintSpan& span) {
+                if (!src->restart())
+                    throw common::AppError(9, QStringLiteral("Impossibile rileggere gli indirizzi."));
+                ListPrinter::print(printer, *src, req, span);
             },
             [this] { cmdStampa_Click(); });
         QApplication::restoreOverrideCursor();

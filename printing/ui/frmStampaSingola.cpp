@@ -428,9 +428,9 @@ void frmStampaSingola::cmdAnteprimaBusta_Click() {
     try {
         PreviewWindow::openJob(
             this, m_ctx.printers,
-            [options, sender, record](Printer& printer) {
+            // One page, printed whole: the envelope has no lines to start from.
+            [options, sender, record](Printer& printer, PrintSpan&) {
                 StampaBusta::print(printer, options, sender, record);
-                printer.finishJob();
             },
             [this] { cmdBUSTA_Click(); });
     } catch (const std::exception& e) {

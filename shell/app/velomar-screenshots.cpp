@@ -292,19 +292,19 @@ int main(int argc, char* argv[]) {
             request.fields[std::size_t(field)] = true;
         request.heading = QStringLiteral("Indirizzi");
         shot(PreviewWindow::openJob(&main, printers,
-                                    [&session, request](Printer& p) {
-                                        const auto source = ListPrinterRange::wholeArchive(
-                                            session.mainDb, ListPrinterRange::Values::Printable);
-                                        ListPrinter::print(p, *source, request);
-                                        p.finishJob();
+                                    [source = std::shared_ptr(ListPrinterRange::wholeArchive(
+                                         session.mainDb, ListPrinterRange::Values::Printable)),
+                                     request](Printer& p, PrintSpan& span) {
+                                        source->restart();
+                                        ListPrinter::print(p, *source, request, span);
                                     },
                                     {}),
              QStringLiteral("preview-list"));
         const auto rows = SummaryQuery::run(session.mainDb, QStringLiteral("PROV"), SummaryQuery::Order::ByValue);
         shot(PreviewWindow::openJob(&main, printers,
-                                    [&rows](Printer& p) {
-                                        SummaryPrinter::print(p, QStringLiteral("Provincia"), rows);
-                                        p.finishJob();
+                                    [&rows](Printer& p, PrintSpan& span) {
+                                        SummaryPrinter::print(p, QStringLiteral("Provincia"), rows,
+                                                              QDate::currentDate(), span);
                                     },
                                     {}),
              QStringLiteral("preview-summary"));

@@ -1,6 +1,12 @@
 #include "ListPrinterFakes.h"
+#include "archive/ArchiveFile.h"
+#include "archive/SampleArchive.h"
 #include "printing/ListPrinter.h"
+#include "printing/ListPrinterRange.h"
+#include "printing/PreviewPrinter.h"
+#include "printing/RecordingPrinter.h"
 
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace velomar;
@@ -163,4 +169,78 @@ TEST(ListPrinter, UnformattedListAndFailure) {
     EXPECT_EQ(ListPrinter::failureText(printing::PrinterError(5, "x")),
               "Errore sulla Stampante (mancante o non collegata) !");
     EXPECT_EQ(ListPrinter::failureText(printing::PrinterError(7, "memoria")), "Errore 7\r\nmemoria");
+}
+
+// The running text is wrapped where the measured width says, although most lines are
+// only added up from their letters: the letters' own widths bound the text's (kerning in
+// the list font never widens a pair by more than 1 %, so a line by no more than 2 %), and
+// whatever the sum cannot vouch for (other scripts, combining marks, tabs, line breaks in
+// a value) is measured.
+TEST(ListPrinter, LetterSumsLeaveTheRunningTextAsMeasured) {
+    {
+        printing::PreviewPrinter pdf(0, 1); // the PDF printer's measures
+        printing::PrintFont narrow = ListPrinter::listFont(false, false);
+        narrow.family = QStringLiteral("Arial Narrow");
+        pdf.setFont(narrow);
+        std::vector<QChar> letters;
+        for (char16_t u = 0x20; u < 0x180; ++u)
+            if (u < 0x7F || u >= 0xA0)
+                letters.push_back(QChar(u));
+        std::vector<double> own;
+        for (QChar c : letters)
+            own.push_back(pdf.textWidth(QString(c)));
+        double worst = 0;
+        for (std::size_t a = 0; a < letters.size(); ++a)
+            for (std::size_t b = 0; b < letters.size(); ++b) {
+                const double pair = pdf.textWidth(QString(letters[a]) + letters[b]);
+                worst = std::max(worst, (pair - own[a] - own[b]) / (own[a] + own[b]));
+            }
+        EXPECT_LE(worst, 0.01);
+    }
+
+    std::vector<AddressRecord> rows;
+    QTemporaryDir dir;
+    const QString mdb = dir.filePath("esempio.mdb");
+    archive::SampleArchive::write(mdb, 600, 17);
+    auto db = archive::ArchiveFile::open(mdb, archive::ArchiveKind::Addresses, archive::ArchiveFile::Access::ReadOnly);
+    auto walk = printing::ListPrinterRange::wholeArchive(db, printing::ListPrinterRange::Values::Printable);
+    for (AddressRecord r; walk->next(r);)
+        rows.push_back(r);
+    AddressRecord odd = rossi();
+    for (const QString& cognome :
+         {QString(120, 'W'), QStringLiteral("Σπύρος Παπαδόπουλος ") + QString(60, QChar(0x3A9)),
+          QStringLiteral("Rene\u0301e ") + QString(80, QChar(0x301)), QStringLiteral("Via\tdei\tTab ") + QString(70, 'm'),
+          QStringLiteral("   spazi iniziali ") + QString(90, 'i'), QStringLiteral("Riga uno\nriga due ") + QString(100, 'x'),
+          QStringLiteral("北京市朝阳区建国路 ") + QString(40, QChar(0x5317))}) {
+        odd[2] = cognome;
+        rows.push_back(odd);
+        odd[5] = cognome; // and in a later part
+        rows.push_back(odd);
+    }
+
+    ListPrintRequest request;
+    request.formatted = false;
+    for (int f = 0; f <= 14; ++f)
+        request.fields[std::size_t(f)] = true;
+    printing::RecordingPrinter printer;
+    test::ListSource source(rows);
+    ListPrinter::print(printer, source, request);
+    const QStringList printed = printer.printedTexts();
+
+    printing::RecordingPrinter measure;
+    printing::PrintFont narrow = ListPrinter::listFont(false, false);
+    narrow.family = QStringLiteral("Arial Narrow");
+    measure.setFont(narrow);
+    const auto width = [&measure](const QString& text) { return measure.textWidth(text); };
+    QStringList expected = printed.mid(0, 3); // date, rule, blank line
+    int wrapped = 0;
+    for (const AddressRecord& r : rows) {
+        const QString text = ListPrinterLayout::unformattedText(r, request.fields, width);
+        expected << text.split(QLatin1Char('\n')) << QString();
+        wrapped += text.contains(QLatin1Char('\n')) ? 1 : 0;
+    }
+    EXPECT_GT(wrapped, 40);
+    ASSERT_EQ(printed.size(), expected.size());
+    for (qsizetype i = 0; i < printed.size(); ++i)
+        ASSERT_EQ(printed[i], expected[i]) << "riga " << i;
 }

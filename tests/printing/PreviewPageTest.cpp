@@ -6,11 +6,17 @@
 #include "archive/RecordsetAddressSource.h"
 #include "archive/SampleArchive.h"
 #include "common/AppError.h"
+#include "printing/GroupListPrinter.h"
+#include "printing/JobPreview.h"
 #include "printing/LabelPreview.h"
+#include "printing/ListPrinter.h"
+#include "printing/ListPrinterRange.h"
 #include "printing/PdfPrinter.h"
 #include "printing/PreviewPrinter.h"
 #include "printing/PrintingBatch.h"
 #include "printing/StampaEtichette.h"
+#include "printing/SummaryPrinter.h"
+#include "printing/SummaryQuery.h"
 
 #include <QFile>
 #include <QImage>
@@ -73,6 +79,55 @@ int runPreview(const QStringList& args, QString* errText) {
     e.flush();
     *errText = err;
     return rc;
+}
+
+// Counts the addresses read, so a page is seen to read only its own.
+class CountingSource : public archive::AddressSource {
+public:
+    explicit CountingSource(std::unique_ptr<archive::AddressSource> inner) : m_inner(std::move(inner)) {}
+    qint64 count() const override { return m_inner->count(); }
+    bool next(archive::AddressRecord& record) override {
+        ++reads;
+        return m_inner->next(record);
+    }
+    qint64 skip(qint64 n) override { return m_inner->skip(n); }
+    bool restart() override { return m_inner->restart(); }
+    qint64 reads = 0;
+
+private:
+    std::unique_ptr<archive::AddressSource> m_inner;
+};
+
+ListPrintRequest listRequest(bool formatted) {
+    ListPrintRequest request;
+    request.formatted = formatted;
+    request.heading = QStringLiteral("Indirizzi di prova");
+    request.date = QDate(2026, 12, 7);
+    for (int f = 0; f <= 14; ++f)
+        request.fields[std::size_t(f)] = !formatted || f < 9;
+    return request;
+}
+
+JobPreview::Job listJob(std::shared_ptr<archive::AddressSource> source, const ListPrintRequest& request) {
+    return [source, request](Printer& printer, PrintSpan& span) {
+        source->restart();
+        ListPrinter::print(printer, *source, request, span);
+    };
+}
+
+JobPreview::Job summaryJob(const std::vector<SummaryRow>& rows) {
+    return [rows](Printer& printer, PrintSpan& span) {
+        SummaryPrinter::print(printer, QStringLiteral("CAP"), rows, QDate(2026, 12, 7), span);
+    };
+}
+
+// The page as the job run whole draws it.
+QImage wholeRunPage(const JobPreview::Job& job, qint64 page, double dpi) {
+    PreviewPrinter printer(page, dpi);
+    PrintSpan whole;
+    job(printer, whole);
+    printer.finishJob();
+    return printer.image();
 }
 
 } // namespace
@@ -169,4 +224,102 @@ TEST(PreviewPage, PagesAgreeWithThePdfOfTheSameJob) {
     EXPECT_EQ(saved.size(), QSize(413, 585));
     EXPECT_EQ(runPreview({mdb, "--page", "1", "--png", dir.filePath("manca/x.png")}, &err), 1);
     EXPECT_TRUE(err.startsWith("Impossibile scrivere il file PNG")) << err.toStdString();
+}
+
+// Lists and summaries: the pages drawn from their starts are the PDF's, in both list
+// layouts (landscape columns, portrait running text).
+TEST(PreviewPage, ListAndSummaryPagesAgreeWithThePdf) {
+    if (!test::havePoppler())
+        GTEST_SKIP() << "poppler-utils non installato";
+    QTemporaryDir dir;
+    const QString mdb = dir.filePath("esempio.mdb");
+    archive::SampleArchive::write(mdb, 150, 5);
+    auto db = archive::ArchiveFile::open(mdb, archive::ArchiveKind::Addresses,
+                                         archive::ArchiveFile::Access::ReadOnly);
+    const auto rows = SummaryQuery::run(db, QStringLiteral("CAP"), SummaryQuery::Order::ByValue);
+    struct Case {
+        const char* name;
+        JobPreview::Job job;
+        std::vector<int> pages;
+    };
+    const std::shared_ptr<archive::AddressSource> walk =
+        ListPrinterRange::wholeArchive(db, ListPrinterRange::Values::Printable);
+    const std::vector<Case> cases = {{"lista", listJob(walk, listRequest(true)), {1, 3}},
+                                     {"testo", listJob(walk, listRequest(false)), {4}},
+                                     {"riepilogo", summaryJob(rows), {1, 2}}};
+    for (const Case& c : cases) {
+        const QString pdf = dir.filePath(QStringLiteral("%1.pdf").arg(c.name));
+        int pdfPages = 0;
+        {
+            PdfPrinter printer(pdf);
+            PrintSpan whole;
+            c.job(printer, whole);
+            printer.finishJob();
+            pdfPages = printer.pagesPrinted();
+        }
+        const JobPreview preview(c.job);
+        EXPECT_EQ(preview.pageCount(), pdfPages) << c.name;
+        EXPECT_GE(pdfPages, c.pages.back()) << c.name;
+        EXPECT_EQ(qint64(preview.pageStarts().size()), pdfPages) << c.name;
+        for (int page : c.pages) {
+            const QImage shown = preview.render(page, kDpi);
+            const QImage printed = pdfPage(pdf, page, dir.path());
+            ASSERT_FALSE(printed.isNull()) << c.name;
+            EXPECT_LE(std::abs(shown.width() - printed.width()), 1) << c.name;
+            EXPECT_LE(std::abs(shown.height() - printed.height()), 1) << c.name;
+            qint64 darkShown = 0, darkPrinted = 0;
+            EXPECT_LT(unmatchedShare(shown, printed, &darkShown), 0.01) << c.name << " pagina " << page;
+            EXPECT_LT(unmatchedShare(printed, shown, &darkPrinted), 0.01) << c.name << " pagina " << page;
+            EXPECT_GT(darkShown, 3000) << c.name << " pagina " << page;
+            EXPECT_NEAR(double(darkShown) / double(darkPrinted), 1.0, 0.1) << c.name << " pagina " << page;
+            if (page > 1) // a page one line off is caught
+                EXPECT_GT(unmatchedShare(shown, pdfPage(pdf, page - 1, dir.path())), 0.2) << c.name;
+        }
+    }
+}
+
+// Each page drawn from where the layout pass says it starts is exactly the page of the
+// whole job, and reads only its own items; an address split over two pages included.
+TEST(PreviewPage, EveryPageFromItsStartIsThatPageOfTheWholeJob) {
+    QTemporaryDir dir;
+    const QString mdb = dir.filePath("esempio.mdb");
+    archive::SampleArchive::write(mdb, 90, 3);
+    auto db = archive::ArchiveFile::open(mdb, archive::ArchiveKind::Addresses,
+                                         archive::ArchiveFile::Access::ReadOnly);
+    auto counting = std::make_shared<CountingSource>(
+        ListPrinterRange::wholeArchive(db, ListPrinterRange::Values::Printable));
+    std::vector<GroupListPrinter::Group> groups;
+    for (int i = 0; i < 150; ++i)
+        groups.push_back({QStringLiteral("%1").arg(i, 2, 36, QChar('0')).toUpper(), QStringLiteral("Gruppo numero %1").arg(i)});
+    const JobPreview::Job groupJob = [groups](Printer& printer, PrintSpan& span) {
+        GroupListPrinter::print(printer, groups, QDate(2026, 12, 7), span);
+    };
+    const auto rows = SummaryQuery::run(db, QStringLiteral("CITTA"), SummaryQuery::Order::ByCount);
+
+    constexpr double dpi = 40;
+    bool splitAddress = false;
+    for (const auto& [name, job] : std::vector<std::pair<const char*, JobPreview::Job>>{
+             {"testo", listJob(counting, listRequest(false))},
+             {"lista", listJob(counting, listRequest(true))},
+             {"riepilogo", summaryJob(rows)},
+             {"gruppi", groupJob}}) {
+        const JobPreview preview(job);
+        ASSERT_GT(preview.pageCount(), 1) << name;
+        ASSERT_EQ(qint64(preview.pageStarts().size()), preview.pageCount()) << name;
+        for (qint64 page = 1; page <= preview.pageCount(); ++page) {
+            counting->reads = 0;
+            const QImage shown = preview.render(page, dpi);
+            const qint64 reads = counting->reads;
+            EXPECT_TRUE(shown == wholeRunPage(job, page, dpi)) << name << " pagina " << page;
+            if (page > 1)
+                splitAddress = splitAddress || preview.pageStarts()[std::size_t(page - 1)].line > 0;
+            if (page < preview.pageCount() && std::string(name) != "riepilogo" && std::string(name) != "gruppi") {
+                const auto& starts = preview.pageStarts();
+                EXPECT_LE(reads, starts[std::size_t(page)].item - starts[std::size_t(page - 1)].item + 1)
+                    << name << " pagina " << page;
+            }
+        }
+        EXPECT_THROW(preview.render(preview.pageCount() + 1, dpi), common::AppError);
+    }
+    EXPECT_TRUE(splitAddress); // the running text broke a page inside an address
 }
