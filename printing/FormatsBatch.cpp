@@ -14,6 +14,19 @@ const char* const kUsage =
     "Uso: velomar-batch formats [--search TESTO] [--set NOME]\n"
     "       [--custom CARTA,COLONNE,RIGHE,LARGHEZZA,ALTEZZA,MARGINE_SX,MARGINE_ALTO,PASSO_O,PASSO_V[,RAGGIO]]\n";
 
+// Stores the sheet every label print will use and says which it is.
+int useFormat(settings::Settings& store, const SheetFormat& format, QTextStream& out, QTextStream& err) {
+    try {
+        SheetCatalog::setCurrent(store, format);
+        store.sync();
+    } catch (const common::AppError& e) {
+        err << e.description() << "\n";
+        return 1;
+    }
+    out << "Formato in uso: " << format.name << " (" << format.shapeText() << ")\n";
+    return 0;
+}
+
 QString sourceName(SheetFormat::Source source) {
     switch (source) {
     case SheetFormat::Source::Glabels:
@@ -112,15 +125,7 @@ int batchFormats(const QStringList& args, QTextStream& out, QTextStream& err) {
             err << problem << "\n" << kUsage;
             return 2;
         }
-        try {
-            SheetCatalog::setCurrent(store, *format);
-            store.sync();
-        } catch (const common::AppError& e) {
-            err << e.description() << "\n";
-            return 1;
-        }
-        out << "Formato in uso: " << format->name << " (" << format->shapeText() << ")\n";
-        return 0;
+        return useFormat(store, *format, out, err);
     }
 
     SheetCatalog catalog;
@@ -136,15 +141,7 @@ int batchFormats(const QStringList& args, QTextStream& out, QTextStream& err) {
                 << "\n";
             return 2;
         }
-        try {
-            SheetCatalog::setCurrent(store, *format);
-            store.sync();
-        } catch (const common::AppError& e) {
-            err << e.description() << "\n";
-            return 1;
-        }
-        out << "Formato in uso: " << format->name << " (" << format->shapeText() << ")\n";
-        return 0;
+        return useFormat(store, *format, out, err);
     }
 
     if (glabels.files == 0)

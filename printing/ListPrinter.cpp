@@ -127,14 +127,12 @@ void printAll(Printer& printer, archive::AddressSource& source, const ListPrintR
         progress(printed, count);
 }
 
-} // namespace
-
-qint64 ListPrinter::print(Printer& printer, archive::AddressSource& source,
-                          const ListPrintRequest& request, const Progress& progress) {
-    PrintSpan whole;
+// A failed job is aborted, so no partial document is left; the first failure is reported.
+qint64 printGuarded(Printer& printer, archive::AddressSource& source, const ListPrintRequest& request,
+                    const ListPrinter::Progress& progress, PrintSpan& span) {
     qint64 printed = 0;
     try {
-        printAll(printer, source, request, progress, whole, printed);
+        printAll(printer, source, request, progress, span, printed);
     } catch (...) {
         try {
             printer.abortDoc();
@@ -146,19 +144,17 @@ qint64 ListPrinter::print(Printer& printer, archive::AddressSource& source,
     return printed;
 }
 
+} // namespace
+
+qint64 ListPrinter::print(Printer& printer, archive::AddressSource& source,
+                          const ListPrintRequest& request, const Progress& progress) {
+    PrintSpan whole;
+    return printGuarded(printer, source, request, progress, whole);
+}
+
 qint64 ListPrinter::print(Printer& printer, archive::AddressSource& source,
                           const ListPrintRequest& request, PrintSpan& span) {
-    qint64 printed = 0;
-    try {
-        printAll(printer, source, request, {}, span, printed);
-    } catch (...) {
-        try {
-            printer.abortDoc();
-        } catch (...) {
-        }
-        throw;
-    }
-    return printed;
+    return printGuarded(printer, source, request, {}, span);
 }
 
 PrintFont ListPrinter::listFont(bool formatted, bool lucidaFont) {

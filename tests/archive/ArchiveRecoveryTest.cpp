@@ -1,7 +1,7 @@
 // Opening archives after an interrupted write, while another program holds them, and
 // refusing to write into a damaged archive or one whose NR is not the row key.
 #include "ArchiveTestFiles.h"
-#include "BatchProcess.h"
+#include "support/BatchProcess.h"
 
 #include "archive/ArchiveBatch.h"
 #include "archive/ArchiveFile.h"

@@ -2,7 +2,7 @@
 // and an import that fills the disk: afterwards both archives open with their old or
 // their full new count, and no address is lost.
 #include "ArchiveTestFiles.h"
-#include "BatchProcess.h"
+#include "support/BatchProcess.h"
 
 #include "archive/ArchiveBatch.h"
 #include "archive/ArchiveFile.h"

@@ -1,3 +1,4 @@
+#include "support/BatchProcess.h"
 #include "support/TestEnvironment.h"
 
 #include <QDir>
@@ -12,13 +13,10 @@
 
 namespace {
 
+using velomar::test::BatchRun;
+
 // A home that cannot be written or even made, by root too.
 const QString kNoHome = QStringLiteral("/proc/velomar-no-home");
-
-struct BatchRun {
-    int exitCode = -1;
-    QString out, err;
-};
 
 // velomar-batch as cron or ssh starts it: a bare environment, no terminal, no input.
 BatchRun runBare(const QStringList& args, const QStringList& extraEnv = {}) {
@@ -27,21 +25,11 @@ BatchRun runBare(const QStringList& args, const QStringList& extraEnv = {}) {
     env.insert(QStringLiteral("HOME"), kNoHome);
     for (const QString& pair : extraEnv)
         env.insert(pair.section(u'=', 0, 0), pair.section(u'=', 1));
-    QProcess p;
-    p.setProcessEnvironment(env);
-    p.setStandardInputFile(QProcess::nullDevice());
-    p.setChildProcessModifier([] { ::setsid(); });
-    p.start(velomar::test::binaryPath(QStringLiteral("velomar-batch")), args);
-    BatchRun r;
-    if (!p.waitForFinished(120000)) {
-        p.kill();
-        p.waitForFinished();
-        return r;
-    }
-    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = QString::fromUtf8(p.readAllStandardOutput());
-    r.err = QString::fromUtf8(p.readAllStandardError());
-    return r;
+    return velomar::test::runBatch(args, 120000, [&](QProcess& p) {
+        p.setProcessEnvironment(env);
+        p.setStandardInputFile(QProcess::nullDevice());
+        p.setChildProcessModifier([] { ::setsid(); });
+    });
 }
 
 // What Qt, fontconfig or the C++ runtime print on their own, never the program.

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 namespace velomar::test {
 
 // velomar-batch as a user runs it: its own process, exit status and both outputs.
@@ -16,8 +18,13 @@ struct BatchRun {
 
 inline QString batchProgram() { return binaryPath(QStringLiteral("velomar-batch")); }
 
-inline BatchRun runBatch(const QStringList& args, int timeoutMs = 120000) {
+// prepare sets what the process starts with (environment, input, session) when the
+// test needs other than this process's own.
+inline BatchRun runBatch(const QStringList& args, int timeoutMs = 120000,
+                         const std::function<void(QProcess&)>& prepare = {}) {
     QProcess p;
+    if (prepare)
+        prepare(p);
     p.start(batchProgram(), args);
     BatchRun r;
     if (!p.waitForFinished(timeoutMs)) {
