@@ -89,6 +89,11 @@ void RecordColumn::assign(std::size_t row, sqlite3_stmt* stmt, int col) { put(ro
 
 void RecordColumn::put(std::size_t row, sqlite3_stmt* stmt, int col, bool append) {
     // Few SQLite calls per cell: each one takes the connection's mutex.
+    if (m_kind == Kind::Text && m_typeChecked) {
+        const int type = sqlite3_column_type(stmt, col);
+        if (type != SQLITE_TEXT && type != SQLITE_NULL)
+            toVariant();
+    }
     if (m_kind == Kind::Text) {
         quint32 start = quint32(m_chars.size()), length = NullLength;
         if (const auto* utf8 = sqlite3_column_text(stmt, col)) {

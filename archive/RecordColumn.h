@@ -17,7 +17,10 @@ class RecordColumn {
 public:
     enum class Kind { Integer, Text, Variant };
 
-    RecordColumn(QString name, Kind kind) : m_name(std::move(name)), m_kind(kind) {}
+    // typeChecked: a Text column of a computed value (no declared type) stays compact
+    // while its values are texts and turns to Variant at the first that is not.
+    RecordColumn(QString name, Kind kind, bool typeChecked = false)
+        : m_name(std::move(name)), m_kind(kind), m_typeChecked(typeChecked) {}
 
     const QString& name() const { return m_name; }
     Kind kind() const { return m_kind; }
@@ -49,6 +52,7 @@ private:
 
     QString m_name;
     Kind m_kind;
+    bool m_typeChecked;
     // Integer
     std::vector<qint64> m_ints;
     std::vector<bool> m_nulls;

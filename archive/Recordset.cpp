@@ -79,7 +79,12 @@ Recordset Recordset::open(Database& db, const QString& source, LockType lock, co
     const int columns = st->columnCount();
     for (int c = first; c < columns; ++c) {
         const QString name = st->columnName(c);
-        d->cols.emplace_back(name, kindOf(sqlite3_column_decltype(h, c)));
+        // A computed column (substr() of a text field, say) has no declared type.
+        const char* declType = sqlite3_column_decltype(h, c);
+        if (declType)
+            d->cols.emplace_back(name, kindOf(declType));
+        else
+            d->cols.emplace_back(name, RecordColumn::Kind::Text, true);
     }
     // With duplicate names the first column wins.
     for (int c = int(d->cols.size()) - 1; c >= 0; --c)

@@ -1,5 +1,7 @@
 // The print preview on an archive of 100,000 addresses, at screen resolution:
 //   BM_PreviewPage         one page of a label job (arg 1: the page)
+//   BM_PreviewLabelsOpen   what "Anteprima" of labels costs before the first page shows:
+//                          the printable columns read and sorted, page 1
 //   BM_PreviewListOpen     what "Anteprima" of a list costs before the first page shows:
 //                          the archive read and sorted, the layout pass, page 1
 //   BM_PreviewListPage     one page of that list once open (arg 1: the page)
@@ -56,6 +58,20 @@ void BM_PreviewPage(benchmark::State& state) {
     }
     state.counters["pages"] = double(preview.pageCount());
 }
+void BM_PreviewLabelsOpen(benchmark::State& state) {
+    auto db = openSample(state.range(0));
+    const QString select = QStringLiteral("SELECT %1 FROM TabMAIL")
+                               .arg(archive::DataModel::printColumns().join(QStringLiteral(", ")));
+    for (auto _ : state) {
+        auto rs = archive::Recordset::open(db, select, archive::LockType::ReadOnly);
+        archive::DataModel::applySortOrder(rs, 6);
+        printing::LabelPreview preview(rs, {}, {1, 2});
+        const QImage page = preview.render(1, 96);
+        benchmark::DoNotOptimize(page.constBits());
+    }
+}
+BENCHMARK(BM_PreviewLabelsOpen)->Arg(100000)->Unit(benchmark::kMillisecond);
+
 BENCHMARK(BM_PreviewPage)
     ->ArgNames({"", "page"})
     ->Args({100000, 1})

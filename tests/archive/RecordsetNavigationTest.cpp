@@ -157,6 +157,25 @@ TEST_F(RecordsetNavigationTest, QuerySourcesAreReadOnly) {
     EXPECT_THROW(Recordset::open(db, QStringLiteral("SELECT * FROM TabMAIL where GR like ?"), LockType::ReadOnly),
                  DatabaseError);
     EXPECT_THROW(Recordset::open(db, QStringLiteral("TabNESSUNA"), LockType::ReadOnly), DatabaseError);
+
+    // Computed columns have no declared type: texts sort by collation, and a number, blob
+    // or Null that turns up after them is kept as it is.
+    Recordset cut = Recordset::open(
+        db, QStringLiteral("SELECT substr(COGNOME, 1, 3) AS C, CASE NR WHEN 5 THEN 42 WHEN 4 THEN x'00ff' "
+                           "ELSE substr(CITTA, 1, 2) END AS K FROM TabMAIL ORDER BY NR"),
+        LockType::ReadOnly);
+    EXPECT_EQ(column(cut, "C"), (QStringList{"Ros", "Bia", "ros", "", "Àlb"}));
+    EXPECT_FALSE(cut.value(0).isNull());
+    cut.setAbsolutePosition(4);
+    EXPECT_FALSE(cut.value(0).isValid()); // Null stays Null
+    EXPECT_EQ(cut.value(1).toByteArray(), QByteArray("\x00\xff", 2));
+    cut.moveLast();
+    EXPECT_EQ(cut.value(1).typeId(), QMetaType::LongLong);
+    EXPECT_EQ(cut.value(1).toLongLong(), 42);
+    cut.moveFirst();
+    EXPECT_EQ(cut.value(1).toString(), QStringLiteral("Ro"));
+    cut.setSort(QStringLiteral("C"));
+    EXPECT_EQ(column(cut, "C"), (QStringList{"", "Àlb", "Bia", "ros", "Ros"}));
 }
 
 } // namespace
