@@ -8,7 +8,7 @@
 #include "archive/FailureText.h"
 #include "archive/Recordset.h"
 #include "archive/SampleArchive.h"
-#include "common/AppState.h"
+#include "settings/AppState.h"
 #include "common/DialogService.h"
 
 #include <QFileInfo>
@@ -102,7 +102,7 @@ int batchCount(const QStringList& args, QTextStream& out, QTextStream& err) {
         return 2;
     }
     // The open command's own count: mode "Main", read-only, every NR read.
-    common::AppState state;
+    settings::AppState state;
     state.callerMode = QStringLiteral("Main");
     StreamDialogs dialogs(err);
     ArchiveOpener opener(state, dialogs);

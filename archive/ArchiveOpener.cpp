@@ -6,7 +6,7 @@
 #include "archive/LikePattern.h"
 #include "archive/OpenFeedback.h"
 #include "archive/Recordset.h"
-#include "common/AppState.h"
+#include "settings/AppState.h"
 #include "common/DialogService.h"
 
 #include <sqlite3.h>
@@ -22,7 +22,7 @@ OpenFeedback& silent() {
 
 } // namespace
 
-ArchiveOpener::ArchiveOpener(common::AppState& state, common::DialogService& dialogs, OpenFeedback* feedback)
+ArchiveOpener::ArchiveOpener(settings::AppState& state, common::DialogService& dialogs, OpenFeedback* feedback)
     : m_state(state), m_dialogs(dialogs), m_feedback(feedback) {}
 
 ArchiveKind ArchiveOpener::kindOf(const QString& callerMode) {

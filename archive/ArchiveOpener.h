@@ -6,9 +6,11 @@
 #include <QString>
 
 namespace velomar::common {
-struct AppState;
 class DialogService;
 } // namespace velomar::common
+namespace velomar::settings {
+struct AppState;
+}
 
 namespace velomar::archive {
 
@@ -28,7 +30,7 @@ class Recordset;
 // the caller mode is program-wide and may still say "Erro" from someone else's open.
 class ArchiveOpener {
 public:
-    ArchiveOpener(common::AppState& state, common::DialogService& dialogs, OpenFeedback* feedback = nullptr);
+    ArchiveOpener(settings::AppState& state, common::DialogService& dialogs, OpenFeedback* feedback = nullptr);
 
     bool open(Database& db, Recordset& rs, const QString& path, bool showWait,
               const QString& groupFilter = QString());
@@ -43,7 +45,7 @@ private:
     void openIn(Database& db, Recordset& rs, const QString& path, const QString& mode,
                 const QString& groupFilter);
 
-    common::AppState& m_state;
+    settings::AppState& m_state;
     common::DialogService& m_dialogs;
     OpenFeedback* m_feedback;
 };

@@ -4,12 +4,12 @@
 #include "archive/Database.h"
 #include "archive/Recordset.h"
 #include "common/AppError.h"
-#include "common/AppState.h"
+#include "settings/AppState.h"
 
 namespace velomar::archive {
 
 GroupsCompactor::Outcome GroupsCompactor::compact(const QString& path, Database& groupsDb, Recordset& groupsRs,
-                                                  ArchiveOpener& opener, common::AppState& state,
+                                                  ArchiveOpener& opener, settings::AppState& state,
                                                   const Compactor::StageHook& hook) {
     Outcome outcome;
     groupsRs.close();

@@ -2,7 +2,7 @@
 
 #include "archive/Compactor.h"
 
-namespace velomar::common {
+namespace velomar::settings {
 struct AppState;
 }
 
@@ -26,7 +26,7 @@ public:
     };
 
     static Outcome compact(const QString& path, Database& groupsDb, Recordset& groupsRs, ArchiveOpener& opener,
-                           common::AppState& state, const Compactor::StageHook& hook = {});
+                           settings::AppState& state, const Compactor::StageHook& hook = {});
 };
 
 } // namespace velomar::archive

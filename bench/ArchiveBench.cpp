@@ -6,7 +6,7 @@
 #include "archive/Database.h"
 #include "archive/Recordset.h"
 #include "archive/SampleArchive.h"
-#include "common/AppState.h"
+#include "settings/AppState.h"
 #include "common/DialogService.h"
 
 #include <QDir>
@@ -48,7 +48,7 @@ QString sampleArchive(qint64 count) {
 
 void BM_OpenArchive(benchmark::State& state) {
     const QString path = sampleArchive(state.range(0));
-    common::AppState app;
+    settings::AppState app;
     SilentDialogs dialogs;
     archive::ArchiveOpener opener(app, dialogs);
     qint64 rows = 0;

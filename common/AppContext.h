@@ -1,12 +1,12 @@
 #pragma once
 
 namespace velomar::common {
-struct AppState;
 class DialogService;
 } // namespace velomar::common
 namespace velomar::settings {
+struct AppState;
 class Settings;
-}
+} // namespace velomar::settings
 namespace velomar::archive {
 struct Session;
 }
@@ -19,7 +19,7 @@ namespace velomar::common {
 // What every window and job is handed: the program-wide state, the dialog service, the
 // settings store, the database slots and the current printer choice.
 struct AppContext {
-    common::AppState& state;
+    settings::AppState& state;
     common::DialogService& dialogs;
     settings::Settings& settings;
     archive::Session& session;

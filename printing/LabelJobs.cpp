@@ -9,7 +9,7 @@
 #include "archive/RecordsetAddressSource.h"
 #include "archive/Statement.h"
 #include "common/AppError.h"
-#include "common/AppState.h"
+#include "settings/AppState.h"
 #include "common/DialogService.h"
 #include "printing/PrintFailure.h"
 #include "printing/Printer.h"
@@ -55,7 +55,7 @@ public:
 
 } // namespace
 
-LabelJobs::LabelJobs(common::AppState& state, common::DialogService& dialogs,
+LabelJobs::LabelJobs(settings::AppState& state, common::DialogService& dialogs,
                      PrinterSelection& printers, archive::Database& db)
     : m_state(state), m_dialogs(dialogs), m_printers(printers), m_db(db) {}
 
@@ -82,7 +82,7 @@ namespace {
 
 // Prints a sorted record set; shows the failure and returns false, or true.
 bool printLabels(common::DialogService& dialogs, PrinterSelection& printers,
-                 const common::AppState& state, const SheetFormat& sheet, const archive::Recordset& rs,
+                 const settings::AppState& state, const SheetFormat& sheet, const archive::Recordset& rs,
                  LabelPosition start, QStringList& cutLabels) {
     try {
         Hourglass wait;

@@ -12,9 +12,11 @@ namespace velomar::archive {
 class Database;
 }
 namespace velomar::common {
-struct AppState;
 class DialogService;
 } // namespace velomar::common
+namespace velomar::settings {
+struct AppState;
+}
 
 namespace velomar::printing {
 
@@ -27,7 +29,7 @@ class LabelJobs {
 public:
     enum class Outcome { Printed, NothingToDo, Cancelled, Failed };
 
-    LabelJobs(common::AppState& state, common::DialogService& dialogs, PrinterSelection& printers,
+    LabelJobs(settings::AppState& state, common::DialogService& dialogs, PrinterSelection& printers,
               archive::Database& db);
 
     // Print-shop labels: every address of one group (GR LIKE code), reminder file in
@@ -54,7 +56,7 @@ public:
                                bool shopJob, const QString& paper = QStringLiteral("A4"));
 
 private:
-    common::AppState& m_state;
+    settings::AppState& m_state;
     common::DialogService& m_dialogs;
     PrinterSelection& m_printers;
     archive::Database& m_db;

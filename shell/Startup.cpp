@@ -1,6 +1,6 @@
 #include "shell/Startup.h"
 
-#include "common/AppState.h"
+#include "settings/AppState.h"
 #include "common/DialogService.h"
 #include "common/OutputGuard.h"
 #include "common/Paths.h"
@@ -48,12 +48,12 @@ bool Startup::createEmptyFile(const QString& path) {
     return true;
 }
 
-Startup::Outcome Startup::run(common::AppState& state, settings::Settings& settings,
+Startup::Outcome Startup::run(settings::AppState& state, settings::Settings& settings,
                               common::DialogService& dialogs) {
     return run(state, settings, dialogs, ProgramSetup::templateCandidates());
 }
 
-Startup::Outcome Startup::run(common::AppState& state, settings::Settings& settings,
+Startup::Outcome Startup::run(settings::AppState& state, settings::Settings& settings,
                               common::DialogService& dialogs, const QStringList& templateCandidates) {
     state.currentArchivePath.clear();
     state.system = common::SystemInfo::collect();
@@ -140,7 +140,7 @@ void Startup::offerGroupsConversion(const QString& groupsPath, common::DialogSer
     }
 }
 
-void Startup::saveOnExit(const common::AppState& state, settings::Settings& settings) {
+void Startup::saveOnExit(const settings::AppState& state, settings::Settings& settings) {
     // An unreadable store is left as it is rather than replaced by what little was read.
     if (!settings.isUsable() || state.lastDirArch.isEmpty())
         return;

@@ -4,9 +4,11 @@
 #include <QStringList>
 
 namespace velomar::common {
-struct AppState;
 class DialogService;
 } // namespace velomar::common
+namespace velomar::settings {
+struct AppState;
+}
 namespace velomar::settings {
 class Settings;
 }
@@ -32,9 +34,9 @@ public:
     // outcome but Ready the program must end at once. Without ProgramDir the user's program
     // folder is set up from the first of templateCandidates holding the templates
     // (by default those next to the executable); with none, NotInstalled.
-    static Outcome run(common::AppState& state, settings::Settings& settings,
+    static Outcome run(settings::AppState& state, settings::Settings& settings,
                        common::DialogService& dialogs);
-    static Outcome run(common::AppState& state, settings::Settings& settings,
+    static Outcome run(settings::AppState& state, settings::Settings& settings,
                        common::DialogService& dialogs, const QStringList& templateCandidates);
 
     // A groups file in Access format: asks, then converts it in place keeping the
@@ -42,7 +44,7 @@ public:
     static void offerGroupsConversion(const QString& groupsPath, common::DialogService& dialogs);
 
     // Exit step: keeps the last archive folder.
-    static void saveOnExit(const common::AppState& state, settings::Settings& settings);
+    static void saveOnExit(const settings::AppState& state, settings::Settings& settings);
 
     // Creates an empty file unless a file of that name exists; false when it cannot.
     static bool createEmptyFile(const QString& path);

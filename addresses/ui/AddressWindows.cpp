@@ -4,8 +4,8 @@
 #include "addresses/ui/frmSchedario.h"
 #include "archive/CountryLookup.h"
 #include "common/AppError.h"
-#include "common/AppState.h"
-#include "common/ui/WindowPlacement.h"
+#include "settings/AppState.h"
+#include "settings/ui/WindowPlacement.h"
 #include "printing/ui/ListPrinterChoices.h"
 #include "printing/ui/PrintWindows.h"
 #include "printing/ui/frmStampaLista.h"
@@ -94,7 +94,7 @@ void AddressWindows::mnuSchedario_Click() {
     auto* card = new frmSchedario(m_ctx, *m_grid,
                                   [this](const QString& code) { return countryName(code); },
                                   m_main.window);
-    common::ui::WindowPlacement::apply(card, m_ctx.settings);
+    settings::ui::WindowPlacement::apply(card, m_ctx.settings);
     card->show();
     card->activateWindow();
 }

@@ -10,7 +10,7 @@
 #include "archive/Session.h"
 #include "archive/Transaction.h"
 #include "common/AppError.h"
-#include "common/AppState.h"
+#include "settings/AppState.h"
 #include "common/DialogService.h"
 #include "common/AppContext.h"
 

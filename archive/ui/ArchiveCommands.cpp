@@ -7,7 +7,7 @@
 #include "archive/ui/ArchiveHost.h"
 #include "archive/ui/frmProprieta.h"
 #include "common/AppError.h"
-#include "common/AppState.h"
+#include "settings/AppState.h"
 #include "common/DialogService.h"
 #include "common/AppContext.h"
 

@@ -7,7 +7,7 @@
 #include "archive/Session.h"
 #include "archive/ui/ArchiveHost.h"
 #include "common/AppError.h"
-#include "common/AppState.h"
+#include "settings/AppState.h"
 #include "common/DialogService.h"
 #include "common/AppContext.h"
 

@@ -4,7 +4,7 @@
 #include "archive/ArchiveProperties.h"
 #include "archive/GroupsCompactor.h"
 #include "archive/Session.h"
-#include "common/AppState.h"
+#include "settings/AppState.h"
 #include "common/DialogService.h"
 #include "common/AppContext.h"
 

@@ -2,7 +2,7 @@
 
 #include "addresses/ui/frmEDIT.h"
 #include "archive/Session.h"
-#include "common/AppState.h"
+#include "settings/AppState.h"
 #include "exchange/ui/frmESPORTA.h"
 #include "exchange/ui/frmIMPORTA.h"
 #include "exchange/ui/frmIMPORTAFILE.h"

@@ -5,7 +5,7 @@
 #include "archive/FailureText.h"
 #include "archive/Session.h"
 #include "archive/Statement.h"
-#include "common/AppState.h"
+#include "settings/AppState.h"
 #include "common/DialogService.h"
 #include "exchange/ExchangeError.h"
 #include "common/AppContext.h"

@@ -4,7 +4,7 @@
 #include "archive/DataModel.h"
 #include "archive/Session.h"
 #include "common/AppError.h"
-#include "common/AppState.h"
+#include "settings/AppState.h"
 #include "common/DialogService.h"
 #include "exchange/SourceTable.h"
 #include "common/AppContext.h"

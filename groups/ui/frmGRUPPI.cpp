@@ -5,7 +5,7 @@
 #include "archive/Recordset.h"
 #include "archive/Session.h"
 #include "common/AppError.h"
-#include "common/AppState.h"
+#include "settings/AppState.h"
 #include "common/DialogService.h"
 #include "common/ui/GridStyle.h"
 #include "groups/GroupsArchive.h"

@@ -1,7 +1,7 @@
 #include "printing/ui/ListPrinterWindows.h"
 
 #include "addresses/ui/frmEDIT.h"
-#include "common/ui/WindowPlacement.h"
+#include "settings/ui/WindowPlacement.h"
 #include "common/AppContext.h"
 #include "printing/ui/ListPrinterChoices.h"
 #include "printing/ui/frmRiepiloghi.h"
@@ -36,7 +36,7 @@ void ListPrinterWindows::openSummary(common::AppContext& context, QWidget* paren
         if (auto* old = qobject_cast<frmRiepiloghi*>(w); old && old->isVisible())
             old->close();
     auto* window = new frmRiepiloghi(context, parent);
-    common::ui::WindowPlacement::apply(window, context.settings);
+    settings::ui::WindowPlacement::apply(window, context.settings);
     window->show();
     window->activateWindow();
 }

@@ -2,7 +2,7 @@
 
 #include "addresses/ui/frmEDIT.h"
 #include "archive/ui/frmProprietaGr.h"
-#include "common/ui/WindowPlacement.h"
+#include "settings/ui/WindowPlacement.h"
 #include "groups/ui/frmGRUPPI.h"
 #include "printing/PrinterSelection.h"
 #include "printing/ui/QtPrinter.h"
@@ -52,7 +52,7 @@ void PrintWindows::openSingleLabels(common::AppContext& context, addresses::frmE
         return;
     }
     takeGridPlace(window, grid);
-    common::ui::WindowPlacement::apply(window, context.settings);
+    settings::ui::WindowPlacement::apply(window, context.settings);
     window->show();
 }
 
@@ -74,7 +74,7 @@ void PrintWindows::openGroups(common::AppContext& context, addresses::frmEDIT* g
             window->close();
     });
     takeGridPlace(window, grid);
-    common::ui::WindowPlacement::apply(window, context.settings);
+    settings::ui::WindowPlacement::apply(window, context.settings);
     window->show();
 }
 

@@ -2,7 +2,7 @@
 
 #include "archive/FailureText.h"
 #include "archive/Session.h"
-#include "common/AppState.h"
+#include "settings/AppState.h"
 #include "common/DialogService.h"
 #include "common/ImageList.h"
 #include "printing/PrintFailure.h"

@@ -2,7 +2,7 @@
 
 #include "archive/Session.h"
 #include "common/AppError.h"
-#include "common/AppState.h"
+#include "settings/AppState.h"
 #include "common/DialogService.h"
 #include "common/ImageList.h"
 #include "printing/ListPrinter.h"

@@ -6,7 +6,7 @@
 #include "archive/FailureText.h"
 #include "archive/Session.h"
 #include "common/AppError.h"
-#include "common/AppState.h"
+#include "settings/AppState.h"
 #include "common/DialogService.h"
 #include "common/ui/GridStyle.h"
 #include "printing/LabelJobs.h"

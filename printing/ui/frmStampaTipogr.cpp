@@ -2,7 +2,7 @@
 
 #include "archive/DataModel.h"
 #include "archive/Session.h"
-#include "common/AppState.h"
+#include "settings/AppState.h"
 #include "printing/LabelJobs.h"
 #include "printing/SheetCatalog.h"
 #include "printing/ui/PreviewWindow.h"

@@ -10,7 +10,7 @@
 #include "archive/Recordset.h"
 #include "archive/SampleArchive.h"
 #include "archive/Session.h"
-#include "common/AppState.h"
+#include "settings/AppState.h"
 #include "common/ImageList.h"
 #include "printing/PrinterSelection.h"
 #include "settings/Settings.h"
@@ -140,7 +140,7 @@ int main(int argc, char* argv[]) {
     });
     boxes.start(200);
 
-    velomar::common::AppState state;
+    velomar::settings::AppState state;
     velomar::common::ui::QtDialogService dialogs;
     velomar::settings::Settings settings;
     settings.setProgramDir(programDir + QLatin1Char('/'));

@@ -1,5 +1,5 @@
 #include "archive/Session.h"
-#include "common/AppState.h"
+#include "settings/AppState.h"
 #include "common/ImageList.h"
 #include "common/ui/QtDialogService.h"
 #include "printing/PrinterSelection.h"
@@ -29,7 +29,7 @@ int main(int argc, char* argv[]) {
         QApplication::installTranslator(&qtTexts);
 
     // Program-wide objects, alive for the whole run.
-    velomar::common::AppState state;
+    velomar::settings::AppState state;
     velomar::common::ui::QtDialogService dialogs;
     velomar::settings::Settings settings;
     velomar::archive::Session session;

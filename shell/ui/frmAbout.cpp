@@ -1,6 +1,6 @@
 #include "shell/ui/frmAbout.h"
 
-#include "common/AppState.h"
+#include "settings/AppState.h"
 #include "common/ImageList.h"
 #include "shell/ShellCommands.h"
 

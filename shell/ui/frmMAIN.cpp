@@ -4,7 +4,7 @@
 #include "addresses/ui/frmEDIT.h"
 #include "archive/ui/ArchiveCommands.h"
 #include "archive/ui/MainWindowHost.h"
-#include "common/AppState.h"
+#include "settings/AppState.h"
 #include "common/DialogService.h"
 #include "common/ImageList.h"
 #include "common/Twips.h"

@@ -1,7 +1,7 @@
 #include "shell/ui/frmOPT.h"
 
 #include "common/AppError.h"
-#include "common/AppState.h"
+#include "settings/AppState.h"
 #include "common/DialogService.h"
 #include "printing/SheetCatalog.h"
 #include "printing/ui/SheetFormatPicker.h"

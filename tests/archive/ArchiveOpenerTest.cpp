@@ -6,7 +6,7 @@
 #include "archive/Recordset.h"
 #include "archive/SampleArchive.h"
 #include "archive/Statement.h"
-#include "common/AppState.h"
+#include "settings/AppState.h"
 #include "support/ScriptedDialogs.h"
 
 #include <QTemporaryDir>
@@ -54,7 +54,7 @@ protected:
 
     QTemporaryDir dir;
     QString archivePath, groupsPath, brokenPath;
-    common::AppState state;
+    settings::AppState state;
     ScriptedDialogs dialogs;
     RecordingFeedback feedback;
     ArchiveOpener opener{state, dialogs, &feedback};

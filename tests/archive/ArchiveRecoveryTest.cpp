@@ -12,7 +12,7 @@
 #include "archive/Recordset.h"
 #include "archive/SampleArchive.h"
 #include "archive/Statement.h"
-#include "common/AppState.h"
+#include "settings/AppState.h"
 #include "support/ScriptedDialogs.h"
 #include "support/CommandRun.h"
 
@@ -228,7 +228,7 @@ TEST_F(ArchiveRecovery, DamagedArchiveIsReadButNeverWritten) {
         EXPECT_NE(import.exitCode, 0);
         EXPECT_FALSE(import.out.contains(QStringLiteral("Importati"))) << import.out.toStdString();
         EXPECT_EQ(errorCode([&] { Compactor::compact(damaged, ArchiveKind::Addresses); }), DatabaseError::Damaged);
-        common::AppState state;
+        settings::AppState state;
         state.callerMode = QStringLiteral("Edit");
         ScriptedDialogs dialogs;
         ArchiveOpener opener(state, dialogs);

@@ -6,7 +6,7 @@
 #include "archive/GroupsCompactor.h"
 #include "archive/Recordset.h"
 #include "archive/SampleArchive.h"
-#include "common/AppState.h"
+#include "settings/AppState.h"
 #include "support/ScriptedDialogs.h"
 
 #include <QTemporaryDir>
@@ -20,7 +20,7 @@ TEST(CompactionGroups, TheGroupsWindowAlwaysGetsItsConnectionBack) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("Gruppi.grp"));
     SampleArchive::writeGroups(path, 2);
-    common::AppState state;
+    settings::AppState state;
     ScriptedDialogs dialogs;
     ArchiveOpener opener(state, dialogs);
     Database db;

@@ -5,7 +5,7 @@
 #include "archive/ArchiveFormat.h"
 #include "archive/ArchiveOpener.h"
 #include "archive/Recordset.h"
-#include "common/AppState.h"
+#include "settings/AppState.h"
 #include "support/ScriptedDialogs.h"
 #include "archive/DatabaseError.h"
 #include "archive/SampleArchive.h"
@@ -199,7 +199,7 @@ TEST_F(DamagedArchive, MutatedArchivesNeverCrashAndRefusalsChangeNothing) {
     const qint64 pageSize = 4096;
     const QString path = dir.filePath(QStringLiteral("Mutato.mdb"));
     int refused = 0, opened = 0;
-    common::AppState state;
+    settings::AppState state;
     ScriptedDialogs dialogs;
     ArchiveOpener opener(state, dialogs);
     for (int round = 0; round < 300; ++round) {

@@ -7,7 +7,7 @@
 #include "archive/FilterError.h"
 #include "archive/Recordset.h"
 #include "archive/SampleArchive.h"
-#include "common/AppState.h"
+#include "settings/AppState.h"
 #include "common/SystemErrorText.h"
 #include "exchange/ExchangeBatch.h"
 #include "printing/PrintingBatch.h"
@@ -167,7 +167,7 @@ TEST(FailureMessages, BatchAndWindowsTellTheCauseOfARefusal) {
         const BatchRun e = run(exchange::batchExport, {mdb, dir.filePath("x.txt")});
         EXPECT_TRUE(e.err.contains("in uso")) << e.err.toStdString();
 
-        common::AppState state;
+        settings::AppState state;
         state.callerMode = "Edit";
         test::ScriptedDialogs dialogs;
         archive::ArchiveOpener opener(state, dialogs);

@@ -3,7 +3,7 @@
 #include "ArchiveFixture.h"
 #include "archive/Recordset.h"
 #include "archive/Session.h"
-#include "common/AppState.h"
+#include "settings/AppState.h"
 #include "printing/PrinterSelection.h"
 #include "settings/Settings.h"
 #include "common/AppContext.h"
@@ -18,7 +18,7 @@ namespace velomar::test {
 // what the report and exchange windows are handed by the main window.
 struct WindowFixture {
     QTemporaryDir dir;
-    common::AppState state;
+    settings::AppState state;
     ScriptedDialogs dialogs;
     settings::Settings settings;
     archive::Session session;

@@ -3,7 +3,7 @@
 #include "archive/ArchiveFile.h"
 #include "archive/ArchiveFormat.h"
 #include "archive/Statement.h"
-#include "common/AppState.h"
+#include "settings/AppState.h"
 #include "printing/LabelJobs.h"
 #include "printing/PrinterError.h"
 #include "printing/PrinterSelection.h"
@@ -56,7 +56,7 @@ private:
 
 struct Fixture {
     QTemporaryDir dir;
-    common::AppState state;
+    settings::AppState state;
     test::ScriptedDialogs dialogs;
     PrinterSelection printers;
     RecordingProvider* provider = nullptr;

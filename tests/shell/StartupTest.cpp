@@ -1,4 +1,4 @@
-#include "common/AppState.h"
+#include "settings/AppState.h"
 #include "settings/SetupIni.h"
 #include "settings/Settings.h"
 #include "shell/InstallBatch.h"
@@ -15,7 +15,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-using velomar::common::AppState;
+using velomar::settings::AppState;
 using velomar::common::MsgIcon;
 using velomar::settings::Settings;
 using velomar::shell::Startup;

@@ -6,7 +6,7 @@
 #include "addresses/ui/frmEDIT.h"
 #include "addresses/ui/frmINPUT.h"
 #include "archive/Session.h"
-#include "common/AppState.h"
+#include "settings/AppState.h"
 #include "settings/Settings.h"
 #include "common/AppContext.h"
 #include "support/ScriptedDialogs.h"
@@ -92,7 +92,7 @@ protected:
 
     QTemporaryDir dir;
     QString path;
-    common::AppState state;
+    settings::AppState state;
     ScriptedDialogs dialogs;
     settings::Settings settings;
     archive::Session session;

@@ -10,7 +10,7 @@
 #include "archive/ui/frmProprieta.h"
 #include "archive/ui/frmProprietaGr.h"
 #include "common/AppError.h"
-#include "common/AppState.h"
+#include "settings/AppState.h"
 #include "settings/Settings.h"
 #include "common/AppContext.h"
 #include "support/ScriptedDialogs.h"
@@ -107,7 +107,7 @@ protected:
     }
 
     QTemporaryDir dir;
-    common::AppState state;
+    settings::AppState state;
     ScriptedDialogs dialogs;
     settings::Settings settings;
     Session session;

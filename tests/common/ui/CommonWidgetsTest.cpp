@@ -2,7 +2,7 @@
 #include "common/ui/FormsWalk.h"
 #include "common/ui/GridStyle.h"
 #include "common/ui/QtDialogService.h"
-#include "common/ui/WindowPlacement.h"
+#include "settings/ui/WindowPlacement.h"
 #include "settings/Settings.h"
 #include "common/ui/frmAttesa.h"
 
@@ -89,7 +89,7 @@ TEST(WindowPlacement, CentredOverTheMainWindowFirstThenWhereTheUserLeftIt) {
         QWidget card(&main, Qt::Window);
         card.setObjectName(QStringLiteral("frmSchedario"));
         card.resize(300, 200);
-        WindowPlacement::apply(&card, settings);
+        velomar::settings::ui::WindowPlacement::apply(&card, settings);
         card.show();
         EXPECT_EQ(card.geometry().center(), main.geometry().center());
         card.setGeometry(40, 50, 320, 210);
@@ -99,13 +99,13 @@ TEST(WindowPlacement, CentredOverTheMainWindowFirstThenWhereTheUserLeftIt) {
     QWidget again(&main, Qt::Window);
     again.setObjectName(QStringLiteral("frmSchedario"));
     again.resize(300, 200);
-    WindowPlacement::apply(&again, settings);
+    velomar::settings::ui::WindowPlacement::apply(&again, settings);
     EXPECT_EQ(again.geometry(), QRect(40, 50, 320, 210));
     // A place off every screen is pulled back into view; nonsense is ignored.
     settings.setWindowGeometry(QStringLiteral("frmRiepiloghi"), QRect(-9000, -9000, 300, 200));
     QWidget lost(&main, Qt::Window);
     lost.setObjectName(QStringLiteral("frmRiepiloghi"));
-    WindowPlacement::apply(&lost, settings);
+    velomar::settings::ui::WindowPlacement::apply(&lost, settings);
     EXPECT_TRUE(lost.screen()->availableGeometry().intersects(lost.geometry()));
     QSettings(QStringLiteral("QZ"), QStringLiteral("Velomar")).setValue("Finestre/frmGRUPPI", "a,b");
     EXPECT_FALSE(settings.windowGeometry(QStringLiteral("frmGRUPPI")).has_value());

@@ -2,7 +2,7 @@
 #include "support/TestEnvironment.h"
 
 #include "archive/Session.h"
-#include "common/AppState.h"
+#include "settings/AppState.h"
 #include "groups/GroupsArchive.h"
 #include "groups/ui/frmEditGrp.h"
 #include "groups/ui/frmGRUPPI.h"
@@ -45,7 +45,7 @@ public:
 
 struct Context {
     QTemporaryDir dir;
-    common::AppState state;
+    settings::AppState state;
     test::ScriptedDialogs dialogs;
     settings::Settings settings;
     archive::Session session;

@@ -6,7 +6,7 @@
 #include "archive/Recordset.h"
 #include "archive/Session.h"
 #include "archive/Statement.h"
-#include "common/AppState.h"
+#include "settings/AppState.h"
 #include "printing/PrinterSelection.h"
 #include "printing/RecordingPrinter.h"
 #include "printing/SheetCatalog.h"
@@ -70,7 +70,7 @@ double firstInkMm(const QImage& page, double dpi) {
 // 60 addresses of group AA and one of BB: three sheets of 24 labels.
 struct Context {
     QTemporaryDir dir;
-    common::AppState state;
+    settings::AppState state;
     test::ScriptedDialogs dialogs;
     settings::Settings settings;
     archive::Session session;

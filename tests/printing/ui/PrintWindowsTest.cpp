@@ -4,7 +4,7 @@
 #include "archive/ArchiveFormat.h"
 #include "archive/Session.h"
 #include "archive/Statement.h"
-#include "common/AppState.h"
+#include "settings/AppState.h"
 #include "printing/PrinterSelection.h"
 #include "printing/RecordingPrinter.h"
 #include "printing/ui/SheetView.h"
@@ -52,7 +52,7 @@ public:
 
 struct Context {
     QTemporaryDir dir;
-    common::AppState state;
+    settings::AppState state;
     test::ScriptedDialogs dialogs;
     settings::Settings settings;
     archive::Session session;

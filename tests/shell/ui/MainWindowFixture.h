@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/AppState.h"
+#include "settings/AppState.h"
 #include "settings/Settings.h"
 #include "common/AppContext.h"
 #include "archive/Session.h"
@@ -46,7 +46,7 @@ protected:
     }
 
     QTemporaryDir program;
-    velomar::common::AppState state;
+    velomar::settings::AppState state;
     velomar::test::ScriptedDialogs dialogs;
     std::unique_ptr<velomar::settings::Settings> settings;
     velomar::archive::Session session;

@@ -8,7 +8,7 @@ namespace velomar::settings {
 class Settings;
 }
 
-namespace velomar::common::ui {
+namespace velomar::settings::ui {
 
 // Where a window of the program opens: centred over the main window the first time,
 // then where the user left it (kept in the settings store under the window's name).
@@ -29,4 +29,4 @@ private:
     settings::Settings& m_settings;
 };
 
-} // namespace velomar::common::ui
+} // namespace velomar::settings::ui

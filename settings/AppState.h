@@ -6,7 +6,7 @@
 
 #include <QString>
 
-namespace velomar::common {
+namespace velomar::settings {
 
 // The one program-wide state object, owned by the main window and passed to the windows
 // and jobs that read it.
@@ -21,7 +21,7 @@ struct AppState {
     QString loggerIniPath; // programDir/Logger.ini
 
     // Operating system, screen and temporary folder, read at start-up.
-    SystemInfo system;
+    common::SystemInfo system;
 
     QString currentArchivePath; // "" when no archive is open
     qint64 archiveCount = 0;    // rows of TabMAIL
@@ -30,8 +30,8 @@ struct AppState {
     // "Main", "Edit", "Impo", "Grup", or "Erro" after a failed open.
     QString callerMode;
 
-    settings::Options options;
-    settings::SenderLines senders;
+    Options options;
+    SenderLines senders;
 
     // Summary window input: caption padded to 11 characters, and the field.
     QString summaryTitle;
@@ -40,4 +40,4 @@ struct AppState {
     QString archivesDir() const { return programDir + QStringLiteral("/Archivi"); }
 };
 
-} // namespace velomar::common
+} // namespace velomar::settings

@@ -1,4 +1,4 @@
-#include "common/ui/WindowPlacement.h"
+#include "settings/ui/WindowPlacement.h"
 
 #include "common/ui/FormsWalk.h"
 #include "settings/Settings.h"
@@ -8,7 +8,7 @@
 #include <QScreen>
 #include <QWidget>
 
-namespace velomar::common::ui {
+namespace velomar::settings::ui {
 
 WindowPlacement::WindowPlacement(QWidget* window, settings::Settings& settings)
     : QObject(window), m_window(window), m_settings(settings) {}
@@ -16,7 +16,7 @@ WindowPlacement::WindowPlacement(QWidget* window, settings::Settings& settings)
 void WindowPlacement::apply(QWidget* window, settings::Settings& settings) {
     auto* placement = new WindowPlacement(window, settings);
     window->installEventFilter(placement);
-    const QWidget* main = FormsWalk::find(QStringLiteral("frmMAIN"));
+    const QWidget* main = common::ui::FormsWalk::find(QStringLiteral("frmMAIN"));
     if (main == window)
         main = nullptr;
     QScreen* screen = main ? main->screen() : window->screen();
@@ -55,4 +55,4 @@ void WindowPlacement::store() {
     m_settings.setWindowGeometry(m_window->objectName(), m_window->geometry());
 }
 
-} // namespace velomar::common::ui
+} // namespace velomar::settings::ui
