@@ -10,6 +10,8 @@
 #include "printing/RecordingPrinter.h"
 #include "printing/SheetCatalog.h"
 #include "settings/Settings.h"
+#include "support/CommandRun.h"
+#include "support/RecordingProvider.h"
 
 #include <QDir>
 #include <QFile>
@@ -24,42 +26,13 @@ using Outcome = LabelJobs::Outcome;
 
 namespace {
 
-// Hands out recording printers whose events outlive the job.
-class RecordingProvider : public PrinterProvider {
-public:
-    std::vector<RecordingPrinter::Event> events;
-    int failAt = -1;
-
-    QString id() const override { return QStringLiteral("rec"); }
-    std::vector<PrinterEntry> printers() const override { return {{"Laser Ufficio", "rec", true}}; }
-    std::unique_ptr<Printer> create(const PrinterEntry&, common::DialogService&) override {
-        auto p = std::make_unique<Kept>(&events);
-        if (failAt >= 0)
-            p->failAt(failAt, PrinterError::Cancelled);
-        return p;
-    }
-    QStringList texts() const {
-        QStringList t;
-        for (const auto& e : events)
-            if (e.kind == RecordingPrinter::Event::Kind::Line)
-                t << e.text;
-        return t;
-    }
-
-private:
-    struct Kept : RecordingPrinter {
-        explicit Kept(std::vector<Event>* out) : m_out(out) {}
-        ~Kept() override { *m_out = events(); }
-        std::vector<Event>* m_out;
-    };
-};
-
 struct Fixture {
     QTemporaryDir dir;
     settings::AppState state;
     test::ScriptedDialogs dialogs;
     PrinterSelection printers;
-    RecordingProvider* provider = nullptr;
+    std::vector<RecordingPrinter::Event> events;
+    test::RecordingProvider* provider = nullptr;
     archive::Database db;
 
     Fixture() {
@@ -68,7 +41,7 @@ struct Fixture {
         state.stampeSngDir = dir.filePath("StampeSng");
         QDir().mkpath(state.stampeTipDir);
         QDir().mkpath(state.stampeSngDir);
-        auto p = std::make_unique<RecordingProvider>();
+        auto p = std::make_unique<test::RecordingProvider>("Laser Ufficio", &events, true, "rec");
         provider = p.get();
         printers.addProvider(std::move(p));
         const QString path = dir.filePath("prova.mdb");
@@ -89,11 +62,6 @@ struct Fixture {
     }
     LabelJobs jobs() { return LabelJobs(state, dialogs, printers, db); }
 };
-
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 } // namespace
 
@@ -117,20 +85,20 @@ TEST(LabelJobs, PrintShopGroupFlow) {
               "Etichette in stampa: 25\r\nFogli A4 occorrenti: 2\r\n"
               "Premere 'OK' per avviare la stampa o 'Annulla' per rinunciare.");
     EXPECT_TRUE(QDir(f.state.stampeTipDir).isEmpty());
-    EXPECT_TRUE(f.provider->events.empty());
+    EXPECT_TRUE(f.events.empty());
 
     // Printed: reminder by surname, labels by postal code.
     f.dialogs.answerMessage(MsgResult::Ok);
     f.dialogs.answerInput(QStringLiteral("natale"));
     EXPECT_EQ(f.jobs().printGroup("AA", "Auguri", 6), Outcome::Printed);
     EXPECT_EQ(f.dialogs.lastMessage(), "Stampa terminata.");
-    const QList<QByteArray> lines = readAll(f.state.stampeTipDir + "/natale.txt").split('\n');
+    const QList<QByteArray> lines = test::fileBytes(f.state.stampeTipDir + "/natale.txt").split('\n');
     ASSERT_GE(lines.size(), 6);
     EXPECT_TRUE(lines[0].startsWith("Stampa per TIPOGRAFIA del "));
     EXPECT_EQ(lines[1], "Descrizione: Auguri\r");
     EXPECT_EQ(lines[2], "25 indirizzi\r");
     EXPECT_EQ(lines[4], "2     - BIANCHI LUCA (ROMA)\r");
-    const QStringList printed = f.provider->texts();
+    const QStringList printed = test::RecordingProvider::texts(f.events);
     EXPECT_EQ(printed[1], "BIANCHI LUCA"); // 10100 first
     EXPECT_EQ(printed[4], "VERDI ANNA");   // then 30100
     EXPECT_EQ(printed.count(" "), 25);
@@ -167,9 +135,9 @@ TEST(LabelJobs, SinglesMarkExactlyTheListAndStartPartWay) {
     EXPECT_EQ(shown[shown.size() - 2],
               "Stampante: Laser Ufficio\r\nEtichette da Stampare: 25\r\nFogli A4 occorrenti: 2\r\n"
               "Premere 'OK' per avviare la stampa o 'Annulla' per rinunciare.");
-    EXPECT_TRUE(readAll(f.state.stampeSngDir + "/singole.txt").startsWith("Stampa Etichette SINGOLE del "));
+    EXPECT_TRUE(test::fileBytes(f.state.stampeSngDir + "/singole.txt").startsWith("Stampa Etichette SINGOLE del "));
     // 24 labels from the second place: the last one opens a second sheet.
-    const auto& ev = f.provider->events;
+    const auto& ev = f.events;
     int ends = 0;
     for (const auto& e : ev)
         ends += e.kind == RecordingPrinter::Event::Kind::EndDoc;
@@ -177,11 +145,11 @@ TEST(LabelJobs, SinglesMarkExactlyTheListAndStartPartWay) {
     EXPECT_DOUBLE_EQ(ev.front().x, 70);
 
     // Cancel at the confirmation keeps the marks but prints nothing.
-    f.provider->events.clear();
+    f.events.clear();
     f.dialogs.answerMessage(MsgResult::Cancel);
     EXPECT_EQ(f.jobs().printSingles({5}, {1, 1}, 2), Outcome::Cancelled);
     EXPECT_EQ(f.marked(), QList<qint64>{5});
-    EXPECT_TRUE(f.provider->events.empty());
+    EXPECT_TRUE(f.events.empty());
 
     // A label whose text did not fit is named in the closing message.
     f.db.exec("UPDATE TabMAIL SET COGNOME = '" + QString(40, QLatin1Char('W')) + "' WHERE NR = 7");
@@ -212,7 +180,7 @@ TEST(LabelJobs, SinglesFollowTheSheetChosenInTheSettings) {
     EXPECT_EQ(f.jobs().printSingles(list, {7, 2}, 2), Outcome::Printed);
     const auto shown = f.dialogs.messages();
     EXPECT_TRUE(shown[shown.size() - 2].contains("Fogli A4 occorrenti: 3"));
-    const auto& first = f.provider->events.front();
+    const auto& first = f.events.front();
     const SheetFormat sheet = SheetCatalog::current(store);
     EXPECT_NEAR(first.x, sheet.physicalLabel({7, 2}).left(), 1e-9);
     ASSERT_TRUE(first.clip);

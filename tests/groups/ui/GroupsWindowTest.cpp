@@ -11,6 +11,7 @@
 #include "printing/RecordingPrinter.h"
 #include "settings/Settings.h"
 #include "common/AppContext.h"
+#include "support/RecordingProvider.h"
 
 #include <QCryptographicHash>
 #include <QFile>
@@ -26,23 +27,6 @@ using groups::frmGRUPPI;
 
 namespace {
 
-class KeptProvider : public printing::PrinterProvider {
-public:
-    QStringList* lines;
-    explicit KeptProvider(QStringList* out) : lines(out) {}
-    QString id() const override { return QStringLiteral("rec"); }
-    std::vector<printing::PrinterEntry> printers() const override { return {{"Laser", "rec", true}}; }
-    std::unique_ptr<printing::Printer> create(const printing::PrinterEntry&, common::DialogService&) override {
-        struct Kept : printing::RecordingPrinter {
-            QStringList* out;
-            ~Kept() override { *out = printedTexts(); }
-        };
-        auto p = std::make_unique<Kept>();
-        p->out = lines;
-        return p;
-    }
-};
-
 struct Context {
     QTemporaryDir dir;
     settings::AppState state;
@@ -50,13 +34,13 @@ struct Context {
     settings::Settings settings;
     archive::Session session;
     printing::PrinterSelection printers;
-    QStringList printed;
+    std::vector<printing::RecordingPrinter::Event> events;
     common::AppContext ctx{state, dialogs, settings, session, printers};
 
     Context() {
         state.programDir = dir.path();
         QFile::copy(test::binaryPath("data/NewGruppi.sys"), dir.filePath("NewGruppi.sys"));
-        printers.addProvider(std::make_unique<KeptProvider>(&printed));
+        printers.addProvider(std::make_unique<test::RecordingProvider>("Laser", &events, true, "rec"));
     }
 };
 
@@ -119,13 +103,13 @@ TEST(frmGRUPPI, MissingArchiveCreatedThenAddChangeOrderDeletePrint) {
     ASSERT_NE(preview, nullptr);
     EXPECT_EQ(preview->pageCount(), 1);
     preview->cmdChiudi->click();
-    EXPECT_TRUE(c.printed.isEmpty());
+    EXPECT_TRUE(test::RecordingProvider::texts(c.events).isEmpty());
     EXPECT_EQ(c.dialogs.messages().size(), before);
 
     w.cmdStampa_Click();
     EXPECT_EQ(c.dialogs.lastMessage(), "Stampa completata.");
-    EXPECT_TRUE(c.printed.contains("Totale 2"));
-    EXPECT_TRUE(c.printed.contains("Amici di famiglia"));
+    EXPECT_TRUE(test::RecordingProvider::texts(c.events).contains("Totale 2"));
+    EXPECT_TRUE(test::RecordingProvider::texts(c.events).contains("Amici di famiglia"));
 
     for (int i = 0; i < 2; ++i) {
         w.GrdGRUPPI->selectRow(0);

@@ -17,6 +17,7 @@
 #include "printing/ui/frmStampaTipogr.h"
 #include "settings/Settings.h"
 #include "common/AppContext.h"
+#include "support/RecordingProvider.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -37,27 +38,6 @@ using namespace velomar::printing;
 
 namespace {
 
-class Provider : public PrinterProvider {
-public:
-    std::vector<RecordingPrinter::Event>* out;
-    std::optional<QMarginsF> margins; // the PDF printer's when unset
-    explicit Provider(std::vector<RecordingPrinter::Event>* o) : out(o) {}
-    QString id() const override { return QStringLiteral("Laser"); }
-    std::vector<PrinterEntry> printers() const override { return {{"Laser", "Laser", true}}; }
-    std::unique_ptr<Printer> create(const PrinterEntry&, common::DialogService&) override {
-        struct Kept : RecordingPrinter {
-            std::vector<Event>* out;
-            ~Kept() override { *out = events(); }
-        };
-        auto p = std::make_unique<Kept>();
-        p->out = out;
-        return p;
-    }
-    QMarginsF printableMargins(const PrinterEntry& e, Orientation o) const override {
-        return margins ? *margins : PrinterProvider::printableMargins(e, o);
-    }
-};
-
 // Millimetres from the left paper edge to the first ink of a page.
 double firstInkMm(const QImage& page, double dpi) {
     for (int x = 0; x < page.width(); ++x)
@@ -76,7 +56,7 @@ struct Context {
     archive::Session session;
     PrinterSelection printers;
     std::vector<RecordingPrinter::Event> events;
-    Provider* provider = nullptr;
+    test::RecordingProvider* provider = nullptr;
     common::AppContext ctx{state, dialogs, settings, session, printers};
 
     Context() {
@@ -85,7 +65,7 @@ struct Context {
         state.stampeSngDir = dir.filePath("StampeSng");
         QDir().mkpath(state.stampeTipDir);
         QDir().mkpath(state.stampeSngDir);
-        auto laser = std::make_unique<Provider>(&events);
+        auto laser = std::make_unique<test::RecordingProvider>(QStringLiteral("Laser"), &events);
         provider = laser.get();
         printers.addProvider(std::move(laser));
         const QString path = dir.filePath("prova.mdb");

@@ -13,6 +13,7 @@
 #include "printing/ui/frmStampaTipogr.h"
 #include "settings/Settings.h"
 #include "common/AppContext.h"
+#include "support/RecordingProvider.h"
 
 #include <QComboBox>
 #include <QPushButton>
@@ -32,24 +33,6 @@ using common::MsgResult;
 
 namespace {
 
-class Provider : public PrinterProvider {
-public:
-    QString name;
-    std::vector<RecordingPrinter::Event>* out;
-    Provider(QString n, std::vector<RecordingPrinter::Event>* o) : name(std::move(n)), out(o) {}
-    QString id() const override { return name; }
-    std::vector<PrinterEntry> printers() const override { return {{name, name, name == "Laser"}}; }
-    std::unique_ptr<Printer> create(const PrinterEntry&, common::DialogService&) override {
-        struct Kept : RecordingPrinter {
-            std::vector<Event>* out;
-            ~Kept() override { *out = events(); }
-        };
-        auto p = std::make_unique<Kept>();
-        p->out = out;
-        return p;
-    }
-};
-
 struct Context {
     QTemporaryDir dir;
     settings::AppState state;
@@ -66,8 +49,8 @@ struct Context {
         state.stampeSngDir = dir.filePath("StampeSng");
         QDir().mkpath(state.stampeTipDir);
         QDir().mkpath(state.stampeSngDir);
-        printers.addProvider(std::make_unique<Provider>("Laser", &events));
-        printers.addProvider(std::make_unique<Provider>("Ufficio", &events));
+        printers.addProvider(std::make_unique<test::RecordingProvider>("Laser", &events));
+        printers.addProvider(std::make_unique<test::RecordingProvider>("Ufficio", &events, false));
         const QString path = dir.filePath("prova.mdb");
         archive::ArchiveFormat::createEmpty(path, archive::ArchiveKind::Addresses);
         session.mainDb = archive::ArchiveFile::open(path, archive::ArchiveKind::Addresses,
