@@ -2,6 +2,8 @@
 
 #include "common/AppError.h"
 
+class QFileDevice;
+
 namespace velomar::exchange {
 
 // A failure of an export or import job (file not writable, disk full, source refused).
@@ -20,6 +22,9 @@ public:
     static constexpr int Unreadable = 84;  // a source that cannot be read
 
     using common::AppError::AppError;
+
+    // A source file whose read failed, with the system's cause.
+    static ExchangeError readFailed(const QFileDevice& file);
 };
 
 } // namespace velomar::exchange

@@ -347,9 +347,7 @@ bool VCardReader::fill() {
     const QByteArray chunk = m_file.read(kChunkSize);
     if (chunk.isEmpty()) {
         if (m_file.error() != QFileDevice::NoError)
-            throw ExchangeError(ExchangeError::ReadFailed,
-                                QStringLiteral("Errore di lettura del file \"%1\": %2")
-                                    .arg(m_file.fileName(), common::SystemErrorText::ofFile(m_file)));
+            throw ExchangeError::readFailed(m_file);
         m_atEnd = true;
         return false;
     }

@@ -7,6 +7,7 @@
 #include "printing/PrintingBatch.h"
 #include "printing/ReminderFile.h"
 #include "support/ScriptedDialogs.h"
+#include "support/CommandRun.h"
 
 #include <QDir>
 #include <QFile>
@@ -25,12 +26,9 @@ namespace {
 using Command = int (*)(const QStringList&, QTextStream&, QTextStream&);
 
 int run(Command command, const QStringList& args, QString& err) {
-    QString out;
-    QTextStream o(&out), e(&err);
-    const int rc = command(args, o, e);
-    o.flush();
-    e.flush();
-    return rc;
+    const test::CommandRun r = test::runCommand(command, args);
+    err = r.err;
+    return r.status;
 }
 
 QByteArray bytesOf(const QString& path) {

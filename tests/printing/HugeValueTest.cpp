@@ -3,6 +3,7 @@
 #include "exchange/ExchangeBatch.h"
 #include "printing/ListPrinterArchiveWalk.h"
 #include "printing/PrintingBatch.h"
+#include "support/CommandRun.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -19,12 +20,9 @@ namespace {
 using Command = int (*)(const QStringList&, QTextStream&, QTextStream&);
 
 int run(Command command, const QStringList& args, QString& err) {
-    QString out;
-    QTextStream o(&out), e(&err);
-    const int rc = command(args, o, e);
-    o.flush();
-    e.flush();
-    return rc;
+    const test::CommandRun r = test::runCommand(command, args);
+    err = r.err;
+    return r.status;
 }
 
 QString pdfText(const QString& pdf) {
