@@ -304,6 +304,12 @@ QString AccessConverter::offerText(const QString& accessPath) {
         .arg(quoted(accessPath), QFileInfo(convertedPath(accessPath)).fileName());
 }
 
+bool AccessConverter::holdsAddressArchive(const QString& accessPath) {
+    if (!AccessReader::isAccessFile(accessPath))
+        return false;
+    return AccessReader(accessPath).tables().contains(addressLayout().table, Qt::CaseInsensitive);
+}
+
 QString AccessConverter::convert(const QString& accessPath) {
     return convert(accessPath, [accessPath] { return openAccessTable(accessPath, QStringLiteral("TabMAIL")); });
 }

@@ -29,6 +29,10 @@ public:
     static QString convert(const QString& accessPath);
     static QString convert(const QString& accessPath, const TableOpener& openTable);
 
+    // Whether the Access file holds the table convert reads (TabMAIL); reads the
+    // catalogue only. Throws ExchangeError when the file cannot be read.
+    static bool holdsAddressArchive(const QString& accessPath);
+
     // The name convert would write now.
     static QString convertedPath(const QString& accessPath);
 

@@ -11,7 +11,8 @@ RUN_PACKAGES=(build-essential cmake ninja-build pkg-config qt6-base-dev libsqlit
 PACKAGE_PACKAGES=(dpkg-dev file)
 # Extra packages for the tests (the package test builds the .deb and runs lintian on it).
 TEST_PACKAGES=(poppler-utils xvfb xauth sqlite3 cups printer-driver-cups-pdf glabels-data
-  "${PACKAGE_PACKAGES[@]}" lintian)
+  "${PACKAGE_PACKAGES[@]}" lintian
+  xdotool imagemagick openbox) # driving and capturing the windows under Xvfb by hand
 
 install_missing() {
   local missing=()

@@ -45,6 +45,15 @@ void ArchiveCommands::openArchive() {
     // Such a file is never one of ours (ours are SQLite files), so asking before the
     // open replaces its "not recognised" refusal.
     if (m_foreign.recognises && m_foreign.recognises(path)) {
+        try {
+            if (m_foreign.holdsArchive && !m_foreign.holdsArchive(path)) {
+                offerImport(path);
+                return;
+            }
+        } catch (const common::AppError& e) {
+            m_ctx.dialogs.message(e.description(), common::MsgIcon::Critical);
+            return;
+        }
         const std::optional<QString> converted = convertForeign(path);
         if (!converted)
             return;
@@ -87,6 +96,22 @@ std::optional<QString> ArchiveCommands::convertForeign(const QString& path) {
         m_ctx.dialogs.message(FailureText::of(e, path), common::MsgIcon::Critical);
     }
     return std::nullopt;
+}
+
+void ArchiveCommands::offerImport(const QString& path) {
+    const QString what = QStringLiteral("Il file «%1» è un database Access, ma non un archivio di indirizzi: "
+                                        "non ha la tabella TabMAIL.\r\n")
+                             .arg(QFileInfo(path).fileName());
+    // The import window fills the open archive; without one there is nowhere to put them.
+    if (!m_ctx.session.mainDb.isOpen() || !m_foreign.importFrom) {
+        m_ctx.dialogs.message(what + QStringLiteral("Per importarne gli indirizzi aprire o creare un archivio, poi "
+                                                    "scegliere «Importa da file…» nel menu Archivio."),
+                              common::MsgIcon::Information);
+        return;
+    }
+    if (m_ctx.dialogs.askYesNo(what + QStringLiteral("Aprirlo con «Importa da file…» per importarne gli indirizzi "
+                                                     "nell'archivio aperto?")))
+        m_foreign.importFrom(path);
 }
 
 void ArchiveCommands::createArchive() {

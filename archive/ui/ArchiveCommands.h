@@ -23,6 +23,11 @@ struct ForeignArchive {
     std::function<QString(const QString& path)> offer;   // the Yes/No question
     // Writes the new archive and returns its path; throws common::AppError on failure.
     std::function<QString(const QString& path)> convert;
+    // Asked before the offer: does the file hold an address archive convert can read?
+    // Throws common::AppError when the file cannot be read. Unset: it does.
+    std::function<bool(const QString& path)> holdsArchive;
+    // Any other file of the format: the file import window on it, into the open archive.
+    std::function<void(const QString& path)> importFrom;
 };
 
 // The main window's archive commands: open (mnuApri), create (mnuNuovo), properties
@@ -58,6 +63,8 @@ private:
     // Asks, converts and returns the new archive's path; nullopt when refused or failed
     // (the failure already shown).
     std::optional<QString> convertForeign(const QString& path);
+    // A foreign file that is no archive: offers the file import window on it.
+    void offerImport(const QString& path);
 
     common::AppContext& m_ctx;
     ArchiveHost& m_host;

@@ -48,10 +48,12 @@ void ExchangeWindows::openImport(common::AppContext& context, addresses::frmEDIT
 }
 
 void ExchangeWindows::openFileImport(common::AppContext& context, addresses::frmEDIT* grid,
-                                     QWidget* parent) {
+                                     QWidget* parent, const QString& path) {
     const qint64 before = context.state.archiveCount;
     {
         frmIMPORTAFILE window(context, openSource, parent);
+        if (!path.isEmpty())
+            window.loadSource(path);
         window.exec();
     }
     refreshGrid(context, grid, before);

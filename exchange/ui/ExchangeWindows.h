@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 class QWidget;
 
 namespace velomar::addresses {
@@ -19,8 +21,10 @@ public:
     // mnuImporta: the import window, modal; afterwards the grid shows the new addresses
     // when the count changed, or goes back to its current row.
     static void openImport(common::AppContext& context, addresses::frmEDIT* grid, QWidget* parent);
-    // "Importa da file...": the same, reading a CSV, vCard or Access file.
-    static void openFileImport(common::AppContext& context, addresses::frmEDIT* grid, QWidget* parent);
+    // "Importa da file...": the same, reading a CSV, vCard or Access file; with path, that
+    // file is read as the window opens.
+    static void openFileImport(common::AppContext& context, addresses::frmEDIT* grid, QWidget* parent,
+                               const QString& path = QString());
 };
 
 } // namespace velomar::exchange::ui

@@ -6,6 +6,7 @@
 #include "common/AppError.h"
 #include "settings/AppState.h"
 #include "common/DialogService.h"
+#include "exchange/AccessReader.h"
 #include "exchange/SourceTable.h"
 #include "common/AppContext.h"
 
@@ -76,16 +77,18 @@ frmIMPORTAFILE::frmIMPORTAFILE(common::AppContext& context, SourceOpener opener,
                             {{"Automatica", int(SourceOptions::Header::Auto)},
                              {"Sì, nella prima riga", int(SourceOptions::Header::Yes)},
                              {"No", int(SourceOptions::Header::No)}});
-    txtTabella = new QLineEdit(fraOrigine);
-    txtTabella->setObjectName(QStringLiteral("txtTabella"));
-    txtTabella->setPlaceholderText(QStringLiteral("(database Access)"));
+    cboTabella = new QComboBox(fraOrigine);
+    cboTabella->setObjectName(QStringLiteral("cboTabella"));
+    cboTabella->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    cboTabella->setPlaceholderText(QStringLiteral("(database Access)"));
+    cboTabella->setEnabled(false);
     auto* origine = new QGridLayout(fraOrigine);
     origine->addWidget(lblFormato, 0, 0, 1, 8);
     int col = 0;
     for (auto [caption, widget] : {std::pair<const char*, QWidget*>{"Codifica:", cboCodifica},
                                    {"Separatore:", cboSeparatore},
                                    {"Intestazione:", cboIntestazione},
-                                   {"Tabella:", txtTabella}}) {
+                                   {"Tabella:", cboTabella}}) {
         origine->addWidget(new QLabel(QString::fromUtf8(caption), fraOrigine), 1, col++);
         origine->addWidget(widget, 1, col++);
     }
@@ -186,7 +189,7 @@ frmIMPORTAFILE::frmIMPORTAFILE(common::AppContext& context, SourceOpener opener,
     };
     for (QComboBox* box : {cboCodifica, cboSeparatore, cboIntestazione})
         connect(box, &QComboBox::currentIndexChanged, this, reload);
-    connect(txtTabella, &QLineEdit::editingFinished, this, reload);
+    connect(cboTabella, &QComboBox::currentIndexChanged, this, reload);
     connect(txtGruppo, &QLineEdit::textChanged, this, &frmIMPORTAFILE::refreshPreview);
     connect(chkNote, &QCheckBox::toggled, this, &frmIMPORTAFILE::refreshPreview);
 }
@@ -207,7 +210,7 @@ void frmIMPORTAFILE::cmdSfoglia_Click() {
 
 SourceOptions frmIMPORTAFILE::sourceOptions() const {
     SourceOptions o;
-    o.table = txtTabella->text().trimmed();
+    o.table = cboTabella->currentData().toString();
     o.encoding = cboCodifica->currentData().toString();
     const QString d = cboSeparatore->currentData().toString();
     o.delimiter = d.isEmpty() ? QChar() : d[0];
@@ -215,7 +218,37 @@ SourceOptions frmIMPORTAFILE::sourceOptions() const {
     return o;
 }
 
+bool frmIMPORTAFILE::listTables(const QString& path) {
+    if (path == m_listed)
+        return true;
+    std::optional<AccessReader> reader;
+    if (AccessReader::isAccessFile(path)) {
+        try {
+            reader.emplace(path);
+        } catch (const common::AppError& e) {
+            m_ctx.dialogs.critical(QStringLiteral("Impossibile leggere il file %1.\n%2")
+                                       .arg(QFileInfo(path).fileName(), e.description()));
+            return false;
+        }
+    }
+    m_filling = true;
+    cboTabella->clear();
+    if (reader) {
+        for (const AccessTableInfo& t : reader->tableInfo())
+            cboTabella->addItem(t.rows == 1 ? QStringLiteral("%1 (1 riga)").arg(t.name)
+                                            : QStringLiteral("%1 (%2 righe)").arg(t.name).arg(t.rows),
+                                t.name);
+        cboTabella->setCurrentIndex(cboTabella->findData(reader->addressTable()));
+    }
+    cboTabella->setEnabled(reader.has_value());
+    m_filling = false;
+    m_listed = path;
+    return true;
+}
+
 bool frmIMPORTAFILE::loadSource(const QString& path) {
+    if (!listTables(path))
+        return false;
     std::unique_ptr<SourceTable> source;
     std::vector<QStringList> rows;
     try {
@@ -224,6 +257,8 @@ bool frmIMPORTAFILE::loadSource(const QString& path) {
         while (int(rows.size()) < PreviewRows && source->next(row))
             rows.push_back(row);
     } catch (const common::AppError& e) {
+        if (path != m_path)
+            m_listed.clear(); // the tables of the file still shown are listed again
         m_ctx.dialogs.critical(QStringLiteral("Impossibile leggere il file %1.\n%2")
                                    .arg(QFileInfo(path).fileName(), e.description()));
         return false;
@@ -293,7 +328,7 @@ void frmIMPORTAFILE::refreshPreview() {
 void frmIMPORTAFILE::setRunning(bool running) {
     m_running = running;
     for (QWidget* w : std::initializer_list<QWidget*>{
-             cmdSfoglia, cboCodifica, cboSeparatore, cboIntestazione, txtTabella, GRIDcampi,
+             cmdSfoglia, cboCodifica, cboSeparatore, cboIntestazione, cboTabella, GRIDcampi,
              txtGruppo, chkDoppioni, chkNote, cmdImporta, cmdChiudi})
         w->setEnabled(!running);
     cmdAnnulla->setEnabled(running);

@@ -39,7 +39,7 @@ public:
     QComboBox* cboCodifica;
     QComboBox* cboSeparatore;
     QComboBox* cboIntestazione;
-    QLineEdit* txtTabella;
+    QComboBox* cboTabella; // an Access database's tables with their rows
     QTableWidget* GRIDcampi;               // archive field <- source column
     std::array<QComboBox*, 17> cboCampo{}; // by field index; NR has none
     QTableWidget* GRIDanteprima;           // the first rows as stored
@@ -68,6 +68,9 @@ protected:
 
 private:
     SourceOptions sourceOptions() const;
+    // Lists an Access file's tables (once per file) and picks the address table; false
+    // (after a message) when the file cannot be read.
+    bool listTables(const QString& path);
     ImportMapping mapping() const;
     ImportOptions importOptions();
     void setRunning(bool running);
@@ -75,6 +78,7 @@ private:
     common::AppContext& m_ctx;
     SourceOpener m_opener;
     QString m_path;
+    QString m_listed; // the file whose tables cboTabella holds
     QStringList m_columns;
     ImportMapping m_automatic; // from the header; the combos change it field by field
     std::vector<QStringList> m_preview;

@@ -1,6 +1,7 @@
 #include "archive/ArchiveBatch.h"
 #include "archive/FailureText.h"
 #include "common/OutputGuard.h"
+#include "exchange/AccessCopyBatch.h"
 #include "exchange/ExchangeBatch.h"
 #include "printing/FormatsBatch.h"
 #include "printing/PrintingBatch.h"
@@ -62,6 +63,11 @@ const char* const kUsage =
     "         [--delimiter C] [--no-header] [--map CAMPO=COLONNA]... [--group GR]\n"
     "         [--skip-duplicates] [--unmapped-to-note]\n"
     "                                 importa indirizzi da un file CSV, vCard o Access\n"
+    "  access-copy ORIGINE COPIA [--table NOME]\n"
+    "                                 copia l'elenco delle tabelle di un database Access\n"
+    "                                 (e le righe di una tabella) in un nuovo file SQLite;\n"
+    "                                 il programma legge così ogni file Access, in un\n"
+    "                                 processo a parte\n"
     "  list ARCHIVIO.mdb --pdf OUT.pdf [--formatted]\n"
     "                                 stampa la lista degli indirizzi in un file PDF\n"
     "  summary ARCHIVIO.mdb --field GR|CAP|CITTA|PROV|NAZ --pdf OUT.pdf [--by-count]\n"
@@ -145,6 +151,7 @@ int main(int argc, char* argv[]) {
         {QStringLiteral("export"), velomar::exchange::batchExport},
         {QStringLiteral("import"), velomar::exchange::batchImport},
         {QStringLiteral("import-file"), velomar::exchange::batchImportFile},
+        {QStringLiteral("access-copy"), velomar::exchange::batchAccessCopy},
         {QStringLiteral("list"), velomar::exchange::batchList},
         {QStringLiteral("summary"), velomar::printing::batchSummary},
         {QStringLiteral("install-dir"), velomar::shell::batchInstallDir}, // installer only

@@ -53,7 +53,12 @@ frmMAIN::frmMAIN(common::AppContext& context, QWidget* parent)
     m_archiveHost = std::make_unique<archive::ui::MainWindowHost>(*this);
     m_archive = new archive::ui::ArchiveCommands(context, *m_archiveHost, this);
     m_archive->setForeignArchive({&exchange::AccessReader::isAccessFile, &exchange::AccessConverter::offerText,
-                                  [](const QString& path) { return exchange::AccessConverter::convert(path); }});
+                                  [](const QString& path) { return exchange::AccessConverter::convert(path); },
+                                  &exchange::AccessConverter::holdsAddressArchive,
+                                  [this](const QString& path) {
+                                      exchange::ui::ExchangeWindows::openFileImport(m_ctx, m_addresses->grid(), this,
+                                                                                    path);
+                                  }});
     buildMenus();
     buildStatusBar();
     m_addresses = new addresses::AddressWindows(

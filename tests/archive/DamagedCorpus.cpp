@@ -1,6 +1,7 @@
 #include "DamagedCorpus.h"
 
 #include "ArchiveTestFiles.h"
+#include "support/TestEnvironment.h"
 
 #include "archive/ArchiveFormat.h"
 #include "archive/Database.h"
@@ -250,6 +251,11 @@ void notFiles(Writer& w, const QString& good) {
     const QString readOnly = w.next(QStringLiteral("read-only sound archive"));
     QFile::copy(good, readOnly);
     QFile::setPermissions(readOnly, QFileDevice::ReadOwner | QFileDevice::ReadGroup);
+
+    // An Access database cut short, not at a page boundary: libmdb loops on it for ever.
+    QFile access(sourcePath(QStringLiteral("tests/exchange/data/access/DateTestDatabase.mdb")));
+    if (access.open(QIODevice::ReadOnly))
+        w.bytes(QStringLiteral("Access database on which libmdb loops"), access.read(148675));
 
     const QString groups = w.next(QStringLiteral("groups archive"));
     copyTemplate(QStringLiteral("NewGruppi.sys"), groups);

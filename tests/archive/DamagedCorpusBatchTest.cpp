@@ -148,6 +148,9 @@ Outcome check(const DamagedCorpus::Entry& entry, const QString& outDir, const QS
     QFile::copy(source, target);
     QFile::setPermissions(target, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     step(QStringLiteral("import da"), {QStringLiteral("import"), f, target}, false);
+    if (entry.what.startsWith(QLatin1String("Access"))) // read through libmdb, in a child
+        step(QStringLiteral("import-file"), {QStringLiteral("import-file"), f, target, QStringLiteral("--table"),
+                                             QStringLiteral("DateTest")}, false);
     step(QStringLiteral("compact"), {QStringLiteral("compact"), f}, true);
     step(QStringLiteral("import in"), {QStringLiteral("import"), source, f}, true);
     return outcome;

@@ -67,6 +67,14 @@ TEST(AccessReaderTest, Jet3CustomersWithTheirAccents) {
     EXPECT_EQ(values[products->columns().indexOf("UnitPrice")], "18");
     EXPECT_EQ(values[products->columns().indexOf("ProductName")], "Chai");
 
+    // Row counts from the catalogue; the import's table the first one of addresses.
+    for (const auto& t : db.tableInfo())
+        if (t.name == "Customers") {
+            EXPECT_EQ(t.rows, 91);
+            EXPECT_EQ(t.columns.size(), 11);
+        }
+    EXPECT_EQ(db.addressTable(), "Customers");
+
     try {
         db.openTable("TabMAIL");
         FAIL() << "a missing table must be refused";
@@ -80,6 +88,7 @@ TEST(AccessReaderTest, Jet4AndAceFilesAndTheSignature) {
     AccessReader jet4(accessData("DateTestDatabase.mdb"));
     EXPECT_EQ(jet4.format(), "Jet 4 (Access 2000-2003)");
     EXPECT_EQ(jet4.tables(), QStringList{"DateTest"});
+    EXPECT_EQ(jet4.addressTable(), "DateTest"); // none of addresses: the first
     auto dates = jet4.openTable("DateTest");
     QStringList values;
     ASSERT_TRUE(dates->next(values));

@@ -2,6 +2,7 @@
 
 #include "archive/ArchiveFile.h"
 #include "archive/ArchiveOpener.h"
+#include "archive/Database.h"
 #include "archive/DateStamp.h"
 #include "archive/SampleArchive.h"
 #include "archive/Session.h"
@@ -340,4 +341,68 @@ TEST_F(ArchiveCommandsTest, AForeignArchiveIsOfferedForConversionAndTheNewOneOpe
     EXPECT_EQ(after.modified, before.modified);
     EXPECT_EQ(after.folder, (QStringList{QStringLiteral("Vecchi (convertito).mdb"), QStringLiteral("Vecchi.mdb")}));
     EXPECT_TRUE(dialogs.allAnswersUsed());
+}
+
+TEST_F(ArchiveCommandsTest, AForeignFileThatIsNoArchiveIsOfferedToTheFileImportInstead) {
+    const QString foreign = QDir(state.lastDirArch).filePath(QStringLiteral("nwind.mdb"));
+    ASSERT_TRUE(QFile(foreign).open(QIODevice::WriteOnly));
+    bool converted = false;
+    bool unreadable = false;
+    QStringList imported;
+    commands->setForeignArchive({[](const QString&) { return true; },
+                                 [](const QString&) { return QStringLiteral("Convertire?"); },
+                                 [&](const QString& path) {
+                                     converted = true;
+                                     return path;
+                                 },
+                                 [&](const QString&) {
+                                     if (unreadable)
+                                         throw common::AppError(81, QStringLiteral("file Access danneggiato."));
+                                     return false;
+                                 },
+                                 [&](const QString& path) { imported << path; }});
+    const QString what = QStringLiteral("Il file «nwind.mdb» è un database Access, ma non un archivio di indirizzi: "
+                                        "non ha la tabella TabMAIL.\r\n");
+    const QString open = sample(QStringLiteral("Aperto.mdb"), 3);
+    struct Case {
+        const char* name;
+        bool archiveOpen;
+        bool damaged;
+        std::optional<common::MsgResult> answer;
+        QString shown;
+        common::MsgIcon icon;
+        bool imports;
+    };
+    const Case cases[] = {
+        {"with an archive open, Yes", true, false, common::MsgResult::Yes,
+         what + QStringLiteral("Aprirlo con «Importa da file…» per importarne gli indirizzi nell'archivio aperto?"),
+         common::MsgIcon::Question, true},
+        {"with an archive open, No", true, false, common::MsgResult::No,
+         what + QStringLiteral("Aprirlo con «Importa da file…» per importarne gli indirizzi nell'archivio aperto?"),
+         common::MsgIcon::Question, false},
+        {"no archive to import into", false, false, std::nullopt,
+         what + QStringLiteral("Per importarne gli indirizzi aprire o creare un archivio, poi scegliere «Importa da "
+                               "file…» nel menu Archivio."),
+         common::MsgIcon::Information, false},
+        {"damaged", true, true, std::nullopt, QStringLiteral("file Access danneggiato."), common::MsgIcon::Critical,
+         false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        dialogs.clear();
+        imported.clear();
+        unreadable = c.damaged;
+        session.mainDb = c.archiveOpen ? Database(open, Database::Mode::ReadWrite) : Database();
+        dialogs.answerFile(foreign);
+        if (c.answer)
+            dialogs.answerMessage(*c.answer);
+        commands->openArchive();
+        ASSERT_EQ(dialogs.messages(), std::vector<QString>{c.shown});
+        EXPECT_EQ(dialogs.shown().back().icon, c.icon);
+        EXPECT_EQ(imported, c.imports ? QStringList{foreign} : QStringList{});
+        EXPECT_FALSE(converted);
+        EXPECT_TRUE(opened.isEmpty());
+        EXPECT_TRUE(dialogs.allAnswersUsed());
+    }
+    session.mainDb.close();
 }

@@ -129,3 +129,25 @@ TEST(frmIMPORTAFILE, AnnullaDuringTheImportLeavesTheArchiveAsItWas) {
     EXPECT_TRUE(w.cmdImporta->isEnabled());
     EXPECT_FALSE(w.cmdAnnulla->isEnabled());
 }
+
+TEST(frmIMPORTAFILE, AnAccessDatabaseListsItsTablesWithTheAddressTableChosen) {
+    test::WindowFixture f(0);
+    frmIMPORTAFILE w(f.ctx());
+    ASSERT_TRUE(w.loadSource(test::sourcePath("tests/exchange/data/access/nwind.mdb")));
+    ASSERT_TRUE(w.cboTabella->isEnabled());
+    ASSERT_EQ(w.cboTabella->count(), 9);
+    EXPECT_EQ(w.cboTabella->itemText(0), "Order Details (2155 righe)");
+    EXPECT_EQ(w.cboTabella->currentText(), "Customers (91 righe)");
+    EXPECT_EQ(w.lblFormato->text(), "Access Jet 3 (Access 97), tabella \"Customers\"");
+    EXPECT_EQ(w.cboCampo[DataModel::CITTA]->currentText(), "City");
+    EXPECT_EQ(w.GRIDanteprima->rowCount(), frmIMPORTAFILE::PreviewRows);
+
+    w.cboTabella->setCurrentIndex(w.cboTabella->findData("Shippers"));
+    EXPECT_EQ(w.lblFormato->text(), "Access Jet 3 (Access 97), tabella \"Shippers\"");
+    EXPECT_EQ(w.GRIDanteprima->rowCount(), 3);
+
+    // Another kind of file has no tables to choose.
+    ASSERT_TRUE(w.loadSource(test::sourcePath("tests/exchange/data/csv/italiano-1252.csv")));
+    EXPECT_FALSE(w.cboTabella->isEnabled());
+    EXPECT_EQ(w.cboTabella->count(), 0);
+}
