@@ -163,6 +163,9 @@ ImportSummary FileImporter::run(SourceTable& source, const ImportMapping& mappin
     if (progress && !progress(rows))
         return cancelledSummary();
     tx.commit();
+    summary.read = rows;
+    summary.rowsCaption = source.rowsCaption();
+    summary.readNotes = source.readNotes();
     return summary;
 }
 
@@ -172,6 +175,12 @@ QStringList ImportSummary::lines() const {
         out << QStringLiteral("Importazione annullata: l'archivio non è stato modificato.");
         return out;
     }
+    if (!rowsCaption.isEmpty())
+        out << QStringLiteral("%1 lette: %2, saltate: %3.")
+                   .arg(rowsCaption)
+                   .arg(read)
+                   .arg(read - imported);
+    out << readNotes;
     out << QStringLiteral("Importati %1 indirizzi.").arg(imported);
     if (duplicates > 0)
         out << QStringLiteral("Doppioni saltati: %1.").arg(duplicates);

@@ -25,6 +25,13 @@ public:
 
     // What was read, for the user: format, encoding, delimiter, header.
     virtual QString description() const = 0;
+
+    // What a row is called when the summary counts the rows read ("Schede vCard"); empty
+    // when it does not.
+    virtual QString rowsCaption() const { return {}; }
+
+    // Counted repairs of the read, for the summary (empty when none was needed).
+    virtual QStringList readNotes() const { return {}; }
 };
 
 } // namespace velomar::exchange

@@ -279,6 +279,10 @@ struct Card {
     }
 };
 
+bool isCardLine(QStringView line, QStringView what) {
+    return line.trimmed().compare(what, Qt::CaseInsensitive) == 0;
+}
+
 } // namespace
 
 const QStringList& VCardReader::columnNames() {
@@ -328,11 +332,11 @@ VCardReader::VCardReader(const QString& path, const QString& encoding) : m_file(
                             QStringLiteral("Impossibile leggere il file \"%1\": %2")
                                 .arg(path, common::SystemErrorText::ofFile(m_file)));
     const QByteArray sample = m_file.peek(kChunkSize);
+    m_decoder = std::make_unique<TextEncoding>(encoding.isEmpty() ? TextEncoding::detect(sample)
+                                                                  : encoding);
     if (!looksLikeVCard(sample))
         throw ExchangeError(ExchangeError::BadInput,
                             QStringLiteral("Il file \"%1\" non contiene schede vCard").arg(path));
-    m_decoder = std::make_unique<TextEncoding>(encoding.isEmpty() ? TextEncoding::detect(sample)
-                                                                  : encoding);
     const QString text = TextEncoding(m_decoder->name()).decode(sample);
     const qsizetype at = text.indexOf(QStringLiteral("VERSION:"), 0, Qt::CaseInsensitive);
     if (at >= 0)
@@ -393,15 +397,21 @@ bool VCardReader::readLogical(QString& line, qint64& number) {
         number = m_line;
     }
     QString more;
+    const qsizetype colon = line.indexOf(u':');
+    const bool qp = colon > 0 && QStringView(line).left(colon).contains(
+                                     QStringLiteral("QUOTED-PRINTABLE"), Qt::CaseInsensitive);
     for (;;) {
-        const qsizetype colon = line.indexOf(u':');
-        const bool qp = colon > 0 && QStringView(line).left(colon).contains(
-                                         QStringLiteral("QUOTED-PRINTABLE"), Qt::CaseInsensitive);
         if (qp && line.endsWith(u'=')) {
-            // Soft line break of QUOTED-PRINTABLE: the next line goes on as it is.
+            // Soft line break of QUOTED-PRINTABLE: the next line goes on as it is, unless
+            // it ends or starts a card (a last "=" left by a careless writer).
             if (!readPhysical(more))
                 break;
             line.chop(1);
+            if (isCardLine(more, u"END:VCARD") || isCardLine(more, u"BEGIN:VCARD")) {
+                m_pending = more;
+                m_hasPending = true;
+                break;
+            }
             line += more;
             continue;
         }
@@ -424,41 +434,70 @@ bool VCardReader::next(QStringList& values) {
     qint64 number = 0;
     Property property;
     std::optional<Card> card;
-    int nested = 0;
+    const auto open = [&](qint64 at) {
+        card.emplace();
+        m_cardVersion = QStringLiteral("3.0");
+        m_position = at;
+    };
+    if (m_openAt > 0) {
+        open(m_openAt);
+        m_openAt = 0;
+    }
+    bool agentFollows = false; // "AGENT:" of 2.1 with its card on the next line
+    bool inAgent = false;      // the lines of that card are not the owner's
     while (readLogical(line, number)) {
-        if (!parseLine(line, property))
-            continue; // base64 lines of 2.1, blank lines
-        const QString value = property.value.trimmed();
-        if (property.name == u"BEGIN" && value.compare(u"VCARD", Qt::CaseInsensitive) == 0) {
-            if (card) {
-                ++nested; // a card inside a card (AGENT of 2.1): skipped
-                continue;
+        if (isCardLine(line, u"BEGIN:VCARD")) {
+            if (card && agentFollows) {
+                agentFollows = false;
+                inAgent = true;
+            } else if (card) {
+                // The open card lost its END: it ends here, this line starts the next.
+                ++m_unclosed;
+                m_openAt = number;
+                values = card->finish();
+                return true;
+            } else {
+                open(number);
             }
-            card.emplace();
-            m_cardVersion = QStringLiteral("3.0");
-            m_position = number;
-        } else if (!card) {
             continue;
-        } else if (property.name == u"END" && value.compare(u"VCARD", Qt::CaseInsensitive) == 0) {
-            if (nested > 0) {
-                --nested;
+        }
+        agentFollows = false;
+        if (!card || !parseLine(line, property))
+            continue; // base64 lines of 2.1, blank lines, text between cards
+        const QString value = property.value.trimmed();
+        if (property.name == u"END" && value.compare(u"VCARD", Qt::CaseInsensitive) == 0) {
+            if (inAgent) {
+                inAgent = false;
                 continue;
             }
             values = card->finish();
             return true;
-        } else if (nested == 0) {
-            if (property.name == u"VERSION")
-                m_cardVersion = value;
-            else
-                card->add(property);
         }
+        if (inAgent)
+            continue;
+        if (property.name == u"VERSION")
+            m_cardVersion = value;
+        else if (property.name == u"AGENT" && value.isEmpty())
+            agentFollows = true;
+        else
+            card->add(property);
     }
     if (card) {
         // The last card lost its END: what it has is kept.
+        ++m_unclosed;
         values = card->finish();
         return true;
     }
     return false;
+}
+
+QStringList VCardReader::readNotes() const {
+    QStringList notes;
+    if (m_unclosed > 0)
+        notes << QStringLiteral("Schede senza END:VCARD, chiuse dove inizia la seguente o dove "
+                                "finisce il file: %1.")
+                     .arg(m_unclosed);
+    return notes;
 }
 
 QString VCardReader::description() const {

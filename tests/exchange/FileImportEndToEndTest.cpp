@@ -66,6 +66,7 @@ TEST(FileImportEndToEnd, UsualExportsImportAndOurOwnFormatsRoundTrip) {
         r = test::runCommand(exchange::batchImportFile, {kData + QLatin1String(card), target});
         ASSERT_EQ(r.status, 0) << card << qPrintable(r.err);
         EXPECT_TRUE(r.out.startsWith(QStringLiteral("vCard "))) << qPrintable(r.out);
+        EXPECT_TRUE(r.out.contains(QStringLiteral("Schede vCard lette: 2, saltate: 0."))) << qPrintable(r.out);
     }
 
     const qsizetype before = rowsOf(target).size();
