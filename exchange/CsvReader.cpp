@@ -68,12 +68,12 @@ QStringList columnNames(const QStringList& header) {
 CsvFormat CsvReader::detect(const QString& path, const CsvFormat& given) {
     QFile file(path);
     openOrThrow(file);
+    CsvFormat format = given;
+    format.encoding = given.encoding.isEmpty() ? TextEncoding::detect(file)
+                                               : TextEncoding::canonicalName(given.encoding);
     const QByteArray sample = file.read(kSampleSize);
     const bool whole = file.atEnd();
 
-    CsvFormat format = given;
-    format.encoding = given.encoding.isEmpty() ? TextEncoding::detect(sample)
-                                               : TextEncoding::canonicalName(given.encoding);
     if (!format.delimiter.isNull() && format.hasHeader)
         return format;
 
@@ -172,6 +172,11 @@ bool CsvReader::next(QStringList& values) {
     while (values.size() < width)
         values.append(QString());
     return true;
+}
+
+QStringList CsvReader::readNotes() const {
+    const QString note = m_decoder->replacedNote();
+    return note.isEmpty() ? QStringList() : QStringList{note};
 }
 
 QString CsvReader::description() const {

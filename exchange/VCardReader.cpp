@@ -106,7 +106,7 @@ QByteArray decodeQuotedPrintable(const QByteArray& in) {
 
 // QUOTED-PRINTABLE undone and the bytes read in the charset they name; without one, UTF-8
 // when they are valid UTF-8, else Windows-1252.
-QString decodeValue(const Property& p) {
+QString decodeValue(const Property& p, qint64& replaced) {
     if (!p.quotedPrintable)
         return p.value;
     const QByteArray bytes = decodeQuotedPrintable(p.value.toUtf8());
@@ -119,7 +119,10 @@ QString decodeValue(const Property& p) {
     }
     if (encoding.isEmpty())
         encoding = TextEncoding::detect(bytes);
-    return TextEncoding(encoding).decode(bytes);
+    TextEncoding decoder(encoding);
+    QString text = decoder.decode(bytes);
+    replaced += decoder.replaced();
+    return text;
 }
 
 // Splits a value at unescaped separators, then undoes the escapes of each part.
@@ -185,17 +188,18 @@ struct Card {
     Address home, work;
     bool hasAddress = false, hasWork = false;
     QStringList notes, categories;
+    qint64 replaced = 0; // U+FFFD made decoding QUOTED-PRINTABLE values
 
     void add(const Property& p) {
         const QString& name = p.name;
         if (name == u"N") {
-            const QStringList n = components(decodeValue(p), u";");
+            const QStringList n = components(decodeValue(p, replaced), u";");
             for (int i = 0; i < 5; ++i)
                 values[VCardReader::Surname + i] = oneLine(part(n, i));
         } else if (name == u"FN") {
-            values[VCardReader::FormattedName] = oneLine(components(decodeValue(p), u"").first());
+            values[VCardReader::FormattedName] = oneLine(components(decodeValue(p, replaced), u"").first());
         } else if (name == u"ORG") {
-            const QStringList org = components(decodeValue(p), u";");
+            const QStringList org = components(decodeValue(p, replaced), u";");
             values[VCardReader::Organization] = oneLine(part(org, 0));
             QStringList units = org.mid(1);
             for (QString& u : units)
@@ -203,11 +207,11 @@ struct Card {
             units.removeAll(QString());
             values[VCardReader::Department] = units.join(QStringLiteral(", "));
         } else if (name == u"TITLE") {
-            values[VCardReader::JobTitle] = oneLine(components(decodeValue(p), u"").first());
+            values[VCardReader::JobTitle] = oneLine(components(decodeValue(p, replaced), u"").first());
         } else if (name == u"ADR") {
             addAddress(p);
         } else if (name == u"TEL") {
-            QString number = oneLine(components(decodeValue(p), u"").first());
+            QString number = oneLine(components(decodeValue(p, replaced), u"").first());
             if (number.startsWith(QStringLiteral("tel:"), Qt::CaseInsensitive))
                 number = number.mid(4);
             if (p.types.contains(QStringLiteral("FAX")))
@@ -218,13 +222,13 @@ struct Card {
             else
                 phone.offer(number, p.pref);
         } else if (name == u"EMAIL") {
-            email.offer(oneLine(components(decodeValue(p), u"").first()), p.pref);
+            email.offer(oneLine(components(decodeValue(p, replaced), u"").first()), p.pref);
         } else if (name == u"NOTE") {
-            const QString note = components(decodeValue(p), u"").first().trimmed();
+            const QString note = components(decodeValue(p, replaced), u"").first().trimmed();
             if (!note.isEmpty())
                 notes.append(note);
         } else if (name == u"CATEGORIES") {
-            for (const QString& c : components(decodeValue(p), u",;")) {
+            for (const QString& c : components(decodeValue(p, replaced), u",;")) {
                 if (!c.trimmed().isEmpty())
                     categories.append(c.trimmed());
             }
@@ -232,7 +236,7 @@ struct Card {
     }
 
     void addAddress(const Property& p) {
-        const QStringList a = components(decodeValue(p), u";");
+        const QStringList a = components(decodeValue(p, replaced), u";");
         QStringList street;
         for (int i : {2, 1, 0}) {
             QString s = oneLine(part(a, i));
@@ -332,7 +336,7 @@ VCardReader::VCardReader(const QString& path, const QString& encoding) : m_file(
                             QStringLiteral("Impossibile leggere il file \"%1\": %2")
                                 .arg(path, common::SystemErrorText::ofFile(m_file)));
     const QByteArray sample = m_file.peek(kChunkSize);
-    m_decoder = std::make_unique<TextEncoding>(encoding.isEmpty() ? TextEncoding::detect(sample)
+    m_decoder = std::make_unique<TextEncoding>(encoding.isEmpty() ? TextEncoding::detect(m_file)
                                                                   : encoding);
     if (!looksLikeVCard(sample))
         throw ExchangeError(ExchangeError::BadInput,
@@ -454,6 +458,7 @@ bool VCardReader::next(QStringList& values) {
                 // The open card lost its END: it ends here, this line starts the next.
                 ++m_unclosed;
                 m_openAt = number;
+                m_replacedInValues += card->replaced;
                 values = card->finish();
                 return true;
             } else {
@@ -470,6 +475,7 @@ bool VCardReader::next(QStringList& values) {
                 inAgent = false;
                 continue;
             }
+            m_replacedInValues += card->replaced;
             values = card->finish();
             return true;
         }
@@ -485,6 +491,7 @@ bool VCardReader::next(QStringList& values) {
     if (card) {
         // The last card lost its END: what it has is kept.
         ++m_unclosed;
+        m_replacedInValues += card->replaced;
         values = card->finish();
         return true;
     }
@@ -497,6 +504,11 @@ QStringList VCardReader::readNotes() const {
         notes << QStringLiteral("Schede senza END:VCARD, chiuse dove inizia la seguente o dove "
                                 "finisce il file: %1.")
                      .arg(m_unclosed);
+    if (const QString note = m_decoder->replacedNote(); !note.isEmpty())
+        notes << note;
+    if (m_replacedInValues > 0)
+        notes << TextEncoding::replacedNote(QStringLiteral("nei valori QUOTED-PRINTABLE"),
+                                            m_replacedInValues);
     return notes;
 }
 

@@ -98,6 +98,7 @@ private:
     qint64 m_position = 0;
     qint64 m_openAt = 0;   // line of a BEGIN that closed the card before it
     qint64 m_unclosed = 0; // cards without END:VCARD
+    qint64 m_replacedInValues = 0;
 };
 
 } // namespace velomar::exchange
