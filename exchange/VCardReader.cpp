@@ -283,6 +283,17 @@ struct Card {
     }
 };
 
+// A .vcf file may have something before its first card; it must have one.
+bool holdsCard(QByteArrayView sample) {
+    QByteArray ascii;
+    ascii.reserve(sample.size());
+    for (char c : sample) {
+        if (c != 0)
+            ascii.append(c);
+    }
+    return ascii.toUpper().contains("BEGIN:VCARD");
+}
+
 bool isCardLine(QStringView line, QStringView what) {
     return line.trimmed().compare(what, Qt::CaseInsensitive) == 0;
 }
@@ -320,14 +331,18 @@ const QStringList& VCardReader::columnNames() {
 }
 
 bool VCardReader::looksLikeVCard(QByteArrayView sample) {
-    // Also in UTF-16: compare with the zero bytes taken out.
+    // UTF-16 compared with its zero bytes taken out; a BOM and blank lines come first.
     QByteArray ascii;
     ascii.reserve(sample.size());
     for (char c : sample) {
         if (c != 0)
             ascii.append(c);
     }
-    return ascii.toUpper().contains("BEGIN:VCARD");
+    if (ascii.startsWith("\xEF\xBB\xBF"))
+        ascii.remove(0, 3);
+    else if (ascii.startsWith("\xFF\xFE") || ascii.startsWith("\xFE\xFF"))
+        ascii.remove(0, 2);
+    return ascii.trimmed().left(11).toUpper() == "BEGIN:VCARD";
 }
 
 VCardReader::VCardReader(const QString& path, const QString& encoding) : m_file(path) {
@@ -338,7 +353,7 @@ VCardReader::VCardReader(const QString& path, const QString& encoding) : m_file(
     const QByteArray sample = m_file.peek(kChunkSize);
     m_decoder = std::make_unique<TextEncoding>(encoding.isEmpty() ? TextEncoding::detect(m_file)
                                                                   : encoding);
-    if (!looksLikeVCard(sample))
+    if (!holdsCard(sample))
         throw ExchangeError(ExchangeError::BadInput,
                             QStringLiteral("Il file \"%1\" non contiene schede vCard").arg(path));
     const QString text = TextEncoding(m_decoder->name()).decode(sample);

@@ -65,7 +65,7 @@ public:
     };
     static const QStringList& columnNames();
 
-    // Whether the start of a file holds a card (case-insensitive "BEGIN:VCARD").
+    // Whether the first non-blank line of a file is "BEGIN:VCARD" (any case, UTF-16 too).
     static bool looksLikeVCard(QByteArrayView sample);
 
     // encoding empty: detected. Throws ExchangeError: ReadFailed, BadInput when the file
