@@ -29,7 +29,7 @@ bool nothingMapped(const QStringList& row, const QList<int>& filling) {
 QList<int> fillingColumns(const ImportMapping& mapping) {
     QList<int> out;
     for (int f = 1; f < archive::AddressRecord::FieldCount; ++f)
-        out << mapping.fallbacks(f) << mapping.column(f);
+        out << mapping.sourcesOf(f);
     return out;
 }
 
@@ -57,6 +57,11 @@ int shape(const QStringList& row, const Shape& s, archive::AddressRecord& record
             if (!note.isEmpty())
                 note += u'\n';
             note += mapping.columns()[c] + QStringLiteral(": ") + value;
+        }
+        for (const QString& line : mapping.groupLeftovers(row)) {
+            if (!note.isEmpty())
+                note += u'\n';
+            note += line;
         }
     }
     return s.values.adjust(record);
