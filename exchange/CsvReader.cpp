@@ -1,5 +1,6 @@
 #include "exchange/CsvReader.h"
 
+#include "exchange/BinaryFile.h"
 #include "exchange/CsvParser.h"
 #include "exchange/CsvSniffer.h"
 #include "common/SystemErrorText.h"
@@ -73,6 +74,7 @@ CsvFormat CsvReader::detect(const QString& path, const CsvFormat& given) {
                                                : TextEncoding::canonicalName(given.encoding);
     const QByteArray sample = file.read(kSampleSize);
     const bool whole = file.atEnd();
+    BinaryFile::requireTextHead(sample, format.encoding, path);
 
     if (!format.delimiter.isNull() && format.hasHeader)
         return format;
@@ -149,6 +151,7 @@ bool CsvReader::readRecord(QStringList& fields, qint64& line) {
             m_parser->close();
             continue;
         }
+        BinaryFile::requireText(chunk, m_format.encoding, m_file.fileName());
         m_parser->append(m_decoder->decode(chunk));
     }
 }

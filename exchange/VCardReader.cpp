@@ -1,6 +1,7 @@
 #include "exchange/VCardReader.h"
 
 #include "common/SystemErrorText.h"
+#include "exchange/BinaryFile.h"
 #include "exchange/ExchangeError.h"
 #include "exchange/TextEncoding.h"
 
@@ -353,6 +354,7 @@ VCardReader::VCardReader(const QString& path, const QString& encoding) : m_file(
     const QByteArray sample = m_file.peek(kChunkSize);
     m_decoder = std::make_unique<TextEncoding>(encoding.isEmpty() ? TextEncoding::detect(m_file)
                                                                   : encoding);
+    BinaryFile::requireTextHead(sample, m_decoder->name(), path);
     if (!holdsCard(sample))
         throw ExchangeError(ExchangeError::BadInput,
                             QStringLiteral("Il file \"%1\" non contiene schede vCard").arg(path));
@@ -374,6 +376,7 @@ bool VCardReader::fill() {
         m_atEnd = true;
         return false;
     }
+    BinaryFile::requireText(chunk, m_decoder->name(), m_file.fileName());
     m_buffer.remove(0, m_pos);
     m_pos = 0;
     m_buffer.append(m_decoder->decode(chunk));
