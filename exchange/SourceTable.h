@@ -5,6 +5,10 @@
 
 namespace velomar::exchange {
 
+// The longest line or value, in characters, a text source reads: far above any field,
+// low enough that a file of one endless line stops at once (ExchangeError::lineTooLong).
+inline constexpr qsizetype kMaxTextLine = qsizetype(1) << 20;
+
 // One table of addresses in an outside format (a CSV file, the cards of a vCard file, a
 // table of an Access database), read one row at a time so that memory does not grow with
 // the file. Readers throw ExchangeError for input they cannot read.

@@ -384,13 +384,16 @@ bool VCardReader::fill() {
 }
 
 bool VCardReader::readPhysical(QString& line) {
+    // The search for the line break goes on where the last chunk stopped it.
+    qsizetype i = m_pos;
     for (;;) {
-        qsizetype i = m_pos;
         while (i < m_buffer.size() && m_buffer[i] != u'\n' && m_buffer[i] != u'\r')
             ++i;
         // A CR at the end of the buffer may be the first half of CRLF.
         const bool complete =
             i < m_buffer.size() && (m_buffer[i] == u'\n' || i + 1 < m_buffer.size());
+        if (i - m_pos > kMaxTextLine)
+            throw ExchangeError::lineTooLong(m_line + 1);
         if (complete || (m_atEnd && m_pos < m_buffer.size())) {
             line = m_buffer.mid(m_pos, i - m_pos);
             if (i < m_buffer.size()) {
@@ -403,8 +406,10 @@ bool VCardReader::readPhysical(QString& line) {
             ++m_line;
             return true;
         }
+        const qsizetype scanned = i - m_pos;
         if (!fill() && m_pos >= m_buffer.size())
             return false;
+        i = m_pos + scanned;
     }
 }
 
@@ -435,6 +440,8 @@ bool VCardReader::readLogical(QString& line, qint64& number) {
                 break;
             }
             line += more;
+            if (line.size() > kMaxTextLine)
+                throw ExchangeError::lineTooLong(number);
             continue;
         }
         if (!readPhysical(more))
@@ -442,6 +449,8 @@ bool VCardReader::readLogical(QString& line, qint64& number) {
         if (!more.isEmpty() && (more[0] == u' ' || more[0] == u'\t')) {
             // Folding: 2.1 keeps the white space, 3.0 and 4.0 drop the one character.
             line += m_cardVersion == u"2.1" ? QStringView(more) : QStringView(more).mid(1);
+            if (line.size() > kMaxTextLine)
+                throw ExchangeError::lineTooLong(number);
             continue;
         }
         m_pending = more;

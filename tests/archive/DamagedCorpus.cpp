@@ -271,6 +271,7 @@ std::vector<DamagedCorpus::Entry> DamagedCorpus::writeSources(const QString& fol
     };
     QByteArray noise(64 * 1024, '\0');
     QRandomGenerator(11).fillRange(reinterpret_cast<quint32*>(noise.data()), noise.size() / 4);
+    const QByteArray endless(3 << 20, 'x');
     add(QStringLiteral("foto.csv"), QStringLiteral("PNG renamed .csv"), QByteArray("\x89PNG\r\n\x1A\n", 8) + noise);
     add(QStringLiteral("foto.vcf"), QStringLiteral("JPEG renamed .vcf"), "\xFF\xD8\xFF\xE0" + noise);
     add(QStringLiteral("documento.csv"), QStringLiteral("PDF renamed .csv"), "%PDF-1.7\n" + noise);
@@ -279,6 +280,10 @@ std::vector<DamagedCorpus::Entry> DamagedCorpus::writeSources(const QString& fol
     add(QStringLiteral("rumore.csv"), QStringLiteral("random bytes .csv"), noise);
     add(QStringLiteral("nul.csv"), QStringLiteral("CSV with NUL bytes"),
         QByteArray("Cognome;Nome\r\nRossi;Mario\r\n") + QByteArray(100, '\0') + "Verdi;Anna\r\n");
+    add(QStringLiteral("lunga.csv"), QStringLiteral("CSV with a 3 MB line"), "Cognome,Note\r\nRossi," + endless + "\r\n");
+    add(QStringLiteral("senza-fine.csv"), QStringLiteral("CSV of one line without a break"), endless);
+    add(QStringLiteral("lunga.vcf"), QStringLiteral("vCard with a 3 MB line"),
+        "BEGIN:VCARD\r\nN:Rossi;\r\nNOTE:" + endless + "\r\nEND:VCARD\r\n");
     return entries;
 }
 

@@ -23,8 +23,8 @@ public:
     // addresses to start from.
     static std::vector<Entry> write(const QString& folder, const QString& good);
 
-    // Files offered to the import from CSV or vCard that no reader may take as text:
-    // binaries renamed, NUL bytes.
+    // Files offered to the import from CSV or vCard that no reader may take as text, or
+    // whose lines are beyond any address: binaries renamed, NUL bytes, endless lines.
     static std::vector<Entry> writeSources(const QString& folder);
 };
 

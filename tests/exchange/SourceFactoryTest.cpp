@@ -70,3 +70,28 @@ TEST(SourceFactory, ReaderChosenByTheFirstLineAndBinaryFilesRefused) {
         EXPECT_EQ(rows, c.rows) << c.name;
     }
 }
+
+TEST(SourceFactory, ALineLongerThanOneMegabyteStopsTheRead) {
+    const QByteArray huge(3 << 20, 'x');
+    const QByteArray almost(1000 * 1000, 'y');
+    struct Case {
+        const char* name;
+        QByteArray bytes;
+        const char* outcome;
+    } cases[] = {
+        {"riga.csv", "Cognome,Note\r\nRossi,a\r\nBianchi," + huge + "\r\n", "!La riga 3 è più lunga di 1 MB"},
+        {"virgolette.csv", "Cognome,Note\r\nRossi,\"" + QByteArray("riga\r\n").repeated(300000) + "\"\r\n",
+         "!La riga 2 è più lunga di 1 MB"},
+        {"senza-a-capo.csv", huge, "!La riga 1 è più lunga di 1 MB"},
+        {"quasi.csv", "Cognome,Note\r\nRossi," + almost + "\r\n", "CSV"},
+        {"riga.vcf", "BEGIN:VCARD\r\nN:Rossi;\r\nNOTE:" + huge + "\r\nEND:VCARD\r\n", "!La riga 3 è più lunga di 1 MB"},
+        {"piegata.vcf", "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Rossi;\r\nNOTE:a\r\n" + QByteArray(" piegata\r\n").repeated(200000),
+         "!La riga 4 è più lunga di 1 MB"},
+        {"quasi.vcf", "BEGIN:VCARD\r\nN:Rossi;\r\nNOTE:" + almost + "\r\nEND:VCARD\r\n", "vCard"},
+    };
+    QTemporaryDir dir;
+    for (const Case& c : cases) {
+        const QString outcome = readOutcome(write(dir, c.name, c.bytes));
+        EXPECT_TRUE(outcome.startsWith(QString::fromUtf8(c.outcome))) << c.name << ": " << outcome.left(200).toStdString();
+    }
+}
