@@ -237,10 +237,11 @@ int batchImportFileWith(const QStringList& args, QTextStream& out, QTextStream& 
     const auto usage = [&err] {
         err << "Uso: velomar-batch import-file ORIGINE DESTINAZIONE.mdb [--table NOME] "
                "[--encoding NOME] [--delimiter C] [--no-header] [--map CAMPO=COLONNA]... "
-               "[--group GR] [--skip-duplicates] [--unmapped-to-note]\n";
+               "[--address N] [--group GR] [--skip-duplicates] [--unmapped-to-note]\n";
         return 2;
     };
     SourceOptions sourceOptions;
+    int address = 0; // the address group chosen; 0: automatic
     ImportOptions options;
     QStringList maps;
     QStringList plain;
@@ -275,7 +276,14 @@ int batchImportFileWith(const QStringList& args, QTextStream& out, QTextStream& 
             maps << args[++i];
         else if (a == QLatin1String("--group") && hasValue)
             group = args[++i];
-        else if (a == QLatin1String("--skip-duplicates"))
+        else if (a == QLatin1String("--address") && hasValue) {
+            bool ok = false;
+            address = args[++i].toInt(&ok);
+            if (!ok || address < 1) {
+                err << "Numero di indirizzo non valido: " << args[i] << "\n";
+                return 2;
+            }
+        } else if (a == QLatin1String("--skip-duplicates"))
             options.skipDuplicates = true;
         else if (a == QLatin1String("--unmapped-to-note"))
             options.unmappedToNote = true;
@@ -313,6 +321,15 @@ int batchImportFileWith(const QStringList& args, QTextStream& out, QTextStream& 
                 err << "Associazione non valida: " << m << "\n";
                 return 2;
             }
+        }
+        if (address > 0) {
+            const QStringList groups = mapping.addressNames();
+            if (address > groups.size()) {
+                err << "Il file non ha l'indirizzo " << address << " (indirizzi nel file: "
+                    << groups.size() << ")\n";
+                return 2;
+            }
+            mapping.setAddressChoice(address - 1);
         }
         if (!mapping.isOneToOne())
             options.countries = countryNames(err);

@@ -62,10 +62,41 @@ TEST(FileImportEndToEnd, UsualExportsImportAndOurOwnFormatsRoundTrip) {
     EXPECT_TRUE(rows[0].contains(QStringLiteral("'Mario'"))) << qPrintable(rows[0]);
     EXPECT_TRUE(rows[0].contains(QStringLiteral("'Via Garibaldi 12'"))) << qPrintable(rows[0]);
 
+    // A whole Google Contacts export: each number by its type, the home address, the rest in the note.
+    const QString google = dir.filePath(QStringLiteral("Google.mdb"));
+    test::createTestArchive(google);
+    r = test::runCommand(exchange::batchImportFile, {kData + QStringLiteral("csv/google-contacts-export.csv"), google,
+                                                     QStringLiteral("--unmapped-to-note")});
+    ASSERT_EQ(r.status, 0) << qPrintable(r.err);
+    const QStringList contacts = rowsOf(google);
+    ASSERT_EQ(contacts.size(), 4);
+    const QStringList expected[] = {
+        {"'Bianchi'", "'Corso Como 10'|'20154'|'MILANO'|'MI'|NULL|'02 1111111'|'02 9999999'|'347 0000001'|NULL",
+         "Phone 1 (Mobile): 347 0000002", "Address 1 (Other): Bergamo"},
+        {"'Rossi'", "'Via Garibaldi 12'|'00184'|'ROMA'|'RM'|NULL|'06 5551234'|NULL|'+39 333 1234567'",
+         "Phone 1 (Pager): 06 1111111", "Address 1 (Work): Via Torino 40, 20123, Milano, MI, Italia"},
+        {"'Tipografia Forlivese'", "|'Corso della Repubblica 1'|'47121'|'FORLÌ'|'FC'|NULL|NULL|NULL|NULL|NULL",
+         "Phone 1 (Google Voice): +39 0543 000000"},
+        {"'Verdi'", "'Via Po 3'|'10124'|'TORINO'|'TO'|NULL|'011 1000000'|NULL|NULL|'luca@casa.example'",
+         "Phone 2 (Home): 011 2000000", "E-mail 1 (Work): l.verdi@lavoro.example"},
+    };
+    for (qsizetype i = 0; i < contacts.size(); ++i)
+        for (const QString& part : expected[i])
+            EXPECT_TRUE(contacts[i].contains(part)) << qPrintable(contacts[i] + "\n  " + part);
+    r = test::runCommand(exchange::batchImportFile, {kData + QStringLiteral("csv/google-contacts-export.csv"), google,
+                                                     QStringLiteral("--address"), QStringLiteral("1")});
+    ASSERT_EQ(r.status, 0) << qPrintable(r.err);
+    EXPECT_EQ(rowsOf(google, QStringLiteral("WHERE INDIRIZZO = 'Via Torino 40'")).size(), 1);
+    EXPECT_EQ(test::runCommand(exchange::batchImportFile, {kData + QStringLiteral("csv/google-contacts-export.csv"),
+                                                           google, QStringLiteral("--address"), QStringLiteral("3")})
+                  .status,
+              2);
+
     for (const char* card : {"vcard/outlook-2.1.vcf", "vcard/contacts-3.0.vcf"}) {
         r = test::runCommand(exchange::batchImportFile, {kData + QLatin1String(card), target});
         ASSERT_EQ(r.status, 0) << card << qPrintable(r.err);
         EXPECT_TRUE(r.out.startsWith(QStringLiteral("vCard "))) << qPrintable(r.out);
+        EXPECT_TRUE(r.out.contains(QStringLiteral("Schede vCard lette: 2, saltate: 0."))) << qPrintable(r.out);
     }
 
     const qsizetype before = rowsOf(target).size();
