@@ -19,9 +19,9 @@
 #include "printing/PrinterSelection.h"
 #include "printing/PrintFailure.h"
 #include "printing/PrinterError.h"
+#include "settings/ProgramSetup.h"
 #include "settings/Settings.h"
 
-#include <QCoreApplication>
 #include <QFileInfo>
 #include <QMap>
 #include <QTextStream>
@@ -94,17 +94,10 @@ std::optional<FieldMask> parseFields(const QString& list) {
     return mask;
 }
 
-// The country table of the program folder, or beside the command (a build tree).
+// The country table, found as every command and window finds the program's files.
 CountryNames countryNames(QTextStream& err) {
-    QStringList places;
-    if (const auto dir = settings::Settings().programDir())
-        places << *dir;
-    const QString here = QCoreApplication::applicationDirPath();
-    places << here << here + QStringLiteral("/data");
-    for (const QString& dir : places) {
-        const QString path = dir + u'/' + archive::CountryLookup::fileName();
-        if (!QFileInfo::exists(path))
-            continue;
+    const QString path = settings::ProgramSetup::programFile(archive::CountryLookup::fileName(), settings::Settings());
+    if (!path.isEmpty()) {
         try {
             return CountryNames::fromFile(path);
         } catch (const archive::DatabaseError&) {

@@ -1,13 +1,15 @@
 #include "shell/InstallBatch.h"
 
+#include "settings/ProgramSetup.h"
 #include "settings/Settings.h"
-#include "shell/ProgramSetup.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QTextStream>
 
 namespace velomar::shell {
+
+using settings::ProgramSetup;
 
 int batchInstallDir(const QStringList& args, QTextStream& out, QTextStream& err) {
     const QString usage = QStringLiteral("Uso: velomar-batch install-dir CARTELLA [--templates MODELLI]\n");

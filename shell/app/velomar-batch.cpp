@@ -5,9 +5,9 @@
 #include "printing/FormatsBatch.h"
 #include "printing/PrintingBatch.h"
 #include "printing/SummaryBatch.h"
+#include "settings/ProgramSetup.h"
 #include "settings/Settings.h"
 #include "shell/InstallBatch.h"
-#include "shell/Startup.h"
 
 #include <QDir>
 #include <QFile>
@@ -115,7 +115,7 @@ int main(int argc, char* argv[]) {
 
     // The groups archive and the templates of the program folder are never an output.
     if (const auto programDir = velomar::settings::Settings().programDir())
-        velomar::common::OutputGuard::setProgramFolder(velomar::shell::Startup::programFolderFrom(*programDir));
+        velomar::common::OutputGuard::setProgramFolder(velomar::settings::ProgramSetup::programFolderFrom(*programDir));
 
     QTextStream out(stdout);
     QTextStream err(stderr);

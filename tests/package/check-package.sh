@@ -48,6 +48,13 @@ batch=$root/usr/bin/velomar-batch
 "$batch" sample --count 10 "$tmp/x.mdb" >/dev/null
 [ -s "$tmp/x.mdb" ] || fail "sample non ha creato l'archivio"
 "$batch" count "$tmp/x.mdb" | grep -qw 10 || fail "count non trova 10 indirizzi"
+# A user who never started the window: the country table is the package's.
+printf 'Cognome,Indirizzo,CAP,Città,Nazione\nDupont,1 rue de Rivoli,75001,Paris,France\n' >"$tmp/estero.csv"
+"$batch" sample --count 0 "$tmp/estero.mdb" >/dev/null
+imported=$("$batch" import-file "$tmp/estero.csv" "$tmp/estero.mdb" 2>&1) || fail "import-file: $imported"
+[[ $imported != *"non trovato"* ]] || fail "import-file: $imported"
+"$batch" export "$tmp/estero.mdb" "$tmp/estero.txt" >/dev/null
+grep -q FRANCIA "$tmp/estero.txt" || fail "import-file non ha scritto FRANCIA per France"
 # The templates are found beside the program, as in /usr: ../share/velomar.
 "$batch" install-dir "$XDG_DATA_HOME/Velomar" >/dev/null
 cmp "$XDG_DATA_HOME/Velomar/NewMail.sys" "$root/usr/share/velomar/NewMail.sys" ||

@@ -1,4 +1,5 @@
 #include "settings/AppState.h"
+#include "settings/ProgramSetup.h"
 #include "settings/SetupIni.h"
 #include "settings/Settings.h"
 #include "shell/InstallBatch.h"
@@ -16,6 +17,7 @@
 #include <unistd.h>
 
 using velomar::settings::AppState;
+using velomar::settings::ProgramSetup;
 using velomar::common::MsgIcon;
 using velomar::settings::Settings;
 using velomar::shell::Startup;
@@ -48,10 +50,10 @@ QByteArray contents(const QString& path) {
 } // namespace
 
 TEST_F(StartupTest, ProgramFolderDropsTheLastComponent) {
-    EXPECT_EQ(Startup::programFolderFrom("/opt/Prog/Etichette/"), "/opt/Prog/Etichette");
-    EXPECT_EQ(Startup::programFolderFrom("/opt/Prog/Etichette/velomar"), "/opt/Prog/Etichette");
+    EXPECT_EQ(ProgramSetup::programFolderFrom("/opt/Prog/Etichette/"), "/opt/Prog/Etichette");
+    EXPECT_EQ(ProgramSetup::programFolderFrom("/opt/Prog/Etichette/velomar"), "/opt/Prog/Etichette");
     // A folder written without its final separator is taken whole.
-    EXPECT_EQ(Startup::programFolderFrom(program.path()), program.path());
+    EXPECT_EQ(ProgramSetup::programFolderFrom(program.path()), program.path());
 }
 
 TEST_F(StartupTest, MissingProgramDirWithoutTemplatesEndsTheProgramAndCreatesNothing) {
