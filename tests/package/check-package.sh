@@ -24,6 +24,7 @@ for f in usr/bin/velomar usr/bin/velomar-batch \
   usr/share/applications/velomar.desktop \
   usr/share/icons/hicolor/128x128/apps/velomar.png usr/share/icons/hicolor/scalable/apps/velomar.svg \
   usr/share/man/man1/velomar.1.gz usr/share/man/man1/velomar-batch.1.gz \
+  usr/share/bash-completion/completions/velomar-batch \
   usr/share/doc/velomar/README.md usr/share/doc/velomar/copyright usr/share/doc/velomar/changelog.gz; do
   grep -q " \./$f\$" "$tmp/list" || fail "il pacchetto non contiene /$f"
 done

@@ -1,8 +1,8 @@
 #include "settings/AppState.h"
+#include "shell/BatchCommands.h"
 #include "settings/ProgramSetup.h"
 #include "settings/SetupIni.h"
 #include "settings/Settings.h"
-#include "shell/InstallBatch.h"
 #include "shell/Startup.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestEnvironment.h"
@@ -120,9 +120,9 @@ TEST_F(StartupTest, FirstStartSetsUpTheProgramFolderFromTheTemplatesAndNeverRepl
     QSettings(QStringLiteral("QZ"), QStringLiteral("Velomar")).clear();
     QString outText, errText;
     QTextStream out(&outText), err(&errText);
-    EXPECT_EQ(velomar::shell::batchInstallDir({folder, "--templates", program.filePath("manca")}, out, err), 1);
+    EXPECT_EQ(velomar::shell::BatchCommands::run("install-dir", {folder, "--templates", program.filePath("manca")}, out, err), 1);
     EXPECT_FALSE(Settings().programDir().has_value());
-    EXPECT_EQ(velomar::shell::batchInstallDir({folder, "--templates", templates}, out, err), 0) << qPrintable(errText);
+    EXPECT_EQ(velomar::shell::BatchCommands::run("install-dir", {folder, "--templates", templates}, out, err), 0) << qPrintable(errText);
     EXPECT_EQ(Settings().programDir(), folder + "/");
     for (const auto& [path, data] : mine)
         EXPECT_EQ(contents(path), data) << qPrintable(path);
