@@ -44,7 +44,7 @@ TEST(FileImportEndToEnd, UsualExportsImportAndOurOwnFormatsRoundTrip) {
     const QString target = dir.filePath(QStringLiteral("Clienti.mdb"));
     test::createTestArchive(target);
 
-    test::CommandRun r = test::runCommand(exchange::batchImportFile, {kData + QStringLiteral("csv/italiano-1252.csv"), target});
+    test::CommandRun r = test::runCommand("import-file", {kData + QStringLiteral("csv/italiano-1252.csv"), target});
     ASSERT_EQ(r.status, 0) << qPrintable(r.err);
     EXPECT_TRUE(r.out.contains(QStringLiteral("Windows-1252"))) << qPrintable(r.out);
     // Excel dropped the zeros of Roma's and Perugia's CAP; the accents came through.
@@ -54,7 +54,7 @@ TEST(FileImportEndToEnd, UsualExportsImportAndOurOwnFormatsRoundTrip) {
         << qPrintable(rows[0]);
     EXPECT_EQ(rowsOf(target, QStringLiteral("WHERE CAP = '06121'")).size(), 1);
 
-    r = test::runCommand(exchange::batchImportFile, {kData + QStringLiteral("csv/google-contacts.csv"), target,
+    r = test::runCommand("import-file", {kData + QStringLiteral("csv/google-contacts.csv"), target,
                                         QStringLiteral("--group"), QStringLiteral("GC")});
     ASSERT_EQ(r.status, 0) << qPrintable(r.err);
     rows = rowsOf(target, QStringLiteral("WHERE COGNOME = 'Rossi' AND GR = 'GC'"));
@@ -93,14 +93,14 @@ TEST(FileImportEndToEnd, UsualExportsImportAndOurOwnFormatsRoundTrip) {
               2);
 
     for (const char* card : {"vcard/outlook-2.1.vcf", "vcard/contacts-3.0.vcf"}) {
-        r = test::runCommand(exchange::batchImportFile, {kData + QLatin1String(card), target});
+        r = test::runCommand("import-file", {kData + QLatin1String(card), target});
         ASSERT_EQ(r.status, 0) << card << qPrintable(r.err);
         EXPECT_TRUE(r.out.startsWith(QStringLiteral("vCard "))) << qPrintable(r.out);
         EXPECT_TRUE(r.out.contains(QStringLiteral("Schede vCard lette: 2, saltate: 0."))) << qPrintable(r.out);
     }
 
     const qsizetype before = rowsOf(target).size();
-    r = test::runCommand(exchange::batchImportFile,
+    r = test::runCommand("import-file",
             {kData + QStringLiteral("access/nwind.mdb"), target, QStringLiteral("--table"), QStringLiteral("Customers")});
     ASSERT_EQ(r.status, 0) << qPrintable(r.err);
     EXPECT_TRUE(r.out.contains(QStringLiteral("Importati 91 indirizzi."))) << qPrintable(r.out);
@@ -111,7 +111,7 @@ TEST(FileImportEndToEnd, UsualExportsImportAndOurOwnFormatsRoundTrip) {
     EXPECT_TRUE(rows[0].contains(QStringLiteral("'12209'|'BERLIN'|NULL|'GERMANIA'"))) << qPrintable(rows[0]);
 
     // A database of many tables needs the table named; nothing is written meanwhile.
-    r = test::runCommand(exchange::batchImportFile, {kData + QStringLiteral("access/nwind.mdb"), target});
+    r = test::runCommand("import-file", {kData + QStringLiteral("access/nwind.mdb"), target});
     EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(r.err.contains(QStringLiteral("Customers"))) << qPrintable(r.err);
     EXPECT_EQ(rowsOf(target).size(), before + 91);
@@ -119,19 +119,19 @@ TEST(FileImportEndToEnd, UsualExportsImportAndOurOwnFormatsRoundTrip) {
     // Our own CSV gives back every value as stored, Null and line breaks included.
     const QStringList all = rowsOf(target);
     const QString csv = dir.filePath(QStringLiteral("Clienti.csv"));
-    ASSERT_EQ(test::runCommand(exchange::batchExport, {target, csv, QStringLiteral("--format"), QStringLiteral("csv")}).status, 0);
+    ASSERT_EQ(test::runCommand("export", {target, csv, QStringLiteral("--format"), QStringLiteral("csv")}).status, 0);
     const QString again = dir.filePath(QStringLiteral("Copia.mdb"));
     test::createTestArchive(again);
-    r = test::runCommand(exchange::batchImportFile, {csv, again});
+    r = test::runCommand("import-file", {csv, again});
     ASSERT_EQ(r.status, 0) << qPrintable(r.err);
     EXPECT_EQ(rowsOf(again), all);
 
     // vCard keeps what a card can hold: names, address, place and country.
     const QString vcf = dir.filePath(QStringLiteral("Clienti.vcf"));
-    ASSERT_EQ(test::runCommand(exchange::batchExport, {target, vcf, QStringLiteral("--format"), QStringLiteral("vcard")}).status, 0);
+    ASSERT_EQ(test::runCommand("export", {target, vcf, QStringLiteral("--format"), QStringLiteral("vcard")}).status, 0);
     const QString cards = dir.filePath(QStringLiteral("Schede.mdb"));
     test::createTestArchive(cards);
-    ASSERT_EQ(test::runCommand(exchange::batchImportFile, {vcf, cards}).status, 0);
+    ASSERT_EQ(test::runCommand("import-file", {vcf, cards}).status, 0);
     EXPECT_EQ(rowsOf(cards).size(), all.size());
     rows = rowsOf(cards, QStringLiteral("WHERE COGNOME = 'Alfreds Futterkiste'"));
     ASSERT_EQ(rows.size(), 1);
