@@ -209,8 +209,9 @@ TEST(DamagedCorpus, ImportFileRefusesDamagedSourcesAndLeavesTheArchive) {
     QTemporaryDir dir;
     const QString target = dir.filePath(QStringLiteral("Destinazione.mdb"));
     archive::SampleArchive::write(target, 3, 29);
-    const Input archiveBefore = Input::of(target);
-    for (const DamagedCorpus::Entry& e : DamagedCorpus::writeSources(dir.filePath(QStringLiteral("sorgenti")))) {
+    const auto sources = DamagedCorpus::writeSources(dir.filePath(QStringLiteral("sorgenti")));
+    const Input archiveBefore = Input::of(target); // its folder now holds the sources too
+    for (const DamagedCorpus::Entry& e : sources) {
         const Input before = Input::of(e.path);
         const BatchRun r = runBatch({QStringLiteral("import-file"), e.path, target});
         EXPECT_FALSE(r.crashed) << qPrintable(e.what + r.err);

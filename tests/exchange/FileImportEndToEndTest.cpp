@@ -65,7 +65,7 @@ TEST(FileImportEndToEnd, UsualExportsImportAndOurOwnFormatsRoundTrip) {
     // A whole Google Contacts export: each number by its type, the home address, the rest in the note.
     const QString google = dir.filePath(QStringLiteral("Google.mdb"));
     test::createTestArchive(google);
-    r = test::runCommand(exchange::batchImportFile, {kData + QStringLiteral("csv/google-contacts-export.csv"), google,
+    r = test::runCommand("import-file", {kData + QStringLiteral("csv/google-contacts-export.csv"), google,
                                                      QStringLiteral("--unmapped-to-note")});
     ASSERT_EQ(r.status, 0) << qPrintable(r.err);
     const QStringList contacts = rowsOf(google);
@@ -83,11 +83,11 @@ TEST(FileImportEndToEnd, UsualExportsImportAndOurOwnFormatsRoundTrip) {
     for (qsizetype i = 0; i < contacts.size(); ++i)
         for (const QString& part : expected[i])
             EXPECT_TRUE(contacts[i].contains(part)) << qPrintable(contacts[i] + "\n  " + part);
-    r = test::runCommand(exchange::batchImportFile, {kData + QStringLiteral("csv/google-contacts-export.csv"), google,
+    r = test::runCommand("import-file", {kData + QStringLiteral("csv/google-contacts-export.csv"), google,
                                                      QStringLiteral("--address"), QStringLiteral("1")});
     ASSERT_EQ(r.status, 0) << qPrintable(r.err);
     EXPECT_EQ(rowsOf(google, QStringLiteral("WHERE INDIRIZZO = 'Via Torino 40'")).size(), 1);
-    EXPECT_EQ(test::runCommand(exchange::batchImportFile, {kData + QStringLiteral("csv/google-contacts-export.csv"),
+    EXPECT_EQ(test::runCommand("import-file", {kData + QStringLiteral("csv/google-contacts-export.csv"),
                                                            google, QStringLiteral("--address"), QStringLiteral("3")})
                   .status,
               2);
