@@ -37,7 +37,7 @@
 #include <QListWidget>
 #include "common/ui/QtDialogService.h"
 #include "exchange/SourceTable.h"
-#include "exchange/ui/ExchangeWindows.h"
+#include "shell/ui/ExchangeWindows.h"
 #include "exchange/ui/frmESPORTA.h"
 #include "exchange/ui/frmIMPORTAFILE.h"
 
@@ -313,7 +313,7 @@ int main(int argc, char* argv[]) {
     }
     // Exchange windows: the export's format choice and the file import with its preview.
     main.resize(1366, 728);
-    velomar::exchange::ui::ExchangeWindows::openExport(context, grid, &main);
+    velomar::shell::ui::ExchangeWindows::openExport(context, grid, &main);
     if (auto* exportWindow = main.findChild<velomar::exchange::ui::frmESPORTA*>()) {
         ok = save(exportWindow, out, QStringLiteral("esporta")) && ok;
         exportWindow->close();

@@ -9,7 +9,7 @@ namespace velomar::common {
 struct AppContext;
 }
 
-namespace velomar::exchange::ui {
+namespace velomar::shell::ui {
 
 // Entry points of the export and import windows for the main window's menu.
 class ExchangeWindows {
@@ -23,4 +23,4 @@ public:
     static void openFileImport(common::AppContext& context, addresses::frmEDIT* grid, QWidget* parent);
 };
 
-} // namespace velomar::exchange::ui
+} // namespace velomar::shell::ui
