@@ -4,6 +4,7 @@
 #include "archive/DatabaseError.h"
 #include "archive/FailureText.h"
 #include "common/AppError.h"
+#include "common/OutputGuard.h"
 #include "printing/PdfPrinter.h"
 #include "printing/PrintFailure.h"
 #include "printing/SummaryPrinter.h"
@@ -61,6 +62,8 @@ int batchSummary(const QStringList& args, QTextStream& out, QTextStream& err) {
         return 2;
     }
 
+    // The archive is closed before printing, yet it is never the output.
+    const auto inUse = common::OutputGuard::hold(archive);
     std::vector<SummaryRow> rows;
     try {
         archive::Database db = archive::ArchiveFile::open(archive, archive::ArchiveKind::Addresses,

@@ -148,3 +148,45 @@ TEST(BatchTool, FontsWithoutCacheNeedNoWritableHome) {
                                                                  QDir::NoDotAndDotDot | QDir::AllEntries),
               QStringList());
 }
+
+// Every command that writes a file, aimed at the archive it reads, by its name or through
+// a symbolic link: refused with exit 1 and an Italian reason, the archive byte for byte as it was.
+TEST(BatchTool, NoCommandWritesItsOutputOverTheArchive) {
+    QTemporaryDir dir;
+    const QString a = dir.filePath(QStringLiteral("a.mdb"));
+    const QString link = dir.filePath(QStringLiteral("collegamento.mdb"));
+    ASSERT_EQ(velomar::test::runBatch({"sample", "--count", "30", "--seed", "3", a}).exitCode, 0);
+    ASSERT_TRUE(QFile::link(a, link));
+    QFile file(a);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray before = file.readAll();
+    file.close();
+
+    const QString inUse = QStringLiteral("è l'archivio in uso.");
+    const QList<std::pair<QStringList, QString>> commands = {
+        {{"labels", a, "--pdf"}, inUse},
+        {{"preview", a, "--page", "1", "--png"}, inUse},
+        {{"export", a, "--format", "text"}, inUse},
+        {{"export", a, "--format", "csv"}, inUse},
+        {{"export", a, "--format", "vcard"}, inUse},
+        {{"list", a, "--pdf"}, inUse},
+        {{"list", a, "--formatted", "--pdf"}, inUse},
+        {{"summary", a, "--field", "GR", "--pdf"}, inUse},
+        {{"import", a}, QStringLiteral("Impossibile importare i Dati dall'Archivio attuale !")},
+        {{"sample", "--count", "2"}, QStringLiteral("esiste già.")},
+    };
+    for (const QString& output : {a, link}) {
+        for (const auto& [args, reason] : commands) {
+            const BatchRun r = velomar::test::runBatch(QStringList(args) << output);
+            const std::string what = (QStringList(args) << output).join(u' ').toStdString() + "\n" +
+                                     r.err.toStdString();
+            EXPECT_EQ(r.exitCode, 1) << what;
+            EXPECT_TRUE(r.err.contains(reason)) << what;
+            EXPECT_FALSE(hasForeignText(r.err)) << what;
+            ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+            EXPECT_TRUE(file.readAll() == before) << what;
+            file.close();
+        }
+    }
+}
+
