@@ -48,6 +48,7 @@ struct LabelsArgs {
     bool startGiven = false;
     std::optional<QString> format;
     SheetFormat sheet;
+    QString sheetNote; // the chosen sheet could not be read: what is used instead
     bool preview = false;
     QString png;
     qint64 page = 0;
@@ -145,7 +146,7 @@ std::optional<QString> parse(const QStringList& args, LabelsArgs& out) {
                 .arg(*out.format);
         out.sheet = *found;
     } else {
-        out.sheet = SheetCatalog::current(settings::Settings());
+        out.sheet = SheetCatalog::current(settings::Settings(), &out.sheetNote);
     }
     if (out.startGiven && !out.sheet.contains(out.start))
         return QStringLiteral("--start richiede RIGA,COLONNA con riga da 1 a %1 e colonna da 1 a %2.")
@@ -158,6 +159,8 @@ std::optional<QString> parse(const QStringList& args, LabelsArgs& out) {
 // message and returns false.
 bool openJob(const LabelsArgs& a, archive::Database& db, archive::Recordset& rs,
              common::OutputGuard::Holder& inUse, QTextStream& err) {
+    if (!a.sheetNote.isEmpty())
+        err << a.sheetNote << "\n";
     try {
         db = archive::ArchiveFile::open(a.archive, archive::ArchiveKind::Addresses,
                                         archive::ArchiveFile::Access::ReadOnly);
