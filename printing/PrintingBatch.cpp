@@ -19,6 +19,7 @@
 #include "printing/StampaEtichette.h"
 #include "settings/Settings.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
@@ -263,8 +264,14 @@ int batchPreview(const QStringList& args, QTextStream& out, QTextStream& err) {
         }
         common::OutputGuard::check(a.png);
         const QImage image = preview.render(a.page, a.dpi);
+        // Encoded in memory: libpng reports a failed write in English on stderr itself.
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "PNG");
         QSaveFile file(a.png);
-        if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG") || !file.flush() || !file.commit()) {
+        if (png.isEmpty() || !file.open(QIODevice::WriteOnly) || file.write(png) != png.size() || !file.flush() ||
+            !file.commit()) {
             err << QStringLiteral("Impossibile scrivere il file PNG \"%1\":\n%2")
                        .arg(QDir::toNativeSeparators(a.png), common::SystemErrorText::ofFile(file))
                 << "\n";
