@@ -16,9 +16,12 @@ namespace {
 int useFormat(settings::Settings& store, const SheetFormat& format, QTextStream& out, QTextStream& err) {
     try {
         SheetCatalog::setCurrent(store, format);
-        store.sync();
     } catch (const common::AppError& e) {
         err << e.description() << "\n";
+        return 1;
+    }
+    if (const auto failure = store.save()) {
+        err << *failure << "\n";
         return 1;
     }
     out << "Formato in uso: " << format.name << " (" << format.shapeText() << ")\n";
@@ -135,7 +138,10 @@ int batchFormats(const common::CommandArgs& args, QTextStream& out, QTextStream&
     }
     for (const SheetFormat& f : formats)
         out << f.name << "\t" << f.shapeText() << "\t" << sourceName(f.source) << "\t" << f.description << "\n";
-    out << "In uso: " << SheetCatalog::current(store).name << "\n";
+    QString note;
+    out << "In uso: " << SheetCatalog::current(store, &note).name << "\n";
+    if (!note.isEmpty())
+        err << note << "\n";
     return 0;
 }
 

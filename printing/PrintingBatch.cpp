@@ -21,6 +21,7 @@
 #include "printing/StampaEtichette.h"
 #include "settings/Settings.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
@@ -44,6 +45,7 @@ struct LabelsArgs {
     bool startGiven = false;
     std::optional<QString> format;
     SheetFormat sheet;
+    QString sheetNote; // the chosen sheet could not be read: what is used instead
     bool preview = false;
     QString png;
     qint64 page = 0;
@@ -111,7 +113,7 @@ std::optional<QString> parse(const common::CommandArgs& args, LabelsArgs& out) {
                 .arg(*out.format);
         out.sheet = *found;
     } else {
-        out.sheet = SheetCatalog::current(settings::Settings());
+        out.sheet = SheetCatalog::current(settings::Settings(), &out.sheetNote);
     }
     if (out.startGiven && !out.sheet.contains(out.start))
         return QStringLiteral("--start richiede RIGA,COLONNA con riga da 1 a %1 e colonna da 1 a %2.")
@@ -124,6 +126,8 @@ std::optional<QString> parse(const common::CommandArgs& args, LabelsArgs& out) {
 // message and returns false.
 bool openJob(const LabelsArgs& a, archive::Database& db, archive::Recordset& rs,
              common::OutputGuard::Holder& inUse, QTextStream& err) {
+    if (!a.sheetNote.isEmpty())
+        err << a.sheetNote << "\n";
     try {
         db = archive::ArchiveFile::open(a.archive, archive::ArchiveKind::Addresses,
                                         archive::ArchiveFile::Access::ReadOnly);
@@ -222,8 +226,14 @@ int batchPreview(const common::CommandArgs& args, QTextStream& out, QTextStream&
         }
         common::OutputGuard::check(a.png);
         const QImage image = preview.render(a.page, a.dpi);
+        // Encoded in memory: libpng reports a failed write in English on stderr itself.
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "PNG");
         QSaveFile file(a.png);
-        if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG") || !file.flush() || !file.commit()) {
+        if (png.isEmpty() || !file.open(QIODevice::WriteOnly) || file.write(png) != png.size() || !file.flush() ||
+            !file.commit()) {
             err << QStringLiteral("Impossibile scrivere il file PNG \"%1\":\n%2")
                        .arg(QDir::toNativeSeparators(a.png), common::SystemErrorText::ofFile(file))
                 << "\n";

@@ -5,6 +5,7 @@
 #include "archive/FailureText.h"
 #include "common/AppError.h"
 #include "common/CommandArgs.h"
+#include "common/OutputGuard.h"
 #include "common/UsageError.h"
 #include "printing/PdfPrinter.h"
 #include "printing/PrintFailure.h"
@@ -45,6 +46,8 @@ int batchSummary(const common::CommandArgs& args, QTextStream& out, QTextStream&
     if (!SummaryQuery::isSummaryField(field))
         throw common::UsageError(QStringLiteral("Campo del riepilogo non valido: %1").arg(field));
 
+    // The archive is closed before printing, yet it is never the output.
+    const auto inUse = common::OutputGuard::hold(archive);
     std::vector<SummaryRow> rows;
     try {
         archive::Database db = archive::ArchiveFile::open(archive, archive::ArchiveKind::Addresses,

@@ -4,7 +4,6 @@
 #include "archive/Session.h"
 #include "settings/AppState.h"
 #include "printing/LabelJobs.h"
-#include "printing/SheetCatalog.h"
 #include "printing/ui/PreviewWindow.h"
 #include "common/ui/GroupCodeEdit.h"
 #include "common/AppContext.h"
@@ -118,7 +117,7 @@ void frmStampaTipogr::cmdAnteprima_Click() {
     if (!rs)
         return;
     PreviewWindow::openLabels(this, m_ctx.printers, std::move(*rs), LabelOptions::from(m_ctx.state.options), {1, 1},
-                              SheetCatalog::current(m_ctx.settings), [this] { cmdStampa_Click(); });
+                              jobs.sheet(), [this] { cmdStampa_Click(); });
 }
 
 } // namespace velomar::printing
