@@ -8,6 +8,8 @@
 #include "archive/FailureText.h"
 #include "archive/Recordset.h"
 #include "archive/SampleArchive.h"
+#include "common/CommandArgs.h"
+#include "common/UsageError.h"
 #include "settings/AppState.h"
 #include "common/DialogService.h"
 
@@ -56,33 +58,16 @@ ArchiveKind detectKind(const QString& path) {
 
 } // namespace
 
-int batchSample(const QStringList& args, QTextStream& out, QTextStream& err) {
-    qint64 count = -1;
-    std::uint64_t seed = 1;
-    QString output;
-    QString groups;
-    for (int i = 0; i < args.size(); ++i) {
-        const QString& a = args[i];
-        bool ok = true;
-        if (a == QLatin1String("--count") && i + 1 < args.size())
-            count = args[++i].toLongLong(&ok);
-        else if (a == QLatin1String("--seed") && i + 1 < args.size())
-            seed = args[++i].toULongLong(&ok);
-        else if (a == QLatin1String("--groups") && i + 1 < args.size())
-            groups = args[++i];
-        else if (!a.startsWith(QLatin1String("--")) && output.isEmpty())
-            output = a;
-        else
-            ok = false;
-        if (!ok) {
-            err << "Argomento non valido: " << a << "\n";
-            return 2;
-        }
-    }
-    if (count < 0 || output.isEmpty()) {
-        err << "Uso: velomar-batch sample --count N [--seed S] [--groups GRUPPI.grp] OUT.mdb\n";
-        return 2;
-    }
+int batchSample(const common::CommandArgs& args, QTextStream& out, QTextStream& err) {
+    bool ok = true;
+    const qint64 count = args.value(QStringLiteral("count"), {}).toLongLong(&ok);
+    if (!ok || count < 0)
+        throw common::UsageError(QStringLiteral("--count richiede un numero di indirizzi da 0 in su."));
+    const std::uint64_t seed = args.value(QStringLiteral("seed"), QStringLiteral("1")).toULongLong(&ok);
+    if (!ok)
+        throw common::UsageError(QStringLiteral("--seed richiede un numero intero da 0 in su."));
+    const QString output = args.argument(0);
+    const QString groups = args.value(QStringLiteral("groups"), {});
     const bool existed = QFileInfo::exists(output);
     try {
         SampleArchive::write(output, count, seed);
@@ -96,11 +81,7 @@ int batchSample(const QStringList& args, QTextStream& out, QTextStream& err) {
     return 0;
 }
 
-int batchCount(const QStringList& args, QTextStream& out, QTextStream& err) {
-    if (args.size() != 1 || args[0].startsWith(QLatin1String("--"))) {
-        err << "Uso: velomar-batch count ARCHIVIO.mdb\n";
-        return 2;
-    }
+int batchCount(const common::CommandArgs& args, QTextStream& out, QTextStream& err) {
     // The open command's own count: mode "Main", read-only, every NR read.
     settings::AppState state;
     state.callerMode = QStringLiteral("Main");
@@ -108,18 +89,14 @@ int batchCount(const QStringList& args, QTextStream& out, QTextStream& err) {
     ArchiveOpener opener(state, dialogs);
     Database db;
     Recordset rs;
-    if (!opener.open(db, rs, args[0], false))
+    if (!opener.open(db, rs, args.argument(0), false))
         return 1;
     out << rs.recordCount() << "\n";
     return 0;
 }
 
-int batchCompact(const QStringList& args, QTextStream& out, QTextStream& err) {
-    if (args.size() != 1 || args[0].startsWith(QLatin1String("--"))) {
-        err << "Uso: velomar-batch compact ARCHIVIO.mdb|GRUPPI.grp\n";
-        return 2;
-    }
-    const QString& path = args[0];
+int batchCompact(const common::CommandArgs& args, QTextStream& out, QTextStream& err) {
+    const QString& path = args.argument(0);
     ArchiveKind kind = ArchiveKind::Addresses;
     Compactor::Result r;
     try {

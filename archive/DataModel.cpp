@@ -34,6 +34,9 @@ constexpr std::array<FieldInfo, DataModel::FieldCount> kFields{{
     {"APPUNTI", "Appunti", 170, "Appunti (MEMO)", "APPUNTI,COGNOME"},
 }};
 
+// Leading blanks of CAP and CITTA read besides their print width.
+constexpr int kLeadingBlanks = 1000;
+
 bool inRange(int index) { return index >= 0 && index < DataModel::FieldCount; }
 
 } // namespace
@@ -67,9 +70,19 @@ int DataModel::fieldSize(int index) {
 }
 
 int DataModel::printWidth(int index) {
-    if (index == APPUNTI)
+    switch (index) {
+    case APPUNTI:
         return columnWidth(APPUNTI);
-    return fieldSize(index);
+    case CAP:
+    case CITTA:
+        // Trimmed, the two make a label's locality line of up to 33 characters.
+        return 33;
+    case PROV:
+        // One more than is printed: a province prints only when exactly 2 long.
+        return fieldSize(PROV) + 1;
+    default:
+        return fieldSize(index);
+    }
 }
 
 QString DataModel::printColumn(int index) {
@@ -77,6 +90,14 @@ QString DataModel::printColumn(int index) {
     const int width = printWidth(index);
     if (width <= 0)
         return name;
+    if (index == CAP || index == CITTA) {
+        // Labels trim these: leading blanks (up to a bound, for a value of blanks alone)
+        // do not count towards the width, so the text after them is still read.
+        return QStringLiteral("substr(%1, 1, %2 + min(length(%1) - length(ltrim(%1)), %3)) AS %1")
+            .arg(name)
+            .arg(width)
+            .arg(kLeadingBlanks);
+    }
     return QStringLiteral("substr(%1, 1, %2) AS %1").arg(name).arg(width);
 }
 

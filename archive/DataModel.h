@@ -28,12 +28,14 @@ public:
     static int fieldIndex(const QString& name); // case-insensitive; -1 when unknown
     // Characters a field holds as typed in; 0 for NR (a number) and APPUNTI (a memo).
     static int fieldSize(int index);
-    // Characters of a field any print can show: fieldSize, and for the memo the
-    // list's 170; 0 for NR.
+    // Characters of a field any print can show or any print rule needs: fieldSize; the
+    // list's 170 for the memo; 33 for CAP and CITTA (the label's locality line); 3 for
+    // PROV (one more than printed, to tell a 2-letter province); 0 for NR.
     static int printWidth(int index);
     // The field as printing reads it: "substr(COGNOME, 1, 35) AS COGNOME" (substr counts
     // characters on text), so a value stored far longer by another tool costs no more
-    // than one that fits; "NR" as it is.
+    // than one that fits; CAP and CITTA read printWidth characters after their leading
+    // blanks; "NR" as it is.
     static QString printColumn(int index);
     static QStringList printColumns(); // NR .. APPUNTI
 

@@ -1,8 +1,8 @@
 #include "archive/ArchiveFormat.h"
+#include "shell/BatchCommands.h"
 #include "archive/Database.h"
 #include "archive/Statement.h"
 #include "exchange/ExchangeBatch.h"
-#include "printing/PrintingBatch.h"
 
 #include <QTemporaryDir>
 #include <QTextStream>
@@ -32,21 +32,21 @@ QString hugeArchive(QTemporaryDir& dir, qint64 megabytes) {
     return made[megabytes] = path;
 }
 
-void runBatch(benchmark::State& state, int (*command)(const QStringList&, QTextStream&, QTextStream&)) {
+void runBatch(benchmark::State& state, const char* command) {
     static QTemporaryDir dir;
     const QString archivePath = hugeArchive(dir, state.range(0));
     const QString pdf = dir.filePath(QStringLiteral("huge.pdf"));
     for (auto _ : state) {
         QString out, err;
         QTextStream o(&out), e(&err);
-        if (command({archivePath, QStringLiteral("--pdf"), pdf}, o, e) != 0)
+        if (velomar::shell::BatchCommands::run(QString::fromUtf8(command), {archivePath, QStringLiteral("--pdf"), pdf}, o, e) != 0)
             state.SkipWithError("the batch command failed");
     }
 }
 
 // velomar-batch labels / list on an archive holding one huge value.
-void BM_LabelsHugeValue(benchmark::State& state) { runBatch(state, printing::batchLabels); }
-void BM_ListHugeValue(benchmark::State& state) { runBatch(state, exchange::batchList); }
+void BM_LabelsHugeValue(benchmark::State& state) { runBatch(state, "labels"); }
+void BM_ListHugeValue(benchmark::State& state) { runBatch(state, "list"); }
 BENCHMARK(BM_LabelsHugeValue)->Arg(1)->Arg(30)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ListHugeValue)->Arg(1)->Arg(30)->Unit(benchmark::kMillisecond);
 

@@ -125,6 +125,8 @@ std::optional<QString> OutputGuard::problem(const QString& path, const Options& 
     struct stat st {};
     if (::stat(name.constData(), &st) != 0)
         return std::nullopt; // a dangling link: writing creates its target
+    if (S_ISDIR(st.st_mode))
+        return refused(QStringLiteral("è una cartella."));
     if (!S_ISREG(st.st_mode))
         return refused(QStringLiteral("non è un file normale."));
     const bool isExcept = !options.except.isEmpty() && sameFile(path, options.except);

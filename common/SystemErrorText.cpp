@@ -68,8 +68,9 @@ QString SystemErrorText::ofFile(const QFileDevice& file) {
         if (english.contains(QString::fromLocal8Bit(std::strerror(e)), Qt::CaseInsensitive))
             return of(e);
     const QFileInfo info(file.fileName());
+    // A short write that filled the volume leaves no error set at all (NoError).
     if (file.error() == QFileDevice::WriteError || file.error() == QFileDevice::ResourceError ||
-        file.error() == QFileDevice::UnspecifiedError) {
+        file.error() == QFileDevice::UnspecifiedError || file.error() == QFileDevice::NoError) {
         const QStorageInfo volume(info.absolutePath());
         if (volume.isValid() && volume.isReady() && volume.bytesAvailable() < kNearlyFull)
             return of(ENOSPC);

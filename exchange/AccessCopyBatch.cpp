@@ -2,10 +2,10 @@
 
 #include "archive/FailureText.h"
 #include "common/AppError.h"
+#include "common/CommandArgs.h"
 #include "exchange/AccessSnapshot.h"
 #include "exchange/MdbFile.h"
 
-#include <QCommandLineParser>
 #include <QFile>
 #include <QTextStream>
 
@@ -46,20 +46,9 @@ private:
 
 } // namespace
 
-int batchAccessCopy(const QStringList& args, QTextStream& out, QTextStream& err) {
-    QCommandLineParser parser;
-    parser.addPositionalArgument(QStringLiteral("ORIGINE"), QStringLiteral("database Access da leggere"));
-    parser.addPositionalArgument(QStringLiteral("COPIA"), QStringLiteral("file SQLite nuovo da scrivere"));
-    const QCommandLineOption table(QStringLiteral("table"), QStringLiteral("tabella di cui copiare le righe"),
-                                   QStringLiteral("NOME"));
-    parser.addOption(table);
-    if (!parser.parse(QStringList{QStringLiteral("access-copy")} + args) ||
-        parser.positionalArguments().size() != 2) {
-        err << "Uso: velomar-batch access-copy ORIGINE COPIA [--table NOME]\n";
-        return 2;
-    }
-    const QString source = parser.positionalArguments()[0];
-    const QString copy = parser.positionalArguments()[1];
+int batchAccessCopy(const common::CommandArgs& args, QTextStream&, QTextStream& err) {
+    const QString source = args.argument(0);
+    const QString copy = args.argument(1);
     if (QFile::exists(copy)) {
         err << "Il file " << copy << " esiste già.\n";
         return 1;
@@ -69,7 +58,7 @@ int batchAccessCopy(const QStringList& args, QTextStream& out, QTextStream& err)
         const QuietStderr quiet;
         try {
             const MdbFile db(source);
-            AccessSnapshot::write(db, parser.value(table), copy);
+            AccessSnapshot::write(db, args.value(QStringLiteral("table"), {}), copy);
         } catch (const common::AppError& e) {
             failure = e.description();
         } catch (const std::exception& e) {

@@ -1,8 +1,10 @@
 #pragma once
 
-#include <QStringList>
-
 class QTextStream;
+
+namespace velomar::common {
+class CommandArgs;
+}
 
 namespace velomar::exchange {
 
@@ -10,6 +12,6 @@ namespace velomar::exchange {
 // catalogue (and one table's rows) into a new SQLite file (see AccessSnapshot). The
 // program reads every Access file through it, in a child process; libmdb's notes on
 // standard error are dropped, only the Italian refusal is written.
-int batchAccessCopy(const QStringList& args, QTextStream& out, QTextStream& err);
+int batchAccessCopy(const common::CommandArgs& args, QTextStream& out, QTextStream& err);
 
 } // namespace velomar::exchange

@@ -1,6 +1,9 @@
 #include "exchange/CsvParser.h"
 
 #include "exchange/ExchangeError.h"
+#include "exchange/SourceTable.h"
+
+#include <algorithm>
 
 namespace velomar::exchange {
 
@@ -9,9 +12,53 @@ void CsvParser::append(QStringView text) {
     // linear.
     if (m_pos > 0 && m_pos >= m_buffer.size() / 2) {
         m_buffer.remove(0, m_pos);
+        m_scan -= m_pos;
         m_pos = 0;
     }
     m_buffer.append(text);
+}
+
+// The same grammar as next(), only to find where the record at m_pos ends.
+bool CsvParser::recordComplete() {
+    const QChar* data = m_buffer.constData();
+    const qsizetype end = m_buffer.size();
+    const char16_t delim = m_delimiter.unicode();
+    qsizetype i = std::max(m_scan, m_pos);
+    Scan state = m_scanState;
+    for (; i < end; ++i) {
+        const char16_t c = data[i].unicode();
+        if (state == Scan::QuoteSeen) {
+            if (c == u'"') {
+                state = Scan::Quoted; // a doubled quote
+                continue;
+            }
+            state = Scan::Unquoted; // closed; text after it is kept up to the delimiter
+        }
+        if (state == Scan::FieldStart) {
+            if (c == u'"') {
+                state = Scan::Quoted;
+                continue;
+            }
+            state = Scan::Unquoted;
+        }
+        if (state == Scan::Quoted) {
+            if (c == u'"')
+                state = Scan::QuoteSeen;
+        } else if (c == delim) {
+            state = Scan::FieldStart;
+        } else if (c == u'\n' || (c == u'\r' && i + 1 < end)) {
+            m_scan = m_pos;
+            m_scanState = Scan::FieldStart;
+            return true;
+        } else if (c == u'\r') {
+            break; // CRLF or a lone CR: the next chunk tells
+        }
+    }
+    if (i - m_pos > kMaxTextLine)
+        throw ExchangeError::lineTooLong(m_line);
+    m_scan = i;
+    m_scanState = state;
+    return false;
 }
 
 bool CsvParser::next(QStringList& fields) {
@@ -20,7 +67,7 @@ bool CsvParser::next(QStringList& fields) {
     const char16_t delim = m_delimiter.unicode();
     qsizetype i = m_pos;
     qint64 line = m_line;
-    if (i >= end)
+    if (i >= end || (!m_closed && !recordComplete()))
         return false;
 
     fields.clear();
@@ -100,9 +147,13 @@ bool CsvParser::next(QStringList& fields) {
         ++line;
         break;
     }
+    if (i - m_pos > kMaxTextLine)
+        throw ExchangeError::lineTooLong(m_line);
     m_recordLine = m_line;
     m_line = line;
     m_pos = i;
+    m_scan = i;
+    m_scanState = Scan::FieldStart;
     return true;
 }
 

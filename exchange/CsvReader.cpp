@@ -1,5 +1,6 @@
 #include "exchange/CsvReader.h"
 
+#include "exchange/BinaryFile.h"
 #include "exchange/CsvParser.h"
 #include "exchange/CsvSniffer.h"
 #include "common/SystemErrorText.h"
@@ -68,12 +69,13 @@ QStringList columnNames(const QStringList& header) {
 CsvFormat CsvReader::detect(const QString& path, const CsvFormat& given) {
     QFile file(path);
     openOrThrow(file);
+    CsvFormat format = given;
+    format.encoding = given.encoding.isEmpty() ? TextEncoding::detect(file)
+                                               : TextEncoding::canonicalName(given.encoding);
     const QByteArray sample = file.read(kSampleSize);
     const bool whole = file.atEnd();
+    BinaryFile::requireTextHead(sample, format.encoding, path);
 
-    CsvFormat format = given;
-    format.encoding = given.encoding.isEmpty() ? TextEncoding::detect(sample)
-                                               : TextEncoding::canonicalName(given.encoding);
     if (!format.delimiter.isNull() && format.hasHeader)
         return format;
 
@@ -149,6 +151,7 @@ bool CsvReader::readRecord(QStringList& fields, qint64& line) {
             m_parser->close();
             continue;
         }
+        BinaryFile::requireText(chunk, m_format.encoding, m_file.fileName());
         m_parser->append(m_decoder->decode(chunk));
     }
 }
@@ -172,6 +175,11 @@ bool CsvReader::next(QStringList& values) {
     while (values.size() < width)
         values.append(QString());
     return true;
+}
+
+QStringList CsvReader::readNotes() const {
+    const QString note = m_decoder->replacedNote();
+    return note.isEmpty() ? QStringList() : QStringList{note};
 }
 
 QString CsvReader::description() const {

@@ -16,7 +16,8 @@ namespace velomar::exchange {
 class CsvParser;
 class TextEncoding;
 
-// How a CSV file is read. Unset members are detected from the file's first 64 KiB.
+// How a CSV file is read. Unset members are detected: the encoding from the whole file,
+// the rest from its first 64 KiB.
 struct CsvFormat {
     QString encoding; // a TextEncoding name (user spellings accepted)
     QChar delimiter;  // ',' ';' '\t' '|' (any character may be forced)
@@ -42,6 +43,7 @@ public:
     bool next(QStringList& values) override;
     qint64 position() const override { return m_position; }
     QString description() const override;
+    QStringList readNotes() const override;
 
     // Rows that had more cells than columns, cut to fit.
     qint64 overlongRows() const { return m_overlong; }

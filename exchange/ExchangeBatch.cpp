@@ -4,7 +4,9 @@
 #include "archive/CountryLookup.h"
 #include "archive/DatabaseError.h"
 #include "archive/DataModel.h"
+#include "common/CommandArgs.h"
 #include "common/OutputGuard.h"
+#include "common/UsageError.h"
 #include "archive/FailureText.h"
 #include "archive/FilterError.h"
 #include "archive/LikePattern.h"
@@ -19,9 +21,9 @@
 #include "printing/PrinterSelection.h"
 #include "printing/PrintFailure.h"
 #include "printing/PrinterError.h"
+#include "settings/ProgramSetup.h"
 #include "settings/Settings.h"
 
-#include <QCoreApplication>
 #include <QFileInfo>
 #include <QMap>
 #include <QTextStream>
@@ -48,36 +50,6 @@ archive::Database openForReading(const QString& path, QTextStream& err) {
     }
 }
 
-// "--name value" options and plain arguments, in order.
-struct Args {
-    QStringList plain;
-    QMap<QString, QString> values;
-    QStringList flags;
-    QString bad;
-};
-
-Args parse(const QStringList& args, const QStringList& withValue, const QStringList& flags) {
-    Args out;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString& a = args[i];
-        if (withValue.contains(a)) {
-            if (i + 1 >= args.size()) {
-                out.bad = a;
-                return out;
-            }
-            out.values[a] = args[++i];
-        } else if (flags.contains(a)) {
-            out.flags << a;
-        } else if (a.startsWith(QLatin1String("--"))) {
-            out.bad = a;
-            return out;
-        } else {
-            out.plain << a;
-        }
-    }
-    return out;
-}
-
 // "NR,COGNOME,3": names (any case) or indexes 0..16; nullopt on an unknown entry.
 std::optional<FieldMask> parseFields(const QString& list) {
     FieldMask mask{};
@@ -94,17 +66,10 @@ std::optional<FieldMask> parseFields(const QString& list) {
     return mask;
 }
 
-// The country table of the program folder, or beside the command (a build tree).
+// The country table, found as every command and window finds the program's files.
 CountryNames countryNames(QTextStream& err) {
-    QStringList places;
-    if (const auto dir = settings::Settings().programDir())
-        places << *dir;
-    const QString here = QCoreApplication::applicationDirPath();
-    places << here << here + QStringLiteral("/data");
-    for (const QString& dir : places) {
-        const QString path = dir + u'/' + archive::CountryLookup::fileName();
-        if (!QFileInfo::exists(path))
-            continue;
+    const QString path = settings::ProgramSetup::programFile(archive::CountryLookup::fileName(), settings::Settings());
+    if (!path.isEmpty()) {
         try {
             return CountryNames::fromFile(path);
         } catch (const archive::DatabaseError&) {
@@ -117,87 +82,71 @@ CountryNames countryNames(QTextStream& err) {
 
 } // namespace
 
-int batchExport(const QStringList& args, QTextStream& out, QTextStream& err) {
-    const Args a = parse(args, {QStringLiteral("--fields"), QStringLiteral("--description"),
-                                QStringLiteral("--format")}, {});
+int batchExport(const common::CommandArgs& args, QTextStream& out, QTextStream& err) {
     static const QMap<QString, ExportFileFormat> formats{{QStringLiteral("text"), ExportFileFormat::Text},
                                                          {QStringLiteral("csv"), ExportFileFormat::Csv},
                                                          {QStringLiteral("vcard"), ExportFileFormat::VCard}};
-    const QString format = a.values.value(QStringLiteral("--format"), QStringLiteral("text")).toLower();
-    if (!a.bad.isEmpty() || a.plain.size() != 2 || !formats.contains(format)) {
-        err << "Uso: velomar-batch export ARCHIVIO.mdb OUT [--format text|csv|vcard] "
-               "[--fields ELENCO] [--description TESTO]\n";
-        return 2;
-    }
+    const QString source = args.argument(0);
+    const QString output = args.argument(1);
     ExportRequest request;
-    request.format = formats.value(format);
+    request.format = formats.value(args.value(QStringLiteral("format"), QStringLiteral("text")));
     request.fields.fill(true);
-    request.description = a.values.value(QStringLiteral("--description"));
-    if (a.values.contains(QStringLiteral("--fields"))) {
-        const auto mask = parseFields(a.values.value(QStringLiteral("--fields")));
-        if (!mask || std::none_of(mask->begin(), mask->end(), [](bool b) { return b; })) {
-            err << "Elenco di campi non valido: " << a.values.value(QStringLiteral("--fields"))
-                << "\n";
-            return 2;
-        }
+    request.description = args.value(QStringLiteral("description"), {});
+    if (const auto fields = args.value(QStringLiteral("fields"))) {
+        const auto mask = parseFields(*fields);
+        if (!mask || std::none_of(mask->begin(), mask->end(), [](bool b) { return b; }))
+            throw common::UsageError(QStringLiteral("Elenco di campi non valido: %1").arg(*fields));
         request.fields = *mask;
     }
-    archive::Database db = openForReading(a.plain[0], err);
+    archive::Database db = openForReading(source, err);
     if (!db.isOpen())
         return 1;
-    const auto inUse = common::OutputGuard::hold(a.plain[0]);
+    const auto inUse = common::OutputGuard::hold(source);
     try {
-        auto source = printing::ListPrinterRange::wholeArchive(db, printing::ListPrinterRange::Values::AsStored);
-        const ExportResult result = ExportJob::toFile(*source, request, a.plain[1]);
-        out << "Esportati " << result.addresses << " indirizzi in " << a.plain[1] << "\n";
+        auto walk = printing::ListPrinterRange::wholeArchive(db, printing::ListPrinterRange::Values::AsStored);
+        const ExportResult result = ExportJob::toFile(*walk, request, output);
+        out << "Esportati " << result.addresses << " indirizzi in " << output << "\n";
         if (result.replaced > 0)
             out << "Caratteri non rappresentabili sostituiti con '?': " << result.replaced << "\n";
         return 0;
     } catch (const std::exception& e) {
-        err << FailureText::cause(e, a.plain[0]) << "\n";
+        err << FailureText::cause(e, source) << "\n";
         return 1;
     }
 }
 
-int batchImport(const QStringList& args, QTextStream& out, QTextStream& err) {
-    const Args a = parse(args, {QStringLiteral("--group")}, {QStringLiteral("--move")});
-    if (!a.bad.isEmpty() || a.plain.size() != 2) {
-        err << "Uso: velomar-batch import ORIGINE.mdb DESTINAZIONE.mdb [--group GR] [--move]\n";
-        return 2;
-    }
-    const QString group = a.values.value(QStringLiteral("--group"), QLatin1String(Importer::AllGroups));
-    if (group.trimmed().isEmpty()) {
-        err << "Selezionare un Gruppo !\n";
-        return 2;
-    }
+int batchImport(const common::CommandArgs& args, QTextStream& out, QTextStream& err) {
+    const QStringList plain = args.arguments();
+    const QString group = args.value(QStringLiteral("group"), QLatin1String(Importer::AllGroups));
+    if (group.trimmed().isEmpty())
+        throw common::UsageError(QStringLiteral("Selezionare un Gruppo !"));
     try {
         (void)archive::LikePattern::compile(group);
     } catch (const archive::FilterError& e) {
-        err << FailureText::of(e) << "\n";
-        return 2;
+        throw common::UsageError(FailureText::of(e));
     }
-    const bool move = a.flags.contains(QStringLiteral("--move"));
+    const bool move = args.isSet(QStringLiteral("move"));
     const auto open = [](const QString& path, ArchiveFile::Access access) {
         return ArchiveFile::open(path, ArchiveKind::Addresses, access);
     };
     archive::Database target;
     try {
-        common::OutputGuard::check(a.plain[1], {.except = a.plain[1]});
-        target = open(a.plain[1], ArchiveFile::Access::ReadWrite);
+        common::OutputGuard::check(plain[1], {.except = plain[1]});
+        target = open(plain[1], ArchiveFile::Access::ReadWrite);
     } catch (const common::OutputRefused& e) {
         err << e.description() << "\n";
         return 1;
     } catch (const std::exception& e) {
-        err << a.plain[1] << ": " << FailureText::of(e, a.plain[1]) << "\n";
+        err << plain[1] << ": " << FailureText::of(e, plain[1]) << "\n";
         return 1;
     }
-    Importer importer(target, a.plain[1]);
+    Importer importer(target, plain[1]);
     try {
         // Only a move writes to the source: a copy reads it, read-only file or folder too.
-        importer.openSource(a.plain[0], group, open,
+        importer.openSource(plain[0], group, open,
                             move ? Importer::Use::Move : Importer::Use::Copy);
     } catch (const archive::DatabaseError& e) {
-        err << a.plain[0] << ": " << FailureText::of(e, a.plain[0]) << "\n";
+        err << plain[0] << ": " << FailureText::of(e, plain[0]) << "\n";
         return 1;
     } catch (const std::exception& e) {
         err << FailureText::cause(e) << "\n";
@@ -223,75 +172,54 @@ int batchImport(const QStringList& args, QTextStream& out, QTextStream& err) {
         err << e.description() << "\n";
         return 1;
     } catch (const std::exception& e) {
-        err << FailureText::of(e, a.plain[1]) << "\n";
+        err << FailureText::of(e, plain[1]) << "\n";
         return 1;
     }
 }
 
-int batchImportFile(const QStringList& args, QTextStream& out, QTextStream& err) {
+int batchImportFile(const common::CommandArgs& args, QTextStream& out, QTextStream& err) {
     return batchImportFileWith(args, out, err, openSource);
 }
 
-int batchImportFileWith(const QStringList& args, QTextStream& out, QTextStream& err,
+int batchImportFileWith(const common::CommandArgs& args, QTextStream& out, QTextStream& err,
                         const SourceOpener& opener) {
-    const auto usage = [&err] {
-        err << "Uso: velomar-batch import-file ORIGINE DESTINAZIONE.mdb [--table NOME] "
-               "[--encoding NOME] [--delimiter C] [--no-header] [--map CAMPO=COLONNA]... "
-               "[--group GR] [--skip-duplicates] [--unmapped-to-note]\n";
-        return 2;
-    };
     SourceOptions sourceOptions;
+    int address = 0; // the address group chosen; 0: automatic
     ImportOptions options;
-    QStringList maps;
-    QStringList plain;
-    QString group;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString& a = args[i];
-        const bool hasValue = i + 1 < args.size();
-        if (a == QLatin1String("--table") && hasValue)
-            sourceOptions.table = args[++i];
-        else if (a == QLatin1String("--encoding") && hasValue) {
-            sourceOptions.encoding = args[++i];
-            try {
-                (void)TextEncoding::canonicalName(sourceOptions.encoding);
-            } catch (const ExchangeError& e) {
-                err << e.description() << "\n";
-                return 2;
-            }
+    const QStringList maps = args.values(QStringLiteral("map"));
+    const QStringList plain = args.arguments();
+    const QString group = args.value(QStringLiteral("group"), {});
+    sourceOptions.table = args.value(QStringLiteral("table"), {});
+    if (const auto encoding = args.value(QStringLiteral("encoding"))) {
+        sourceOptions.encoding = *encoding;
+        try {
+            (void)TextEncoding::canonicalName(sourceOptions.encoding);
+        } catch (const ExchangeError& e) {
+            throw common::UsageError(e.description());
         }
-        else if (a == QLatin1String("--delimiter") && hasValue) {
-            const QString d = args[++i];
-            if (d.compare(QLatin1String("tab"), Qt::CaseInsensitive) == 0 || d == QLatin1String("\\t"))
-                sourceOptions.delimiter = u'\t';
-            else if (d.size() == 1)
-                sourceOptions.delimiter = d[0];
-            else {
-                err << "Separatore non valido: " << d << "\n";
-                return 2;
-            }
-        } else if (a == QLatin1String("--no-header"))
-            sourceOptions.header = SourceOptions::Header::No;
-        else if (a == QLatin1String("--map") && hasValue)
-            maps << args[++i];
-        else if (a == QLatin1String("--group") && hasValue)
-            group = args[++i];
-        else if (a == QLatin1String("--skip-duplicates"))
-            options.skipDuplicates = true;
-        else if (a == QLatin1String("--unmapped-to-note"))
-            options.unmappedToNote = true;
-        else if (a.startsWith(QLatin1String("--")))
-            return usage();
-        else
-            plain << a;
     }
-    if (plain.size() != 2)
-        return usage();
+    if (const auto d = args.value(QStringLiteral("delimiter"))) {
+        if (d->compare(QLatin1String("tab"), Qt::CaseInsensitive) == 0 || *d == QLatin1String("\\t"))
+            sourceOptions.delimiter = u'\t';
+        else if (d->size() == 1)
+            sourceOptions.delimiter = d->at(0);
+        else
+            throw common::UsageError(QStringLiteral("Separatore non valido: %1").arg(*d));
+    }
+    if (args.isSet(QStringLiteral("no-header")))
+        sourceOptions.header = SourceOptions::Header::No;
+    options.skipDuplicates = args.isSet(QStringLiteral("skip-duplicates"));
+    options.unmappedToNote = args.isSet(QStringLiteral("unmapped-to-note"));
+    if (const auto a = args.value(QStringLiteral("address"))) {
+        bool ok = false;
+        address = a->toInt(&ok);
+        if (!ok || address < 1)
+            throw common::UsageError(QStringLiteral("Numero di indirizzo non valido: %1").arg(*a));
+    }
     if (!group.isEmpty()) {
         options.group = FileImporter::checkedGroup(group);
-        if (options.group.isEmpty()) {
-            err << "Codice di gruppo non valido: " << group << "\n";
-            return 2;
-        }
+        if (options.group.isEmpty())
+            throw common::UsageError(QStringLiteral("Codice di gruppo non valido: %1").arg(group));
     }
     archive::Database target;
     try {
@@ -314,6 +242,15 @@ int batchImportFileWith(const QStringList& args, QTextStream& out, QTextStream& 
                 return 2;
             }
         }
+        if (address > 0) {
+            const QStringList groups = mapping.addressNames();
+            if (address > groups.size()) {
+                err << "Il file non ha l'indirizzo " << address << " (indirizzi nel file: "
+                    << groups.size() << ")\n";
+                return 2;
+            }
+            mapping.setAddressChoice(address - 1);
+        }
         if (!mapping.isOneToOne())
             options.countries = countryNames(err);
         out << source->description() << "\n";
@@ -328,27 +265,18 @@ int batchImportFileWith(const QStringList& args, QTextStream& out, QTextStream& 
     }
 }
 
-int batchList(const QStringList& args, QTextStream& out, QTextStream& err) {
-    const Args a = parse(args, {QStringLiteral("--pdf"), QStringLiteral("--fields"),
-                                QStringLiteral("--description")},
-                         {QStringLiteral("--formatted")});
-    if (!a.bad.isEmpty() || a.plain.size() != 1 || !a.values.contains(QStringLiteral("--pdf"))) {
-        err << "Uso: velomar-batch list ARCHIVIO.mdb --pdf OUT.pdf [--formatted] "
-               "[--fields ELENCO] [--description TESTO]\n";
-        return 2;
-    }
+int batchList(const common::CommandArgs& args, QTextStream& out, QTextStream& err) {
+    const QString source = args.argument(0);
+    const QString pdf = args.value(QStringLiteral("pdf"), {});
     settings::Settings store;
     printing::ListPrintRequest request;
-    request.formatted = a.flags.contains(QStringLiteral("--formatted"));
+    request.formatted = args.isSet(QStringLiteral("formatted"));
     request.lucidaFont = store.readOptions().listLucidaFont();
-    request.heading = a.values.value(QStringLiteral("--description"));
-    if (a.values.contains(QStringLiteral("--fields"))) {
-        const auto mask = parseFields(a.values.value(QStringLiteral("--fields")));
-        if (!mask) {
-            err << "Elenco di campi non valido: " << a.values.value(QStringLiteral("--fields"))
-                << "\n";
-            return 2;
-        }
+    request.heading = args.value(QStringLiteral("description"), {});
+    if (const auto fields = args.value(QStringLiteral("fields"))) {
+        const auto mask = parseFields(*fields);
+        if (!mask)
+            throw common::UsageError(QStringLiteral("Elenco di campi non valido: %1").arg(*fields));
         request.fields = *mask;
     } else {
         // The fields last chosen in the list window for this layout.
@@ -360,29 +288,27 @@ int batchList(const QStringList& args, QTextStream& out, QTextStream& err) {
             for (int f : {0, 2, 3, 5, 6, 7, 8})
                 request.fields[std::size_t(f)] = true;
     }
-    if (printing::ListPrinterLayout::checkedCount(request.fields) == 0) {
-        err << "Selezionare almeno un Campo !\n";
-        return 2;
-    }
+    if (printing::ListPrinterLayout::checkedCount(request.fields) == 0)
+        throw common::UsageError(QStringLiteral("Selezionare almeno un Campo !"));
     // The limit is what the PDF printer's landscape page holds in the list font.
     const int limit = printing::ListPrinter::formattedLimit(
         printing::PdfPrinterProvider().printableSize({}, printing::Orientation::Landscape).width(),
         request.lucidaFont);
     if (request.formatted && printing::ListPrinterLayout::characterTotal(request.fields) > limit) {
-        err << "Riga di " << printing::ListPrinterLayout::characterTotal(request.fields)
-            << " caratteri: il massimo è " << limit << ".\n";
-        return 2;
+        throw common::UsageError(QStringLiteral("Riga di %1 caratteri: il massimo è %2.")
+                                     .arg(printing::ListPrinterLayout::characterTotal(request.fields))
+                                     .arg(limit));
     }
-    archive::Database db = openForReading(a.plain[0], err);
+    archive::Database db = openForReading(source, err);
     if (!db.isOpen())
         return 1;
-    const auto inUse = common::OutputGuard::hold(a.plain[0]);
+    const auto inUse = common::OutputGuard::hold(source);
     try {
         auto source = printing::ListPrinterRange::wholeArchive(db, printing::ListPrinterRange::Values::Printable);
-        printing::PdfPrinter printer(a.values.value(QStringLiteral("--pdf")));
+        printing::PdfPrinter printer(pdf);
         const qint64 n = printing::ListPrinter::print(printer, *source, request);
         printer.finishJob();
-        out << "Stampati " << n << " indirizzi in " << a.values.value(QStringLiteral("--pdf")) << "\n";
+        out << "Stampati " << n << " indirizzi in " << pdf << "\n";
         return 0;
     } catch (const common::OutputRefused& e) {
         err << e.description() << "\n";
@@ -391,7 +317,7 @@ int batchList(const QStringList& args, QTextStream& out, QTextStream& err) {
         err << printing::printFailureText(e) << "\n";
         return 1;
     } catch (const std::exception& e) {
-        err << FailureText::of(e, a.plain[0]) << "\n";
+        err << FailureText::of(e, source) << "\n";
         return 1;
     }
 }

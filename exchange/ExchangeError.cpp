@@ -11,4 +11,11 @@ ExchangeError ExchangeError::readFailed(const QFileDevice& file) {
                                          .arg(file.fileName(), common::SystemErrorText::ofFile(file)));
 }
 
+ExchangeError ExchangeError::lineTooLong(qint64 line) {
+    return ExchangeError(BadInput,
+                         QStringLiteral("La riga %1 è più lunga di 1 MB: il file non è un elenco "
+                                        "di indirizzi leggibile.")
+                             .arg(line));
+}
+
 } // namespace velomar::exchange

@@ -25,6 +25,8 @@ public:
 
     // A source file whose read failed, with the system's cause.
     static ExchangeError readFailed(const QFileDevice& file);
+    // A line (or value) of a text source longer than kMaxTextLine, starting at line.
+    static ExchangeError lineTooLong(qint64 line);
 };
 
 } // namespace velomar::exchange

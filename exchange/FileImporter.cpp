@@ -29,7 +29,7 @@ bool nothingMapped(const QStringList& row, const QList<int>& filling) {
 QList<int> fillingColumns(const ImportMapping& mapping) {
     QList<int> out;
     for (int f = 1; f < archive::AddressRecord::FieldCount; ++f)
-        out << mapping.fallbacks(f) << mapping.column(f);
+        out << mapping.sourcesOf(f);
     return out;
 }
 
@@ -57,6 +57,11 @@ int shape(const QStringList& row, const Shape& s, archive::AddressRecord& record
             if (!note.isEmpty())
                 note += u'\n';
             note += mapping.columns()[c] + QStringLiteral(": ") + value;
+        }
+        for (const QString& line : mapping.groupLeftovers(row)) {
+            if (!note.isEmpty())
+                note += u'\n';
+            note += line;
         }
     }
     return s.values.adjust(record);
@@ -163,6 +168,9 @@ ImportSummary FileImporter::run(SourceTable& source, const ImportMapping& mappin
     if (progress && !progress(rows))
         return cancelledSummary();
     tx.commit();
+    summary.read = rows;
+    summary.rowsCaption = source.rowsCaption();
+    summary.readNotes = source.readNotes();
     return summary;
 }
 
@@ -172,6 +180,12 @@ QStringList ImportSummary::lines() const {
         out << QStringLiteral("Importazione annullata: l'archivio non è stato modificato.");
         return out;
     }
+    if (!rowsCaption.isEmpty())
+        out << QStringLiteral("%1 lette: %2, saltate: %3.")
+                   .arg(rowsCaption)
+                   .arg(read)
+                   .arg(read - imported);
+    out << readNotes;
     out << QStringLiteral("Importati %1 indirizzi.").arg(imported);
     if (duplicates > 0)
         out << QStringLiteral("Doppioni saltati: %1.").arg(duplicates);

@@ -35,6 +35,9 @@ struct ImportSummary {
     std::vector<RefusedRow> refused;
     bool oneToOne = false;  // read as it is, without adjustments
     bool cancelled = false; // nothing was written
+    qint64 read = 0;         // rows the source gave
+    QString rowsCaption;     // SourceTable::rowsCaption
+    QStringList readNotes;   // SourceTable::readNotes
 
     // The lines shown to the user at the end ("Importati 12 indirizzi.", ...).
     QStringList lines() const;

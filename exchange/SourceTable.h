@@ -5,6 +5,10 @@
 
 namespace velomar::exchange {
 
+// The longest line or value, in characters, a text source reads: far above any field,
+// low enough that a file of one endless line stops at once (ExchangeError::lineTooLong).
+inline constexpr qsizetype kMaxTextLine = qsizetype(1) << 20;
+
 // One table of addresses in an outside format (a CSV file, the cards of a vCard file, a
 // table of an Access database), read one row at a time so that memory does not grow with
 // the file. Readers throw ExchangeError for input they cannot read.
@@ -25,6 +29,13 @@ public:
 
     // What was read, for the user: format, encoding, delimiter, header.
     virtual QString description() const = 0;
+
+    // What a row is called when the summary counts the rows read ("Schede vCard"); empty
+    // when it does not.
+    virtual QString rowsCaption() const { return {}; }
+
+    // Counted repairs of the read, for the summary (empty when none was needed).
+    virtual QStringList readNotes() const { return {}; }
 };
 
 } // namespace velomar::exchange

@@ -3,8 +3,12 @@
 #include "common/Cp1252.h"
 #include "exchange/ExchangeError.h"
 
+#include <QIODevice>
+
 #include <uchardet.h>
 
+#include <algorithm>
+#include <cstring>
 #include <memory>
 
 namespace velomar::exchange {
@@ -43,6 +47,66 @@ bool isUtf8(QByteArrayView bytes) {
     }
     return true;
 }
+
+// Valid multi-byte UTF-8 characters and invalid bytes of a file read in chunks.
+struct Utf8Count {
+    qint64 multibyte = 0;
+    qint64 invalid = 0;
+    QByteArray carry; // a character cut by the end of a chunk
+
+    void add(QByteArrayView chunk) {
+        const QByteArray joined = carry + chunk.toByteArray();
+        carry.clear();
+        const char* p = joined.constData();
+        const qsizetype n = joined.size();
+        qsizetype i = 0;
+        while (i < n) {
+            if (i + 8 <= n) {
+                quint64 word;
+                std::memcpy(&word, p + i, 8);
+                if ((word & 0x8080808080808080ULL) == 0) {
+                    i += 8;
+                    continue;
+                }
+            }
+            const auto c = static_cast<unsigned char>(p[i]);
+            int extra = 0;
+            if (c < 0x80) {
+                ++i;
+                continue;
+            }
+            if (c >= 0xC2 && c <= 0xDF)
+                extra = 1;
+            else if (c >= 0xE0 && c <= 0xEF)
+                extra = 2;
+            else if (c >= 0xF0 && c <= 0xF4)
+                extra = 3;
+            else {
+                ++invalid;
+                ++i;
+                continue;
+            }
+            if (i + extra >= n) {
+                carry = joined.mid(i);
+                return;
+            }
+            bool ok = true;
+            for (int k = 1; k <= extra && ok; ++k)
+                ok = (static_cast<unsigned char>(p[i + k]) & 0xC0) == 0x80;
+            if (!ok) {
+                ++invalid;
+                ++i;
+                continue;
+            }
+            ++multibyte;
+            i += extra + 1;
+        }
+    }
+    void finish() {
+        invalid += carry.isEmpty() ? 0 : 1;
+        carry.clear();
+    }
+};
 
 // UTF-16 without BOM: Latin text has a zero in every other byte.
 QString utf16ByZeros(QByteArrayView sample) {
@@ -93,6 +157,28 @@ QString TextEncoding::detect(QByteArrayView sample) {
     return Windows1252;
 }
 
+QString TextEncoding::detect(QIODevice& file) {
+    const qint64 start = file.pos();
+    const QByteArray head = file.read(64 * 1024);
+    QString found = detect(head);
+    if (found == Utf8 && !hasBom(head) && !file.atEnd()) {
+        Utf8Count count;
+        count.add(head);
+        while (!file.atEnd()) {
+            const QByteArray chunk = file.read(1 << 20);
+            if (chunk.isEmpty())
+                break;
+            count.add(chunk);
+        }
+        count.finish();
+        // A stray 8-bit byte in a UTF-8 file must not turn all its letters into others.
+        if (count.invalid > count.multibyte)
+            found = Windows1252;
+    }
+    file.seek(start);
+    return found;
+}
+
 QString TextEncoding::canonicalName(const QString& name) {
     QString key = name.trimmed().toUpper();
     key.remove(QLatin1Char('-')).remove(QLatin1Char('_')).remove(QLatin1Char(' '));
@@ -121,9 +207,33 @@ TextEncoding::TextEncoding(const QString& name) : m_name(canonicalName(name)) {
 }
 
 QString TextEncoding::decode(QByteArrayView chunk) {
-    if (m_decoder)
-        return m_decoder->decode(chunk);
-    return common::Cp1252::decode(chunk.toByteArray());
+    static constexpr char16_t kReplacement = 0xFFFD;
+    if (!m_decoder) {
+        QString text = common::Cp1252::decode(chunk.toByteArray());
+        m_replaced += std::count(text.cbegin(), text.cend(), QChar(kReplacement));
+        return text;
+    }
+    QString text = m_decoder->decode(chunk);
+    if (m_name == Utf8) {
+        // U+FFFD written in the file as such is no decoding loss.
+        if (const qint64 made = std::count(text.cbegin(), text.cend(), QChar(kReplacement))) {
+            const QByteArray seen = m_tail + chunk.toByteArray();
+            m_replaced += made - seen.count("\xEF\xBF\xBD");
+        }
+        m_tail = chunk.size() >= 2 ? chunk.last(2).toByteArray()
+                                   : (m_tail + chunk.toByteArray()).right(2);
+    }
+    return text;
+}
+
+QString TextEncoding::replacedNote() const {
+    return replacedNote(QStringLiteral("nella codifica ") + m_name, m_replaced);
+}
+
+QString TextEncoding::replacedNote(const QString& where, qint64 count) {
+    if (count == 0)
+        return {};
+    return QStringLiteral("Caratteri illeggibili %1, sostituiti con «�»: %2.").arg(where).arg(count);
 }
 
 } // namespace velomar::exchange

@@ -1,6 +1,7 @@
 #include "exchange/VCardReader.h"
 
 #include "common/SystemErrorText.h"
+#include "exchange/BinaryFile.h"
 #include "exchange/ExchangeError.h"
 #include "exchange/TextEncoding.h"
 
@@ -106,7 +107,7 @@ QByteArray decodeQuotedPrintable(const QByteArray& in) {
 
 // QUOTED-PRINTABLE undone and the bytes read in the charset they name; without one, UTF-8
 // when they are valid UTF-8, else Windows-1252.
-QString decodeValue(const Property& p) {
+QString decodeValue(const Property& p, qint64& replaced) {
     if (!p.quotedPrintable)
         return p.value;
     const QByteArray bytes = decodeQuotedPrintable(p.value.toUtf8());
@@ -119,7 +120,10 @@ QString decodeValue(const Property& p) {
     }
     if (encoding.isEmpty())
         encoding = TextEncoding::detect(bytes);
-    return TextEncoding(encoding).decode(bytes);
+    TextEncoding decoder(encoding);
+    QString text = decoder.decode(bytes);
+    replaced += decoder.replaced();
+    return text;
 }
 
 // Splits a value at unescaped separators, then undoes the escapes of each part.
@@ -185,17 +189,18 @@ struct Card {
     Address home, work;
     bool hasAddress = false, hasWork = false;
     QStringList notes, categories;
+    qint64 replaced = 0; // U+FFFD made decoding QUOTED-PRINTABLE values
 
     void add(const Property& p) {
         const QString& name = p.name;
         if (name == u"N") {
-            const QStringList n = components(decodeValue(p), u";");
+            const QStringList n = components(decodeValue(p, replaced), u";");
             for (int i = 0; i < 5; ++i)
                 values[VCardReader::Surname + i] = oneLine(part(n, i));
         } else if (name == u"FN") {
-            values[VCardReader::FormattedName] = oneLine(components(decodeValue(p), u"").first());
+            values[VCardReader::FormattedName] = oneLine(components(decodeValue(p, replaced), u"").first());
         } else if (name == u"ORG") {
-            const QStringList org = components(decodeValue(p), u";");
+            const QStringList org = components(decodeValue(p, replaced), u";");
             values[VCardReader::Organization] = oneLine(part(org, 0));
             QStringList units = org.mid(1);
             for (QString& u : units)
@@ -203,11 +208,11 @@ struct Card {
             units.removeAll(QString());
             values[VCardReader::Department] = units.join(QStringLiteral(", "));
         } else if (name == u"TITLE") {
-            values[VCardReader::JobTitle] = oneLine(components(decodeValue(p), u"").first());
+            values[VCardReader::JobTitle] = oneLine(components(decodeValue(p, replaced), u"").first());
         } else if (name == u"ADR") {
             addAddress(p);
         } else if (name == u"TEL") {
-            QString number = oneLine(components(decodeValue(p), u"").first());
+            QString number = oneLine(components(decodeValue(p, replaced), u"").first());
             if (number.startsWith(QStringLiteral("tel:"), Qt::CaseInsensitive))
                 number = number.mid(4);
             if (p.types.contains(QStringLiteral("FAX")))
@@ -218,13 +223,13 @@ struct Card {
             else
                 phone.offer(number, p.pref);
         } else if (name == u"EMAIL") {
-            email.offer(oneLine(components(decodeValue(p), u"").first()), p.pref);
+            email.offer(oneLine(components(decodeValue(p, replaced), u"").first()), p.pref);
         } else if (name == u"NOTE") {
-            const QString note = components(decodeValue(p), u"").first().trimmed();
+            const QString note = components(decodeValue(p, replaced), u"").first().trimmed();
             if (!note.isEmpty())
                 notes.append(note);
         } else if (name == u"CATEGORIES") {
-            for (const QString& c : components(decodeValue(p), u",;")) {
+            for (const QString& c : components(decodeValue(p, replaced), u",;")) {
                 if (!c.trimmed().isEmpty())
                     categories.append(c.trimmed());
             }
@@ -232,7 +237,7 @@ struct Card {
     }
 
     void addAddress(const Property& p) {
-        const QStringList a = components(decodeValue(p), u";");
+        const QStringList a = components(decodeValue(p, replaced), u";");
         QStringList street;
         for (int i : {2, 1, 0}) {
             QString s = oneLine(part(a, i));
@@ -279,6 +284,21 @@ struct Card {
     }
 };
 
+// A .vcf file may have something before its first card; it must have one.
+bool holdsCard(QByteArrayView sample) {
+    QByteArray ascii;
+    ascii.reserve(sample.size());
+    for (char c : sample) {
+        if (c != 0)
+            ascii.append(c);
+    }
+    return ascii.toUpper().contains("BEGIN:VCARD");
+}
+
+bool isCardLine(QStringView line, QStringView what) {
+    return line.trimmed().compare(what, Qt::CaseInsensitive) == 0;
+}
+
 } // namespace
 
 const QStringList& VCardReader::columnNames() {
@@ -312,14 +332,18 @@ const QStringList& VCardReader::columnNames() {
 }
 
 bool VCardReader::looksLikeVCard(QByteArrayView sample) {
-    // Also in UTF-16: compare with the zero bytes taken out.
+    // UTF-16 compared with its zero bytes taken out; a BOM and blank lines come first.
     QByteArray ascii;
     ascii.reserve(sample.size());
     for (char c : sample) {
         if (c != 0)
             ascii.append(c);
     }
-    return ascii.toUpper().contains("BEGIN:VCARD");
+    if (ascii.startsWith("\xEF\xBB\xBF"))
+        ascii.remove(0, 3);
+    else if (ascii.startsWith("\xFF\xFE") || ascii.startsWith("\xFE\xFF"))
+        ascii.remove(0, 2);
+    return ascii.trimmed().left(11).toUpper() == "BEGIN:VCARD";
 }
 
 VCardReader::VCardReader(const QString& path, const QString& encoding) : m_file(path) {
@@ -328,11 +352,12 @@ VCardReader::VCardReader(const QString& path, const QString& encoding) : m_file(
                             QStringLiteral("Impossibile leggere il file \"%1\": %2")
                                 .arg(path, common::SystemErrorText::ofFile(m_file)));
     const QByteArray sample = m_file.peek(kChunkSize);
-    if (!looksLikeVCard(sample))
+    m_decoder = std::make_unique<TextEncoding>(encoding.isEmpty() ? TextEncoding::detect(m_file)
+                                                                  : encoding);
+    BinaryFile::requireTextHead(sample, m_decoder->name(), path);
+    if (!holdsCard(sample))
         throw ExchangeError(ExchangeError::BadInput,
                             QStringLiteral("Il file \"%1\" non contiene schede vCard").arg(path));
-    m_decoder = std::make_unique<TextEncoding>(encoding.isEmpty() ? TextEncoding::detect(sample)
-                                                                  : encoding);
     const QString text = TextEncoding(m_decoder->name()).decode(sample);
     const qsizetype at = text.indexOf(QStringLiteral("VERSION:"), 0, Qt::CaseInsensitive);
     if (at >= 0)
@@ -351,6 +376,7 @@ bool VCardReader::fill() {
         m_atEnd = true;
         return false;
     }
+    BinaryFile::requireText(chunk, m_decoder->name(), m_file.fileName());
     m_buffer.remove(0, m_pos);
     m_pos = 0;
     m_buffer.append(m_decoder->decode(chunk));
@@ -358,13 +384,16 @@ bool VCardReader::fill() {
 }
 
 bool VCardReader::readPhysical(QString& line) {
+    // The search for the line break goes on where the last chunk stopped it.
+    qsizetype i = m_pos;
     for (;;) {
-        qsizetype i = m_pos;
         while (i < m_buffer.size() && m_buffer[i] != u'\n' && m_buffer[i] != u'\r')
             ++i;
         // A CR at the end of the buffer may be the first half of CRLF.
         const bool complete =
             i < m_buffer.size() && (m_buffer[i] == u'\n' || i + 1 < m_buffer.size());
+        if (i - m_pos > kMaxTextLine)
+            throw ExchangeError::lineTooLong(m_line + 1);
         if (complete || (m_atEnd && m_pos < m_buffer.size())) {
             line = m_buffer.mid(m_pos, i - m_pos);
             if (i < m_buffer.size()) {
@@ -377,8 +406,10 @@ bool VCardReader::readPhysical(QString& line) {
             ++m_line;
             return true;
         }
+        const qsizetype scanned = i - m_pos;
         if (!fill() && m_pos >= m_buffer.size())
             return false;
+        i = m_pos + scanned;
     }
 }
 
@@ -393,16 +424,24 @@ bool VCardReader::readLogical(QString& line, qint64& number) {
         number = m_line;
     }
     QString more;
+    const qsizetype colon = line.indexOf(u':');
+    const bool qp = colon > 0 && QStringView(line).left(colon).contains(
+                                     QStringLiteral("QUOTED-PRINTABLE"), Qt::CaseInsensitive);
     for (;;) {
-        const qsizetype colon = line.indexOf(u':');
-        const bool qp = colon > 0 && QStringView(line).left(colon).contains(
-                                         QStringLiteral("QUOTED-PRINTABLE"), Qt::CaseInsensitive);
         if (qp && line.endsWith(u'=')) {
-            // Soft line break of QUOTED-PRINTABLE: the next line goes on as it is.
+            // Soft line break of QUOTED-PRINTABLE: the next line goes on as it is, unless
+            // it ends or starts a card (a last "=" left by a careless writer).
             if (!readPhysical(more))
                 break;
             line.chop(1);
+            if (isCardLine(more, u"END:VCARD") || isCardLine(more, u"BEGIN:VCARD")) {
+                m_pending = more;
+                m_hasPending = true;
+                break;
+            }
             line += more;
+            if (line.size() > kMaxTextLine)
+                throw ExchangeError::lineTooLong(number);
             continue;
         }
         if (!readPhysical(more))
@@ -410,6 +449,8 @@ bool VCardReader::readLogical(QString& line, qint64& number) {
         if (!more.isEmpty() && (more[0] == u' ' || more[0] == u'\t')) {
             // Folding: 2.1 keeps the white space, 3.0 and 4.0 drop the one character.
             line += m_cardVersion == u"2.1" ? QStringView(more) : QStringView(more).mid(1);
+            if (line.size() > kMaxTextLine)
+                throw ExchangeError::lineTooLong(number);
             continue;
         }
         m_pending = more;
@@ -424,41 +465,78 @@ bool VCardReader::next(QStringList& values) {
     qint64 number = 0;
     Property property;
     std::optional<Card> card;
-    int nested = 0;
+    const auto open = [&](qint64 at) {
+        card.emplace();
+        m_cardVersion = QStringLiteral("3.0");
+        m_position = at;
+    };
+    if (m_openAt > 0) {
+        open(m_openAt);
+        m_openAt = 0;
+    }
+    bool agentFollows = false; // "AGENT:" of 2.1 with its card on the next line
+    bool inAgent = false;      // the lines of that card are not the owner's
     while (readLogical(line, number)) {
-        if (!parseLine(line, property))
-            continue; // base64 lines of 2.1, blank lines
-        const QString value = property.value.trimmed();
-        if (property.name == u"BEGIN" && value.compare(u"VCARD", Qt::CaseInsensitive) == 0) {
-            if (card) {
-                ++nested; // a card inside a card (AGENT of 2.1): skipped
-                continue;
+        if (isCardLine(line, u"BEGIN:VCARD")) {
+            if (card && agentFollows) {
+                agentFollows = false;
+                inAgent = true;
+            } else if (card) {
+                // The open card lost its END: it ends here, this line starts the next.
+                ++m_unclosed;
+                m_openAt = number;
+                m_replacedInValues += card->replaced;
+                values = card->finish();
+                return true;
+            } else {
+                open(number);
             }
-            card.emplace();
-            m_cardVersion = QStringLiteral("3.0");
-            m_position = number;
-        } else if (!card) {
             continue;
-        } else if (property.name == u"END" && value.compare(u"VCARD", Qt::CaseInsensitive) == 0) {
-            if (nested > 0) {
-                --nested;
+        }
+        agentFollows = false;
+        if (!card || !parseLine(line, property))
+            continue; // base64 lines of 2.1, blank lines, text between cards
+        const QString value = property.value.trimmed();
+        if (property.name == u"END" && value.compare(u"VCARD", Qt::CaseInsensitive) == 0) {
+            if (inAgent) {
+                inAgent = false;
                 continue;
             }
+            m_replacedInValues += card->replaced;
             values = card->finish();
             return true;
-        } else if (nested == 0) {
-            if (property.name == u"VERSION")
-                m_cardVersion = value;
-            else
-                card->add(property);
         }
+        if (inAgent)
+            continue;
+        if (property.name == u"VERSION")
+            m_cardVersion = value;
+        else if (property.name == u"AGENT" && value.isEmpty())
+            agentFollows = true;
+        else
+            card->add(property);
     }
     if (card) {
         // The last card lost its END: what it has is kept.
+        ++m_unclosed;
+        m_replacedInValues += card->replaced;
         values = card->finish();
         return true;
     }
     return false;
+}
+
+QStringList VCardReader::readNotes() const {
+    QStringList notes;
+    if (m_unclosed > 0)
+        notes << QStringLiteral("Schede senza END:VCARD, chiuse dove inizia la seguente o dove "
+                                "finisce il file: %1.")
+                     .arg(m_unclosed);
+    if (const QString note = m_decoder->replacedNote(); !note.isEmpty())
+        notes << note;
+    if (m_replacedInValues > 0)
+        notes << TextEncoding::replacedNote(QStringLiteral("nei valori QUOTED-PRINTABLE"),
+                                            m_replacedInValues);
+    return notes;
 }
 
 QString VCardReader::description() const {

@@ -30,6 +30,8 @@ class TextEncoding;
 //   CATEGORIES        all categories, joined with ", "
 // Values come unescaped (\, \; \\ \n), decoded from QUOTED-PRINTABLE with their
 // CHARSET; multi-line values other than NOTE are joined on one line with ", ".
+// A BEGIN:VCARD at the start of a line always starts a card: one still open is closed
+// there and counted (the AGENT card of 2.1, written inside its owner, aside).
 class VCardReader : public SourceTable {
 public:
     enum Column {
@@ -63,7 +65,7 @@ public:
     };
     static const QStringList& columnNames();
 
-    // Whether the start of a file holds a card (case-insensitive "BEGIN:VCARD").
+    // Whether the first non-blank line of a file is "BEGIN:VCARD" (any case, UTF-16 too).
     static bool looksLikeVCard(QByteArrayView sample);
 
     // encoding empty: detected. Throws ExchangeError: ReadFailed, BadInput when the file
@@ -75,6 +77,8 @@ public:
     bool next(QStringList& values) override;
     qint64 position() const override { return m_position; }
     QString description() const override;
+    QString rowsCaption() const override { return QStringLiteral("Schede vCard"); }
+    QStringList readNotes() const override;
 
 private:
     bool readPhysical(QString& line);
@@ -92,6 +96,9 @@ private:
     bool m_hasPending = false;
     QString m_cardVersion; // of the card being read: folding differs in 2.1
     qint64 m_position = 0;
+    qint64 m_openAt = 0;   // line of a BEGIN that closed the card before it
+    qint64 m_unclosed = 0; // cards without END:VCARD
+    qint64 m_replacedInValues = 0;
 };
 
 } // namespace velomar::exchange

@@ -1,6 +1,8 @@
 #include "printing/FormatsBatch.h"
 
 #include "common/AppError.h"
+#include "common/CommandArgs.h"
+#include "common/UsageError.h"
 #include "printing/SheetCatalog.h"
 #include "settings/Settings.h"
 
@@ -10,17 +12,16 @@ namespace velomar::printing {
 
 namespace {
 
-const char* const kUsage =
-    "Uso: velomar-batch formats [--search TESTO] [--set NOME]\n"
-    "       [--custom CARTA,COLONNE,RIGHE,LARGHEZZA,ALTEZZA,MARGINE_SX,MARGINE_ALTO,PASSO_O,PASSO_V[,RAGGIO]]\n";
-
 // Stores the sheet every label print will use and says which it is.
 int useFormat(settings::Settings& store, const SheetFormat& format, QTextStream& out, QTextStream& err) {
     try {
         SheetCatalog::setCurrent(store, format);
-        store.sync();
     } catch (const common::AppError& e) {
         err << e.description() << "\n";
+        return 1;
+    }
+    if (const auto failure = store.save()) {
+        err << *failure << "\n";
         return 1;
     }
     out << "Formato in uso: " << format.name << " (" << format.shapeText() << ")\n";
@@ -89,42 +90,25 @@ std::optional<SheetFormat> parseCustom(const QString& text, QString& problem) {
 
 } // namespace
 
-int batchFormats(const QStringList& args, QTextStream& out, QTextStream& err) {
-    std::optional<QString> search;
-    std::optional<QString> choose;
-    std::optional<QString> custom;
-    for (int i = 0; i < args.size(); ++i) {
-        const QString& a = args[i];
-        std::optional<QString>* target = nullptr;
-        if (a == QLatin1String("--search"))
-            target = &search;
-        else if (a == QLatin1String("--set"))
-            target = &choose;
-        else if (a == QLatin1String("--custom"))
-            target = &custom;
-        if (!target || i + 1 >= args.size() || args[i + 1].trimmed().isEmpty()) {
-            err << (target                                ? QStringLiteral("%1 richiede un valore.").arg(a)
-                    : a.startsWith(QLatin1String("--")) ? QStringLiteral("Opzione sconosciuta: %1").arg(a)
-                                                        : QStringLiteral("Argomento in più: %1").arg(a))
-                << "\n"
-                << kUsage;
-            return 2;
-        }
-        *target = args[++i].trimmed();
-    }
-    if (choose && custom) {
-        err << "--set e --custom non vanno insieme.\n" << kUsage;
-        return 2;
-    }
+int batchFormats(const common::CommandArgs& args, QTextStream& out, QTextStream& err) {
+    const auto given = [&](const char* name) -> std::optional<QString> {
+        const auto v = args.value(QLatin1String(name));
+        if (v && v->trimmed().isEmpty())
+            throw common::UsageError(QStringLiteral("--%1 richiede un valore.").arg(QLatin1String(name)));
+        return v ? std::optional<QString>(v->trimmed()) : std::nullopt;
+    };
+    const std::optional<QString> search = given("search");
+    const std::optional<QString> choose = given("set");
+    const std::optional<QString> custom = given("custom");
+    if (choose && custom)
+        throw common::UsageError(QStringLiteral("--set e --custom non vanno insieme."));
 
     settings::Settings store;
     if (custom) {
         QString problem;
         const auto format = parseCustom(*custom, problem);
-        if (!format) {
-            err << problem << "\n" << kUsage;
-            return 2;
-        }
+        if (!format)
+            throw common::UsageError(problem);
         return useFormat(store, *format, out, err);
     }
 
@@ -154,7 +138,10 @@ int batchFormats(const QStringList& args, QTextStream& out, QTextStream& err) {
     }
     for (const SheetFormat& f : formats)
         out << f.name << "\t" << f.shapeText() << "\t" << sourceName(f.source) << "\t" << f.description << "\n";
-    out << "In uso: " << SheetCatalog::current(store).name << "\n";
+    QString note;
+    out << "In uso: " << SheetCatalog::current(store, &note).name << "\n";
+    if (!note.isEmpty())
+        err << note << "\n";
     return 0;
 }
 

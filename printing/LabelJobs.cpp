@@ -62,7 +62,11 @@ LabelJobs::LabelJobs(settings::AppState& state, common::DialogService& dialogs,
 SheetFormat LabelJobs::sheet() const {
     if (m_sheet)
         return *m_sheet;
-    return SheetCatalog::current(settings::Settings());
+    QString note;
+    SheetFormat format = SheetCatalog::current(settings::Settings(), &note);
+    if (!note.isEmpty())
+        m_dialogs.message(note, common::MsgIcon::Exclamation);
+    return format;
 }
 
 QString LabelJobs::confirmText(qint64 labels, qint64 sheets, const QString& printerName, bool shopJob,

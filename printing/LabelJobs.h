@@ -48,7 +48,8 @@ public:
     std::optional<archive::Recordset> singleAddresses(const std::vector<qint64>& nrs, int sortIndex);
 
     // The sheet format the jobs print on: the one chosen in the settings when a job
-    // starts, or the one set here (tests, a window that already read it).
+    // starts (a stored one that cannot be read is said, and the standard sheet used), or
+    // the one set here (tests, a window that already read it).
     SheetFormat sheet() const;
     void setSheet(std::optional<SheetFormat> sheet) { m_sheet = std::move(sheet); }
 

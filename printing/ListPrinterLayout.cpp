@@ -43,6 +43,13 @@ QString cell(const QString& text, int width) {
 
 } // namespace
 
+QStringList ListPrinterLayout::headings() {
+    QStringList all;
+    for (int f = 0; f < archive::AddressRecord::FieldCount; ++f)
+        all << heading(f);
+    return all;
+}
+
 QString ListPrinterLayout::heading(int field) {
     return QString::fromUtf16(kColumns[std::size_t(field)].heading);
 }

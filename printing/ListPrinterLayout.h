@@ -3,6 +3,7 @@
 #include "archive/AddressRecord.h"
 
 #include <QString>
+#include <QStringList>
 #include <array>
 #include <functional>
 
@@ -20,6 +21,7 @@ public:
     static constexpr double WrapWidthMm = 190;
 
     static QString heading(int field);  // column heading, "Nr." .. "Appunti"
+    static QStringList headings();      // of the 17 fields, in order
     static int columnWidth(int field);  // characters
 
     // Ticked count + widths of the ticked fields - 1, over all 17 boxes.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "archive/AddressRecord.h"
+#include "archive/ListRange.h"
 #include "archive/Recordset.h"
 
 #include <array>
@@ -12,8 +13,7 @@ class Database;
 
 namespace velomar::printing {
 
-// The three ranges of list printing and export.
-enum class ListRange { WholeArchive = 1, Displayed = 2, Selection = 3 };
+using archive::ListRange;
 
 // Walks a range of addresses once, in its order: the whole archive by surname, or rows of
 // the address grid's record set as the grid shows them. The grid's record set is read by

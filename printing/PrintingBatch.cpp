@@ -9,6 +9,8 @@
 #include "archive/Recordset.h"
 #include "archive/RecordsetAddressSource.h"
 #include "common/AppError.h"
+#include "common/CommandArgs.h"
+#include "common/UsageError.h"
 #include "common/OutputGuard.h"
 #include "common/SystemErrorText.h"
 #include "printing/LabelPreview.h"
@@ -19,6 +21,7 @@
 #include "printing/StampaEtichette.h"
 #include "settings/Settings.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
@@ -30,12 +33,6 @@ namespace velomar::printing {
 
 namespace {
 
-const char* const kUsage =
-    "Uso: velomar-batch labels ARCHIVIO.mdb --pdf OUT.pdf [--group GR] [--sort N] [--start RIGA,COL]\n"
-    "       [--format NOME]\n";
-const char* const kPreviewUsage =
-    "Uso: velomar-batch preview ARCHIVIO.mdb --page N --png OUT.png [--dpi D] [--group GR] [--sort N]\n"
-    "       [--start RIGA,COL] [--format NOME]\n";
 constexpr int kMinDpi = 30;
 constexpr int kMaxDpi = 300; // an A4 page at 600 dpi alone would be 140 MB of pixels
 
@@ -48,6 +45,7 @@ struct LabelsArgs {
     bool startGiven = false;
     std::optional<QString> format;
     SheetFormat sheet;
+    QString sheetNote; // the chosen sheet could not be read: what is used instead
     bool preview = false;
     QString png;
     qint64 page = 0;
@@ -55,86 +53,56 @@ struct LabelsArgs {
 };
 
 // Returns an error text, or nothing when the arguments are good.
-std::optional<QString> parse(const QStringList& args, LabelsArgs& out) {
-    for (int i = 0; i < args.size(); ++i) {
-        const QString& a = args[i];
-        const auto value = [&]() -> std::optional<QString> {
-            if (i + 1 >= args.size())
-                return std::nullopt;
-            return args[++i];
-        };
-        if (out.preview && a == QLatin1String("--png")) {
-            const auto v = value();
-            if (!v || v->isEmpty())
-                return QStringLiteral("--png richiede il nome del file PNG.");
-            out.png = *v;
-        } else if (out.preview && a == QLatin1String("--page")) {
-            const auto v = value();
-            bool ok = false;
-            const qint64 n = v ? v->toLongLong(&ok) : 0;
-            if (!ok || n < 1)
-                return QStringLiteral("--page richiede un numero di pagina da 1 in su.");
-            out.page = n;
-        } else if (out.preview && a == QLatin1String("--dpi")) {
-            const auto v = value();
-            bool ok = false;
-            const int n = v ? v->toInt(&ok) : 0;
-            if (!ok || n < kMinDpi || n > kMaxDpi)
+std::optional<QString> parse(const common::CommandArgs& args, LabelsArgs& out) {
+    out.archive = args.argument(0);
+    if (out.preview) {
+        out.png = args.value(QStringLiteral("png"), {});
+        if (out.png.isEmpty())
+            return QStringLiteral("--png richiede il nome del file PNG.");
+        bool ok = false;
+        const qint64 n = args.value(QStringLiteral("page"), {}).toLongLong(&ok);
+        if (!ok || n < 1)
+            return QStringLiteral("--page richiede un numero di pagina da 1 in su.");
+        out.page = n;
+        if (const auto dpi = args.value(QStringLiteral("dpi"))) {
+            const int d = dpi->toInt(&ok);
+            if (!ok || d < kMinDpi || d > kMaxDpi)
                 return QStringLiteral("--dpi richiede una risoluzione da %1 a %2.").arg(kMinDpi).arg(kMaxDpi);
-            out.dpi = n;
-        } else if (!out.preview && a == QLatin1String("--pdf")) {
-            const auto v = value();
-            if (!v || v->isEmpty())
-                return QStringLiteral("--pdf richiede il nome del file PDF.");
-            out.pdf = *v;
-        } else if (a == QLatin1String("--group")) {
-            const auto v = value();
-            if (!v || v->trimmed().isEmpty())
-                return QStringLiteral("--group richiede un codice di gruppo.");
-            out.group = v->trimmed().toUpper();
-            try {
-                (void)archive::LikePattern::compile(*out.group);
-            } catch (const archive::FilterError& e) {
-                return archive::FailureText::of(e);
-            }
-        } else if (a == QLatin1String("--sort")) {
-            const auto v = value();
-            bool ok = false;
-            const int n = v ? v->toInt(&ok) : -1;
-            if (!ok || n < 0 || n >= archive::DataModel::SortCount)
-                return QStringLiteral("--sort richiede un ordinamento da 0 a 16.");
-            out.sort = n;
-        } else if (a == QLatin1String("--start")) {
-            const auto v = value();
-            static const QRegularExpression re(QStringLiteral(R"(^\s*(\d+)\s*,\s*(\d+)\s*$)"));
-            const auto m = v ? re.match(*v) : QRegularExpressionMatch();
-            const LabelPosition p = m.hasMatch() ? LabelPosition{m.captured(1).toInt(), m.captured(2).toInt()}
-                                                 : LabelPosition{0, 0};
-            out.start = p;
-            out.startGiven = true;
-        } else if (a == QLatin1String("--format")) {
-            const auto v = value();
-            if (!v || v->trimmed().isEmpty())
-                return QStringLiteral("--format richiede il nome di un formato di foglio "
-                                      "(velomar-batch formats li elenca).");
-            out.format = v->trimmed();
-        } else if (a.startsWith(QLatin1String("--"))) {
-            return QStringLiteral("Opzione sconosciuta: %1").arg(a);
-        } else if (out.archive.isEmpty()) {
-            out.archive = a;
-        } else {
-            return QStringLiteral("Argomento in più: %1").arg(a);
+            out.dpi = d;
+        }
+    } else {
+        out.pdf = args.value(QStringLiteral("pdf"), {});
+        if (out.pdf.isEmpty())
+            return QStringLiteral("--pdf richiede il nome del file PDF.");
+    }
+    if (const auto group = args.value(QStringLiteral("group"))) {
+        if (group->trimmed().isEmpty())
+            return QStringLiteral("--group richiede un codice di gruppo.");
+        out.group = group->trimmed().toUpper();
+        try {
+            (void)archive::LikePattern::compile(*out.group);
+        } catch (const archive::FilterError& e) {
+            return archive::FailureText::of(e);
         }
     }
-    if (out.archive.isEmpty())
-        return QStringLiteral("Manca l'archivio.");
-    if (out.preview) {
-        if (out.page == 0)
-            return QStringLiteral("Manca --page N.");
-        if (out.png.isEmpty())
-            return QStringLiteral("Manca --png OUT.png.");
-    } else if (out.pdf.isEmpty()) {
-        return QStringLiteral("Manca --pdf OUT.pdf.");
+    if (const auto sort = args.value(QStringLiteral("sort"))) {
+        bool ok = false;
+        const int n = sort->toInt(&ok);
+        if (!ok || n < 0 || n >= archive::DataModel::SortCount)
+            return QStringLiteral("--sort richiede un ordinamento da 0 a 16.");
+        out.sort = n;
+    }
+    if (const auto start = args.value(QStringLiteral("start"))) {
+        static const QRegularExpression re(QStringLiteral(R"(^\s*(\d+)\s*,\s*(\d+)\s*$)"));
+        const auto m = re.match(*start);
+        out.start = m.hasMatch() ? LabelPosition{m.captured(1).toInt(), m.captured(2).toInt()} : LabelPosition{0, 0};
+        out.startGiven = true;
+    }
+    if (const auto format = args.value(QStringLiteral("format"))) {
+        if (format->trimmed().isEmpty())
+            return QStringLiteral("--format richiede il nome di un formato di foglio "
+                                  "(velomar-batch formats li elenca).");
+        out.format = format->trimmed();
     }
     // The sheet: the one named, or the one chosen in the settings.
     if (out.format) {
@@ -145,7 +113,7 @@ std::optional<QString> parse(const QStringList& args, LabelsArgs& out) {
                 .arg(*out.format);
         out.sheet = *found;
     } else {
-        out.sheet = SheetCatalog::current(settings::Settings());
+        out.sheet = SheetCatalog::current(settings::Settings(), &out.sheetNote);
     }
     if (out.startGiven && !out.sheet.contains(out.start))
         return QStringLiteral("--start richiede RIGA,COLONNA con riga da 1 a %1 e colonna da 1 a %2.")
@@ -158,6 +126,8 @@ std::optional<QString> parse(const QStringList& args, LabelsArgs& out) {
 // message and returns false.
 bool openJob(const LabelsArgs& a, archive::Database& db, archive::Recordset& rs,
              common::OutputGuard::Holder& inUse, QTextStream& err) {
+    if (!a.sheetNote.isEmpty())
+        err << a.sheetNote << "\n";
     try {
         db = archive::ArchiveFile::open(a.archive, archive::ArchiveKind::Addresses,
                                         archive::ArchiveFile::Access::ReadOnly);
@@ -204,12 +174,10 @@ int reportJobFailure(const std::exception& error, const QString& archivePath, QT
 
 } // namespace
 
-int batchLabels(const QStringList& args, QTextStream& out, QTextStream& err) {
+int batchLabels(const common::CommandArgs& args, QTextStream& out, QTextStream& err) {
     LabelsArgs a;
-    if (const auto problem = parse(args, a)) {
-        err << *problem << "\n" << kUsage;
-        return 2;
-    }
+    if (const auto problem = parse(args, a))
+        throw common::UsageError(*problem);
 
     archive::Database db;
     archive::Recordset rs;
@@ -236,13 +204,11 @@ int batchLabels(const QStringList& args, QTextStream& out, QTextStream& err) {
     }
 }
 
-int batchPreview(const QStringList& args, QTextStream& out, QTextStream& err) {
+int batchPreview(const common::CommandArgs& args, QTextStream& out, QTextStream& err) {
     LabelsArgs a;
     a.preview = true;
-    if (const auto problem = parse(args, a)) {
-        err << *problem << "\n" << kPreviewUsage;
-        return 2;
-    }
+    if (const auto problem = parse(args, a))
+        throw common::UsageError(*problem);
 
     archive::Database db;
     archive::Recordset rs;
@@ -260,8 +226,14 @@ int batchPreview(const QStringList& args, QTextStream& out, QTextStream& err) {
         }
         common::OutputGuard::check(a.png);
         const QImage image = preview.render(a.page, a.dpi);
+        // Encoded in memory: libpng reports a failed write in English on stderr itself.
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "PNG");
         QSaveFile file(a.png);
-        if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG") || !file.flush() || !file.commit()) {
+        if (png.isEmpty() || !file.open(QIODevice::WriteOnly) || file.write(png) != png.size() || !file.flush() ||
+            !file.commit()) {
             err << QStringLiteral("Impossibile scrivere il file PNG \"%1\":\n%2")
                        .arg(QDir::toNativeSeparators(a.png), common::SystemErrorText::ofFile(file))
                 << "\n";

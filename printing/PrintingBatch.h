@@ -1,14 +1,17 @@
 #pragma once
 
-#include <QStringList>
-
 class QTextStream;
+
+namespace velomar::common {
+class CommandArgs;
+}
 
 namespace velomar::printing {
 
-// velomar-batch subcommands; each returns the process exit status.
-int batchLabels(const QStringList& args, QTextStream& out, QTextStream& err);
+// velomar-batch commands, parsed by their entry of shell/BatchCommands; each returns the
+// process exit status.
+int batchLabels(const common::CommandArgs& args, QTextStream& out, QTextStream& err);
 // One page of the label job as a PNG image, drawn as the print would draw it.
-int batchPreview(const QStringList& args, QTextStream& out, QTextStream& err);
+int batchPreview(const common::CommandArgs& args, QTextStream& out, QTextStream& err);
 
 } // namespace velomar::printing

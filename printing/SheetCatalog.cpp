@@ -187,18 +187,32 @@ std::vector<SheetFormat> SheetCatalog::search(const QString& text) const {
     return found;
 }
 
-SheetFormat SheetCatalog::current(const settings::Settings& settings) {
-    const auto stored = settings.labelSheet();
-    if (!stored)
+SheetFormat SheetCatalog::current(const settings::Settings& settings, QString* note) {
+    if (note)
+        note->clear();
+    const auto name = settings.labelSheetName();
+    if (!name)
         return SheetFormat::standard();
     // A built-in format is taken from the program, so corrections to its measures apply.
     for (const SheetFormat& f : builtIn())
-        if (folded(f.name) == folded(stored->name))
+        if (folded(f.name) == folded(*name))
             return f;
-    const bool own = folded(stored->name) == folded(customName());
-    SheetFormat f = fromValues(*stored, own ? SheetFormat::Source::Custom : SheetFormat::Source::Glabels);
-    if (!SheetFormat::paperFromName(stored->paper) || f.problem())
+    const auto unusable = [&](const QString& why) {
+        if (note)
+            *note = QStringLiteral("Il formato di foglio scelto nelle impostazioni («%1») non è leggibile: %2 "
+                                   "Si usa il foglio standard «%3».")
+                        .arg(*name, why, SheetFormat::standard().name);
         return SheetFormat::standard();
+    };
+    const auto stored = settings.labelSheet();
+    if (!stored)
+        return unusable(QStringLiteral("misure mancanti o non numeriche."));
+    if (!SheetFormat::paperFromName(stored->paper))
+        return unusable(QStringLiteral("carta «%1» sconosciuta.").arg(stored->paper));
+    const bool own = folded(*name) == folded(customName());
+    SheetFormat f = fromValues(*stored, own ? SheetFormat::Source::Custom : SheetFormat::Source::Glabels);
+    if (const auto problem = f.problem())
+        return unusable(*problem);
     return f;
 }
 

@@ -48,8 +48,9 @@ public:
     static QString customName(); // "Personalizzato"
 
     // The format the label jobs use: the one chosen in the settings, the standard sheet
-    // when none was chosen or the stored one is unusable.
-    static SheetFormat current(const settings::Settings& settings);
+    // when none was chosen or the stored one is unusable. For an unusable one, note (when
+    // given) gets the text saying so and which sheet is used instead; else it is cleared.
+    static SheetFormat current(const settings::Settings& settings, QString* note = nullptr);
     // Stores the choice with all its values (a glabels template stays usable when the
     // package is removed); a Custom format is also kept as the user's own format.
     // Throws common::AppError when the format cannot be printed.

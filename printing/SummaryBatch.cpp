@@ -4,6 +4,9 @@
 #include "archive/DatabaseError.h"
 #include "archive/FailureText.h"
 #include "common/AppError.h"
+#include "common/CommandArgs.h"
+#include "common/OutputGuard.h"
+#include "common/UsageError.h"
 #include "printing/PdfPrinter.h"
 #include "printing/PrintFailure.h"
 #include "printing/SummaryPrinter.h"
@@ -17,9 +20,6 @@
 namespace velomar::printing {
 
 namespace {
-
-const char* const kUsage =
-    "Uso: velomar-batch summary ARCHIVIO.mdb --field GR|CAP|CITTA|PROV|NAZ --pdf OUT.pdf [--by-count]\n";
 
 // The title the main window's menu gives each summary.
 QString titleOf(const QString& field) {
@@ -35,32 +35,19 @@ QString titleOf(const QString& field) {
 
 } // namespace
 
-int batchSummary(const QStringList& args, QTextStream& out, QTextStream& err) {
-    QString archive, field, pdf;
-    bool byCount = false;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString& a = args[i];
-        if (a == QLatin1String("--field") || a == QLatin1String("--pdf")) {
-            if (i + 1 >= args.size()) {
-                err << a << " richiede un valore.\n" << kUsage;
-                return 2;
-            }
-            (a == QLatin1String("--field") ? field : pdf) = args[++i];
-        } else if (a == QLatin1String("--by-count")) {
-            byCount = true;
-        } else if (a.startsWith(QLatin1String("--")) || !archive.isEmpty()) {
-            err << "Argomento non valido: " << a << "\n" << kUsage;
-            return 2;
-        } else {
-            archive = a;
-        }
-    }
-    field = field.trimmed().toUpper();
-    if (archive.isEmpty() || pdf.isEmpty() || !SummaryQuery::isSummaryField(field)) {
-        err << kUsage;
-        return 2;
-    }
+int batchSummary(const common::CommandArgs& args, QTextStream& out, QTextStream& err) {
+    // The field is one of the entry's choices, spelled as there.
+    const QString archive = args.argument(0);
+    const QString field = args.value(QStringLiteral("field"), {});
+    const QString pdf = args.value(QStringLiteral("pdf"), {});
+    const bool byCount = args.isSet(QStringLiteral("by-count"));
+    if (pdf.isEmpty())
+        throw common::UsageError(QStringLiteral("--pdf richiede il nome del file PDF."));
+    if (!SummaryQuery::isSummaryField(field))
+        throw common::UsageError(QStringLiteral("Campo del riepilogo non valido: %1").arg(field));
 
+    // The archive is closed before printing, yet it is never the output.
+    const auto inUse = common::OutputGuard::hold(archive);
     std::vector<SummaryRow> rows;
     try {
         archive::Database db = archive::ArchiveFile::open(archive, archive::ArchiveKind::Addresses,

@@ -1,12 +1,14 @@
 #pragma once
 
-#include <QStringList>
-
 class QTextStream;
+
+namespace velomar::common {
+class CommandArgs;
+}
 
 namespace velomar::printing {
 
 // velomar-batch summary: the printed address summary of one field, as a PDF.
-int batchSummary(const QStringList& args, QTextStream& out, QTextStream& err);
+int batchSummary(const common::CommandArgs& args, QTextStream& out, QTextStream& err);
 
 } // namespace velomar::printing

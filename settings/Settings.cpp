@@ -1,6 +1,10 @@
 #include "settings/Settings.h"
 
+#include "common/SystemErrorText.h"
+
+#include <QDir>
 #include <QLocale>
+#include <QSaveFile>
 #include <QSettings>
 #include <QStringList>
 
@@ -28,6 +32,21 @@ Settings::~Settings() = default;
 bool Settings::isUsable() const { return m_store->status() == QSettings::NoError; }
 
 void Settings::sync() { m_store->sync(); }
+
+std::optional<QString> Settings::save() {
+    m_store->sync();
+    if (m_store->status() == QSettings::NoError)
+        return std::nullopt;
+    // QSettings keeps no cause: a save file opened where it writes finds it.
+    const QString path = fileName();
+    QSaveFile probe(path);
+    QString cause = QStringLiteral("file non scrivibile o danneggiato.");
+    if (!probe.open(QIODevice::WriteOnly))
+        cause = common::SystemErrorText::ofFile(probe);
+    probe.cancelWriting();
+    return QStringLiteral("Impossibile salvare le impostazioni in %1: %2")
+        .arg(QDir::toNativeSeparators(path), cause);
+}
 
 QString Settings::fileName() const { return m_store->fileName(); }
 
@@ -195,6 +214,12 @@ void Settings::writeSheet(const QString& section, const SheetValues& v) {
 }
 
 std::optional<SheetValues> Settings::labelSheet() const { return readSheet(kSheet); }
+std::optional<QString> Settings::labelSheetName() const {
+    const QString name = m_store->value(kSheet + QStringLiteral("/Foglio")).toString();
+    if (name.isEmpty())
+        return std::nullopt;
+    return name;
+}
 void Settings::setLabelSheet(const SheetValues& values) { writeSheet(kSheet, values); }
 std::optional<SheetValues> Settings::customLabelSheet() const { return readSheet(kCustomSheet); }
 void Settings::setCustomLabelSheet(const SheetValues& values) { writeSheet(kCustomSheet, values); }

@@ -28,6 +28,9 @@ public:
     // False when the backing file exists but cannot be read or parsed.
     bool isUsable() const;
     void sync();
+    // sync, then why the store could not be written ("Impossibile salvare le
+    // impostazioni in ...: cause"), or nothing when it was.
+    std::optional<QString> save();
     // Path of the backing file, for messages.
     QString fileName() const;
 
@@ -65,6 +68,9 @@ public:
     // Etichette: the label sheet format in use, with all its values; EtichettaPersonale:
     // the user's own format. nullopt when never stored or incomplete.
     std::optional<SheetValues> labelSheet() const;
+    // The name of the stored label sheet even when its values are not usable; nullopt
+    // when none was ever chosen.
+    std::optional<QString> labelSheetName() const;
     void setLabelSheet(const SheetValues& values);
     std::optional<SheetValues> customLabelSheet() const;
     void setCustomLabelSheet(const SheetValues& values);

@@ -1,7 +1,8 @@
 #include "shell/InstallBatch.h"
 
+#include "common/CommandArgs.h"
+#include "settings/ProgramSetup.h"
 #include "settings/Settings.h"
-#include "shell/ProgramSetup.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -9,26 +10,12 @@
 
 namespace velomar::shell {
 
-int batchInstallDir(const QStringList& args, QTextStream& out, QTextStream& err) {
-    const QString usage = QStringLiteral("Uso: velomar-batch install-dir CARTELLA [--templates MODELLI]\n");
-    QString folder;
-    QString templates;
-    bool templatesGiven = false;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        if (args[i] == QLatin1String("--templates") && i + 1 < args.size()) {
-            templates = args[++i];
-            templatesGiven = true;
-        } else if (folder.isEmpty() && !args[i].startsWith(QLatin1String("--"))) {
-            folder = args[i];
-        } else {
-            err << usage;
-            return 2;
-        }
-    }
-    if (folder.isEmpty()) {
-        err << usage;
-        return 2;
-    }
+using settings::ProgramSetup;
+
+int batchInstallDir(const common::CommandArgs& args, QTextStream& out, QTextStream& err) {
+    const QString folder = args.argument(0);
+    const bool templatesGiven = args.isSet(QStringLiteral("templates"));
+    QString templates = args.value(QStringLiteral("templates"), {});
     if (templatesGiven) {
         if (ProgramSetup::findTemplates({templates}).isEmpty()) {
             err << "La cartella '" << templates << "' non contiene i modelli "

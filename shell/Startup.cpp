@@ -8,8 +8,8 @@
 #include "exchange/AccessReader.h"
 #include "exchange/ExchangeError.h"
 #include "settings/SetupIni.h"
+#include "settings/ProgramSetup.h"
 #include "settings/Settings.h"
-#include "shell/ProgramSetup.h"
 
 #include <QDir>
 #include <QFile>
@@ -19,23 +19,12 @@ namespace velomar::shell {
 
 using common::MsgIcon;
 using common::Paths;
+using settings::ProgramSetup;
 
 namespace {
 const QString kNotInstalled =
     QStringLiteral("Applicazione NON TROVATA !\r\nReinstallare l'applicazione !");
 } // namespace
-
-QString Startup::programFolderFrom(const QString& programDir) {
-    QString value = programDir.left(255);
-    if (!value.endsWith(QLatin1Char('/')) && QFileInfo(value).isDir())
-        return value;
-    const qsizetype slash = value.lastIndexOf(QLatin1Char('/'));
-    if (slash < 0)
-        return value;
-    if (slash == 0)
-        return QStringLiteral("/");
-    return value.left(slash);
-}
 
 bool Startup::createEmptyFile(const QString& path) {
     if (Paths::fileExists(path))
@@ -80,7 +69,7 @@ Startup::Outcome Startup::run(settings::AppState& state, settings::Settings& set
         programDir = setUp.programDir;
     }
 
-    const QString folder = programFolderFrom(*programDir);
+    const QString folder = ProgramSetup::programFolderFrom(*programDir);
     if (!QFileInfo(folder).isDir()) {
         dialogs.critical(QStringLiteral("La cartella dell'applicazione\r\n'") + folder +
                          QStringLiteral("'\r\nnon esiste o non è una cartella.\r\n") +

@@ -25,11 +25,6 @@ public:
         NoProgramFolder // ProgramDir names no usable folder
     };
 
-    // Program folder from the stored ProgramDir: the text less its last '/' and what
-    // follows ("/opt/Velomar/" and "/opt/Velomar/velomar" give "/opt/Velomar"). A value
-    // naming an existing folder without the final '/' is taken whole.
-    static QString programFolderFrom(const QString& programDir);
-
     // Runs the steps in order; shows every message through the dialog service. On any
     // outcome but Ready the program must end at once. Without ProgramDir the user's program
     // folder is set up from the first of templateCandidates holding the templates

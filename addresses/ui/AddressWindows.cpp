@@ -6,9 +6,6 @@
 #include "common/AppError.h"
 #include "settings/AppState.h"
 #include "settings/ui/WindowPlacement.h"
-#include "printing/ui/ListPrinterChoices.h"
-#include "printing/ui/PrintWindows.h"
-#include "printing/ui/frmStampaLista.h"
 #include "common/AppContext.h"
 
 #include <QIcon>
@@ -52,14 +49,8 @@ bool AddressWindows::showGrid() {
         if (m_main.noArchive)
             m_main.noArchive();
     });
-    printing::PrintWindows::installLabelButtons(*grid, m_ctx);
-    grid->setPrintAction(frmEDIT::PrintButton::Lista, [this, grid] {
-        printing::ui::ListPrinterGrid view{[grid] { return grid->sortText(); },
-                                           [grid] { return grid->selectionTopRow(); },
-                                           [grid] { return grid->selectionCount(); }};
-        printing::ui::frmStampaLista window(m_ctx, view, grid);
-        window.exec();
-    });
+    if (m_main.gridCreated)
+        m_main.gridCreated(*grid);
 
     QMdiSubWindow* sub = nullptr;
     if (m_main.mdi) {

@@ -27,6 +27,7 @@ public:
         std::function<void(int panel, const QString& text)> setPanelText;
         std::function<void(bool enabled)> setOpenCommandsEnabled; // mnuApri, mnuNuovo
         std::function<void()> noArchive; // panels cleared, mnuArchivio off
+        std::function<void(frmEDIT& grid)> gridCreated; // links the grid's print buttons
     };
 
     AddressWindows(common::AppContext& context, MainWindow main, QObject* parent = nullptr);

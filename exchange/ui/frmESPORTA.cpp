@@ -8,6 +8,7 @@
 #include "common/OutputGuard.h"
 #include "exchange/ExportJob.h"
 #include "exchange/ExportWriter.h"
+#include "printing/ListPrinterLayout.h"
 #include "printing/ListPrinterRange.h"
 #include "common/AppContext.h"
 
@@ -33,14 +34,14 @@ using Section = settings::Settings::FieldSection;
 
 const QString frmESPORTA::CancelledMarker = QStringLiteral("_OperazioneAnnullata_");
 
-frmESPORTA::frmESPORTA(common::AppContext& context, printing::ui::ListPrinterGrid grid,
+frmESPORTA::frmESPORTA(common::AppContext& context, archive::ui::ListPrinterGrid grid,
                        QWidget* parent)
     : QDialog(parent), m_ctx(context), m_grid(std::move(grid)) {
     setObjectName(QStringLiteral("frmESPORTA"));
     setWindowTitle(QStringLiteral("Esporta Lista"));
     setModal(false);
     setAttribute(Qt::WA_DeleteOnClose);
-    choices = new printing::ui::ListPrinterChoices(this, QStringLiteral("Campi da Esportare"),
+    choices = new archive::ui::ListPrinterChoices(this, printing::ListPrinterLayout::headings(), QStringLiteral("Campi da Esportare"),
                                                    QStringLiteral("Descrizione del File (facoltativa):"),
                                                    QStringLiteral("Da Esportare"));
     fraFormato = new QGroupBox(QStringLiteral("Formato"), this);

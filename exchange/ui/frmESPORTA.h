@@ -1,6 +1,6 @@
 #pragma once
 
-#include "printing/ui/ListPrinterChoices.h"
+#include "archive/ui/ListPrinterChoices.h"
 
 #include "exchange/ExportJob.h"
 
@@ -24,10 +24,10 @@ class frmESPORTA : public QDialog {
 public:
     static const QString CancelledMarker; // "_OperazioneAnnullata_"
 
-    frmESPORTA(common::AppContext& context, printing::ui::ListPrinterGrid grid,
+    frmESPORTA(common::AppContext& context, archive::ui::ListPrinterGrid grid,
                QWidget* parent = nullptr);
 
-    printing::ui::ListPrinterChoices* choices;
+    archive::ui::ListPrinterChoices* choices;
     // "Formato": text (as always), CSV or vCard.
     QGroupBox* fraFormato;
     std::array<QRadioButton*, 3> optFormato{}; // Testo, CSV, vCard
@@ -46,7 +46,7 @@ private:
     QString askFileName();
 
     common::AppContext& m_ctx;
-    printing::ui::ListPrinterGrid m_grid;
+    archive::ui::ListPrinterGrid m_grid;
     bool m_gridGone = false;
 };
 

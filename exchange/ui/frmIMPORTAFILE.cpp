@@ -113,7 +113,19 @@ frmIMPORTAFILE::frmIMPORTAFILE(common::AppContext& context, SourceOpener opener,
                 refreshPreview();
         });
     }
-    (new QVBoxLayout(fraCampi))->addWidget(GRIDcampi);
+    cboIndirizzo = new QComboBox(fraCampi);
+    cboIndirizzo->setObjectName(QStringLiteral("cboIndirizzo"));
+    auto* campi = new QVBoxLayout(fraCampi);
+    campi->addWidget(GRIDcampi);
+    auto* indirizzo = new QHBoxLayout;
+    indirizzo->addWidget(new QLabel(QStringLiteral("Indirizzo da usare:"), fraCampi));
+    indirizzo->addWidget(cboIndirizzo, 1);
+    campi->addLayout(indirizzo);
+    cboIndirizzo->setEnabled(false);
+    connect(cboIndirizzo, &QComboBox::currentIndexChanged, this, [this] {
+        if (!m_filling)
+            refreshPreview();
+    });
 
     auto* fraAnteprima =
         new QGroupBox(QStringLiteral("Anteprima: le prime righe come saranno archiviate"), this);
@@ -277,8 +289,18 @@ bool frmIMPORTAFILE::loadSource(const QString& path) {
         box->clear();
         box->addItem(QStringLiteral("(nessuna)"));
         box->addItems(m_columns);
-        box->setCurrentIndex(automatic.column(f) + 1);
+        if (const QString groups = automatic.groupCaption(f); !groups.isEmpty())
+            box->addItem(QStringLiteral("(%1)").arg(groups));
+        const int c = automatic.column(f);
+        box->setCurrentIndex(c == ImportMapping::FromGroups ? int(m_columns.size()) + 1 : c + 1);
     }
+    cboIndirizzo->clear();
+    const QStringList addresses = automatic.addressNames();
+    cboIndirizzo->addItem(addresses.isEmpty()
+                              ? QStringLiteral("(una sola colonna per parte)")
+                              : QStringLiteral("Automatico: Home, altrimenti il primo con la via"));
+    cboIndirizzo->addItems(addresses);
+    cboIndirizzo->setEnabled(!addresses.isEmpty());
     m_filling = false;
     cmdImporta->setEnabled(true);
     refreshPreview();
@@ -287,9 +309,14 @@ bool frmIMPORTAFILE::loadSource(const QString& path) {
 
 ImportMapping frmIMPORTAFILE::mapping() const {
     ImportMapping m = m_automatic;
-    for (int f = kFirstField; f < kFields; ++f)
-        if (const int c = cboCampo[std::size_t(f)]->currentIndex() - 1; c != m.column(f))
+    for (int f = kFirstField; f < kFields; ++f) {
+        int c = cboCampo[std::size_t(f)]->currentIndex() - 1;
+        if (c == m_columns.size())
+            c = ImportMapping::FromGroups; // the item after the columns
+        if (c != m.column(f))
             m.setColumn(f, c);
+    }
+    m.setAddressChoice(cboIndirizzo->currentIndex() - 1);
     return m;
 }
 
@@ -314,6 +341,12 @@ void frmIMPORTAFILE::refreshPreview() {
     const ImportMapping m = mapping();
     const ImportOptions o = importOptions();
     GRIDanteprima->setRowCount(int(m_preview.size()));
+    // With address groups, a last column says which one each row's address came from.
+    const bool groups = !m.addressNames().isEmpty();
+    GRIDanteprima->setColumnCount(kFields - kFirstField + (groups ? 1 : 0));
+    if (groups)
+        GRIDanteprima->setHorizontalHeaderItem(kFields - kFirstField,
+                                               new QTableWidgetItem(QStringLiteral("Indirizzo usato")));
     archive::AddressRecord record;
     for (int r = 0; r < int(m_preview.size()); ++r) {
         FileImporter::prepare(m_preview[std::size_t(r)], m, o, record);
@@ -321,6 +354,9 @@ void frmIMPORTAFILE::refreshPreview() {
             auto* item = new QTableWidgetItem(record[f]);
             GRIDanteprima->setItem(r, f - kFirstField, item);
         }
+        if (groups)
+            GRIDanteprima->setItem(r, kFields - kFirstField,
+                                   new QTableWidgetItem(m.addressTakenName(m_preview[std::size_t(r)])));
     }
     GRIDanteprima->resizeColumnsToContents();
 }
@@ -328,9 +364,11 @@ void frmIMPORTAFILE::refreshPreview() {
 void frmIMPORTAFILE::setRunning(bool running) {
     m_running = running;
     for (QWidget* w : std::initializer_list<QWidget*>{
-             cmdSfoglia, cboCodifica, cboSeparatore, cboIntestazione, cboTabella, GRIDcampi,
+             cmdSfoglia, cboCodifica, cboSeparatore, cboIntestazione, cboTabella, GRIDcampi, cboIndirizzo,
              txtGruppo, chkDoppioni, chkNote, cmdImporta, cmdChiudi})
         w->setEnabled(!running);
+    cboIndirizzo->setEnabled(!running && cboIndirizzo->count() > 1);
+    cboTabella->setEnabled(!running && cboTabella->count() > 0);
     cmdAnnulla->setEnabled(running);
     BARRA->setVisible(running);
     BARRA->setRange(0, 0); // the number of rows is known only at the end

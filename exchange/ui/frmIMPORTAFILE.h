@@ -40,6 +40,7 @@ public:
     QComboBox* cboSeparatore;
     QComboBox* cboIntestazione;
     QComboBox* cboTabella; // an Access database's tables with their rows
+    QComboBox* cboIndirizzo; // which address group of a contacts export fills the address
     QTableWidget* GRIDcampi;               // archive field <- source column
     std::array<QComboBox*, 17> cboCampo{}; // by field index; NR has none
     QTableWidget* GRIDanteprima;           // the first rows as stored

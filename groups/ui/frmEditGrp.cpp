@@ -2,7 +2,7 @@
 
 #include "common/DialogService.h"
 #include "groups/GroupsArchive.h"
-#include "printing/ui/GroupCodeEdit.h"
+#include "common/ui/GroupCodeEdit.h"
 
 #include <QEvent>
 #include <QFormLayout>
@@ -29,7 +29,7 @@ frmEditGrp::frmEditGrp(common::DialogService& dialogs, const QString& title, con
     auto* frame = new QGroupBox(QStringLiteral("Dati Gruppo"), this);
     txtGRP = new QLineEdit(code, frame);
     txtGRP->setObjectName(QStringLiteral("txtGRP"));
-    printing::applyGroupCodeRules(txtGRP);
+    common::ui::applyGroupCodeRules(txtGRP);
     txtGRP->setFixedWidth(fontMetrics().horizontalAdvance(QStringLiteral("WWWW")) + 12);
     txtGRP->installEventFilter(this);
     txtDESC = new QLineEdit(description.left(kDescriptionMax), frame);
@@ -74,7 +74,7 @@ bool frmEditGrp::eventFilter(QObject* watched, QEvent* event) {
 }
 
 bool frmEditGrp::txtGRP_LostFocus() {
-    printing::completeGroupCode(txtGRP);
+    common::ui::completeGroupCode(txtGRP);
     const QString typed = code();
     if (!typed.isEmpty() && typed != m_startCode && m_taken && m_taken(typed)) {
         m_dialogs.warn(QStringLiteral("Gruppo esistente !"));
@@ -86,7 +86,7 @@ bool frmEditGrp::txtGRP_LostFocus() {
 }
 
 void frmEditGrp::cmdOK_Click() {
-    printing::completeGroupCode(txtGRP);
+    common::ui::completeGroupCode(txtGRP);
     if (const auto problem = GroupsArchive::codeProblem(code())) {
         m_dialogs.warn(*problem);
         txtGRP->setFocus();

@@ -11,7 +11,6 @@
 #include "groups/GroupsArchive.h"
 #include "groups/ui/frmEditGrp.h"
 #include "printing/GroupListPrinter.h"
-#include "printing/ui/PreviewWindow.h"
 #include "printing/PrintFailure.h"
 #include "printing/Printer.h"
 #include "printing/PrinterSelection.h"
@@ -302,12 +301,12 @@ std::vector<printing::GroupListPrinter::Group> frmGRUPPI::listedGroups() const {
 }
 
 void frmGRUPPI::cmdAnteprima_Click() {
-    if (emptyListMessage())
+    if (emptyListMessage() || !m_openPreview)
         return;
     const std::vector<printing::GroupListPrinter::Group> groups = listedGroups();
     try {
-        printing::PreviewWindow::openJob(
-            this, m_ctx.printers,
+        m_openPreview(
+            this,
             [groups, today = QDate::currentDate()](printing::Printer& printer, printing::PrintSpan& span) {
                 printing::GroupListPrinter::print(printer, groups, today, span);
             },

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "printing/GroupListPrinter.h"
+#include "printing/JobPreview.h"
 
 #include <QString>
 #include <QWidget>
@@ -38,6 +39,10 @@ public:
     bool load();
     void setEditor(Editor editor) { m_editor = std::move(editor); }
     void setPropertiesAction(std::function<void()> action);
+    // Opens the preview of a job over parent; print runs the real job. Given by whoever
+    // opens this window, so that it needs no other subsystem's windows.
+    using PreviewOpener = std::function<void(QWidget* parent, printing::JobPreview::Job job, std::function<void()> print)>;
+    void setPreviewOpener(PreviewOpener opener) { m_openPreview = std::move(opener); }
 
     void cmdNuovo_Click();
     void cmdModifica_Click();
@@ -74,6 +79,7 @@ private:
 
     common::AppContext& m_ctx;
     Editor m_editor;
+    PreviewOpener m_openPreview;
     std::function<void()> m_properties;
     qint64 m_count = 0;
     bool m_open = false;

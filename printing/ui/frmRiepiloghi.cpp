@@ -10,7 +10,6 @@
 #include "printing/PrinterError.h"
 #include "printing/PrinterSelection.h"
 #include "printing/SummaryPrinter.h"
-#include "printing/ui/ListPrinterChoices.h"
 #include "printing/ui/PreviewWindow.h"
 #include "common/AppContext.h"
 

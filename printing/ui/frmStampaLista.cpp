@@ -1,5 +1,8 @@
 #include "printing/ui/frmStampaLista.h"
 
+#include "printing/ListPrinterLayout.h"
+#include "printing/ListPrinterRange.h"
+
 #include "archive/Session.h"
 #include "common/AppError.h"
 #include "settings/AppState.h"
@@ -26,7 +29,7 @@
 
 namespace velomar::printing::ui {
 
-frmStampaLista::frmStampaLista(common::AppContext& context, ListPrinterGrid grid, QWidget* parent)
+frmStampaLista::frmStampaLista(common::AppContext& context, archive::ui::ListPrinterGrid grid, QWidget* parent)
     : QDialog(parent), m_ctx(context), m_grid(std::move(grid)),
       m_formatted(context.state.options.formattedList()),
       m_section(m_formatted ? settings::Settings::FieldSection::StampaF
@@ -34,7 +37,7 @@ frmStampaLista::frmStampaLista(common::AppContext& context, ListPrinterGrid grid
     setObjectName(QStringLiteral("frmStampaLista"));
     setWindowTitle(m_formatted ? QStringLiteral("Stampa Lista Formattata")
                                : QStringLiteral("Stampa Lista non Formattata"));
-    choices = new ListPrinterChoices(this, QStringLiteral("Campi da Stampare"),
+    choices = new archive::ui::ListPrinterChoices(this, ListPrinterLayout::headings(), QStringLiteral("Campi da Stampare"),
                                      QStringLiteral("Intestazione Foglio (facoltativa):"),
                                      QStringLiteral("Da Stampare"));
     // NOTE and APPUNTI are never printed: loaded, saved and counted, but not shown.
@@ -84,7 +87,7 @@ frmStampaLista::frmStampaLista(common::AppContext& context, ListPrinterGrid grid
                             m_grid.selectionCount ? m_grid.selectionCount() : 0);
     refreshTotal();
 
-    connect(choices, &ListPrinterChoices::fieldsChanged, this, &frmStampaLista::refreshTotal);
+    connect(choices, &archive::ui::ListPrinterChoices::fieldsChanged, this, &frmStampaLista::refreshTotal);
     connect(cmdStampa, &QPushButton::clicked, this, &frmStampaLista::cmdStampa_Click);
     connect(cmdAnteprima, &QPushButton::clicked, this, &frmStampaLista::cmdAnteprima_Click);
     connect(cmdChiudi, &QPushButton::clicked, this, &QDialog::accept);

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "printing/ListPrinter.h"
-#include "printing/ui/ListPrinterChoices.h"
+#include "archive/ui/ListPrinterChoices.h"
 
 #include <QDialog>
 #include <memory>
@@ -20,14 +20,14 @@ namespace velomar::printing::ui {
 class frmStampaLista : public QDialog {
     Q_OBJECT
 public:
-    frmStampaLista(common::AppContext& context, ListPrinterGrid grid, QWidget* parent = nullptr);
+    frmStampaLista(common::AppContext& context, archive::ui::ListPrinterGrid grid, QWidget* parent = nullptr);
 
     bool formatted() const { return m_formatted; }
     int characterTotal() const;
     // Longest formatted line the chosen printer holds in the list font (characters).
     int maxLine() const { return m_maxLine; }
 
-    ListPrinterChoices* choices;
+    archive::ui::ListPrinterChoices* choices;
     QLabel* lblCar;
     QLabel* imgFOGLIO;
     QPushButton* cmdStampa;
@@ -44,7 +44,7 @@ private:
     std::unique_ptr<archive::AddressSource> source() const;
 
     common::AppContext& m_ctx;
-    ListPrinterGrid m_grid;
+    archive::ui::ListPrinterGrid m_grid;
     bool m_formatted;
     int m_maxLine = ListPrinterLayout::MaxLine;
     settings::Settings::FieldSection m_section;

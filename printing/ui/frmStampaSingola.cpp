@@ -142,7 +142,7 @@ frmStampaSingola::frmStampaSingola(common::AppContext& context, QWidget* parent)
     picFoglio = new ui::SheetView(fraSTAMPARE);
     picFoglio->setObjectName(QStringLiteral("picFoglio"));
     picFoglio->setInteractive(true);
-    picFoglio->setFormat(SheetCatalog::current(m_ctx.settings));
+    picFoglio->setFormat(SheetCatalog::current(m_ctx.settings, &m_sheetNote));
     picFoglio->setFixedSize(picFoglio->sizeHint() * 1.2); // room to aim at small labels
     connect(picFoglio, &ui::SheetView::startChosen, this, [this](int k) { Etx_Click(k); });
     lblInizio = new QLabel(fraSTAMPARE);
@@ -241,6 +241,8 @@ bool frmStampaSingola::load() {
         m_ctx.dialogs.critical(archive::FailureText::of(e));
         return false;
     }
+    if (!m_sheetNote.isEmpty())
+        m_ctx.dialogs.warn(m_sheetNote);
     m_model->bind(&m_choice);
     setColumnWidths(kDefaultWidths);
     cboORDINAMENTO->setCurrentIndex(kDefaultOrder);
@@ -393,6 +395,7 @@ LabelPosition frmStampaSingola::startPosition() const {
 
 void frmStampaSingola::cmdStampa_Click() {
     LabelJobs jobs(m_ctx.state, m_ctx.dialogs, m_ctx.printers, m_ctx.session.mainDb);
+    jobs.setSheet(picFoglio->format()); // the sheet shown, already read
     const auto outcome = jobs.printSingles(m_list, startPosition(), cboOrdSt->currentIndex());
     if (outcome == LabelJobs::Outcome::Printed) {
         cboORDINAMENTO->setCurrentIndex(0);

@@ -92,6 +92,7 @@ private:
     archive::Recordset m_choice;
     addresses::AddressTableModel* m_model = nullptr;
     std::vector<qint64> m_list;
+    QString m_sheetNote; // the chosen sheet could not be read; said once the window loads
     std::unordered_set<qint64> m_listed;
     std::vector<int> m_lastAddedSelection;
 };

@@ -4,9 +4,8 @@
 #include "archive/Session.h"
 #include "settings/AppState.h"
 #include "printing/LabelJobs.h"
-#include "printing/SheetCatalog.h"
 #include "printing/ui/PreviewWindow.h"
-#include "printing/ui/GroupCodeEdit.h"
+#include "common/ui/GroupCodeEdit.h"
 #include "common/AppContext.h"
 
 #include <QComboBox>
@@ -38,7 +37,7 @@ frmStampaTipogr::frmStampaTipogr(common::AppContext& context, QWidget* parent)
     txtGRUPPO = new QLineEdit(fraDATI);
     txtGRUPPO->setObjectName(QStringLiteral("txtGRUPPO"));
     txtGRUPPO->setFixedWidth(fontMetrics().horizontalAdvance(QStringLiteral("WWWW")) + 12);
-    applyGroupCodeRules(txtGRUPPO);
+    common::ui::applyGroupCodeRules(txtGRUPPO);
     txtGRUPPO->installEventFilter(this);
     txtDESC = new QLineEdit(fraDATI);
     txtDESC->setObjectName(QStringLiteral("txtDESC"));
@@ -90,13 +89,13 @@ bool frmStampaTipogr::eventFilter(QObject* watched, QEvent* event) {
         if (event->type() == QEvent::FocusIn)
             QTimer::singleShot(0, txtGRUPPO, [this] { txtGRUPPO->selectAll(); });
         else if (event->type() == QEvent::FocusOut)
-            completeGroupCode(txtGRUPPO);
+            common::ui::completeGroupCode(txtGRUPPO);
     }
     return QDialog::eventFilter(watched, event);
 }
 
 void frmStampaTipogr::cmdStampa_Click() {
-    completeGroupCode(txtGRUPPO);
+    common::ui::completeGroupCode(txtGRUPPO);
     LabelJobs jobs(m_ctx.state, m_ctx.dialogs, m_ctx.printers, m_ctx.session.mainDb);
     BARRA->setValue(0);
     const auto progress = [this](qint64 max, qint64 value) {
@@ -112,13 +111,13 @@ void frmStampaTipogr::cmdStampa_Click() {
 
 // The pages the job would print, from the first label as it does; no reminder file.
 void frmStampaTipogr::cmdAnteprima_Click() {
-    completeGroupCode(txtGRUPPO);
+    common::ui::completeGroupCode(txtGRUPPO);
     LabelJobs jobs(m_ctx.state, m_ctx.dialogs, m_ctx.printers, m_ctx.session.mainDb);
     auto rs = jobs.groupAddresses(txtGRUPPO->text().trimmed(), cboORDINAMENTO->currentIndex());
     if (!rs)
         return;
     PreviewWindow::openLabels(this, m_ctx.printers, std::move(*rs), LabelOptions::from(m_ctx.state.options), {1, 1},
-                              SheetCatalog::current(m_ctx.settings), [this] { cmdStampa_Click(); });
+                              jobs.sheet(), [this] { cmdStampa_Click(); });
 }
 
 } // namespace velomar::printing

@@ -13,6 +13,7 @@
 #include "settings/AppState.h"
 #include "common/ImageList.h"
 #include "printing/PrinterSelection.h"
+#include "settings/ProgramSetup.h"
 #include "settings/Settings.h"
 #include "common/AppContext.h"
 #include "shell/ShellCommands.h"
@@ -36,7 +37,7 @@
 #include <QListWidget>
 #include "common/ui/QtDialogService.h"
 #include "exchange/SourceTable.h"
-#include "exchange/ui/ExchangeWindows.h"
+#include "shell/ui/ExchangeWindows.h"
 #include "exchange/ui/frmESPORTA.h"
 #include "exchange/ui/frmIMPORTAFILE.h"
 
@@ -124,10 +125,11 @@ int main(int argc, char* argv[]) {
     QDir().mkpath(out);
     const QString programDir = root.path() + QStringLiteral("/data/Velomar");
     QDir().mkpath(programDir);
-    // The archive templates of the build, for the groups archive.
-    for (const char* name : {"NewMail.sys", "NewGruppi.sys", "StatiEsteri.mdb"})
-        QFile::copy(QApplication::applicationDirPath() + QStringLiteral("/data/") + QLatin1String(name),
-                    programDir + QLatin1Char('/') + QLatin1String(name));
+    // The archive templates of the build, found as the first start finds them.
+    const QString templates =
+        velomar::settings::ProgramSetup::findTemplates(velomar::settings::ProgramSetup::templateCandidates());
+    for (const QString& name : velomar::settings::ProgramSetup::templateNames())
+        QFile::copy(templates + QLatin1Char('/') + name, programDir + QLatin1Char('/') + name);
     QFile::copy(programDir + QStringLiteral("/NewGruppi.sys"), programDir + QStringLiteral("/Gruppi.grp"));
     // A message box would wait for a click that never comes: answer it and say so.
     QTimer boxes;
@@ -311,7 +313,7 @@ int main(int argc, char* argv[]) {
     }
     // Exchange windows: the export's format choice and the file import with its preview.
     main.resize(1366, 728);
-    velomar::exchange::ui::ExchangeWindows::openExport(context, grid, &main);
+    velomar::shell::ui::ExchangeWindows::openExport(context, grid, &main);
     if (auto* exportWindow = main.findChild<velomar::exchange::ui::frmESPORTA*>()) {
         ok = save(exportWindow, out, QStringLiteral("esporta")) && ok;
         exportWindow->close();

@@ -11,10 +11,11 @@
 #include "common/ui/FormsWalk.h"
 #include "exchange/AccessConverter.h"
 #include "exchange/AccessReader.h"
-#include "exchange/ui/ExchangeWindows.h"
 #include "printing/ui/ListPrinterWindows.h"
 #include "printing/ui/PrintWindows.h"
 #include "settings/Settings.h"
+#include "shell/ui/ExchangeWindows.h"
+#include "shell/ui/GridWindows.h"
 #include "shell/Startup.h"
 #include "shell/ui/frmAbout.h"
 #include "shell/ui/frmOPT.h"
@@ -56,7 +57,7 @@ frmMAIN::frmMAIN(common::AppContext& context, QWidget* parent)
                                   [](const QString& path) { return exchange::AccessConverter::convert(path); },
                                   &exchange::AccessConverter::holdsAddressArchive,
                                   [this](const QString& path) {
-                                      exchange::ui::ExchangeWindows::openFileImport(m_ctx, m_addresses->grid(), this,
+                                      ExchangeWindows::openFileImport(m_ctx, m_addresses->grid(), this,
                                                                                     path);
                                   }});
     buildMenus();
@@ -70,7 +71,8 @@ frmMAIN::frmMAIN(common::AppContext& context, QWidget* parent)
              setPanelImage(1, QString());
              clearPanels();
              setArchiveMenuEnabled(false);
-         }},
+         },
+         [this](addresses::frmEDIT& grid) { GridWindows::installPrintButtons(grid, m_ctx); }},
         this);
     // A counted archive: the address grid opens it for editing and takes the work area.
     connect(m_archive, &archive::ui::ArchiveCommands::archiveOpened, this, [this] { showAddressGrid(); });
@@ -402,15 +404,15 @@ void frmMAIN::mnuEsporta_Click() {
         m_ctx.dialogs.warn(QStringLiteral("Non ci sono Indirizzi da esportare."));
         return;
     }
-    exchange::ui::ExchangeWindows::openExport(m_ctx, m_addresses->grid(), this);
+    ExchangeWindows::openExport(m_ctx, m_addresses->grid(), this);
 }
 
 void frmMAIN::mnuImporta_Click() {
-    exchange::ui::ExchangeWindows::openImport(m_ctx, m_addresses->grid(), this);
+    ExchangeWindows::openImport(m_ctx, m_addresses->grid(), this);
 }
 
 void frmMAIN::mnuImportaFile_Click() {
-    exchange::ui::ExchangeWindows::openFileImport(m_ctx, m_addresses->grid(), this);
+    ExchangeWindows::openFileImport(m_ctx, m_addresses->grid(), this);
 }
 
 void frmMAIN::mnuGrigliaDefault_Click() { m_addresses->mnuGrigliaDefault_Click(); }
@@ -427,7 +429,7 @@ void frmMAIN::mnuOptApp_Click() {
 }
 
 void frmMAIN::mnuGruppi_Click() {
-    printing::PrintWindows::openGroups(
+    GridWindows::openGroups(
         m_ctx, qobject_cast<addresses::frmEDIT*>(common::ui::FormsWalk::find(QStringLiteral("frmEDIT"))));
 }
 

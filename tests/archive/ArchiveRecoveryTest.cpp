@@ -1,9 +1,9 @@
 // Opening archives after an interrupted write, while another program holds them, and
 // refusing to write into a damaged archive or one whose NR is not the row key.
 #include "ArchiveTestFiles.h"
+#include "shell/BatchCommands.h"
 #include "support/BatchProcess.h"
 
-#include "archive/ArchiveBatch.h"
 #include "archive/ArchiveFile.h"
 #include "archive/ArchiveOpener.h"
 #include "archive/Compactor.h"
@@ -45,7 +45,7 @@ qint64 rows(Database& db) {
 QString countOf(const QString& path) {
     QString out, err;
     QTextStream o(&out), e(&err);
-    const int rc = batchCount({path}, o, e);
+    const int rc = velomar::shell::BatchCommands::run("count", {path}, o, e);
     o.flush();
     e.flush();
     return rc == 0 ? out.trimmed() : QStringLiteral("refused: ") + err;

@@ -1,6 +1,6 @@
 #include "ArchiveTestFiles.h"
+#include "shell/BatchCommands.h"
 
-#include "archive/ArchiveBatch.h"
 #include "archive/ArchiveFile.h"
 #include "archive/Compactor.h"
 #include "archive/DatabaseError.h"
@@ -408,7 +408,7 @@ TEST_F(Compaction, TheBatchCommandCompactsBothKindsAndExitsByOutcome) {
     const auto run = [](const QStringList& args, QString* out = nullptr, QString* err = nullptr) {
         QString o, e;
         QTextStream os(&o), es(&e);
-        const int rc = batchCompact(args, os, es);
+        const int rc = velomar::shell::BatchCommands::run("compact", args, os, es);
         os.flush();
         es.flush();
         if (out)

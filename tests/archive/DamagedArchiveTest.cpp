@@ -1,6 +1,6 @@
 #include "ArchiveTestFiles.h"
+#include "shell/BatchCommands.h"
 
-#include "archive/ArchiveBatch.h"
 #include "archive/ArchiveFile.h"
 #include "archive/ArchiveFormat.h"
 #include "archive/ArchiveOpener.h"
@@ -54,7 +54,7 @@ protected:
             EXPECT_THROW(ArchiveFile::open(path, ArchiveKind::Addresses, access), DatabaseError);
         QString out, err;
         QTextStream o(&out), e(&err);
-        EXPECT_EQ(batchCount({path}, o, e), 1);
+        EXPECT_EQ(velomar::shell::BatchCommands::run("count", {path}, o, e), 1);
         e.flush();
         EXPECT_EQ(err, QStringLiteral("Archivio non riconosciuto o corrotto !\n"));
         EXPECT_EQ(FileSnapshot::of(path), before);

@@ -205,3 +205,25 @@ TEST(DamagedCorpus, EveryBatchCommandRefusesOrReadsAndNeverChangesTheInput) {
             EXPECT_EQ(r.exitCode, 0) << qPrintable(e.what + r.err);
         }
 }
+
+// Damaged sources through the import from file: each refused with an Italian message
+// that says why, the target archive and the source left as they were.
+TEST(DamagedCorpus, ImportFileRefusesDamagedSourcesAndLeavesTheArchive) {
+    QTemporaryDir dir;
+    const QString target = dir.filePath(QStringLiteral("Destinazione.mdb"));
+    archive::SampleArchive::write(target, 3, 29);
+    const auto sources = DamagedCorpus::writeSources(dir.filePath(QStringLiteral("sorgenti")));
+    const Input archiveBefore = Input::of(target); // its folder now holds the sources too
+    for (const DamagedCorpus::Entry& e : sources) {
+        const Input before = Input::of(e.path);
+        const BatchRun r = runBatch({QStringLiteral("import-file"), e.path, target});
+        EXPECT_FALSE(r.crashed) << qPrintable(e.what + r.err);
+        EXPECT_EQ(r.exitCode, 1) << qPrintable(e.what + r.out);
+        EXPECT_TRUE(r.err.contains(QStringLiteral("non è un file di testo")) ||
+                    r.err.contains(QStringLiteral("più lunga di 1 MB")))
+            << qPrintable(e.what + ": " + r.err);
+        EXPECT_FALSE(looksForeign(r.err)) << qPrintable(e.what + ": " + r.err);
+        EXPECT_TRUE(Input::of(e.path) == before) << qPrintable(e.what);
+        EXPECT_TRUE(Input::of(target) == archiveBefore) << qPrintable(e.what);
+    }
+}

@@ -2,9 +2,9 @@
 // and an import that fills the disk: afterwards both archives open with their old or
 // their full new count, and no address is lost.
 #include "ArchiveTestFiles.h"
+#include "shell/BatchCommands.h"
 #include "support/BatchProcess.h"
 
-#include "archive/ArchiveBatch.h"
 #include "archive/ArchiveFile.h"
 
 #include <QDir>
@@ -30,7 +30,7 @@ constexpr qint64 kTarget = 300;
 qint64 countOf(const QString& path) {
     QString out, err;
     QTextStream o(&out), e(&err);
-    const int rc = batchCount({path}, o, e);
+    const int rc = velomar::shell::BatchCommands::run("count", {path}, o, e);
     o.flush();
     bool ok = false;
     const qint64 n = out.trimmed().toLongLong(&ok);

@@ -1,6 +1,6 @@
 #include "ArchiveTestFiles.h"
+#include "shell/BatchCommands.h"
 
-#include "archive/ArchiveBatch.h"
 #include "archive/ArchiveFile.h"
 #include "archive/DatabaseError.h"
 #include "archive/SampleArchive.h"
@@ -23,11 +23,11 @@ QByteArray bytesOf(const QString& path) {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-int runBatch(int (*command)(const QStringList&, QTextStream&, QTextStream&), const QStringList& args,
+int runBatch(const char* command, const QStringList& args,
              QString* outText = nullptr) {
     QString out, err;
     QTextStream o(&out), e(&err);
-    const int rc = command(args, o, e);
+    const int rc = velomar::shell::BatchCommands::run(QString::fromUtf8(command), args, o, e);
     o.flush();
     if (outText)
         *outText = out;
@@ -41,27 +41,27 @@ TEST(SampleArchive, SameSeedSameFileAndCountAgrees) {
     const QString a = dir.filePath(QStringLiteral("a.mdb"));
     const QString b = dir.filePath(QStringLiteral("b.mdb"));
     const QString c = dir.filePath(QStringLiteral("c.mdb"));
-    ASSERT_EQ(runBatch(batchSample, {QStringLiteral("--count"), QStringLiteral("2000"), QStringLiteral("--seed"),
+    ASSERT_EQ(runBatch("sample", {QStringLiteral("--count"), QStringLiteral("2000"), QStringLiteral("--seed"),
                                      QStringLiteral("5"), a}), 0);
-    ASSERT_EQ(runBatch(batchSample, {QStringLiteral("--count"), QStringLiteral("2000"), QStringLiteral("--seed"),
+    ASSERT_EQ(runBatch("sample", {QStringLiteral("--count"), QStringLiteral("2000"), QStringLiteral("--seed"),
                                      QStringLiteral("5"), b}), 0);
-    ASSERT_EQ(runBatch(batchSample, {QStringLiteral("--count"), QStringLiteral("2000"), QStringLiteral("--seed"),
+    ASSERT_EQ(runBatch("sample", {QStringLiteral("--count"), QStringLiteral("2000"), QStringLiteral("--seed"),
                                      QStringLiteral("6"), c}), 0);
     EXPECT_EQ(bytesOf(a), bytesOf(b));
     EXPECT_NE(bytesOf(a), bytesOf(c));
 
     QString out;
-    EXPECT_EQ(runBatch(batchCount, {a}, &out), 0);
+    EXPECT_EQ(runBatch("count", {a}, &out), 0);
     EXPECT_EQ(out, QStringLiteral("2000\n"));
 
     // An existing file is never overwritten; bad arguments are refused.
     const QByteArray before = bytesOf(a);
-    EXPECT_NE(runBatch(batchSample, {QStringLiteral("--count"), QStringLiteral("5"), a}), 0);
+    EXPECT_NE(runBatch("sample", {QStringLiteral("--count"), QStringLiteral("5"), a}), 0);
     EXPECT_EQ(bytesOf(a), before);
-    EXPECT_EQ(runBatch(batchSample, {QStringLiteral("--count"), QStringLiteral("x"), c}), 2);
-    EXPECT_EQ(runBatch(batchSample, {QStringLiteral("--count"), QStringLiteral("0"),
+    EXPECT_EQ(runBatch("sample", {QStringLiteral("--count"), QStringLiteral("x"), c}), 2);
+    EXPECT_EQ(runBatch("sample", {QStringLiteral("--count"), QStringLiteral("0"),
                                      dir.filePath(QStringLiteral("vuoto.mdb"))}), 0);
-    EXPECT_EQ(runBatch(batchCount, {dir.filePath(QStringLiteral("vuoto.mdb"))}, &out), 0);
+    EXPECT_EQ(runBatch("count", {dir.filePath(QStringLiteral("vuoto.mdb"))}, &out), 0);
     EXPECT_EQ(out, QStringLiteral("0\n"));
 }
 

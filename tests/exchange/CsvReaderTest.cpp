@@ -68,6 +68,48 @@ TEST(TextEncodingTest, DetectsAndDecodesTheUsualEncodings) {
     EXPECT_EQ(ansi.decode("\x80 caff\xE8"), QStringLiteral("€ caffè"));
 }
 
+TEST(TextEncodingTest, DecidedOnTheWholeFileAndEveryLossCounted) {
+    // 84 KB of plain ASCII before the first 8-bit letter.
+    const QByteArray head = "Cognome;Citta\r\n" + QByteArray("Rossi;Roma\r\n").repeated(7000);
+    struct Case {
+        const char* what;
+        QByteArray tail;
+        const char* forced;
+        QString encoding;
+        QString lastRow;
+        qint64 replaced;
+    } cases[] = {
+        {"Windows-1252 after 64 KB", "Nicol\xF2;Forl\xEC\r\n", "", TextEncoding::Windows1252,
+         QStringLiteral("Nicolò|Forlì"), 0},
+        {"UTF-8 after 64 KB", "Nicol\xC3\xB2;Forl\xC3\xAC\r\n", "", TextEncoding::Utf8,
+         QStringLiteral("Nicolò|Forlì"), 0},
+        {"UTF-8 with one stray byte", "Nicol\xC3\xB2;Forl\xC3\xAC\r\nCaff\xE8;\xC3\xA0\r\n", "",
+         TextEncoding::Utf8, QStringLiteral("Caff\uFFFD|à"), 1},
+        {"U+FFFD written in the file", "Nicol\xEF\xBF\xBD;Forl\xC3\xAC\r\n", "", TextEncoding::Utf8,
+         QStringLiteral("Nicol\uFFFD|Forlì"), 0},
+        {"UTF-8 forced on Windows-1252", "Nicol\xF2;Forl\xEC\r\n", "utf8", TextEncoding::Utf8,
+         QStringLiteral("Nicol\uFFFD|Forl\uFFFD"), 2},
+    };
+    QTemporaryDir dir;
+    for (const Case& c : cases) {
+        QFile file(dir.filePath("tardi.csv"));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(head + c.tail);
+        file.close();
+        CsvFormat given;
+        given.encoding = QString::fromLatin1(c.forced);
+        CsvReader reader(file.fileName(), given);
+        EXPECT_EQ(reader.format().encoding, c.encoding) << c.what;
+        const auto rows = readAll(reader);
+        ASSERT_FALSE(rows.isEmpty()) << c.what;
+        EXPECT_EQ(rows.last().join(u'|'), c.lastRow) << c.what;
+        const QString notes = reader.readNotes().join(u'\n');
+        EXPECT_EQ(notes.isEmpty(), c.replaced == 0) << c.what;
+        if (c.replaced > 0)
+            EXPECT_TRUE(notes.endsWith(QStringLiteral(": %1.").arg(c.replaced))) << c.what << notes.toStdString();
+    }
+}
+
 TEST(CsvParserTest, Rfc4180QuotingAcrossChunks) {
     const QString text = QStringLiteral("a,\"b,c\",\"d \"\"e\"\"\"\r\n"
                                         "\"x\r\ny\",,\r\n"

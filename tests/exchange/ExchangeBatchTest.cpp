@@ -1,6 +1,8 @@
 #include "ArchiveFixture.h"
 #include "MemoryTable.h"
+#include "common/UsageError.h"
 #include "exchange/ExchangeBatch.h"
+#include "shell/BatchCommands.h"
 #include "support/CommandRun.h"
 
 #include <QDir>
@@ -80,7 +82,7 @@ TEST(ExchangeBatch, ExportWholeArchiveBySurname) {
     test::createTestArchive(mdb);
     fill(mdb, {"Verdi", "Bianchi", QStringLiteral("Ñandú")}, "AB");
     const QString txt = dir.filePath("out.txt");
-    test::CommandRun r = test::runCommand(exchange::batchExport, {mdb, txt, "--fields", "cognome,14", "--description", "Prova"});
+    test::CommandRun r = test::runCommand("export", {mdb, txt, "--fields", "cognome,14", "--description", "Prova"});
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
     EXPECT_TRUE(r.out.contains("Esportati 3 indirizzi"));
     QFile f(txt);
@@ -93,16 +95,16 @@ TEST(ExchangeBatch, ExportWholeArchiveBySurname) {
     EXPECT_EQ(lines[7], "\xd1" "and\xfa  \r"); // Windows-1252, after Bianchi as N sorts
     EXPECT_EQ(lines[10], "Verdi  \r");
 
-    EXPECT_EQ(test::runCommand(exchange::batchExport, {mdb}).status, 2);
-    EXPECT_EQ(test::runCommand(exchange::batchExport, {mdb, txt, "--fields", "CAMPO"}).status, 2);
+    EXPECT_EQ(test::runCommand("export", {mdb}).status, 2);
+    EXPECT_EQ(test::runCommand("export", {mdb, txt, "--fields", "CAMPO"}).status, 2);
     QFile junk(dir.filePath("junk.mdb"));
     ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
     junk.write("not an archive");
     junk.close();
-    r = test::runCommand(exchange::batchExport, {junk.fileName(), txt});
+    r = test::runCommand("export", {junk.fileName(), txt});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err.trimmed(), "Archivio non riconosciuto o corrotto !");
-    r = test::runCommand(exchange::batchExport, {mdb, dir.path()});
+    r = test::runCommand("export", {mdb, dir.path()});
     EXPECT_EQ(r.status, 1);
 }
 
@@ -114,7 +116,7 @@ TEST(ExchangeBatch, ImportGroupWithMoveAndRefusals) {
     test::createTestArchive(dst);
     fill(src, {"A1", "A2"}, "AB");
     fill(src, {"C1"}, "CD");
-    test::CommandRun r = test::runCommand(exchange::batchImport, {src, dst, "--group", "ab", "--move"});
+    test::CommandRun r = test::runCommand("import", {src, dst, "--group", "ab", "--move"});
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
     EXPECT_TRUE(r.out.contains("Importati 2 indirizzi."));
     EXPECT_TRUE(r.out.contains("Cancellati 2 indirizzi"));
@@ -124,13 +126,13 @@ TEST(ExchangeBatch, ImportGroupWithMoveAndRefusals) {
         EXPECT_EQ(test::countAddresses(s), 1);
         EXPECT_EQ(test::countAddresses(d), 2);
     }
-    r = test::runCommand(exchange::batchImport, {src, dst, "--group", "Z'"});
+    r = test::runCommand("import", {src, dst, "--group", "Z'"});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out.trimmed(), "Nessun Indirizzo da Importare con Gruppo Z' !");
-    r = test::runCommand(exchange::batchImport, {dst, dir.path() + "/./dst.mdb", "--move"});
+    r = test::runCommand("import", {dst, dir.path() + "/./dst.mdb", "--move"});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err.trimmed(), "Impossibile importare i Dati dall'Archivio attuale !");
-    r = test::runCommand(exchange::batchImport, {dir.filePath("missing.mdb"), dst});
+    r = test::runCommand("import", {dir.filePath("missing.mdb"), dst});
     EXPECT_EQ(r.status, 1);
     archive::Database d(dst, archive::Database::Mode::ReadOnly);
     EXPECT_EQ(test::countAddresses(d), 2);
@@ -164,7 +166,7 @@ TEST(ExchangeBatch, ImportReadsAReadOnlySourceAndRefusesToMoveFromIt) {
         }
         const QByteArray before = test::fileBytes(src);
 
-        test::CommandRun r = test::runCommand(exchange::batchImport, {src, dst, "--move"});
+        test::CommandRun r = test::runCommand("import", {src, dst, "--move"});
         EXPECT_EQ(r.status, 1);
         EXPECT_EQ(r.err.trimmed(),
                   "L'archivio di origine è in sola lettura (il file o la sua cartella): gli "
@@ -172,7 +174,7 @@ TEST(ExchangeBatch, ImportReadsAReadOnlySourceAndRefusesToMoveFromIt) {
                   "importato.");
         EXPECT_EQ(countIn(dst), 0);
 
-        r = test::runCommand(exchange::batchImport, {src, dst});
+        r = test::runCommand("import", {src, dst});
         EXPECT_EQ(r.status, 0) << r.err.toStdString();
         EXPECT_EQ(r.out.trimmed(), "Importati 3 indirizzi.");
         EXPECT_EQ(countIn(dst), 3);
@@ -209,7 +211,7 @@ TEST(ExchangeBatch, ImportMoveFromATableWithRepeatedNumbersDeletesOnlyWhatItCopi
         archive::ArchiveFormat::seal(
             db, archive::ArchiveFormat::password(archive::ArchiveKind::Addresses));
     }
-    const test::CommandRun r = test::runCommand(exchange::batchImport, {src, dst, "--group", "AM", "--move"});
+    const test::CommandRun r = test::runCommand("import", {src, dst, "--group", "AM", "--move"});
     // Moved exactly the 22, or refused whole; never a row of another group deleted.
     if (r.status == 0) {
         EXPECT_TRUE(r.out.contains("Importati 22 indirizzi.")) << r.out.toStdString();
@@ -231,16 +233,16 @@ TEST(ExchangeBatch, ListToPdf) {
     test::createTestArchive(mdb);
     fill(mdb, {"Verdi", "Bianchi"}, "AB");
     const QString pdf = dir.filePath("lista.pdf");
-    test::CommandRun r = test::runCommand(exchange::batchList, {mdb, "--pdf", pdf, "--formatted", "--fields", "NR,COGNOME,GR"});
+    test::CommandRun r = test::runCommand("list", {mdb, "--pdf", pdf, "--formatted", "--fields", "NR,COGNOME,GR"});
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
     EXPECT_TRUE(r.out.contains("Stampati 2 indirizzi"));
     QFile f(pdf);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_TRUE(f.read(5) == "%PDF-");
     // Every field ticked passes the 214-character line.
-    r = test::runCommand(exchange::batchList, {mdb, "--pdf", pdf, "--formatted", "--fields", "0,1,2,3,4,5,6,7"});
+    r = test::runCommand("list", {mdb, "--pdf", pdf, "--formatted", "--fields", "0,1,2,3,4,5,6,7"});
     EXPECT_EQ(r.status, 2);
-    EXPECT_EQ(test::runCommand(exchange::batchList, {mdb, pdf}).status, 2);
+    EXPECT_EQ(test::runCommand("list", {mdb, pdf}).status, 2);
 }
 
 TEST(ExchangeBatch, ExportFormatsCsvAndVCard) {
@@ -249,18 +251,18 @@ TEST(ExchangeBatch, ExportFormatsCsvAndVCard) {
     test::createTestArchive(mdb);
     fill(mdb, {"Verdi", "Bianchi"}, "AB");
     const QString csv = dir.filePath("out.csv");
-    test::CommandRun r = test::runCommand(exchange::batchExport, {mdb, csv, "--format", "CSV", "--fields", "COGNOME,GR"});
+    test::CommandRun r = test::runCommand("export", {mdb, csv, "--format", "CSV", "--fields", "COGNOME,GR"});
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
     QFile f(csv);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), "\xEF\xBB\xBF" "COGNOME,GR\r\nBianchi,AB\r\nVerdi,AB\r\n");
     const QString vcf = dir.filePath("out.vcf");
-    r = test::runCommand(exchange::batchExport, {mdb, vcf, "--format", "vcard"});
+    r = test::runCommand("export", {mdb, vcf, "--format", "vcard"});
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
     QFile v(vcf);
     ASSERT_TRUE(v.open(QIODevice::ReadOnly));
     EXPECT_EQ(v.readAll().count("BEGIN:VCARD\r\nVERSION:3.0\r\n"), 2);
-    EXPECT_EQ(test::runCommand(exchange::batchExport, {mdb, vcf, "--format", "xls"}).status, 2);
+    EXPECT_EQ(test::runCommand("export", {mdb, vcf, "--format", "xls"}).status, 2);
 }
 
 TEST(ExchangeBatch, ImportFileCountsMapsAndRefusesWithTargetUnchanged) {
@@ -280,7 +282,12 @@ TEST(ExchangeBatch, ImportFileCountsMapsAndRefusesWithTargetUnchanged) {
     const auto importFile = [&](const QStringList& args) {
         test::CommandRun r;
         QTextStream out(&r.out), err(&r.err);
-        r.status = exchange::batchImportFileWith(args, out, err, opener);
+        try {
+            r.status = exchange::batchImportFileWith(shell::BatchCommands::parse("import-file", args), out, err, opener);
+        } catch (const common::UsageError& e) {
+            r.status = 2;
+            err << e.description();
+        }
         out.flush();
         err.flush();
         return r;
@@ -314,7 +321,7 @@ TEST(ExchangeBatch, ImportFileCountsMapsAndRefusesWithTargetUnchanged) {
     ASSERT_TRUE(before.open(QIODevice::ReadOnly));
     const QByteArray bytes = before.readAll();
     before.close();
-    r = test::runCommand(exchange::batchImportFile, {csv.fileName(), dst});
+    r = test::runCommand("import-file", {csv.fileName(), dst});
     EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(r.err.contains("Importazione non riuscita")) << r.err.toStdString();
     ASSERT_TRUE(before.open(QIODevice::ReadOnly));

@@ -1,6 +1,6 @@
 #include "ArchiveFixture.h"
+#include "shell/BatchCommands.h"
 
-#include "archive/ArchiveBatch.h"
 #include "archive/ArchiveOpener.h"
 #include "archive/DatabaseError.h"
 #include "archive/FailureText.h"
@@ -10,7 +10,6 @@
 #include "settings/AppState.h"
 #include "common/SystemErrorText.h"
 #include "exchange/ExchangeBatch.h"
-#include "printing/PrintingBatch.h"
 #include "support/ScriptedDialogs.h"
 
 #include <QDir>
@@ -31,7 +30,7 @@ using archive::FailureText;
 
 namespace {
 
-using Command = int (*)(const QStringList&, QTextStream&, QTextStream&);
+using Command = const char*; // a velomar-batch command by name
 
 struct BatchRun {
     int status;
@@ -41,7 +40,7 @@ struct BatchRun {
 BatchRun run(Command command, const QStringList& args) {
     QString out, err;
     QTextStream o(&out), e(&err);
-    BatchRun r{command(args, o, e), {}};
+    BatchRun r{velomar::shell::BatchCommands::run(QString::fromUtf8(command), args, o, e), {}};
     e.flush();
     r.err = err;
     return r;
@@ -134,12 +133,12 @@ TEST(FailureMessages, BatchAndWindowsTellTheCauseOfARefusal) {
     // A missing archive is not a damaged one.
     const QString missing = dir.filePath("manca.mdb");
     for (const auto& [command, args] : std::vector<std::pair<Command, QStringList>>{
-             {archive::batchCount, {missing}},
-             {exchange::batchExport, {missing, dir.filePath("x.txt")}},
-             {printing::batchLabels, {missing, "--pdf", pdf}},
-             {exchange::batchList, {missing, "--pdf", pdf, "--fields", "COGNOME"}},
-             {exchange::batchImport, {missing, mdb}},
-             {exchange::batchImport, {mdb, missing}}}) {
+             {"count", {missing}},
+             {"export", {missing, dir.filePath("x.txt")}},
+             {"labels", {missing, "--pdf", pdf}},
+             {"list", {missing, "--pdf", pdf, "--fields", "COGNOME"}},
+             {"import", {missing, mdb}},
+             {"import", {mdb, missing}}}) {
         const BatchRun r = run(command, args);
         EXPECT_EQ(r.status, 1) << args.join(' ').toStdString();
         EXPECT_TRUE(r.err.contains("File non trovato")) << r.err.toStdString();
@@ -147,8 +146,8 @@ TEST(FailureMessages, BatchAndWindowsTellTheCauseOfARefusal) {
 
     // A bad group pattern is the user's typo: exit 2, the pattern named, nothing damaged.
     for (const auto& [command, args] : std::vector<std::pair<Command, QStringList>>{
-             {printing::batchLabels, {mdb, "--pdf", pdf, "--group", "["}},
-             {exchange::batchImport, {mdb, dir.filePath("b.mdb"), "--group", "A[B"}}}) {
+             {"labels", {mdb, "--pdf", pdf, "--group", "["}},
+             {"import", {mdb, dir.filePath("b.mdb"), "--group", "A[B"}}}) {
         const BatchRun r = run(command, args);
         EXPECT_EQ(r.status, 2) << r.err.toStdString();
         EXPECT_TRUE(r.err.contains("non chiusa")) << r.err.toStdString();
@@ -161,10 +160,10 @@ TEST(FailureMessages, BatchAndWindowsTellTheCauseOfARefusal) {
         archive::Database other(mdb, archive::Database::Mode::ReadWrite);
         other.exec("BEGIN EXCLUSIVE");
         other.exec("DELETE FROM TabMAIL WHERE NR = 1");
-        const BatchRun r = run(archive::batchCount, {mdb});
+        const BatchRun r = run("count", {mdb});
         EXPECT_EQ(r.status, 1);
         EXPECT_TRUE(r.err.contains("in uso")) << r.err.toStdString();
-        const BatchRun e = run(exchange::batchExport, {mdb, dir.filePath("x.txt")});
+        const BatchRun e = run("export", {mdb, dir.filePath("x.txt")});
         EXPECT_TRUE(e.err.contains("in uso")) << e.err.toStdString();
 
         settings::AppState state;
@@ -201,15 +200,15 @@ TEST(FailureMessages, FullAndReadOnlyDisksAreNamedAsSuch) {
         EXPECT_TRUE(r.err.contains("pieno")) << what << ": " << r.err.toStdString();
         EXPECT_FALSE(english(r.err)) << what << ": " << r.err.toStdString();
     };
-    expectFull(run(exchange::batchExport, {mdb, dir.filePath("disco/out.txt")}), "export");
-    expectFull(run(exchange::batchList, {mdb, "--pdf", dir.filePath("disco/out.pdf"), "--fields", "COGNOME"}), "list");
-    expectFull(run(printing::batchLabels, {mdb, "--pdf", dir.filePath("disco/out.pdf")}), "labels");
+    expectFull(run("export", {mdb, dir.filePath("disco/out.txt")}), "export");
+    expectFull(run("list", {mdb, "--pdf", dir.filePath("disco/out.pdf"), "--fields", "COGNOME"}), "list");
+    expectFull(run("labels", {mdb, "--pdf", dir.filePath("disco/out.pdf")}), "labels");
     // A file small enough to sit in Qt's write buffer fails only when committed.
-    expectFull(run(exchange::batchExport, {small, dir.filePath("disco/out.txt")}), "small export");
-    expectFull(run(exchange::batchList, {small, "--pdf", dir.filePath("disco/out.pdf"), "--fields", "COGNOME"}),
+    expectFull(run("export", {small, dir.filePath("disco/out.txt")}), "small export");
+    expectFull(run("list", {small, "--pdf", dir.filePath("disco/out.pdf"), "--fields", "COGNOME"}),
                "small list");
-    expectFull(run(exchange::batchImport, {mdb, onDisk}), "import");
-    expectFull(run(archive::batchSample, {"--count", "500", dir.filePath("disco/nuovo.mdb")}), "sample");
+    expectFull(run("import", {mdb, onDisk}), "import");
+    expectFull(run("sample", {"--count", "500", dir.filePath("disco/nuovo.mdb")}), "sample");
     EXPECT_EQ(QDir(dir.filePath("disco")).entryList(QDir::Files).size(), 2) << "temporary file left";
 
     ASSERT_TRUE(disk.remountReadOnly());
@@ -218,7 +217,7 @@ TEST(FailureMessages, FullAndReadOnlyDisksAreNamedAsSuch) {
         EXPECT_TRUE(r.err.contains("sola lettura")) << what << ": " << r.err.toStdString();
         EXPECT_FALSE(english(r.err)) << what << ": " << r.err.toStdString();
     };
-    expectReadOnly(run(exchange::batchExport, {mdb, dir.filePath("disco/out.txt")}), "export");
-    expectReadOnly(run(printing::batchLabels, {mdb, "--pdf", dir.filePath("disco/out.pdf")}), "labels");
-    expectReadOnly(run(exchange::batchImport, {mdb, onDisk}), "import");
+    expectReadOnly(run("export", {mdb, dir.filePath("disco/out.txt")}), "export");
+    expectReadOnly(run("labels", {mdb, "--pdf", dir.filePath("disco/out.pdf")}), "labels");
+    expectReadOnly(run("import", {mdb, onDisk}), "import");
 }

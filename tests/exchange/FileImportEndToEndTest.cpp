@@ -44,7 +44,7 @@ TEST(FileImportEndToEnd, UsualExportsImportAndOurOwnFormatsRoundTrip) {
     const QString target = dir.filePath(QStringLiteral("Clienti.mdb"));
     test::createTestArchive(target);
 
-    test::CommandRun r = test::runCommand(exchange::batchImportFile, {kData + QStringLiteral("csv/italiano-1252.csv"), target});
+    test::CommandRun r = test::runCommand("import-file", {kData + QStringLiteral("csv/italiano-1252.csv"), target});
     ASSERT_EQ(r.status, 0) << qPrintable(r.err);
     EXPECT_TRUE(r.out.contains(QStringLiteral("Windows-1252"))) << qPrintable(r.out);
     // Excel dropped the zeros of Roma's and Perugia's CAP; the accents came through.
@@ -54,7 +54,7 @@ TEST(FileImportEndToEnd, UsualExportsImportAndOurOwnFormatsRoundTrip) {
         << qPrintable(rows[0]);
     EXPECT_EQ(rowsOf(target, QStringLiteral("WHERE CAP = '06121'")).size(), 1);
 
-    r = test::runCommand(exchange::batchImportFile, {kData + QStringLiteral("csv/google-contacts.csv"), target,
+    r = test::runCommand("import-file", {kData + QStringLiteral("csv/google-contacts.csv"), target,
                                         QStringLiteral("--group"), QStringLiteral("GC")});
     ASSERT_EQ(r.status, 0) << qPrintable(r.err);
     rows = rowsOf(target, QStringLiteral("WHERE COGNOME = 'Rossi' AND GR = 'GC'"));
@@ -62,14 +62,45 @@ TEST(FileImportEndToEnd, UsualExportsImportAndOurOwnFormatsRoundTrip) {
     EXPECT_TRUE(rows[0].contains(QStringLiteral("'Mario'"))) << qPrintable(rows[0]);
     EXPECT_TRUE(rows[0].contains(QStringLiteral("'Via Garibaldi 12'"))) << qPrintable(rows[0]);
 
+    // A whole Google Contacts export: each number by its type, the home address, the rest in the note.
+    const QString google = dir.filePath(QStringLiteral("Google.mdb"));
+    test::createTestArchive(google);
+    r = test::runCommand("import-file", {kData + QStringLiteral("csv/google-contacts-export.csv"), google,
+                                                     QStringLiteral("--unmapped-to-note")});
+    ASSERT_EQ(r.status, 0) << qPrintable(r.err);
+    const QStringList contacts = rowsOf(google);
+    ASSERT_EQ(contacts.size(), 4);
+    const QStringList expected[] = {
+        {"'Bianchi'", "'Corso Como 10'|'20154'|'MILANO'|'MI'|NULL|'02 1111111'|'02 9999999'|'347 0000001'|NULL",
+         "Phone 1 (Mobile): 347 0000002", "Address 1 (Other): Bergamo"},
+        {"'Rossi'", "'Via Garibaldi 12'|'00184'|'ROMA'|'RM'|NULL|'06 5551234'|NULL|'+39 333 1234567'",
+         "Phone 1 (Pager): 06 1111111", "Address 1 (Work): Via Torino 40, 20123, Milano, MI, Italia"},
+        {"'Tipografia Forlivese'", "|'Corso della Repubblica 1'|'47121'|'FORLÌ'|'FC'|NULL|NULL|NULL|NULL|NULL",
+         "Phone 1 (Google Voice): +39 0543 000000"},
+        {"'Verdi'", "'Via Po 3'|'10124'|'TORINO'|'TO'|NULL|'011 1000000'|NULL|NULL|'luca@casa.example'",
+         "Phone 2 (Home): 011 2000000", "E-mail 1 (Work): l.verdi@lavoro.example"},
+    };
+    for (qsizetype i = 0; i < contacts.size(); ++i)
+        for (const QString& part : expected[i])
+            EXPECT_TRUE(contacts[i].contains(part)) << qPrintable(contacts[i] + "\n  " + part);
+    r = test::runCommand("import-file", {kData + QStringLiteral("csv/google-contacts-export.csv"), google,
+                                                     QStringLiteral("--address"), QStringLiteral("1")});
+    ASSERT_EQ(r.status, 0) << qPrintable(r.err);
+    EXPECT_EQ(rowsOf(google, QStringLiteral("WHERE INDIRIZZO = 'Via Torino 40'")).size(), 1);
+    EXPECT_EQ(test::runCommand("import-file", {kData + QStringLiteral("csv/google-contacts-export.csv"),
+                                                           google, QStringLiteral("--address"), QStringLiteral("3")})
+                  .status,
+              2);
+
     for (const char* card : {"vcard/outlook-2.1.vcf", "vcard/contacts-3.0.vcf"}) {
-        r = test::runCommand(exchange::batchImportFile, {kData + QLatin1String(card), target});
+        r = test::runCommand("import-file", {kData + QLatin1String(card), target});
         ASSERT_EQ(r.status, 0) << card << qPrintable(r.err);
         EXPECT_TRUE(r.out.startsWith(QStringLiteral("vCard "))) << qPrintable(r.out);
+        EXPECT_TRUE(r.out.contains(QStringLiteral("Schede vCard lette: 2, saltate: 0."))) << qPrintable(r.out);
     }
 
     const qsizetype before = rowsOf(target).size();
-    r = test::runCommand(exchange::batchImportFile,
+    r = test::runCommand("import-file",
             {kData + QStringLiteral("access/nwind.mdb"), target, QStringLiteral("--table"), QStringLiteral("Customers")});
     ASSERT_EQ(r.status, 0) << qPrintable(r.err);
     EXPECT_TRUE(r.out.contains(QStringLiteral("Importati 91 indirizzi."))) << qPrintable(r.out);
@@ -80,7 +111,7 @@ TEST(FileImportEndToEnd, UsualExportsImportAndOurOwnFormatsRoundTrip) {
     EXPECT_TRUE(rows[0].contains(QStringLiteral("'12209'|'BERLIN'|NULL|'GERMANIA'"))) << qPrintable(rows[0]);
 
     // A database of many tables needs the table named; nothing is written meanwhile.
-    r = test::runCommand(exchange::batchImportFile, {kData + QStringLiteral("access/nwind.mdb"), target});
+    r = test::runCommand("import-file", {kData + QStringLiteral("access/nwind.mdb"), target});
     EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(r.err.contains(QStringLiteral("Customers"))) << qPrintable(r.err);
     EXPECT_EQ(rowsOf(target).size(), before + 91);
@@ -88,19 +119,19 @@ TEST(FileImportEndToEnd, UsualExportsImportAndOurOwnFormatsRoundTrip) {
     // Our own CSV gives back every value as stored, Null and line breaks included.
     const QStringList all = rowsOf(target);
     const QString csv = dir.filePath(QStringLiteral("Clienti.csv"));
-    ASSERT_EQ(test::runCommand(exchange::batchExport, {target, csv, QStringLiteral("--format"), QStringLiteral("csv")}).status, 0);
+    ASSERT_EQ(test::runCommand("export", {target, csv, QStringLiteral("--format"), QStringLiteral("csv")}).status, 0);
     const QString again = dir.filePath(QStringLiteral("Copia.mdb"));
     test::createTestArchive(again);
-    r = test::runCommand(exchange::batchImportFile, {csv, again});
+    r = test::runCommand("import-file", {csv, again});
     ASSERT_EQ(r.status, 0) << qPrintable(r.err);
     EXPECT_EQ(rowsOf(again), all);
 
     // vCard keeps what a card can hold: names, address, place and country.
     const QString vcf = dir.filePath(QStringLiteral("Clienti.vcf"));
-    ASSERT_EQ(test::runCommand(exchange::batchExport, {target, vcf, QStringLiteral("--format"), QStringLiteral("vcard")}).status, 0);
+    ASSERT_EQ(test::runCommand("export", {target, vcf, QStringLiteral("--format"), QStringLiteral("vcard")}).status, 0);
     const QString cards = dir.filePath(QStringLiteral("Schede.mdb"));
     test::createTestArchive(cards);
-    ASSERT_EQ(test::runCommand(exchange::batchImportFile, {vcf, cards}).status, 0);
+    ASSERT_EQ(test::runCommand("import-file", {vcf, cards}).status, 0);
     EXPECT_EQ(rowsOf(cards).size(), all.size());
     rows = rowsOf(cards, QStringLiteral("WHERE COGNOME = 'Alfreds Futterkiste'"));
     ASSERT_EQ(rows.size(), 1);

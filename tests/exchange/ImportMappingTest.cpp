@@ -14,7 +14,9 @@ std::map<QString, QString> mapped(const QStringList& header) {
     const ImportMapping m = ImportMapping::fromHeader(header);
     std::map<QString, QString> out;
     for (int f = 1; f < DataModel::FieldCount; ++f)
-        out[DataModel::fieldName(f)] = m.column(f) < 0 ? QString() : header[m.column(f)];
+        out[DataModel::fieldName(f)] = m.column(f) == ImportMapping::FromGroups ? QStringLiteral("(gruppi)")
+                                       : m.column(f) < 0                      ? QString()
+                                                                              : header[m.column(f)];
     return out;
 }
 
@@ -31,13 +33,9 @@ TEST(ImportMapping, HeadersOfTheUsualExports) {
     EXPECT_EQ(m["COGNOME"], "Family Name");
     EXPECT_EQ(m["NOME1"], "Given Name");
     EXPECT_EQ(m["NOME2"], "Organization 1 - Title");
-    EXPECT_EQ(m["INDIRIZZO"], "Address 1 - Street");
-    EXPECT_EQ(m["CAP"], "Address 1 - Postal Code");
-    EXPECT_EQ(m["CITTA"], "Address 1 - City");
-    EXPECT_EQ(m["PROV"], "Address 1 - Region");
-    EXPECT_EQ(m["NAZ"], "Address 1 - Country");
-    EXPECT_EQ(m["NUM_TEL"], "Phone 1 - Value");
-    EXPECT_EQ(m["E_MAIL"], "E-mail 1 - Value");
+    // The numbered groups fill phones, e-mail and address row by row.
+    for (const char* f : {"INDIRIZZO", "CAP", "CITTA", "PROV", "NAZ", "NUM_TEL", "NUM_FAX", "NUM_CEL", "E_MAIL"})
+        EXPECT_EQ(m[f], "(gruppi)") << f;
     EXPECT_EQ(m["GR"], "Group Membership");
     EXPECT_EQ(m["NOTE"], "Notes");
 
@@ -175,4 +173,59 @@ TEST(ImportMapping, ContactsWithoutSurnameTakeTheCompanyOrTheDisplayName) {
     m.apply({"", "", "Mamma", "", ""}, r);
     EXPECT_EQ(r[DataModel::COGNOME], "");
     EXPECT_EQ(m.unmappedColumns(), (QList<int>{2, 3}));
+}
+
+TEST(ImportMapping, ContactGroupsRouteEachValueByItsType) {
+    const QStringList header{"Family Name",   "Phone 1 - Type",     "Phone 1 - Value",
+                             "Phone 2 - Label", "Phone 2 - Value",  "E-mail 1 - Type",
+                             "E-mail 1 - Value", "E-mail 2 - Type", "E-mail 2 - Value",
+                             "Address 1 - Type", "Address 1 - Street", "Address 1 - City",
+                             "Address 2 - Type", "Address 2 - Street", "Address 2 - City"};
+    struct Case {
+        const char* what;
+        QStringList row;
+        const char *tel, *fax, *cel, *mail, *street, *taken;
+        QStringList leftovers;
+    } cases[] = {
+        {"pager and mobile",
+         {"Rossi", "Pager", "06 1", "Mobile", "333 1", "", "", "", "", "", "", "", "", "", ""},
+         "", "", "333 1", "", "", "", {"Phone 1 (Pager): 06 1"}},
+        {"work fax and two mobiles in one cell",
+         {"Rossi", "Work Fax", "02 9", "* Mobile", "347 1 ::: 347 2", "", "", "", "", "", "", "", "", "", ""},
+         "", "02 9", "347 1", "", "", "", {"Phone 2 (Mobile): 347 2"}},
+        {"main then home: the second to the note",
+         {"Rossi", "Main", "011 1", "Home", "011 2", "", "", "", "", "", "", "", "", "", ""},
+         "011 1", "", "", "", "", "", {"Phone 2 (Home): 011 2"}},
+        {"primary e-mail second; home address second",
+         {"Rossi", "", "", "", "", "Work", "w@x.it", "* Home", "h@x.it", "Work", "Via Lavoro 1", "Milano", "Home",
+          "Via Casa 2", "Roma"},
+         "", "", "", "h@x.it", "Via Casa 2", "Address 2 (Home)",
+         {"E-mail 1 (Work): w@x.it", "Address 1 (Work): Via Lavoro 1, Milano"}},
+        {"no home: the first with a street",
+         {"Rossi", "", "", "", "", "", "", "", "", "Other", "", "Bergamo", "Work", "Corso Como 10", "Milano"},
+         "", "", "", "", "Corso Como 10", "Address 2 (Work)", {"Address 1 (Other): Bergamo"}},
+    };
+    ImportMapping m = ImportMapping::fromHeader(header);
+    EXPECT_EQ(m.addressNames(), (QStringList{"Address 1", "Address 2"}));
+    EXPECT_EQ(m.unmappedColumns(), QList<int>{});
+    archive::AddressRecord r;
+    for (const Case& c : cases) {
+        m.apply(c.row, r);
+        EXPECT_EQ(r[DataModel::NUM_TEL], c.tel) << c.what;
+        EXPECT_EQ(r[DataModel::NUM_FAX], c.fax) << c.what;
+        EXPECT_EQ(r[DataModel::NUM_CEL], c.cel) << c.what;
+        EXPECT_EQ(r[DataModel::E_MAIL], c.mail) << c.what;
+        EXPECT_EQ(r[DataModel::INDIRIZZO], c.street) << c.what;
+        EXPECT_EQ(m.addressTakenName(c.row), c.taken) << c.what;
+        EXPECT_EQ(m.groupLeftovers(c.row), c.leftovers) << c.what;
+    }
+    // The address chosen by the user, and a field set by hand, win over the groups.
+    m.setAddressChoice(0);
+    m.setColumn(DataModel::NUM_TEL, 4);
+    m.apply(cases[3].row, r);
+    EXPECT_EQ(r[DataModel::INDIRIZZO], "Via Lavoro 1");
+    EXPECT_EQ(r[DataModel::CITTA], "Milano");
+    m.apply(cases[0].row, r);
+    EXPECT_EQ(r[DataModel::NUM_TEL], "333 1");
+    EXPECT_EQ(r[DataModel::NUM_CEL], "");
 }

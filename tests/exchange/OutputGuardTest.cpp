@@ -4,7 +4,6 @@
 #include "exchange/ExchangeBatch.h"
 #include "exchange/ExportWriter.h"
 #include "printing/PdfPrinter.h"
-#include "printing/PrintingBatch.h"
 #include "printing/ReminderFile.h"
 #include "support/ScriptedDialogs.h"
 #include "support/CommandRun.h"
@@ -23,7 +22,7 @@ using common::OutputGuard;
 
 namespace {
 
-using Command = int (*)(const QStringList&, QTextStream&, QTextStream&);
+using Command = const char*; // a velomar-batch command by name
 
 int run(Command command, const QStringList& args, QString& err) {
     const test::CommandRun r = test::runCommand(command, args);
@@ -101,15 +100,15 @@ TEST(OutputGuard, EveryOutputRefusesFilesInUseAndNonPlainFiles) {
         SCOPED_TRACE(t.path.toStdString());
         const QByteArray before = bytesOf(t.path);
         QString err;
-        EXPECT_EQ(run(exchange::batchExport, {mdb, t.path}, err), 1);
+        EXPECT_EQ(run("export", {mdb, t.path}, err), 1);
         EXPECT_TRUE(err.startsWith("Impossibile scrivere")) << err.toStdString();
         EXPECT_TRUE(err.contains(t.reason)) << err.toStdString();
         err.clear();
-        EXPECT_EQ(run(exchange::batchList, {mdb, "--pdf", t.path}, err), 1);
+        EXPECT_EQ(run("list", {mdb, "--pdf", t.path}, err), 1);
         EXPECT_TRUE(err.startsWith("Impossibile scrivere su «")) << err.toStdString();
         EXPECT_TRUE(err.contains(t.reason)) << err.toStdString();
         err.clear();
-        EXPECT_EQ(run(printing::batchLabels, {mdb, "--pdf", t.path}, err), 1);
+        EXPECT_EQ(run("labels", {mdb, "--pdf", t.path}, err), 1);
         EXPECT_TRUE(err.startsWith("Impossibile scrivere su «")) << err.toStdString();
         EXPECT_THROW(printing::ReminderFile::write(t.path, "promemoria"), common::OutputRefused);
         EXPECT_THROW(printing::PdfPrinter{t.path}, common::OutputRefused);
@@ -146,8 +145,8 @@ TEST(OutputGuard, EveryOutputRefusesFilesInUseAndNonPlainFiles) {
     // A plain new or closed file is still written.
     open.close();
     QString err;
-    EXPECT_EQ(run(exchange::batchExport, {mdb, open.fileName()}, err), 0) << err.toStdString();
-    EXPECT_EQ(run(exchange::batchList, {mdb, "--pdf", dir.filePath("l.pdf")}, err), 0) << err.toStdString();
-    EXPECT_EQ(run(printing::batchLabels, {mdb, "--pdf", dir.filePath("e.pdf")}, err), 0) << err.toStdString();
+    EXPECT_EQ(run("export", {mdb, open.fileName()}, err), 0) << err.toStdString();
+    EXPECT_EQ(run("list", {mdb, "--pdf", dir.filePath("l.pdf")}, err), 0) << err.toStdString();
+    EXPECT_EQ(run("labels", {mdb, "--pdf", dir.filePath("e.pdf")}, err), 0) << err.toStdString();
     EXPECT_NO_THROW(printing::ReminderFile::write(reminders + "/nuovo.txt", "x"));
 }

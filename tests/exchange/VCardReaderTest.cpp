@@ -163,3 +163,50 @@ TEST(VCardReaderTest, RefusesOtherFilesAndKeepsACardWithoutEnd) {
     EXPECT_EQ(cards[0][C::Email], "mario@example.it");
     EXPECT_EQ(cards[1][C::Surname], QStringLiteral("Città"));
 }
+
+TEST(VCardReaderTest, EveryBeginStartsACardAndLostEndsAreCounted) {
+    QByteArray thousand = "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Primo;\r\n"; // no END
+    for (int i = 2; i <= 1000; ++i)
+        thousand += "BEGIN:VCARD\r\nVERSION:3.0\r\nN:C" + QByteArray::number(i) + ";\r\nEND:VCARD\r\n";
+    struct Case {
+        const char* what;
+        QByteArray text;
+        QStringList surnames; // of the first cards, in order
+        qsizetype cards;
+        int unclosed;
+    } cases[] = {
+        {"first of 1000 without END", thousand, {"Primo", "C2", "C3"}, 1000, 1},
+        {"stray BEGIN inside a card",
+         "BEGIN:VCARD\nN:Uno;\nBEGIN:VCARD\nN:Due;\nEND:VCARD\nBEGIN:VCARD\nN:Tre;\nEND:VCARD\n",
+         {"Uno", "Due", "Tre"}, 3, 1},
+        {"quoted-printable '=' before END",
+         "BEGIN:VCARD\nVERSION:2.1\nN:Uno;\nNOTE;ENCODING=QUOTED-PRINTABLE:caff=C3=A8=\nEND:VCARD\n"
+         "BEGIN:VCARD\nVERSION:2.1\nN:Due;\nEND:VCARD\n",
+         {"Uno", "Due"}, 2, 0},
+        {"quoted-printable '=' before BEGIN",
+         "BEGIN:VCARD\nVERSION:2.1\nN:Uno;\nNOTE;QUOTED-PRINTABLE:x=\nbegin:vcard\nN:Due;\nEND:VCARD\n",
+         {"Uno", "Due"}, 2, 1},
+        {"AGENT card inside its owner",
+         "BEGIN:VCARD\nVERSION:2.1\nN:Uno;\nAGENT:\nBEGIN:VCARD\nN:Agente;\nEND:VCARD\n"
+         "EMAIL:uno@example.it\nEND:VCARD\nBEGIN:VCARD\nN:Due;\nEND:VCARD\n",
+         {"Uno", "Due"}, 2, 0},
+    };
+    QTemporaryDir dir;
+    for (const Case& c : cases) {
+        QFile file(dir.filePath("schede.vcf"));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(c.text);
+        file.close();
+        VCardReader reader(file.fileName());
+        const auto cards = readAll(reader);
+        ASSERT_EQ(cards.size(), c.cards) << c.what;
+        for (qsizetype i = 0; i < c.surnames.size(); ++i)
+            EXPECT_EQ(cards[i][C::Surname], c.surnames[i]) << c.what;
+        const QString notes = reader.readNotes().join(u'\n');
+        EXPECT_EQ(notes.contains(QStringLiteral(": %1.").arg(c.unclosed)), c.unclosed > 0) << c.what;
+        if (c.surnames.size() == 2 && QByteArray(c.what).startsWith("quoted"))
+            EXPECT_FALSE(cards[0][C::Note].contains("END", Qt::CaseInsensitive)) << c.what;
+        if (QByteArray(c.what).startsWith("AGENT"))
+            EXPECT_EQ(cards[0][C::Email], "uno@example.it");
+    }
+}

@@ -24,6 +24,7 @@ for f in usr/bin/velomar usr/bin/velomar-batch \
   usr/share/applications/velomar.desktop \
   usr/share/icons/hicolor/128x128/apps/velomar.png usr/share/icons/hicolor/scalable/apps/velomar.svg \
   usr/share/man/man1/velomar.1.gz usr/share/man/man1/velomar-batch.1.gz \
+  usr/share/bash-completion/completions/velomar-batch \
   usr/share/doc/velomar/README.md usr/share/doc/velomar/copyright usr/share/doc/velomar/changelog.gz; do
   grep -q " \./$f\$" "$tmp/list" || fail "il pacchetto non contiene /$f"
 done
@@ -48,6 +49,13 @@ batch=$root/usr/bin/velomar-batch
 "$batch" sample --count 10 "$tmp/x.mdb" >/dev/null
 [ -s "$tmp/x.mdb" ] || fail "sample non ha creato l'archivio"
 "$batch" count "$tmp/x.mdb" | grep -qw 10 || fail "count non trova 10 indirizzi"
+# A user who never started the window: the country table is the package's.
+printf 'Cognome,Indirizzo,CAP,Città,Nazione\nDupont,1 rue de Rivoli,75001,Paris,France\n' >"$tmp/estero.csv"
+"$batch" sample --count 0 "$tmp/estero.mdb" >/dev/null
+imported=$("$batch" import-file "$tmp/estero.csv" "$tmp/estero.mdb" 2>&1) || fail "import-file: $imported"
+[[ $imported != *"non trovato"* ]] || fail "import-file: $imported"
+"$batch" export "$tmp/estero.mdb" "$tmp/estero.txt" >/dev/null
+grep -q FRANCIA "$tmp/estero.txt" || fail "import-file non ha scritto FRANCIA per France"
 # The templates are found beside the program, as in /usr: ../share/velomar.
 "$batch" install-dir "$XDG_DATA_HOME/Velomar" >/dev/null
 cmp "$XDG_DATA_HOME/Velomar/NewMail.sys" "$root/usr/share/velomar/NewMail.sys" ||

@@ -1,7 +1,10 @@
 #include "support/ScriptedDialogs.h"
 
+#include "../exchange/ArchiveFixture.h"
+
 #include "archive/ArchiveFile.h"
 #include "archive/ArchiveFormat.h"
+#include "archive/RecordsetAddressSource.h"
 #include "archive/Statement.h"
 #include "settings/AppState.h"
 #include "printing/LabelJobs.h"
@@ -9,6 +12,7 @@
 #include "printing/PrinterSelection.h"
 #include "printing/RecordingPrinter.h"
 #include "printing/SheetCatalog.h"
+#include "printing/StampaEtichette.h"
 #include "settings/Settings.h"
 #include "support/CommandRun.h"
 #include "support/RecordingProvider.h"
@@ -186,4 +190,59 @@ TEST(LabelJobs, SinglesFollowTheSheetChosenInTheSettings) {
     ASSERT_TRUE(first.clip);
     EXPECT_NEAR(first.clip->top(), sheet.physicalLabel({7, 2}).top() - 25.4 / 6, 1e-9);
     QSettings(QSettings::NativeFormat, QSettings::UserScope, "QZ", "Velomar").remove("Etichette");
+}
+
+// Labels read each field only as far as a print needs it; the lines they make from what
+// is read are those the stored values make: a province of 3, blanks around CAP and
+// CITTA, a long locality, names joined or not, empty fields.
+TEST(LabelJobs, LinesFromTheArchiveAreThoseOfTheStoredValues) {
+    struct Case {
+        QString cognome, nome, nome2, cap, citta, prov;
+        QString line2, line6;
+    };
+    const QString blanks(40, QLatin1Char(' '));
+    const QString city(40, QLatin1Char('C'));
+    const std::vector<Case> cases = {
+        {"ROSSI", "MARIO", "", "00100", "ROMA", "RM", "ROSSI MARIO", "00100 ROMA (RM)"},
+        {"ROSSI", "MARIO", "", "00100", "ROMA", "RM ", "ROSSI MARIO", "00100 ROMA"},
+        {"ROSSI", "MARIO", "", "00100", "ROMA", "R", "ROSSI MARIO", "00100 ROMA"},
+        {"ROSSI", "", "", "     00100", "ROMA", "RM", "ROSSI ", "00100 ROMA (RM)"},
+        {"ROSSI", "", "", "00100" + blanks, blanks + "ROMA" + blanks, "RM", "ROSSI ", "00100 ROMA (RM)"},
+        {"", "ANNA", "   ", "", city, "", " ANNA", " " + city.left(32)},
+        {"", "", "", "", city, "MI", " ", " " + city.left(27) + " (MI)"},
+        {QString(30, 'S'), QString(30, 'N'), "", "", "", "", QString(30, 'S') + " ", " "},
+    };
+    Fixture f;
+    for (const Case& c : cases) {
+        archive::AddressRecord r;
+        r[2] = c.cognome;
+        r[3] = c.nome;
+        r[4] = c.nome2;
+        r[6] = c.cap;
+        r[7] = c.citta;
+        r[8] = c.prov;
+        r[14] = QStringLiteral("AA");
+        test::addTestAddress(f.db, r);
+    }
+    auto rs = f.jobs().groupAddresses(QStringLiteral("AA"), 0);
+    ASSERT_TRUE(rs);
+    archive::RecordsetAddressSource source(*rs);
+    const StampaEtichette::Measure width = [](const QString& t) { return double(t.size()); };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(("«" + c.cognome + "» «" + c.cap + "» «" + c.citta + "» «" + c.prov + "»").toStdString());
+        archive::AddressRecord read;
+        ASSERT_TRUE(source.next(read));
+        archive::AddressRecord stored = read;
+        stored[2] = c.cognome;
+        stored[3] = c.nome;
+        stored[4] = c.nome2;
+        stored[6] = c.cap;
+        stored[7] = c.citta;
+        stored[8] = c.prov;
+        const auto lines = StampaEtichette::labelLines(read, width);
+        EXPECT_EQ(lines, StampaEtichette::labelLines(stored, width));
+        EXPECT_EQ(lines[2], c.line2);
+        EXPECT_EQ(lines[6], c.line6);
+        EXPECT_EQ(lines[4], c.nome2); // blanks are a line, an empty field none
+    }
 }

@@ -1,6 +1,5 @@
 #include "archive/SampleArchive.h"
-#include "printing/FormatsBatch.h"
-#include "printing/PrintingBatch.h"
+#include "shell/BatchCommands.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -13,7 +12,7 @@ namespace {
 int run(const QStringList& args, QString* errText = nullptr) {
     QString out, err;
     QTextStream o(&out), e(&err);
-    const int rc = printing::batchLabels(args, o, e);
+    const int rc = velomar::shell::BatchCommands::run("labels", args, o, e);
     o.flush();
     e.flush();
     if (errText)
@@ -66,7 +65,7 @@ TEST(BatchLabels, FormatsListChooseAndRefuse) {
     const auto formats = [](const QStringList& args, QString* outText, QString* errText = nullptr) {
         QString out, err;
         QTextStream o(&out), e(&err);
-        const int rc = printing::batchFormats(args, o, e);
+        const int rc = velomar::shell::BatchCommands::run("formats", args, o, e);
         o.flush();
         e.flush();
         *outText = out;
@@ -100,12 +99,12 @@ TEST(BatchLabels, FormatsListChooseAndRefuse) {
     {
         QString o, e;
         QTextStream os(&o), es(&e);
-        ASSERT_EQ(printing::batchLabels({mdb, "--pdf", pdf, "--start", "4,2"}, os, es), 0);
+        ASSERT_EQ(velomar::shell::BatchCommands::run("labels", {mdb, "--pdf", pdf, "--start", "4,2"}, os, es), 0);
         os.flush();
         EXPECT_TRUE(o.contains("Fogli A5: 5\n")) << o.toStdString(); // 7 places used + 30 labels
         QString o2, e2;
         QTextStream os2(&o2), es2(&e2);
-        ASSERT_EQ(printing::batchLabels({mdb, "--pdf", pdf, "--format", "a4 3x8 70x36", "--start", "8,3"}, os2, es2), 0);
+        ASSERT_EQ(velomar::shell::BatchCommands::run("labels", {mdb, "--pdf", pdf, "--format", "a4 3x8 70x36", "--start", "8,3"}, os2, es2), 0);
         os2.flush();
         EXPECT_TRUE(o2.contains("Fogli A4: 3\n")) << o2.toStdString();
     }

@@ -1,4 +1,5 @@
 #include "PdfWords.h"
+#include "shell/BatchCommands.h"
 
 #include "archive/ArchiveFile.h"
 #include "archive/DataModel.h"
@@ -13,7 +14,6 @@
 #include "printing/ListPrinterRange.h"
 #include "printing/PdfPrinter.h"
 #include "printing/PreviewPrinter.h"
-#include "printing/PrintingBatch.h"
 #include "printing/StampaEtichette.h"
 #include "printing/SummaryPrinter.h"
 #include "printing/SummaryQuery.h"
@@ -74,7 +74,7 @@ QImage pdfPage(const QString& pdf, int page, const QString& dir) {
 int runPreview(const QStringList& args, QString* errText) {
     QString out, err;
     QTextStream o(&out), e(&err);
-    const int rc = batchPreview(args, o, e);
+    const int rc = velomar::shell::BatchCommands::run("preview", args, o, e);
     o.flush();
     e.flush();
     *errText = err;

@@ -1,4 +1,12 @@
+#include "archive/Database.h"
 #include "common/AppError.h"
+#include "printing/FormatsBatch.h"
+#include "printing/LabelJobs.h"
+#include "printing/PrinterSelection.h"
+#include "settings/AppState.h"
+#include "support/CommandRun.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TestEnvironment.h"
 #include "printing/GlabelsTemplates.h"
 #include "printing/SheetCatalog.h"
 #include "settings/Settings.h"
@@ -206,4 +214,60 @@ TEST(GlabelsTemplates, EveryInstalledTemplateIsReadOrSkipped) {
     EXPECT_EQ(l7163->columns, 2);
     EXPECT_EQ(l7163->rows, 7);
     EXPECT_NEAR(l7163->labelWidth, 99.1, 0.01);
+}
+
+// A stored choice whose values are damaged falls back to the standard sheet and says so,
+// on the batch's stderr and through the windows' dialogs; a choice the settings cannot
+// keep is an error, never "Formato in uso".
+TEST(SheetCatalog, UnreadableChoiceIsToldAndAnUnsavedChoiceFails) {
+    struct Damage {
+        const char* key;
+        const char* value;
+        const char* why;
+    };
+    const std::vector<Damage> damages = {
+        {"Larghezza", "nan", "Le misure devono essere numeri."},
+        {"Righe", "0", "Colonne e righe devono essere"},
+        {"Carta", "B9", "carta «B9» sconosciuta."},
+        {"Altezza", "", "misure mancanti o non numeriche."},
+    };
+    const SheetFormat own = custom(2, 4, 70, 50, 2, 2, 74, 52.5, PaperSize::A5);
+    for (const Damage& d : damages) {
+        SCOPED_TRACE(d.key);
+        forgetSheets();
+        {
+            settings::Settings store;
+            SheetCatalog::setCurrent(store, own);
+            ASSERT_FALSE(store.save());
+            QString note;
+            EXPECT_TRUE(SheetCatalog::current(store, &note).sameGeometry(own));
+            EXPECT_EQ(note, QString());
+        }
+        QSettings(QSettings::NativeFormat, QSettings::UserScope, "QZ", "Velomar")
+            .setValue(QStringLiteral("Etichette/") + d.key, QString::fromUtf8(d.value));
+        QString note;
+        EXPECT_EQ(SheetCatalog::current(settings::Settings(), &note), SheetFormat::standard());
+        EXPECT_TRUE(note.contains(QStringLiteral("«Personalizzato»") ) && note.contains(QString::fromUtf8(d.why)) &&
+                    note.endsWith(QStringLiteral("Si usa il foglio standard «A4 3x8 70x36»."))) << note.toStdString();
+
+        EXPECT_TRUE(test::runCommand("formats", {}).err.contains(note));
+        settings::AppState state;
+        test::ScriptedDialogs dialogs;
+        PrinterSelection printers;
+        archive::Database db;
+        EXPECT_EQ(LabelJobs(state, dialogs, printers, db).sheet(), SheetFormat::standard());
+        EXPECT_EQ(dialogs.messages(), std::vector<QString>{note});
+    }
+    forgetSheets();
+
+    // Settings in a folder nobody can create, root included.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("/proc/velomar-no-settings"));
+    for (const QStringList& args : {QStringList{"--set", "A4 2x8 105x37"}, QStringList{"--custom", "A4,3,8,70,36,0,4.5,70,36"}}) {
+        const test::CommandRun r = test::runCommand("formats", args);
+        EXPECT_EQ(r.status, 1) << r.out.toStdString();
+        EXPECT_TRUE(r.err.startsWith(QStringLiteral("Impossibile salvare le impostazioni in /proc/velomar-no-settings/")))
+            << r.err.toStdString();
+        EXPECT_FALSE(r.out.contains(QStringLiteral("Formato in uso"))) << r.out.toStdString();
+    }
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, test::testRoot() + QStringLiteral("/config"));
 }

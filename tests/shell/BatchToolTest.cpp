@@ -148,3 +148,90 @@ TEST(BatchTool, FontsWithoutCacheNeedNoWritableHome) {
                                                                  QDir::NoDotAndDotDot | QDir::AllEntries),
               QStringList());
 }
+
+// Every command that writes a file, aimed at the archive it reads, by its name or through
+// a symbolic link: refused with exit 1 and an Italian reason, the archive byte for byte as it was.
+TEST(BatchTool, NoCommandWritesItsOutputOverTheArchive) {
+    QTemporaryDir dir;
+    const QString a = dir.filePath(QStringLiteral("a.mdb"));
+    const QString link = dir.filePath(QStringLiteral("collegamento.mdb"));
+    ASSERT_EQ(velomar::test::runBatch({"sample", "--count", "30", "--seed", "3", a}).exitCode, 0);
+    ASSERT_TRUE(QFile::link(a, link));
+    QFile file(a);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray before = file.readAll();
+    file.close();
+
+    const QString inUse = QStringLiteral("è l'archivio in uso.");
+    const QList<std::pair<QStringList, QString>> commands = {
+        {{"labels", a, "--pdf"}, inUse},
+        {{"preview", a, "--page", "1", "--png"}, inUse},
+        {{"export", a, "--format", "text"}, inUse},
+        {{"export", a, "--format", "csv"}, inUse},
+        {{"export", a, "--format", "vcard"}, inUse},
+        {{"list", a, "--pdf"}, inUse},
+        {{"list", a, "--formatted", "--pdf"}, inUse},
+        {{"summary", a, "--field", "GR", "--pdf"}, inUse},
+        {{"import", a}, QStringLiteral("Impossibile importare i Dati dall'Archivio attuale !")},
+        {{"sample", "--count", "2"}, QStringLiteral("esiste già.")},
+    };
+    for (const QString& output : {a, link}) {
+        for (const auto& [args, reason] : commands) {
+            const BatchRun r = velomar::test::runBatch(QStringList(args) << output);
+            const std::string what = (QStringList(args) << output).join(u' ').toStdString() + "\n" +
+                                     r.err.toStdString();
+            EXPECT_EQ(r.exitCode, 1) << what;
+            EXPECT_TRUE(r.err.contains(reason)) << what;
+            EXPECT_FALSE(hasForeignText(r.err)) << what;
+            ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+            EXPECT_TRUE(file.readAll() == before) << what;
+            file.close();
+        }
+    }
+}
+
+// Every writer aimed at a folder says it is one; on a full volume it names the cause, and
+// nothing English (libpng's own "Write Error") reaches stderr.
+TEST(BatchTool, EveryWriterNamesAFolderAndAFullDisk) {
+    QTemporaryDir dir;
+    const QString full = dir.filePath(QStringLiteral("pieno"));
+    ASSERT_TRUE(QDir().mkpath(full));
+    if (QProcess::execute(QStringLiteral("mount"), {"-t", "tmpfs", "-o", "size=64k", "tmpfs", full}) != 0)
+        GTEST_SKIP() << "cannot mount a small tmpfs (needs root)";
+    const QString a = dir.filePath(QStringLiteral("a.mdb"));
+    ASSERT_EQ(velomar::test::runBatch({"sample", "--count", "3000", "--seed", "4", a}).exitCode, 0);
+    const QString folder = dir.filePath(QStringLiteral("cartella"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    {
+        // The volume filled up to its last block, so that even a small PDF does not fit.
+        QFile filler(full + QStringLiteral("/riempitivo"));
+        ASSERT_TRUE(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+        const QByteArray block(512, 'x');
+        while (filler.write(block) == block.size()) {
+        }
+    }
+
+    const QList<std::pair<QStringList, QString>> writers = {
+        {{"export", a, "--format", "text"}, "out.txt"},
+        {{"export", a, "--format", "csv"}, "out.csv"},
+        {{"export", a, "--format", "vcard"}, "out.vcf"},
+        {{"labels", a, "--pdf"}, "l.pdf"},
+        {{"list", a, "--pdf"}, "li.pdf"},
+        {{"summary", a, "--field", "CITTA", "--pdf"}, "s.pdf"},
+        {{"preview", a, "--page", "1", "--dpi", "300", "--png"}, "p.png"},
+    };
+    for (const auto& [args, name] : writers) {
+        for (const auto& [output, cause] : {std::pair{folder, QStringLiteral("è una cartella.")},
+                                            std::pair{full + u'/' + name, QStringLiteral("Disco pieno")}}) {
+            const BatchRun r = velomar::test::runBatch(QStringList(args) << output);
+            const std::string what = (QStringList(args) << output).join(u' ').toStdString() + "\n" +
+                                     r.err.toStdString();
+            EXPECT_EQ(r.exitCode, 1) << what;
+            EXPECT_TRUE(r.err.contains(cause)) << what;
+            EXPECT_FALSE(hasForeignText(r.err) || r.err.contains(QStringLiteral("libpng"))) << what;
+        }
+    }
+    EXPECT_EQ(QDir(full).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden),
+              QStringList{"riempitivo"});
+    QProcess::execute(QStringLiteral("umount"), {full});
+}

@@ -1,7 +1,8 @@
 #include "settings/AppState.h"
+#include "shell/BatchCommands.h"
+#include "settings/ProgramSetup.h"
 #include "settings/SetupIni.h"
 #include "settings/Settings.h"
-#include "shell/InstallBatch.h"
 #include "shell/Startup.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestEnvironment.h"
@@ -16,6 +17,7 @@
 #include <unistd.h>
 
 using velomar::settings::AppState;
+using velomar::settings::ProgramSetup;
 using velomar::common::MsgIcon;
 using velomar::settings::Settings;
 using velomar::shell::Startup;
@@ -48,10 +50,10 @@ QByteArray contents(const QString& path) {
 } // namespace
 
 TEST_F(StartupTest, ProgramFolderDropsTheLastComponent) {
-    EXPECT_EQ(Startup::programFolderFrom("/opt/Prog/Etichette/"), "/opt/Prog/Etichette");
-    EXPECT_EQ(Startup::programFolderFrom("/opt/Prog/Etichette/velomar"), "/opt/Prog/Etichette");
+    EXPECT_EQ(ProgramSetup::programFolderFrom("/opt/Prog/Etichette/"), "/opt/Prog/Etichette");
+    EXPECT_EQ(ProgramSetup::programFolderFrom("/opt/Prog/Etichette/velomar"), "/opt/Prog/Etichette");
     // A folder written without its final separator is taken whole.
-    EXPECT_EQ(Startup::programFolderFrom(program.path()), program.path());
+    EXPECT_EQ(ProgramSetup::programFolderFrom(program.path()), program.path());
 }
 
 TEST_F(StartupTest, MissingProgramDirWithoutTemplatesEndsTheProgramAndCreatesNothing) {
@@ -118,9 +120,9 @@ TEST_F(StartupTest, FirstStartSetsUpTheProgramFolderFromTheTemplatesAndNeverRepl
     QSettings(QStringLiteral("QZ"), QStringLiteral("Velomar")).clear();
     QString outText, errText;
     QTextStream out(&outText), err(&errText);
-    EXPECT_EQ(velomar::shell::batchInstallDir({folder, "--templates", program.filePath("manca")}, out, err), 1);
+    EXPECT_EQ(velomar::shell::BatchCommands::run("install-dir", {folder, "--templates", program.filePath("manca")}, out, err), 1);
     EXPECT_FALSE(Settings().programDir().has_value());
-    EXPECT_EQ(velomar::shell::batchInstallDir({folder, "--templates", templates}, out, err), 0) << qPrintable(errText);
+    EXPECT_EQ(velomar::shell::BatchCommands::run("install-dir", {folder, "--templates", templates}, out, err), 0) << qPrintable(errText);
     EXPECT_EQ(Settings().programDir(), folder + "/");
     for (const auto& [path, data] : mine)
         EXPECT_EQ(contents(path), data) << qPrintable(path);

@@ -1,15 +1,17 @@
 #include "CommandRun.h"
 
+#include "shell/BatchCommands.h"
+
 #include <QFile>
 #include <QTextStream>
 
 namespace velomar::test {
 
-CommandRun runCommand(BatchCommand command, const QStringList& args) {
+CommandRun runCommand(const QString& command, const QStringList& args) {
     CommandRun r;
     QTextStream out(&r.out);
     QTextStream err(&r.err);
-    r.status = command(args, out, err);
+    r.status = shell::BatchCommands::run(command, args, out, err);
     out.flush();
     err.flush();
     return r;

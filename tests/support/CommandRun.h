@@ -15,9 +15,8 @@ struct CommandRun {
     QString err;
 };
 
-using BatchCommand = int (*)(const QStringList&, QTextStream&, QTextStream&);
-
-CommandRun runCommand(BatchCommand command, const QStringList& args);
+// A velomar-batch command by its name ("import-file"), parsed and run as the program does.
+CommandRun runCommand(const QString& command, const QStringList& args);
 
 // The whole file, or an empty array when it cannot be read.
 QByteArray fileBytes(const QString& path);

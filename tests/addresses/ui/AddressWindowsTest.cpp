@@ -27,7 +27,9 @@ TEST_F(Windows, GridLivesInTheMainWindowUntilTheArchiveIsClosed) {
     int noArchive = 0;
     addresses::AddressWindows windows(
         *ctx, {&main, mdi, [&](int p, const QString& t) { panels[p] = t; },
-               [&](bool on) { openCommands = on; }, [&] { ++noArchive; }});
+               [&](bool on) { openCommands = on; }, [&] { ++noArchive; },
+               // The shell links the print buttons to their windows.
+               [](addresses::frmEDIT& g) { g.setPrintAction(addresses::frmEDIT::PrintButton::Lista, [] {}); }});
     ASSERT_TRUE(windows.showGrid());
     EXPECT_FALSE(openCommands);
     EXPECT_EQ(panels[3], "1/8");

@@ -1,6 +1,6 @@
 #include "../WindowFixture.h"
 #include "addresses/ui/frmEDIT.h"
-#include "exchange/ui/ExchangeWindows.h"
+#include "shell/ui/ExchangeWindows.h"
 #include "exchange/ui/frmESPORTA.h"
 #include "exchange/ui/frmIMPORTA.h"
 
@@ -39,12 +39,12 @@ TEST(ExchangeWindows, ExportGoesWithTheGridAndImportReloadsIt) {
         w->cmdImporta_Click();
         w->cmdChiudi_Click();
     });
-    exchange::ui::ExchangeWindows::openImport(f.ctx(), grid, nullptr);
+    shell::ui::ExchangeWindows::openImport(f.ctx(), grid, nullptr);
     EXPECT_EQ(f.state.archiveCount, 5);
     EXPECT_EQ(f.state.displayedCount, 5);
     EXPECT_EQ(f.session.mainRs.recordCount(), 5);
 
-    exchange::ui::ExchangeWindows::openExport(f.ctx(), grid, nullptr);
+    shell::ui::ExchangeWindows::openExport(f.ctx(), grid, nullptr);
     QPointer<QWidget> exportWindow;
     for (QWidget* w : QApplication::topLevelWidgets())
         if (qobject_cast<exchange::ui::frmESPORTA*>(w))

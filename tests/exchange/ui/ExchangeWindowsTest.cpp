@@ -23,7 +23,7 @@ using Section = settings::Settings::FieldSection;
 
 namespace {
 
-printing::ui::ListPrinterGrid grid(qint64 top, qint64 count) {
+archive::ui::ListPrinterGrid grid(qint64 top, qint64 count) {
     return {[] { return QStringLiteral("Nr."); }, [top] { return top; }, [count] { return count; }};
 }
 

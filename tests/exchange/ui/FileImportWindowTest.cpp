@@ -61,7 +61,7 @@ TEST(frmIMPORTAFILE, PreviewShowsRowsAsStoredAndImportSummarises) {
     w.cmdSfoglia_Click();
     EXPECT_EQ(w.lblFormato->text(), "Tabella di prova");
     EXPECT_EQ(w.cboCampo[DataModel::COGNOME]->currentText(), "Family Name");
-    EXPECT_EQ(w.cboCampo[DataModel::CAP]->currentText(), "Address 1 - Postal Code");
+    EXPECT_EQ(w.cboCampo[DataModel::CAP]->currentText(), "(Address 1: Home, altrimenti il primo con la via)");
     EXPECT_EQ(w.cboCampo[DataModel::NOTE]->currentText(), "(nessuna)");
     ASSERT_EQ(w.GRIDanteprima->rowCount(), 3);
     EXPECT_EQ(cell(w.GRIDanteprima, 0, DataModel::CAP), "00820");
@@ -72,8 +72,7 @@ TEST(frmIMPORTAFILE, PreviewShowsRowsAsStoredAndImportSummarises) {
     w.cboCampo[DataModel::NUM_TEL]->setCurrentIndex(0);
     EXPECT_EQ(cell(w.GRIDanteprima, 0, DataModel::NUM_TEL), "");
     w.chkNote->setChecked(true);
-    EXPECT_EQ(cell(w.GRIDanteprima, 0, DataModel::NOTE),
-              "Phone 1 - Value: 02 1\nBirthday: 1 maggio");
+    EXPECT_EQ(cell(w.GRIDanteprima, 0, DataModel::NOTE), "Birthday: 1 maggio\nPhone 1: 02 1");
     w.txtGruppo->setText("zz");
     EXPECT_EQ(cell(w.GRIDanteprima, 2, DataModel::GR), "ZZ");
     const int beforeOverride = opened;
@@ -150,4 +149,27 @@ TEST(frmIMPORTAFILE, AnAccessDatabaseListsItsTablesWithTheAddressTableChosen) {
     ASSERT_TRUE(w.loadSource(test::sourcePath("tests/exchange/data/csv/italiano-1252.csv")));
     EXPECT_FALSE(w.cboTabella->isEnabled());
     EXPECT_EQ(w.cboTabella->count(), 0);
+}
+
+TEST(frmIMPORTAFILE, ShowsWhichAddressOfAContactWasTakenAndLetsTheUserChoose) {
+    test::WindowFixture f(0);
+    frmIMPORTAFILE w(f.ctx(), [](const QString&, const exchange::SourceOptions&) {
+        return std::make_unique<test::MemoryTable>(
+            QStringList{"Family Name", "Address 1 - Type", "Address 1 - Street", "Address 2 - Type",
+                        "Address 2 - Street"},
+            std::vector<QStringList>{{"Rossi", "Work", "Via Torino 40", "Home", "Via Garibaldi 12"},
+                                     {"Bianchi", "Other", "", "Work", "Corso Como 10"}});
+    });
+    ASSERT_TRUE(w.loadSource("google.csv"));
+    ASSERT_EQ(w.cboIndirizzo->count(), 3);
+    const int used = DataModel::FieldCount - DataModel::TITOLO; // the column after the fields
+    ASSERT_EQ(w.GRIDanteprima->columnCount(), used + 1);
+    const auto row = [&](int r) {
+        return cell(w.GRIDanteprima, r, DataModel::INDIRIZZO) + " / " + w.GRIDanteprima->item(r, used)->text();
+    };
+    EXPECT_EQ(row(0), "Via Garibaldi 12 / Address 2 (Home)");
+    EXPECT_EQ(row(1), "Corso Como 10 / Address 2 (Work)");
+    w.cboIndirizzo->setCurrentIndex(1);
+    EXPECT_EQ(row(0), "Via Torino 40 / Address 1 (Work)");
+    EXPECT_EQ(row(1), " / Address 1 (Other)");
 }

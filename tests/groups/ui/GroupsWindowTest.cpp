@@ -57,6 +57,9 @@ TEST(frmGRUPPI, MissingArchiveCreatedThenAddChangeOrderDeletePrint) {
     Context c;
     std::deque<std::optional<frmGRUPPI::Edited>> answers;
     frmGRUPPI w(c.ctx);
+    w.setPreviewOpener([&c](QWidget* parent, printing::JobPreview::Job job, std::function<void()> print) {
+        printing::PreviewWindow::openJob(parent, c.ctx.printers, std::move(job), std::move(print));
+    });
     w.setEditor([&answers](const QString&, const QString&, const QString&, qint64) {
         auto a = answers.front();
         answers.pop_front();

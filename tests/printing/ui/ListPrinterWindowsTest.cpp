@@ -20,7 +20,7 @@ using Section = settings::Settings::FieldSection;
 
 namespace {
 
-printing::ui::ListPrinterGrid grid(qint64 top, qint64 count) {
+archive::ui::ListPrinterGrid grid(qint64 top, qint64 count) {
     return {[] { return QStringLiteral("Cognome"); }, [top] { return top; }, [count] { return count; }};
 }
 

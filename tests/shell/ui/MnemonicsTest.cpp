@@ -12,7 +12,7 @@
 #include "groups/ui/frmEditGrp.h"
 #include "groups/ui/frmGRUPPI.h"
 #include "printing/ui/CustomSheetDialog.h"
-#include "printing/ui/ListPrinterChoices.h"
+#include "archive/ui/ListPrinterChoices.h"
 #include "printing/ui/frmImpostaStampante.h"
 #include "printing/ui/frmRiepiloghi.h"
 #include "printing/ui/frmStampaLista.h"
@@ -124,7 +124,7 @@ TEST_F(Mnemonics, EveryWindowGivesEachAltKeyToOneControl) {
     windows.push_back(std::make_unique<groups::frmGRUPPI>(*context));
     windows.push_back(std::make_unique<groups::frmEditGrp>(dialogs, QStringLiteral("Nuovo Gruppo"), QString(),
                                                            QString(), nullptr));
-    printing::ui::ListPrinterGrid access{[] { return QStringLiteral("Cognome"); }, [] { return qint64(1); },
+    archive::ui::ListPrinterGrid access{[] { return QStringLiteral("Cognome"); }, [] { return qint64(1); },
                                          [] { return qint64(1); }};
     windows.push_back(std::make_unique<printing::frmStampaSingola>(*context));
     windows.push_back(std::make_unique<printing::frmStampaTipogr>(*context));

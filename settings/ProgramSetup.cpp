@@ -1,4 +1,4 @@
-#include "shell/ProgramSetup.h"
+#include "settings/ProgramSetup.h"
 
 #include "common/Paths.h"
 #include "settings/Settings.h"
@@ -9,7 +9,7 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
-namespace velomar::shell {
+namespace velomar::settings {
 
 using common::Paths;
 
@@ -17,6 +17,31 @@ const QStringList& ProgramSetup::templateNames() {
     static const QStringList names{QStringLiteral("NewMail.sys"), QStringLiteral("NewGruppi.sys"),
                                    QStringLiteral("StatiEsteri.mdb")};
     return names;
+}
+
+QString ProgramSetup::programFolderFrom(const QString& programDir) {
+    QString value = programDir.left(255);
+    if (!value.endsWith(QLatin1Char('/')) && QFileInfo(value).isDir())
+        return value;
+    const qsizetype slash = value.lastIndexOf(QLatin1Char('/'));
+    if (slash < 0)
+        return value;
+    if (slash == 0)
+        return QStringLiteral("/");
+    return value.left(slash);
+}
+
+QString ProgramSetup::programFile(const QString& name, const Settings& settings) {
+    QStringList places;
+    if (const auto dir = settings.programDir())
+        places << programFolderFrom(*dir);
+    places << templateCandidates();
+    for (const QString& dir : places) {
+        const QString path = Paths::join(dir, name);
+        if (!dir.isEmpty() && QFileInfo(path).isFile())
+            return path;
+    }
+    return {};
 }
 
 QStringList ProgramSetup::templateCandidates() {
@@ -49,7 +74,7 @@ QString ProgramSetup::defaultProgramFolder() {
 }
 
 ProgramSetup::Result ProgramSetup::setUp(const QString& programFolder, const QString& templateDir,
-                                         settings::Settings& settings) {
+                                         Settings& settings) {
     Result result;
     const QString folder = QDir::cleanPath(QFileInfo(programFolder).absoluteFilePath());
     if (!QFileInfo(folder).isDir() && !QDir().mkpath(folder)) {
@@ -90,4 +115,4 @@ ProgramSetup::Result ProgramSetup::setUp(const QString& programFolder, const QSt
     return result;
 }
 
-} // namespace velomar::shell
+} // namespace velomar::settings

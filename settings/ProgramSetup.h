@@ -4,16 +4,24 @@
 #include <QStringList>
 
 namespace velomar::settings {
-class Settings;
-}
 
-namespace velomar::shell {
+class Settings;
 
 // Sets up a user's program folder: the folder itself, the archive templates copied from
 // where the program was installed, and ProgramDir in the settings store. Shared by the
 // first start of an installed program and by the per-user installation script.
 class ProgramSetup {
 public:
+    // Program folder from the stored ProgramDir: the text less its last '/' and what
+    // follows ("/opt/Velomar/" and "/opt/Velomar/velomar" give "/opt/Velomar"). A value
+    // naming an existing folder without the final '/' is taken whole.
+    static QString programFolderFrom(const QString& programDir);
+
+    // Where a command or window finds a file of the program folder ("StatiEsteri.mdb"):
+    // the user's program folder, else where the first start takes the templates from,
+    // so a user who never opened the window is served too. "" when no folder has it.
+    static QString programFile(const QString& name, const Settings& settings);
+
     // Templates every program folder starts from.
     static const QStringList& templateNames();
 
@@ -38,7 +46,7 @@ public:
     // Creates the folder if missing, copies the templates it lacks from templateDir ("" to
     // copy none) and records the folder in the settings. Never replaces an existing file.
     static Result setUp(const QString& programFolder, const QString& templateDir,
-                        settings::Settings& settings);
+                        Settings& settings);
 };
 
-} // namespace velomar::shell
+} // namespace velomar::settings

@@ -2,7 +2,7 @@
 
 class QLineEdit;
 
-namespace velomar::printing {
+namespace velomar::common::ui {
 
 // The typing rules of a group code box: digits and capitals pass, small letters become
 // capitals, anything else is dropped; at most 2 characters.
@@ -10,4 +10,4 @@ void applyGroupCodeRules(QLineEdit* edit);
 // On leaving the box: a one-character code is written twice (A becomes AA).
 void completeGroupCode(QLineEdit* edit);
 
-} // namespace velomar::printing
+} // namespace velomar::common::ui

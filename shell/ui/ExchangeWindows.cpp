@@ -1,4 +1,4 @@
-#include "exchange/ui/ExchangeWindows.h"
+#include "shell/ui/ExchangeWindows.h"
 
 #include "addresses/ui/frmEDIT.h"
 #include "archive/Session.h"
@@ -6,16 +6,17 @@
 #include "exchange/ui/frmESPORTA.h"
 #include "exchange/ui/frmIMPORTA.h"
 #include "exchange/ui/frmIMPORTAFILE.h"
-#include "printing/ui/ListPrinterWindows.h"
+#include "shell/ui/GridWindows.h"
+#include "archive/ui/ListPrinterChoices.h"
 #include "common/AppContext.h"
 
-namespace velomar::exchange::ui {
+namespace velomar::shell::ui {
 
 void ExchangeWindows::openExport(common::AppContext& context, addresses::frmEDIT* grid,
                                  QWidget* parent) {
-    auto* window = new frmESPORTA(context, printing::ui::ListPrinterWindows::gridAccess(grid), parent);
+    auto* window = new exchange::ui::frmESPORTA(context, GridWindows::gridAccess(grid), parent);
     if (grid)
-        QObject::connect(grid, &addresses::frmEDIT::archiveClosed, window, &frmESPORTA::gridUnloaded);
+        QObject::connect(grid, &addresses::frmEDIT::archiveClosed, window, &exchange::ui::frmESPORTA::gridUnloaded);
     window->show();
 }
 
@@ -41,7 +42,7 @@ void ExchangeWindows::openImport(common::AppContext& context, addresses::frmEDIT
                                  QWidget* parent) {
     const qint64 before = context.state.archiveCount;
     {
-        frmIMPORTA window(context, parent);
+        exchange::ui::frmIMPORTA window(context, parent);
         window.exec();
     }
     refreshGrid(context, grid, before);
@@ -51,7 +52,7 @@ void ExchangeWindows::openFileImport(common::AppContext& context, addresses::frm
                                      QWidget* parent, const QString& path) {
     const qint64 before = context.state.archiveCount;
     {
-        frmIMPORTAFILE window(context, openSource, parent);
+        exchange::ui::frmIMPORTAFILE window(context, exchange::openSource, parent);
         if (!path.isEmpty())
             window.loadSource(path);
         window.exec();
@@ -59,4 +60,4 @@ void ExchangeWindows::openFileImport(common::AppContext& context, addresses::frm
     refreshGrid(context, grid, before);
 }
 
-} // namespace velomar::exchange::ui
+} // namespace velomar::shell::ui

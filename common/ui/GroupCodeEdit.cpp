@@ -1,8 +1,8 @@
-#include "printing/ui/GroupCodeEdit.h"
+#include "common/ui/GroupCodeEdit.h"
 
 #include <QLineEdit>
 
-namespace velomar::printing {
+namespace velomar::common::ui {
 
 void applyGroupCodeRules(QLineEdit* edit) {
     edit->setMaxLength(2);
@@ -27,4 +27,4 @@ void completeGroupCode(QLineEdit* edit) {
         edit->setText(code + code);
 }
 
-} // namespace velomar::printing
+} // namespace velomar::common::ui

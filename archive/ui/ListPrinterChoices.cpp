@@ -1,4 +1,4 @@
-#include "printing/ui/ListPrinterChoices.h"
+#include "archive/ui/ListPrinterChoices.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -14,7 +14,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-namespace velomar::printing::ui {
+namespace velomar::archive::ui {
 
 namespace {
 
@@ -32,14 +32,14 @@ public:
 
 } // namespace
 
-ListPrinterChoices::ListPrinterChoices(QWidget* owner, const QString& fieldsCaption,
+ListPrinterChoices::ListPrinterChoices(QWidget* owner, const QStringList& headings, const QString& fieldsCaption,
                                        const QString& descCaption, const QString& resultCaption)
     : QObject(owner) {
     fraEsporta = new QGroupBox(fieldsCaption, owner);
     fraEsporta->setObjectName(QStringLiteral("fraEsporta"));
     auto* grid = new QGridLayout(fraEsporta);
     for (int f = 0; f < 17; ++f) {
-        auto* box = new QCheckBox(ListPrinterLayout::heading(f), fraEsporta);
+        auto* box = new QCheckBox(headings.value(f), fraEsporta);
         box->setObjectName(QStringLiteral("ckCampo_%1").arg(f));
         grid->addWidget(box, f % 6, f / 6);
         connect(box, &QCheckBox::toggled, this, &ListPrinterChoices::fieldsChanged);
@@ -121,8 +121,8 @@ void ListPrinterChoices::save(settings::Settings& store,
     store.sync();
 }
 
-ListFieldMask ListPrinterChoices::fields() const {
-    ListFieldMask mask{};
+ListPrinterChoices::FieldMask ListPrinterChoices::fields() const {
+    FieldMask mask{};
     for (int f = 0; f < 17; ++f)
         mask[std::size_t(f)] = ckCampo[std::size_t(f)]->isChecked();
     return mask;
@@ -153,4 +153,4 @@ void ListPrinterChoices::progress(qint64 done, qint64 total) {
 
 void ListPrinterChoices::hideProgress() { BARRA->hide(); }
 
-} // namespace velomar::printing::ui
+} // namespace velomar::archive::ui

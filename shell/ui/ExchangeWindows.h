@@ -11,7 +11,7 @@ namespace velomar::common {
 struct AppContext;
 }
 
-namespace velomar::exchange::ui {
+namespace velomar::shell::ui {
 
 // Entry points of the export and import windows for the main window's menu.
 class ExchangeWindows {
@@ -27,4 +27,4 @@ public:
                                const QString& path = QString());
 };
 
-} // namespace velomar::exchange::ui
+} // namespace velomar::shell::ui

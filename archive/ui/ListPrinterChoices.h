@@ -1,7 +1,7 @@
 #pragma once
 
-#include "printing/ListPrinterLayout.h"
-#include "printing/ListPrinterRange.h"
+#include "archive/AddressRecord.h"
+#include "archive/ListRange.h"
 #include "settings/Settings.h"
 
 #include <QObject>
@@ -17,7 +17,7 @@ class QProgressBar;
 class QRadioButton;
 class QWidget;
 
-namespace velomar::printing::ui {
+namespace velomar::archive::ui {
 
 // What the list-printing and export windows read from the address grid, live.
 struct ListPrinterGrid {
@@ -26,15 +26,18 @@ struct ListPrinterGrid {
     std::function<qint64()> selectionCount;  // rows selected
 };
 
-// The controls that the list-printing and export windows share: the 17 field boxes,
+// The controls that the list-printing and export windows share (here, below both): the 17 field boxes,
 // the three range options, the heading/description box, the range count and the
 // progress bar, with the loading and saving of their settings key.
 class ListPrinterChoices : public QObject {
     Q_OBJECT
 public:
-    // Creates the controls as children of owner (objectNames as the program names them).
-    ListPrinterChoices(QWidget* owner, const QString& fieldsCaption, const QString& descCaption,
-                       const QString& resultCaption);
+    using FieldMask = std::array<bool, AddressRecord::FieldCount>;
+
+    // Creates the controls as children of owner (objectNames as the program names them);
+    // headings are the captions of the 17 field boxes.
+    ListPrinterChoices(QWidget* owner, const QStringList& headings, const QString& fieldsCaption,
+                       const QString& descCaption, const QString& resultCaption);
 
     QGroupBox* fraEsporta;
     std::array<QCheckBox*, 17> ckCampo{};
@@ -55,7 +58,7 @@ public:
     void load(settings::Settings& store, settings::Settings::FieldSection section);
     void save(settings::Settings& store, settings::Settings::FieldSection section) const;
 
-    ListFieldMask fields() const;
+    FieldMask fields() const;
     ListRange range() const;
     qint64 rangeCount() const;
 
@@ -72,4 +75,4 @@ private:
     std::array<qint64, 4> m_counts{};
 };
 
-} // namespace velomar::printing::ui
+} // namespace velomar::archive::ui
