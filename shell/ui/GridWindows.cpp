@@ -46,25 +46,35 @@ void GridWindows::installPrintButtons(frmEDIT& grid, common::AppContext& context
     grid.setPrintAction(frmEDIT::PrintButton::Lista, [&context, g] { openList(context, g); });
 }
 
-void GridWindows::openSingleLabels(common::AppContext& context, frmEDIT* grid) {
-    auto* window = new printing::frmStampaSingola(context);
+namespace {
+
+// A window that deletes itself on close, or nullptr when its load() refused (already told).
+template <class Window>
+Window* loadedWindow(common::AppContext& context) {
+    auto* window = new Window(context);
     window->setAttribute(Qt::WA_DeleteOnClose);
     if (!window->load()) {
         delete window;
-        return;
+        return nullptr;
     }
+    return window;
+}
+
+} // namespace
+
+void GridWindows::openSingleLabels(common::AppContext& context, frmEDIT* grid) {
+    auto* window = loadedWindow<printing::frmStampaSingola>(context);
+    if (!window)
+        return;
     takeGridPlace(window, grid);
     settings::ui::WindowPlacement::apply(window, context.settings);
     window->show();
 }
 
 void GridWindows::openGroups(common::AppContext& context, frmEDIT* grid) {
-    auto* window = new groups::frmGRUPPI(context);
-    window->setAttribute(Qt::WA_DeleteOnClose);
-    if (!window->load()) {
-        delete window;
+    auto* window = loadedWindow<groups::frmGRUPPI>(context);
+    if (!window)
         return;
-    }
     // "Proprietà / Defrag": a compaction that leaves the groups archive closed ends the window.
     window->setPropertiesAction([&context, window] {
         if (!archive::ui::frmProprietaGr::showModal(context, window->count(), window))
