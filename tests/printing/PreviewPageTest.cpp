@@ -294,3 +294,36 @@ TEST(PreviewPage, EveryPageFromItsStartIsThatPageOfTheWholeJob) {
     }
     EXPECT_TRUE(splitAddress); // the running text broke a page inside an address
 }
+
+// A page's span ends before the line that starts the next page; a job that turns the page
+// twice on one line cannot start a page alone, so every page is drawn from the job's start.
+TEST(PreviewPage, SpansStopAtTheNextPageAndAPageTurnedTwiceOnALineIsDrawnWhole) {
+    PrintSpan span({1, 2}, ItemLine{3, 0});
+    const struct {
+        qint64 item;
+        int line;
+        bool printed;
+    } lines[] = {{1, 1, false}, {1, 2, true}, {2, 7, true}, {3, 0, false}, {3, 1, false}};
+    for (const auto& l : lines)
+        EXPECT_EQ(span.prints(l.item, l.line), l.printed) << l.item << "," << l.line;
+    EXPECT_FALSE(span.endsBefore(2));
+    EXPECT_TRUE(span.endsBefore(3));
+
+    const JobPreview::Job job = [](Printer& printer, PrintSpan& span) {
+        printer.setAutoPageBreak(true);
+        printer.printLine(QStringLiteral("Intestazione"));
+        for (qint64 item = 1; item <= 3; ++item) {
+            if (!span.prints(item, 0))
+                continue;
+            for (int turn = 0; turn < (item == 2 ? 2 : 1); ++turn) {
+                printer.setCurrentY(1000); // past the bottom: the line opens a page
+                printer.printLine(QStringLiteral("Riga %1").arg(item));
+            }
+        }
+    };
+    const JobPreview preview(job);
+    ASSERT_EQ(preview.pageCount(), 5);
+    EXPECT_TRUE(preview.pageStarts().empty());
+    for (qint64 page = 1; page <= preview.pageCount(); ++page)
+        EXPECT_TRUE(preview.render(page, 20) == wholeRunPage(job, page, 20)) << "pagina " << page;
+}
