@@ -49,7 +49,7 @@ def main():
     args = sys.argv[1:]
     only = {args[i + 1] for i, a in enumerate(args) if a == "--only"}
     positional = [a for i, a in enumerate(args) if a != "--only" and (i == 0 or args[i - 1] != "--only")]
-    build_dir = positional[0] if positional else str(ROOT / "build/test")
+    build_dir = os.path.abspath(positional[0]) if positional else str(ROOT / "build/test")
     rows, killed, total = [], 0, 0
     for path in sorted((HERE / "mutants").glob("*.mut")):
         if only and path.stem not in only:
