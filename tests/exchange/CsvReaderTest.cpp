@@ -1,3 +1,4 @@
+#include "exchange/CsvSniffer.h"
 #include "exchange/CsvReader.h"
 #include "exchange/CsvParser.h"
 #include "exchange/ExchangeError.h"
@@ -246,14 +247,18 @@ TEST(CsvReaderTest, HeaderlessEdgeCasesAndOverrides) {
     QTemporaryDir dir;
     QFile file(dir.filePath("misure.csv"));
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("Cognome,Nome,CAP\nRossi\nBianchi,Anna,20100,extra\n");
+    file.write("Cognome,Nome,CAP\nRossi\nBianchi,Anna,20100,extra\nVerdi,Pia,10100,,\n");
     file.close();
     CsvReader sizes(file.fileName());
     ASSERT_TRUE(sizes.next(values));
     EXPECT_EQ(values, (QStringList{"Rossi", "", ""}));
     ASSERT_TRUE(sizes.next(values));
     EXPECT_EQ(values, (QStringList{"Bianchi", "Anna", "20100"}));
+    ASSERT_TRUE(sizes.next(values)); // empty cells past the header lose nothing
     EXPECT_EQ(sizes.overlongRows(), 1);
+
+    // Commas inside quoted values are not the delimiter.
+    EXPECT_EQ(exchange::CsvSniffer::delimiter(u"\"Rossi, Mario\";\"Via Roma, 1\"\n\"Bianchi, Anna\";\"Via Po, 2\"\n"), u';');
 
     // Empty columns at the right of a header, as spreadsheets leave them; no known names.
     QFile trailing(dir.filePath("colonne.csv"));

@@ -172,3 +172,13 @@ TEST(FileImporter, ASourceThatFailsHalfwayLeavesNothingBehind) {
     EXPECT_EQ(FileImporter::run(good, ImportMapping::fromHeader(good.columns()), {}, t.db).imported,
               1);
 }
+
+TEST(FileImporter, EveryShortenedValueOfEveryRowIsCounted) {
+    Target t;
+    test::MemoryTable source({"Cognome", "Città"}, {{QString(60, u'R'), "Roma"},
+                                                    {QString(60, u'B'), QString(40, u'C')},
+                                                    {"Verdi", "Como"}});
+    const auto summary = FileImporter::run(source, ImportMapping::fromHeader(source.columns()), {}, t.db);
+    EXPECT_EQ(summary.imported, 3);
+    EXPECT_EQ(summary.cutValues, 3);
+}
