@@ -126,6 +126,10 @@ TEST(ImportMapping, HeadersOfTheUsualExports) {
     EXPECT_EQ(m["CITTA"], "CITTA'");
     EXPECT_EQ(m["PROV"], "Prov.");
     EXPECT_EQ(m["E_MAIL"], "e-mail");
+    // A name two fields answer to goes to the first of them only.
+    m = mapped({"Cognome", "Title"});
+    EXPECT_EQ(m["TITOLO"], "Title");
+    EXPECT_EQ(m["NOME2"], "");
     EXPECT_EQ(ImportMapping::fieldOfName(QStringLiteral("  Località ")), DataModel::CITTA);
     EXPECT_EQ(ImportMapping::fieldOfName(QStringLiteral("Compleanno")), -1);
 }

@@ -73,11 +73,11 @@ TEST(SheetFormat, ChecksAndTextRulesFollowTheLabel) {
     EXPECT_NEAR(l7160.textOrigin({1, 1}).y(), 15.15 - 4.5, 1e-9);
     EXPECT_NEAR(l7160.textOrigin({1, 2}).x(), 7.2 + 66.04, 1e-9);
 
-    EXPECT_TRUE(custom(3, 8, 80, 36, 0, 0, 70, 36).problem()->contains("sovrappongono"));
-    EXPECT_TRUE(custom(3, 8, 70, 36, 0, 0, 70, 35).problem()->contains("sovrappongono"));
-    EXPECT_TRUE(custom(3, 8, 70, 36, 1, 0, 70, 36).problem()->contains("a destra"));
-    EXPECT_TRUE(custom(3, 8, 70, 36, 0, 10, 70, 36).problem()->contains("in basso"));
-    EXPECT_TRUE(custom(2, 4, 70, 50, 0, 0, 74, 55, PaperSize::A5).problem()->contains("A5"));
+    EXPECT_TRUE(custom(3, 8, 80, 36, 0, 0, 70, 36).problem().value_or(QString()).contains("sovrappongono"));
+    EXPECT_TRUE(custom(3, 8, 70, 36, 0, 0, 70, 35).problem().value_or(QString()).contains("sovrappongono"));
+    EXPECT_TRUE(custom(3, 8, 70, 36, 1, 0, 70, 36).problem().value_or(QString()).contains("a destra"));
+    EXPECT_TRUE(custom(3, 8, 70, 36, 0, 10, 70, 36).problem().value_or(QString()).contains("in basso"));
+    EXPECT_TRUE(custom(2, 4, 70, 50, 0, 0, 74, 55, PaperSize::A5).problem().value_or(QString()).contains("A5"));
     EXPECT_FALSE(custom(2, 4, 70, 50, 0, 0, 74, 52, PaperSize::Letter).problem());
     EXPECT_TRUE(custom(0, 8, 70, 36, 0, 0, 70, 36).problem());
     EXPECT_TRUE(custom(3, 8, 70, 36, -1, 0, 70, 36).problem());
