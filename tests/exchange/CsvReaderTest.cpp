@@ -2,6 +2,7 @@
 #include "exchange/CsvParser.h"
 #include "exchange/ExchangeError.h"
 #include "exchange/TextEncoding.h"
+#include "support/CommandRun.h"
 #include "support/TestEnvironment.h"
 
 #include <QFile>
@@ -92,13 +93,10 @@ TEST(TextEncodingTest, DecidedOnTheWholeFileAndEveryLossCounted) {
     };
     QTemporaryDir dir;
     for (const Case& c : cases) {
-        QFile file(dir.filePath("tardi.csv"));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(head + c.tail);
-        file.close();
+        ASSERT_TRUE(test::writeFile(dir.filePath("tardi.csv"), head + c.tail));
         CsvFormat given;
         given.encoding = QString::fromLatin1(c.forced);
-        CsvReader reader(file.fileName(), given);
+        CsvReader reader(dir.filePath("tardi.csv"), given);
         EXPECT_EQ(reader.format().encoding, c.encoding) << c.what;
         const auto rows = readAll(reader);
         ASSERT_FALSE(rows.isEmpty()) << c.what;
@@ -244,11 +242,8 @@ TEST(CsvReaderTest, HeaderlessEdgeCasesAndOverrides) {
 
     // Short and long rows fit the header; a blank file has no columns and no rows.
     QTemporaryDir dir;
-    QFile file(dir.filePath("misure.csv"));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("Cognome,Nome,CAP\nRossi\nBianchi,Anna,20100,extra\n");
-    file.close();
-    CsvReader sizes(file.fileName());
+    ASSERT_TRUE(test::writeFile(dir.filePath("misure.csv"), "Cognome,Nome,CAP\nRossi\nBianchi,Anna,20100,extra\n"));
+    CsvReader sizes(dir.filePath("misure.csv"));
     ASSERT_TRUE(sizes.next(values));
     EXPECT_EQ(values, (QStringList{"Rossi", "", ""}));
     ASSERT_TRUE(sizes.next(values));
@@ -256,17 +251,12 @@ TEST(CsvReaderTest, HeaderlessEdgeCasesAndOverrides) {
     EXPECT_EQ(sizes.overlongRows(), 1);
 
     // Empty columns at the right of a header, as spreadsheets leave them; no known names.
-    QFile trailing(dir.filePath("colonne.csv"));
-    ASSERT_TRUE(trailing.open(QIODevice::WriteOnly));
-    trailing.write("Socio;Tessera;;\r\nRossi;1024;;\r\n");
-    trailing.close();
-    CsvReader club(trailing.fileName());
+    ASSERT_TRUE(test::writeFile(dir.filePath("colonne.csv"), "Socio;Tessera;;\r\nRossi;1024;;\r\n"));
+    CsvReader club(dir.filePath("colonne.csv"));
     EXPECT_EQ(club.columns(), (QStringList{"Socio", "Tessera", "Colonna 3", "Colonna 4"}));
 
-    QFile empty(dir.filePath("vuoto.csv"));
-    ASSERT_TRUE(empty.open(QIODevice::WriteOnly));
-    empty.close();
-    CsvReader nothing(empty.fileName());
+    ASSERT_TRUE(test::writeFile(dir.filePath("vuoto.csv"), {}));
+    CsvReader nothing(dir.filePath("vuoto.csv"));
     EXPECT_TRUE(nothing.columns().isEmpty());
     EXPECT_FALSE(nothing.next(values));
 
