@@ -154,15 +154,22 @@ TEST_F(ArchiveRecovery, ArchiveHeldByAnotherProgramIsWaitedForThenReportedInUse)
     EXPECT_GE(clock.elapsed(), 500);
     other.join();
 
-    // A lock held past the wait is reported as such, not as a damaged archive.
+    // A lock held past the wait is reported as such, not as a damaged archive. Behind a
+    // pending write readers may still look, but an open for editing is refused.
     LockWait shortWait(200);
     Database holder(good, Database::Mode::ReadWrite);
+    holder.exec(QStringLiteral("BEGIN IMMEDIATE"));
+    { Database ro = ArchiveFile::open(good, ArchiveKind::Addresses, ArchiveFile::Access::ReadOnly); }
+    EXPECT_THROW(ArchiveFile::open(good, ArchiveKind::Addresses, ArchiveFile::Access::ReadWrite), DatabaseError);
+    holder.exec(QStringLiteral("ROLLBACK"));
     holder.exec(QStringLiteral("BEGIN EXCLUSIVE"));
+    const FileSnapshot before = FileSnapshot::of(good);
     for (const auto access : {ArchiveFile::Access::ReadOnly, ArchiveFile::Access::ReadWrite}) {
         const Failure f = failureOf([&] { ArchiveFile::open(good, ArchiveKind::Addresses, access); });
         EXPECT_EQ(f.code, DatabaseError::InUse);
         EXPECT_EQ(f.text, QStringLiteral("Archivio in uso da un altro programma"));
     }
+    EXPECT_EQ(FileSnapshot::of(good), before);
     holder.exec(QStringLiteral("ROLLBACK"));
     EXPECT_EQ(test::fileBytes(good), goodBytes);
 }

@@ -1,5 +1,5 @@
-// Damage the corpus (DamagedCorpus) does not make: refused in process by both kinds of
-// open, locks, and random mutations through the grid's own open.
+// Damage the corpus (DamagedCorpus) does not make, refused in process by both kinds of
+// open, and random mutations through the grid's own open.
 #include "ArchiveTestFiles.h"
 
 #include "archive/ArchiveFile.h"
@@ -79,26 +79,6 @@ TEST_F(DamagedArchive, ForeignSealedOrReshapedArchivesAreRefusedUntouched) {
                                    ArchiveFile::Access::ReadWrite),
                  DatabaseError);
     EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("Manca.mdb"))));
-}
-
-TEST_F(DamagedArchive, ArchiveLockedByAnotherConnectionIsRefusedUntouched) {
-    // Refusals come after the lock wait; a short one keeps the test quick.
-    Database::setStandardBusyTimeout(200);
-    Database other(good, Database::Mode::ReadWrite);
-    other.exec(QStringLiteral("BEGIN IMMEDIATE"));
-    // Readers may still look, but nobody else may write: an open for editing is refused.
-    { Database ro = ArchiveFile::open(good, ArchiveKind::Addresses, ArchiveFile::Access::ReadOnly); }
-    EXPECT_THROW(ArchiveFile::open(good, ArchiveKind::Addresses, ArchiveFile::Access::ReadWrite), DatabaseError);
-    other.exec(QStringLiteral("ROLLBACK"));
-
-    other.exec(QStringLiteral("BEGIN EXCLUSIVE"));
-    const FileSnapshot before = FileSnapshot::of(good);
-    for (const auto access : {ArchiveFile::Access::ReadOnly, ArchiveFile::Access::ReadWrite})
-        EXPECT_THROW(ArchiveFile::open(good, ArchiveKind::Addresses, access), DatabaseError);
-    EXPECT_EQ(FileSnapshot::of(good), before);
-    other.exec(QStringLiteral("ROLLBACK"));
-    EXPECT_EQ(test::fileBytes(good), goodBytes);
-    Database::setStandardBusyTimeout(Database::DefaultBusyTimeoutMs);
 }
 
 TEST_F(DamagedArchive, MutatedArchivesNeverCrashAndRefusalsChangeNothing) {

@@ -118,9 +118,6 @@ Outcome check(const DamagedCorpus::Entry& entry, const QString& outDir, const QS
     QFile::copy(source, target);
     QFile::setPermissions(target, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     step(QStringLiteral("import da"), {QStringLiteral("import"), f, target}, false);
-    if (entry.what.startsWith(QLatin1String("Access"))) // read through libmdb, in a child
-        step(QStringLiteral("import-file"), {QStringLiteral("import-file"), f, target, QStringLiteral("--table"),
-                                             QStringLiteral("DateTest")}, false);
     step(QStringLiteral("compact"), {QStringLiteral("compact"), f}, true);
     step(QStringLiteral("import in"), {QStringLiteral("import"), source, f}, true);
     return outcome;
@@ -166,25 +163,4 @@ TEST(DamagedCorpus, EveryBatchCommandRefusesOrReadsAndNeverChangesTheInput) {
             const BatchRun r = runChecked({QStringLiteral("count"), e.path});
             EXPECT_EQ(r.exitCode, 0) << qPrintable(e.what + r.err);
         }
-}
-
-// Damaged sources through the import from file: each refused with an Italian message
-// that says why, the target archive and the source left as they were.
-TEST(DamagedCorpus, ImportFileRefusesDamagedSourcesAndLeavesTheArchive) {
-    QTemporaryDir dir;
-    const QString target = dir.filePath(QStringLiteral("Destinazione.mdb"));
-    archive::SampleArchive::write(target, 3, 29);
-    const auto sources = DamagedCorpus::writeSources(dir.filePath(QStringLiteral("sorgenti")));
-    const Input archiveBefore = Input::of(target); // its folder now holds the sources too
-    for (const DamagedCorpus::Entry& e : sources) {
-        const Input before = Input::of(e.path);
-        const BatchRun r = runChecked({QStringLiteral("import-file"), e.path, target});
-        EXPECT_EQ(r.exitCode, 1) << qPrintable(e.what + r.out);
-        EXPECT_TRUE(r.err.contains(QStringLiteral("non è un file di testo")) ||
-                    r.err.contains(QStringLiteral("più lunga di 1 MB")))
-            << qPrintable(e.what + ": " + r.err);
-        EXPECT_FALSE(looksForeign(r.err)) << qPrintable(e.what + ": " + r.err);
-        EXPECT_TRUE(Input::of(e.path) == before) << qPrintable(e.what);
-        EXPECT_TRUE(Input::of(target) == archiveBefore) << qPrintable(e.what);
-    }
 }

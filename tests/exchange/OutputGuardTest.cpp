@@ -54,12 +54,7 @@ TEST(OutputGuard, EveryOutputRefusesFilesInUseAndNonPlainFiles) {
     const ProgramFolder folder(program);
     const QString mdb = dir.filePath("a.mdb");
     test::createTestArchive(mdb);
-    {
-        archive::Database db(mdb, archive::Database::Mode::ReadWrite);
-        archive::AddressRecord r;
-        r[2] = QStringLiteral("Rossi");
-        test::addTestAddress(db, r);
-    }
+    test::fillArchive(mdb, {QStringLiteral("Rossi")}, {});
     const QString groups = program + "/Gruppi.grp";
     test::createTestArchive(groups);
     const QString templ = program + "/NewMail.sys";
