@@ -2,6 +2,8 @@
 
 #include "addresses/PlaceKey.h"
 #include "common/AppError.h"
+#include "settings/ProgramSetup.h"
+#include "settings/Settings.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -102,6 +104,20 @@ void ItalianPlaces::load() {
         successors_.insert(r[0], r[2].split(u' ', Qt::SkipEmptyParts));
         abolishedNames_.insert(r[0], r[1]);
     }
+}
+
+QString ItalianPlaces::capTablePath(const settings::Settings& settings) {
+    if (const auto chosen = settings.capTable())
+        return *chosen;
+    for (const QString name : {QStringLiteral("CAP.csv"), QStringLiteral("comuni.json")})
+        if (const QString path = settings::ProgramSetup::programFile(name, settings); !path.isEmpty())
+            return path;
+    return {};
+}
+
+ItalianPlaces ItalianPlaces::forUser(const settings::Settings& settings) {
+    const QString path = capTablePath(settings);
+    return path.isEmpty() ? builtin() : withCapTable(path);
 }
 
 ItalianPlaces ItalianPlaces::withCapTable(const QString& path) {

