@@ -13,6 +13,7 @@ namespace velomar::settings {
 namespace {
 const QString kProgramDir = QStringLiteral("ProgramDir");
 const QString kLastDirArch = QStringLiteral("Cartelle/LastDirArch");
+const QString kCapTable = QStringLiteral("Verifica/TabellaCAP");
 const QString kOpzioni = QStringLiteral("Opzioni/OptApp_%1");
 const QString kColW = QStringLiteral("GrigliaEDIT/Col_W%1");
 const QString kCampoRicerche = QStringLiteral("GrigliaEDIT/CampoRicerche");
@@ -65,6 +66,20 @@ void Settings::setProgramDir(const QString& value) { m_store->setValue(kProgramD
 QString Settings::lastDirArch() const { return m_store->value(kLastDirArch).toString().left(255); }
 
 void Settings::setLastDirArch(const QString& folder) { m_store->setValue(kLastDirArch, folder); }
+
+std::optional<QString> Settings::capTable() const {
+    const QVariant v = m_store->value(kCapTable);
+    if (!v.isValid())
+        return std::nullopt;
+    return v.toString();
+}
+
+void Settings::setCapTable(const std::optional<QString>& path) {
+    if (path)
+        m_store->setValue(kCapTable, *path);
+    else
+        m_store->remove(kCapTable);
+}
 
 std::optional<int> Settings::readInt(const QString& key) const {
     const QVariant v = m_store->value(key);

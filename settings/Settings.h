@@ -39,6 +39,11 @@ public:
     std::optional<QString> programDir() const;
     void setProgramDir(const QString& value);
 
+    // Verifica/TabellaCAP: the comuni's own CAP table chosen in the options; nullopt when
+    // never chosen (the program folder's is used), "" when the user chose none.
+    std::optional<QString> capTable() const;
+    void setCapTable(const std::optional<QString>& path);
+
     QString lastDirArch() const; // "" when missing
     void setLastDirArch(const QString& folder);
 

@@ -1,5 +1,6 @@
 #include "shell/BatchCommands.h"
 
+#include "addresses/AddressCheckBatch.h"
 #include "archive/ArchiveBatch.h"
 #include "common/CommandArgs.h"
 #include "common/UsageError.h"
@@ -67,6 +68,12 @@ std::vector<BatchCommands::Command> makeTable() {
                          "finestra delle proprietà; l'archivio è bloccato in scrittura fino alla sostituzione"),
           {{QStringLiteral("ARCHIVIO.mdb|GRUPPI.grp"), QStringLiteral("l'archivio da compattare")}}},
          archive::batchCompact},
+        {{QStringLiteral("check"),
+          QStringLiteral("verifica CAP, comune e provincia degli indirizzi italiani: una riga per indirizzo "
+                         "sospetto, NR, motivo e correzione proposta, separati da tabulazioni"),
+          {kArchive},
+          {{QStringLiteral("fix"), {}, QStringLiteral("applica in un'unica transazione le correzioni senza dubbi")}}},
+         addresses::batchCheck},
         {{QStringLiteral("labels"),
           QStringLiteral("stampa le etichette in un file PDF, sul formato di foglio indicato o su quello scelto "
                          "nelle opzioni"),
