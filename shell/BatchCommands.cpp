@@ -1,5 +1,6 @@
 #include "shell/BatchCommands.h"
 
+#include "addresses/DuplicatesBatch.h"
 #include "archive/ArchiveBatch.h"
 #include "common/CommandArgs.h"
 #include "common/UsageError.h"
@@ -67,6 +68,13 @@ std::vector<BatchCommands::Command> makeTable() {
                          "finestra delle proprietà; l'archivio è bloccato in scrittura fino alla sostituzione"),
           {{QStringLiteral("ARCHIVIO.mdb|GRUPPI.grp"), QStringLiteral("l'archivio da compattare")}}},
          archive::batchCompact},
+        {{QStringLiteral("duplicates"),
+          QStringLiteral("elenca i gruppi di indirizzi che sono probabilmente lo stesso destinatario, i più certi "
+                         "prima: gruppo, punteggio, NR, cognome e nome, indirizzo, CAP e città"),
+          {kArchive},
+          {{QStringLiteral("min-score"), QStringLiteral("S"),
+            QStringLiteral("punteggio minimo, da 0 a 1 (0.92 se non indicato)")}}},
+         addresses::batchDuplicates},
         {{QStringLiteral("labels"),
           QStringLiteral("stampa le etichette in un file PDF, sul formato di foglio indicato o su quello scelto "
                          "nelle opzioni"),
