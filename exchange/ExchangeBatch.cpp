@@ -208,7 +208,14 @@ int batchImportFileWith(const common::CommandArgs& args, QTextStream& out, QText
     }
     if (args.isSet(QStringLiteral("no-header")))
         sourceOptions.header = SourceOptions::Header::No;
-    options.skipDuplicates = args.isSet(QStringLiteral("skip-duplicates"));
+    static const QMap<QString, DuplicateChoice> choices{{QStringLiteral("skip"), DuplicateChoice::Skip},
+                                                        {QStringLiteral("exact"), DuplicateChoice::Exact},
+                                                        {QStringLiteral("import"), DuplicateChoice::ImportAnyway},
+                                                        {QStringLiteral("review"), DuplicateChoice::Review}};
+    if (args.isSet(QStringLiteral("skip-duplicates")))
+        options.duplicates = DuplicateChoice::Exact;
+    if (const auto choice = args.value(QStringLiteral("duplicates")))
+        options.duplicates = choices.value(*choice);
     options.unmappedToNote = args.isSet(QStringLiteral("unmapped-to-note"));
     if (const auto a = args.value(QStringLiteral("address"))) {
         bool ok = false;

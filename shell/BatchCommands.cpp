@@ -128,7 +128,13 @@ std::vector<BatchCommands::Command> makeTable() {
             QStringLiteral("indirizzo di un contatto da usare (1, 2...), se il file ne ha più d'uno")},
            {QStringLiteral("group"), QStringLiteral("GR"), QStringLiteral("codice di gruppo di ogni indirizzo importato")},
            {QStringLiteral("skip-duplicates"), {},
-            QStringLiteral("salta gli indirizzi con cognome, indirizzo e CAP già presenti")},
+            QStringLiteral("salta gli indirizzi con cognome, indirizzo e CAP già presenti (--duplicates exact)")},
+           {QStringLiteral("duplicates"), {},
+            QStringLiteral("gli indirizzi simili a uno già presente: saltati (skip, la ricerca di Cerca doppioni), "
+                           "saltati solo se uguali in cognome, indirizzo e CAP (exact), importati lo stesso (import) "
+                           "o importati ed elencati da controllare (review)"),
+            false, false,
+            {QStringLiteral("skip"), QStringLiteral("exact"), QStringLiteral("import"), QStringLiteral("review")}},
            {QStringLiteral("unmapped-to-note"), {}, QStringLiteral("scrive nelle note le colonne non associate")}}},
          exchange::batchImportFile},
         {{QStringLiteral("list"), QStringLiteral("stampa la lista degli indirizzi in un file PDF"),
