@@ -34,6 +34,9 @@ const CommandOption kSheet{QStringLiteral("format"), QStringLiteral("NOME"),
                                           "(altrimenti quello scelto nelle opzioni)")};
 const CommandOption kFields{QStringLiteral("fields"), QStringLiteral("ELENCO"),
                             QStringLiteral("campi, per nome o numero, separati da virgole")};
+const CommandOption kHousehold{QStringLiteral("household"), {},
+                               QStringLiteral("una sola etichetta per indirizzo: il primo di ogni porta, o FAMIGLIA "
+                                              "ROSSI quando i cognomi sono uguali")};
 const CommandOption kDescription{QStringLiteral("description"), QStringLiteral("TESTO"),
                                  QStringLiteral("descrizione in testa al file")};
 
@@ -79,7 +82,7 @@ std::vector<BatchCommands::Command> makeTable() {
           QStringLiteral("stampa le etichette in un file PDF, sul formato di foglio indicato o su quello scelto "
                          "nelle opzioni"),
           {kArchive},
-          {pdf(), kGroup, kSort, kStart, kSheet}},
+          {pdf(), kGroup, kSort, kStart, kSheet, kHousehold}},
          printing::batchLabels},
         {{QStringLiteral("preview"),
           QStringLiteral("anteprima di una pagina delle etichette in un file PNG, nulla stampato"),
@@ -106,7 +109,7 @@ std::vector<BatchCommands::Command> makeTable() {
           {kArchive, {QStringLiteral("OUT"), QStringLiteral("il file da scrivere")}},
           {{QStringLiteral("format"), {}, QStringLiteral("formato del file (text se non indicato)"), false, false,
             {QStringLiteral("text"), QStringLiteral("csv"), QStringLiteral("vcard")}},
-           kFields, kDescription}},
+           kFields, kDescription, kHousehold}},
          exchange::batchExport},
         {{QStringLiteral("import"), QStringLiteral("importa indirizzi da un altro archivio"),
           {{QStringLiteral("ORIGINE.mdb"), QStringLiteral("l'archivio da cui leggere")},
