@@ -7,6 +7,7 @@
 #include "archive/DataModel.h"
 #include "archive/SampleArchive.h"
 #include "archive/Statement.h"
+#include "support/CommandRun.h"
 
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -254,4 +255,23 @@ TEST(DuplicateFinder, MergeKeepsOneAddressAndNotDuplicatesAreRemembered) {
     left.step();
     EXPECT_EQ(left.text(0), u"1,4,5");
     EXPECT_EQ(NotDuplicates::read(db), (QSet<std::pair<qint64, qint64>>{{4, 5}}));
+}
+
+TEST(DuplicateFinder, BatchCommandPrintsOneLinePerAddressOfEachGroup) {
+    QTemporaryDir dir;
+    {
+        auto db = openSample(dir, 0, 1);
+        db.exec(QStringLiteral("INSERT INTO TabMAIL (NR, COGNOME, NOME1, INDIRIZZO, CAP, CITTA) VALUES "
+                               "(7, 'Rossi', 'Mario', 'Via Roma 3', '00100', 'ROMA'),"
+                               "(9, 'ROSSI', 'MARIOO', 'V. Roma, 3', '00100', NULL),"
+                               "(12, 'Bruno', 'Anna', 'Via Po 1', '10100', 'TORINO')"));
+    }
+    const QString path = dir.filePath(QStringLiteral("sample.mdb"));
+    const auto run = velomar::test::runCommand(QStringLiteral("duplicates"), {path});
+    EXPECT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out, "1\t0.97\t7\tRossi Mario\tVia Roma 3\t00100 ROMA\n"
+                       "1\t0.97\t9\tROSSI MARIOO\tV. Roma, 3\t00100\n");
+    EXPECT_EQ(velomar::test::runCommand(QStringLiteral("duplicates"), {path, "--min-score", "0,99"}).out, "");
+    EXPECT_EQ(velomar::test::runCommand(QStringLiteral("duplicates"), {path, "--min-score", "x"}).status, 2);
+    EXPECT_EQ(velomar::test::runCommand(QStringLiteral("duplicates"), {dir.filePath("nessuno.mdb")}).status, 1);
 }
