@@ -70,7 +70,7 @@ void BM_ImportTable(benchmark::State& state) {
                                                           archive::ArchiveFile::Access::ReadWrite);
         GeneratedTable source(state.range(0));
         exchange::ImportOptions options;
-        options.skipDuplicates = true;
+        options.duplicates = exchange::DuplicateChoice::Skip;
         options.unmappedToNote = true;
         if (QFile::exists(countries))
             options.countries = exchange::CountryNames::fromFile(countries);

@@ -1,5 +1,6 @@
 #include "exchange/ExchangeBatch.h"
 
+#include "addresses/HouseholdSource.h"
 #include "archive/ArchiveFile.h"
 #include "archive/CountryLookup.h"
 #include "archive/DatabaseError.h"
@@ -104,7 +105,11 @@ int batchExport(const common::CommandArgs& args, QTextStream& out, QTextStream& 
     const auto inUse = common::OutputGuard::hold(source);
     try {
         auto walk = printing::ListPrinterRange::wholeArchive(db, printing::ListPrinterRange::Values::AsStored);
-        const ExportResult result = ExportJob::toFile(*walk, request, output);
+        std::optional<addresses::HouseholdSource> doors;
+        if (args.isSet(QStringLiteral("household")))
+            doors.emplace(*walk);
+        const ExportResult result =
+            ExportJob::toFile(doors ? static_cast<archive::AddressSource&>(*doors) : *walk, request, output);
         out << "Esportati " << result.addresses << " indirizzi in " << output << "\n";
         if (result.replaced > 0)
             out << "Caratteri non rappresentabili sostituiti con '?': " << result.replaced << "\n";
@@ -208,7 +213,14 @@ int batchImportFileWith(const common::CommandArgs& args, QTextStream& out, QText
     }
     if (args.isSet(QStringLiteral("no-header")))
         sourceOptions.header = SourceOptions::Header::No;
-    options.skipDuplicates = args.isSet(QStringLiteral("skip-duplicates"));
+    static const QMap<QString, DuplicateChoice> choices{{QStringLiteral("skip"), DuplicateChoice::Skip},
+                                                        {QStringLiteral("exact"), DuplicateChoice::Exact},
+                                                        {QStringLiteral("import"), DuplicateChoice::ImportAnyway},
+                                                        {QStringLiteral("review"), DuplicateChoice::Review}};
+    if (args.isSet(QStringLiteral("skip-duplicates")))
+        options.duplicates = DuplicateChoice::Exact;
+    if (const auto choice = args.value(QStringLiteral("duplicates")))
+        options.duplicates = choices.value(*choice);
     options.unmappedToNote = args.isSet(QStringLiteral("unmapped-to-note"));
     if (const auto a = args.value(QStringLiteral("address"))) {
         bool ok = false;

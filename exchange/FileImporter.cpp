@@ -1,5 +1,6 @@
 #include "exchange/FileImporter.h"
 
+#include "addresses/DuplicateFinder.h"
 #include "archive/DataModel.h"
 #include "archive/Database.h"
 #include "archive/Statement.h"
@@ -116,8 +117,14 @@ ImportSummary FileImporter::run(SourceTable& source, const ImportMapping& mappin
         }
     } cache(target);
     archive::Transaction tx(target);
+    summary.choice = options.duplicates;
+    const bool exact = options.duplicates == DuplicateChoice::Exact;
+    const bool matching = options.duplicates != DuplicateChoice::NoCheck && !exact;
+    addresses::DuplicateFinder finder;
+    if (matching)
+        finder.addArchive(target);
     QSet<QString> seen;
-    if (options.skipDuplicates) {
+    if (exact) {
         archive::Statement existing(target,
                                     QStringLiteral("SELECT COGNOME, INDIRIZZO, CAP FROM TabMAIL"));
         while (existing.step())
@@ -146,13 +153,23 @@ ImportSummary FileImporter::run(SourceTable& source, const ImportMapping& mappin
         summary.cutValues += shape(row, shaping, record);
         if (!options.group.isEmpty())
             record[DataModel::GR] = options.group;
-        if (options.skipDuplicates) {
+        if (exact) {
             const QString key = ImportValues::duplicateKey(record);
             if (seen.contains(key)) {
                 ++summary.duplicates;
                 continue;
             }
             seen.insert(key);
+        }
+        std::optional<addresses::DuplicateFinder::Match> like;
+        if (matching) {
+            like = finder.bestMatch(record[DataModel::COGNOME], record[DataModel::NOME1],
+                                    record[DataModel::INDIRIZZO], record[DataModel::CAP], record[DataModel::CITTA]);
+            if (like) {
+                ++summary.duplicates;
+                if (options.duplicates == DuplicateChoice::Skip)
+                    continue;
+            }
         }
         // Empty texts are stored as Null, as the entry form does.
         for (int f = 1; f < archive::AddressRecord::FieldCount; ++f) {
@@ -164,6 +181,14 @@ ImportSummary FileImporter::run(SourceTable& source, const ImportMapping& mappin
         insert.exec();
         insert.reset();
         ++summary.imported;
+        if (matching) {
+            // Two rows of the same file match each other too.
+            const qint64 nr = target.lastInsertRowId();
+            finder.add(nr, record[DataModel::COGNOME], record[DataModel::NOME1], record[DataModel::INDIRIZZO],
+                       record[DataModel::CAP], record[DataModel::CITTA]);
+            if (like && options.duplicates == DuplicateChoice::Review)
+                summary.review.push_back({source.position(), nr, like->nr});
+        }
     }
     if (progress && !progress(rows))
         return cancelledSummary();
@@ -187,8 +212,19 @@ QStringList ImportSummary::lines() const {
                    .arg(read - imported);
     out << readNotes;
     out << QStringLiteral("Importati %1 indirizzi.").arg(imported);
-    if (duplicates > 0)
-        out << QStringLiteral("Doppioni saltati: %1.").arg(duplicates);
+    if (duplicates > 0) {
+        if (choice == DuplicateChoice::ImportAnyway || choice == DuplicateChoice::Review)
+            out << QStringLiteral("Probabili doppioni importati lo stesso: %1.").arg(duplicates);
+        else
+            out << QStringLiteral("Doppioni saltati: %1.").arg(duplicates);
+        const std::size_t shown = std::min<std::size_t>(review.size(), 20);
+        for (std::size_t i = 0; i < shown; ++i)
+            out << QStringLiteral("  riga %1: Nr. %2 come Nr. %3").arg(review[i].position).arg(review[i].nr).arg(review[i].like);
+        if (review.size() > shown)
+            out << QStringLiteral("  ...");
+        if (!review.empty())
+            out << QStringLiteral("Da controllare con \"Cerca doppioni\" nel menu Archivio.");
+    }
     if (cutValues > 0)
         out << QStringLiteral("Valori accorciati per stare nei campi: %1.").arg(cutValues);
     if (!refused.empty()) {

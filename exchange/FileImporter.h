@@ -16,9 +16,14 @@ namespace velomar::exchange {
 
 class SourceTable;
 
+// What becomes of a row that matches an address already in the archive (or one imported
+// before it): Exact is the plain test of surname, address and CAP; the others use the
+// matching of "Cerca doppioni".
+enum class DuplicateChoice { NoCheck, Exact, Skip, ImportAnyway, Review };
+
 struct ImportOptions {
-    QString group;               // stored in GR of every address when not empty
-    bool skipDuplicates = false; // same surname, address and CAP as a row already there
+    QString group; // stored in GR of every address when not empty
+    DuplicateChoice duplicates = DuplicateChoice::NoCheck;
     bool unmappedToNote = false; // "Colonna: valore" lines of the other columns into NOTE
     CountryNames countries;
 };
@@ -28,9 +33,18 @@ struct RefusedRow {
     QString reason;
 };
 
+// A row imported although it matches an address, for the user to look at.
+struct ReviewRow {
+    qint64 position = 0; // as the source counts
+    qint64 nr = 0;       // the row as imported
+    qint64 like = 0;     // the address it matches
+};
+
 struct ImportSummary {
+    DuplicateChoice choice = DuplicateChoice::NoCheck;
     qint64 imported = 0;
-    qint64 duplicates = 0;
+    qint64 duplicates = 0; // rows that matched, skipped or not as chosen
+    std::vector<ReviewRow> review;
     qint64 cutValues = 0;
     std::vector<RefusedRow> refused;
     bool oneToOne = false;  // read as it is, without adjustments

@@ -6,6 +6,7 @@
 #include "archive/FailureText.h"
 #include "archive/LikePattern.h"
 #include "archive/Recordset.h"
+#include "addresses/HouseholdSource.h"
 #include "archive/RecordsetAddressSource.h"
 #include "archive/Statement.h"
 #include "common/AppError.h"
@@ -87,13 +88,18 @@ namespace {
 // Prints a sorted record set; shows the failure and returns false, or true.
 bool printLabels(common::DialogService& dialogs, PrinterSelection& printers,
                  const settings::AppState& state, const SheetFormat& sheet, const archive::Recordset& rs,
-                 LabelPosition start, QStringList& cutLabels) {
+                 LabelPosition start, QStringList& cutLabels, bool oneLabelPerDoor) {
     try {
         Hourglass wait;
         auto printer = printers.createPrinter(dialogs);
         archive::RecordsetAddressSource source(rs);
         StampaEtichette engine(*printer, LabelOptions::from(state.options), sheet);
-        engine.print(source, start);
+        if (oneLabelPerDoor) {
+            addresses::HouseholdSource doors(source);
+            engine.print(doors, start);
+        } else {
+            engine.print(source, start);
+        }
         printer->finishJob();
         cutLabels = engine.cutLabels();
         return true;
@@ -101,6 +107,14 @@ bool printLabels(common::DialogService& dialogs, PrinterSelection& printers,
         dialogs.message(printFailureText(e), MsgIcon::Critical);
         return false;
     }
+}
+
+// The labels a record set gives.
+qint64 labelCount(const archive::Recordset& rs, bool oneLabelPerDoor) {
+    if (!oneLabelPerDoor)
+        return rs.recordCount();
+    archive::RecordsetAddressSource source(rs);
+    return addresses::HouseholdSource(source).count();
 }
 
 // "Stampa terminata.", with the labels whose text did not fit when there are any.
@@ -153,12 +167,12 @@ LabelJobs::Outcome LabelJobs::printGroup(const QString& groupCode, const QString
         m_dialogs.message(archive::FailureText::of(e), MsgIcon::Critical);
         return Outcome::Failed;
     }
-    const qint64 n = rs.recordCount();
-    if (n == 0) {
+    if (rs.recordCount() == 0) {
         m_dialogs.message(QStringLiteral("Nessun indirizzo con Gruppo '%1' !").arg(groupCode),
                           MsgIcon::Information);
         return Outcome::NothingToDo;
     }
+    const qint64 n = labelCount(rs, m_oneLabelPerDoor);
     const SheetFormat format = sheet();
     const qint64 sheets = format.sheetsFor(n);
     if (m_dialogs.message(confirmText(n, sheets, {}, true, SheetFormat::paperName(format.paper)),
@@ -174,7 +188,7 @@ LabelJobs::Outcome LabelJobs::printGroup(const QString& groupCode, const QString
         return Outcome::Failed;
     archive::DataModel::applySortOrder(rs, sortIndex);
     QStringList cut;
-    if (!printLabels(m_dialogs, m_printers, m_state, format, rs, {1, 1}, cut))
+    if (!printLabels(m_dialogs, m_printers, m_state, format, rs, {1, 1}, cut, m_oneLabelPerDoor))
         return Outcome::Failed;
     m_dialogs.message(closingText(cut), cut.isEmpty() ? MsgIcon::Information : MsgIcon::Exclamation);
     return Outcome::Printed;
@@ -217,7 +231,7 @@ LabelJobs::Outcome LabelJobs::printSingles(const std::vector<qint64>& nrs, Label
         return Outcome::Failed;
     }
 
-    const qint64 count = qint64(nrs.size());
+    const qint64 count = m_oneLabelPerDoor ? labelCount(rs, true) : qint64(nrs.size());
     const qint64 sheets = format.sheetsFor(count, start);
     if (m_dialogs.message(confirmText(count, sheets, m_printers.currentName(), false,
                                       SheetFormat::paperName(format.paper)),
@@ -234,7 +248,7 @@ LabelJobs::Outcome LabelJobs::printSingles(const std::vector<qint64>& nrs, Label
     }
     archive::DataModel::applySortOrder(rs, sortIndex);
     QStringList cut;
-    if (!printLabels(m_dialogs, m_printers, m_state, format, rs, start, cut))
+    if (!printLabels(m_dialogs, m_printers, m_state, format, rs, start, cut, m_oneLabelPerDoor))
         return Outcome::Failed;
     m_dialogs.message(closingText(cut), cut.isEmpty() ? MsgIcon::Information : MsgIcon::Exclamation);
     return Outcome::Printed;

@@ -52,6 +52,9 @@ public:
     // the one set here (tests, a window that already read it).
     SheetFormat sheet() const;
     void setSheet(std::optional<SheetFormat> sheet) { m_sheet = std::move(sheet); }
+    // "Una sola etichetta per indirizzo" (HouseholdSource); the reminder file still
+    // lists every address.
+    void setOneLabelPerDoor(bool on) { m_oneLabelPerDoor = on; }
 
     static QString confirmText(qint64 labels, qint64 sheets, const QString& printerName,
                                bool shopJob, const QString& paper = QStringLiteral("A4"));
@@ -62,6 +65,7 @@ private:
     PrinterSelection& m_printers;
     archive::Database& m_db;
     std::optional<SheetFormat> m_sheet;
+    bool m_oneLabelPerDoor = false;
 };
 
 } // namespace velomar::printing

@@ -1,5 +1,7 @@
 #include "printing/PrintingBatch.h"
 
+#include "addresses/HouseholdSource.h"
+
 #include "archive/ArchiveFile.h"
 #include "archive/DataModel.h"
 #include "archive/DatabaseError.h"
@@ -191,9 +193,15 @@ int batchLabels(const common::CommandArgs& args, QTextStream& out, QTextStream& 
         PdfPrinter printer(a.pdf);
         StampaEtichette engine(printer, LabelOptions::from(options), a.sheet);
         LabelPosition pos = a.start;
-        engine.print(source, pos);
+        std::optional<addresses::HouseholdSource> doors;
+        if (args.isSet(QStringLiteral("household")))
+            doors.emplace(source);
+        engine.print(doors ? static_cast<archive::AddressSource&>(*doors) : source, pos);
         printer.finishJob();
-        out << "Etichette stampate: " << engine.labelsPrinted() << "\n"
+        out << "Etichette stampate: " << engine.labelsPrinted() << "\n";
+        if (doors)
+            out << "Indirizzi uniti a un altro della stessa porta: " << doors->joined() << "\n";
+        out
             << "Fogli " << SheetFormat::paperName(a.sheet.paper) << ": " << printer.pagesPrinted() << "\n"
             << "File: " << QDir::toNativeSeparators(QFileInfo(a.pdf).absoluteFilePath()) << "\n";
         if (!engine.cutLabels().isEmpty())

@@ -1,6 +1,7 @@
 #include "shell/BatchCommands.h"
 
 #include "addresses/AddressCheckBatch.h"
+#include "addresses/DuplicatesBatch.h"
 #include "archive/ArchiveBatch.h"
 #include "common/CommandArgs.h"
 #include "common/UsageError.h"
@@ -34,6 +35,9 @@ const CommandOption kSheet{QStringLiteral("format"), QStringLiteral("NOME"),
                                           "(altrimenti quello scelto nelle opzioni)")};
 const CommandOption kFields{QStringLiteral("fields"), QStringLiteral("ELENCO"),
                             QStringLiteral("campi, per nome o numero, separati da virgole")};
+const CommandOption kHousehold{QStringLiteral("household"), {},
+                               QStringLiteral("una sola etichetta per indirizzo: il primo di ogni porta, o FAMIGLIA "
+                                              "ROSSI quando i cognomi sono uguali")};
 const CommandOption kDescription{QStringLiteral("description"), QStringLiteral("TESTO"),
                                  QStringLiteral("descrizione in testa al file")};
 
@@ -74,11 +78,18 @@ std::vector<BatchCommands::Command> makeTable() {
           {kArchive},
           {{QStringLiteral("fix"), {}, QStringLiteral("applica in un'unica transazione le correzioni senza dubbi")}}},
          addresses::batchCheck},
+        {{QStringLiteral("duplicates"),
+          QStringLiteral("elenca i gruppi di indirizzi che sono probabilmente lo stesso destinatario, i più certi "
+                         "prima: gruppo, punteggio, NR, cognome e nome, indirizzo, CAP e città"),
+          {kArchive},
+          {{QStringLiteral("min-score"), QStringLiteral("S"),
+            QStringLiteral("punteggio minimo, da 0 a 1 (0.92 se non indicato)")}}},
+         addresses::batchDuplicates},
         {{QStringLiteral("labels"),
           QStringLiteral("stampa le etichette in un file PDF, sul formato di foglio indicato o su quello scelto "
                          "nelle opzioni"),
           {kArchive},
-          {pdf(), kGroup, kSort, kStart, kSheet}},
+          {pdf(), kGroup, kSort, kStart, kSheet, kHousehold}},
          printing::batchLabels},
         {{QStringLiteral("preview"),
           QStringLiteral("anteprima di una pagina delle etichette in un file PNG, nulla stampato"),
@@ -105,7 +116,7 @@ std::vector<BatchCommands::Command> makeTable() {
           {kArchive, {QStringLiteral("OUT"), QStringLiteral("il file da scrivere")}},
           {{QStringLiteral("format"), {}, QStringLiteral("formato del file (text se non indicato)"), false, false,
             {QStringLiteral("text"), QStringLiteral("csv"), QStringLiteral("vcard")}},
-           kFields, kDescription}},
+           kFields, kDescription, kHousehold}},
          exchange::batchExport},
         {{QStringLiteral("import"), QStringLiteral("importa indirizzi da un altro archivio"),
           {{QStringLiteral("ORIGINE.mdb"), QStringLiteral("l'archivio da cui leggere")},
@@ -127,7 +138,13 @@ std::vector<BatchCommands::Command> makeTable() {
             QStringLiteral("indirizzo di un contatto da usare (1, 2...), se il file ne ha più d'uno")},
            {QStringLiteral("group"), QStringLiteral("GR"), QStringLiteral("codice di gruppo di ogni indirizzo importato")},
            {QStringLiteral("skip-duplicates"), {},
-            QStringLiteral("salta gli indirizzi con cognome, indirizzo e CAP già presenti")},
+            QStringLiteral("salta gli indirizzi con cognome, indirizzo e CAP già presenti (--duplicates exact)")},
+           {QStringLiteral("duplicates"), {},
+            QStringLiteral("gli indirizzi simili a uno già presente: saltati (skip, la ricerca di Cerca doppioni), "
+                           "saltati solo se uguali in cognome, indirizzo e CAP (exact), importati lo stesso (import) "
+                           "o importati ed elencati da controllare (review)"),
+            false, false,
+            {QStringLiteral("skip"), QStringLiteral("exact"), QStringLiteral("import"), QStringLiteral("review")}},
            {QStringLiteral("unmapped-to-note"), {}, QStringLiteral("scrive nelle note le colonne non associate")}}},
          exchange::batchImportFile},
         {{QStringLiteral("list"), QStringLiteral("stampa la lista degli indirizzi in un file PDF"),

@@ -1,6 +1,8 @@
 #include "addresses/ui/AddressWindows.h"
 
 #include "addresses/ui/frmEDIT.h"
+#include "addresses/ui/frmDOPPIONI.h"
+#include "archive/Session.h"
 #include "addresses/ui/frmSchedario.h"
 #include "archive/CountryLookup.h"
 #include "common/AppError.h"
@@ -88,6 +90,16 @@ void AddressWindows::mnuSchedario_Click() {
     settings::ui::WindowPlacement::apply(card, m_ctx.settings);
     card->show();
     card->activateWindow();
+}
+
+void AddressWindows::mnuDoppioni_Click() {
+    if (!m_grid || !m_ctx.session.mainDb.isOpen())
+        return;
+    frmDOPPIONI window(m_ctx.dialogs, m_ctx.session.mainDb, [this] {
+        if (m_grid)
+            m_grid->reloadArchive();
+    }, m_main.window);
+    window.exec();
 }
 
 void AddressWindows::mnuGrigliaDefault_Click() {

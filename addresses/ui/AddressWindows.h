@@ -39,6 +39,8 @@ public:
 
     void mnuSchedario_Click();
     void mnuGrigliaDefault_Click();
+    // "Cerca doppioni" on the open archive; the grid reads it again after each merge.
+    void mnuDoppioni_Click();
     void mnuChiudiArchivio_Click();
     // After an import into the open archive.
     void reloadAfterImport();

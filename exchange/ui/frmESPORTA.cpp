@@ -1,5 +1,6 @@
 #include "exchange/ui/frmESPORTA.h"
 
+#include "addresses/HouseholdSource.h"
 #include "archive/FailureText.h"
 #include "archive/Session.h"
 #include "common/AppError.h"
@@ -58,6 +59,10 @@ frmESPORTA::frmESPORTA(common::AppContext& context, archive::ui::ListPrinterGrid
         });
     }
     optFormato[0]->setChecked(true);
+    chkFamiglie = new QCheckBox(QStringLiteral("Una sola etichetta per indirizzo"), this);
+    chkFamiglie->setObjectName(QStringLiteral("chkFamiglie"));
+    chkFamiglie->setToolTip(QStringLiteral("Di chi abita allo stesso indirizzo resta il primo nell'ordine, o "
+                                           "FAMIGLIA ROSSI se i cognomi sono uguali"));
     cmdEsporta = new QPushButton(QStringLiteral("Esporta"), this);
     cmdEsporta->setObjectName(QStringLiteral("cmdEsporta"));
     cmdChiudi = new QPushButton(QStringLiteral("Chiudi"), this);
@@ -69,6 +74,7 @@ frmESPORTA::frmESPORTA(common::AppContext& context, archive::ui::ListPrinterGrid
     auto* middle = new QVBoxLayout;
     middle->addWidget(choices->fraRESULT);
     middle->addWidget(fraFormato);
+    middle->addWidget(chkFamiglie);
     layout->addLayout(middle, 1, 1);
     auto* buttons = new QVBoxLayout;
     buttons->addWidget(cmdEsporta);
@@ -195,7 +201,11 @@ bool frmESPORTA::exportJob(const QString& fileName) {
             break;
         }
         }
-        result = ExportJob::toFile(*source, request, fileName, [this](qint64 done, qint64 total) {
+        std::optional<addresses::HouseholdSource> doors;
+        if (chkFamiglie->isChecked())
+            doors.emplace(*source);
+        archive::AddressSource& walk = doors ? static_cast<archive::AddressSource&>(*doors) : *source;
+        result = ExportJob::toFile(walk, request, fileName, [this](qint64 done, qint64 total) {
             choices->progress(done, total);
         });
     } catch (const common::AppError& error) {

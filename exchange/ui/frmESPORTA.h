@@ -7,6 +7,7 @@
 #include <QDialog>
 #include <array>
 
+class QCheckBox;
 class QGroupBox;
 class QPushButton;
 class QRadioButton;
@@ -32,6 +33,7 @@ public:
     QGroupBox* fraFormato;
     std::array<QRadioButton*, 3> optFormato{}; // Testo, CSV, vCard
     ExportFileFormat format() const;
+    QCheckBox* chkFamiglie; // one address per door
     QPushButton* cmdEsporta;
     QPushButton* cmdChiudi;
 

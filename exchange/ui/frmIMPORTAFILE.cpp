@@ -142,9 +142,13 @@ frmIMPORTAFILE::frmIMPORTAFILE(common::AppContext& context, SourceOpener opener,
     txtGruppo->setObjectName(QStringLiteral("txtGruppo"));
     txtGruppo->setMaxLength(2);
     txtGruppo->setMaximumWidth(50);
-    chkDoppioni =
-        new QCheckBox(QStringLiteral("Salta i doppioni (stesso Cognome, Indirizzo e CAP)"), this);
-    chkDoppioni->setObjectName(QStringLiteral("chkDoppioni"));
+    cboDoppioni = new QComboBox(this);
+    cboDoppioni->setObjectName(QStringLiteral("cboDoppioni"));
+    cboDoppioni->addItems({QStringLiteral("importati senza controllo"),
+                           QStringLiteral("saltati se Cognome, Indirizzo e CAP sono uguali"),
+                           QStringLiteral("saltati se sono probabili doppioni"),
+                           QStringLiteral("importati lo stesso e contati"),
+                           QStringLiteral("importati ed elencati da controllare")});
     chkNote = new QCheckBox(QStringLiteral("Colonne non associate nelle Note"), this);
     chkNote->setObjectName(QStringLiteral("chkNote"));
 
@@ -177,7 +181,8 @@ frmIMPORTAFILE::frmIMPORTAFILE(common::AppContext& context, SourceOpener opener,
     optionsRow->addWidget(new QLabel(QStringLiteral("Gruppo per tutti gli indirizzi:"), this));
     optionsRow->addWidget(txtGruppo);
     optionsRow->addSpacing(12);
-    optionsRow->addWidget(chkDoppioni);
+    optionsRow->addWidget(new QLabel(QStringLiteral("Indirizzi già presenti:"), this));
+    optionsRow->addWidget(cboDoppioni);
     optionsRow->addWidget(chkNote);
     optionsRow->addStretch();
     layout->addLayout(optionsRow);
@@ -331,7 +336,7 @@ ImportOptions frmIMPORTAFILE::importOptions() {
     }
     ImportOptions o;
     o.group = FileImporter::checkedGroup(txtGruppo->text());
-    o.skipDuplicates = chkDoppioni->isChecked();
+    o.duplicates = DuplicateChoice(cboDoppioni->currentIndex());
     o.unmappedToNote = chkNote->isChecked();
     o.countries = *m_countries;
     return o;
@@ -365,7 +370,7 @@ void frmIMPORTAFILE::setRunning(bool running) {
     m_running = running;
     for (QWidget* w : std::initializer_list<QWidget*>{
              cmdSfoglia, cboCodifica, cboSeparatore, cboIntestazione, cboTabella, GRIDcampi, cboIndirizzo,
-             txtGruppo, chkDoppioni, chkNote, cmdImporta, cmdChiudi})
+             txtGruppo, cboDoppioni, chkNote, cmdImporta, cmdChiudi})
         w->setEnabled(!running);
     cboIndirizzo->setEnabled(!running && cboIndirizzo->count() > 1);
     cboTabella->setEnabled(!running && cboTabella->count() > 0);

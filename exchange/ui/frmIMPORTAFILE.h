@@ -45,7 +45,7 @@ public:
     std::array<QComboBox*, 17> cboCampo{}; // by field index; NR has none
     QTableWidget* GRIDanteprima;           // the first rows as stored
     QLineEdit* txtGruppo;
-    QCheckBox* chkDoppioni;
+    QComboBox* cboDoppioni; // DuplicateChoice, in its order
     QCheckBox* chkNote;
     QProgressBar* BARRA;
     QLabel* lblRighe;

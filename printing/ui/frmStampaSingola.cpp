@@ -20,6 +20,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -172,6 +173,11 @@ frmStampaSingola::frmStampaSingola(common::AppContext& context, QWidget* parent)
     auto* printLayout = new QVBoxLayout(fraSTAMPA);
     printLayout->addWidget(new QLabel(QStringLiteral("Ordinamento Stampa"), fraSTAMPA));
     printLayout->addWidget(cboOrdSt);
+    chkFamiglie = new QCheckBox(QStringLiteral("Una sola etichetta per indirizzo"), fraSTAMPA);
+    chkFamiglie->setObjectName(QStringLiteral("chkFamiglie"));
+    chkFamiglie->setToolTip(QStringLiteral("Etichette e busta: il primo nell'ordine di stampa di chi abita allo "
+                                           "stesso indirizzo, o FAMIGLIA ROSSI se i cognomi sono uguali"));
+    printLayout->addWidget(chkFamiglie);
     printLayout->addWidget(cmdStampa);
     cmdAnteprima = makeButton(fraSTAMPA, "cmdAnteprima", QStringLiteral("Anteprima"));
     printLayout->addWidget(cmdAnteprima);
@@ -396,6 +402,7 @@ LabelPosition frmStampaSingola::startPosition() const {
 void frmStampaSingola::cmdStampa_Click() {
     LabelJobs jobs(m_ctx.state, m_ctx.dialogs, m_ctx.printers, m_ctx.session.mainDb);
     jobs.setSheet(picFoglio->format()); // the sheet shown, already read
+    jobs.setOneLabelPerDoor(chkFamiglie->isChecked());
     const auto outcome = jobs.printSingles(m_list, startPosition(), cboOrdSt->currentIndex());
     if (outcome == LabelJobs::Outcome::Printed) {
         cboORDINAMENTO->setCurrentIndex(0);

@@ -9,6 +9,7 @@
 #include <unordered_set>
 #include <vector>
 
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QPushButton;
@@ -64,6 +65,7 @@ public:
     QLabel* lblInizio = nullptr; // the sheet's name and the start label
     QComboBox* cboORDINAMENTO = nullptr;
     QComboBox* cboOrdSt = nullptr;
+    QCheckBox* chkFamiglie = nullptr; // one label per door
     QPushButton* cmdAggiungi = nullptr;
     QPushButton* cmdEliminaSel = nullptr;
     QPushButton* cmdCancella = nullptr;

@@ -8,6 +8,7 @@
 #include "common/ui/GroupCodeEdit.h"
 #include "common/AppContext.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
 #include <QFormLayout>
@@ -66,6 +67,10 @@ frmStampaTipogr::frmStampaTipogr(common::AppContext& context, QWidget* parent)
     auto* lblORDINAMENTO_ = new QLabel(QStringLiteral("Ordine di stampa:"), fraDATI);
     lblORDINAMENTO_->setObjectName(QStringLiteral("lblORDINAMENTO_"));
     form->addRow(lblORDINAMENTO_, cboORDINAMENTO);
+    chkFamiglie = new QCheckBox(QStringLiteral("Una sola etichetta per indirizzo (il primo nell'ordine di stampa, o FAMIGLIA ROSSI se i "
+                                 "cognomi sono uguali)"), fraDATI);
+    chkFamiglie->setObjectName(QStringLiteral("chkFamiglie"));
+    form->addRow(chkFamiglie);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(cmdStampa);
     buttons->addWidget(cmdAnteprima);
@@ -97,6 +102,7 @@ bool frmStampaTipogr::eventFilter(QObject* watched, QEvent* event) {
 void frmStampaTipogr::cmdStampa_Click() {
     common::ui::completeGroupCode(txtGRUPPO);
     LabelJobs jobs(m_ctx.state, m_ctx.dialogs, m_ctx.printers, m_ctx.session.mainDb);
+    jobs.setOneLabelPerDoor(chkFamiglie->isChecked());
     BARRA->setValue(0);
     const auto progress = [this](qint64 max, qint64 value) {
         if (!BARRA->isVisible())

@@ -2,6 +2,7 @@
 
 #include <QDialog>
 
+class QCheckBox;
 class QComboBox;
 class QLineEdit;
 class QProgressBar;
@@ -29,6 +30,7 @@ public:
     QLineEdit* txtGRUPPO = nullptr;
     QLineEdit* txtDESC = nullptr;
     QComboBox* cboORDINAMENTO = nullptr;
+    QCheckBox* chkFamiglie = nullptr; // one label per door
     QPushButton* cmdStampa = nullptr;
     QPushButton* cmdAnteprima = nullptr;
     QPushButton* cmdChiudi = nullptr;

@@ -166,6 +166,7 @@ void frmMAIN::buildMenus() {
          &frmMAIN::mnuImporta_Click, true);
     wire(addItem(archivio, "mnuImportaFile", QStringLiteral("Importa da &file…")),
          &frmMAIN::mnuImportaFile_Click, true);
+    wire(addItem(archivio, "mnuDoppioni", QStringLiteral("Cerca d&oppioni…")), &frmMAIN::mnuDoppioni_Click, true);
     addSeparator(archivio, "mnuSep0");
     wire(addItem(archivio, "mnuGrigliaDefault", QStringLiteral("Ripristina Colonne &Default"),
                  QKeySequence(QStringLiteral("Ctrl+D"))),
@@ -414,6 +415,8 @@ void frmMAIN::mnuImporta_Click() {
 void frmMAIN::mnuImportaFile_Click() {
     ExchangeWindows::openFileImport(m_ctx, m_addresses->grid(), this);
 }
+
+void frmMAIN::mnuDoppioni_Click() { m_addresses->mnuDoppioni_Click(); }
 
 void frmMAIN::mnuGrigliaDefault_Click() { m_addresses->mnuGrigliaDefault_Click(); }
 

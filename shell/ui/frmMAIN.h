@@ -109,6 +109,7 @@ private:
     void mnuEsporta_Click();
     void mnuImporta_Click();
     void mnuImportaFile_Click();
+    void mnuDoppioni_Click();
     void mnuGrigliaDefault_Click();
     void mnuProprieta_Click();
     void mnuChiudiArchivio_Click();

@@ -15,6 +15,7 @@ using archive::DataModel;
 using exchange::FileImporter;
 using exchange::ImportMapping;
 using exchange::ImportOptions;
+using exchange::DuplicateChoice;
 
 namespace {
 
@@ -58,7 +59,7 @@ TEST(FileImporter, ItalianSpreadsheetWithDuplicatesGroupAndRefusedRows) {
          {"Müller", "Hans", "Hauptstr. 5", "10115", "Berlin", "Germany", ""},
          {"rossi", "Maria", "VIA ROMA 1", "20100", "Milano", "", ""}}); // as line 2
     ImportOptions options;
-    options.skipDuplicates = true;
+    options.duplicates = DuplicateChoice::Exact;
     options.unmappedToNote = true;
     options.group = FileImporter::checkedGroup(QStringLiteral("c1"));
     options.countries = exchange::CountryNames::fromFile(test::templatePath("StatiEsteri.mdb"));
@@ -154,4 +155,46 @@ TEST(FileImporter, EveryShortenedValueOfEveryRowIsCounted) {
     const auto summary = FileImporter::run(source, ImportMapping::fromHeader(source.columns()), {}, t.db);
     EXPECT_EQ(summary.imported, 3);
     EXPECT_EQ(summary.cutValues, 3);
+}
+
+TEST(FileImporter, RowsLikeAnAddressAlreadyThereAreSkippedImportedOrListedAsChosen) {
+    const struct {
+        const char* name;
+        DuplicateChoice choice;
+        qint64 imported;
+        qint64 duplicates;
+        const char* lines;
+    } cases[] = {
+        {"no check", DuplicateChoice::NoCheck, 4, 0, "Importati 4 indirizzi."},
+        {"exact", DuplicateChoice::Exact, 3, 1, "Importati 3 indirizzi.\nDoppioni saltati: 1."},
+        {"skip", DuplicateChoice::Skip, 1, 3, "Importati 1 indirizzi.\nDoppioni saltati: 3."},
+        {"import anyway", DuplicateChoice::ImportAnyway, 4, 3,
+         "Importati 4 indirizzi.\nProbabili doppioni importati lo stesso: 3."},
+        {"review", DuplicateChoice::Review, 4, 3,
+         "Importati 4 indirizzi.\nProbabili doppioni importati lo stesso: 3.\n  riga 2: Nr. 2 come Nr. 1\n"
+         "  riga 3: Nr. 3 come Nr. 1\n  riga 5: Nr. 5 come Nr. 4\n"
+         "Da controllare con \"Cerca doppioni\" nel menu Archivio."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Target t;
+        archive::AddressRecord existing;
+        existing[DataModel::COGNOME] = QStringLiteral("Rossi");
+        existing[DataModel::NOME1] = QStringLiteral("Mario");
+        existing[DataModel::INDIRIZZO] = QStringLiteral("Via Giuseppe Verdi 3");
+        existing[DataModel::CAP] = QStringLiteral("00100");
+        test::addTestAddress(t.db, existing);
+        test::MemoryTable source({"Cognome", "Nome", "Indirizzo", "CAP"},
+                                 {{"ROSSI", "MARIO", "V. G. Verdi, 3", "00100"},   // probably the one there
+                                  {"Rossi", "Mario", "Via Giuseppe Verdi 3", "00100"}, // exactly the one there
+                                  {"Bruno", "Anna", "Via Po 1", "10100"},
+                                  {"BRUNO", "ANNA", "Via Po, 1", "10100"}}); // like the row before
+        ImportOptions options;
+        options.duplicates = c.choice;
+        const auto summary = FileImporter::run(source, ImportMapping::fromHeader(source.columns()), options, t.db);
+        EXPECT_EQ(summary.imported, c.imported);
+        EXPECT_EQ(summary.duplicates, c.duplicates);
+        EXPECT_EQ(summary.lines().join(u'\n'), QString::fromUtf8(c.lines));
+        EXPECT_EQ(t.rows().size(), c.imported + 1);
+    }
 }

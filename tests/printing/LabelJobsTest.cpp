@@ -23,6 +23,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 using namespace velomar;
 using namespace velomar::printing;
 using common::MsgResult;
@@ -245,4 +247,31 @@ TEST(LabelJobs, LinesFromTheArchiveAreThoseOfTheStoredValues) {
         EXPECT_EQ(lines[6], c.line6);
         EXPECT_EQ(lines[4], c.nome2); // blanks are a line, an empty field none
     }
+}
+
+TEST(LabelJobs, OneLabelPerDoorCountsAndPrintsTheFamilyOnce) {
+    Fixture f;
+    for (const auto& [cognome, nome, via] : {std::tuple{"ROSSI", "MARIO", "Via Verdi 3"}, {"Rossi", "Giulia", "V. Verdi, 3"},
+                                             {"BIANCHI", "LUCA", "Via Po 1"}, {"NERI", "ANNA", "Via Po 1"},
+                                             {"VERDI", "UGO", "Via Po 2"}}) {
+        archive::Statement st(f.db, "INSERT INTO TabMAIL (COGNOME, NOME1, INDIRIZZO, CAP, CITTA, GR) "
+                                    "VALUES (?, ?, ?, '00100', 'ROMA', 'AA')");
+        st.bindText(1, cognome).bindText(2, nome).bindText(3, via).exec();
+    }
+    LabelJobs jobs = f.jobs();
+    jobs.setOneLabelPerDoor(true);
+    f.dialogs.answerMessage(MsgResult::Ok);
+    f.dialogs.answerInput(QStringLiteral("famiglie"));
+    EXPECT_EQ(jobs.printGroup("AA", "", 2), Outcome::Printed);
+    EXPECT_TRUE(f.dialogs.messages()[0].startsWith("Etichette in stampa: 3\r\n"));
+    QStringList printed;
+    for (const QString& text : test::RecordingProvider::texts(f.events))
+        printed << text.trimmed();
+    EXPECT_TRUE(printed.contains("BIANCHI LUCA"));  // first by surname at Via Po 1
+    EXPECT_FALSE(printed.contains("NERI ANNA"));
+    EXPECT_EQ(printed.indexOf("FAMIGLIA ROSSI") + 1, printed.indexOf("V. Verdi, 3")); // Giulia's, first by name
+    EXPECT_FALSE(printed.contains("ROSSI MARIO"));
+    EXPECT_TRUE(printed.contains("VERDI UGO"));
+    // The reminder file still names everyone.
+    EXPECT_TRUE(test::fileBytes(f.state.stampeTipDir + "/famiglie.txt").contains("5 indirizzi"));
 }

@@ -83,7 +83,7 @@ TEST(frmIMPORTAFILE, PreviewShowsRowsAsStoredAndImportSummarises) {
     w.cmdImporta_Click();
     EXPECT_EQ(f.dialogs.lastMessage(), "Il Gruppo è fatto di una o due lettere o cifre.");
     w.txtGruppo->setText("ZZ");
-    w.chkDoppioni->setChecked(true);
+    w.cboDoppioni->setCurrentIndex(int(exchange::DuplicateChoice::Exact));
     w.cmdImporta_Click();
     ASSERT_TRUE(w.lastSummary().has_value());
     EXPECT_EQ(f.dialogs.lastMessage(), "Importati 2 indirizzi.\nDoppioni saltati: 1.");

@@ -1,9 +1,11 @@
 #include "MainWindowFixture.h"
 
 #include "addresses/EntryBuffer.h"
+#include "addresses/ui/frmDOPPIONI.h"
 #include "addresses/ui/frmEDIT.h"
 #include "addresses/ui/frmINPUT.h"
 #include "addresses/ui/frmSchedario.h"
+#include "archive/SampleArchive.h"
 #include "archive/ui/MainWindowHost.h"
 #include "archive/ui/frmProprieta.h"
 #include "archive/ui/frmProprietaGr.h"
@@ -28,6 +30,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <map>
@@ -119,6 +122,11 @@ TEST_F(Mnemonics, EveryWindowGivesEachAltKeyToOneControl) {
         windows.push_back(std::move(form));
     }
     windows.push_back(std::make_unique<addresses::frmSchedario>(*context, *grid, nullptr));
+    QTemporaryDir sampleDir;
+    const QString sample = sampleDir.filePath(QStringLiteral("Doppioni.mdb"));
+    archive::SampleArchive::write(sample, 20, 1);
+    archive::Database sampleDb(sample, archive::Database::Mode::ReadWrite);
+    windows.push_back(std::make_unique<addresses::frmDOPPIONI>(dialogs, sampleDb, nullptr));
     windows.push_back(std::make_unique<archive::ui::frmProprieta>(*context, host));
     windows.push_back(std::make_unique<archive::ui::frmProprietaGr>(*context, 3));
     windows.push_back(std::make_unique<groups::frmGRUPPI>(*context));

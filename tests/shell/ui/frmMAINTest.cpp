@@ -67,6 +67,7 @@ TEST_F(frmMAINTest, MenuBarCarriesEveryEntryWithCaptionShortcutAndVisibility) {
         {"mnuEsporta", "&Esporta in formato Testo", "Ctrl+E", true},
         {"mnuImporta", "&Importa da altro Archivio", "Ctrl+I", true},
         {"mnuImportaFile", "Importa da &file…", "", true},
+        {"mnuDoppioni", "Cerca d&oppioni…", "", true},
         {"mnuGrigliaDefault", "Ripristina Colonne &Default", "Ctrl+D", true},
         {"mnuProprieta", "&Proprietà Archivio", "Ctrl+P", true},
         {"mnuChiudiArchivio", "&Chiudi Archivio", "Ctrl+C", true},
