@@ -1,6 +1,7 @@
 #include "printing/PostalStyle.h"
 
 #include "archive/AddressRecord.h"
+#include "printing/BulkMailing.h"
 
 #include <QRegularExpression>
 
@@ -68,8 +69,10 @@ StampaEtichette::Lines PostalStyle::lines(const archive::AddressRecord& record,
         cut = true;
     }
     lines[6] = (place + province).trimmed();
-    lines[7] = fitted(text(record[NAZ]), roomMm, width);
-    if (lines[7].size() < text(record[NAZ]).size())
+    // Italy ("I", "ITALIA") is no country line for an Italian sorting office.
+    const QString country = BulkMailing::isItalian(record) ? QString() : text(record[NAZ]);
+    lines[7] = fitted(country, roomMm, width);
+    if (lines[7].size() < country.size())
         cut = true;
 
     // At most MaxLines: a rule of the style, not a cut (line 0 is the blank above the block).

@@ -166,6 +166,8 @@ TEST(PostalStyle, Texts) {
         {"P.zza Duomo nr.1", "P.ZZA DUOMO 1"},
         {"V. Garibaldi 7", "V GARIBALDI 7"},
         {"Rossi S.p.A.", "ROSSI SPA"},
+        {"Gent.ma Sig.ra", "GENT.MA SIG.RA"},
+        {"Egr. Sig.", "EGR SIG"},
         {"Dott.  Mario  (ufficio)", "DOTT MARIO UFFICIO"},
         {"Via Nazionale 3", "VIA NAZIONALE 3"},
         {"Sant'Angelo", "SANT'ANGELO"},
@@ -198,6 +200,9 @@ TEST(PostalStyle, Lines) {
     EXPECT_EQ(l[1], "");
     EXPECT_EQ(l[3], QString(25, u'M'));
     EXPECT_EQ(l[4], "UFFICIO");
+    l = PostalStyle::lines(address("1", "", "ROSSI", "", "", "", "00100", "ROMA", "RM", "I"), chars, 60, nullptr,
+                           SheetFormat::standard());
+    EXPECT_EQ(l[7], "");
 
     // Nothing but blanks prints no blank line; a long locality keeps its province.
     bool cut = false;
