@@ -22,7 +22,7 @@ QString fitted(const QString& text, double room, const StampaEtichette::Measure&
 } // namespace
 
 QString PostalStyle::text(const QString& value) {
-    static const QRegularExpression separators(QStringLiteral(R"([,;()\[\]])"));
+    static const QRegularExpression separators(QStringLiteral(R"([,;"()\[\]])"));
     // "N.", "N°", "NR." or "NUM." before the civic number says nothing the number does not.
     static const QRegularExpression number(
         QStringLiteral(R"(\b(?:N|NR|NUM|NUMERO)\s*[.°º]?\s*(?=\d))"));
