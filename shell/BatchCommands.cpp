@@ -7,6 +7,7 @@
 #include "common/UsageError.h"
 #include "exchange/AccessCopyBatch.h"
 #include "exchange/ExchangeBatch.h"
+#include "printing/BulkBatch.h"
 #include "printing/FormatsBatch.h"
 #include "printing/PrintingBatch.h"
 #include "printing/SummaryBatch.h"
@@ -99,6 +100,21 @@ std::vector<BatchCommands::Command> makeTable() {
            {QStringLiteral("dpi"), QStringLiteral("D"), QStringLiteral("risoluzione, da 30 a 300 (150 se non indicata)")},
            kGroup, kSort, kStart, kSheet}},
          printing::batchPreview},
+        {{QStringLiteral("bundles"),
+          QStringLiteral("spedizione in blocco: distinta dei mazzetti per CAP in un file PDF (e CSV accanto) e, "
+                         "se chiesto, le etichette in ordine di mazzetto con le testate"),
+          {kArchive},
+          {required({QStringLiteral("pdf"), QStringLiteral("DISTINTA.pdf"), QStringLiteral("distinta da scrivere")}),
+           {QStringLiteral("labels"), QStringLiteral("ETICHETTE.pdf"),
+            QStringLiteral("scrive anche le etichette (e il promemoria accanto)")},
+           {kGroup.name, kGroup.valueName, QStringLiteral("solo gli indirizzi del gruppo GR; si può ripetere"), false,
+            true},
+           {QStringLiteral("min"), QStringLiteral("N"), QStringLiteral("pezzi minimi di un mazzetto (10 se non indicato)")},
+           {QStringLiteral("postal-style"), {}, QStringLiteral("indirizzi nello stile postale (maiuscole, senza "
+                                                               "punteggiatura)")},
+           {QStringLiteral("product"), QStringLiteral("TESTO"), QStringLiteral("nome del prodotto postale sulla distinta")},
+           kSheet}},
+         printing::batchBundles},
         {{QStringLiteral("formats"),
           QStringLiteral("elenca i formati dei fogli di etichette (predefiniti, modelli di glabels-data, "
                          "personalizzato), anche per marca o codice"),

@@ -3,6 +3,7 @@
 #include "printing/PrinterSelection.h"
 #include "printing/ui/QtPrinter.h"
 #include "printing/ui/frmImpostaStampante.h"
+#include "printing/ui/frmSpedizioneBlocco.h"
 #include "printing/ui/frmStampaTipogr.h"
 #include "common/AppContext.h"
 
@@ -17,6 +18,11 @@ std::unique_ptr<PrinterSelection> PrintWindows::systemPrinters() {
 
 void PrintWindows::openPrintShop(common::AppContext& context, QWidget* parent) {
     frmStampaTipogr window(context, parent);
+    window.exec();
+}
+
+void PrintWindows::openBulkMailing(common::AppContext& context, std::vector<qint64> selection, QWidget* parent) {
+    frmSpedizioneBlocco window(context, std::move(selection), parent);
     window.exec();
 }
 

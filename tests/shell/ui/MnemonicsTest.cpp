@@ -19,6 +19,7 @@
 #include "printing/ui/frmRiepiloghi.h"
 #include "printing/ui/frmStampaLista.h"
 #include "printing/ui/frmStampaSingola.h"
+#include "printing/ui/frmSpedizioneBlocco.h"
 #include "printing/ui/frmStampaTipogr.h"
 #include "shell/ShellCommands.h"
 #include "shell/ui/frmAbout.h"
@@ -136,6 +137,7 @@ TEST_F(Mnemonics, EveryWindowGivesEachAltKeyToOneControl) {
                                          [] { return qint64(1); }};
     windows.push_back(std::make_unique<printing::frmStampaSingola>(*context));
     windows.push_back(std::make_unique<printing::frmStampaTipogr>(*context));
+    windows.push_back(std::make_unique<printing::frmSpedizioneBlocco>(*context, std::vector<qint64>{1, 2}));
     windows.push_back(std::make_unique<printing::frmImpostaStampante>(printers));
     windows.push_back(std::make_unique<printing::ui::frmStampaLista>(*context, access));
     windows.push_back(std::make_unique<printing::ui::frmRiepiloghi>(*context));
