@@ -90,7 +90,7 @@ bool printLabels(common::DialogService& dialogs, PrinterSelection& printers,
                  LabelPosition start, QStringList& cutLabels) {
     try {
         Hourglass wait;
-        auto printer = printers.createPrinter(dialogs);
+        auto printer = printers.createPrinter(dialogs, PrinterSelection::Calibration::Applied);
         archive::RecordsetAddressSource source(rs);
         StampaEtichette engine(*printer, LabelOptions::from(state.options), sheet);
         engine.print(source, start);

@@ -452,7 +452,7 @@ void frmStampaSingola::cmdBUSTA_Click() {
         common::MsgResult::Ok) {
         try {
             QApplication::setOverrideCursor(Qt::WaitCursor);
-            auto printer = m_ctx.printers.createPrinter(m_ctx.dialogs);
+            auto printer = m_ctx.printers.createPrinter(m_ctx.dialogs, PrinterSelection::Calibration::Applied);
             const EnvelopeOptions options = EnvelopeOptions::from(m_ctx.state.options);
             StampaBusta::print(*printer, options, m_ctx.state.senders.sender(options.senderIndex), record);
             printer->finishJob();
