@@ -87,12 +87,14 @@ namespace {
 // Prints a sorted record set; shows the failure and returns false, or true.
 bool printLabels(common::DialogService& dialogs, PrinterSelection& printers,
                  const settings::AppState& state, const SheetFormat& sheet, const archive::Recordset& rs,
-                 LabelPosition start, QStringList& cutLabels) {
+                 LabelPosition start, QStringList& cutLabels, bool outlines) {
     try {
         Hourglass wait;
         auto printer = printers.createPrinter(dialogs, PrinterSelection::Calibration::Applied);
         archive::RecordsetAddressSource source(rs);
-        StampaEtichette engine(*printer, LabelOptions::from(state.options), sheet);
+        LabelOptions options = LabelOptions::from(state.options);
+        options.outlines = outlines;
+        StampaEtichette engine(*printer, options, sheet);
         engine.print(source, start);
         printer->finishJob();
         cutLabels = engine.cutLabels();
@@ -174,7 +176,7 @@ LabelJobs::Outcome LabelJobs::printGroup(const QString& groupCode, const QString
         return Outcome::Failed;
     archive::DataModel::applySortOrder(rs, sortIndex);
     QStringList cut;
-    if (!printLabels(m_dialogs, m_printers, m_state, format, rs, {1, 1}, cut))
+    if (!printLabels(m_dialogs, m_printers, m_state, format, rs, {1, 1}, cut, m_outlines))
         return Outcome::Failed;
     m_dialogs.message(closingText(cut), cut.isEmpty() ? MsgIcon::Information : MsgIcon::Exclamation);
     return Outcome::Printed;
@@ -234,7 +236,7 @@ LabelJobs::Outcome LabelJobs::printSingles(const std::vector<qint64>& nrs, Label
     }
     archive::DataModel::applySortOrder(rs, sortIndex);
     QStringList cut;
-    if (!printLabels(m_dialogs, m_printers, m_state, format, rs, start, cut))
+    if (!printLabels(m_dialogs, m_printers, m_state, format, rs, start, cut, m_outlines))
         return Outcome::Failed;
     m_dialogs.message(closingText(cut), cut.isEmpty() ? MsgIcon::Information : MsgIcon::Exclamation);
     return Outcome::Printed;

@@ -52,6 +52,8 @@ public:
     // the one set here (tests, a window that already read it).
     SheetFormat sheet() const;
     void setSheet(std::optional<SheetFormat> sheet) { m_sheet = std::move(sheet); }
+    // "Stampa i contorni": the label outlines printed with the addresses.
+    void setOutlines(bool on) { m_outlines = on; }
 
     static QString confirmText(qint64 labels, qint64 sheets, const QString& printerName,
                                bool shopJob, const QString& paper = QStringLiteral("A4"));
@@ -62,6 +64,7 @@ private:
     PrinterSelection& m_printers;
     archive::Database& m_db;
     std::optional<SheetFormat> m_sheet;
+    bool m_outlines = false;
 };
 
 } // namespace velomar::printing

@@ -1,5 +1,9 @@
 #include "printing/TestSheet.h"
 
+#include "printing/PrinterCalibration.h"
+#include "printing/PrinterSelection.h"
+#include "settings/Settings.h"
+
 #include <cmath>
 
 namespace velomar::printing {
@@ -95,6 +99,15 @@ void TestSheet::print(Printer& printer, const QString& printerName, const QStrin
     printer.setCurrentX(x);
     printer.printLine(QStringLiteral("Calibrazione: ") + calibrationText);
     printer.endDoc();
+}
+
+void TestSheet::printJob(PrinterSelection& printers, common::DialogService& dialogs) const {
+    auto printer = printers.createPrinter(dialogs, PrinterSelection::Calibration::Applied);
+    const QString name = printer->deviceName();
+    const PrinterCalibration calibration = PrinterCalibration::load(settings::Settings(), name);
+    print(*printer, name, calibration.isIdentity() ? QStringLiteral("nessuna") : calibration.text(),
+          QDate::currentDate());
+    printer->finishJob();
 }
 
 } // namespace velomar::printing

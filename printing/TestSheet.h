@@ -7,7 +7,13 @@
 #include <QDate>
 #include <QString>
 
+namespace velomar::common {
+class DialogService;
+}
+
 namespace velomar::printing {
+
+class PrinterSelection;
 
 // "Foglio di prova": one sheet for plain paper with the outline of every label, a cross
 // where each label's text starts, millimetre rulers along the top and left edges and
@@ -25,6 +31,11 @@ public:
     // in the heading; the printer given must already apply the calibration.
     void print(Printer& printer, const QString& printerName, const QString& calibrationText,
                const QDate& date) const;
+
+    // The windows' "Foglio di prova": the sheet on the current printer, its calibration
+    // applied. Throws what the printer throws (PrinterError(Cancelled) when the PDF file
+    // name is refused).
+    void printJob(PrinterSelection& printers, common::DialogService& dialogs) const;
 
     // Where the cross of a label is, in the printer's printable-area coordinates.
     QPointF crossAt(LabelPosition p) const;

@@ -21,7 +21,7 @@ void PrintWindows::openPrintShop(common::AppContext& context, QWidget* parent) {
 }
 
 void PrintWindows::openPrinterSelection(common::AppContext& context, QWidget* parent) {
-    frmImpostaStampante window(context.printers, parent);
+    frmImpostaStampante window(context.printers, context.dialogs, parent);
     window.exec();
 }
 

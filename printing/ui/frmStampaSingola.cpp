@@ -20,6 +20,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -175,6 +176,10 @@ frmStampaSingola::frmStampaSingola(common::AppContext& context, QWidget* parent)
     printLayout->addWidget(cmdStampa);
     cmdAnteprima = makeButton(fraSTAMPA, "cmdAnteprima", QStringLiteral("Anteprima"));
     printLayout->addWidget(cmdAnteprima);
+    chkContorni = new QCheckBox(QStringLiteral("Stampa i &contorni"), fraSTAMPA);
+    chkContorni->setObjectName(QStringLiteral("chkContorni"));
+    chkContorni->setToolTip(QStringLiteral("Stampa anche il contorno di ogni etichetta, per una prova su carta comune"));
+    printLayout->addWidget(chkContorni);
 
     auto* fraBUSTA = new QGroupBox(QStringLiteral("St. Busta"), this);
     cmdBUSTA = makeButton(fraBUSTA, "cmdBUSTA", QStringLiteral("Stampa Ind. Selezionato su Busta"));
@@ -396,6 +401,7 @@ LabelPosition frmStampaSingola::startPosition() const {
 void frmStampaSingola::cmdStampa_Click() {
     LabelJobs jobs(m_ctx.state, m_ctx.dialogs, m_ctx.printers, m_ctx.session.mainDb);
     jobs.setSheet(picFoglio->format()); // the sheet shown, already read
+    jobs.setOutlines(chkContorni->isChecked());
     const auto outcome = jobs.printSingles(m_list, startPosition(), cboOrdSt->currentIndex());
     if (outcome == LabelJobs::Outcome::Printed) {
         cboORDINAMENTO->setCurrentIndex(0);

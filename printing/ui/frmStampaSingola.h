@@ -9,6 +9,7 @@
 #include <unordered_set>
 #include <vector>
 
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QPushButton;
@@ -68,6 +69,7 @@ public:
     QPushButton* cmdEliminaSel = nullptr;
     QPushButton* cmdCancella = nullptr;
     QPushButton* cmdStampa = nullptr;
+    QCheckBox* chkContorni = nullptr; // "Stampa i contorni"
     QPushButton* cmdAnteprima = nullptr;
     QPushButton* cmdBUSTA = nullptr;
     QPushButton* cmdAnteprimaBusta = nullptr;

@@ -2,6 +2,7 @@
 
 #include <QDialog>
 
+class QCheckBox;
 class QComboBox;
 class QLineEdit;
 class QProgressBar;
@@ -30,6 +31,7 @@ public:
     QLineEdit* txtDESC = nullptr;
     QComboBox* cboORDINAMENTO = nullptr;
     QPushButton* cmdStampa = nullptr;
+    QCheckBox* chkContorni = nullptr; // "Stampa i contorni"
     QPushButton* cmdAnteprima = nullptr;
     QPushButton* cmdChiudi = nullptr;
     QProgressBar* BARRA = nullptr;

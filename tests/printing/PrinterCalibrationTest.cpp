@@ -3,12 +3,15 @@
 
 #include "common/AppError.h"
 #include "printing/CalibratedPrinter.h"
+#include "printing/CupsDestinations.h"
+#include "printing/TestSheet.h"
 #include "printing/PdfPrinter.h"
 #include "printing/PrinterCalibration.h"
 #include "printing/RecordingPrinter.h"
 #include "printing/StampaEtichette.h"
 #include "settings/Settings.h"
 
+#include <QLineF>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -188,4 +191,88 @@ TEST(CalibratedPrinter, EveryWordOfACalibratedPdfIsMovedAndScaledAndStaysOnItsLa
     }
     EXPECT_LT(worst, 0.05) << "words " << before.size();
     RecordProperty("worstMm", QString::number(worst, 'f', 5).toStdString());
+}
+
+namespace {
+
+// Records the lines drawn as well as the text.
+class LinePrinter : public RecordingPrinter {
+public:
+    void drawLine(double x1, double y1, double x2, double y2, double) override {
+        lines.push_back(QLineF(x1, y1, x2, y2));
+    }
+    std::vector<QLineF> lines;
+};
+
+bool hasLine(const std::vector<QLineF>& lines, QPointF a, QPointF b) {
+    for (const QLineF& l : lines)
+        if ((QLineF(l.p1(), a).length() < 1e-6 && QLineF(l.p2(), b).length() < 1e-6) ||
+            (QLineF(l.p1(), b).length() < 1e-6 && QLineF(l.p2(), a).length() < 1e-6))
+            return true;
+    return false;
+}
+
+} // namespace
+
+TEST(TestSheet, OutlinesCrossesRulersAndHeadingLandWhereTheCalibratedPrinterPutsThem) {
+    const SheetFormat sheet = SheetFormat::standard();
+    LabelOptions options;
+    options.leftOffsetMm = 2;
+    options.topOffsetMm = 5;
+    for (const bool calibrated : {false, true}) {
+        SCOPED_TRACE(calibrated ? "calibrated" : "plain");
+        LinePrinter inner;
+        const PrinterCalibration cal = calibrated ? PrinterCalibration{1.2, -0.8, 101, 99} : PrinterCalibration{};
+        CalibratedPrinter printer(inner, cal);
+        const QPointF o = inner.paperOrigin();
+        const auto at = [&](QPointF printable) { return cal.apply(printable + o) - o; };
+        const TestSheet test(sheet, options);
+        test.print(printer, QStringLiteral("Laser"), QStringLiteral("nessuna"), QDate(2026, 12, 8));
+
+        // Every label outlined, its cross at the text origin moved by the offsets.
+        for (int i = 1; i <= sheet.labelsPerSheet(); ++i) {
+            const QRectF r = sheet.physicalLabel(sheet.positionOf(i)).translated(-o);
+            EXPECT_TRUE(hasLine(inner.lines, at(r.topLeft()), at(r.topRight()))) << i;
+            EXPECT_TRUE(hasLine(inner.lines, at(r.bottomLeft()), at(r.topLeft()))) << i;
+            const QPointF c = sheet.textOrigin(sheet.positionOf(i)) + QPointF(2, 5);
+            EXPECT_EQ(test.crossAt(sheet.positionOf(i)), c);
+            EXPECT_TRUE(hasLine(inner.lines, at(c - QPointF(TestSheet::CrossArmMm, 0)),
+                                at(c + QPointF(TestSheet::CrossArmMm, 0))))
+                << i;
+        }
+        // The 100 mm tick of the top ruler and of the middle one count from the paper's edge.
+        EXPECT_TRUE(hasLine(inner.lines, at({100 - o.x(), 0}), at({100 - o.x(), 4})));
+        EXPECT_TRUE(hasLine(inner.lines, at({100 - o.x(), 148.5 - o.y() - 2}), at({100 - o.x(), 148.5 - o.y() + 2})));
+        EXPECT_TRUE(hasLine(inner.lines, at({0, 50 - o.y()}), at({4, 50 - o.y()})));
+        EXPECT_TRUE(inner.printedTexts().contains(QStringLiteral("Foglio di prova - Laser - 08/12/2026 - ") + sheet.name));
+        EXPECT_EQ(inner.documentsEnded(), 1);
+    }
+}
+
+TEST(StampaEtichette, OutlinesOptionDrawsEachLabelAsItLands) {
+    test::MemorySource source;
+    for (int i = 1; i <= 4; ++i)
+        source.add(test::sampleAddress(i));
+    for (const bool outlines : {false, true}) {
+        source.rewind();
+        LinePrinter printer;
+        LabelOptions options;
+        options.outlines = outlines;
+        LabelPosition pos;
+        StampaEtichette(printer, options).print(source, pos);
+        EXPECT_EQ(printer.lines.size(), outlines ? 16u : 0u);
+        if (outlines) {
+            const QRectF r = SheetFormat::standard().physicalLabel({2, 1}).translated(-printer.paperOrigin());
+            EXPECT_TRUE(hasLine(printer.lines, r.topLeft(), r.topRight()));
+        }
+    }
+}
+
+TEST(CupsDestinations, LpstatListsNamesAndTheDefault) {
+    const auto list = CupsDestinations::parse(QStringLiteral("Laser_Ufficio\nEtichette\n\n"),
+                                              QStringLiteral("destinazione predefinita di sistema: Etichette\n"));
+    ASSERT_EQ(list.size(), 2u);
+    EXPECT_EQ(list[0], (PrinterEntry{QStringLiteral("Laser_Ufficio"), QStringLiteral("system"), false}));
+    EXPECT_EQ(list[1], (PrinterEntry{QStringLiteral("Etichette"), QStringLiteral("system"), true}));
+    EXPECT_TRUE(CupsDestinations::parse({}, QStringLiteral("no system default destination")).empty());
 }
