@@ -42,6 +42,14 @@ QString fitted(const QString& text, double room, const StampaEtichette::Measure&
     return text.left(n);
 }
 
+void drawOutline(Printer& printer, const QRectF& r) {
+    constexpr double kWidthMm = 0.15;
+    printer.drawLine(r.left(), r.top(), r.right(), r.top(), kWidthMm);
+    printer.drawLine(r.right(), r.top(), r.right(), r.bottom(), kWidthMm);
+    printer.drawLine(r.right(), r.bottom(), r.left(), r.bottom(), kWidthMm);
+    printer.drawLine(r.left(), r.bottom(), r.left(), r.top(), kWidthMm);
+}
+
 } // namespace
 
 StampaEtichette::Lines StampaEtichette::labelLines(const archive::AddressRecord& r,
@@ -233,6 +241,10 @@ void StampaEtichette::print(archive::AddressSource& source, LabelPosition& posit
             if (cut)
                 m_cutLabels.append(record[0].trimmed());
 
+            if (m_options.outlines) {
+                m_printer.clearClip();
+                drawOutline(m_printer, label);
+            }
             m_printer.setClip(label.x(), label.y(), label.width(), label.height());
             m_printer.setCurrentY(y);
             for (const QString& line : lines) {

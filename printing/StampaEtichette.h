@@ -27,6 +27,7 @@ struct LabelOptions {
     int topOffsetMm = 0;
     int leftOffsetMm = 0;
     bool postalStyle = false; // the recipient block in the postal style (PostalStyle)
+    bool outlines = false; // "Stampa i contorni": each label's outline too, for a trial on plain paper
 
     static LabelOptions from(const settings::Options& options);
     // The label font, sized for the sheet's labels (10 points on the standard sheet).

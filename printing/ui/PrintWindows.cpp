@@ -27,7 +27,7 @@ void PrintWindows::openBulkMailing(common::AppContext& context, std::vector<qint
 }
 
 void PrintWindows::openPrinterSelection(common::AppContext& context, QWidget* parent) {
-    frmImpostaStampante window(context.printers, parent);
+    frmImpostaStampante window(context.printers, context.dialogs, parent);
     window.exec();
 }
 
