@@ -50,8 +50,6 @@ TEST(BatchCalibrate, ShowsSetsAndRemovesOnePrinterAndRefusesBadValuesInItalian) 
 }
 
 TEST(BatchTestSheet, DrawsThePrinterSheetAndRefusesWhatItMustNotWrite) {
-    if (!test::havePoppler())
-        GTEST_SKIP() << "poppler-utils missing";
     QTemporaryDir dir;
     const QString pdf = dir.filePath(QStringLiteral("prova.pdf"));
     auto run = runCommand(QStringLiteral("test-sheet"), {"--pdf", pdf, "--format", "Avery L7160"});
@@ -88,8 +86,6 @@ TEST(BatchTestSheet, DrawsThePrinterSheetAndRefusesWhatItMustNotWrite) {
 }
 
 TEST(BatchLabels, PrinterOptionDrawsThePdfAsThatPrinterReceivesIt) {
-    if (!test::havePoppler())
-        GTEST_SKIP() << "poppler-utils missing";
     QTemporaryDir dir;
     const QString mdb = dir.filePath(QStringLiteral("archivio.mdb"));
     archive::SampleArchive::write(mdb, 3, 1);

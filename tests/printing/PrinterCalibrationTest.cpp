@@ -140,8 +140,6 @@ TEST(CalibratedPrinter, PositionsClipsAndLinesLandMovedAndScaledAboutThePaperCor
 // The whole job read back from the PDF: every word where the calibration puts it, inside
 // its label as that lands.
 TEST(CalibratedPrinter, EveryWordOfACalibratedPdfIsMovedAndScaledAndStaysOnItsLabel) {
-    if (!test::havePoppler())
-        GTEST_SKIP() << "poppler-utils missing";
     QTemporaryDir dir;
     test::MemorySource source;
     for (int i = 1; i <= 30; ++i) {
