@@ -55,6 +55,7 @@ struct LabelsArgs {
     qint64 page = 0;
     int dpi = 150;
     QString printer; // whose calibration the PDF takes
+    bool outlines = false;
 };
 
 // Returns an error text, or nothing when the arguments are good.
@@ -113,6 +114,7 @@ std::optional<QString> parse(const common::CommandArgs& args, LabelsArgs& out) {
         out.printer = args.value(QStringLiteral("printer"), PdfPrinter::defaultName()).trimmed();
         if (out.printer.isEmpty())
             return QStringLiteral("--printer richiede il nome di una stampante.");
+        out.outlines = args.isSet(QStringLiteral("outlines"));
     }
     // The sheet: the one named, or the one chosen in the settings.
     if (out.format) {
@@ -209,7 +211,9 @@ int batchLabels(const common::CommandArgs& args, QTextStream& out, QTextStream& 
         PdfPrinter printer(a.pdf, a.printer);
         // The PDF as that printer would receive it.
         CalibratedPrinter calibrated(printer, calibration);
-        StampaEtichette engine(calibrated, LabelOptions::from(options), a.sheet);
+        LabelOptions labelOptions = LabelOptions::from(options);
+        labelOptions.outlines = a.outlines;
+        StampaEtichette engine(calibrated, labelOptions, a.sheet);
         LabelPosition pos = a.start;
         std::optional<addresses::HouseholdSource> doors;
         if (args.isSet(QStringLiteral("household")))

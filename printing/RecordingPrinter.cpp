@@ -105,6 +105,16 @@ void RecordingPrinter::setClip(double x, double y, double width, double height) 
     m_clip = QRectF(x, y, width, height);
 }
 
+void RecordingPrinter::drawLine(double x1, double y1, double x2, double y2, double) {
+    m_docOpen = true;
+    const double x = m_x, y = m_y;
+    m_x = x1;
+    m_y = y1;
+    record(Event::Kind::Rule, QStringLiteral("%1,%2").arg(x2).arg(y2));
+    m_x = x;
+    m_y = y;
+}
+
 void RecordingPrinter::endDoc() {
     if (m_docOpen) {
         record(Event::Kind::EndDoc, {});

@@ -18,7 +18,7 @@ namespace velomar::printing {
 class RecordingPrinter : public Printer {
 public:
     struct Event {
-        enum class Kind { Line, Text, NewPage, EndDoc, AbortDoc, FinishJob } kind;
+        enum class Kind { Line, Text, NewPage, EndDoc, AbortDoc, FinishJob, Rule } kind;
         QString text;
         double x = 0;
         double y = 0;
@@ -65,6 +65,8 @@ public:
 
     void setClip(double x, double y, double width, double height) override;
     void clearClip() override { m_clip.reset(); }
+    // A Rule event at the line's start; its end in text as "x2,y2".
+    void drawLine(double x1, double y1, double x2, double y2, double widthMm) override;
 
     void endDoc() override;
     void abortDoc() override;

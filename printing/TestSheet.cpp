@@ -102,8 +102,9 @@ void TestSheet::print(Printer& printer, const QString& printerName, const QStrin
 }
 
 void TestSheet::printJob(PrinterSelection& printers, common::DialogService& dialogs) const {
+    // The calibration is stored under the name the printer list shows.
+    const QString name = printers.currentName();
     auto printer = printers.createPrinter(dialogs, PrinterSelection::Calibration::Applied);
-    const QString name = printer->deviceName();
     const PrinterCalibration calibration = PrinterCalibration::load(settings::Settings(), name);
     print(*printer, name, calibration.isIdentity() ? QStringLiteral("nessuna") : calibration.text(),
           QDate::currentDate());

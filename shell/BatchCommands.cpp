@@ -94,7 +94,8 @@ std::vector<BatchCommands::Command> makeTable() {
           QStringLiteral("stampa le etichette in un file PDF, sul formato di foglio indicato o su quello scelto "
                          "nelle opzioni"),
           {kArchive},
-          {pdf(), kGroup, kSort, kStart, kSheet, kHousehold, kPrinter}},
+          {pdf(), kGroup, kSort, kStart, kSheet, kHousehold, kPrinter,
+           {QStringLiteral("outlines"), {}, QStringLiteral("stampa anche il contorno di ogni etichetta")}}},
          printing::batchLabels},
         {{QStringLiteral("preview"),
           QStringLiteral("anteprima di una pagina delle etichette in un file PNG, nulla stampato"),

@@ -48,7 +48,10 @@ void CalibrationView::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
     const QTransform t = toWidget();
-    p.fillRect(t.mapRect(QRectF(QPointF(0, 0), m_format.paperSize())), Qt::white);
+    // Labels moved off the paper would leave it: the drawing stays on the sheet.
+    const QRectF paper = t.mapRect(QRectF(QPointF(0, 0), m_format.paperSize()));
+    p.fillRect(paper, Qt::white);
+    p.setClipRect(paper.adjusted(-1, -1, 1, 1));
     p.setPen(QPen(Qt::darkGray, 1));
     p.drawRect(t.mapRect(QRectF(QPointF(0, 0), m_format.paperSize())));
     QPen designed(QColor(150, 150, 150), 1, Qt::DashLine);

@@ -13,7 +13,7 @@ namespace velomar::printing::ui {
 class CalibrationView : public QWidget {
     Q_OBJECT
 public:
-    static constexpr double Magnified = 10;
+    static constexpr double Magnified = 5;
 
     explicit CalibrationView(QWidget* parent = nullptr);
 

@@ -422,7 +422,9 @@ void frmStampaSingola::cmdAnteprima_Click() {
     auto rs = jobs.singleAddresses(m_list, cboOrdSt->currentIndex());
     if (!rs)
         return;
-    PreviewWindow::openLabels(this, m_ctx.printers, std::move(*rs), LabelOptions::from(m_ctx.state.options),
+    LabelOptions options = LabelOptions::from(m_ctx.state.options);
+    options.outlines = chkContorni->isChecked(); // the preview shows what the print will hold
+    PreviewWindow::openLabels(this, m_ctx.printers, std::move(*rs), options,
                               startPosition(), picFoglio->format(), [this] { cmdStampa_Click(); });
 }
 

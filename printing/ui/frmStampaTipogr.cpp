@@ -127,7 +127,9 @@ void frmStampaTipogr::cmdAnteprima_Click() {
     auto rs = jobs.groupAddresses(txtGRUPPO->text().trimmed(), cboORDINAMENTO->currentIndex());
     if (!rs)
         return;
-    PreviewWindow::openLabels(this, m_ctx.printers, std::move(*rs), LabelOptions::from(m_ctx.state.options), {1, 1},
+    LabelOptions options = LabelOptions::from(m_ctx.state.options);
+    options.outlines = chkContorni->isChecked(); // the preview shows what the print will hold
+    PreviewWindow::openLabels(this, m_ctx.printers, std::move(*rs), options, {1, 1},
                               jobs.sheet(), [this] { cmdStampa_Click(); });
 }
 

@@ -17,6 +17,7 @@
 #include "settings/Settings.h"
 #include "common/AppContext.h"
 #include "shell/ShellCommands.h"
+#include "printing/ui/CalibrationDialog.h"
 #include "printing/ui/frmImpostaStampante.h"
 #include "printing/ui/frmStampaTipogr.h"
 #include "archive/DataModel.h"
@@ -196,10 +197,16 @@ int main(int argc, char* argv[]) {
 
     // Print windows that need no open archive.
     printers.addProvider(std::make_unique<velomar::printing::PdfPrinterProvider>());
-    velomar::printing::frmImpostaStampante printerChoice(printers, &main);
+    velomar::printing::frmImpostaStampante printerChoice(printers, dialogs, &main);
     printerChoice.show();
     ok = save(&printerChoice, out, QStringLiteral("imposta-stampante")) && ok;
     printerChoice.hide();
+    velomar::printing::ui::CalibrationDialog calibration(dialogs, printers, printers.currentName(),
+                                                         velomar::printing::SheetFormat::standard(), &main);
+    calibration.setValues({1.5, -0.8, 100.4, 99.5}); // shown, not saved
+    calibration.show();
+    ok = save(&calibration, out, QStringLiteral("calibrazione-stampante")) && ok;
+    calibration.hide();
     velomar::printing::frmStampaTipogr printShop(context, &main);
     printShop.txtGRUPPO->setText(QStringLiteral("AA"));
     printShop.show();

@@ -1,9 +1,13 @@
 #include "../MemorySource.h"
+#include "../PdfWords.h"
 #include "support/ScriptedDialogs.h"
 
+#include "printing/CalibrationBatch.h"
+#include "printing/PrinterCalibration.h"
 #include "printing/PrinterSelection.h"
 #include "printing/StampaEtichette.h"
 #include "printing/ui/QtPrinter.h"
+#include "settings/Settings.h"
 
 #include <QDir>
 #include <QFile>
@@ -111,6 +115,9 @@ TEST(CupsEndToEnd, SheetPrintedThroughARealQueue) {
     selection.addProvider(std::make_unique<QtPrinterProvider>());
     selection.addProvider(std::make_unique<PdfPrinterProvider>());
     ASSERT_TRUE(selection.selectByName(kQueue));
+    // The batch commands find the same queue through lpstat.
+    EXPECT_EQ(batchPrinterProblem(kQueue), std::nullopt);
+    EXPECT_NE(batchPrinterProblem(kQueue + QStringLiteral("Vecchia")), std::nullopt);
 
     // Output lands in the submitting user's PDF folder as "<title>-job_<n>.pdf".
     const QString outDir = QDir::homePath() + QStringLiteral("/PDF");
@@ -144,7 +151,40 @@ TEST(CupsEndToEnd, SheetPrintedThroughARealQueue) {
     }
     ASSERT_EQ(produced.size(), 2) << "queue output missing in " << outDir.toStdString();
     EXPECT_EQ(pages, (std::vector<int>{1, 1}));
+    const auto plain = test::wordsOf(outDir + QLatin1Char('/') + produced[0]);
     for (const QString& f : produced)
         QFile::remove(outDir + QLatin1Char('/') + f);
+
+    // The same full sheet on the calibrated queue: every word moved by the offset.
+    settings::Settings store;
+    const PrinterCalibration calibration{4.0, 3.0, 100, 100};
+    calibration.save(store, kQueue);
+    printer = selection.createPrinter(dialogs, PrinterSelection::Calibration::Applied);
+    test::MemorySource sheet;
+    for (int i = 1; i <= 24; ++i)
+        sheet.add(test::sampleAddress(i));
+    pos = {};
+    StampaEtichette(*printer, {}).print(sheet, pos);
+    printer->finishJob();
+    printer.reset();
+    PrinterCalibration::reset(store, kQueue);
+    QString moved;
+    for (int i = 0; i < 300 && moved.isEmpty(); ++i) {
+        QThread::msleep(100);
+        for (const QString& f : QDir(outDir).entryList({QStringLiteral("*.pdf")}, QDir::Files))
+            if (!before.contains(f) && pdfPages(outDir + QLatin1Char('/') + f) > 0)
+                moved = outDir + QLatin1Char('/') + f;
+    }
+    ASSERT_FALSE(moved.isEmpty());
+    const auto words = test::wordsOf(moved);
+    QFile::remove(moved);
+    ASSERT_EQ(words.size(), plain.size());
+    ASSERT_FALSE(words.empty());
+    // The queue's filters round to the printer's dots and fit the page to its printable
+    // area: the words move by the offset within what the chain itself changes.
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        EXPECT_NEAR(words[i].box.left() - plain[i].box.left(), 4.0, 0.2) << words[i].text.toStdString();
+        EXPECT_NEAR(words[i].box.top() - plain[i].box.top(), 3.0, 0.2) << words[i].text.toStdString();
+    }
     qunsetenv("CUPS_SERVER");
 }

@@ -6,6 +6,7 @@
 #include "printing/ui/frmStampaSingola.h"
 #include "printing/ui/frmStampaTipogr.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QPushButton>
 #include <QDir>
@@ -102,6 +103,18 @@ TEST(frmStampaTipogr, GroupCodeRulesAndJob) {
     const QStringList printed = c.printed();
     EXPECT_EQ(printed.count(" "), 3);
     EXPECT_EQ(printed[1], "BIANCHI LUCA"); // 10100 first
+
+    // "Stampa i contorni": each of the three labels outlined as well.
+    const auto rules = [&] {
+        return std::count_if(c.events.begin(), c.events.end(),
+                             [](const auto& e) { return e.kind == RecordingPrinter::Event::Kind::Rule; });
+    };
+    EXPECT_EQ(rules(), 0);
+    w.chkContorni->setChecked(true);
+    c.dialogs.answerMessage(MsgResult::Ok);
+    c.dialogs.answerInput(QStringLiteral("gruppo-aa-contorni"));
+    w.cmdStampa_Click();
+    EXPECT_EQ(rules(), 3 * 4);
 }
 
 TEST(frmImpostaStampante, ChoiceLastsAndOpeningChangesNothing) {
