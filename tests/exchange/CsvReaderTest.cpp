@@ -1,3 +1,4 @@
+#include "exchange/CsvSniffer.h"
 #include "exchange/CsvReader.h"
 #include "exchange/CsvParser.h"
 #include "exchange/ExchangeError.h"
@@ -240,13 +241,18 @@ TEST(CsvReaderTest, HeaderlessEdgeCasesAndOverrides) {
 
     // Short and long rows fit the header; a blank file has no columns and no rows.
     QTemporaryDir dir;
-    ASSERT_TRUE(test::writeFile(dir.filePath("misure.csv"), "Cognome,Nome,CAP\nRossi\nBianchi,Anna,20100,extra\n"));
+    ASSERT_TRUE(test::writeFile(dir.filePath("misure.csv"),
+                                "Cognome,Nome,CAP\nRossi\nBianchi,Anna,20100,extra\nVerdi,Pia,10100,,\n"));
     CsvReader sizes(dir.filePath("misure.csv"));
     ASSERT_TRUE(sizes.next(values));
     EXPECT_EQ(values, (QStringList{"Rossi", "", ""}));
     ASSERT_TRUE(sizes.next(values));
     EXPECT_EQ(values, (QStringList{"Bianchi", "Anna", "20100"}));
+    ASSERT_TRUE(sizes.next(values)); // empty cells past the header lose nothing
     EXPECT_EQ(sizes.overlongRows(), 1);
+
+    // Commas inside quoted values are not the delimiter.
+    EXPECT_EQ(exchange::CsvSniffer::delimiter(u"\"Rossi, Mario\";\"Via Roma, 1\"\n\"Bianchi, Anna\";\"Via Po, 2\"\n"), u';');
 
     // Empty columns at the right of a header, as spreadsheets leave them; no known names.
     ASSERT_TRUE(test::writeFile(dir.filePath("colonne.csv"), "Socio;Tessera;;\r\nRossi;1024;;\r\n"));

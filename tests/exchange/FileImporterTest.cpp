@@ -118,7 +118,6 @@ TEST(FileImporter, CancelLeavesTheTargetByteIdentical) {
     EXPECT_EQ(test::countAddresses(t.db), 1);
     t.db.close();
     EXPECT_EQ(test::fileBytes(t.path), before);
-
 }
 
 TEST(FileImporter, ASourceThatFailsHalfwayLeavesNothingBehind) {
@@ -144,4 +143,14 @@ TEST(FileImporter, ASourceThatFailsHalfwayLeavesNothingBehind) {
     test::MemoryTable good({"Cognome"}, {{"Rossi"}});
     EXPECT_EQ(FileImporter::run(good, ImportMapping::fromHeader(good.columns()), {}, t.db).imported,
               1);
+}
+
+TEST(FileImporter, EveryShortenedValueOfEveryRowIsCounted) {
+    Target t;
+    test::MemoryTable source({"Cognome", "Città"}, {{QString(60, u'R'), "Roma"},
+                                                    {QString(60, u'B'), QString(40, u'C')},
+                                                    {"Verdi", "Como"}});
+    const auto summary = FileImporter::run(source, ImportMapping::fromHeader(source.columns()), {}, t.db);
+    EXPECT_EQ(summary.imported, 3);
+    EXPECT_EQ(summary.cutValues, 3);
 }

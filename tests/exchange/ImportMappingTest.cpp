@@ -13,6 +13,10 @@ namespace {
 std::map<QString, QString> mapped(const QStringList& header) {
     const ImportMapping m = ImportMapping::fromHeader(header);
     std::map<QString, QString> out;
+    std::map<int, int> fieldOfColumn; // a column fills one field at most
+    for (int f = 1; f < DataModel::FieldCount; ++f)
+        if (const int c = m.column(f); c >= 0 && !fieldOfColumn.try_emplace(c, f).second)
+            ADD_FAILURE() << header[c].toStdString() << " fills fields " << fieldOfColumn[c] << " and " << f;
     for (int f = 1; f < DataModel::FieldCount; ++f)
         out[DataModel::fieldName(f)] = m.column(f) == ImportMapping::FromGroups ? QStringLiteral("(gruppi)")
                                        : m.column(f) < 0                      ? QString()
@@ -78,6 +82,8 @@ TEST(ImportMapping, HeadersOfTheUsualExports) {
           "Ragione sociale"},
          {{"COGNOME", "COGNOME "}, {"CAP", "c.a.p."}, {"CITTA", "CITTA'"}, {"PROV", "Prov."},
           {"E_MAIL", "e-mail"}}},
+        // A name two fields answer to goes to the first of them only.
+        {"two fields, one name", {"Cognome", "Title"}, {{"TITOLO", "Title"}, {"NOME2", ""}}},
     };
     for (const Case& c : cases) {
         auto m = mapped(c.header);
