@@ -7,6 +7,7 @@
 #include "archive/SampleArchive.h"
 #include "archive/Statement.h"
 #include "settings/AppState.h"
+#include "support/CommandRun.h"
 #include "support/ScriptedDialogs.h"
 
 #include <QTemporaryDir>
@@ -36,9 +37,7 @@ protected:
         SampleArchive::write(archivePath, 500, 4);
         SampleArchive::writeGroups(groupsPath, 4);
         brokenPath = dir.filePath(QStringLiteral("Rotto.mdb"));
-        QFile f(brokenPath);
-        f.open(QIODevice::WriteOnly);
-        f.write("non sono un archivio");
+        ASSERT_TRUE(writeFile(brokenPath, "non sono un archivio"));
     }
 
     bool open(const QString& mode, const QString& path, bool wait = false, const QString& filter = {}) {
@@ -74,7 +73,6 @@ TEST_F(ArchiveOpenerTest, EachCallerModeGetsItsAccessAndRows) {
     ASSERT_TRUE(open(QStringLiteral("Edit"), archivePath));
     EXPECT_EQ(rs.recordCount(), 500);
     EXPECT_EQ(rs.fieldCount(), 18);
-    EXPECT_EQ(rs.fieldName(16), QStringLiteral("APPUNTI"));
     rs.addNew();
     rs.setValue(QStringLiteral("COGNOME"), QStringLiteral("Dell'Orto"));
     rs.update();

@@ -7,6 +7,7 @@
 #include "archive/Recordset.h"
 #include "archive/SampleArchive.h"
 #include "settings/AppState.h"
+#include "support/CommandRun.h"
 #include "support/ScriptedDialogs.h"
 
 #include <QTemporaryDir>
@@ -38,12 +39,7 @@ TEST(CompactionGroups, TheGroupsWindowAlwaysGetsItsConnectionBack) {
     // A compaction that fails (its copy loses a group): the window still gets its groups
     // back, and the failure is told, not hidden. A user's file named like the old
     // temporary copy is no business of the compaction.
-    const QString userFile = dir.filePath(QStringLiteral("Gruppi.kkk"));
-    {
-        QFile f(userFile);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("mio");
-    }
+    ASSERT_TRUE(writeFile(dir.filePath(QStringLiteral("Gruppi.kkk")), "mio"));
     const GroupsCompactor::Outcome stuck =
         GroupsCompactor::compact(path, db, rs, opener, state, [](Compactor::Stage s, const QString& copy) {
             if (s == Compactor::Stage::CopyWritten) {
@@ -62,11 +58,7 @@ TEST(CompactionGroups, TheGroupsWindowAlwaysGetsItsConnectionBack) {
     // A groups file that has gone bad: nothing to give back, and the open routine says so.
     db.close();
     rs.close();
-    {
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write("guasto");
-    }
+    ASSERT_TRUE(writeFile(path, "guasto"));
     const GroupsCompactor::Outcome broken = GroupsCompactor::compact(path, db, rs, opener, state);
     EXPECT_FALSE(broken.compacted);
     EXPECT_FALSE(broken.reopened);

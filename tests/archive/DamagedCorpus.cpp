@@ -158,14 +158,9 @@ void foreignAndReshaped(Writer& w) {
               rebuiltTable(kAllColumns, QStringLiteral("SELECT 'abc' || NR, NULL, NULL, NULL, NULL, NULL, NULL, NULL, "
                                                        "NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, 'xyz' "
                                                        "FROM TabMAIL")));
-    w.altered(QStringLiteral("NR not unique"),
-              rebuiltTable(kAllColumns, QStringLiteral("SELECT NR % 7, TITOLO, COGNOME, NOME1, NOME2, INDIRIZZO, CAP, "
-                                                       "CITTA, PROV, NAZ, NUM_TEL, NUM_FAX, NUM_CEL, E_MAIL, GR, NOTE, "
-                                                       "APPUNTI, SERV FROM TabMAIL")));
-    w.altered(QStringLiteral("NR null"),
-              rebuiltTable(kAllColumns, QStringLiteral("SELECT NULL, TITOLO, COGNOME, NOME1, NOME2, INDIRIZZO, CAP, "
-                                                       "CITTA, PROV, NAZ, NUM_TEL, NUM_FAX, NUM_CEL, E_MAIL, GR, NOTE, "
-                                                       "APPUNTI, SERV FROM TabMAIL")));
+    for (const auto& [what, nr] : {std::pair{"NR not unique", "NR % 7"}, std::pair{"NR null", "NULL"}})
+        w.altered(QLatin1String(what), rebuiltTable(kAllColumns, QStringLiteral("SELECT %1 FROM TabMAIL")
+                                                                     .arg(QString(kAllColumns).replace(0, 2, QLatin1String(nr)))));
     w.altered(QStringLiteral("TabMAIL without rowid"),
               rebuiltTable(kAllColumns.mid(4).prepend(QStringLiteral("NR INTEGER PRIMARY KEY, ")) +
                                QStringLiteral(") WITHOUT ROWID --"),

@@ -46,6 +46,12 @@ Pair copyInputs(const QString& folder, const Pair& inputs) {
     return copy;
 }
 
+// A sample archive made by velomar-batch itself.
+int sample(qint64 count, const QString& path, const QString& seed = QStringLiteral("1")) {
+    return runBatch({QStringLiteral("sample"), QStringLiteral("--count"), QString::number(count),
+                     QStringLiteral("--seed"), seed, path}).exitCode;
+}
+
 QStringList importArgs(const Pair& p, bool move) {
     QStringList args{QStringLiteral("import"), p.source, p.target};
     if (move)
@@ -58,14 +64,8 @@ QStringList importArgs(const Pair& p, bool move) {
 TEST(InterruptedImport, KilledAnywhereLeavesOldOrFullNewCountAndLosesNothing) {
     QTemporaryDir dir;
     const Pair inputs{dir.filePath(QStringLiteral("Origine.mdb")), dir.filePath(QStringLiteral("Destinazione.mdb"))};
-    ASSERT_EQ(runBatch({QStringLiteral("sample"), QStringLiteral("--count"), QString::number(kSource),
-                        QStringLiteral("--seed"), QStringLiteral("5"), inputs.source})
-                  .exitCode,
-              0);
-    ASSERT_EQ(runBatch({QStringLiteral("sample"), QStringLiteral("--count"), QString::number(kTarget),
-                        QStringLiteral("--seed"), QStringLiteral("6"), inputs.target})
-                  .exitCode,
-              0);
+    ASSERT_EQ(sample(kSource, inputs.source, QStringLiteral("5")), 0);
+    ASSERT_EQ(sample(kTarget, inputs.target, QStringLiteral("6")), 0);
 
     for (const bool move : {false, true}) {
         SCOPED_TRACE(move ? "import --move" : "import");
@@ -137,9 +137,8 @@ TEST(InterruptedImport, FullDiskFailsTheImportAndKeepsTheArchive) {
 
     const QString source = dir.filePath(QStringLiteral("Origine.mdb"));
     const QString target = disk + QStringLiteral("/Destinazione.mdb");
-    ASSERT_EQ(runBatch({QStringLiteral("sample"), QStringLiteral("--count"), QStringLiteral("20000"), source}).exitCode, 0);
-    ASSERT_EQ(runBatch({QStringLiteral("sample"), QStringLiteral("--count"), QString::number(kTarget), target}).exitCode,
-              0);
+    ASSERT_EQ(sample(20000, source), 0);
+    ASSERT_EQ(sample(kTarget, target), 0);
 
     const BatchRun run = runBatch({QStringLiteral("import"), source, target});
     EXPECT_NE(run.exitCode, 0);

@@ -27,10 +27,8 @@ const QStringList kMailColumns{"NR",      "TITOLO",  "COGNOME", "NOME1",   "NOME
 
 // Stands for the Access file: the converter only reads it through the table.
 QByteArray writeFake(const QString& path) {
-    QByteArray bytes("\x00\x01\x00\x00Standard Jet DB\x00 e poi il resto", 40);
-    QFile f(path);
-    f.open(QIODevice::WriteOnly);
-    f.write(bytes);
+    const QByteArray bytes("\x00\x01\x00\x00Standard Jet DB\x00 e poi il resto", 40);
+    test::writeFile(path, bytes);
     return bytes;
 }
 
@@ -56,6 +54,16 @@ std::vector<QStringList> rowsOf(const QString& path, ArchiveKind kind, const QSt
         out.push_back(row);
     }
     return out;
+}
+
+// The converter's refusal, or "nessun errore".
+template <typename F> QString failure(F&& convert) {
+    try {
+        convert();
+    } catch (const ExchangeError& e) {
+        return e.description();
+    }
+    return QStringLiteral("nessun errore");
 }
 
 // Fails after the given number of rows, as a damaged source does half way.
@@ -134,27 +142,22 @@ TEST(AccessConverterTest, RefusedOrBrokenSourceLeavesNoFileBehind) {
     const QByteArray original = writeFake(source);
     const QStringList row(17, "1");
 
-    auto failure = [&](const AccessConverter::TableOpener& open) {
-        try {
-            AccessConverter::convert(source, open);
-        } catch (const ExchangeError& e) {
-            return e.description();
-        }
-        return QString("nessun errore");
+    const auto convert = [&](const AccessConverter::TableOpener& open) {
+        return failure([&] { AccessConverter::convert(source, open); });
     };
-    const QString broken = failure([&] { return std::make_unique<BrokenTable>(kMailColumns, std::vector{row, row}); });
+    const QString broken = convert([&] { return std::make_unique<BrokenTable>(kMailColumns, std::vector{row, row}); });
     EXPECT_TRUE(broken.startsWith(QStringLiteral("Conversione del file «Clienti.mdb» non riuscita."))) << broken.toStdString();
     EXPECT_TRUE(broken.contains("pagina illeggibile")) << broken.toStdString();
 
-    const QString missing = failure(tableOf(kMailColumns.mid(0, 16), {row.mid(0, 16)}));
+    const QString missing = convert(tableOf(kMailColumns.mid(0, 16), {row.mid(0, 16)}));
     EXPECT_TRUE(missing.contains("non ha il campo APPUNTI")) << missing.toStdString();
-    const QString extra = failure(tableOf(kMailColumns + QStringList{"FOTO"}, {row + QStringList{"x"}}));
+    const QString extra = convert(tableOf(kMailColumns + QStringList{"FOTO"}, {row + QStringList{"x"}}));
     EXPECT_TRUE(extra.contains("non prevede: FOTO")) << extra.toStdString();
     QStringList badNr = row;
     badNr[0] = "";
     QStringList badServ = row;
     badServ << "sì";
-    const QString serv = failure(tableOf(kMailColumns + QStringList{"SERV"}, {badNr + QStringList{"0"}, badServ}));
+    const QString serv = convert(tableOf(kMailColumns + QStringList{"SERV"}, {badNr + QStringList{"0"}, badServ}));
     EXPECT_TRUE(serv.contains("campo SERV: sì")) << serv.toStdString();
 
     EXPECT_EQ(filesIn(dir), QStringList({"Clienti.mdb"}));
@@ -192,19 +195,7 @@ TEST(AccessConverterTest, AccessFileWithoutOurTablesIsRefusedAndNothingWritten) 
     ASSERT_TRUE(QFile::copy(test::sourcePath("tests/exchange/data/access/nwind.mdb"), nwind));
     const QByteArray original = readAll(nwind);
     const QString text = dir.filePath("note.mdb");
-    QFile f(text);
-    f.open(QIODevice::WriteOnly);
-    f.write("solo testo");
-    f.close();
-
-    auto failure = [](auto convert) {
-        try {
-            convert();
-        } catch (const ExchangeError& e) {
-            return e.description();
-        }
-        return QString("nessun errore");
-    };
+    ASSERT_TRUE(test::writeFile(text, "solo testo"));
     const QString mail = failure([&] { return AccessConverter::convert(nwind); });
     EXPECT_TRUE(mail.contains("non contiene la tabella TabMAIL")) << mail.toStdString();
     const QString grp = failure([&] { return AccessConverter::convertGroups(nwind); });

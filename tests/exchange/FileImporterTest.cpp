@@ -119,7 +119,6 @@ TEST(FileImporter, CancelLeavesTheTargetByteIdentical) {
     EXPECT_EQ(test::countAddresses(t.db), 1);
     t.db.close();
     EXPECT_EQ(test::fileBytes(t.path), before);
-
 }
 
 TEST(FileImporter, ASourceThatFailsHalfwayLeavesNothingBehind) {

@@ -173,12 +173,10 @@ TEST(VCardReaderTest, EveryBeginStartsACardAndLostEndsAreCounted) {
 
 TEST(VCardReaderTest, TheFirstValueStaysUnlessALaterOneIsPreferred) {
     QTemporaryDir dir;
-    QFile file(dir.filePath("preferiti.vcf"));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("BEGIN:VCARD\nVERSION:3.0\nN:Rossi;Mario\nEMAIL:primo@example.it\nEMAIL:secondo@example.it\n"
-               "TEL;TYPE=CELL:333 1\nTEL;TYPE=CELL,PREF:333 2\nTEL;TYPE=CELL:333 3\nEND:VCARD\n");
-    file.close();
-    VCardReader reader(file.fileName());
+    ASSERT_TRUE(test::writeFile(dir.filePath("preferiti.vcf"),
+                                "BEGIN:VCARD\nVERSION:3.0\nN:Rossi;Mario\nEMAIL:primo@example.it\nEMAIL:secondo@example.it\n"
+                                "TEL;TYPE=CELL:333 1\nTEL;TYPE=CELL,PREF:333 2\nTEL;TYPE=CELL:333 3\nEND:VCARD\n"));
+    VCardReader reader(dir.filePath("preferiti.vcf"));
     const auto cards = readAll(reader);
     ASSERT_EQ(cards.size(), 1);
     EXPECT_EQ(cards[0][C::Email], "primo@example.it");
