@@ -43,9 +43,10 @@ void BM_PrintShopLabels(benchmark::State& state) {
     for (auto _ : state) {
         auto db = archive::ArchiveFile::open(path, archive::ArchiveKind::Addresses,
                                              archive::ArchiveFile::Access::ReadOnly);
-        auto rs = archive::Recordset::open(
-            db, QStringLiteral("SELECT %1 FROM TabMAIL").arg(archive::DataModel::printColumns().join(u',')),
-            archive::LockType::ReadOnly);
+        auto rs = archive::Recordset::open(db,
+                                           QStringLiteral("SELECT %1 FROM TabMAIL")
+                                               .arg(archive::DataModel::printColumns().join(u',')),
+                                           archive::LockType::ReadOnly);
         archive::DataModel::applySortOrder(rs, 6);
         archive::RecordsetAddressSource source(rs);
         printing::PdfPrinter printer(output("tipografia.pdf"));
@@ -71,14 +72,19 @@ void BM_BulkMailing(benchmark::State& state) {
         job.printLabels(labels, options, printing::SheetFormat::standard(), {1, 1});
         labels.finishJob();
         printing::PdfPrinter list(output("distinta.pdf"));
-        printing::DeliveryList({{}, QDate::currentDate(), {}}, job.bundles(), job.addresses()).print(list);
+        printing::DeliveryList({{}, QDate::currentDate(), {}}, job.bundles(), job.addresses())
+            .print(list);
         list.finishJob();
         state.counters["bundles"] = double(job.bundles().size());
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 
-BENCHMARK(BM_PrintShopLabels)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_PrintShopLabels)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
 BENCHMARK(BM_BulkMailing)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 } // namespace

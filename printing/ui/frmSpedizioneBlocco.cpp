@@ -48,17 +48,21 @@ frmSpedizioneBlocco::frmSpedizioneBlocco(common::AppContext& context, std::vecto
     setObjectName(QStringLiteral("frmSpedizioneBlocco"));
     setWindowTitle(QStringLiteral("Spedizione in blocco"));
     setModal(true);
-    const SheetFormat sheet = LabelJobs(m_ctx.state, m_ctx.dialogs, m_ctx.printers, m_ctx.session.mainDb).sheet();
+    const SheetFormat sheet =
+        LabelJobs(m_ctx.state, m_ctx.dialogs, m_ctx.printers, m_ctx.session.mainDb).sheet();
 
     txtGRUPPI = new QLineEdit(this);
     txtGRUPPI->setObjectName(QStringLiteral("txtGRUPPI"));
     txtGRUPPI->setPlaceholderText(QStringLiteral("AA BB ..."));
-    chkSELEZIONE = new QCheckBox(
-        QStringLiteral("Solo gli indirizzi &selezionati nella griglia (%1)").arg(m_selection.size()), this);
+    chkSELEZIONE =
+        new QCheckBox(QStringLiteral("Solo gli indirizzi &selezionati nella griglia (%1)")
+                          .arg(m_selection.size()),
+                      this);
     chkSELEZIONE->setObjectName(QStringLiteral("chkSELEZIONE"));
     chkSELEZIONE->setEnabled(!m_selection.empty());
     connect(chkSELEZIONE, &QCheckBox::toggled, txtGRUPPI, &QWidget::setDisabled);
-    lblFORMATO = new QLabel(sheet.name + QStringLiteral(" (") + sheet.shapeText() + QLatin1Char(')'), this);
+    lblFORMATO =
+        new QLabel(sheet.name + QStringLiteral(" (") + sheet.shapeText() + QLatin1Char(')'), this);
     lblFORMATO->setObjectName(QStringLiteral("lblFORMATO"));
     lblFORMATO->setWordWrap(true);
     spnRIGA = new QSpinBox(this);
@@ -101,7 +105,8 @@ frmSpedizioneBlocco::frmSpedizioneBlocco(common::AppContext& context, std::vecto
     };
     auto* what = new QGroupBox(QStringLiteral("Indirizzi ed etichette"), this);
     auto* whatForm = new QFormLayout(what);
-    whatForm->addRow(buddy(QStringLiteral("&Gruppi (codici separati da spazi):"), txtGRUPPI), txtGRUPPI);
+    whatForm->addRow(buddy(QStringLiteral("&Gruppi (codici separati da spazi):"), txtGRUPPI),
+                     txtGRUPPI);
     whatForm->addRow(chkSELEZIONE);
     whatForm->addRow(QStringLiteral("Foglio di etichette:"), lblFORMATO);
     auto* start = new QHBoxLayout;
@@ -116,11 +121,12 @@ frmSpedizioneBlocco::frmSpedizioneBlocco(common::AppContext& context, std::vecto
     auto* rule = new QGroupBox(QStringLiteral("Regola dei mazzetti"), this);
     auto* ruleForm = new QFormLayout(rule);
     ruleForm->addRow(buddy(QStringLiteral("Pezzi &minimi per mazzetto:"), spnMINIMO), spnMINIMO);
-    auto* note = new QLabel(QStringLiteral("Indirizzi in ordine di CAP, località e via: un mazzetto per ogni CAP "
-                                           "con almeno questi pezzi, gli altri per provincia, per regione, poi "
-                                           "il resto d'Italia; l'estero per ultimo, per nazione. Le regole "
-                                           "vanno verificate con l'ufficio postale."),
-                            rule);
+    auto* note = new QLabel(
+        QStringLiteral("Indirizzi in ordine di CAP, località e via: un mazzetto per ogni CAP "
+                       "con almeno questi pezzi, gli altri per provincia, per regione, poi "
+                       "il resto d'Italia; l'estero per ultimo, per nazione. Le regole "
+                       "vanno verificate con l'ufficio postale."),
+        rule);
     note->setWordWrap(true);
     ruleForm->addRow(chkPROVINCIA);
     ruleForm->addRow(chkREGIONE);
@@ -144,8 +150,10 @@ frmSpedizioneBlocco::frmSpedizioneBlocco(common::AppContext& context, std::vecto
     outer->addLayout(buttons);
 
     connect(cmdStampa, &QPushButton::clicked, this, &frmSpedizioneBlocco::cmdStampa_Click);
-    connect(cmdAnteprimaEtichette, &QPushButton::clicked, this, &frmSpedizioneBlocco::cmdAnteprimaEtichette_Click);
-    connect(cmdAnteprimaDistinta, &QPushButton::clicked, this, &frmSpedizioneBlocco::cmdAnteprimaDistinta_Click);
+    connect(cmdAnteprimaEtichette, &QPushButton::clicked, this,
+            &frmSpedizioneBlocco::cmdAnteprimaEtichette_Click);
+    connect(cmdAnteprimaDistinta, &QPushButton::clicked, this,
+            &frmSpedizioneBlocco::cmdAnteprimaDistinta_Click);
     connect(cmdChiudi, &QPushButton::clicked, this, &QDialog::close);
 }
 
@@ -155,8 +163,8 @@ std::optional<BulkJob> frmSpedizioneBlocco::readJob() {
     rules.byProvince = chkPROVINCIA->isChecked();
     rules.byRegion = chkREGIONE->isChecked();
     rules.headers = chkTESTATE->isChecked();
-    const QStringList groups =
-        txtGRUPPI->text().toUpper().split(QRegularExpression(QStringLiteral("[\\s,;]+")), Qt::SkipEmptyParts);
+    const QStringList groups = txtGRUPPI->text().toUpper().split(
+        QRegularExpression(QStringLiteral("[\\s,;]+")), Qt::SkipEmptyParts);
     const bool selected = chkSELEZIONE->isChecked();
     if (!selected && groups.isEmpty()) {
         m_ctx.dialogs.message(QStringLiteral("Selezionare un Gruppo !"), MsgIcon::Information);
@@ -189,24 +197,29 @@ void frmSpedizioneBlocco::cmdStampa_Click() {
     const LabelPosition start{spnRIGA->value(), spnCOLONNA->value()};
     const qint64 headers = job->rules().headers ? qint64(job->bundles().size()) : 0;
     const QString confirm =
-        QStringLiteral("Stampante: %1\r\nIndirizzi: %2 in %3 mazzetti\r\nEtichette di testata: %4\r\n"
-                       "Fogli %5 occorrenti: %6\r\n"
-                       "Premere 'OK' per avviare la stampa o 'Annulla' per rinunciare.")
+        QStringLiteral(
+            "Stampante: %1\r\nIndirizzi: %2 in %3 mazzetti\r\nEtichette di testata: %4\r\n"
+            "Fogli %5 occorrenti: %6\r\n"
+            "Premere 'OK' per avviare la stampa o 'Annulla' per rinunciare.")
             .arg(m_ctx.printers.currentName())
             .arg(job->pieces())
             .arg(job->bundles().size())
             .arg(headers)
             .arg(SheetFormat::paperName(sheet.paper))
             .arg(job->sheetsFor(sheet, start));
-    if (m_ctx.dialogs.message(confirm, MsgIcon::Question, common::MsgButtons::OkCancel) != common::MsgResult::Ok)
+    if (m_ctx.dialogs.message(confirm, MsgIcon::Question, common::MsgButtons::OkCancel) !=
+        common::MsgResult::Ok)
         return;
-    const auto path = ReminderFile::askPath(m_ctx.dialogs, m_ctx.state.stampeTipDir, ReminderFile::shopTitle());
+    const auto path =
+        ReminderFile::askPath(m_ctx.dialogs, m_ctx.state.stampeTipDir, ReminderFile::shopTitle());
     if (!path)
         return;
-    const DeliveryList list({senderLines(m_ctx.state), QDate::currentDate(), txtPRODOTTO->text().trimmed()},
-                            job->bundles(), job->addresses());
+    const DeliveryList list(
+        {senderLines(m_ctx.state), QDate::currentDate(), txtPRODOTTO->text().trimmed()},
+        job->bundles(), job->addresses());
     try {
-        ReminderFile::write(*path, job->reminder(QDate::currentDate(), QStringLiteral("Spedizione in blocco")));
+        ReminderFile::write(
+            *path, job->reminder(QDate::currentDate(), QStringLiteral("Spedizione in blocco")));
         QString csv = *path;
         csv.chop(4);
         ReminderFile::write(csv + QStringLiteral("_distinta.csv"), list.csv());
@@ -233,7 +246,8 @@ void frmSpedizioneBlocco::cmdStampa_Click() {
                        .arg(list.pieces());
     if (!printed.cutLabels.isEmpty())
         done += QStringLiteral("\r\n") + StampaEtichette::cutLabelsNote(printed.cutLabels);
-    m_ctx.dialogs.message(done, printed.cutLabels.isEmpty() ? MsgIcon::Information : MsgIcon::Exclamation);
+    m_ctx.dialogs.message(done, printed.cutLabels.isEmpty() ? MsgIcon::Information
+                                                            : MsgIcon::Exclamation);
 }
 
 void frmSpedizioneBlocco::cmdAnteprimaEtichette_Click() {
@@ -242,7 +256,8 @@ void frmSpedizioneBlocco::cmdAnteprimaEtichette_Click() {
         return;
     LabelOptions options = LabelOptions::from(m_ctx.state.options);
     options.postalStyle = chkPOSTALE->isChecked();
-    const SheetFormat sheet = LabelJobs(m_ctx.state, m_ctx.dialogs, m_ctx.printers, m_ctx.session.mainDb).sheet();
+    const SheetFormat sheet =
+        LabelJobs(m_ctx.state, m_ctx.dialogs, m_ctx.printers, m_ctx.session.mainDb).sheet();
     const LabelPosition start{spnRIGA->value(), spnCOLONNA->value()};
     auto shared = std::make_shared<BulkJob>(std::move(*job));
     try {
@@ -263,7 +278,8 @@ void frmSpedizioneBlocco::cmdAnteprimaDistinta_Click() {
     if (!job)
         return;
     auto shared = std::make_shared<BulkJob>(std::move(*job));
-    const DeliveryList::Heading heading{senderLines(m_ctx.state), QDate::currentDate(), txtPRODOTTO->text().trimmed()};
+    const DeliveryList::Heading heading{senderLines(m_ctx.state), QDate::currentDate(),
+                                        txtPRODOTTO->text().trimmed()};
     try {
         PreviewWindow::openJob(
             this, m_ctx.printers,

@@ -25,7 +25,8 @@ class frmSpedizioneBlocco : public QDialog {
     Q_OBJECT
 public:
     // selection: the NRs selected in the grid (may be empty).
-    frmSpedizioneBlocco(common::AppContext& context, std::vector<qint64> selection, QWidget* parent = nullptr);
+    frmSpedizioneBlocco(common::AppContext& context, std::vector<qint64> selection,
+                        QWidget* parent = nullptr);
 
     void cmdStampa_Click();
     void cmdAnteprimaEtichette_Click();

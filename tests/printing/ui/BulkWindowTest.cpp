@@ -41,10 +41,13 @@ TEST(frmSpedizioneBlocco, GroupsOrSelectionToLabelsListReminderAndCsv) {
                                                 archive::ArchiveFile::Access::ReadWrite);
     // 12 pieces at 20121 (group AA), 3 at 00100 (group BB).
     for (int i = 0; i < 15; ++i) {
-        archive::Statement st(session.mainDb, "INSERT INTO TabMAIL (COGNOME, INDIRIZZO, CAP, CITTA, PROV, GR, SERV) "
-                                              "VALUES (?, 'Via Po, 3', ?, ?, ?, ?, 0)");
+        archive::Statement st(
+            session.mainDb, "INSERT INTO TabMAIL (COGNOME, INDIRIZZO, CAP, CITTA, PROV, GR, SERV) "
+                            "VALUES (?, 'Via Po, 3', ?, ?, ?, ?, 0)");
         st.bindText(1, QStringLiteral("Rossi%1").arg(i)).bindText(2, i < 12 ? "20121" : "00100");
-        st.bindText(3, i < 12 ? "Milano" : "Roma").bindText(4, i < 12 ? "MI" : "RM").bindText(5, i < 12 ? "AA" : "BB");
+        st.bindText(3, i < 12 ? "Milano" : "Roma")
+            .bindText(4, i < 12 ? "MI" : "RM")
+            .bindText(5, i < 12 ? "AA" : "BB");
         st.exec();
     }
     const auto lines = [&events] {
