@@ -12,10 +12,12 @@
 #include "printing/Printer.h"
 #include "printing/PrinterSelection.h"
 #include "printing/ReminderFile.h"
+#include "printing/SheetCatalog.h"
 #include "printing/ui/PreviewWindow.h"
 #include "settings/AppState.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -25,6 +27,7 @@
 #include <QRegularExpression>
 #include <QSpinBox>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace velomar::printing {
 
@@ -48,7 +51,7 @@ frmSpedizioneBlocco::frmSpedizioneBlocco(common::AppContext& context, std::vecto
     setObjectName(QStringLiteral("frmSpedizioneBlocco"));
     setWindowTitle(QStringLiteral("Spedizione in blocco"));
     setModal(true);
-    const SheetFormat sheet =
+    const SheetFormat current =
         LabelJobs(m_ctx.state, m_ctx.dialogs, m_ctx.printers, m_ctx.session.mainDb).sheet();
 
     txtGRUPPI = new QLineEdit(this);
@@ -61,16 +64,27 @@ frmSpedizioneBlocco::frmSpedizioneBlocco(common::AppContext& context, std::vecto
     chkSELEZIONE->setObjectName(QStringLiteral("chkSELEZIONE"));
     chkSELEZIONE->setEnabled(!m_selection.empty());
     connect(chkSELEZIONE, &QCheckBox::toggled, txtGRUPPI, &QWidget::setDisabled);
-    lblFORMATO =
-        new QLabel(sheet.name + QStringLiteral(" (") + sheet.shapeText() + QLatin1Char(')'), this);
-    lblFORMATO->setObjectName(QStringLiteral("lblFORMATO"));
-    lblFORMATO->setWordWrap(true);
+    cboFOGLIO = new QComboBox(this);
+    cboFOGLIO->setObjectName(QStringLiteral("cboFOGLIO"));
+    m_sheets = SheetCatalog::load(m_ctx.settings).formats();
+    if (std::none_of(m_sheets.begin(), m_sheets.end(),
+                     [&](const SheetFormat& f) { return f.name == current.name; }))
+        m_sheets.insert(m_sheets.begin(), current);
+    for (const SheetFormat& f : m_sheets)
+        cboFOGLIO->addItem(f.name + QStringLiteral(" (") + f.shapeText() + QLatin1Char(')'));
     spnRIGA = new QSpinBox(this);
     spnRIGA->setObjectName(QStringLiteral("spnRIGA"));
-    spnRIGA->setRange(1, sheet.rows);
     spnCOLONNA = new QSpinBox(this);
     spnCOLONNA->setObjectName(QStringLiteral("spnCOLONNA"));
-    spnCOLONNA->setRange(1, sheet.columns);
+    const auto fitStart = [this] {
+        spnRIGA->setRange(1, sheet().rows);
+        spnCOLONNA->setRange(1, sheet().columns);
+    };
+    connect(cboFOGLIO, &QComboBox::currentIndexChanged, this, fitStart);
+    for (std::size_t i = 0; i < m_sheets.size(); ++i)
+        if (m_sheets[i].name == current.name)
+            cboFOGLIO->setCurrentIndex(int(i));
+    fitStart();
     spnMINIMO = new QSpinBox(this);
     spnMINIMO->setObjectName(QStringLiteral("spnMINIMO"));
     spnMINIMO->setRange(1, 9999);
@@ -108,7 +122,7 @@ frmSpedizioneBlocco::frmSpedizioneBlocco(common::AppContext& context, std::vecto
     whatForm->addRow(buddy(QStringLiteral("&Gruppi (codici separati da spazi):"), txtGRUPPI),
                      txtGRUPPI);
     whatForm->addRow(chkSELEZIONE);
-    whatForm->addRow(QStringLiteral("Foglio di etichette:"), lblFORMATO);
+    whatForm->addRow(buddy(QStringLiteral("&Foglio di etichette:"), cboFOGLIO), cboFOGLIO);
     auto* start = new QHBoxLayout;
     start->addWidget(buddy(QStringLiteral("&riga"), spnRIGA));
     start->addWidget(spnRIGA);
@@ -157,6 +171,10 @@ frmSpedizioneBlocco::frmSpedizioneBlocco(common::AppContext& context, std::vecto
     connect(cmdChiudi, &QPushButton::clicked, this, &QDialog::close);
 }
 
+const SheetFormat& frmSpedizioneBlocco::sheet() const {
+    return m_sheets[std::size_t(std::max(0, cboFOGLIO->currentIndex()))];
+}
+
 std::optional<BulkJob> frmSpedizioneBlocco::readJob() {
     BulkRules rules;
     rules.minPieces = spnMINIMO->value();
@@ -192,8 +210,7 @@ void frmSpedizioneBlocco::cmdStampa_Click() {
     auto job = readJob();
     if (!job)
         return;
-    LabelJobs labelJobs(m_ctx.state, m_ctx.dialogs, m_ctx.printers, m_ctx.session.mainDb);
-    const SheetFormat sheet = labelJobs.sheet();
+    const SheetFormat& sheet = this->sheet();
     const LabelPosition start{spnRIGA->value(), spnCOLONNA->value()};
     const qint64 headers = job->rules().headers ? qint64(job->bundles().size()) : 0;
     const QString confirm =
@@ -256,8 +273,7 @@ void frmSpedizioneBlocco::cmdAnteprimaEtichette_Click() {
         return;
     LabelOptions options = LabelOptions::from(m_ctx.state.options);
     options.postalStyle = chkPOSTALE->isChecked();
-    const SheetFormat sheet =
-        LabelJobs(m_ctx.state, m_ctx.dialogs, m_ctx.printers, m_ctx.session.mainDb).sheet();
+    const SheetFormat sheet = this->sheet();
     const LabelPosition start{spnRIGA->value(), spnCOLONNA->value()};
     auto shared = std::make_shared<BulkJob>(std::move(*job));
     try {

@@ -13,6 +13,7 @@
 #include "settings/Settings.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
@@ -61,6 +62,13 @@ TEST(frmSpedizioneBlocco, GroupsOrSelectionToLabelsListReminderAndCsv) {
     frmSpedizioneBlocco w(ctx, {13, 14});
     EXPECT_TRUE(w.chkPOSTALE->isChecked());
     EXPECT_EQ(w.spnMINIMO->value(), 10);
+    // The chosen sheet first; another sheet gives its own rows and columns to the start label.
+    EXPECT_TRUE(w.cboFOGLIO->currentText().startsWith("A4 3x8 70x36 ")) << w.cboFOGLIO->currentText().toStdString();
+    EXPECT_EQ(w.spnRIGA->maximum(), 8);
+    w.cboFOGLIO->setCurrentIndex(w.cboFOGLIO->findText("A4 4x10", Qt::MatchStartsWith));
+    EXPECT_EQ(w.spnRIGA->maximum(), 10);
+    EXPECT_EQ(w.spnCOLONNA->maximum(), 4);
+    w.cboFOGLIO->setCurrentIndex(w.cboFOGLIO->findText("A4 3x8 70x36", Qt::MatchStartsWith));
     w.cmdStampa_Click();
     EXPECT_EQ(dialogs.lastMessage(), "Selezionare un Gruppo !");
 
