@@ -35,7 +35,8 @@ QString beside(const QString& path, const QString& suffix) {
 
 // The sender chosen in the options for envelopes, its non-empty lines.
 QStringList chosenSender(const settings::Options& options) {
-    const QString setupIni = settings::ProgramSetup::programFile(QStringLiteral("Setup.ini"), settings::Settings());
+    const QString setupIni =
+        settings::ProgramSetup::programFile(QStringLiteral("Setup.ini"), settings::Settings());
     if (setupIni.isEmpty())
         return {};
     const auto read = settings::SetupIni::read(setupIni);
@@ -55,13 +56,18 @@ int batchBundles(const common::CommandArgs& args, QTextStream& out, QTextStream&
     if (pdf.isEmpty())
         throw common::UsageError(QStringLiteral("--pdf richiede il nome del file PDF."));
     if (args.isSet(QStringLiteral("labels")) && labels.isEmpty())
-        throw common::UsageError(QStringLiteral("--labels richiede il nome del file PDF delle etichette."));
+        throw common::UsageError(
+            QStringLiteral("--labels richiede il nome del file PDF delle etichette."));
+    // Written one after the other, the second would replace the first.
+    if (!labels.isEmpty() && QFileInfo(labels).absoluteFilePath() == QFileInfo(pdf).absoluteFilePath())
+        throw common::UsageError(QStringLiteral("--labels e --pdf devono essere due file diversi."));
     BulkRules rules;
     if (const auto min = args.value(QStringLiteral("min"))) {
         bool ok = false;
         rules.minPieces = min->toInt(&ok);
         if (!ok || rules.minPieces < 1 || rules.minPieces > 9999)
-            throw common::UsageError(QStringLiteral("--min richiede un numero di pezzi da 1 a 9999."));
+            throw common::UsageError(
+                QStringLiteral("--min richiede un numero di pezzi da 1 a 9999."));
     }
     QStringList groups;
     for (const QString& g : args.values(QStringLiteral("group"))) {
@@ -79,9 +85,10 @@ int batchBundles(const common::CommandArgs& args, QTextStream& out, QTextStream&
     if (const auto format = args.value(QStringLiteral("format"))) {
         const auto found = SheetCatalog::load(store).find(format->trimmed());
         if (!found)
-            throw common::UsageError(QStringLiteral("Formato di foglio sconosciuto: \"%1\" (velomar-batch formats "
-                                                    "elenca quelli disponibili).")
-                                         .arg(format->trimmed()));
+            throw common::UsageError(
+                QStringLiteral("Formato di foglio sconosciuto: \"%1\" (velomar-batch formats "
+                               "elenca quelli disponibili).")
+                    .arg(format->trimmed()));
         sheet = *found;
     } else {
         QString note;
@@ -96,28 +103,31 @@ int batchBundles(const common::CommandArgs& args, QTextStream& out, QTextStream&
     const auto inUse = common::OutputGuard::hold(archivePath);
     std::optional<BulkJob> job;
     try {
-        archive::Database db = archive::ArchiveFile::open(archivePath, archive::ArchiveKind::Addresses,
-                                                          archive::ArchiveFile::Access::ReadOnly);
+        archive::Database db = archive::ArchiveFile::open(
+            archivePath, archive::ArchiveKind::Addresses, archive::ArchiveFile::Access::ReadOnly);
         job.emplace(BulkJob::ofGroups(db, groups, rules));
     } catch (const std::exception& e) {
         err << archive::FailureText::of(e, archivePath) << "\n";
         return 1;
     }
     if (job->pieces() == 0) {
-        err << (groups.isEmpty() ? QStringLiteral("Nessun indirizzo da spedire !")
-                                 : QStringLiteral("Nessun indirizzo con Gruppo '%1' !").arg(groups.join(u',')))
+        err << (groups.isEmpty()
+                    ? QStringLiteral("Nessun indirizzo da spedire !")
+                    : QStringLiteral("Nessun indirizzo con Gruppo '%1' !").arg(groups.join(u',')))
             << "\n";
         return 1;
     }
 
     try {
-        const DeliveryList list({chosenSender(options), QDate::currentDate(), args.value(QStringLiteral("product"), {})},
+        const DeliveryList list({chosenSender(options), QDate::currentDate(),
+                                 args.value(QStringLiteral("product"), {})},
                                 job->bundles(), job->addresses());
         BulkJob::Printed printed;
         if (!labels.isEmpty()) {
             // The print-shop reminder beside the labels.
-            ReminderFile::write(beside(labels, QStringLiteral(".txt")),
-                                job->reminder(QDate::currentDate(), QStringLiteral("Spedizione in blocco")));
+            ReminderFile::write(
+                beside(labels, QStringLiteral(".txt")),
+                job->reminder(QDate::currentDate(), QStringLiteral("Spedizione in blocco")));
             PdfPrinter printer(labels);
             printed = job->printLabels(printer, labelOptions, sheet, {1, 1});
             printer.finishJob();
@@ -130,8 +140,10 @@ int batchBundles(const common::CommandArgs& args, QTextStream& out, QTextStream&
         out << "Mazzetti: " << job->bundles().size() << "\n"
             << "Pezzi: " << list.pieces() << "\n";
         if (!labels.isEmpty())
-            out << "Etichette stampate: " << printed.labels << " (più " << printed.headers << " di testata)\n"
-                << "File etichette: " << QDir::toNativeSeparators(QFileInfo(labels).absoluteFilePath()) << "\n";
+            out << "Etichette stampate: " << printed.labels << " (più " << printed.headers
+                << " di testata)\n"
+                << "File etichette: "
+                << QDir::toNativeSeparators(QFileInfo(labels).absoluteFilePath()) << "\n";
         out << "File: " << QDir::toNativeSeparators(QFileInfo(pdf).absoluteFilePath()) << "\n";
         if (!printed.cutLabels.isEmpty())
             err << StampaEtichette::cutLabelsNote(printed.cutLabels) << "\n";

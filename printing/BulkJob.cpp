@@ -18,7 +18,8 @@ namespace {
 
 class VectorSource : public archive::AddressSource {
 public:
-    explicit VectorSource(const std::vector<archive::AddressRecord>& records) : m_records(records) {}
+    explicit VectorSource(const std::vector<archive::AddressRecord>& records)
+        : m_records(records) {}
     qint64 count() const override { return qint64(m_records.size()); }
     bool next(archive::AddressRecord& record) override {
         if (m_next >= m_records.size())
@@ -36,10 +37,13 @@ private:
     std::size_t m_next = 0;
 };
 
-std::vector<archive::AddressRecord> read(archive::Database& db, const QString& where, const QVariantList& params) {
-    const QString select = QStringLiteral("SELECT %1 FROM TabMAIL WHERE %2")
-                               .arg(archive::DataModel::printColumns().join(QStringLiteral(", ")), where);
-    const archive::Recordset rs = archive::Recordset::open(db, select, archive::LockType::ReadOnly, params);
+std::vector<archive::AddressRecord> read(archive::Database& db, const QString& where,
+                                         const QVariantList& params) {
+    const QString select =
+        QStringLiteral("SELECT %1 FROM TabMAIL WHERE %2")
+            .arg(archive::DataModel::printColumns().join(QStringLiteral(", ")), where);
+    const archive::Recordset rs =
+        archive::Recordset::open(db, select, archive::LockType::ReadOnly, params);
     archive::RecordsetAddressSource source(rs);
     std::vector<archive::AddressRecord> list;
     list.reserve(std::size_t(source.count()));
@@ -56,18 +60,22 @@ BulkJob::BulkJob(std::vector<archive::AddressRecord> addresses, const BulkRules&
     m_bundles = BulkMailing::arrange(m_addresses, m_rules);
 }
 
-BulkJob BulkJob::ofGroups(archive::Database& db, const QStringList& groups, const BulkRules& rules) {
+BulkJob BulkJob::ofGroups(archive::Database& db, const QStringList& groups,
+                          const BulkRules& rules) {
     QStringList likes;
     QVariantList params;
     for (const QString& g : groups) {
         likes << QStringLiteral("GR LIKE ?");
         params << g;
     }
-    return BulkJob(read(db, likes.isEmpty() ? QStringLiteral("1") : likes.join(QStringLiteral(" OR ")), params),
+    return BulkJob(read(db,
+                        likes.isEmpty() ? QStringLiteral("1") : likes.join(QStringLiteral(" OR ")),
+                        params),
                    rules);
 }
 
-BulkJob BulkJob::ofNumbers(archive::Database& db, const std::vector<qint64>& nrs, const BulkRules& rules) {
+BulkJob BulkJob::ofNumbers(archive::Database& db, const std::vector<qint64>& nrs,
+                           const BulkRules& rules) {
     QJsonArray list;
     for (qint64 nr : nrs)
         list.append(nr);
@@ -91,8 +99,8 @@ QByteArray BulkJob::reminder(const QDate& date, const QString& description) cons
     return ReminderFile::compose(ReminderFile::shopHeader(), date, description, source);
 }
 
-BulkJob::Printed BulkJob::printLabels(Printer& printer, const LabelOptions& options, const SheetFormat& sheet,
-                                      LabelPosition start) const {
+BulkJob::Printed BulkJob::printLabels(Printer& printer, const LabelOptions& options,
+                                      const SheetFormat& sheet, LabelPosition start) const {
     std::unordered_map<qint64, const Bundle*> starts;
     if (m_rules.headers)
         for (const Bundle& b : m_bundles)

@@ -24,9 +24,11 @@ class Printer;
 class BulkJob {
 public:
     // Every address whose GR is LIKE one of the codes; throws archive::DatabaseError.
-    static BulkJob ofGroups(archive::Database& db, const QStringList& groups, const BulkRules& rules);
+    static BulkJob ofGroups(archive::Database& db, const QStringList& groups,
+                            const BulkRules& rules);
     // The addresses of the given NRs (the grid's selection).
-    static BulkJob ofNumbers(archive::Database& db, const std::vector<qint64>& nrs, const BulkRules& rules);
+    static BulkJob ofNumbers(archive::Database& db, const std::vector<qint64>& nrs,
+                             const BulkRules& rules);
     // Addresses already read (tests, the benchmark).
     BulkJob(std::vector<archive::AddressRecord> addresses, const BulkRules& rules);
 

@@ -115,8 +115,9 @@ std::vector<Bundle> BulkMailing::arrange(std::vector<archive::AddressRecord>& ad
         keys.push_back(keyOf(r));
     std::vector<qint64> sorted(static_cast<std::size_t>(n));
     std::iota(sorted.begin(), sorted.end(), 0);
-    std::stable_sort(sorted.begin(), sorted.end(),
-                     [&](qint64 a, qint64 b) { return before(keys[std::size_t(a)], keys[std::size_t(b)]); });
+    std::stable_sort(sorted.begin(), sorted.end(), [&](qint64 a, qint64 b) {
+        return before(keys[std::size_t(a)], keys[std::size_t(b)]);
+    });
 
     std::vector<qint64> loose;
     std::vector<qint64> foreign;
@@ -140,9 +141,8 @@ std::vector<Bundle> BulkMailing::arrange(std::vector<archive::AddressRecord>& ad
     };
     const auto keyAt = [&](qint64 i) -> const Key& { return keys[std::size_t(i)]; };
 
-    for (const auto& g : gather(loose, min, [&](qint64 i) {
-             return isCap(keyAt(i).cap) ? keyAt(i).cap : QString();
-         }))
+    for (const auto& g : gather(
+             loose, min, [&](qint64 i) { return isCap(keyAt(i).cap) ? keyAt(i).cap : QString(); }))
         add(Bundle::Level::Cap, keyAt(g.front()).cap, keyAt(g.front()).city, g);
     if (rules.byProvince)
         for (const auto& g : gather(loose, min, [&](qint64 i) {
@@ -152,7 +152,9 @@ std::vector<Bundle> BulkMailing::arrange(std::vector<archive::AddressRecord>& ad
             add(Bundle::Level::Province, keyAt(g.front()).province,
                 ProvinceRegions::regionOf(keyAt(g.front()).province), g);
     if (rules.byRegion)
-        for (const auto& g : gather(loose, min, [&](qint64 i) { return ProvinceRegions::regionOf(keyAt(i).province); }))
+        for (const auto& g : gather(loose, min, [&](qint64 i) {
+                 return ProvinceRegions::regionOf(keyAt(i).province);
+             }))
             add(Bundle::Level::Region, ProvinceRegions::regionOf(keyAt(g.front()).province), {}, g);
     if (!loose.empty())
         add(Bundle::Level::Italy, {}, {}, loose);

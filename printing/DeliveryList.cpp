@@ -19,7 +19,9 @@ std::vector<DeliveryList::Total> totalsOf(const std::map<QString, qint64>& count
     return list;
 }
 
-QString number(qint64 n) { return QLocale(QLocale::Italian, QLocale::Italy).toString(n); }
+QString number(qint64 n) {
+    return QLocale(QLocale::Italian, QLocale::Italy).toString(n);
+}
 
 QString csvField(const QString& text) {
     if (!text.contains(u';') && !text.contains(u'"') && !text.contains(u'\n'))
@@ -75,7 +77,8 @@ QString DeliveryList::areaColumn(const Bundle& b) {
 }
 
 QString DeliveryList::destinationColumn(const Bundle& b) {
-    return b.level == Bundle::Level::Cap || b.level == Bundle::Level::Province ? b.destination : b.key;
+    return b.level == Bundle::Level::Cap || b.level == Bundle::Level::Province ? b.destination
+                                                                               : b.key;
 }
 
 void DeliveryList::print(Printer& printer) const {
@@ -89,7 +92,8 @@ void DeliveryList::print(Printer& printer) const {
         printer.printLine(text);
     };
     // A row begins with printText at its left, so a page break never splits it.
-    const auto row = [&](const QString& a, const QString& b, const QString& c, const QString& pieces) {
+    const auto row = [&](const QString& a, const QString& b, const QString& c,
+                         const QString& pieces) {
         printer.setCurrentX(kLeft);
         printer.printText(a);
         printer.setCurrentX(kArea);
@@ -115,7 +119,8 @@ void DeliveryList::print(Printer& printer) const {
     line(QStringLiteral("Data: ") + m_heading.date.toString(QStringLiteral("dd/MM/yyyy")));
     if (!m_heading.product.isEmpty())
         line(QStringLiteral("Prodotto: ") + m_heading.product);
-    line(QStringLiteral("Mazzetti: %1   Pezzi: %2").arg(number(qint64(m_bundles.size())), number(m_pieces)));
+    line(QStringLiteral("Mazzetti: %1   Pezzi: %2")
+             .arg(number(qint64(m_bundles.size())), number(m_pieces)));
     line(QString());
 
     printer.setFont(bold);
@@ -125,8 +130,9 @@ void DeliveryList::print(Printer& printer) const {
     for (const Bundle& b : m_bundles)
         row(QString::number(b.number), areaColumn(b), destinationColumn(b), number(b.pieces));
 
-    for (const auto& [title, totals] : {std::pair{QStringLiteral("Totali per provincia"), &m_provinces},
-                                        std::pair{QStringLiteral("Totali per regione"), &m_regions}}) {
+    for (const auto& [title, totals] :
+         {std::pair{QStringLiteral("Totali per provincia"), &m_provinces},
+          std::pair{QStringLiteral("Totali per regione"), &m_regions}}) {
         if (totals->empty())
             continue;
         line(QString());
@@ -134,8 +140,9 @@ void DeliveryList::print(Printer& printer) const {
         line(title);
         printer.setFont(plain);
         for (const Total& t : *totals) {
-            const QString region = title.endsWith(QLatin1String("provincia")) ? ProvinceRegions::regionOf(t.name)
-                                                                              : QString();
+            const QString region = title.endsWith(QLatin1String("provincia"))
+                                       ? ProvinceRegions::regionOf(t.name)
+                                       : QString();
             row(QString(), t.name, region, number(t.pieces));
         }
     }
@@ -156,9 +163,11 @@ QByteArray DeliveryList::csv() const {
     line({QStringLiteral("Mazzetto"), QStringLiteral("CAP o area"), QStringLiteral("Destinazione"),
           QStringLiteral("Pezzi")});
     for (const Bundle& b : m_bundles)
-        line({QString::number(b.number), areaColumn(b), destinationColumn(b), QString::number(b.pieces)});
+        line({QString::number(b.number), areaColumn(b), destinationColumn(b),
+              QString::number(b.pieces)});
     for (const Total& t : m_provinces)
-        line({QStringLiteral("Provincia"), t.name, ProvinceRegions::regionOf(t.name), QString::number(t.pieces)});
+        line({QStringLiteral("Provincia"), t.name, ProvinceRegions::regionOf(t.name),
+              QString::number(t.pieces)});
     for (const Total& t : m_regions)
         line({QStringLiteral("Regione"), t.name, QString(), QString::number(t.pieces)});
     line({QStringLiteral("Totale"), QString(), QString(), QString::number(m_pieces)});

@@ -9,8 +9,17 @@ namespace velomar::printing {
 
 namespace {
 
-enum Field { TITOLO = 1, COGNOME = 2, NOME1 = 3, NOME2 = 4, INDIRIZZO = 5, CAP = 6, CITTA = 7,
-             PROV = 8, NAZ = 9 };
+enum Field {
+    TITOLO = 1,
+    COGNOME = 2,
+    NOME1 = 3,
+    NOME2 = 4,
+    INDIRIZZO = 5,
+    CAP = 6,
+    CITTA = 7,
+    PROV = 8,
+    NAZ = 9
+};
 
 QString fitted(const QString& text, double room, const StampaEtichette::Measure& width) {
     qsizetype n = text.size();
@@ -62,8 +71,9 @@ StampaEtichette::Lines PostalStyle::lines(const archive::AddressRecord& record,
 
     // The province follows the locality after one blank; the locality gives way first.
     const QString province = prov.size() == 2 ? QStringLiteral(" ") + prov : QString();
-    QString place = (postal[CAP] + QLatin1Char(' ') + postal[CITTA]).trimmed().left(
-        sheet.localityChars(!province.isEmpty()));
+    QString place = (postal[CAP] + QLatin1Char(' ') + postal[CITTA])
+                        .trimmed()
+                        .left(sheet.localityChars(!province.isEmpty()));
     if (width(place + province) > roomMm) {
         place = fitted(place, roomMm - width(province), width);
         cut = true;

@@ -17,7 +17,7 @@ enum Field { TITOLO = 1, COGNOME = 2, NOME1 = 3, NOME2 = 4, INDIRIZZO = 5, CAP =
 
 LabelOptions LabelOptions::from(const settings::Options& options) {
     return {options.labelExtraCondensed(), options.labelBold(), options.labelTopOffsetMm(),
-            options.labelLeftOffsetMm()};
+            options.labelLeftOffsetMm(), options.labelPostalStyle()};
 }
 
 PrintFont LabelOptions::font(const SheetFormat& sheet) const {

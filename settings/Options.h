@@ -34,6 +34,10 @@ public:
     int envelopeFeed() const { return value(25); }            // 0 LaserJet/Manual, 1 DeskJet
     int envelopeSenderIndex() const { return value(26); }     // 0 sender 1, 1 sender 2
 
+    // Labels in the postal style; not one of the 26 bytes, stored under a key of its own.
+    bool labelPostalStyle() const { return m_postalStyle; }
+    void setLabelPostalStyle(bool on) { m_postalStyle = on; }
+
     // Largest value the options window can show for an option; out-of-range stored
     // values are read as 0.
     static int maximum(int index);
@@ -43,6 +47,7 @@ public:
 private:
     static bool inRange(int index) { return index >= 1 && index <= Count; }
     std::array<std::uint8_t, Count + 1> m_values{};
+    bool m_postalStyle = false;
 };
 
 } // namespace velomar::settings

@@ -15,6 +15,7 @@ const QString kProgramDir = QStringLiteral("ProgramDir");
 const QString kLastDirArch = QStringLiteral("Cartelle/LastDirArch");
 const QString kCapTable = QStringLiteral("Verifica/TabellaCAP");
 const QString kOpzioni = QStringLiteral("Opzioni/OptApp_%1");
+const QString kStilePostale = QStringLiteral("Opzioni/StilePostale");
 const QString kColW = QStringLiteral("GrigliaEDIT/Col_W%1");
 const QString kCampoRicerche = QStringLiteral("GrigliaEDIT/CampoRicerche");
 const QString kOrdinamento = QStringLiteral("GrigliaEDIT/Ordinamento");
@@ -102,12 +103,14 @@ Options Settings::readOptions() const {
     Options options;
     for (int i = 1; i <= Options::Count; ++i)
         options.setValue(i, readInt(kOpzioni.arg(i)).value_or(0));
+    options.setLabelPostalStyle(readInt(kStilePostale).value_or(0) == 1);
     return options;
 }
 
 void Settings::writeOptions(const Options& options) {
     for (int i = 1; i <= Options::Count; ++i)
         m_store->setValue(kOpzioni.arg(i), int(options.value(i)));
+    m_store->setValue(kStilePostale, options.labelPostalStyle() ? 1 : 0);
 }
 
 std::optional<int> Settings::gridColumnWidth(int column) const { return readInt(kColW.arg(column)); }

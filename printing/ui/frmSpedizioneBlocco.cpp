@@ -12,10 +12,12 @@
 #include "printing/Printer.h"
 #include "printing/PrinterSelection.h"
 #include "printing/ReminderFile.h"
+#include "printing/SheetCatalog.h"
 #include "printing/ui/PreviewWindow.h"
 #include "settings/AppState.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -25,6 +27,7 @@
 #include <QRegularExpression>
 #include <QSpinBox>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace velomar::printing {
 
@@ -48,25 +51,40 @@ frmSpedizioneBlocco::frmSpedizioneBlocco(common::AppContext& context, std::vecto
     setObjectName(QStringLiteral("frmSpedizioneBlocco"));
     setWindowTitle(QStringLiteral("Spedizione in blocco"));
     setModal(true);
-    const SheetFormat sheet = LabelJobs(m_ctx.state, m_ctx.dialogs, m_ctx.printers, m_ctx.session.mainDb).sheet();
+    const SheetFormat current =
+        LabelJobs(m_ctx.state, m_ctx.dialogs, m_ctx.printers, m_ctx.session.mainDb).sheet();
 
     txtGRUPPI = new QLineEdit(this);
     txtGRUPPI->setObjectName(QStringLiteral("txtGRUPPI"));
     txtGRUPPI->setPlaceholderText(QStringLiteral("AA BB ..."));
-    chkSELEZIONE = new QCheckBox(
-        QStringLiteral("Solo gli indirizzi &selezionati nella griglia (%1)").arg(m_selection.size()), this);
+    chkSELEZIONE =
+        new QCheckBox(QStringLiteral("Solo gli indirizzi &selezionati nella griglia (%1)")
+                          .arg(m_selection.size()),
+                      this);
     chkSELEZIONE->setObjectName(QStringLiteral("chkSELEZIONE"));
     chkSELEZIONE->setEnabled(!m_selection.empty());
     connect(chkSELEZIONE, &QCheckBox::toggled, txtGRUPPI, &QWidget::setDisabled);
-    lblFORMATO = new QLabel(sheet.name + QStringLiteral(" (") + sheet.shapeText() + QLatin1Char(')'), this);
-    lblFORMATO->setObjectName(QStringLiteral("lblFORMATO"));
-    lblFORMATO->setWordWrap(true);
+    cboFOGLIO = new QComboBox(this);
+    cboFOGLIO->setObjectName(QStringLiteral("cboFOGLIO"));
+    m_sheets = SheetCatalog::load(m_ctx.settings).formats();
+    if (std::none_of(m_sheets.begin(), m_sheets.end(),
+                     [&](const SheetFormat& f) { return f.name == current.name; }))
+        m_sheets.insert(m_sheets.begin(), current);
+    for (const SheetFormat& f : m_sheets)
+        cboFOGLIO->addItem(f.name + QStringLiteral(" (") + f.shapeText() + QLatin1Char(')'));
     spnRIGA = new QSpinBox(this);
     spnRIGA->setObjectName(QStringLiteral("spnRIGA"));
-    spnRIGA->setRange(1, sheet.rows);
     spnCOLONNA = new QSpinBox(this);
     spnCOLONNA->setObjectName(QStringLiteral("spnCOLONNA"));
-    spnCOLONNA->setRange(1, sheet.columns);
+    const auto fitStart = [this] {
+        spnRIGA->setRange(1, sheet().rows);
+        spnCOLONNA->setRange(1, sheet().columns);
+    };
+    connect(cboFOGLIO, &QComboBox::currentIndexChanged, this, fitStart);
+    for (std::size_t i = 0; i < m_sheets.size(); ++i)
+        if (m_sheets[i].name == current.name)
+            cboFOGLIO->setCurrentIndex(int(i));
+    fitStart();
     spnMINIMO = new QSpinBox(this);
     spnMINIMO->setObjectName(QStringLiteral("spnMINIMO"));
     spnMINIMO->setRange(1, 9999);
@@ -101,9 +119,10 @@ frmSpedizioneBlocco::frmSpedizioneBlocco(common::AppContext& context, std::vecto
     };
     auto* what = new QGroupBox(QStringLiteral("Indirizzi ed etichette"), this);
     auto* whatForm = new QFormLayout(what);
-    whatForm->addRow(buddy(QStringLiteral("&Gruppi (codici separati da spazi):"), txtGRUPPI), txtGRUPPI);
+    whatForm->addRow(buddy(QStringLiteral("&Gruppi (codici separati da spazi):"), txtGRUPPI),
+                     txtGRUPPI);
     whatForm->addRow(chkSELEZIONE);
-    whatForm->addRow(QStringLiteral("Foglio di etichette:"), lblFORMATO);
+    whatForm->addRow(buddy(QStringLiteral("&Foglio di etichette:"), cboFOGLIO), cboFOGLIO);
     auto* start = new QHBoxLayout;
     start->addWidget(buddy(QStringLiteral("&riga"), spnRIGA));
     start->addWidget(spnRIGA);
@@ -116,11 +135,12 @@ frmSpedizioneBlocco::frmSpedizioneBlocco(common::AppContext& context, std::vecto
     auto* rule = new QGroupBox(QStringLiteral("Regola dei mazzetti"), this);
     auto* ruleForm = new QFormLayout(rule);
     ruleForm->addRow(buddy(QStringLiteral("Pezzi &minimi per mazzetto:"), spnMINIMO), spnMINIMO);
-    auto* note = new QLabel(QStringLiteral("Indirizzi in ordine di CAP, località e via: un mazzetto per ogni CAP "
-                                           "con almeno questi pezzi, gli altri per provincia, per regione, poi "
-                                           "il resto d'Italia; l'estero per ultimo, per nazione. Le regole "
-                                           "vanno verificate con l'ufficio postale."),
-                            rule);
+    auto* note = new QLabel(
+        QStringLiteral("Indirizzi in ordine di CAP, località e via: un mazzetto per ogni CAP "
+                       "con almeno questi pezzi, gli altri per provincia, per regione, poi "
+                       "il resto d'Italia; l'estero per ultimo, per nazione. Le regole "
+                       "vanno verificate con l'ufficio postale."),
+        rule);
     note->setWordWrap(true);
     ruleForm->addRow(chkPROVINCIA);
     ruleForm->addRow(chkREGIONE);
@@ -144,9 +164,15 @@ frmSpedizioneBlocco::frmSpedizioneBlocco(common::AppContext& context, std::vecto
     outer->addLayout(buttons);
 
     connect(cmdStampa, &QPushButton::clicked, this, &frmSpedizioneBlocco::cmdStampa_Click);
-    connect(cmdAnteprimaEtichette, &QPushButton::clicked, this, &frmSpedizioneBlocco::cmdAnteprimaEtichette_Click);
-    connect(cmdAnteprimaDistinta, &QPushButton::clicked, this, &frmSpedizioneBlocco::cmdAnteprimaDistinta_Click);
+    connect(cmdAnteprimaEtichette, &QPushButton::clicked, this,
+            &frmSpedizioneBlocco::cmdAnteprimaEtichette_Click);
+    connect(cmdAnteprimaDistinta, &QPushButton::clicked, this,
+            &frmSpedizioneBlocco::cmdAnteprimaDistinta_Click);
     connect(cmdChiudi, &QPushButton::clicked, this, &QDialog::close);
+}
+
+const SheetFormat& frmSpedizioneBlocco::sheet() const {
+    return m_sheets[std::size_t(std::max(0, cboFOGLIO->currentIndex()))];
 }
 
 std::optional<BulkJob> frmSpedizioneBlocco::readJob() {
@@ -155,8 +181,8 @@ std::optional<BulkJob> frmSpedizioneBlocco::readJob() {
     rules.byProvince = chkPROVINCIA->isChecked();
     rules.byRegion = chkREGIONE->isChecked();
     rules.headers = chkTESTATE->isChecked();
-    const QStringList groups =
-        txtGRUPPI->text().toUpper().split(QRegularExpression(QStringLiteral("[\\s,;]+")), Qt::SkipEmptyParts);
+    const QStringList groups = txtGRUPPI->text().toUpper().split(
+        QRegularExpression(QStringLiteral("[\\s,;]+")), Qt::SkipEmptyParts);
     const bool selected = chkSELEZIONE->isChecked();
     if (!selected && groups.isEmpty()) {
         m_ctx.dialogs.message(QStringLiteral("Selezionare un Gruppo !"), MsgIcon::Information);
@@ -184,29 +210,33 @@ void frmSpedizioneBlocco::cmdStampa_Click() {
     auto job = readJob();
     if (!job)
         return;
-    LabelJobs labelJobs(m_ctx.state, m_ctx.dialogs, m_ctx.printers, m_ctx.session.mainDb);
-    const SheetFormat sheet = labelJobs.sheet();
+    const SheetFormat& sheet = this->sheet();
     const LabelPosition start{spnRIGA->value(), spnCOLONNA->value()};
     const qint64 headers = job->rules().headers ? qint64(job->bundles().size()) : 0;
     const QString confirm =
-        QStringLiteral("Stampante: %1\r\nIndirizzi: %2 in %3 mazzetti\r\nEtichette di testata: %4\r\n"
-                       "Fogli %5 occorrenti: %6\r\n"
-                       "Premere 'OK' per avviare la stampa o 'Annulla' per rinunciare.")
+        QStringLiteral(
+            "Stampante: %1\r\nIndirizzi: %2 in %3 mazzetti\r\nEtichette di testata: %4\r\n"
+            "Fogli %5 occorrenti: %6\r\n"
+            "Premere 'OK' per avviare la stampa o 'Annulla' per rinunciare.")
             .arg(m_ctx.printers.currentName())
             .arg(job->pieces())
             .arg(job->bundles().size())
             .arg(headers)
             .arg(SheetFormat::paperName(sheet.paper))
             .arg(job->sheetsFor(sheet, start));
-    if (m_ctx.dialogs.message(confirm, MsgIcon::Question, common::MsgButtons::OkCancel) != common::MsgResult::Ok)
+    if (m_ctx.dialogs.message(confirm, MsgIcon::Question, common::MsgButtons::OkCancel) !=
+        common::MsgResult::Ok)
         return;
-    const auto path = ReminderFile::askPath(m_ctx.dialogs, m_ctx.state.stampeTipDir, ReminderFile::shopTitle());
+    const auto path =
+        ReminderFile::askPath(m_ctx.dialogs, m_ctx.state.stampeTipDir, ReminderFile::shopTitle());
     if (!path)
         return;
-    const DeliveryList list({senderLines(m_ctx.state), QDate::currentDate(), txtPRODOTTO->text().trimmed()},
-                            job->bundles(), job->addresses());
+    const DeliveryList list(
+        {senderLines(m_ctx.state), QDate::currentDate(), txtPRODOTTO->text().trimmed()},
+        job->bundles(), job->addresses());
     try {
-        ReminderFile::write(*path, job->reminder(QDate::currentDate(), QStringLiteral("Spedizione in blocco")));
+        ReminderFile::write(
+            *path, job->reminder(QDate::currentDate(), QStringLiteral("Spedizione in blocco")));
         QString csv = *path;
         csv.chop(4);
         ReminderFile::write(csv + QStringLiteral("_distinta.csv"), list.csv());
@@ -233,7 +263,8 @@ void frmSpedizioneBlocco::cmdStampa_Click() {
                        .arg(list.pieces());
     if (!printed.cutLabels.isEmpty())
         done += QStringLiteral("\r\n") + StampaEtichette::cutLabelsNote(printed.cutLabels);
-    m_ctx.dialogs.message(done, printed.cutLabels.isEmpty() ? MsgIcon::Information : MsgIcon::Exclamation);
+    m_ctx.dialogs.message(done, printed.cutLabels.isEmpty() ? MsgIcon::Information
+                                                            : MsgIcon::Exclamation);
 }
 
 void frmSpedizioneBlocco::cmdAnteprimaEtichette_Click() {
@@ -242,7 +273,7 @@ void frmSpedizioneBlocco::cmdAnteprimaEtichette_Click() {
         return;
     LabelOptions options = LabelOptions::from(m_ctx.state.options);
     options.postalStyle = chkPOSTALE->isChecked();
-    const SheetFormat sheet = LabelJobs(m_ctx.state, m_ctx.dialogs, m_ctx.printers, m_ctx.session.mainDb).sheet();
+    const SheetFormat sheet = this->sheet();
     const LabelPosition start{spnRIGA->value(), spnCOLONNA->value()};
     auto shared = std::make_shared<BulkJob>(std::move(*job));
     try {
@@ -263,7 +294,8 @@ void frmSpedizioneBlocco::cmdAnteprimaDistinta_Click() {
     if (!job)
         return;
     auto shared = std::make_shared<BulkJob>(std::move(*job));
-    const DeliveryList::Heading heading{senderLines(m_ctx.state), QDate::currentDate(), txtPRODOTTO->text().trimmed()};
+    const DeliveryList::Heading heading{senderLines(m_ctx.state), QDate::currentDate(),
+                                        txtPRODOTTO->text().trimmed()};
     try {
         PreviewWindow::openJob(
             this, m_ctx.printers,

@@ -1,10 +1,13 @@
 #pragma once
 
+#include "printing/SheetFormat.h"
+
 #include <QDialog>
 #include <optional>
 #include <vector>
 
 class QCheckBox;
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -25,7 +28,8 @@ class frmSpedizioneBlocco : public QDialog {
     Q_OBJECT
 public:
     // selection: the NRs selected in the grid (may be empty).
-    frmSpedizioneBlocco(common::AppContext& context, std::vector<qint64> selection, QWidget* parent = nullptr);
+    frmSpedizioneBlocco(common::AppContext& context, std::vector<qint64> selection,
+                        QWidget* parent = nullptr);
 
     void cmdStampa_Click();
     void cmdAnteprimaEtichette_Click();
@@ -33,7 +37,7 @@ public:
 
     QLineEdit* txtGRUPPI = nullptr;
     QCheckBox* chkSELEZIONE = nullptr;
-    QLabel* lblFORMATO = nullptr;
+    QComboBox* cboFOGLIO = nullptr; // the sheets of the catalogue, the chosen one first shown
     QSpinBox* spnRIGA = nullptr;
     QSpinBox* spnCOLONNA = nullptr;
     QSpinBox* spnMINIMO = nullptr;
@@ -50,9 +54,11 @@ public:
 private:
     // The job of the window's choices, or nothing after saying why.
     std::optional<BulkJob> readJob();
+    const SheetFormat& sheet() const;
 
     common::AppContext& m_ctx;
     std::vector<qint64> m_selection;
+    std::vector<SheetFormat> m_sheets;
 };
 
 } // namespace velomar::printing

@@ -19,6 +19,7 @@
 #include "shell/ShellCommands.h"
 #include "printing/ui/CalibrationDialog.h"
 #include "printing/ui/frmImpostaStampante.h"
+#include "printing/ui/frmSpedizioneBlocco.h"
 #include "printing/ui/frmStampaTipogr.h"
 #include "archive/DataModel.h"
 #include "printing/ListPrinter.h"
@@ -212,6 +213,11 @@ int main(int argc, char* argv[]) {
     printShop.show();
     ok = save(&printShop, out, QStringLiteral("stampa-tipografia")) && ok;
     printShop.hide();
+    velomar::printing::frmSpedizioneBlocco bulk(context, {}, &main);
+    bulk.txtGRUPPI->setText(QStringLiteral("AA BB"));
+    bulk.show();
+    ok = save(&bulk, out, QStringLiteral("spedizione-in-blocco")) && ok;
+    bulk.hide();
 
     // The address windows on a sample archive, at the two common screen sizes.
     const QString archivePath = programDir + QStringLiteral("/Indirizzi.mdb");

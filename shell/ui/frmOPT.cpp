@@ -118,6 +118,12 @@ void frmOPT::buildControls() {
         altreLayout->addWidget(box);
         connect(box, &QCheckBox::clicked, this, &frmOPT::applySenderRule);
     }
+    chkSTILEPOSTALE = new QCheckBox(QStringLiteral("Etichette in Stile Postale"), altre);
+    chkSTILEPOSTALE->setObjectName(QStringLiteral("chkSTILEPOSTALE"));
+    chkSTILEPOSTALE->setToolTip(QStringLiteral("Se selezionata, gli indirizzi di tutte le etichette sono stampati come "
+                                               "li legge meglio la posta: maiuscole, senza virgola o \"N.\" prima "
+                                               "del numero civico, provincia senza parentesi, al più 6 righe."));
+    altreLayout->addWidget(chkSTILEPOSTALE);
     for (int i = 1; i <= 9; ++i)
         connect(ctrOPT[size_t(i)], &QCheckBox::clicked, this, &frmOPT::applySenderRule);
     left->addWidget(altre);
@@ -219,6 +225,7 @@ void frmOPT::loadValues() {
     const settings::Options& o = m_ctx.state.options;
     for (int i = 1; i <= 20; ++i)
         ctrOPT[size_t(i)]->setChecked(o.flag(i));
+    chkSTILEPOSTALE->setChecked(o.labelPostalStyle());
     cboFloppy->setCurrentIndex(o.value(21));
     cboDrive->setCurrentIndex(o.value(22));
     cboAlto->setCurrentIndex(o.value(23));
@@ -292,6 +299,7 @@ void frmOPT::cmdOK_Click() {
     settings::Options& o = m_ctx.state.options;
     for (int i = 1; i <= 20; ++i)
         o.setValue(i, ctrOPT[size_t(i)]->isChecked() ? 1 : 0);
+    o.setLabelPostalStyle(chkSTILEPOSTALE->isChecked());
     o.setValue(21, cboFloppy->currentIndex());
     o.setValue(22, cboDrive->currentIndex());
     o.setValue(23, cboAlto->currentIndex());

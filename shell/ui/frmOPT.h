@@ -30,6 +30,7 @@ public:
 
     // Controls by their program names; index 0 of ctrOPT is unused.
     std::array<QCheckBox*, 21> ctrOPT{}; // 1..20
+    QCheckBox* chkSTILEPOSTALE = nullptr;
     QComboBox* cboFloppy = nullptr;
     QComboBox* cboDrive = nullptr;
     QComboBox* cboAlto = nullptr;

@@ -30,9 +30,9 @@ std::vector<archive::AddressRecord> addressesAt(std::initializer_list<Place> pla
     int nr = 1;
     for (const Place& p : places)
         for (int i = 0; i < p.count; ++i, ++nr)
-            list.push_back(address(QString::number(nr), "", QStringLiteral("ROSSI%1").arg(nr), "", "",
-                                   QStringLiteral("VIA %1").arg(QChar(u'Z' - i % 26)), p.cap, p.city, p.prov,
-                                   p.naz));
+            list.push_back(address(QString::number(nr), "", QStringLiteral("ROSSI%1").arg(nr), "",
+                                   "", QStringLiteral("VIA %1").arg(QChar(u'Z' - i % 26)), p.cap,
+                                   p.city, p.prov, p.naz));
     // The archive's own order is not the bundles'.
     std::reverse(list.begin(), list.end());
     return list;
@@ -54,7 +54,9 @@ TEST(BulkMailing, BundleRule) {
         std::vector<Expected> bundles;
     } cases[] = {
         {"a full CAP, the rest of its province and of Italy",
-         addressesAt({{"20121", "MILANO", "MI", 12}, {"20122", "MILANO", "MI", 4}, {"00100", "ROMA", "RM", 3}}),
+         addressesAt({{"20121", "MILANO", "MI", 12},
+                      {"20122", "MILANO", "MI", 4},
+                      {"00100", "ROMA", "RM", 3}}),
          {},
          {{Level::Cap, "20121", 12}, {Level::Italy, "", 7}}},
         {"exactly the threshold makes a bundle, one less does not",
@@ -62,11 +64,15 @@ TEST(BulkMailing, BundleRule) {
          {},
          {{Level::Cap, "20121", 10}, {Level::Italy, "", 9}}},
         {"small CAPs of one province gather in its bundle",
-         addressesAt({{"20121", "MILANO", "MI", 6}, {"20900", "MONZA", "MB", 2}, {"20010", "ARLUNO", "MI", 5}}),
+         addressesAt({{"20121", "MILANO", "MI", 6},
+                      {"20900", "MONZA", "MB", 2},
+                      {"20010", "ARLUNO", "MI", 5}}),
          {},
          {{Level::Province, "MI", 11}, {Level::Italy, "", 2}}},
         {"provinces too small gather by region",
-         addressesAt({{"20121", "MILANO", "MI", 6}, {"20900", "MONZA", "MB", 5}, {"00100", "ROMA", "RM", 1}}),
+         addressesAt({{"20121", "MILANO", "MI", 6},
+                      {"20900", "MONZA", "MB", 5},
+                      {"00100", "ROMA", "RM", 1}}),
          {},
          {{Level::Region, "LOMBARDIA", 11}, {Level::Italy, "", 1}}},
         {"the province level switched off goes straight to the region",
@@ -74,10 +80,14 @@ TEST(BulkMailing, BundleRule) {
          {10, false, true, true},
          {{Level::Region, "LOMBARDIA", 11}}},
         {"a lower threshold, foreign addresses last by country",
-         addressesAt({{"75001", "PARIS", "", 2, "FRANCIA"}, {"20121", "MILANO", "MI", 3},
-                      {"1010", "WIEN", "", 1, "AUSTRIA"}, {"00100", "ROMA", "RM", 2, "Italia"}}),
+         addressesAt({{"75001", "PARIS", "", 2, "FRANCIA"},
+                      {"20121", "MILANO", "MI", 3},
+                      {"1010", "WIEN", "", 1, "AUSTRIA"},
+                      {"00100", "ROMA", "RM", 2, "Italia"}}),
          {3, true, true, true},
-         {{Level::Cap, "20121", 3}, {Level::Italy, "", 2}, {Level::Foreign, "AUSTRIA", 1},
+         {{Level::Cap, "20121", 3},
+          {Level::Italy, "", 2},
+          {Level::Foreign, "AUSTRIA", 1},
           {Level::Foreign, "FRANCIA", 2}}},
         {"a CAP that is not five digits, an unknown province",
          addressesAt({{"2012", "MILANO", "XX", 12}, {"", "ROMA", "", 2}}),
@@ -114,7 +124,8 @@ TEST(BulkMailing, BundleRule) {
                 // Within a bundle: by CAP, then street.
                 if (i > bundle.first) {
                     const auto& p = addresses[std::size_t(i - 1)];
-                    EXPECT_TRUE(p[6] < a[6] || (p[6] == a[6] && p[5] <= a[5])) << a[0].toStdString();
+                    EXPECT_TRUE(p[6] < a[6] || (p[6] == a[6] && p[5] <= a[5]))
+                        << a[0].toStdString();
                 }
             }
         }
@@ -140,7 +151,8 @@ TEST(BulkMailing, HeaderTexts) {
     const StampaEtichette::Measure chars = [](const QString& t) { return double(t.size()); };
     EXPECT_EQ(StampaEtichette::wrapped(b.headerTexts(), chars, 14),
               (QStringList{"MAZZETTO 12", "PROVINCIA MI", "(LOMBARDIA)", "1 pezzo"}));
-    EXPECT_EQ(StampaEtichette::wrapped({"PRECIPITEVOLISSIMEVOLMENTE"}, chars, 10), QStringList{"PRECIPITEV"});
+    EXPECT_EQ(StampaEtichette::wrapped({"PRECIPITEVOLISSIMEVOLMENTE"}, chars, 10),
+              QStringList{"PRECIPITEV"});
 }
 
 TEST(ProvinceRegions, EveryProvinceHasItsRegion) {
@@ -182,8 +194,8 @@ TEST(PostalStyle, Texts) {
 
 TEST(PostalStyle, Lines) {
     const StampaEtichette::Measure chars = [](const QString& t) { return double(t.size()); };
-    auto l = PostalStyle::lines(address("1", "Spett.le", "Rossi", "Mario", "Ufficio acquisti", "Via Roma, 1",
-                                        " 00100 ", "Roma", "rm", "Francia"),
+    auto l = PostalStyle::lines(address("1", "Spett.le", "Rossi", "Mario", "Ufficio acquisti",
+                                        "Via Roma, 1", " 00100 ", "Roma", "rm", "Francia"),
                                 chars, 60, nullptr, SheetFormat::standard());
     // The province without brackets; no dashes; a dot inside a word stays.
     EXPECT_EQ(l[1], "SPETT.LE");
@@ -194,20 +206,20 @@ TEST(PostalStyle, Lines) {
     EXPECT_EQ(l[7], "FRANCIA");
 
     // Surname and name on two lines make 7: the title gives way.
-    l = PostalStyle::lines(address("1", "Spett.le", QString(40, u'R'), QString(25, u'M'), "Ufficio", "Via Roma 1",
-                                   "00100", "Roma", "RM", "Francia"),
+    l = PostalStyle::lines(address("1", "Spett.le", QString(40, u'R'), QString(25, u'M'), "Ufficio",
+                                   "Via Roma 1", "00100", "Roma", "RM", "Francia"),
                            chars, 60, nullptr, SheetFormat::standard());
     EXPECT_EQ(l[1], "");
     EXPECT_EQ(l[3], QString(25, u'M'));
     EXPECT_EQ(l[4], "UFFICIO");
-    l = PostalStyle::lines(address("1", "", "ROSSI", "", "", "", "00100", "ROMA", "RM", "I"), chars, 60, nullptr,
-                           SheetFormat::standard());
+    l = PostalStyle::lines(address("1", "", "ROSSI", "", "", "", "00100", "ROMA", "RM", "I"), chars,
+                           60, nullptr, SheetFormat::standard());
     EXPECT_EQ(l[7], "");
 
     // Nothing but blanks prints no blank line; a long locality keeps its province.
     bool cut = false;
-    l = PostalStyle::lines(address("2", " ", "", "", "", "", "00100", QString(40, u'X'), "RM"), chars, 20, &cut,
-                           SheetFormat::standard());
+    l = PostalStyle::lines(address("2", " ", "", "", "", "", "00100", QString(40, u'X'), "RM"),
+                           chars, 20, &cut, SheetFormat::standard());
     for (int i = 1; i < StampaEtichette::LineCount; ++i)
         EXPECT_NE(l[std::size_t(i)], " ") << i;
     EXPECT_EQ(l[2], "");

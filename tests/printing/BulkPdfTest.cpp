@@ -21,7 +21,10 @@ using namespace velomar::printing;
 namespace {
 
 QString unescaped(QString word) {
-    return word.replace("&apos;", "'").replace("&quot;", "\"").replace("&lt;", "<").replace("&gt;", ">")
+    return word.replace("&apos;", "'")
+        .replace("&quot;", "\"")
+        .replace("&lt;", "<")
+        .replace("&gt;", ">")
         .replace("&amp;", "&");
 }
 
@@ -71,10 +74,13 @@ void expectBundleOrder(const std::vector<Label>& labels, const BulkJob& job) {
     for (const Bundle& b : job.bundles()) {
         ASSERT_LT(next, labels.size());
         const Label& header = labels[next++];
-        EXPECT_TRUE(header.text.startsWith(QStringLiteral("MAZZETTO %1 ").arg(b.number))) << header.text.toStdString();
-        EXPECT_TRUE(header.text.endsWith(QStringLiteral(" %1 pezzi").arg(b.pieces)) || b.pieces == 1);
+        EXPECT_TRUE(header.text.startsWith(QStringLiteral("MAZZETTO %1 ").arg(b.number)))
+            << header.text.toStdString();
+        EXPECT_TRUE(header.text.endsWith(QStringLiteral(" %1 pezzi").arg(b.pieces)) ||
+                    b.pieces == 1);
         ASSERT_LT(next, labels.size());
-        EXPECT_EQ(labels[next].page, header.page) << "header of bundle " << b.number << " left alone";
+        EXPECT_EQ(labels[next].page, header.page)
+            << "header of bundle " << b.number << " left alone";
         for (qint64 i = 0; i < b.pieces; ++i, ++next) {
             ASSERT_LT(next, labels.size());
             const auto& a = job.addresses()[std::size_t(b.first + i)];
@@ -94,9 +100,12 @@ TEST(BulkPdf, LabelsAndDeliveryListReadBack) {
     const QString mdb = dir.filePath("esempio.mdb");
     archive::SampleArchive::write(mdb, 300, 7);
     const QString list = dir.filePath("distinta.pdf"), labels = dir.filePath("etichette.pdf");
-    const auto run = test::runCommand("bundles", {mdb, "--pdf", list, "--labels", labels, "--postal-style",
-                                                  "--product", "Posta massiva", "--format", "A4 3x8 70x36"});
+    const auto run =
+        test::runCommand("bundles", {mdb, "--pdf", list, "--labels", labels, "--postal-style",
+                                     "--product", "Posta massiva", "--format", "A4 3x8 70x36"});
     ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_EQ(test::runCommand("bundles", {mdb, "--pdf", list, "--labels", list}).status, 2);
+    EXPECT_EQ(test::runCommand("bundles", {mdb, "--pdf", list, "--min", "0"}).status, 2);
     const QRegularExpression counts(QStringLiteral("Mazzetti: (\\d+)\nPezzi: 300\n"));
     const auto m = counts.match(run.out);
     ASSERT_TRUE(m.hasMatch()) << run.out.toStdString();
@@ -113,14 +122,16 @@ TEST(BulkPdf, LabelsAndDeliveryListReadBack) {
     const QStringList lines = linesOf(list);
     const QString text = lines.join(u'\n');
     for (const Bundle& b : job.bundles())
-        EXPECT_TRUE(lines.contains(QStringLiteral("%1 %2 %3 %4")
-                                       .arg(b.number)
-                                       .arg(DeliveryList::areaColumn(b), DeliveryList::destinationColumn(b))
-                                       .arg(b.pieces)
-                                       .simplified()))
+        EXPECT_TRUE(
+            lines.contains(QStringLiteral("%1 %2 %3 %4")
+                               .arg(b.number)
+                               .arg(DeliveryList::areaColumn(b), DeliveryList::destinationColumn(b))
+                               .arg(b.pieces)
+                               .simplified()))
             << b.number << text.toStdString();
     static const QRegularExpression row(QStringLiteral(R"(^(\d+);[^;]*;[^;]*;(\d+)$)"));
-    for (const QString& line : QString::fromUtf8(test::fileBytes(dir.filePath("distinta.csv"))).split("\r\n")) {
+    for (const QString& line :
+         QString::fromUtf8(test::fileBytes(dir.filePath("distinta.csv"))).split("\r\n")) {
         if (const auto r = row.match(line); r.hasMatch()) {
             ++rows;
             sum += r.captured(2).toLongLong();
@@ -136,10 +147,11 @@ TEST(BulkPdf, LabelsAndDeliveryListReadBack) {
     // Only provinces with pieces are listed.
     const bool anySu = std::any_of(job.addresses().begin(), job.addresses().end(),
                                    [](const auto& a) { return a[8].trimmed() == "SU"; });
-    EXPECT_EQ(lines.contains("SU SARDEGNA " + QString::number(std::count_if(
-                                                  job.addresses().begin(), job.addresses().end(),
-                                                  [](const auto& a) { return a[8].trimmed() == "SU"; }))),
-              anySu);
+    EXPECT_EQ(
+        lines.contains("SU SARDEGNA " + QString::number(std::count_if(
+                                            job.addresses().begin(), job.addresses().end(),
+                                            [](const auto& a) { return a[8].trimmed() == "SU"; }))),
+        anySu);
     EXPECT_EQ(test::fileBytes(dir.filePath("etichette.txt")).count("\r\n"), 300 + 4);
 }
 
@@ -147,9 +159,10 @@ TEST(BulkPdf, HeaderNeverEndsASheetAlone) {
     // 1 header + 22 addresses fill 23 places: the second header would take the 24th.
     std::vector<archive::AddressRecord> list;
     for (int i = 0; i < 32; ++i)
-        list.push_back(test::address(QString::number(i + 1), "", QStringLiteral("ROSSI%1").arg(i), "", "",
-                                     QStringLiteral("VIA ROMA %1").arg(i), i < 22 ? "00100" : "20121",
-                                     i < 22 ? "ROMA" : "MILANO", i < 22 ? "RM" : "MI"));
+        list.push_back(test::address(QString::number(i + 1), "", QStringLiteral("ROSSI%1").arg(i),
+                                     "", "", QStringLiteral("VIA ROMA %1").arg(i),
+                                     i < 22 ? "00100" : "20121", i < 22 ? "ROMA" : "MILANO",
+                                     i < 22 ? "RM" : "MI"));
     const BulkJob job(list, {});
     ASSERT_EQ(job.bundles().size(), 2u);
     QTemporaryDir dir;

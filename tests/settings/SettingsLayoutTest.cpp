@@ -27,6 +27,7 @@ TEST(SettingsLayout, KeysAndValueNamesMatchTheRegistryLayout) {
         Options o;
         o.setValue(7, 1);
         o.setValue(24, 10);
+        o.setLabelPostalStyle(true);
         store.writeOptions(o);
         store.setGridColumnWidth(3, 1500);
         store.setRepeatInput(16, 1);
@@ -47,7 +48,9 @@ TEST(SettingsLayout, KeysAndValueNamesMatchTheRegistryLayout) {
     EXPECT_TRUE(text.contains("[Input]\nRip_16=1"));
     EXPECT_TRUE(text.contains("[StampaNF]\nCampo_0=1"));
     EXPECT_TRUE(text.contains("[Esporta]\nIntervallo=2"));
+    EXPECT_TRUE(text.contains("StilePostale=1\n"));
     EXPECT_EQ(store.readOptions().value(24), 10);
+    EXPECT_TRUE(store.readOptions().labelPostalStyle());
 }
 
 TEST(SettingsLayout, HandEditedValuesOfTheWrongKindReadAsDefaults) {

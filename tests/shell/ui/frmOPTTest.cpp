@@ -46,6 +46,7 @@ TEST_F(frmOPTTest, FreshInstallationShowsFirstEntriesAndDisabledSenders) {
     frmOPT w(*context);
     for (int i = 1; i <= 20; ++i)
         EXPECT_FALSE(w.ctrOPT[size_t(i)]->isChecked()) << i;
+    EXPECT_FALSE(w.chkSTILEPOSTALE->isChecked());
     EXPECT_EQ(w.cboFloppy->currentText(), "1,44 Mb");
     EXPECT_EQ(w.cboDrive->currentText(), "a:");
     EXPECT_EQ(w.cboAlto->currentText(), "0 mm");
@@ -73,6 +74,7 @@ TEST_F(frmOPTTest, ConfirmStoresMemoryStoreAndSetupIniAndTheWindowShowsThemAgain
         w.ctrOPT[3]->setChecked(true);
         w.ctrOPT[11]->setChecked(true);
         w.ctrOPT[19]->setChecked(true);
+        w.chkSTILEPOSTALE->setChecked(true);
         w.cboDrive->setCurrentIndex(1);
         w.cboFloppy->setCurrentIndex(1);
         w.cboAlto->setCurrentIndex(10);
@@ -90,6 +92,7 @@ TEST_F(frmOPTTest, ConfirmStoresMemoryStoreAndSetupIniAndTheWindowShowsThemAgain
     for (auto [i, v] : {std::pair{3, 1}, {11, 1}, {19, 1}, {21, 1}, {22, 1}, {23, 10}, {24, 4},
                         {25, 1}, {26, 1}})
         expected.setValue(i, v);
+    expected.setLabelPostalStyle(true);
     EXPECT_EQ(state.options, expected);
     EXPECT_EQ(Settings().readOptions(), expected);
     EXPECT_EQ(state.senders.sender2[5], QString::fromUtf8("Città di Castello (PG)"));
@@ -97,6 +100,7 @@ TEST_F(frmOPTTest, ConfirmStoresMemoryStoreAndSetupIniAndTheWindowShowsThemAgain
 
     frmOPT again(*context);
     EXPECT_TRUE(again.ctrOPT[19]->isChecked());
+    EXPECT_TRUE(again.chkSTILEPOSTALE->isChecked());
     EXPECT_EQ(again.cboAlto->currentText(), "10 mm");
     EXPECT_EQ(again.cboSinistro->currentText(), "4 mm");
     EXPECT_TRUE(again.optBUSTA[1]->isChecked());
