@@ -248,7 +248,7 @@ void frmSpedizioneBlocco::cmdStampa_Click() {
     options.postalStyle = chkPOSTALE->isChecked();
     BulkJob::Printed printed;
     try {
-        auto printer = m_ctx.printers.createPrinter(m_ctx.dialogs);
+        auto printer = m_ctx.printers.createPrinter(m_ctx.dialogs, PrinterSelection::Calibration::Applied);
         printed = job->printLabels(*printer, options, sheet, start);
         printer->finishJob();
         auto listPrinter = m_ctx.printers.createPrinter(m_ctx.dialogs);
