@@ -311,6 +311,13 @@ TEST(ExchangeBatch, ImportFileCountsMapsAndRefusesWithTargetUnchanged) {
         archive::Database db(dst, archive::Database::Mode::ReadOnly);
         EXPECT_EQ(test::countAddresses(db, "WHERE GR = 'X1' AND CAP = '00820'"), 1);
     }
+    // The same rows again, imported and listed beside the addresses they are like.
+    r = importFile(common + QStringList{"--map", "CAP=Colonna 3", "--duplicates", "review"});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains("Importati 3 indirizzi.\nProbabili doppioni importati lo stesso: 3.\n"
+                               "  riga 2: Nr. 3 come Nr. 2\n  riga 3: Nr. 4 come Nr. 1\n"))
+        << r.out.toStdString();
+    EXPECT_EQ(importFile(common + QStringList{"--duplicates", "forse"}).status, 2);
 
     // A file that breaks half way (a quote never closed): an Italian message, nothing written.
     QFile csv(dir.filePath("rubrica.csv"));
@@ -326,4 +333,24 @@ TEST(ExchangeBatch, ImportFileCountsMapsAndRefusesWithTargetUnchanged) {
     EXPECT_TRUE(r.err.contains("Importazione non riuscita")) << r.err.toStdString();
     ASSERT_TRUE(before.open(QIODevice::ReadOnly));
     EXPECT_EQ(before.readAll(), bytes);
+}
+
+TEST(ExchangeBatch, ExportOneAddressPerDoor) {
+    QTemporaryDir dir;
+    const QString mdb = dir.filePath("a.mdb");
+    test::createTestArchive(mdb);
+    {
+        archive::Database db(mdb, archive::Database::Mode::ReadWrite);
+        db.exec("INSERT INTO TabMAIL (COGNOME, NOME1, INDIRIZZO, CAP) VALUES ('Rossi', 'Mario', 'Via Po 1', '10100'),"
+                "('ROSSI', 'Anna', 'V. Po, 1', '10100'), ('Verdi', 'Ugo', 'Via Po 3', '10100')");
+    }
+    const QString csv = dir.filePath("out.csv");
+    test::CommandRun r = test::runCommand("export", {mdb, csv, "--format", "csv", "--fields", "COGNOME,NOME1",
+                                                     "--household"});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains("Esportati 2 indirizzi"));
+    const QByteArray text = test::fileBytes(csv);
+    EXPECT_TRUE(text.contains("FAMIGLIA ROSSI")) << text.toStdString();
+    EXPECT_FALSE(text.contains("Anna"));
+    EXPECT_TRUE(text.contains("Verdi"));
 }
