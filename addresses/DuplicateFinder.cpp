@@ -38,6 +38,22 @@ bool wordsWithin(const QString& small, const QString& large) {
     return true;
 }
 
+// One text each (a company, a name typed into the surname field): the words they share
+// count for nothing, so "ISTITUTO COMPRENSIVO G RUGGERI" and "... G GIULIANI" are told
+// apart by RUGGERI and GIULIANI; the order of the words does not matter.
+double differingWords(const QString& a, const QString& b) {
+    QStringList left = a.split(u' ', Qt::SkipEmptyParts);
+    QStringList right = b.split(u' ', Qt::SkipEmptyParts);
+    for (qsizetype i = left.size() - 1; i >= 0; --i)
+        if (right.removeOne(left[i]))
+            left.removeAt(i);
+    if (left.isEmpty() && right.isEmpty())
+        return 1.0;
+    if (left.isEmpty() || right.isEmpty()) // "ROSSI" and "ROSSI MARIO"
+        return JaroWinkler::similarity(a, b);
+    return JaroWinkler::similarity(left.join(u' '), right.join(u' '));
+}
+
 struct Groups {
     std::vector<int> parent;
     std::vector<double> weakest;
@@ -68,9 +84,7 @@ double DuplicateFinder::nameScore(const NormalisedAddress& a, const NormalisedAd
     // Surname and name each alike, in either order; a name typed into the surname field
     // alone is compared as one text.
     if (a.surname.isEmpty() || a.name.isEmpty() || b.surname.isEmpty() || b.name.isEmpty())
-        return std::max({JaroWinkler::similarity(joined(a.surname, a.name), joined(b.surname, b.name)),
-                         JaroWinkler::similarity(joined(a.surname, a.name), joined(b.name, b.surname)),
-                         JaroWinkler::similarity(joined(a.name, a.surname), joined(b.surname, b.name))});
+        return differingWords(joined(a.surname, a.name), joined(b.surname, b.name));
     // Most pairs of a block differ at their first word: the second is not compared then.
     const auto both = [floor](const QString& x1, const QString& y1, const QString& x2, const QString& y2) {
         const double first = JaroWinkler::similarity(x1, y1);
