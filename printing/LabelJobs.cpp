@@ -88,12 +88,14 @@ namespace {
 // Prints a sorted record set; shows the failure and returns false, or true.
 bool printLabels(common::DialogService& dialogs, PrinterSelection& printers,
                  const settings::AppState& state, const SheetFormat& sheet, const archive::Recordset& rs,
-                 LabelPosition start, QStringList& cutLabels, bool oneLabelPerDoor) {
+                 LabelPosition start, QStringList& cutLabels, bool oneLabelPerDoor, bool outlines) {
     try {
         Hourglass wait;
-        auto printer = printers.createPrinter(dialogs);
+        auto printer = printers.createPrinter(dialogs, PrinterSelection::Calibration::Applied);
         archive::RecordsetAddressSource source(rs);
-        StampaEtichette engine(*printer, LabelOptions::from(state.options), sheet);
+        LabelOptions options = LabelOptions::from(state.options);
+        options.outlines = outlines;
+        StampaEtichette engine(*printer, options, sheet);
         if (oneLabelPerDoor) {
             addresses::HouseholdSource doors(source);
             engine.print(doors, start);
@@ -188,7 +190,7 @@ LabelJobs::Outcome LabelJobs::printGroup(const QString& groupCode, const QString
         return Outcome::Failed;
     archive::DataModel::applySortOrder(rs, sortIndex);
     QStringList cut;
-    if (!printLabels(m_dialogs, m_printers, m_state, format, rs, {1, 1}, cut, m_oneLabelPerDoor))
+    if (!printLabels(m_dialogs, m_printers, m_state, format, rs, {1, 1}, cut, m_oneLabelPerDoor, m_outlines))
         return Outcome::Failed;
     m_dialogs.message(closingText(cut), cut.isEmpty() ? MsgIcon::Information : MsgIcon::Exclamation);
     return Outcome::Printed;
@@ -248,7 +250,7 @@ LabelJobs::Outcome LabelJobs::printSingles(const std::vector<qint64>& nrs, Label
     }
     archive::DataModel::applySortOrder(rs, sortIndex);
     QStringList cut;
-    if (!printLabels(m_dialogs, m_printers, m_state, format, rs, start, cut, m_oneLabelPerDoor))
+    if (!printLabels(m_dialogs, m_printers, m_state, format, rs, start, cut, m_oneLabelPerDoor, m_outlines))
         return Outcome::Failed;
     m_dialogs.message(closingText(cut), cut.isEmpty() ? MsgIcon::Information : MsgIcon::Exclamation);
     return Outcome::Printed;

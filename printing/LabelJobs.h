@@ -55,6 +55,8 @@ public:
     // "Una sola etichetta per indirizzo" (HouseholdSource); the reminder file still
     // lists every address.
     void setOneLabelPerDoor(bool on) { m_oneLabelPerDoor = on; }
+    // "Stampa i contorni": the label outlines printed with the addresses.
+    void setOutlines(bool on) { m_outlines = on; }
 
     static QString confirmText(qint64 labels, qint64 sheets, const QString& printerName,
                                bool shopJob, const QString& paper = QStringLiteral("A4"));
@@ -66,6 +68,7 @@ private:
     archive::Database& m_db;
     std::optional<SheetFormat> m_sheet;
     bool m_oneLabelPerDoor = false;
+    bool m_outlines = false;
 };
 
 } // namespace velomar::printing

@@ -6,6 +6,7 @@
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPagedPaintDevice>
+#include <QPen>
 #include <cmath>
 
 namespace velomar::printing {
@@ -137,8 +138,35 @@ void PaintPrinter::draw(const QString& text) {
     applyClip();
     const double k = dotsPerMm();
     const QMarginsF inset = printableInset();
-    const QPointF at((m_x + inset.left()) * k, (m_y + inset.top()) * k + metrics().ascent());
-    m_painter.drawText(at, text);
+    if (m_stretch == QPointF(1, 1)) {
+        const QPointF at((m_x + inset.left()) * k, (m_y + inset.top()) * k + metrics().ascent());
+        m_painter.drawText(at, text);
+        return;
+    }
+    // The clip is already set in device terms: the transform below leaves it where it is.
+    m_painter.save();
+    m_painter.translate((m_x + inset.left()) * k, (m_y + inset.top()) * k);
+    m_painter.scale(m_stretch.x(), m_stretch.y());
+    m_painter.drawText(QPointF(0, metrics().ascent()), text);
+    m_painter.restore();
+}
+
+void PaintPrinter::drawLine(double x1, double y1, double x2, double y2, double widthMm) {
+    ensureDocument();
+    m_pageHasContent = true;
+    if (!m_drawing)
+        return;
+    applyClip();
+    const double k = dotsPerMm();
+    const QMarginsF inset = printableInset();
+    m_painter.save();
+    QPen pen(Qt::black);
+    pen.setWidthF(widthMm * k);
+    pen.setCapStyle(Qt::FlatCap);
+    m_painter.setPen(pen);
+    m_painter.drawLine(QPointF((x1 + inset.left()) * k, (y1 + inset.top()) * k),
+                       QPointF((x2 + inset.left()) * k, (y2 + inset.top()) * k));
+    m_painter.restore();
 }
 
 void PaintPrinter::breakPageIfFull(double height) {

@@ -54,6 +54,8 @@ public:
 
     void setClip(double x, double y, double width, double height) override;
     void clearClip() override;
+    void drawLine(double x1, double y1, double x2, double y2, double widthMm) override;
+    void setTextStretch(double horizontal, double vertical) override { m_stretch = {horizontal, vertical}; }
 
     void endDoc() override;
     void abortDoc() override;
@@ -107,6 +109,7 @@ private:
     bool m_autoPageBreak = true;
     bool m_drawing = true;
     bool m_lineStarted = false; // text printed on the current line
+    QPointF m_stretch{1, 1};
     std::optional<QRectF> m_clip;
     bool m_clipDirty = true;
     bool m_docOpen = false;

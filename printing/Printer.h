@@ -66,6 +66,14 @@ public:
     virtual void setClip(double x, double y, double width, double height) = 0;
     virtual void clearClip() = 0;
 
+    // A straight line from (x1, y1) to (x2, y2), widthMm thick, under the clip: label
+    // outlines and the rulers of the test sheet. Printers that only place text ignore it.
+    virtual void drawLine(double x1, double y1, double x2, double y2, double widthMm) {}
+    // Text drawn from now on is stretched by these factors about its own top-left corner
+    // (a calibrated printer scaling the whole page); measured widths and line heights stay
+    // the font's. 1 and 1 unless set.
+    virtual void setTextStretch(double horizontal, double vertical) {}
+
     // Finishes the current document; the next text starts a new document on a new
     // sheet. Ending a document with nothing printed does nothing.
     virtual void endDoc() = 0;

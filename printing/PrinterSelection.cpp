@@ -1,8 +1,10 @@
 #include "printing/PrinterSelection.h"
 
 #include "common/DialogService.h"
+#include "printing/CalibratedPrinter.h"
 #include "printing/PdfPrinter.h"
 #include "printing/PrinterError.h"
+#include "settings/Settings.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -83,7 +85,15 @@ bool PrinterSelection::selectByName(const QString& deviceName) {
     return false;
 }
 
-std::unique_ptr<Printer> PrinterSelection::createPrinter(common::DialogService& dialogs) {
+bool PrinterSelection::isInstalled(const QString& deviceName) const {
+    for (const PrinterEntry& e : printers())
+        if (e.deviceName == deviceName)
+            return true;
+    return false;
+}
+
+std::unique_ptr<Printer> PrinterSelection::createPrinter(common::DialogService& dialogs,
+                                                         Calibration calibration) {
     const auto entry = current();
     if (!entry)
         throw PrinterError(PrinterError::NoPrinter, QStringLiteral("Nessuna stampante installata."));
@@ -91,8 +101,15 @@ std::unique_ptr<Printer> PrinterSelection::createPrinter(common::DialogService& 
         if (provider->id() != entry->provider)
             continue;
         for (const PrinterEntry& e : provider->printers())
-            if (e.deviceName == entry->deviceName)
-                return provider->create(e, dialogs);
+            if (e.deviceName == entry->deviceName) {
+                if (calibration == Calibration::Ignored)
+                    return provider->create(e, dialogs);
+                QString note;
+                const PrinterCalibration values = PrinterCalibration::load(settings::Settings(), e.deviceName, &note);
+                if (!note.isEmpty())
+                    dialogs.message(note, common::MsgIcon::Exclamation);
+                return CalibratedPrinter::wrap(provider->create(e, dialogs), values);
+            }
     }
     throw PrinterError(PrinterError::NoPrinter,
                        QStringLiteral("La stampante \"%1\" non è più disponibile.").arg(entry->deviceName));

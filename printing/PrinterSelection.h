@@ -72,9 +72,15 @@ public:
     // Makes the first printer of that device name current; false when none has it.
     bool selectByName(const QString& deviceName);
 
+    // Label jobs, envelopes and the test sheet take the printer's calibration; lists and
+    // summaries print as laid out.
+    enum class Calibration { Ignored, Applied };
     // A printer for one job on the current printer. Throws PrinterError(NoPrinter) when
     // there is none or the chosen one is no longer installed.
-    std::unique_ptr<Printer> createPrinter(common::DialogService& dialogs);
+    std::unique_ptr<Printer> createPrinter(common::DialogService& dialogs,
+                                           Calibration calibration = Calibration::Ignored);
+    // Whether a printer of that device name is installed.
+    bool isInstalled(const QString& deviceName) const;
     // The printable area of the current printer (mm); a laser printer's when there is none.
     QSizeF printableSize(Orientation orientation) const;
     QMarginsF printableMargins(Orientation orientation) const;

@@ -15,6 +15,8 @@
 #include "common/UsageError.h"
 #include "common/OutputGuard.h"
 #include "common/SystemErrorText.h"
+#include "printing/CalibratedPrinter.h"
+#include "printing/CalibrationBatch.h"
 #include "printing/LabelPreview.h"
 #include "printing/PdfPrinter.h"
 #include "printing/PrintFailure.h"
@@ -52,6 +54,7 @@ struct LabelsArgs {
     QString png;
     qint64 page = 0;
     int dpi = 150;
+    QString printer; // whose calibration the PDF takes
 };
 
 // Returns an error text, or nothing when the arguments are good.
@@ -105,6 +108,11 @@ std::optional<QString> parse(const common::CommandArgs& args, LabelsArgs& out) {
             return QStringLiteral("--format richiede il nome di un formato di foglio "
                                   "(velomar-batch formats li elenca).");
         out.format = format->trimmed();
+    }
+    if (!out.preview) {
+        out.printer = args.value(QStringLiteral("printer"), PdfPrinter::defaultName()).trimmed();
+        if (out.printer.isEmpty())
+            return QStringLiteral("--printer richiede il nome di una stampante.");
     }
     // The sheet: the one named, or the one chosen in the settings.
     if (out.format) {
@@ -187,11 +195,21 @@ int batchLabels(const common::CommandArgs& args, QTextStream& out, QTextStream& 
     if (!openJob(a, db, rs, inUse, err))
         return 1;
 
+    if (const auto problem = batchPrinterProblem(a.printer)) {
+        err << *problem << "\n";
+        return 1;
+    }
+    QString note;
+    const PrinterCalibration calibration = PrinterCalibration::load(settings::Settings(), a.printer, &note);
+    if (!note.isEmpty())
+        err << note << "\n";
     const settings::Options options = settings::Settings().readOptions();
     try {
         archive::RecordsetAddressSource source(rs);
-        PdfPrinter printer(a.pdf);
-        StampaEtichette engine(printer, LabelOptions::from(options), a.sheet);
+        PdfPrinter printer(a.pdf, a.printer);
+        // The PDF as that printer would receive it.
+        CalibratedPrinter calibrated(printer, calibration);
+        StampaEtichette engine(calibrated, LabelOptions::from(options), a.sheet);
         LabelPosition pos = a.start;
         std::optional<addresses::HouseholdSource> doors;
         if (args.isSet(QStringLiteral("household")))

@@ -2,6 +2,7 @@
 
 #include "archive/AddressRecord.h"
 #include "common/AppError.h"
+#include "printing/PostalStyle.h"
 #include "settings/Options.h"
 
 #include <algorithm>
@@ -39,6 +40,14 @@ QString fitted(const QString& text, double room, const StampaEtichette::Measure&
     while (n > 0 && width(text.left(n)) > room)
         --n;
     return text.left(n);
+}
+
+void drawOutline(Printer& printer, const QRectF& r) {
+    constexpr double kWidthMm = 0.15;
+    printer.drawLine(r.left(), r.top(), r.right(), r.top(), kWidthMm);
+    printer.drawLine(r.right(), r.top(), r.right(), r.bottom(), kWidthMm);
+    printer.drawLine(r.right(), r.bottom(), r.left(), r.bottom(), kWidthMm);
+    printer.drawLine(r.left(), r.bottom(), r.left(), r.top(), kWidthMm);
 }
 
 } // namespace
@@ -105,6 +114,24 @@ bool StampaEtichette::dropLines(Lines& lines, int maxLines) {
     return dropped;
 }
 
+QStringList StampaEtichette::wrapped(const QStringList& texts, const Measure& width, double roomMm) {
+    QStringList out;
+    for (const QString& text : texts) {
+        QString line;
+        for (const QString& word : text.split(u' ', Qt::SkipEmptyParts)) {
+            const QString longer = line.isEmpty() ? word : line + QLatin1Char(' ') + word;
+            if (width(longer) <= roomMm || line.isEmpty()) {
+                line = longer;
+            } else {
+                out << line;
+                line = word;
+            }
+        }
+        out << fitted(line, roomMm, width);
+    }
+    return out;
+}
+
 QString StampaEtichette::cutLabelsNote(const QStringList& nrs) {
     if (nrs.isEmpty())
         return {};
@@ -123,6 +150,7 @@ void StampaEtichette::print(archive::AddressSource& source, LabelPosition& posit
     LabelPosition pos = position;
     LabelPosition lastDocumentStart = documentStart;
     m_labelsPrinted = 0;
+    m_insertsPrinted = 0;
     m_cutLabels.clear();
     try {
         m_printer.setPaperSize(m_layout.paperSize());
@@ -136,16 +164,63 @@ void StampaEtichette::print(archive::AddressSource& source, LabelPosition& posit
         constexpr double kTolerance = 1e-6;
 
         int p = m_layout.sheetIndex(pos);
+        const auto advance = [&] {
+            if (++p > m_layout.labelsPerSheet()) {
+                m_printer.clearClip();
+                m_printer.endDoc();
+                p = 1;
+                pos = {1, 1};
+                lastDocumentStart = pos;
+            } else {
+                pos = m_layout.positionOf(p);
+            }
+        };
+        // The physical label, in printable-area coordinates, as far as the printer reaches.
+        const auto labelAt = [&](LabelPosition at) {
+            const QRectF label = m_layout.physicalLabel(at).translated(-origin);
+            return QRectF(label.topLeft(), QPointF(std::min(label.right(), printable.width()),
+                                                   std::min(label.bottom(), printable.height())));
+        };
+        const PrintFont font = m_options.font(m_layout);
+        PrintFont insertFont = font;
+        insertFont.bold = true;
+
         archive::AddressRecord record;
-        while (source.next(record)) {
-            // The physical label, in printable-area coordinates, as far as the printer reaches.
+        for (qint64 index = 0; source.next(record); ++index) {
+            if (m_insert) {
+                const QStringList texts = m_insert(index);
+                if (!texts.isEmpty()) {
+                    if (p == m_layout.labelsPerSheet() && p > 1)
+                        advance();
+                    const QRectF area = labelAt(pos);
+                    const QPointF text = m_layout.textOrigin(pos);
+                    const double x = text.x() + m_options.leftOffsetMm;
+                    m_printer.setFont(insertFont);
+                    const QStringList shown = wrapped(texts, width, area.right() - x);
+                    const double height = m_printer.lineHeight();
+                    const QRectF whole = m_layout.physicalLabel(pos).translated(-origin);
+                    m_printer.setClip(whole.x(), whole.y(), whole.width(), whole.height());
+                    m_printer.setCurrentY(std::max(std::min(text.y() + m_options.topOffsetMm + height,
+                                                            area.bottom() - double(shown.size()) * height),
+                                                   area.top()));
+                    for (const QString& line : shown) {
+                        m_printer.setCurrentX(x);
+                        m_printer.printLine(line);
+                    }
+                    m_printer.setFont(font);
+                    ++m_insertsPrinted;
+                    advance();
+                }
+            }
+            const QRectF clipped = labelAt(pos);
             const QRectF label = m_layout.physicalLabel(pos).translated(-origin);
-            const double right = std::min(label.right(), printable.width());
-            const double bottom = std::min(label.bottom(), printable.height());
+            const double right = clipped.right();
+            const double bottom = clipped.bottom();
             const QPointF text = m_layout.textOrigin(pos);
             const double x = text.x() + m_options.leftOffsetMm;
             bool cut = false;
-            Lines lines = labelLines(record, width, right - x, &cut, m_layout);
+            Lines lines = m_options.postalStyle ? PostalStyle::lines(record, width, right - x, &cut, m_layout)
+                                                : labelLines(record, width, right - x, &cut, m_layout);
             // The block may start one (blank) line above the label, and its first printed
             // line never above what the printer reaches; a label too low for it gives up
             // its least important lines.
@@ -166,6 +241,10 @@ void StampaEtichette::print(archive::AddressSource& source, LabelPosition& posit
             if (cut)
                 m_cutLabels.append(record[0].trimmed());
 
+            if (m_options.outlines) {
+                m_printer.clearClip();
+                drawOutline(m_printer, label);
+            }
             m_printer.setClip(label.x(), label.y(), label.width(), label.height());
             m_printer.setCurrentY(y);
             for (const QString& line : lines) {
@@ -174,15 +253,7 @@ void StampaEtichette::print(archive::AddressSource& source, LabelPosition& posit
                     m_printer.printLine(line);
             }
             ++m_labelsPrinted;
-            if (++p > m_layout.labelsPerSheet()) {
-                m_printer.clearClip();
-                m_printer.endDoc();
-                p = 1;
-                pos = {1, 1};
-                lastDocumentStart = pos;
-            } else {
-                pos = m_layout.positionOf(p);
-            }
+            advance();
         }
         m_printer.clearClip();
         m_printer.endDoc();

@@ -26,6 +26,8 @@ struct LabelOptions {
     bool bold = false;
     int topOffsetMm = 0;
     int leftOffsetMm = 0;
+    bool postalStyle = false; // the recipient block in the postal style (PostalStyle)
+    bool outlines = false; // "Stampa i contorni": each label's outline too, for a trial on plain paper
 
     static LabelOptions from(const settings::Options& options);
     // The label font, sized for the sheet's labels (10 points on the standard sheet).
@@ -51,7 +53,15 @@ public:
     // outside the sheet is refused before anything is printed.
     void print(archive::AddressSource& source, LabelPosition& position);
 
+    // A label of the job's own before the address of a given index (0-based, in the
+    // source's order): its texts in bold, each wrapped to the label; none when empty. It
+    // never ends a sheet alone: that place stays empty and it starts the next sheet.
+    using Insert = std::function<QStringList(qint64 index)>;
+    void setInsert(Insert insert) { m_insert = std::move(insert); }
+
+    // Addresses printed, and the job's own labels printed apart.
     qint64 labelsPrinted() const { return m_labelsPrinted; }
+    qint64 insertsPrinted() const { return m_insertsPrinted; }
     // NR of the labels of the last print whose text did not wholly fit in its label
     // (lines shortened to the label's width, title or role left out of a label too low
     // for them, or lines lost below it); normally empty.
@@ -72,12 +82,16 @@ public:
     // lines are shown; returns whether any was left out. Name, street, locality and
     // country are never left out here.
     static bool dropLines(Lines& lines, int maxLines);
+    // Texts broken at blanks into lines no wider than roomMm (a word wider alone is cut).
+    static QStringList wrapped(const QStringList& texts, const Measure& width, double roomMm);
 
 private:
     Printer& m_printer;
     LabelOptions m_options;
     SheetFormat m_layout;
+    Insert m_insert;
     qint64 m_labelsPrinted = 0;
+    qint64 m_insertsPrinted = 0;
     QStringList m_cutLabels;
 };
 

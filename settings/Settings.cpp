@@ -13,6 +13,7 @@ namespace velomar::settings {
 namespace {
 const QString kProgramDir = QStringLiteral("ProgramDir");
 const QString kLastDirArch = QStringLiteral("Cartelle/LastDirArch");
+const QString kCapTable = QStringLiteral("Verifica/TabellaCAP");
 const QString kOpzioni = QStringLiteral("Opzioni/OptApp_%1");
 const QString kColW = QStringLiteral("GrigliaEDIT/Col_W%1");
 const QString kCampoRicerche = QStringLiteral("GrigliaEDIT/CampoRicerche");
@@ -21,6 +22,12 @@ const QString kRip = QStringLiteral("Input/Rip_%1");
 const QString kWindow = QStringLiteral("Finestre/%1");
 const QString kSheet = QStringLiteral("Etichette");
 const QString kCustomSheet = QStringLiteral("EtichettaPersonale");
+const QString kCalibration = QStringLiteral("Calibrazione/%1/%2");
+
+// A printer name as one key: a slash or backslash in it would open a sub-key.
+QString calibrationKey(const QString& printer, const QString& value) {
+    return kCalibration.arg(QString::fromLatin1(printer.toUtf8().toPercentEncoding()), value);
+}
 } // namespace
 
 Settings::Settings()
@@ -65,6 +72,20 @@ void Settings::setProgramDir(const QString& value) { m_store->setValue(kProgramD
 QString Settings::lastDirArch() const { return m_store->value(kLastDirArch).toString().left(255); }
 
 void Settings::setLastDirArch(const QString& folder) { m_store->setValue(kLastDirArch, folder); }
+
+std::optional<QString> Settings::capTable() const {
+    const QVariant v = m_store->value(kCapTable);
+    if (!v.isValid())
+        return std::nullopt;
+    return v.toString();
+}
+
+void Settings::setCapTable(const std::optional<QString>& path) {
+    if (path)
+        m_store->setValue(kCapTable, *path);
+    else
+        m_store->remove(kCapTable);
+}
 
 std::optional<int> Settings::readInt(const QString& key) const {
     const QVariant v = m_store->value(key);
@@ -223,5 +244,31 @@ std::optional<QString> Settings::labelSheetName() const {
 void Settings::setLabelSheet(const SheetValues& values) { writeSheet(kSheet, values); }
 std::optional<SheetValues> Settings::customLabelSheet() const { return readSheet(kCustomSheet); }
 void Settings::setCustomLabelSheet(const SheetValues& values) { writeSheet(kCustomSheet, values); }
+
+std::optional<CalibrationValues> Settings::printerCalibration(const QString& printer) const {
+    CalibrationValues v;
+    v.printer = printer;
+    int* fields[] = {&v.offsetXTenths, &v.offsetYTenths, &v.scaleXHundredths, &v.scaleYHundredths};
+    const char* names[] = {"SpostamentoX", "SpostamentoY", "ScalaX", "ScalaY"};
+    for (int i = 0; i < 4; ++i) {
+        const auto n = readInt(calibrationKey(printer, QLatin1String(names[i])));
+        if (!n)
+            return std::nullopt;
+        *fields[i] = *n;
+    }
+    return v;
+}
+
+void Settings::setPrinterCalibration(const CalibrationValues& v) {
+    m_store->setValue(calibrationKey(v.printer, QStringLiteral("Stampante")), v.printer);
+    m_store->setValue(calibrationKey(v.printer, QStringLiteral("SpostamentoX")), v.offsetXTenths);
+    m_store->setValue(calibrationKey(v.printer, QStringLiteral("SpostamentoY")), v.offsetYTenths);
+    m_store->setValue(calibrationKey(v.printer, QStringLiteral("ScalaX")), v.scaleXHundredths);
+    m_store->setValue(calibrationKey(v.printer, QStringLiteral("ScalaY")), v.scaleYHundredths);
+}
+
+void Settings::removePrinterCalibration(const QString& printer) {
+    m_store->remove(calibrationKey(printer, QString()).chopped(1));
+}
 
 } // namespace velomar::settings

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "settings/CalibrationValues.h"
 #include "settings/Options.h"
 #include "settings/SheetValues.h"
 
@@ -38,6 +39,11 @@ public:
     // dropping the last path separator and what follows.
     std::optional<QString> programDir() const;
     void setProgramDir(const QString& value);
+
+    // Verifica/TabellaCAP: the comuni's own CAP table chosen in the options; nullopt when
+    // never chosen (the program folder's is used), "" when the user chose none.
+    std::optional<QString> capTable() const;
+    void setCapTable(const std::optional<QString>& path);
 
     QString lastDirArch() const; // "" when missing
     void setLastDirArch(const QString& folder);
@@ -79,6 +85,13 @@ public:
     // never stored or unreadable.
     std::optional<QRect> windowGeometry(const QString& window) const;
     void setWindowGeometry(const QString& window, const QRect& geometry);
+
+    // Calibrazione/<printer>: one printer's calibration; nullopt when never stored or
+    // unreadable. Each printer's values are apart: writing or removing one never touches
+    // another's.
+    std::optional<CalibrationValues> printerCalibration(const QString& printer) const;
+    void setPrinterCalibration(const CalibrationValues& values);
+    void removePrinterCalibration(const QString& printer);
 
 private:
     std::optional<int> readInt(const QString& key) const;

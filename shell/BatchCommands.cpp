@@ -1,11 +1,14 @@
 #include "shell/BatchCommands.h"
 
+#include "addresses/AddressCheckBatch.h"
 #include "addresses/DuplicatesBatch.h"
 #include "archive/ArchiveBatch.h"
 #include "common/CommandArgs.h"
 #include "common/UsageError.h"
 #include "exchange/AccessCopyBatch.h"
 #include "exchange/ExchangeBatch.h"
+#include "printing/BulkBatch.h"
+#include "printing/CalibrationBatch.h"
 #include "printing/FormatsBatch.h"
 #include "printing/PrintingBatch.h"
 #include "printing/SummaryBatch.h"
@@ -32,6 +35,9 @@ const CommandOption kStart{QStringLiteral("start"), QStringLiteral("RIGA,COL"),
 const CommandOption kSheet{QStringLiteral("format"), QStringLiteral("NOME"),
                            QStringLiteral("formato del foglio di etichette, come li elenca velomar-batch formats "
                                           "(altrimenti quello scelto nelle opzioni)")};
+const CommandOption kPrinter{QStringLiteral("printer"), QStringLiteral("NOME"),
+                             QStringLiteral("stampante di cui usare la calibrazione: il PDF è disegnato come "
+                                            "la riceverebbe (altrimenti quella di File PDF)")};
 const CommandOption kFields{QStringLiteral("fields"), QStringLiteral("ELENCO"),
                             QStringLiteral("campi, per nome o numero, separati da virgole")};
 const CommandOption kHousehold{QStringLiteral("household"), {},
@@ -71,6 +77,12 @@ std::vector<BatchCommands::Command> makeTable() {
                          "finestra delle proprietà; l'archivio è bloccato in scrittura fino alla sostituzione"),
           {{QStringLiteral("ARCHIVIO.mdb|GRUPPI.grp"), QStringLiteral("l'archivio da compattare")}}},
          archive::batchCompact},
+        {{QStringLiteral("check"),
+          QStringLiteral("verifica CAP, comune e provincia degli indirizzi italiani: una riga per indirizzo "
+                         "sospetto, NR, motivo e correzione proposta, separati da tabulazioni"),
+          {kArchive},
+          {{QStringLiteral("fix"), {}, QStringLiteral("applica in un'unica transazione le correzioni senza dubbi")}}},
+         addresses::batchCheck},
         {{QStringLiteral("duplicates"),
           QStringLiteral("elenca i gruppi di indirizzi che sono probabilmente lo stesso destinatario, i più certi "
                          "prima: gruppo, punteggio, NR, cognome e nome, indirizzo, CAP e città"),
@@ -82,7 +94,7 @@ std::vector<BatchCommands::Command> makeTable() {
           QStringLiteral("stampa le etichette in un file PDF, sul formato di foglio indicato o su quello scelto "
                          "nelle opzioni"),
           {kArchive},
-          {pdf(), kGroup, kSort, kStart, kSheet, kHousehold}},
+          {pdf(), kGroup, kSort, kStart, kSheet, kHousehold, kPrinter}},
          printing::batchLabels},
         {{QStringLiteral("preview"),
           QStringLiteral("anteprima di una pagina delle etichette in un file PNG, nulla stampato"),
@@ -92,6 +104,21 @@ std::vector<BatchCommands::Command> makeTable() {
            {QStringLiteral("dpi"), QStringLiteral("D"), QStringLiteral("risoluzione, da 30 a 300 (150 se non indicata)")},
            kGroup, kSort, kStart, kSheet}},
          printing::batchPreview},
+        {{QStringLiteral("bundles"),
+          QStringLiteral("spedizione in blocco: distinta dei mazzetti per CAP in un file PDF (e CSV accanto) e, "
+                         "se chiesto, le etichette in ordine di mazzetto con le testate"),
+          {kArchive},
+          {required({QStringLiteral("pdf"), QStringLiteral("DISTINTA.pdf"), QStringLiteral("distinta da scrivere")}),
+           {QStringLiteral("labels"), QStringLiteral("ETICHETTE.pdf"),
+            QStringLiteral("scrive anche le etichette (e il promemoria accanto)")},
+           {kGroup.name, kGroup.valueName, QStringLiteral("solo gli indirizzi del gruppo GR; si può ripetere"), false,
+            true},
+           {QStringLiteral("min"), QStringLiteral("N"), QStringLiteral("pezzi minimi di un mazzetto (10 se non indicato)")},
+           {QStringLiteral("postal-style"), {}, QStringLiteral("indirizzi nello stile postale (maiuscole, senza "
+                                                               "punteggiatura)")},
+           {QStringLiteral("product"), QStringLiteral("TESTO"), QStringLiteral("nome del prodotto postale sulla distinta")},
+           kSheet}},
+         printing::batchBundles},
         {{QStringLiteral("formats"),
           QStringLiteral("elenca i formati dei fogli di etichette (predefiniti, modelli di glabels-data, "
                          "personalizzato), anche per marca o codice"),
@@ -104,6 +131,24 @@ std::vector<BatchCommands::Command> makeTable() {
                            "righe, larghezza, altezza, margine sinistro, margine alto, passo orizzontale, passo "
                            "verticale e, se si vuole, raggio degli angoli, separati da virgole (misure in mm)")}}},
          printing::batchFormats},
+        {{QStringLiteral("calibrate"),
+          QStringLiteral("mostra, imposta o toglie la calibrazione di una stampante (spostamento e scala delle "
+                         "etichette)"),
+          {{QStringLiteral("STAMPANTE"), QStringLiteral("il nome della stampante, come la elenca il sistema")}},
+          {{QStringLiteral("offset"), QStringLiteral("X,Y"),
+            QStringLiteral("spostamento orizzontale e verticale in mm, da -10.0 a 10.0 in decimi")},
+           {QStringLiteral("scale"), QStringLiteral("SX,SY"),
+            QStringLiteral("scala orizzontale e verticale in percento, da 98.00 a 102.00")},
+           {QStringLiteral("reset"), {}, QStringLiteral("toglie la calibrazione della stampante")}}},
+         printing::batchCalibrate},
+        {{QStringLiteral("test-sheet"),
+          QStringLiteral("stampa in un file PDF il foglio di prova di una stampante: contorni delle etichette, "
+                         "croci all'inizio dei testi, righelli in mm"),
+          {},
+          {pdf(), kSheet,
+           {QStringLiteral("printer"), QStringLiteral("NOME"),
+            QStringLiteral("stampante di cui usare nome e calibrazione (altrimenti File PDF)")}}},
+         printing::batchTestSheet},
         {{QStringLiteral("export"),
           QStringLiteral("esporta gli indirizzi in formato testo (predefinito), CSV (UTF-8, virgole) o vCard 3.0"),
           {kArchive, {QStringLiteral("OUT"), QStringLiteral("il file da scrivere")}},

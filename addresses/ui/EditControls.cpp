@@ -115,7 +115,8 @@ void EditControls::build(QWidget* w) {
     cmdStampaEtichette =
         button(fraSTAMPA, "cmdStampaEtichette", QStringLiteral("Stampa Etichette per Gruppo"));
     cmdStampaLista = button(fraSTAMPA, "cmdStampaLista", QStringLiteral("Stampa Lista Visualizzata"));
-    column(fraSTAMPA, {cmdStEtiSingole, cmdStampaEtichette, cmdStampaLista});
+    cmdSpedizione = button(fraSTAMPA, "cmdSpedizione", QStringLiteral("Spedizione in blocco"));
+    column(fraSTAMPA, {cmdStEtiSingole, cmdStampaEtichette, cmdSpedizione, cmdStampaLista});
 
     fraUscita = frame(w, "fraUscita", QStringLiteral("Uscita"));
     cmdChiudi = button(fraUscita, "cmdChiudi", QStringLiteral("Esci"));

@@ -42,6 +42,7 @@ struct EditControls {
     QPushButton* cmdStEtiSingole = nullptr;
     QPushButton* cmdStampaEtichette = nullptr;
     QPushButton* cmdStampaLista = nullptr;
+    QPushButton* cmdSpedizione = nullptr;
     QGroupBox* fraUscita = nullptr;
     QPushButton* cmdChiudi = nullptr;
     QLabel* imgVelomar = nullptr;

@@ -30,6 +30,7 @@
 #include <QThread>
 
 #include <algorithm>
+#include <set>
 #include <vector>
 
 namespace velomar::addresses {
@@ -136,7 +137,8 @@ void frmEDIT::wire() {
     const std::pair<QPushButton*, PrintButton> prints[] = {
         {m_ui.cmdStEtiSingole, PrintButton::EtichetteSingole},
         {m_ui.cmdStampaEtichette, PrintButton::EtichettePerGruppo},
-        {m_ui.cmdStampaLista, PrintButton::Lista}};
+        {m_ui.cmdStampaLista, PrintButton::Lista},
+        {m_ui.cmdSpedizione, PrintButton::SpedizioneInBlocco}};
     for (const auto& [b, which] : prints) {
         b->setEnabled(false);
         connect(b, &QPushButton::clicked, this, [this, which] { printClicked(which); });
@@ -144,7 +146,8 @@ void frmEDIT::wire() {
 }
 
 void frmEDIT::setPrintAction(PrintButton button, std::function<void()> action) {
-    QPushButton* buttons[] = {m_ui.cmdStEtiSingole, m_ui.cmdStampaEtichette, m_ui.cmdStampaLista};
+    QPushButton* buttons[] = {m_ui.cmdStEtiSingole, m_ui.cmdStampaEtichette, m_ui.cmdStampaLista,
+                              m_ui.cmdSpedizione};
     buttons[int(button)]->setEnabled(bool(action));
     m_print[std::size_t(button)] = std::move(action);
 }
@@ -298,6 +301,22 @@ qint64 frmEDIT::selectionCount() const {
     if (count == 0 && currentRow() > 0)
         return 1; // the current row is what the commands act on
     return count;
+}
+
+std::vector<qint64> frmEDIT::selectedNumbers() const {
+    std::vector<qint64> nrs;
+    const Recordset& rs = m_ctx.session.mainRs;
+    if (!rs.isOpen())
+        return nrs;
+    std::set<int> rows;
+    for (const QItemSelectionRange& r : m_ui.GRIGLIA->selectionModel()->selection())
+        for (int row = r.top(); row <= r.bottom(); ++row)
+            rows.insert(row);
+    const int nr = rs.fieldIndex(QStringLiteral("NR"));
+    for (int row : rows)
+        if (nr >= 0 && row < rs.recordCount())
+            nrs.push_back(rs.valueAt(row, nr).toLongLong());
+    return nrs;
 }
 
 qint64 frmEDIT::selectionTopRow() const { return currentRow(); }

@@ -24,7 +24,7 @@ class AddressTableModel;
 class frmEDIT : public QWidget {
     Q_OBJECT
 public:
-    enum class PrintButton { EtichetteSingole, EtichettePerGruppo, Lista };
+    enum class PrintButton { EtichetteSingole, EtichettePerGruppo, Lista, SpedizioneInBlocco };
     using CountryLookup = std::function<QString(const QString&)>;
     // Opens the current archive into the main slots in mode "Edit"; on failure it shows
     // its message and sets the caller mode to "Erro".
@@ -48,6 +48,7 @@ public:
     // What the print and export windows read.
     qint64 selectionTopRow() const; // 1-based grid row of the selection's top, 0 when none
     qint64 selectionCount() const;  // rows selected now, read from the view
+    std::vector<qint64> selectedNumbers() const; // NR of the rows selected now
     qint64 currentRow() const;      // 1-based, 0 when the grid is empty
     int sortIndex() const { return m_sortIndex; }
     QString sortText() const;       // heading of the current sort order
@@ -118,7 +119,7 @@ private:
     AddressTableModel* m_model = nullptr;
     ArchiveOpener m_opener;
     CountryLookup m_lookup;
-    std::array<std::function<void()>, 3> m_print;
+    std::array<std::function<void()>, 4> m_print;
     std::array<QString, 7> m_status; // panels 1..6
     EntryBuffer m_buffer;
     QString m_lastWord;

@@ -3,6 +3,7 @@
 #include "printing/PrinterSelection.h"
 #include "printing/ui/QtPrinter.h"
 #include "printing/ui/frmImpostaStampante.h"
+#include "printing/ui/frmSpedizioneBlocco.h"
 #include "printing/ui/frmStampaTipogr.h"
 #include "common/AppContext.h"
 
@@ -20,8 +21,13 @@ void PrintWindows::openPrintShop(common::AppContext& context, QWidget* parent) {
     window.exec();
 }
 
+void PrintWindows::openBulkMailing(common::AppContext& context, std::vector<qint64> selection, QWidget* parent) {
+    frmSpedizioneBlocco window(context, std::move(selection), parent);
+    window.exec();
+}
+
 void PrintWindows::openPrinterSelection(common::AppContext& context, QWidget* parent) {
-    frmImpostaStampante window(context.printers, parent);
+    frmImpostaStampante window(context.printers, context.dialogs, parent);
     window.exec();
 }
 

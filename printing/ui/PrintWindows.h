@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QtGlobal>
 #include <memory>
+#include <vector>
 
 class QWidget;
 
@@ -20,6 +22,8 @@ public:
     static std::unique_ptr<PrinterSelection> systemPrinters();
 
     static void openPrintShop(common::AppContext& context, QWidget* parent);
+    // "Spedizione in blocco"; selection: the NRs selected in the grid.
+    static void openBulkMailing(common::AppContext& context, std::vector<qint64> selection, QWidget* parent);
     // mnuSetPrn
     static void openPrinterSelection(common::AppContext& context, QWidget* parent);
 };

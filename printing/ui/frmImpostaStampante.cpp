@@ -1,13 +1,26 @@
 #include "printing/ui/frmImpostaStampante.h"
 
 #include "printing/PrinterSelection.h"
+#include "printing/SheetCatalog.h"
+#include "printing/ui/CalibrationDialog.h"
+#include "printing/ui/TestSheetPrint.h"
+#include "settings/Settings.h"
 
 #include <QComboBox>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 
 namespace velomar::printing {
+
+frmImpostaStampante::frmImpostaStampante(PrinterSelection& printers, common::DialogService& dialogs,
+                                         QWidget* parent)
+    : frmImpostaStampante(printers, parent) {
+    m_dialogs = &dialogs;
+    cmdProva->setVisible(true);
+    cmdCalibra->setVisible(true);
+}
 
 frmImpostaStampante::frmImpostaStampante(PrinterSelection& printers, QWidget* parent)
     : QDialog(parent), m_printers(printers) {
@@ -34,7 +47,24 @@ frmImpostaStampante::frmImpostaStampante(PrinterSelection& printers, QWidget* pa
     grid->addWidget(cboPRN, 1, 0);
     grid->addWidget(lblPREDEFINITA_, 2, 0);
     grid->addWidget(lblPredef, 3, 0);
-    grid->addWidget(cmdOK, 4, 0, Qt::AlignRight);
+    cmdProva = new QPushButton(QStringLiteral("&Foglio di prova"), this);
+    cmdProva->setObjectName(QStringLiteral("cmdProva"));
+    cmdProva->setToolTip(QStringLiteral("Stampa su carta comune i contorni delle etichette, le croci dove inizia "
+                                        "il testo e i righelli in mm, da confrontare controluce con un foglio di "
+                                        "etichette"));
+    cmdProva->setAutoDefault(false);
+    cmdCalibra = new QPushButton(QStringLiteral("&Calibrazione..."), this);
+    cmdCalibra->setObjectName(QStringLiteral("cmdCalibra"));
+    cmdCalibra->setToolTip(QStringLiteral("Spostamento e scala delle etichette per questa stampante"));
+    cmdCalibra->setAutoDefault(false);
+    cmdProva->setVisible(false);
+    cmdCalibra->setVisible(false);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(cmdProva);
+    buttons->addWidget(cmdCalibra);
+    buttons->addStretch(1);
+    buttons->addWidget(cmdOK);
+    grid->addLayout(buttons, 4, 0);
 
     // Fill: the current printer's place in the platform's list (0 when absent).
     const QString current = m_printers.currentName();
@@ -53,6 +83,21 @@ frmImpostaStampante::frmImpostaStampante(PrinterSelection& printers, QWidget* pa
     lblPredef->setText(current);
 
     connect(cmdOK, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cmdProva, &QPushButton::clicked, this, &frmImpostaStampante::cmdProva_Click);
+    connect(cmdCalibra, &QPushButton::clicked, this, &frmImpostaStampante::cmdCalibra_Click);
+}
+
+void frmImpostaStampante::cmdProva_Click() {
+    if (m_dialogs)
+        ui::TestSheetPrint::run(m_printers, *m_dialogs, SheetCatalog::current(settings::Settings()));
+}
+
+void frmImpostaStampante::cmdCalibra_Click() {
+    if (!m_dialogs || cboPRN->currentText().isEmpty())
+        return;
+    ui::CalibrationDialog dialog(*m_dialogs, m_printers, cboPRN->currentText(),
+                                 SheetCatalog::current(settings::Settings()), this);
+    dialog.exec();
 }
 
 void frmImpostaStampante::cboPRN_Click() {

@@ -183,6 +183,10 @@ frmStampaSingola::frmStampaSingola(common::AppContext& context, QWidget* parent)
     printLayout->addWidget(cmdStampa);
     cmdAnteprima = makeButton(fraSTAMPA, "cmdAnteprima", QStringLiteral("Anteprima"));
     printLayout->addWidget(cmdAnteprima);
+    chkContorni = new QCheckBox(QStringLiteral("Stampa i &contorni"), fraSTAMPA);
+    chkContorni->setObjectName(QStringLiteral("chkContorni"));
+    chkContorni->setToolTip(QStringLiteral("Stampa anche il contorno di ogni etichetta, per una prova su carta comune"));
+    printLayout->addWidget(chkContorni);
 
     auto* fraBUSTA = new QGroupBox(QStringLiteral("St. Busta"), this);
     cmdBUSTA = makeButton(fraBUSTA, "cmdBUSTA", QStringLiteral("Stampa Ind. Selezionato su Busta"));
@@ -405,6 +409,7 @@ void frmStampaSingola::cmdStampa_Click() {
     LabelJobs jobs(m_ctx.state, m_ctx.dialogs, m_ctx.printers, m_ctx.session.mainDb);
     jobs.setSheet(picFoglio->format()); // the sheet shown, already read
     jobs.setOneLabelPerDoor(chkFamiglie->isChecked());
+    jobs.setOutlines(chkContorni->isChecked());
     const auto outcome = jobs.printSingles(m_list, startPosition(), cboOrdSt->currentIndex());
     if (outcome == LabelJobs::Outcome::Printed) {
         cboORDINAMENTO->setCurrentIndex(0);
@@ -481,7 +486,7 @@ void frmStampaSingola::cmdBUSTA_Click() {
         common::MsgResult::Ok) {
         try {
             QApplication::setOverrideCursor(Qt::WaitCursor);
-            auto printer = m_ctx.printers.createPrinter(m_ctx.dialogs);
+            auto printer = m_ctx.printers.createPrinter(m_ctx.dialogs, PrinterSelection::Calibration::Applied);
             const EnvelopeOptions options = EnvelopeOptions::from(m_ctx.state.options);
             StampaBusta::print(*printer, options, m_ctx.state.senders.sender(options.senderIndex), record);
             printer->finishJob();

@@ -70,6 +70,7 @@ public:
     QPushButton* cmdEliminaSel = nullptr;
     QPushButton* cmdCancella = nullptr;
     QPushButton* cmdStampa = nullptr;
+    QCheckBox* chkContorni = nullptr; // "Stampa i contorni"
     QPushButton* cmdAnteprima = nullptr;
     QPushButton* cmdBUSTA = nullptr;
     QPushButton* cmdAnteprimaBusta = nullptr;

@@ -74,6 +74,10 @@ frmStampaTipogr::frmStampaTipogr(common::AppContext& context, QWidget* parent)
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(cmdStampa);
     buttons->addWidget(cmdAnteprima);
+    chkContorni = new QCheckBox(QStringLiteral("Stampa i &contorni"), fraDATI);
+    chkContorni->setObjectName(QStringLiteral("chkContorni"));
+    chkContorni->setToolTip(QStringLiteral("Stampa anche il contorno di ogni etichetta, per una prova su carta comune"));
+    buttons->addWidget(chkContorni);
     buttons->addStretch();
     buttons->addWidget(cmdChiudi);
     auto* inner = new QVBoxLayout(fraDATI);
@@ -110,6 +114,7 @@ void frmStampaTipogr::cmdStampa_Click() {
         BARRA->setMaximum(int(max));
         BARRA->setValue(int(value));
     };
+    jobs.setOutlines(chkContorni->isChecked());
     jobs.printGroup(txtGRUPPO->text().trimmed(), txtDESC->text(), cboORDINAMENTO->currentIndex(), progress);
     BARRA->setVisible(false);
     txtGRUPPO->setFocus();

@@ -32,6 +32,7 @@ public:
     QComboBox* cboORDINAMENTO = nullptr;
     QCheckBox* chkFamiglie = nullptr; // one label per door
     QPushButton* cmdStampa = nullptr;
+    QCheckBox* chkContorni = nullptr; // "Stampa i contorni"
     QPushButton* cmdAnteprima = nullptr;
     QPushButton* cmdChiudi = nullptr;
     QProgressBar* BARRA = nullptr;

@@ -43,6 +43,9 @@ void GridWindows::installPrintButtons(frmEDIT& grid, common::AppContext& context
     grid.setPrintAction(frmEDIT::PrintButton::EtichetteSingole, [&context, g] { openSingleLabels(context, g); });
     grid.setPrintAction(frmEDIT::PrintButton::EtichettePerGruppo,
                         [&context, g] { printing::PrintWindows::openPrintShop(context, g); });
+    grid.setPrintAction(frmEDIT::PrintButton::SpedizioneInBlocco, [&context, g] {
+        printing::PrintWindows::openBulkMailing(context, g->selectedNumbers(), g);
+    });
     grid.setPrintAction(frmEDIT::PrintButton::Lista, [&context, g] { openList(context, g); });
 }
 

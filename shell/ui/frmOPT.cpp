@@ -5,6 +5,7 @@
 #include "common/DialogService.h"
 #include "printing/SheetCatalog.h"
 #include "printing/ui/SheetFormatPicker.h"
+#include "printing/ui/TestSheetPrint.h"
 #include "settings/SetupIni.h"
 #include "settings/Settings.h"
 
@@ -185,7 +186,15 @@ void frmOPT::buildControls() {
     fraFoglio->setObjectName(QStringLiteral("fraFoglio"));
     sheetPicker = new printing::ui::SheetFormatPicker(m_ctx.dialogs, printing::SheetCatalog::load(m_ctx.settings),
                                                       printing::SheetCatalog::current(m_ctx.settings), fraFoglio);
-    (new QVBoxLayout(fraFoglio))->addWidget(sheetPicker);
+    cmdProva = new QPushButton(QStringLiteral("Foglio di pro&va"), fraFoglio);
+    cmdProva->setObjectName(QStringLiteral("cmdProva"));
+    cmdProva->setAutoDefault(false);
+    cmdProva->setToolTip(QStringLiteral("Stampa su carta comune, sulla stampante scelta, i contorni delle etichette "
+                                        "di questo formato, le croci dove inizia il testo e i righelli in mm"));
+    connect(cmdProva, &QPushButton::clicked, this, &frmOPT::cmdProva_Click);
+    auto* foglioLayout = new QVBoxLayout(fraFoglio);
+    foglioLayout->addWidget(sheetPicker);
+    foglioLayout->addWidget(cmdProva, 0, Qt::AlignRight);
     right->addWidget(fraFoglio, 1);
 
     auto* buttons = new QHBoxLayout;
@@ -200,6 +209,10 @@ void frmOPT::buildControls() {
     root->addLayout(buttons);
     connect(cmdOK, &QPushButton::clicked, this, &frmOPT::cmdOK_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmOPT::cmdCancel_Click);
+}
+
+void frmOPT::cmdProva_Click() {
+    printing::ui::TestSheetPrint::run(m_ctx.printers, m_ctx.dialogs, sheetPicker->selected());
 }
 
 void frmOPT::loadValues() {

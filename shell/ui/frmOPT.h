@@ -41,6 +41,7 @@ public:
     QGroupBox* fraMittente = nullptr;
     QGroupBox* fraFoglio = nullptr;
     printing::ui::SheetFormatPicker* sheetPicker = nullptr;
+    QPushButton* cmdProva = nullptr; // "Foglio di prova" of the format chosen
     QPushButton* cmdOK = nullptr;
     QPushButton* cmdCancel = nullptr;
 
@@ -56,6 +57,7 @@ private:
     bool sendersStorable();
     void cmdOK_Click();
     void cmdCancel_Click();
+    void cmdProva_Click();
 
     common::AppContext& m_ctx;
 };

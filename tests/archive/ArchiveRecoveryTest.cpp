@@ -1,7 +1,6 @@
 // Opening archives after an interrupted write, while another program holds them, and
 // refusing to write into a damaged archive or one whose NR is not the row key.
 #include "ArchiveTestFiles.h"
-#include "shell/BatchCommands.h"
 #include "support/BatchProcess.h"
 
 #include "archive/ArchiveFile.h"
@@ -18,7 +17,6 @@
 
 #include <QElapsedTimer>
 #include <QTemporaryDir>
-#include <QTextStream>
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -43,28 +41,20 @@ qint64 rows(Database& db) {
 }
 
 QString countOf(const QString& path) {
-    QString out, err;
-    QTextStream o(&out), e(&err);
-    const int rc = velomar::shell::BatchCommands::run("count", {path}, o, e);
-    o.flush();
-    e.flush();
-    return rc == 0 ? out.trimmed() : QStringLiteral("refused: ") + err;
+    const CommandRun r = runCommand(QStringLiteral("count"), {path});
+    return r.status == 0 ? r.out.trimmed() : QStringLiteral("refused: ") + r.err;
 }
 
-int errorCode(const std::function<void()>& action) {
+struct Failure {
+    int code = 0;
+    QString text;
+};
+
+Failure failureOf(const std::function<void()>& action) {
     try {
         action();
     } catch (const DatabaseError& e) {
-        return e.code();
-    }
-    return 0;
-}
-
-QString errorText(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const DatabaseError& e) {
-        return e.description();
+        return {e.code(), e.description()};
     }
     return {};
 }
@@ -136,7 +126,7 @@ TEST_F(ArchiveRecovery, InterruptedWriteIsRolledBackOnlyInAFileOfOurs) {
     const FileSnapshot before = FileSnapshot::of(foreign);
     const QByteArray journal = test::fileBytes(foreign + QStringLiteral("-journal"));
     for (const auto access : {ArchiveFile::Access::ReadOnly, ArchiveFile::Access::ReadWrite})
-        EXPECT_EQ(errorCode([&] { ArchiveFile::open(foreign, ArchiveKind::Addresses, access); }),
+        EXPECT_EQ(failureOf([&] { ArchiveFile::open(foreign, ArchiveKind::Addresses, access); }).code,
                   DatabaseError::NotAnArchive);
     EXPECT_EQ(FileSnapshot::of(foreign), before);
     EXPECT_EQ(test::fileBytes(foreign + QStringLiteral("-journal")), journal);
@@ -164,16 +154,22 @@ TEST_F(ArchiveRecovery, ArchiveHeldByAnotherProgramIsWaitedForThenReportedInUse)
     EXPECT_GE(clock.elapsed(), 500);
     other.join();
 
-    // A lock held past the wait is reported as such, not as a damaged archive.
+    // A lock held past the wait is reported as such, not as a damaged archive. Behind a
+    // pending write readers may still look, but an open for editing is refused.
     LockWait shortWait(200);
     Database holder(good, Database::Mode::ReadWrite);
+    holder.exec(QStringLiteral("BEGIN IMMEDIATE"));
+    { Database ro = ArchiveFile::open(good, ArchiveKind::Addresses, ArchiveFile::Access::ReadOnly); }
+    EXPECT_THROW(ArchiveFile::open(good, ArchiveKind::Addresses, ArchiveFile::Access::ReadWrite), DatabaseError);
+    holder.exec(QStringLiteral("ROLLBACK"));
     holder.exec(QStringLiteral("BEGIN EXCLUSIVE"));
+    const FileSnapshot before = FileSnapshot::of(good);
     for (const auto access : {ArchiveFile::Access::ReadOnly, ArchiveFile::Access::ReadWrite}) {
-        EXPECT_EQ(errorCode([&] { ArchiveFile::open(good, ArchiveKind::Addresses, access); }),
-                  DatabaseError::InUse);
-        EXPECT_EQ(errorText([&] { ArchiveFile::open(good, ArchiveKind::Addresses, access); }),
-                  QStringLiteral("Archivio in uso da un altro programma"));
+        const Failure f = failureOf([&] { ArchiveFile::open(good, ArchiveKind::Addresses, access); });
+        EXPECT_EQ(f.code, DatabaseError::InUse);
+        EXPECT_EQ(f.text, QStringLiteral("Archivio in uso da un altro programma"));
     }
+    EXPECT_EQ(FileSnapshot::of(good), before);
     holder.exec(QStringLiteral("ROLLBACK"));
     EXPECT_EQ(test::fileBytes(good), goodBytes);
 }
@@ -213,8 +209,9 @@ TEST_F(ArchiveRecovery, DamagedArchiveIsReadButNeverWritten) {
         const auto openForWriting = [&] {
             ArchiveFile::open(damaged, ArchiveKind::Addresses, ArchiveFile::Access::ReadWrite);
         };
-        EXPECT_EQ(errorCode(openForWriting), DatabaseError::Damaged);
-        const QString why = errorText(openForWriting);
+        const Failure f = failureOf(openForWriting);
+        EXPECT_EQ(f.code, DatabaseError::Damaged);
+        const QString& why = f.text;
         EXPECT_TRUE(why.startsWith(QStringLiteral("L'archivio è danneggiato: non è possibile modificarlo"))) << why.toStdString();
         EXPECT_EQ(why.contains(QStringLiteral("È ancora possibile leggerlo ed esportarlo")), c.readable);
         if (c.readable) {
@@ -227,7 +224,7 @@ TEST_F(ArchiveRecovery, DamagedArchiveIsReadButNeverWritten) {
         const test::BatchRun import = runBatch({QStringLiteral("import"), good, damaged});
         EXPECT_NE(import.exitCode, 0);
         EXPECT_FALSE(import.out.contains(QStringLiteral("Importati"))) << import.out.toStdString();
-        EXPECT_EQ(errorCode([&] { Compactor::compact(damaged, ArchiveKind::Addresses); }), DatabaseError::Damaged);
+        EXPECT_EQ(failureOf([&] { Compactor::compact(damaged, ArchiveKind::Addresses); }).code, DatabaseError::Damaged);
         settings::AppState state;
         state.callerMode = QStringLiteral("Edit");
         ScriptedDialogs dialogs;
@@ -256,8 +253,9 @@ TEST_F(ArchiveRecovery, ArchiveWhoseNrIsNotTheKeyIsReadButNeverWritten) {
     const auto openForWriting = [&] {
         ArchiveFile::open(rebuilt, ArchiveKind::Addresses, ArchiveFile::Access::ReadWrite);
     };
-    EXPECT_EQ(errorCode(openForWriting), DatabaseError::KeyNotUnique);
-    EXPECT_TRUE(errorText(openForWriting).startsWith(QStringLiteral("Il campo NR dell'archivio non identifica")));
+    const Failure f = failureOf(openForWriting);
+    EXPECT_EQ(f.code, DatabaseError::KeyNotUnique);
+    EXPECT_TRUE(f.text.startsWith(QStringLiteral("Il campo NR dell'archivio non identifica")));
 
     // Reading loses nothing: count, export and a copy into another archive still work.
     EXPECT_EQ(countOf(rebuilt), QStringLiteral("300"));

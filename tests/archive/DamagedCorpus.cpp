@@ -252,11 +252,6 @@ void notFiles(Writer& w, const QString& good) {
     QFile::copy(good, readOnly);
     QFile::setPermissions(readOnly, QFileDevice::ReadOwner | QFileDevice::ReadGroup);
 
-    // An Access database cut short, not at a page boundary: libmdb loops on it for ever.
-    QFile access(sourcePath(QStringLiteral("tests/exchange/data/access/DateTestDatabase.mdb")));
-    if (access.open(QIODevice::ReadOnly))
-        w.bytes(QStringLiteral("Access database on which libmdb loops"), access.read(148675));
-
     const QString groups = w.next(QStringLiteral("groups archive"));
     copyTemplate(QStringLiteral("NewGruppi.sys"), groups);
     const QString plain = w.next(QStringLiteral("plain SQLite database"));
@@ -264,34 +259,6 @@ void notFiles(Writer& w, const QString& good) {
 }
 
 } // namespace
-
-std::vector<DamagedCorpus::Entry> DamagedCorpus::writeSources(const QString& folder) {
-    std::vector<Entry> entries;
-    const auto add = [&](const QString& name, const QString& what, const QByteArray& bytes) {
-        const QString sub = folder + QStringLiteral("/%1").arg(entries.size(), 3, 10, QLatin1Char('0'));
-        QDir().mkpath(sub);
-        QFile f(sub + QLatin1Char('/') + name);
-        if (f.open(QIODevice::WriteOnly))
-            f.write(bytes);
-        entries.push_back({f.fileName(), what});
-    };
-    QByteArray noise(64 * 1024, '\0');
-    QRandomGenerator(11).fillRange(reinterpret_cast<quint32*>(noise.data()), noise.size() / 4);
-    const QByteArray endless(3 << 20, 'x');
-    add(QStringLiteral("foto.csv"), QStringLiteral("PNG renamed .csv"), QByteArray("\x89PNG\r\n\x1A\n", 8) + noise);
-    add(QStringLiteral("foto.vcf"), QStringLiteral("JPEG renamed .vcf"), "\xFF\xD8\xFF\xE0" + noise);
-    add(QStringLiteral("documento.csv"), QStringLiteral("PDF renamed .csv"), "%PDF-1.7\n" + noise);
-    add(QStringLiteral("foglio.csv"), QStringLiteral("ZIP renamed .csv"), QByteArray("PK\x03\x04", 4) + noise);
-    add(QStringLiteral("programma.txt"), QStringLiteral("ELF renamed .txt"), QByteArray("\x7F" "ELF\x02\x01\x01\0", 8) + noise);
-    add(QStringLiteral("rumore.csv"), QStringLiteral("random bytes .csv"), noise);
-    add(QStringLiteral("nul.csv"), QStringLiteral("CSV with NUL bytes"),
-        QByteArray("Cognome;Nome\r\nRossi;Mario\r\n") + QByteArray(100, '\0') + "Verdi;Anna\r\n");
-    add(QStringLiteral("lunga.csv"), QStringLiteral("CSV with a 3 MB line"), "Cognome,Note\r\nRossi," + endless + "\r\n");
-    add(QStringLiteral("senza-fine.csv"), QStringLiteral("CSV of one line without a break"), endless);
-    add(QStringLiteral("lunga.vcf"), QStringLiteral("vCard with a 3 MB line"),
-        "BEGIN:VCARD\r\nN:Rossi;\r\nNOTE:" + endless + "\r\nEND:VCARD\r\n");
-    return entries;
-}
 
 std::vector<DamagedCorpus::Entry> DamagedCorpus::write(const QString& folder, const QString& good) {
     const QString scratch = folder + QStringLiteral("/lavoro");

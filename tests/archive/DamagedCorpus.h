@@ -22,10 +22,6 @@ public:
     // Writes the corpus into folder (empty); good is a sound archive of goodCount
     // addresses to start from.
     static std::vector<Entry> write(const QString& folder, const QString& good);
-
-    // Files offered to the import from CSV or vCard that no reader may take as text, or
-    // whose lines are beyond any address: binaries renamed, NUL bytes, endless lines.
-    static std::vector<Entry> writeSources(const QString& folder);
 };
 
 } // namespace velomar::test

@@ -3,6 +3,9 @@
 #include "archive/DatabaseError.h"
 #include "archive/FilterError.h"
 #include "archive/Recordset.h"
+#include "archive/Transaction.h"
+
+#include <optional>
 
 using namespace velomar::archive;
 using velomar::test::RecordsetFixture;
@@ -177,3 +180,17 @@ TEST_F(RecordsetEditTest, FindSearchesForwardFromCurrentRow) {
 }
 
 } // namespace
+
+// A committed transaction is done: its end never rolls back a later one.
+TEST_F(RecordsetEditTest, ACommittedTransactionLeavesTheNextOneAlone) {
+    std::optional<Transaction> second;
+    {
+        Transaction first(db);
+        add("Neri", "Ugo", "Bari", "AB");
+        first.commit();
+        second.emplace(db);
+        add("Gialli", "Eva", "Pisa", "AB");
+    }
+    second->commit();
+    EXPECT_EQ(countRows(), 6);
+}

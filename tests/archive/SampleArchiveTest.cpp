@@ -1,5 +1,5 @@
 #include "ArchiveTestFiles.h"
-#include "shell/BatchCommands.h"
+#include "support/CommandRun.h"
 
 #include "archive/ArchiveFile.h"
 #include "archive/DatabaseError.h"
@@ -10,7 +10,6 @@
 #include <QSet>
 #include <QRegularExpression>
 #include <QTemporaryDir>
-#include <QTextStream>
 #include <gtest/gtest.h>
 
 using namespace velomar::archive;
@@ -18,20 +17,11 @@ using namespace velomar::test;
 
 namespace {
 
-QByteArray bytesOf(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-int runBatch(const char* command, const QStringList& args,
-             QString* outText = nullptr) {
-    QString out, err;
-    QTextStream o(&out), e(&err);
-    const int rc = velomar::shell::BatchCommands::run(QString::fromUtf8(command), args, o, e);
-    o.flush();
+int runBatch(const char* command, const QStringList& args, QString* outText = nullptr) {
+    const CommandRun r = runCommand(QString::fromUtf8(command), args);
     if (outText)
-        *outText = out;
-    return rc;
+        *outText = r.out;
+    return r.status;
 }
 
 } // namespace
@@ -41,23 +31,20 @@ TEST(SampleArchive, SameSeedSameFileAndCountAgrees) {
     const QString a = dir.filePath(QStringLiteral("a.mdb"));
     const QString b = dir.filePath(QStringLiteral("b.mdb"));
     const QString c = dir.filePath(QStringLiteral("c.mdb"));
-    ASSERT_EQ(runBatch("sample", {QStringLiteral("--count"), QStringLiteral("2000"), QStringLiteral("--seed"),
-                                     QStringLiteral("5"), a}), 0);
-    ASSERT_EQ(runBatch("sample", {QStringLiteral("--count"), QStringLiteral("2000"), QStringLiteral("--seed"),
-                                     QStringLiteral("5"), b}), 0);
-    ASSERT_EQ(runBatch("sample", {QStringLiteral("--count"), QStringLiteral("2000"), QStringLiteral("--seed"),
-                                     QStringLiteral("6"), c}), 0);
-    EXPECT_EQ(bytesOf(a), bytesOf(b));
-    EXPECT_NE(bytesOf(a), bytesOf(c));
+    for (const auto& [path, seed] : {std::pair{a, "5"}, std::pair{b, "5"}, std::pair{c, "6"}})
+        ASSERT_EQ(runBatch("sample", {QStringLiteral("--count"), QStringLiteral("2000"), QStringLiteral("--seed"),
+                                      QLatin1String(seed), path}), 0);
+    EXPECT_EQ(fileBytes(a), fileBytes(b));
+    EXPECT_NE(fileBytes(a), fileBytes(c));
 
     QString out;
     EXPECT_EQ(runBatch("count", {a}, &out), 0);
     EXPECT_EQ(out, QStringLiteral("2000\n"));
 
     // An existing file is never overwritten; bad arguments are refused.
-    const QByteArray before = bytesOf(a);
+    const QByteArray before = fileBytes(a);
     EXPECT_NE(runBatch("sample", {QStringLiteral("--count"), QStringLiteral("5"), a}), 0);
-    EXPECT_EQ(bytesOf(a), before);
+    EXPECT_EQ(fileBytes(a), before);
     EXPECT_EQ(runBatch("sample", {QStringLiteral("--count"), QStringLiteral("x"), c}), 2);
     EXPECT_EQ(runBatch("sample", {QStringLiteral("--count"), QStringLiteral("0"),
                                      dir.filePath(QStringLiteral("vuoto.mdb"))}), 0);

@@ -99,6 +99,10 @@ TEST_F(SortOrderTest, FastSortAgreesWithTheCollation) {
     std::stable_sort(expected.begin(), expected.end(),
                      [](const QString& a, const QString& b) { return ItalianCollation::compare(a, b) < 0; });
     EXPECT_EQ(got, expected);
+    // A prefix matches across case and accents, up to the whole text and no further.
+    EXPECT_TRUE(ItalianCollation::startsWithPrimary(u"Città", u"CITTA"));
+    EXPECT_TRUE(ItalianCollation::startsWithPrimary(u"Rossini", u"ross"));
+    EXPECT_FALSE(ItalianCollation::startsWithPrimary(u"Ros", u"Rossi"));
     // The byte keys order texts as the primary comparison does.
     for (int i = 0; i + 1 < texts.size(); ++i) {
         std::string ka, kb;

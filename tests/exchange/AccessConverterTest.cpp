@@ -6,6 +6,8 @@
 #include "support/TestEnvironment.h"
 #include "MemoryTable.h"
 
+#include "support/CommandRun.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -32,10 +34,7 @@ QByteArray writeFake(const QString& path) {
     return bytes;
 }
 
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<mancante>");
-}
+QByteArray readAll(const QString& path) { return test::fileBytes(path); }
 
 QStringList filesIn(const QTemporaryDir& dir) {
     return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name);

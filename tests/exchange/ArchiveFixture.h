@@ -6,6 +6,7 @@
 #include "archive/Statement.h"
 
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <vector>
 
@@ -31,6 +32,24 @@ inline qint64 addTestAddress(archive::Database& db, const archive::AddressRecord
 inline qint64 countAddresses(archive::Database& db, const QString& where = {}) {
     archive::Statement st(db, QStringLiteral("SELECT COUNT(*) FROM TabMAIL ") + where);
     return st.step() ? st.integer(0) : -1;
+}
+
+inline qint64 countIn(const QString& path, const QString& where = {}) {
+    archive::Database db(path, archive::Database::Mode::ReadOnly);
+    return countAddresses(db, where);
+}
+
+// Adds one address per surname, all in the group given.
+inline void fillArchive(const QString& path, const QStringList& surnames, const QString& group) {
+    archive::Database db(path, archive::Database::Mode::ReadWrite);
+    db.exec(QStringLiteral("BEGIN"));
+    for (const QString& s : surnames) {
+        archive::AddressRecord r;
+        r[2] = s;
+        r[14] = group;
+        addTestAddress(db, r);
+    }
+    db.exec(QStringLiteral("COMMIT"));
 }
 
 } // namespace velomar::test

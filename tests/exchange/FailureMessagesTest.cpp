@@ -1,5 +1,4 @@
 #include "ArchiveFixture.h"
-#include "shell/BatchCommands.h"
 
 #include "archive/ArchiveOpener.h"
 #include "archive/DatabaseError.h"
@@ -10,13 +9,13 @@
 #include "settings/AppState.h"
 #include "common/SystemErrorText.h"
 #include "exchange/ExchangeBatch.h"
+#include "support/CommandRun.h"
 #include "support/ScriptedDialogs.h"
 
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
-#include <QTextStream>
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -32,19 +31,7 @@ namespace {
 
 using Command = const char*; // a velomar-batch command by name
 
-struct BatchRun {
-    int status;
-    QString err;
-};
-
-BatchRun run(Command command, const QStringList& args) {
-    QString out, err;
-    QTextStream o(&out), e(&err);
-    BatchRun r{velomar::shell::BatchCommands::run(QString::fromUtf8(command), args, o, e), {}};
-    e.flush();
-    r.err = err;
-    return r;
-}
+test::CommandRun run(Command command, const QStringList& args) { return test::runCommand(command, args); }
 
 // What SQLite, Qt and the C library say in English.
 bool english(const QString& text) {
@@ -139,7 +126,7 @@ TEST(FailureMessages, BatchAndWindowsTellTheCauseOfARefusal) {
              {"list", {missing, "--pdf", pdf, "--fields", "COGNOME"}},
              {"import", {missing, mdb}},
              {"import", {mdb, missing}}}) {
-        const BatchRun r = run(command, args);
+        const test::CommandRun r = run(command, args);
         EXPECT_EQ(r.status, 1) << args.join(' ').toStdString();
         EXPECT_TRUE(r.err.contains("File non trovato")) << r.err.toStdString();
     }
@@ -148,7 +135,7 @@ TEST(FailureMessages, BatchAndWindowsTellTheCauseOfARefusal) {
     for (const auto& [command, args] : std::vector<std::pair<Command, QStringList>>{
              {"labels", {mdb, "--pdf", pdf, "--group", "["}},
              {"import", {mdb, dir.filePath("b.mdb"), "--group", "A[B"}}}) {
-        const BatchRun r = run(command, args);
+        const test::CommandRun r = run(command, args);
         EXPECT_EQ(r.status, 2) << r.err.toStdString();
         EXPECT_TRUE(r.err.contains("non chiusa")) << r.err.toStdString();
         EXPECT_FALSE(r.err.contains("corrotto") || r.err.contains("danneggiato")) << r.err.toStdString();
@@ -160,10 +147,10 @@ TEST(FailureMessages, BatchAndWindowsTellTheCauseOfARefusal) {
         archive::Database other(mdb, archive::Database::Mode::ReadWrite);
         other.exec("BEGIN EXCLUSIVE");
         other.exec("DELETE FROM TabMAIL WHERE NR = 1");
-        const BatchRun r = run("count", {mdb});
+        const test::CommandRun r = run("count", {mdb});
         EXPECT_EQ(r.status, 1);
         EXPECT_TRUE(r.err.contains("in uso")) << r.err.toStdString();
-        const BatchRun e = run("export", {mdb, dir.filePath("x.txt")});
+        const test::CommandRun e = run("export", {mdb, dir.filePath("x.txt")});
         EXPECT_TRUE(e.err.contains("in uso")) << e.err.toStdString();
 
         settings::AppState state;
@@ -195,7 +182,7 @@ TEST(FailureMessages, FullAndReadOnlyDisksAreNamedAsSuch) {
     ASSERT_TRUE(QFile::copy(small, onDisk));
     disk.fill();
 
-    const auto expectFull = [](const BatchRun& r, const char* what) {
+    const auto expectFull = [](const test::CommandRun& r, const char* what) {
         EXPECT_EQ(r.status, 1) << what;
         EXPECT_TRUE(r.err.contains("pieno")) << what << ": " << r.err.toStdString();
         EXPECT_FALSE(english(r.err)) << what << ": " << r.err.toStdString();
@@ -212,7 +199,7 @@ TEST(FailureMessages, FullAndReadOnlyDisksAreNamedAsSuch) {
     EXPECT_EQ(QDir(dir.filePath("disco")).entryList(QDir::Files).size(), 2) << "temporary file left";
 
     ASSERT_TRUE(disk.remountReadOnly());
-    const auto expectReadOnly = [](const BatchRun& r, const char* what) {
+    const auto expectReadOnly = [](const test::CommandRun& r, const char* what) {
         EXPECT_EQ(r.status, 1) << what;
         EXPECT_TRUE(r.err.contains("sola lettura")) << what << ": " << r.err.toStdString();
         EXPECT_FALSE(english(r.err)) << what << ": " << r.err.toStdString();

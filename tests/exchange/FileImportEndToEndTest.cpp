@@ -54,14 +54,6 @@ TEST(FileImportEndToEnd, UsualExportsImportAndOurOwnFormatsRoundTrip) {
         << qPrintable(rows[0]);
     EXPECT_EQ(rowsOf(target, QStringLiteral("WHERE CAP = '06121'")).size(), 1);
 
-    r = test::runCommand("import-file", {kData + QStringLiteral("csv/google-contacts.csv"), target,
-                                        QStringLiteral("--group"), QStringLiteral("GC")});
-    ASSERT_EQ(r.status, 0) << qPrintable(r.err);
-    rows = rowsOf(target, QStringLiteral("WHERE COGNOME = 'Rossi' AND GR = 'GC'"));
-    ASSERT_EQ(rows.size(), 1);
-    EXPECT_TRUE(rows[0].contains(QStringLiteral("'Mario'"))) << qPrintable(rows[0]);
-    EXPECT_TRUE(rows[0].contains(QStringLiteral("'Via Garibaldi 12'"))) << qPrintable(rows[0]);
-
     // A whole Google Contacts export: each number by its type, the home address, the rest in the note.
     const QString google = dir.filePath(QStringLiteral("Google.mdb"));
     test::createTestArchive(google);

@@ -13,6 +13,10 @@ namespace {
 std::map<QString, QString> mapped(const QStringList& header) {
     const ImportMapping m = ImportMapping::fromHeader(header);
     std::map<QString, QString> out;
+    std::map<int, int> fieldOfColumn; // a column fills one field at most
+    for (int f = 1; f < DataModel::FieldCount; ++f)
+        if (const int c = m.column(f); c >= 0 && !fieldOfColumn.try_emplace(c, f).second)
+            ADD_FAILURE() << header[c].toStdString() << " fills fields " << fieldOfColumn[c] << " and " << f;
     for (int f = 1; f < DataModel::FieldCount; ++f)
         out[DataModel::fieldName(f)] = m.column(f) == ImportMapping::FromGroups ? QStringLiteral("(gruppi)")
                                        : m.column(f) < 0                      ? QString()
@@ -23,105 +27,69 @@ std::map<QString, QString> mapped(const QStringList& header) {
 } // namespace
 
 TEST(ImportMapping, HeadersOfTheUsualExports) {
-    // Google Contacts (the older export, which newer ones share for these columns).
-    auto m = mapped({"Name", "Given Name", "Additional Name", "Family Name", "Name Prefix", "Notes",
-                     "Group Membership", "E-mail 1 - Type", "E-mail 1 - Value", "Phone 1 - Type",
-                     "Phone 1 - Value", "Address 1 - Street", "Address 1 - City",
-                     "Address 1 - Region", "Address 1 - Postal Code", "Address 1 - Country",
-                     "Organization 1 - Name", "Organization 1 - Title"});
-    EXPECT_EQ(m["TITOLO"], "Name Prefix");
-    EXPECT_EQ(m["COGNOME"], "Family Name");
-    EXPECT_EQ(m["NOME1"], "Given Name");
-    EXPECT_EQ(m["NOME2"], "Organization 1 - Title");
-    // The numbered groups fill phones, e-mail and address row by row.
-    for (const char* f : {"INDIRIZZO", "CAP", "CITTA", "PROV", "NAZ", "NUM_TEL", "NUM_FAX", "NUM_CEL", "E_MAIL"})
-        EXPECT_EQ(m[f], "(gruppi)") << f;
-    EXPECT_EQ(m["GR"], "Group Membership");
-    EXPECT_EQ(m["NOTE"], "Notes");
-
-    // Outlook: Title is the prefix, Job Title the role; home address before business.
-    m = mapped({"Title",
-                "First Name",
-                "Middle Name",
-                "Last Name",
-                "Company",
-                "Job Title",
-                "Business Street",
-                "Business City",
-                "Business Postal Code",
-                "Home Street",
-                "Home City",
-                "Home State",
-                "Home Postal Code",
-                "Home Country/Region",
-                "Business Fax",
-                "Business Phone",
-                "Home Phone",
-                "Mobile Phone",
-                "Categories",
-                "E-mail Address",
-                "Notes"});
-    EXPECT_EQ(m["TITOLO"], "Title");
-    EXPECT_EQ(m["COGNOME"], "Last Name");
-    EXPECT_EQ(m["NOME1"], "First Name");
-    EXPECT_EQ(m["NOME2"], "Job Title");
-    EXPECT_EQ(m["INDIRIZZO"], "Home Street");
-    EXPECT_EQ(m["CAP"], "Home Postal Code");
-    EXPECT_EQ(m["CITTA"], "Home City");
-    EXPECT_EQ(m["PROV"], "Home State");
-    EXPECT_EQ(m["NAZ"], "Home Country/Region");
-    EXPECT_EQ(m["NUM_TEL"], "Home Phone");
-    EXPECT_EQ(m["NUM_FAX"], "Business Fax");
-    EXPECT_EQ(m["NUM_CEL"], "Mobile Phone");
-    EXPECT_EQ(m["E_MAIL"], "E-mail Address");
-    EXPECT_EQ(m["GR"], "Categories");
-
-    // Thunderbird.
-    m = mapped({"First Name", "Last Name", "Display Name", "Nickname", "Primary Email",
-                "Work Phone", "Fax Number", "Mobile Number", "Home Address", "Home City",
-                "Home State", "Home ZipCode", "Home Country", "Job Title", "Organization",
-                "Notes"});
-    EXPECT_EQ(m["COGNOME"], "Last Name");
-    EXPECT_EQ(m["INDIRIZZO"], "Home Address");
-    EXPECT_EQ(m["CAP"], "Home ZipCode");
-    EXPECT_EQ(m["NUM_TEL"], "Work Phone");
-    EXPECT_EQ(m["NUM_FAX"], "Fax Number");
-    EXPECT_EQ(m["NUM_CEL"], "Mobile Number");
-    EXPECT_EQ(m["E_MAIL"], "Primary Email");
-    EXPECT_EQ(m["NOME2"], "Job Title");
-
-    // Access, Northwind's Customers: the company is the surname line.
-    m = mapped({"CustomerID", "CompanyName", "ContactName", "ContactTitle", "Address", "City",
-                "Region", "PostalCode", "Country", "Phone", "Fax"});
-    EXPECT_EQ(m["COGNOME"], "CompanyName");
-    EXPECT_EQ(m["NOME1"], "ContactName");
-    EXPECT_EQ(m["NOME2"], "ContactTitle");
-    EXPECT_EQ(m["INDIRIZZO"], "Address");
-    EXPECT_EQ(m["PROV"], "Region");
-    EXPECT_EQ(m["CAP"], "PostalCode");
-    EXPECT_EQ(m["NUM_FAX"], "Fax");
-    EXPECT_EQ(m["TITOLO"], "");
-
-    // The vCard reader's columns: N's prefix is the title, TITLE the role.
-    m = mapped({"N.cognome", "N.nome", "N.secondo", "N.titolo", "FN", "ORG", "TITLE", "ADR.via",
-                "ADR.localita", "ADR.provincia", "ADR.cap", "ADR.paese", "TEL.voce", "TEL.fax",
-                "TEL.cellulare", "EMAIL", "NOTE", "CATEGORIES"});
-    EXPECT_EQ(m["TITOLO"], "N.titolo");
-    EXPECT_EQ(m["COGNOME"], "N.cognome");
-    EXPECT_EQ(m["NOME1"], "N.nome");
-    EXPECT_EQ(m["NOME2"], "TITLE");
-    EXPECT_EQ(m["CITTA"], "ADR.localita");
-    EXPECT_EQ(m["NUM_CEL"], "TEL.cellulare");
-    EXPECT_EQ(m["GR"], "CATEGORIES");
-
-    // An Italian spreadsheet: case, accents and blanks do not matter.
-    m = mapped({"COGNOME ", "nome", "Via", "c.a.p.", "CITTA'", "Località", "Prov.", "Cellulare",
-                "e-mail", "Ragione sociale"});
-    EXPECT_EQ(m["COGNOME"], "COGNOME ");
-    EXPECT_EQ(m["CAP"], "c.a.p.");
-    EXPECT_EQ(m["CITTA"], "CITTA'");
-    EXPECT_EQ(m["PROV"], "Prov.");
-    EXPECT_EQ(m["E_MAIL"], "e-mail");
+    const QString groups = QStringLiteral("(gruppi)");
+    struct Case {
+        const char* what;
+        QStringList header;
+        std::map<QString, QString> expected; // field -> column ("" for none)
+    };
+    const Case cases[] = {
+        // The numbered groups fill phones, e-mail and address row by row.
+        {"Google Contacts",
+         {"Name", "Given Name", "Additional Name", "Family Name", "Name Prefix", "Notes", "Group Membership",
+          "E-mail 1 - Type", "E-mail 1 - Value", "Phone 1 - Type", "Phone 1 - Value", "Address 1 - Street",
+          "Address 1 - City", "Address 1 - Region", "Address 1 - Postal Code", "Address 1 - Country",
+          "Organization 1 - Name", "Organization 1 - Title"},
+         {{"TITOLO", "Name Prefix"}, {"COGNOME", "Family Name"}, {"NOME1", "Given Name"},
+          {"NOME2", "Organization 1 - Title"}, {"INDIRIZZO", groups}, {"CAP", groups}, {"CITTA", groups},
+          {"PROV", groups}, {"NAZ", groups}, {"NUM_TEL", groups}, {"NUM_FAX", groups}, {"NUM_CEL", groups},
+          {"E_MAIL", groups}, {"GR", "Group Membership"}, {"NOTE", "Notes"}}},
+        // Title is the prefix, Job Title the role; home address before business.
+        {"Outlook",
+         {"Title", "First Name", "Middle Name", "Last Name", "Company", "Job Title", "Business Street",
+          "Business City", "Business Postal Code", "Home Street", "Home City", "Home State", "Home Postal Code",
+          "Home Country/Region", "Business Fax", "Business Phone", "Home Phone", "Mobile Phone", "Categories",
+          "E-mail Address", "Notes"},
+         {{"TITOLO", "Title"}, {"COGNOME", "Last Name"}, {"NOME1", "First Name"}, {"NOME2", "Job Title"},
+          {"INDIRIZZO", "Home Street"}, {"CAP", "Home Postal Code"}, {"CITTA", "Home City"},
+          {"PROV", "Home State"}, {"NAZ", "Home Country/Region"}, {"NUM_TEL", "Home Phone"},
+          {"NUM_FAX", "Business Fax"}, {"NUM_CEL", "Mobile Phone"}, {"E_MAIL", "E-mail Address"},
+          {"GR", "Categories"}}},
+        {"Thunderbird",
+         {"First Name", "Last Name", "Display Name", "Nickname", "Primary Email", "Work Phone", "Fax Number",
+          "Mobile Number", "Home Address", "Home City", "Home State", "Home ZipCode", "Home Country", "Job Title",
+          "Organization", "Notes"},
+         {{"COGNOME", "Last Name"}, {"INDIRIZZO", "Home Address"}, {"CAP", "Home ZipCode"},
+          {"NUM_TEL", "Work Phone"}, {"NUM_FAX", "Fax Number"}, {"NUM_CEL", "Mobile Number"},
+          {"E_MAIL", "Primary Email"}, {"NOME2", "Job Title"}}},
+        // The company is the surname line.
+        {"Northwind's Customers",
+         {"CustomerID", "CompanyName", "ContactName", "ContactTitle", "Address", "City", "Region", "PostalCode",
+          "Country", "Phone", "Fax"},
+         {{"COGNOME", "CompanyName"}, {"NOME1", "ContactName"}, {"NOME2", "ContactTitle"},
+          {"INDIRIZZO", "Address"}, {"PROV", "Region"}, {"CAP", "PostalCode"}, {"NUM_FAX", "Fax"},
+          {"TITOLO", ""}}},
+        // N's prefix is the title, TITLE the role.
+        {"the vCard reader's columns",
+         {"N.cognome", "N.nome", "N.secondo", "N.titolo", "FN", "ORG", "TITLE", "ADR.via", "ADR.localita",
+          "ADR.provincia", "ADR.cap", "ADR.paese", "TEL.voce", "TEL.fax", "TEL.cellulare", "EMAIL", "NOTE",
+          "CATEGORIES"},
+         {{"TITOLO", "N.titolo"}, {"COGNOME", "N.cognome"}, {"NOME1", "N.nome"}, {"NOME2", "TITLE"},
+          {"CITTA", "ADR.localita"}, {"NUM_CEL", "TEL.cellulare"}, {"GR", "CATEGORIES"}}},
+        // Case, accents and blanks do not matter.
+        {"an Italian spreadsheet",
+         {"COGNOME ", "nome", "Via", "c.a.p.", "CITTA'", "Località", "Prov.", "Cellulare", "e-mail",
+          "Ragione sociale"},
+         {{"COGNOME", "COGNOME "}, {"CAP", "c.a.p."}, {"CITTA", "CITTA'"}, {"PROV", "Prov."},
+          {"E_MAIL", "e-mail"}}},
+        // A name two fields answer to goes to the first of them only.
+        {"a title", {"Cognome", "Title"}, {{"TITOLO", "Title"}, {"NOME2", ""}}},
+    };
+    for (const Case& c : cases) {
+        auto m = mapped(c.header);
+        for (const auto& [field, column] : c.expected)
+            EXPECT_EQ(m[field], column) << c.what << ": " << field.toStdString();
+    }
     EXPECT_EQ(ImportMapping::fieldOfName(QStringLiteral("  Località ")), DataModel::CITTA);
     EXPECT_EQ(ImportMapping::fieldOfName(QStringLiteral("Compleanno")), -1);
 }

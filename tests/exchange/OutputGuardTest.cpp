@@ -37,12 +37,6 @@ QByteArray bytesOf(const QString& path) {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
 // The guard's program folder for one test, restored afterwards.
 struct ProgramFolder {
     explicit ProgramFolder(const QString& dir) { OutputGuard::setProgramFolder(dir); }
@@ -60,17 +54,12 @@ TEST(OutputGuard, EveryOutputRefusesFilesInUseAndNonPlainFiles) {
     const ProgramFolder folder(program);
     const QString mdb = dir.filePath("a.mdb");
     test::createTestArchive(mdb);
-    {
-        archive::Database db(mdb, archive::Database::Mode::ReadWrite);
-        archive::AddressRecord r;
-        r[2] = QStringLiteral("Rossi");
-        test::addTestAddress(db, r);
-    }
+    test::fillArchive(mdb, {QStringLiteral("Rossi")}, {});
     const QString groups = program + "/Gruppi.grp";
     test::createTestArchive(groups);
     const QString templ = program + "/NewMail.sys";
-    writeFile(templ, "modello");
-    writeFile(program + "/StatiEsteri.mdb", "stati");
+    ASSERT_TRUE(test::writeFile(templ, "modello"));
+    ASSERT_TRUE(test::writeFile(program + "/StatiEsteri.mdb", "stati"));
     const QString fifo = dir.filePath("coda");
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     const QString sub = dir.filePath("cartella");
@@ -125,7 +114,7 @@ TEST(OutputGuard, EveryOutputRefusesFilesInUseAndNonPlainFiles) {
     const QString reminders = dir.filePath("StampeTip");
     ASSERT_TRUE(QDir().mkpath(reminders));
     const QString elsewhere = dir.filePath("altrove.txt");
-    writeFile(elsewhere, "altrove");
+    ASSERT_TRUE(test::writeFile(elsewhere, "altrove"));
     ASSERT_TRUE(QFile::link(elsewhere, reminders + "/nome.txt"));
     test::ScriptedDialogs dialogs;
     dialogs.answerInput(QStringLiteral("nome"));

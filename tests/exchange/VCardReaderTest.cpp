@@ -1,5 +1,6 @@
 #include "exchange/VCardReader.h"
 #include "exchange/ExchangeError.h"
+#include "support/CommandRun.h"
 #include "support/TestEnvironment.h"
 
 #include <QFile>
@@ -29,6 +30,13 @@ QList<QStringList> readAll(VCardReader& reader, QList<qint64>* lines = nullptr) 
     return rows;
 }
 
+using Fields = std::vector<std::pair<int, QString>>;
+
+void expectFields(const QStringList& card, const Fields& fields) {
+    for (const auto& [column, value] : fields)
+        EXPECT_EQ(card[column], value) << "column " << column << " of " << card.join(u'|').toStdString();
+}
+
 } // namespace
 
 TEST(VCardReaderTest, Version21QuotedPrintableCharsetsAndFolding) {
@@ -41,122 +49,77 @@ TEST(VCardReaderTest, Version21QuotedPrintableCharsetsAndFolding) {
     ASSERT_EQ(cards.size(), 2);
     EXPECT_EQ(lines, (QList<qint64>{1, 17}));
 
-    const QStringList& a = cards[0];
-    EXPECT_EQ(a[C::Surname], "D'Agostino");
-    EXPECT_EQ(a[C::GivenName], QStringLiteral("Niccolò"));
-    EXPECT_EQ(a[C::Prefix], "Dott.");
-    EXPECT_EQ(a[C::FormattedName], QStringLiteral("Dott. Niccolò D'Agostino"));
-    EXPECT_EQ(a[C::Organization], "Studio D'Agostino");
-    EXPECT_EQ(a[C::Department], "Amministrazione");
-    EXPECT_EQ(a[C::JobTitle], "Commercialista");
-    // HOME;PREF wins over the WORK address written first; CHARSET=ISO-8859-1 applied.
-    EXPECT_EQ(a[C::Street], "Via Po 5");
-    EXPECT_EQ(a[C::PostalCode], "00198");
-    EXPECT_EQ(a[C::AddressKind], "casa");
-    EXPECT_EQ(a[C::WorkStreet], QStringLiteral("Via dell'Università 3"));
-    EXPECT_EQ(a[C::WorkLocality], "Roma");
-    EXPECT_EQ(a[C::WorkCountry], "Italia");
-    EXPECT_EQ(a[C::Phone], "06 1234567");
-    EXPECT_EQ(a[C::Mobile], "333 1234567");
-    EXPECT_EQ(a[C::Fax], "06 7654321");
-    EXPECT_EQ(a[C::Email], "niccolo@example.it");
-    // Soft line break, =0D=0A and =3D; no CHARSET but UTF-8 bytes.
-    EXPECT_EQ(a[C::Note],
-              QStringLiteral("Prima riga\r\nseconda riga con caffè e un uguale = fine"));
-    EXPECT_EQ(a[C::Categories], "Clienti, Roma");
-
-    const QStringList& b = cards[1];
-    EXPECT_EQ(b[C::Surname], "Gentile");
-    EXPECT_EQ(b[C::Phone], "075 2222222"); // the PREF one, though second
-    // A base64 photo block before it does not disturb; soft break inside the CAP.
-    EXPECT_EQ(b[C::Street], "Piazza IV Novembre 1");
-    EXPECT_EQ(b[C::PostalCode], "06121");
-    EXPECT_EQ(b[C::WorkStreet], "");
-    // 2.1 folding keeps the blank that starts the next line.
-    EXPECT_EQ(b[C::Note], "Nota lunga piegata su due righe");
+    expectFields(cards[0], {
+        {C::Surname, "D'Agostino"}, {C::GivenName, QStringLiteral("Niccolò")}, {C::Prefix, "Dott."},
+        {C::FormattedName, QStringLiteral("Dott. Niccolò D'Agostino")}, {C::Organization, "Studio D'Agostino"},
+        {C::Department, "Amministrazione"}, {C::JobTitle, "Commercialista"},
+        // HOME;PREF wins over the WORK address written first; CHARSET=ISO-8859-1 applied.
+        {C::Street, "Via Po 5"}, {C::PostalCode, "00198"}, {C::AddressKind, "casa"},
+        {C::WorkStreet, QStringLiteral("Via dell'Università 3")}, {C::WorkLocality, "Roma"},
+        {C::WorkCountry, "Italia"}, {C::Phone, "06 1234567"}, {C::Mobile, "333 1234567"}, {C::Fax, "06 7654321"},
+        {C::Email, "niccolo@example.it"}, {C::Categories, "Clienti, Roma"},
+        // Soft line break, =0D=0A and =3D; no CHARSET but UTF-8 bytes.
+        {C::Note, QStringLiteral("Prima riga\r\nseconda riga con caffè e un uguale = fine")}});
+    expectFields(cards[1], {
+        {C::Surname, "Gentile"}, {C::Phone, "075 2222222"}, // the PREF one, though second
+        // A base64 photo block before it does not disturb; soft break inside the CAP.
+        {C::Street, "Piazza IV Novembre 1"}, {C::PostalCode, "06121"}, {C::WorkStreet, ""},
+        // 2.1 folding keeps the blank that starts the next line.
+        {C::Note, "Nota lunga piegata su due righe"}});
 }
 
 TEST(VCardReaderTest, Versions30And40TypesEscapesAndGroups) {
     VCardReader three(vcardData("contacts-3.0.vcf"));
     auto cards = readAll(three);
     ASSERT_EQ(cards.size(), 2);
-    const QStringList& m = cards[0];
-    EXPECT_EQ(m[C::Surname], QStringLiteral("Müller"));
-    EXPECT_EQ(m[C::Prefix], "Dr.");
-    EXPECT_EQ(m[C::JobTitle], QStringLiteral("Geschäftsführer"));
-    // "item1." group prefix, type=pref, \n in the street.
-    EXPECT_EQ(m[C::Street], QStringLiteral("Hauptstraße 5, Hinterhaus"));
-    EXPECT_EQ(m[C::Locality], "Berlin");
-    EXPECT_EQ(m[C::Region], "");
-    EXPECT_EQ(m[C::Country], "Germany");
-    EXPECT_EQ(m[C::AddressKind], "lavoro");
-    EXPECT_EQ(m[C::WorkPostalCode], "10115");
-    EXPECT_EQ(m[C::Phone], "+49 30 1234567");
-    EXPECT_EQ(m[C::Fax], "+49 30 7654321");
-    EXPECT_EQ(m[C::Mobile], "+49 170 1234567");
-    EXPECT_EQ(m[C::Email], "j.mueller@example.de");
-    // Escapes and a 3.0 fold that drops its one blank.
-    EXPECT_EQ(m[C::Note],
-              "Riga uno\nRiga due, con virgola; punto e virgola \\ barra e una riga piegata");
-    EXPECT_EQ(m[C::Categories], "Fornitori, Germania");
-    const QStringList& l = cards[1];
-    EXPECT_EQ(l[C::Email], "lucia.bianchi@example.org");
-    EXPECT_EQ(l[C::Street], "Corso Vittorio Emanuele II, 45");
-    EXPECT_EQ(l[C::Phone], "011 5550000");
+    expectFields(cards[0], {
+        {C::Surname, QStringLiteral("Müller")}, {C::Prefix, "Dr."}, {C::JobTitle, QStringLiteral("Geschäftsführer")},
+        // "item1." group prefix, type=pref, \n in the street.
+        {C::Street, QStringLiteral("Hauptstraße 5, Hinterhaus")}, {C::Locality, "Berlin"}, {C::Region, ""},
+        {C::Country, "Germany"}, {C::AddressKind, "lavoro"}, {C::WorkPostalCode, "10115"},
+        {C::Phone, "+49 30 1234567"}, {C::Fax, "+49 30 7654321"}, {C::Mobile, "+49 170 1234567"},
+        {C::Email, "j.mueller@example.de"}, {C::Categories, "Fornitori, Germania"},
+        // Escapes and a 3.0 fold that drops its one blank.
+        {C::Note, "Riga uno\nRiga due, con virgola; punto e virgola \\ barra e una riga piegata"}});
+    expectFields(cards[1], {{C::Email, "lucia.bianchi@example.org"},
+                            {C::Street, "Corso Vittorio Emanuele II, 45"}, {C::Phone, "011 5550000"}});
 
     VCardReader four(vcardData("card-4.0.vcf"));
     EXPECT_EQ(four.description(), "vCard 4.0, codifica UTF-8");
     cards = readAll(four);
     ASSERT_EQ(cards.size(), 1);
-    const QStringList& a = cards[0];
-    EXPECT_EQ(a[C::AdditionalNames], "Maria");
-    // PREF=1 picks the work address; its extended part joins the street.
-    EXPECT_EQ(a[C::Street], "Corso Como 10, Piano 3");
-    EXPECT_EQ(a[C::PostalCode], "20154");
-    EXPECT_EQ(a[C::Phone], "+39-02-1234567"); // TYPE="voice,home" and the tel: URI
-    EXPECT_EQ(a[C::Mobile], "+39-333-7654321");
-    EXPECT_EQ(a[C::Email], "anna.bianchi@example.org");
+    expectFields(cards[0], {
+        {C::AdditionalNames, "Maria"},
+        // PREF=1 picks the work address; its extended part joins the street.
+        {C::Street, "Corso Como 10, Piano 3"}, {C::PostalCode, "20154"},
+        {C::Phone, "+39-02-1234567"}, // TYPE="voice,home" and the tel: URI
+        {C::Mobile, "+39-333-7654321"}, {C::Email, "anna.bianchi@example.org"}});
 }
 
 TEST(VCardReaderTest, RefusesOtherFilesAndKeepsACardWithoutEnd) {
     QTemporaryDir dir;
-    QFile text(dir.filePath("testo.vcf"));
-    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
-    text.write("Cognome;Nome\nRossi;Mario\n");
-    text.close();
-    try {
-        VCardReader reader(text.fileName());
-        FAIL() << "a file without cards must be refused";
-    } catch (const ExchangeError& e) {
-        EXPECT_EQ(e.code(), ExchangeError::BadInput);
-    }
+    ASSERT_TRUE(test::writeFile(dir.filePath("testo.vcf"), "Cognome;Nome\nRossi;Mario\n"));
+    EXPECT_THROW(VCardReader(dir.filePath("testo.vcf")), ExchangeError);
     EXPECT_THROW(VCardReader(dir.filePath("manca.vcf")), ExchangeError);
 
     // UTF-16 with BOM (some Windows exports), a nested AGENT card, no END at the end.
-    QFile wide(dir.filePath("wide.vcf"));
-    ASSERT_TRUE(wide.open(QIODevice::WriteOnly));
     const QString body = QStringLiteral(
         "BEGIN:VCARD\r\nVERSION:2.1\r\nN:Rossi;Mario\r\nAGENT:\r\nBEGIN:VCARD\r\nN:Segretaria;"
         "Anna\r\n"
         "END:VCARD\r\nEMAIL:mario@example.it\r\nEND:VCARD\r\nBEGIN:VCARD\r\nN:Città;Nè\r\n");
-    wide.write("\xFF\xFE");
-    wide.write(reinterpret_cast<const char*>(body.utf16()), body.size() * 2);
-    wide.close();
+    ASSERT_TRUE(test::writeFile(dir.filePath("wide.vcf"),
+                                "\xFF\xFE" + QByteArray(reinterpret_cast<const char*>(body.utf16()), body.size() * 2)));
     // An 8-bit 2.1 export (Windows-1252 throughout, no CHARSET) beside a QP value in UTF-8.
-    QFile ansi(dir.filePath("ansi.vcf"));
-    ASSERT_TRUE(ansi.open(QIODevice::WriteOnly));
-    ansi.write("BEGIN:VCARD\r\nVERSION:2.1\r\nN:Forl\xEC;Niccol\xF2\r\n"
-               "ORG;ENCODING=QUOTED-PRINTABLE;CHARSET=UTF-8:Caff=C3=A8 S.p.A.\r\nEND:VCARD\r\n");
-    ansi.close();
-    VCardReader eightBit(ansi.fileName());
+    ASSERT_TRUE(test::writeFile(dir.filePath("ansi.vcf"), "BEGIN:VCARD\r\nVERSION:2.1\r\nN:Forl\xEC;Niccol\xF2\r\n"
+               "ORG;ENCODING=QUOTED-PRINTABLE;CHARSET=UTF-8:Caff=C3=A8 S.p.A.\r\nEND:VCARD\r\n"));
+    VCardReader eightBit(dir.filePath("ansi.vcf"));
     EXPECT_EQ(eightBit.description(), "vCard 2.1, codifica Windows-1252");
     QStringList values;
     ASSERT_TRUE(eightBit.next(values));
-    EXPECT_EQ(values[C::Surname], QStringLiteral("Forlì"));
-    EXPECT_EQ(values[C::GivenName], QStringLiteral("Niccolò"));
-    EXPECT_EQ(values[C::Organization], QStringLiteral("Caffè S.p.A."));
+    expectFields(values, {{C::Surname, QStringLiteral("Forlì")}, {C::GivenName, QStringLiteral("Niccolò")},
+                          {C::Organization, QStringLiteral("Caffè S.p.A.")}});
 
-    VCardReader reader(wide.fileName());
+    VCardReader reader(dir.filePath("wide.vcf"));
     const auto cards = readAll(reader);
     ASSERT_EQ(cards.size(), 2);
     EXPECT_EQ(cards[0][C::GivenName], "Mario");
@@ -193,11 +156,8 @@ TEST(VCardReaderTest, EveryBeginStartsACardAndLostEndsAreCounted) {
     };
     QTemporaryDir dir;
     for (const Case& c : cases) {
-        QFile file(dir.filePath("schede.vcf"));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(c.text);
-        file.close();
-        VCardReader reader(file.fileName());
+        ASSERT_TRUE(test::writeFile(dir.filePath("schede.vcf"), c.text));
+        VCardReader reader(dir.filePath("schede.vcf"));
         const auto cards = readAll(reader);
         ASSERT_EQ(cards.size(), c.cards) << c.what;
         for (qsizetype i = 0; i < c.surnames.size(); ++i)
@@ -209,4 +169,18 @@ TEST(VCardReaderTest, EveryBeginStartsACardAndLostEndsAreCounted) {
         if (QByteArray(c.what).startsWith("AGENT"))
             EXPECT_EQ(cards[0][C::Email], "uno@example.it");
     }
+}
+
+TEST(VCardReaderTest, TheFirstValueStaysUnlessALaterOneIsPreferred) {
+    QTemporaryDir dir;
+    QFile file(dir.filePath("preferiti.vcf"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("BEGIN:VCARD\nVERSION:3.0\nN:Rossi;Mario\nEMAIL:primo@example.it\nEMAIL:secondo@example.it\n"
+               "TEL;TYPE=CELL:333 1\nTEL;TYPE=CELL,PREF:333 2\nTEL;TYPE=CELL:333 3\nEND:VCARD\n");
+    file.close();
+    VCardReader reader(file.fileName());
+    const auto cards = readAll(reader);
+    ASSERT_EQ(cards.size(), 1);
+    EXPECT_EQ(cards[0][C::Email], "primo@example.it");
+    EXPECT_EQ(cards[0][C::Mobile], "333 2");
 }

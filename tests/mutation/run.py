@@ -27,7 +27,7 @@ def build(build_dir, targets):
 
 def failures(build_dir, binaries):
     failed = []
-    env = dict(os.environ, QT_QPA_PLATFORM="offscreen")
+    env = dict(os.environ, QT_QPA_PLATFORM="offscreen", XDG_RUNTIME_DIR=tempfile.gettempdir())
     for binary in binaries:
         with tempfile.NamedTemporaryFile(suffix=".json") as report:
             try:
@@ -49,8 +49,9 @@ def main():
     args = sys.argv[1:]
     only = {args[i + 1] for i, a in enumerate(args) if a == "--only"}
     positional = [a for i, a in enumerate(args) if a != "--only" and (i == 0 or args[i - 1] != "--only")]
-    build_dir = positional[0] if positional else str(ROOT / "build/test")
+    build_dir = os.path.abspath(positional[0]) if positional else str(ROOT / "build/test")
     rows, killed, total = [], 0, 0
+    built = set()
     for path in sorted((HERE / "mutants").glob("*.mut")):
         if only and path.stem not in only:
             continue
@@ -61,6 +62,7 @@ def main():
             rows.append((path.stem, "testo non trovato (il codice è cambiato)", meta["what"]))
             continue
         binaries = meta["tests"].split()
+        built.update(binaries)
         try:
             source.write_text(original.replace(old, new))
             if not build(build_dir, ["velomar-batch", *binaries]):
@@ -73,7 +75,8 @@ def main():
         killed += bool(failed)
         rows.append((path.stem, ", ".join(failed) or "SOPRAVVIVE", meta["what"]))
         print(f"{path.stem}: {'ucciso' if failed else 'SOPRAVVIVE'}", flush=True)
-    build(build_dir, ["velomar-batch"])
+    # The last mutant's binaries are rebuilt from the restored source.
+    build(build_dir, ["velomar-batch", *sorted(built)])
     with open(HERE / "results.md", "w") as out:
         out.write(f"# Mutanti uccisi: {killed} su {total}\n\n| mutante | guasto | test che lo uccidono |\n|---|---|---|\n")
         for name, result, what in rows:

@@ -21,7 +21,6 @@ using namespace velomar;
 using namespace velomar::printing;
 using test::MemorySource;
 
-using test::havePoppler;
 using test::pageCount;
 using test::Word;
 using test::wordsOf;
@@ -37,73 +36,7 @@ TEST(PrintFonts, LabelFontsResolveToInstalledNarrowFaces) {
     EXPECT_EQ(QFontInfo(PrintFonts::toQFont({QStringLiteral("Lucida Console")})).family(), "DejaVu Sans Mono");
 }
 
-TEST(PdfPrinter, LabelsLandInsideTheirPhysicalLabels) {
-    if (!havePoppler())
-        GTEST_SKIP() << "poppler-utils missing";
-    QTemporaryDir dir;
-    const QString pdf = dir.filePath(QStringLiteral("labels.pdf"));
-    constexpr int kCount = 24 + 24 + 5;
-    MemorySource source;
-    for (int i = 1; i <= kCount; ++i) {
-        auto r = test::sampleAddress(i);
-        if (i % 7 == 0)
-            r[1].clear(); // no title: the name becomes the first visible line
-        if (i % 5 == 0)
-            r[9] = QStringLiteral("FRANCIA");
-        source.add(r);
-    }
-    double lineHeight = 0;
-    {
-        PdfPrinter printer(pdf);
-        StampaEtichette engine(printer, {});
-        LabelPosition pos;
-        engine.print(source, pos);
-        lineHeight = printer.lineHeight();
-        printer.finishJob();
-        EXPECT_EQ(pos, (LabelPosition{2, 3}));
-        EXPECT_EQ(printer.pagesPrinted(), 3);
-    }
-    ASSERT_TRUE(QFile::exists(pdf));
-    EXPECT_EQ(pageCount(pdf), 3);
-    if (const QString keep = qEnvironmentVariable("VELOMAR_KEEP_PDF"); !keep.isEmpty())
-        QFile::copy(pdf, keep);
-
-    const LabelLayout layout = LabelLayout::a4Labels();
-    const auto words = wordsOf(pdf);
-    ASSERT_FALSE(words.empty());
-    int firstLinesPerPage[4] = {};
-    for (const Word& w : words) {
-        const int column = int(w.box.center().x() / 70) + 1;
-        const int row = int((w.box.center().y() - 4.5) / 36) + 1;
-        ASSERT_TRUE(layout.contains({row, column})) << w.text.toStdString();
-        const QRectF label = layout.physicalLabel({row, column});
-        EXPECT_TRUE(label.contains(w.box)) << w.text.toStdString() << " page " << w.page;
-    }
-    // The first visible line of label k: its title, or the joined name line.
-    for (int k = 1; k <= kCount; ++k) {
-        const QString first = k % 7 == 0 ? QStringLiteral("ROSSI%1").arg(k) : QStringLiteral("Spett.le");
-        const int page = (k - 1) / 24 + 1;
-        const LabelPosition pos = layout.positionOf((k - 1) % 24 + 1);
-        const double left = PdfPrinter::InsetMm + layout.columnOffset(pos.column);
-        const double top = PdfPrinter::InsetMm + layout.rowOffset(pos.row) + lineHeight; // under the blank line
-        const Word* found = nullptr;
-        for (const Word& w : words)
-            if (w.page == page && w.text == first && std::abs(w.box.left() - left) < 2 &&
-                std::abs(w.box.top() - top) < 2)
-                found = &w;
-        ASSERT_NE(found, nullptr) << "label " << k;
-        EXPECT_NEAR(found->box.left(), left, 0.3) << "label " << k;
-        EXPECT_NEAR(found->box.top(), top, 0.3) << "label " << k;
-        ++firstLinesPerPage[page];
-    }
-    EXPECT_EQ(firstLinesPerPage[1], 24);
-    EXPECT_EQ(firstLinesPerPage[2], 24);
-    EXPECT_EQ(firstLinesPerPage[3], 5);
-}
-
 TEST(PdfPrinter, WideLineIsClippedAtItsLabelEdge) {
-    if (!havePoppler())
-        GTEST_SKIP() << "poppler-utils missing";
     QTemporaryDir dir;
     const QString pdf = dir.filePath(QStringLiteral("wide.pdf"));
     MemorySource source;
@@ -164,8 +97,6 @@ TEST(PdfPrinter, UnwritablePathFailsAndFailedJobLeavesNoFile) {
 }
 
 TEST(PdfPrinter, EnvelopeOnLandscapePageAndGroupListAfterIt) {
-    if (!havePoppler())
-        GTEST_SKIP() << "poppler-utils missing";
     QTemporaryDir dir;
     const QString pdf = dir.filePath(QStringLiteral("busta.pdf"));
     {

@@ -3,7 +3,6 @@
 #include <QProcess>
 #include <QRectF>
 #include <QRegularExpression>
-#include <QStandardPaths>
 #include <QString>
 #include <vector>
 
@@ -17,11 +16,6 @@ struct Word {
     QString text;
     QRectF box; // mm from the paper's top-left corner
 };
-
-inline bool havePoppler() {
-    return !QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty() &&
-           !QStandardPaths::findExecutable(QStringLiteral("pdftoppm")).isEmpty();
-}
 
 inline std::vector<Word> wordsOf(const QString& pdf) {
     QProcess p;

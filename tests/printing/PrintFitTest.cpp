@@ -1,5 +1,5 @@
 #include "../exchange/ArchiveFixture.h"
-#include "shell/BatchCommands.h"
+#include "support/CommandRun.h"
 #include "MemorySource.h"
 #include "PdfWords.h"
 
@@ -12,7 +12,6 @@
 
 #include <QFile>
 #include <QTemporaryDir>
-#include <QTextStream>
 #include <gtest/gtest.h>
 
 #include <map>
@@ -68,23 +67,9 @@ QString nameForPairWidth(const PrintFont& font, const QString& surname, double f
     return name;
 }
 
-int runBatch(const char* command, const QStringList& args,
-             QString* errText = nullptr) {
-    QString out, err;
-    QTextStream o(&out), e(&err);
-    const int rc = velomar::shell::BatchCommands::run(QString::fromUtf8(command), args, o, e);
-    o.flush();
-    e.flush();
-    if (errText)
-        *errText = err;
-    return rc;
-}
-
 } // namespace
 
 TEST(LabelFit, TopOffsetMovesTheBlockOnlyAsFarAsItFitsAndReportsWhatCannotFit) {
-    if (!test::havePoppler())
-        GTEST_SKIP() << "poppler-utils missing";
     QTemporaryDir dir;
     const QString pdf = dir.filePath(QStringLiteral("offset-alto.pdf"));
     // A full sheet of 8-line labels, then 3 short labels on a second sheet.
@@ -163,8 +148,6 @@ TEST(LabelFit, TopOffsetMovesTheBlockOnlyAsFarAsItFitsAndReportsWhatCannotFit) {
 }
 
 TEST(LabelFit, LeftOffsetJoinsAndShortensWithinTheRoomLeft) {
-    if (!test::havePoppler())
-        GTEST_SKIP() << "poppler-utils missing";
     QTemporaryDir dir;
     const QString pdf = dir.filePath(QStringLiteral("offset-sinistro.pdf"));
     LabelOptions options;
@@ -207,8 +190,6 @@ TEST(LabelFit, LeftOffsetJoinsAndShortensWithinTheRoomLeft) {
 }
 
 TEST(LabelFit, ExtraCondensedIsNarrowerInThePdfAndInTheRules) {
-    if (!test::havePoppler())
-        GTEST_SKIP() << "poppler-utils missing";
     QTemporaryDir dir;
     const QString pdf = dir.filePath(QStringLiteral("compresse.pdf"));
     const QString line = QStringLiteral("SAN GIOVANNI IN PERSICETO Via Roma 12 ab");
@@ -250,8 +231,6 @@ TEST(LabelFit, ExtraCondensedIsNarrowerInThePdfAndInTheRules) {
 }
 
 TEST(ListFit, FormattedListStaysOnTheChosenPrintersPage) {
-    if (!test::havePoppler())
-        GTEST_SKIP() << "poppler-utils missing";
     QTemporaryDir dir;
     // The PDF printer's landscape page holds 194 Courier 7 characters, not 214.
     const QSizeF landscape = PdfPrinterProvider().printableSize({}, Orientation::Landscape);
@@ -311,8 +290,6 @@ TEST(ListFit, FormattedListStaysOnTheChosenPrintersPage) {
 }
 
 TEST(SummaryFit, EveryCountOnItsValuesLineAndPageThroughTheBatch) {
-    if (!test::havePoppler())
-        GTEST_SKIP() << "poppler-utils missing";
     QTemporaryDir dir;
     const QString mdb = dir.filePath(QStringLiteral("riepilogo.mdb"));
     test::createTestArchive(mdb);
@@ -338,11 +315,10 @@ TEST(SummaryFit, EveryCountOnItsValuesLineAndPageThroughTheBatch) {
         }
         db.exec("COMMIT");
     }
-    QString err;
     const QString pdf = dir.filePath(QStringLiteral("cap.pdf"));
-    EXPECT_EQ(runBatch("summary", {mdb, "--field", "NAZIONE", "--pdf", pdf}, &err), 2);
-    EXPECT_TRUE(err.contains("\nUso: velomar-batch summary")) << err.toStdString();
-    ASSERT_EQ(runBatch("summary", {mdb, "--field", "CAP", "--pdf", pdf}, &err), 0) << err.toStdString();
+    EXPECT_EQ(test::runCommand("summary", {mdb, "--field", "NAZIONE", "--pdf", pdf}).status, 2);
+    const auto run = test::runCommand("summary", {mdb, "--field", "CAP", "--pdf", pdf});
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
     keep(pdf);
     EXPECT_GE(test::pageCount(pdf), 3);
 
@@ -377,7 +353,7 @@ TEST(SummaryFit, EveryCountOnItsValuesLineAndPageThroughTheBatch) {
 
     // A long town is cut with "…" before the count column.
     const QString towns = dir.filePath(QStringLiteral("citta.pdf"));
-    ASSERT_EQ(runBatch("summary", {mdb, "--field", "citta", "--pdf", towns, "--by-count"}), 0);
+    ASSERT_EQ(test::runCommand("summary", {mdb, "--field", "citta", "--pdf", towns, "--by-count"}).status, 0);
     keep(towns);
     const auto townWords = test::wordsOf(towns);
     const Word* cut = nullptr;
@@ -408,7 +384,7 @@ TEST(LabelFit, BatchLabelsNamesTheLabelsWithTextCut) {
         r[5] = QString(35, QLatin1Char('W')); // wider than any label
         wide = test::addTestAddress(db, r);
     }
-    QString err;
-    ASSERT_EQ(runBatch("labels", {mdb, "--pdf", dir.filePath(QStringLiteral("e.pdf"))}, &err), 0);
-    EXPECT_EQ(err.trimmed(), QStringLiteral("Etichette con testo tagliato: 1 (NR %1)").arg(wide));
+    const auto run = test::runCommand("labels", {mdb, "--pdf", dir.filePath(QStringLiteral("e.pdf"))});
+    ASSERT_EQ(run.status, 0);
+    EXPECT_EQ(run.err.trimmed(), QStringLiteral("Etichette con testo tagliato: 1 (NR %1)").arg(wide));
 }

@@ -65,20 +65,23 @@ TEST(SheetFormat, ChecksAndTextRulesFollowTheLabel) {
     EXPECT_EQ(wide.localityChars(true), 44);
     EXPECT_EQ(wide.fontPointSize(), 10.5);
     EXPECT_EQ(custom(4, 10, 52.5, 29.7, 0, 0, 52.5, 29.7).fontPointSize(), 8.5);
+    // Narrower labels keep whole characters only: 28 x 42.5 / 60 = 19.8 gives 19.
+    EXPECT_EQ(custom(4, 10, 52.5, 29.7, 0, 0, 52.5, 29.7).localityChars(true), 19);
     EXPECT_EQ(custom(3, 20, 70, 12, 0, 0, 70, 12).fontPointSize(), 7);
     // Text keeps its place in each label: a margin of 15.15 mm moves it 10.65 mm down.
     const SheetFormat l7160 = *SheetCatalog().find(QStringLiteral("A4 3x7 63,5x38,1"));
     EXPECT_NEAR(l7160.textOrigin({1, 1}).y(), 15.15 - 4.5, 1e-9);
     EXPECT_NEAR(l7160.textOrigin({1, 2}).x(), 7.2 + 66.04, 1e-9);
 
-    EXPECT_TRUE(custom(3, 8, 80, 36, 0, 0, 70, 36).problem()->contains("sovrappongono"));
-    EXPECT_TRUE(custom(3, 8, 70, 36, 0, 0, 70, 35).problem()->contains("sovrappongono"));
-    EXPECT_TRUE(custom(3, 8, 70, 36, 1, 0, 70, 36).problem()->contains("a destra"));
-    EXPECT_TRUE(custom(3, 8, 70, 36, 0, 10, 70, 36).problem()->contains("in basso"));
-    EXPECT_TRUE(custom(2, 4, 70, 50, 0, 0, 74, 55, PaperSize::A5).problem()->contains("A5"));
+    EXPECT_TRUE(custom(3, 8, 80, 36, 0, 0, 70, 36).problem().value_or(QString()).contains("sovrappongono"));
+    EXPECT_TRUE(custom(3, 8, 70, 36, 0, 0, 70, 35).problem().value_or(QString()).contains("sovrappongono"));
+    EXPECT_TRUE(custom(3, 8, 70, 36, 1, 0, 70, 36).problem().value_or(QString()).contains("a destra"));
+    EXPECT_TRUE(custom(3, 8, 70, 36, 0, 10, 70, 36).problem().value_or(QString()).contains("in basso"));
+    EXPECT_TRUE(custom(2, 4, 70, 50, 0, 0, 74, 55, PaperSize::A5).problem().value_or(QString()).contains("A5"));
     EXPECT_FALSE(custom(2, 4, 70, 50, 0, 0, 74, 52, PaperSize::Letter).problem());
     EXPECT_TRUE(custom(0, 8, 70, 36, 0, 0, 70, 36).problem());
     EXPECT_TRUE(custom(3, 8, 70, 36, -1, 0, 70, 36).problem());
+    EXPECT_TRUE(custom(3, 8, 70, 36, 0, -1, 70, 36).problem());
     EXPECT_TRUE(custom(3, 8, 10, 36, 0, 0, 70, 36).problem());
     EXPECT_TRUE(custom(3, 8, 70, qQNaN(), 0, 0, 70, 36).problem());
     // One column needs no pitch.

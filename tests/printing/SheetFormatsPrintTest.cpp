@@ -53,11 +53,9 @@ double byCharacters(const QString& t, const PrintFont&) { return double(t.size()
 
 } // namespace
 
-// Five sheets of different shapes, from every source: each line inside its own label,
+// Six sheets of different shapes, from every source: each line inside its own label,
 // each address where the start and the order put it, the right number of pages.
-TEST(SheetFormats, FiveShapesKeepEveryLineInItsLabelFromTheChosenStart) {
-    if (!test::havePoppler())
-        GTEST_SKIP() << "poppler-utils missing";
+TEST(SheetFormats, SixShapesKeepEveryLineInItsLabelFromTheChosenStart) {
     SheetFormat own;
     own.name = SheetCatalog::customName();
     own.source = SheetFormat::Source::Custom;
@@ -77,6 +75,7 @@ TEST(SheetFormats, FiveShapesKeepEveryLineInItsLabelFromTheChosenStart) {
         LabelPosition start;
     };
     const Case cases[] = {
+        {SheetFormat::standard(), {1, 1}},
         {*catalog.find(QStringLiteral("A4 3x7 63,5x38,1")), {2, 3}},
         {*catalog.find(QStringLiteral("A4 4x10 52,5x29,7")), {10, 4}},
         {glabels(QStringLiteral("DataBecker 0598")), {1, 2}},

@@ -95,8 +95,6 @@ QString recorded(const RecordingPrinter& printer) {
 // The A4 3 x 8 sheet of 70 x 36 mm prints exactly what it printed before sheet formats
 // existed: the reference was written by that code (VELOMAR_WRITE_REFERENCE=1 rewrites it).
 TEST(SheetReference, DefaultSheetPrintsAsBefore) {
-    if (!test::havePoppler())
-        GTEST_SKIP() << "poppler-utils missing";
     struct Case {
         const char* name;
         LabelOptions options;

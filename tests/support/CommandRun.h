@@ -21,4 +21,7 @@ CommandRun runCommand(const QString& command, const QStringList& args);
 // The whole file, or an empty array when it cannot be read.
 QByteArray fileBytes(const QString& path);
 
+// Creates or truncates the file with these bytes; false when it cannot be written.
+bool writeFile(const QString& path, const QByteArray& bytes);
+
 } // namespace velomar::test

@@ -22,13 +22,7 @@ TEST(ExchangeWindows, ExportGoesWithTheGridAndImportReloadsIt) {
     // Import 2 addresses: the grid then shows 5 rows.
     const QString source = f.dir.filePath("origine.mdb");
     test::createTestArchive(source);
-    {
-        archive::Database db(source, archive::Database::Mode::ReadWrite);
-        archive::AddressRecord r;
-        r[2] = "Nuovo";
-        test::addTestAddress(db, r);
-        test::addTestAddress(db, r);
-    }
+    test::fillArchive(source, {"Nuovo", "Nuovo"}, "");
     f.dialogs.answerMessage(common::MsgResult::Yes); // import
     f.dialogs.answerMessage(common::MsgResult::No);  // keep the source
     QTimer::singleShot(0, [&] {

@@ -1,17 +1,11 @@
-#include "support/ScriptedDialogs.h"
+#include "support/PrintContext.h"
 #include "support/TestEnvironment.h"
 
-#include "archive/Session.h"
-#include "settings/AppState.h"
 #include "groups/GroupsArchive.h"
 #include "groups/ui/frmEditGrp.h"
 #include "groups/ui/frmGRUPPI.h"
 #include "printing/ui/PreviewWindow.h"
-#include "printing/PrinterSelection.h"
 #include "printing/RecordingPrinter.h"
-#include "settings/Settings.h"
-#include "common/AppContext.h"
-#include "support/RecordingProvider.h"
 
 #include <QCryptographicHash>
 #include <QFile>
@@ -27,21 +21,8 @@ using groups::frmGRUPPI;
 
 namespace {
 
-struct Context {
-    QTemporaryDir dir;
-    settings::AppState state;
-    test::ScriptedDialogs dialogs;
-    settings::Settings settings;
-    archive::Session session;
-    printing::PrinterSelection printers;
-    std::vector<printing::RecordingPrinter::Event> events;
-    common::AppContext ctx{state, dialogs, settings, session, printers};
-
-    Context() {
-        state.programDir = dir.path();
-        QFile::copy(test::binaryPath("data/NewGruppi.sys"), dir.filePath("NewGruppi.sys"));
-        printers.addProvider(std::make_unique<test::RecordingProvider>("Laser", &events, true, "rec"));
-    }
+struct Context : test::PrintContext {
+    Context() { QFile::copy(test::binaryPath("data/NewGruppi.sys"), dir.filePath("NewGruppi.sys")); }
 };
 
 QStringList codes(const frmGRUPPI& w) {

@@ -1,13 +1,6 @@
 #include "../../exchange/WindowFixture.h"
-#include "support/ScriptedDialogs.h"
+#include "support/PrintContext.h"
 
-#include "archive/ArchiveFile.h"
-#include "archive/ArchiveFormat.h"
-#include "archive/Recordset.h"
-#include "archive/Session.h"
-#include "archive/Statement.h"
-#include "settings/AppState.h"
-#include "printing/PrinterSelection.h"
 #include "printing/RecordingPrinter.h"
 #include "printing/SheetCatalog.h"
 #include "printing/ui/PreviewWindow.h"
@@ -15,9 +8,6 @@
 #include "printing/ui/frmStampaLista.h"
 #include "printing/ui/frmStampaSingola.h"
 #include "printing/ui/frmStampaTipogr.h"
-#include "settings/Settings.h"
-#include "common/AppContext.h"
-#include "support/RecordingProvider.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -48,43 +38,11 @@ double firstInkMm(const QImage& page, double dpi) {
 }
 
 // 60 addresses of group AA and one of BB: three sheets of 24 labels.
-struct Context {
-    QTemporaryDir dir;
-    settings::AppState state;
-    test::ScriptedDialogs dialogs;
-    settings::Settings settings;
-    archive::Session session;
-    PrinterSelection printers;
-    std::vector<RecordingPrinter::Event> events;
-    test::RecordingProvider* provider = nullptr;
-    common::AppContext ctx{state, dialogs, settings, session, printers};
-
+struct Context : test::PrintContext {
     Context() {
-        state.programDir = dir.path();
-        state.stampeTipDir = dir.filePath("StampeTip");
-        state.stampeSngDir = dir.filePath("StampeSng");
-        QDir().mkpath(state.stampeTipDir);
-        QDir().mkpath(state.stampeSngDir);
-        auto laser = std::make_unique<test::RecordingProvider>(QStringLiteral("Laser"), &events);
-        provider = laser.get();
-        printers.addProvider(std::move(laser));
-        const QString path = dir.filePath("prova.mdb");
-        archive::ArchiveFormat::createEmpty(path, archive::ArchiveKind::Addresses);
-        session.mainDb = archive::ArchiveFile::open(path, archive::ArchiveKind::Addresses,
-                                                    archive::ArchiveFile::Access::ReadWrite);
-        for (int i = 0; i < 61; ++i) {
-            archive::Statement st(session.mainDb,
-                                  "INSERT INTO TabMAIL (COGNOME, NOME1, CAP, CITTA, PROV, GR, SERV) VALUES (?, 'ANNA', ?, 'ROMA', 'RM', ?, 0)");
-            st.bindText(1, QStringLiteral("COGNOME%1").arg(i, 2, 10, QChar('0')))
-                .bindText(2, QString::number(10100 + i))
-                .bindText(3, i < 60 ? "AA" : "BB");
-            st.exec();
-        }
-    }
-    qint64 marked() {
-        auto rs = archive::Recordset::open(session.mainDb, "SELECT NR FROM TabMAIL WHERE SERV = 1",
-                                           archive::LockType::ReadOnly);
-        return rs.recordCount();
+        for (int i = 0; i < 61; ++i)
+            add(QStringLiteral("COGNOME%1").arg(i, 2, 10, QChar('0')), QStringLiteral("ANNA"),
+                QString::number(10100 + i), i < 60 ? "AA" : "BB");
     }
 };
 
@@ -146,7 +104,6 @@ TEST(PreviewWindow, OpensOnFirstPageNavigatesAndClosesWithoutPrinting) {
     p->chkContorni->setChecked(true);
     EXPECT_NE(p->shownImage(), plain);
     p->fitWholePage();
-    p->grab().save(QDir::tempPath() + "/velomar-PreviewWindow.png");
 
     QPointer<PreviewWindow> closed = p;
     p->cmdChiudi->click();
@@ -234,7 +191,6 @@ TEST(PreviewWindow, ListAndSummaryRunTheirJobPageByPage) {
     EXPECT_EQ(p->currentPage(), p->pageCount());
     EXPECT_FALSE(p->shownImage().isNull());
     EXPECT_FALSE(p->chkContorni->isVisibleTo(p)); // no label sheet under a list
-    p->grab().save(QDir::tempPath() + "/velomar-PreviewList.png");
     p->cmdChiudi->click();
     EXPECT_TRUE(f.dialogs.messages().empty()); // no PDF name asked, nothing printed
 

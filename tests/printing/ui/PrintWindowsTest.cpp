@@ -1,19 +1,10 @@
-#include "support/ScriptedDialogs.h"
+#include "support/PrintContext.h"
 
-#include "archive/ArchiveFile.h"
-#include "archive/ArchiveFormat.h"
-#include "archive/Session.h"
-#include "archive/Statement.h"
-#include "settings/AppState.h"
-#include "printing/PrinterSelection.h"
 #include "printing/RecordingPrinter.h"
 #include "printing/ui/SheetView.h"
 #include "printing/ui/frmImpostaStampante.h"
 #include "printing/ui/frmStampaSingola.h"
 #include "printing/ui/frmStampaTipogr.h"
-#include "settings/Settings.h"
-#include "common/AppContext.h"
-#include "support/RecordingProvider.h"
 
 #include <QComboBox>
 #include <QPushButton>
@@ -24,6 +15,7 @@
 #include <QTableView>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <array>
 #include <QTest>
 #include <QToolButton>
 #include <gtest/gtest.h>
@@ -34,43 +26,13 @@ using common::MsgResult;
 
 namespace {
 
-struct Context {
-    QTemporaryDir dir;
-    settings::AppState state;
-    test::ScriptedDialogs dialogs;
-    settings::Settings settings;
-    archive::Session session;
-    PrinterSelection printers;
-    std::vector<RecordingPrinter::Event> events;
-    common::AppContext ctx{state, dialogs, settings, session, printers};
-
-    Context() {
-        state.programDir = dir.path();
-        state.stampeTipDir = dir.filePath("StampeTip");
-        state.stampeSngDir = dir.filePath("StampeSng");
-        QDir().mkpath(state.stampeTipDir);
-        QDir().mkpath(state.stampeSngDir);
-        printers.addProvider(std::make_unique<test::RecordingProvider>("Laser", &events));
-        printers.addProvider(std::make_unique<test::RecordingProvider>("Ufficio", &events, false));
-        const QString path = dir.filePath("prova.mdb");
-        archive::ArchiveFormat::createEmpty(path, archive::ArchiveKind::Addresses);
-        session.mainDb = archive::ArchiveFile::open(path, archive::ArchiveKind::Addresses,
-                                                    archive::ArchiveFile::Access::ReadWrite);
-        const char* people[][4] = {{"VERDI", "ANNA", "30100", "AA"}, {"BIANCHI", "LUCA", "10100", "AA"},
-                                   {"ROSSI", "MARIO", "20100", "BB"}, {"NERI", "PAOLO", "40100", "AA"}};
-        for (const auto& p : people) {
-            archive::Statement st(session.mainDb,
-                                  "INSERT INTO TabMAIL (COGNOME, NOME1, CAP, CITTA, PROV, GR, SERV) VALUES (?, ?, ?, 'ROMA', 'RM', ?, 0)");
-            st.bindText(1, p[0]).bindText(2, p[1]).bindText(3, p[2]).bindText(4, p[3]);
-            st.exec();
-        }
-    }
-    QStringList printed() const {
-        QStringList t;
-        for (const auto& e : events)
-            if (e.kind == RecordingPrinter::Event::Kind::Line)
-                t << e.text;
-        return t;
+struct Context : test::PrintContext {
+    Context() : PrintContext({QStringLiteral("Laser"), QStringLiteral("Ufficio")}) {
+        for (const auto& [cognome, nome, cap, gr] : {std::array{"VERDI", "ANNA", "30100", "AA"},
+                                                     {"BIANCHI", "LUCA", "10100", "AA"},
+                                                     {"ROSSI", "MARIO", "20100", "BB"},
+                                                     {"NERI", "PAOLO", "40100", "AA"}})
+            add(cognome, nome, cap, gr);
     }
 };
 
@@ -99,7 +61,6 @@ TEST(frmStampaSingola, ListDiagramAndPrintFromChosenLabel) {
     w.Etx_Click(5);
     EXPECT_EQ(w.startPosition(), (LabelPosition{2, 2}));
     EXPECT_EQ(w.picFoglio->start(), 5);
-    w.grab().save(QDir::tempPath() + "/velomar-frmStampaSingola.png");
 
     w.cmdStampa_Click(); // confirmation answered OK by the script
     const QStringList printed = c.printed();
@@ -135,7 +96,6 @@ TEST(frmStampaTipogr, GroupCodeRulesAndJob) {
     EXPECT_EQ(w.cboORDINAMENTO->currentIndex(), 6);
     c.dialogs.answerMessage(MsgResult::Ok);
     c.dialogs.answerInput(QStringLiteral("gruppo-aa"));
-    w.grab().save(QDir::tempPath() + "/velomar-frmStampaTipogr.png");
     w.cmdStampa_Click();
     EXPECT_EQ(w.txtGRUPPO->text(), "AA");
     EXPECT_TRUE(QFile::exists(c.state.stampeTipDir + "/gruppo-aa.txt"));

@@ -13,12 +13,14 @@
 #include "exchange/ui/frmIMPORTA.h"
 #include "groups/ui/frmEditGrp.h"
 #include "groups/ui/frmGRUPPI.h"
+#include "printing/ui/CalibrationDialog.h"
 #include "printing/ui/CustomSheetDialog.h"
 #include "archive/ui/ListPrinterChoices.h"
 #include "printing/ui/frmImpostaStampante.h"
 #include "printing/ui/frmRiepiloghi.h"
 #include "printing/ui/frmStampaLista.h"
 #include "printing/ui/frmStampaSingola.h"
+#include "printing/ui/frmSpedizioneBlocco.h"
 #include "printing/ui/frmStampaTipogr.h"
 #include "shell/ShellCommands.h"
 #include "shell/ui/frmAbout.h"
@@ -136,7 +138,10 @@ TEST_F(Mnemonics, EveryWindowGivesEachAltKeyToOneControl) {
                                          [] { return qint64(1); }};
     windows.push_back(std::make_unique<printing::frmStampaSingola>(*context));
     windows.push_back(std::make_unique<printing::frmStampaTipogr>(*context));
-    windows.push_back(std::make_unique<printing::frmImpostaStampante>(printers));
+    windows.push_back(std::make_unique<printing::frmSpedizioneBlocco>(*context, std::vector<qint64>{1, 2}));
+    windows.push_back(std::make_unique<printing::frmImpostaStampante>(printers, dialogs));
+    windows.push_back(std::make_unique<printing::ui::CalibrationDialog>(dialogs, printers, QStringLiteral("File PDF"),
+                                                                       printing::SheetFormat::standard()));
     windows.push_back(std::make_unique<printing::ui::frmStampaLista>(*context, access));
     windows.push_back(std::make_unique<printing::ui::frmRiepiloghi>(*context));
     windows.push_back(std::make_unique<exchange::ui::frmESPORTA>(*context, access));

@@ -1,0 +1,187 @@
+#include "addresses/AddressCheck.h"
+
+#include "addresses/ItalianPlaces.h"
+#include "addresses/PlaceKey.h"
+
+#include <QStringList>
+
+namespace velomar::addresses {
+
+namespace {
+
+constexpr int kCittaWidth = 24;
+
+bool isCap(const QString& cap) {
+    if (cap.size() != 5)
+        return false;
+    for (QChar c : cap)
+        if (c < u'0' || c > u'9')
+            return false;
+    return true;
+}
+
+bool isUpper(const QString& text) { return text == text.toUpper(); }
+
+// The comune's name as the user would store it: capitals when they write in capitals,
+// shortened when too long for CITTA.
+QString storedName(const QString& name, const QString& typed) {
+    QString n = name.size() > kCittaWidth ? PlaceKey::shortened(name) : name;
+    return isUpper(typed) ? n.toUpper() : n;
+}
+
+// A general CAP of a town with several ("20100" for Milano) belongs to it too.
+bool isGeneralCap(const QString& cap, const QStringList& caps) {
+    return caps.size() > 1 && cap.endsWith(QLatin1String("100")) && caps.first().left(2) == cap.left(2);
+}
+
+} // namespace
+
+AddressCheck::AddressCheck(const ItalianPlaces& places) : places_(places) {}
+
+bool AddressCheck::isItalian(const QString& naz) {
+    const QString n = PlaceKey::of(naz);
+    return n.isEmpty() || n == u"italia" || n == u"italy" || n == u"it" || n == u"i";
+}
+
+QString AddressCheck::describe(const Place& p) {
+    QStringList parts;
+    if (!p.cap.isEmpty())
+        parts << p.cap;
+    if (!p.citta.isEmpty())
+        parts << p.citta;
+    if (!p.prov.isEmpty())
+        parts << QStringLiteral("(%1)").arg(p.prov);
+    return parts.join(u' ');
+}
+
+AddressCheck::Finding AddressCheck::check(const Place& in) const {
+    Finding f;
+    f.proposal = in;
+    if (!isItalian(in.naz)) {
+        f.outcome = Outcome::Foreign;
+        return f;
+    }
+    const QString cap = in.cap.trimmed();
+    const QString city = in.citta.trimmed();
+    const QString prov = in.prov.trimmed().toUpper();
+    QStringList reasons;
+    Place& out = f.proposal;
+
+    // The province as written: a code, an old code, a name written out or nothing known.
+    QString code;
+    QStringList abolishedTo;
+    if (!prov.isEmpty()) {
+        if (places_.province(prov)) {
+            code = prov;
+        } else if (!(abolishedTo = places_.successors(prov)).isEmpty()) {
+            reasons << QStringLiteral("provincia soppressa (%1, %2)").arg(prov, places_.abolishedName(prov));
+            if (abolishedTo.size() == 1)
+                out.prov = abolishedTo.first();
+        } else if (const QString byName = places_.provinceByName(prov); !byName.isEmpty()) {
+            reasons << QStringLiteral("provincia scritta per esteso");
+            code = byName;
+            out.prov = byName;
+        } else {
+            reasons << QStringLiteral("provincia sconosciuta (%1)").arg(prov);
+        }
+    }
+    const bool capOk = isCap(cap);
+    const int capValue = capOk ? cap.toInt() : -1;
+    const QStringList capProvinces = capOk ? places_.provincesOfCap(capValue) : QStringList();
+
+    QList<int> found = city.isEmpty() ? QList<int>() : places_.find(city);
+    bool cut = false;
+    if (found.isEmpty() && !city.isEmpty()) {
+        found = places_.findCut(city);
+        cut = !found.isEmpty();
+    }
+    // Several comuni share a name: the province, then the CAP, tells them apart.
+    auto narrow = [&](auto keep) {
+        QList<int> kept;
+        for (int i : found)
+            if (keep(places_.comuni()[i]))
+                kept.append(i);
+        if (!kept.isEmpty())
+            found = kept;
+    };
+    if (found.size() > 1 && !code.isEmpty())
+        narrow([&](const ItalianPlaces::Comune& c) { return c.prov == code; });
+    if (found.size() > 1 && !abolishedTo.isEmpty())
+        narrow([&](const ItalianPlaces::Comune& c) { return abolishedTo.contains(c.prov); });
+    if (found.size() > 1 && capOk)
+        narrow([&](const ItalianPlaces::Comune& c) { return places_.capInProvince(capValue, c.prov); });
+
+    if (city.isEmpty()) {
+        reasons << QStringLiteral("comune mancante");
+    } else if (found.isEmpty()) {
+        const bool agree = capOk && !code.isEmpty() && capProvinces.contains(code);
+        if (agree && reasons.isEmpty()) {
+            f.outcome = Outcome::Locality;
+            f.reason = QStringLiteral("località non comune");
+            return f;
+        }
+        reasons << (agree ? QStringLiteral("località non comune") : QStringLiteral("comune sconosciuto"));
+    } else if (found.size() > 1) {
+        QStringList provs;
+        for (int i : found)
+            provs << places_.comuni()[i].prov;
+        reasons << QStringLiteral("comune di più province (%1)").arg(provs.join(QStringLiteral(", ")));
+        f.ambiguous = true;
+    } else {
+        const ItalianPlaces::Comune& c = places_.comuni()[found.first()];
+        const QString name = storedName(c.name, city);
+        if (cut) {
+            reasons << QStringLiteral("nome del comune troncato");
+            out.citta = name;
+        } else if (city.compare(c.name, Qt::CaseInsensitive) != 0 && !places_.foundBySaints(city) &&
+                   city.compare(name, Qt::CaseInsensitive) != 0) {
+            reasons << QStringLiteral("comune scritto senza accento o apostrofo");
+            out.citta = name;
+        }
+        if (out.citta != city && out.citta.size() > kCittaWidth)
+            reasons << QStringLiteral("il nome non entra in CITTA (%1 caratteri)").arg(out.citta.size());
+
+        if (prov.isEmpty()) {
+            reasons << QStringLiteral("provincia mancante");
+            out.prov = c.prov;
+        } else if (!abolishedTo.isEmpty()) {
+            out.prov = c.prov;
+        } else if (!code.isEmpty() && code != c.prov) {
+            reasons << QStringLiteral("provincia non del comune (%1 è %2)").arg(c.name, c.prov);
+            out.prov = c.prov;
+        } else if (code.isEmpty()) {
+            out.prov = c.prov;
+        }
+
+        const bool ownCap = c.caps.contains(cap) || isGeneralCap(cap, c.caps);
+        QString capReason;
+        if (cap.isEmpty())
+            capReason = QStringLiteral("CAP mancante");
+        else if (!capOk)
+            capReason = QStringLiteral("CAP non valido");
+        else if (!places_.capInProvince(capValue, c.prov))
+            capReason = capProvinces.isEmpty()
+                            ? QStringLiteral("CAP di nessuna provincia")
+                            : QStringLiteral("CAP di un'altra provincia (%1)").arg(capProvinces.join(QStringLiteral(", ")));
+        else if (!c.caps.isEmpty() && !ownCap)
+            capReason = QStringLiteral("CAP non del comune");
+        if (!capReason.isEmpty()) {
+            if (c.caps.size() == 1) {
+                out.cap = c.caps.first();
+            } else {
+                f.ambiguous = true;
+                if (!c.caps.isEmpty())
+                    capReason += QStringLiteral(" (CAP del comune: %1)").arg(c.caps.join(QStringLiteral(", ")));
+            }
+            reasons << capReason;
+        }
+    }
+    if (reasons.isEmpty())
+        return f;
+    f.outcome = Outcome::Suspect;
+    f.reason = reasons.join(QStringLiteral("; "));
+    f.changed = out.cap != in.cap || out.citta != in.citta || out.prov != in.prov;
+    return f;
+}
+
+} // namespace velomar::addresses

@@ -1,0 +1,90 @@
+#include "addresses/AddressCheck.h"
+#include "addresses/ItalianPlaces.h"
+#include "addresses/PlaceKey.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using velomar::addresses::AddressCheck;
+using velomar::addresses::ItalianPlaces;
+using velomar::addresses::PlaceKey;
+using Outcome = AddressCheck::Outcome;
+
+TEST(AddressCheck, KeysIgnoreCaseAccentsApostrophesAndSaintAbbreviations) {
+    EXPECT_EQ(PlaceKey::of(u"FORLI"), PlaceKey::of(u"Forlì"));
+    EXPECT_EQ(PlaceKey::of(u"Forli'"), PlaceKey::of(u"Forlì"));
+    EXPECT_EQ(PlaceKey::of(u"SANT'ANTIOCO"), PlaceKey::of(u"Sant Antioco"));
+    EXPECT_NE(PlaceKey::of(u"S. Giovanni"), PlaceKey::of(u"San Giovanni"));
+    EXPECT_EQ(PlaceKey::saints(u"S.Giovanni in Persiceto"), PlaceKey::saints(u"San Giovanni in Persiceto"));
+    EXPECT_EQ(PlaceKey::saints(u"S. Antioco"), PlaceKey::saints(u"Sant'Antioco"));
+    EXPECT_EQ(PlaceKey::shortened("San Giovanni in Persiceto"), "S. Giovanni in Persiceto");
+    EXPECT_EQ(PlaceKey::shortened("Sant'Agata di Militello"), "Sant'Agata di Militello");
+}
+
+TEST(AddressCheck, BuiltInListHasEveryComuneAndProvinceRangesThatDoNotClash) {
+    const ItalianPlaces& p = ItalianPlaces::builtin();
+    EXPECT_EQ(p.comuni().size(), 7904);
+    int longNames = 0;
+    for (const auto& c : p.comuni()) {
+        ASSERT_NE(p.province(c.prov), nullptr) << c.name.toStdString();
+        longNames += c.name.size() > 24;
+    }
+    EXPECT_EQ(longNames, 95);
+    // Apart from the two codes two provinces share, a CAP has one province.
+    int shared = 0;
+    for (int cap = 0; cap < 100000; ++cap)
+        shared += p.provincesOfCap(cap).size() > 1;
+    EXPECT_EQ(shared, 2);
+    EXPECT_EQ(p.provincesOfCap(184), QStringList{"RM"});
+    EXPECT_EQ(p.provincesOfCap(20100), QStringList{"MI"});
+    EXPECT_EQ(p.provinceByName(u"Forli-Cesena"), "FC");
+    EXPECT_EQ(p.provinceByName(u"BOZEN"), "BZ");
+    EXPECT_EQ(p.successors("OT"), QStringList{"SS"});
+}
+
+TEST(AddressCheck, FindsEachFaultWithItsReasonAndProposal) {
+    QTemporaryDir dir;
+    const QString table = dir.filePath("cap.csv");
+    {
+        QFile f(table);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("comune;provincia;cap\nCantù;CO;22063\nForlì;FC;47121\nForlì;FC;47122\n"
+                "Carbonia;SU;09013\nSan Giovanni in Persiceto;BO;40017\nMilano;MI;20121\nMilano;MI;20122\n");
+    }
+    const ItalianPlaces places = ItalianPlaces::withCapTable(table);
+    const AddressCheck check(places);
+    struct Case {
+        AddressCheck::Place in;
+        Outcome outcome;
+        const char* reason; // start of the reason
+        AddressCheck::Place proposal;
+        bool unambiguous;
+    };
+    const Case cases[] = {
+        {{"22063", "CANTÙ", "CO", ""}, Outcome::Agrees, "", {"22063", "CANTÙ", "CO", ""}, false},
+        {{"22063", "CANTU'", "CO", "ITALIA"}, Outcome::Suspect, "comune scritto senza accento", {"22063", "CANTÙ", "CO", "ITALIA"}, true},
+        {{"22063", "Cantu", "Como", ""}, Outcome::Suspect, "provincia scritta per esteso", {"22063", "Cantù", "CO", ""}, true},
+        {{"00184", "CANTÙ", "CO", ""}, Outcome::Suspect, "CAP di un'altra provincia (RM)", {"22063", "CANTÙ", "CO", ""}, true},
+        {{"22063", "CANTÙ", "MI", ""}, Outcome::Suspect, "provincia non del comune", {"22063", "CANTÙ", "CO", ""}, true},
+        {{"09013", "CARBONIA", "CI", ""}, Outcome::Suspect, "provincia soppressa (CI", {"09013", "CARBONIA", "SU", ""}, true},
+        {{"40017", "S.GIOVANNI IN PERSICETO", "BO", ""}, Outcome::Agrees, "", {"40017", "S.GIOVANNI IN PERSICETO", "BO", ""}, false},
+        {{"40017", "SAN GIOVANNI IN PERSICET", "BO", ""}, Outcome::Suspect, "nome del comune troncato", {"40017", "S. GIOVANNI IN PERSICETO", "BO", ""}, true},
+        {{"55044", "MARINA DI PIETRASANTA", "LU", ""}, Outcome::Locality, "località non comune", {"55044", "MARINA DI PIETRASANTA", "LU", ""}, false},
+        {{"20100", "MILANO", "MI", ""}, Outcome::Agrees, "", {"20100", "MILANO", "MI", ""}, false},
+        {{"20123", "MILANO", "MI", ""}, Outcome::Suspect, "CAP non del comune (CAP del comune: 20121, 20122)", {"20123", "MILANO", "MI", ""}, false},
+        {{"47100", "FORLI", "", ""}, Outcome::Suspect, "comune scritto senza accento o apostrofo; provincia mancante", {"47100", "FORLÌ", "FC", ""}, true},
+        {{"12345", "PARIS", "", "FRANCIA"}, Outcome::Foreign, "", {"12345", "PARIS", "", "FRANCIA"}, false},
+        {{"10010", "SAMONE", "", ""}, Outcome::Suspect, "provincia mancante", {"10010", "SAMONE", "TO", ""}, true},
+        {{"", "SAMONE", "", ""}, Outcome::Suspect, "comune di più province", {"", "SAMONE", "", ""}, false},
+    };
+    for (const Case& c : cases) {
+        const auto f = check.check(c.in);
+        SCOPED_TRACE(AddressCheck::describe(c.in).toStdString() + " -> " + f.reason.toStdString());
+        EXPECT_EQ(f.outcome, c.outcome);
+        EXPECT_TRUE(*c.reason ? f.reason.startsWith(QString::fromUtf8(c.reason)) : f.reason.isEmpty());
+        EXPECT_EQ(f.proposal, c.proposal) << AddressCheck::describe(f.proposal).toStdString();
+        EXPECT_EQ(f.unambiguous(), c.unambiguous);
+    }
+}

@@ -1,0 +1,276 @@
+#include "MemorySource.h"
+#include "PdfWords.h"
+
+#include "common/AppError.h"
+#include "printing/CalibratedPrinter.h"
+#include "printing/CupsDestinations.h"
+#include "printing/TestSheet.h"
+#include "printing/PdfPrinter.h"
+#include "printing/PrinterCalibration.h"
+#include "printing/RecordingPrinter.h"
+#include "printing/StampaEtichette.h"
+#include "settings/Settings.h"
+
+#include <QLineF>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace velomar;
+using namespace velomar::printing;
+
+namespace {
+
+// The refusal of a value, "" when it is taken.
+QString refusal(const std::function<void()>& f) {
+    try {
+        f();
+    } catch (const common::AppError& e) {
+        return e.description();
+    }
+    return {};
+}
+
+} // namespace
+
+TEST(PrinterCalibration, ValuesOutsideTheirRangeOrStepAreRefusedInItalian) {
+    const struct Case {
+        const char* name;
+        const char* offset;
+        const char* scale;
+        const char* refused; // start of the message, "" when taken
+        QPointF offsetMm{};
+        QPointF scalePercent{100, 100};
+    } cases[] = {
+        {"plain", "0.5,-1.2", "100,99.8", "", {0.5, -1.2}, {100, 99.8}},
+        {"limits", "-10,10", "98,102", "", {-10, 10}, {98, 102}},
+        {"decimal commas", "0,5;-1,2", "101,25;100", "", {0.5, -1.2}, {101.25, 100}},
+        {"letters", "a,1", "100,100", "--offset richiede due numeri"},
+        {"one value", "1", "100,100", "--offset richiede due numeri"},
+        {"three values", "1,2,3", "100,100", "--offset richiede due numeri"},
+        {"offset too far", "10.1,0", "100,100", "Lo spostamento va da -10,0 a +10,0 mm"},
+        {"offset too fine", "0.25,0", "100,100", "Lo spostamento si indica in decimi"},
+        {"scale too small", "0,0", "97.9,100", "La scala va da 98,0 a 102,0 %"},
+        {"scale too large", "0,0", "100,102.5", "La scala va da 98,0 a 102,0 %"},
+        {"scale too fine", "0,0", "100.005,100", "La scala si indica in centesimi"},
+        {"scale letters", "0,0", "cento,100", "--scale richiede due numeri"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PrinterCalibration cal;
+        const QString why = refusal([&] {
+            const QPointF o = PrinterCalibration::parseOffset(QLatin1String(c.offset));
+            const QPointF s = PrinterCalibration::parseScale(QLatin1String(c.scale));
+            cal = {o.x(), o.y(), s.x(), s.y()};
+            if (const auto problem = cal.problem())
+                throw common::AppError(380, *problem);
+        });
+        const QString want = QString::fromUtf8(c.refused);
+        EXPECT_TRUE(want.isEmpty() ? why.isEmpty() : why.startsWith(want)) << why.toStdString();
+        if (why.isEmpty()) {
+            EXPECT_NEAR(cal.offsetXMm, c.offsetMm.x(), 1e-9);
+            EXPECT_NEAR(cal.offsetYMm, c.offsetMm.y(), 1e-9);
+            EXPECT_NEAR(cal.scaleXPercent, c.scalePercent.x(), 1e-9);
+            EXPECT_NEAR(cal.scaleYPercent, c.scalePercent.y(), 1e-9);
+        }
+    }
+}
+
+TEST(PrinterCalibration, EachPrinterKeepsItsOwnValues) {
+    settings::Settings store;
+    const QString a = QStringLiteral("Laser/ufficio"), b = QStringLiteral("Laser\\ufficio");
+    const PrinterCalibration one{1.5, -2.3, 101.25, 98.5}, two{-0.1, 0.1, 100, 100.01};
+    one.save(store, a);
+    two.save(store, b);
+    EXPECT_EQ(PrinterCalibration::load(store, a), one);
+    EXPECT_EQ(PrinterCalibration::load(store, b), two);
+    EXPECT_TRUE(PrinterCalibration::load(store, PdfPrinter::defaultName()).isIdentity());
+
+    // A refused value leaves the stored one; a reset removes only its own printer's.
+    EXPECT_FALSE(refusal([&] { PrinterCalibration{11, 0, 100, 100}.save(store, a); }).isEmpty());
+    EXPECT_EQ(PrinterCalibration::load(store, a), one);
+    PrinterCalibration::reset(store, a);
+    EXPECT_FALSE(PrinterCalibration::isStored(store, a));
+    EXPECT_EQ(PrinterCalibration::load(store, b), two);
+
+    // Values edited by hand beyond the range are said and not used.
+    store.setPrinterCalibration({a, 500, 0, 10000, 10000});
+    QString note;
+    EXPECT_TRUE(PrinterCalibration::load(store, a, &note).isIdentity());
+    EXPECT_TRUE(note.contains(QStringLiteral("non è valida"))) << note.toStdString();
+    PrinterCalibration::reset(store, a);
+    PrinterCalibration::reset(store, b);
+}
+
+TEST(CalibratedPrinter, PositionsClipsAndLinesLandMovedAndScaledAboutThePaperCorner) {
+    RecordingPrinter inner;
+    const PrinterCalibration cal{2, -1, 102, 98};
+    CalibratedPrinter printer(inner, cal);
+    const QPointF o = inner.paperOrigin();
+    const auto expected = [&](QPointF p) { return cal.apply(p + o) - o; };
+
+    printer.setClip(10, 20, 70, 36);
+    printer.setCurrentY(20);
+    printer.setCurrentX(10);
+    printer.printLine(QStringLiteral("uno"));
+    printer.setCurrentX(10);
+    printer.printText(QStringLiteral("due "));
+    printer.printText(QStringLiteral("tre"));
+    // The layout reads back its own positions.
+    EXPECT_DOUBLE_EQ(printer.currentY(), 20 + printer.lineHeight());
+    EXPECT_DOUBLE_EQ(printer.currentX(), 10 + printer.textWidth(QStringLiteral("due ")) +
+                                             printer.textWidth(QStringLiteral("tre")));
+
+    const auto& events = inner.events();
+    ASSERT_EQ(events.size(), 3u);
+    const QPointF starts[] = {{10, 20},
+                              {10, 20 + printer.lineHeight()},
+                              {10 + printer.textWidth(QStringLiteral("due ")), 20 + printer.lineHeight()}};
+    for (std::size_t i = 0; i < 3; ++i) {
+        SCOPED_TRACE(events[i].text.toStdString());
+        EXPECT_NEAR(events[i].x, expected(starts[i]).x(), 1e-9);
+        EXPECT_NEAR(events[i].y, expected(starts[i]).y(), 1e-9);
+        ASSERT_TRUE(events[i].clip.has_value());
+        EXPECT_NEAR(events[i].clip->left(), expected({10, 20}).x(), 1e-9);
+        EXPECT_NEAR(events[i].clip->bottom(), expected({80, 56}).y(), 1e-9);
+    }
+    EXPECT_EQ(CalibratedPrinter::wrap(std::make_unique<RecordingPrinter>(), {})->deviceName(),
+              QStringLiteral("Registratore"));
+}
+
+// The whole job read back from the PDF: every word where the calibration puts it, inside
+// its label as that lands.
+TEST(CalibratedPrinter, EveryWordOfACalibratedPdfIsMovedAndScaledAndStaysOnItsLabel) {
+    QTemporaryDir dir;
+    test::MemorySource source;
+    for (int i = 1; i <= 30; ++i) {
+        auto r = test::sampleAddress(i);
+        if (i % 4 == 0)
+            r[9] = QStringLiteral("SAN MARINO");
+        source.add(r);
+    }
+    const PrinterCalibration cal{-3.7, 4.2, 101.35, 98.6};
+    LabelOptions options;
+    options.topOffsetMm = 3;
+    options.leftOffsetMm = 2;
+    const auto print = [&](const QString& pdf, bool calibrated) {
+        source.rewind();
+        PdfPrinter pdfPrinter(pdf);
+        std::optional<CalibratedPrinter> moved;
+        if (calibrated)
+            moved.emplace(pdfPrinter, cal);
+        Printer& printer = calibrated ? static_cast<Printer&>(*moved) : pdfPrinter;
+        LabelPosition pos;
+        StampaEtichette(printer, options).print(source, pos);
+        printer.finishJob();
+    };
+    const QString plain = dir.filePath(QStringLiteral("plain.pdf")), moved = dir.filePath(QStringLiteral("moved.pdf"));
+    print(plain, false);
+    print(moved, true);
+
+    const auto before = test::wordsOf(plain), after = test::wordsOf(moved);
+    ASSERT_GT(before.size(), 250u);
+    ASSERT_EQ(after.size(), before.size());
+    const SheetFormat sheet = SheetFormat::standard();
+    double worst = 0;
+    for (std::size_t i = 0; i < before.size(); ++i) {
+        const test::Word& b = before[i];
+        const test::Word& a = after[i];
+        ASSERT_EQ(a.text, b.text) << i;
+        ASSERT_EQ(a.page, b.page) << i;
+        const QRectF want = cal.apply(b.box);
+        for (const double d : {a.box.left() - want.left(), a.box.top() - want.top(), a.box.right() - want.right(),
+                               a.box.bottom() - want.bottom()})
+            worst = std::max(worst, std::abs(d));
+        // Its label: the one the uncalibrated word sits on, where it lands.
+        const int column = int(b.box.center().x() / sheet.columnPitch) + 1;
+        const int row = int((b.box.center().y() - sheet.sheetTop) / sheet.rowPitch) + 1;
+        const QRectF label = cal.apply(sheet.physicalLabel({row, column}));
+        EXPECT_TRUE(label.contains(a.box)) << a.text.toStdString() << " page " << a.page;
+    }
+    EXPECT_LT(worst, 0.05) << "words " << before.size();
+    RecordProperty("worstMm", QString::number(worst, 'f', 5).toStdString());
+}
+
+namespace {
+
+// Records the lines drawn as well as the text.
+class LinePrinter : public RecordingPrinter {
+public:
+    void drawLine(double x1, double y1, double x2, double y2, double) override {
+        lines.push_back(QLineF(x1, y1, x2, y2));
+    }
+    std::vector<QLineF> lines;
+};
+
+bool hasLine(const std::vector<QLineF>& lines, QPointF a, QPointF b) {
+    for (const QLineF& l : lines)
+        if ((QLineF(l.p1(), a).length() < 1e-6 && QLineF(l.p2(), b).length() < 1e-6) ||
+            (QLineF(l.p1(), b).length() < 1e-6 && QLineF(l.p2(), a).length() < 1e-6))
+            return true;
+    return false;
+}
+
+} // namespace
+
+TEST(TestSheet, OutlinesCrossesRulersAndHeadingLandWhereTheCalibratedPrinterPutsThem) {
+    const SheetFormat sheet = SheetFormat::standard();
+    LabelOptions options;
+    options.leftOffsetMm = 2;
+    options.topOffsetMm = 5;
+    for (const bool calibrated : {false, true}) {
+        SCOPED_TRACE(calibrated ? "calibrated" : "plain");
+        LinePrinter inner;
+        const PrinterCalibration cal = calibrated ? PrinterCalibration{1.2, -0.8, 101, 99} : PrinterCalibration{};
+        CalibratedPrinter printer(inner, cal);
+        const QPointF o = inner.paperOrigin();
+        const auto at = [&](QPointF printable) { return cal.apply(printable + o) - o; };
+        const TestSheet test(sheet, options);
+        test.print(printer, QStringLiteral("Laser"), QStringLiteral("nessuna"), QDate(2026, 12, 8));
+
+        // Every label outlined, its cross at the text origin moved by the offsets.
+        for (int i = 1; i <= sheet.labelsPerSheet(); ++i) {
+            const QRectF r = sheet.physicalLabel(sheet.positionOf(i)).translated(-o);
+            EXPECT_TRUE(hasLine(inner.lines, at(r.topLeft()), at(r.topRight()))) << i;
+            EXPECT_TRUE(hasLine(inner.lines, at(r.bottomLeft()), at(r.topLeft()))) << i;
+            const QPointF c = sheet.textOrigin(sheet.positionOf(i)) + QPointF(2, 5);
+            EXPECT_EQ(test.crossAt(sheet.positionOf(i)), c);
+            EXPECT_TRUE(hasLine(inner.lines, at(c - QPointF(TestSheet::CrossArmMm, 0)),
+                                at(c + QPointF(TestSheet::CrossArmMm, 0))))
+                << i;
+        }
+        // The 100 mm tick of the top ruler and of the middle one count from the paper's edge.
+        EXPECT_TRUE(hasLine(inner.lines, at({100 - o.x(), 0}), at({100 - o.x(), 4})));
+        EXPECT_TRUE(hasLine(inner.lines, at({100 - o.x(), 148.5 - o.y() - 2}), at({100 - o.x(), 148.5 - o.y() + 2})));
+        EXPECT_TRUE(hasLine(inner.lines, at({0, 50 - o.y()}), at({4, 50 - o.y()})));
+        EXPECT_TRUE(inner.printedTexts().contains(QStringLiteral("Foglio di prova - Laser - 08/12/2026 - ") + sheet.name));
+        EXPECT_EQ(inner.documentsEnded(), 1);
+    }
+}
+
+TEST(StampaEtichette, OutlinesOptionDrawsEachLabelAsItLands) {
+    test::MemorySource source;
+    for (int i = 1; i <= 4; ++i)
+        source.add(test::sampleAddress(i));
+    for (const bool outlines : {false, true}) {
+        source.rewind();
+        LinePrinter printer;
+        LabelOptions options;
+        options.outlines = outlines;
+        LabelPosition pos;
+        StampaEtichette(printer, options).print(source, pos);
+        EXPECT_EQ(printer.lines.size(), outlines ? 16u : 0u);
+        if (outlines) {
+            const QRectF r = SheetFormat::standard().physicalLabel({2, 1}).translated(-printer.paperOrigin());
+            EXPECT_TRUE(hasLine(printer.lines, r.topLeft(), r.topRight()));
+        }
+    }
+}
+
+TEST(CupsDestinations, LpstatListsNamesAndTheDefault) {
+    const auto list = CupsDestinations::parse(QStringLiteral("Laser_Ufficio\nEtichette\n\n"),
+                                              QStringLiteral("destinazione predefinita di sistema: Etichette\n"));
+    ASSERT_EQ(list.size(), 2u);
+    EXPECT_EQ(list[0], (PrinterEntry{QStringLiteral("Laser_Ufficio"), QStringLiteral("system"), false}));
+    EXPECT_EQ(list[1], (PrinterEntry{QStringLiteral("Etichette"), QStringLiteral("system"), true}));
+    EXPECT_TRUE(CupsDestinations::parse({}, QStringLiteral("no system default destination")).empty());
+}
