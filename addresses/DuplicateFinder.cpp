@@ -38,6 +38,22 @@ bool wordsWithin(const QString& small, const QString& large) {
     return true;
 }
 
+// One text each (a company, a name typed into the surname field): the words they share
+// count for nothing, so "ISTITUTO COMPRENSIVO G RUGGERI" and "... G GIULIANI" are told
+// apart by RUGGERI and GIULIANI; the order of the words does not matter.
+double differingWords(const QString& a, const QString& b) {
+    QStringList left = a.split(u' ', Qt::SkipEmptyParts);
+    QStringList right = b.split(u' ', Qt::SkipEmptyParts);
+    for (qsizetype i = left.size() - 1; i >= 0; --i)
+        if (right.removeOne(left[i]))
+            left.removeAt(i);
+    if (left.isEmpty() && right.isEmpty())
+        return 1.0;
+    if (left.isEmpty() || right.isEmpty()) // "ROSSI" and "ROSSI MARIO"
+        return JaroWinkler::similarity(a, b);
+    return JaroWinkler::similarity(left.join(u' '), right.join(u' '));
+}
+
 struct Groups {
     std::vector<int> parent;
     std::vector<double> weakest;
@@ -64,15 +80,18 @@ QString DuplicateFinder::blockOf(const NormalisedAddress& a) {
     return where + u'|' + a.civic;
 }
 
-double DuplicateFinder::nameScore(const NormalisedAddress& a, const NormalisedAddress& b) {
+double DuplicateFinder::nameScore(const NormalisedAddress& a, const NormalisedAddress& b, double floor) {
     // Surname and name each alike, in either order; a name typed into the surname field
     // alone is compared as one text.
     if (a.surname.isEmpty() || a.name.isEmpty() || b.surname.isEmpty() || b.name.isEmpty())
-        return std::max({JaroWinkler::similarity(joined(a.surname, a.name), joined(b.surname, b.name)),
-                         JaroWinkler::similarity(joined(a.surname, a.name), joined(b.name, b.surname)),
-                         JaroWinkler::similarity(joined(a.name, a.surname), joined(b.surname, b.name))});
-    double straight = std::min(JaroWinkler::similarity(a.surname, b.surname), JaroWinkler::similarity(a.name, b.name));
-    double swapped = std::min(JaroWinkler::similarity(a.surname, b.name), JaroWinkler::similarity(a.name, b.surname));
+        return differingWords(joined(a.surname, a.name), joined(b.surname, b.name));
+    // Most pairs of a block differ at their first word: the second is not compared then.
+    const auto both = [floor](const QString& x1, const QString& y1, const QString& x2, const QString& y2) {
+        const double first = JaroWinkler::similarity(x1, y1);
+        return first < floor ? first : std::min(first, JaroWinkler::similarity(x2, y2));
+    };
+    double straight = both(a.surname, b.surname, a.name, b.name);
+    double swapped = both(a.surname, b.name, a.name, b.surname);
     if (otherGender(a.name, b.name))
         straight = std::min(straight, 0.8);
     if (otherGender(a.name, b.surname))
@@ -96,13 +115,13 @@ double DuplicateFinder::streetScore(const NormalisedAddress& a, const Normalised
     return s;
 }
 
-double DuplicateFinder::score(const NormalisedAddress& a, const NormalisedAddress& b) {
+double DuplicateFinder::score(const NormalisedAddress& a, const NormalisedAddress& b, double floor) {
     if (a.civic != b.civic)
         return 0;
     const double street = streetScore(a, b);
-    if (street == 0)
-        return 0;
-    return std::min(street, nameScore(a, b));
+    if (street < floor || street == 0)
+        return street;
+    return std::min(street, nameScore(a, b, floor));
 }
 
 void DuplicateFinder::add(qint64 nr, const QString& surname, const QString& name, const QString& address,
@@ -126,7 +145,7 @@ std::vector<DuplicateGroup> DuplicateFinder::groups(double minScore) const {
             const Candidate& a = m_candidates[std::size_t(block[i])];
             for (std::size_t j = i + 1; j < block.size(); ++j) {
                 const Candidate& b = m_candidates[std::size_t(block[j])];
-                const double s = score(a.key, b.key);
+                const double s = score(a.key, b.key, minScore);
                 if (s < minScore)
                     continue;
                 if (!m_apart.isEmpty() &&
@@ -167,7 +186,7 @@ std::optional<DuplicateFinder::Match> DuplicateFinder::bestMatch(const QString& 
         return std::nullopt;
     std::optional<Match> best;
     for (const int i : *block) {
-        const double s = score(key, m_candidates[std::size_t(i)].key);
+        const double s = score(key, m_candidates[std::size_t(i)].key, minScore);
         if (s >= minScore && (!best || s > best->score))
             best = Match{m_candidates[std::size_t(i)].nr, s};
     }

@@ -52,8 +52,9 @@ public:
     std::optional<Match> bestMatch(const QString& surname, const QString& name, const QString& address,
                                    const QString& cap, const QString& town, double minScore = DefaultMinScore) const;
 
-    static double score(const NormalisedAddress& a, const NormalisedAddress& b);
-    static double nameScore(const NormalisedAddress& a, const NormalisedAddress& b);
+    // A score below floor may be returned lower than it is: the comparison stops there.
+    static double score(const NormalisedAddress& a, const NormalisedAddress& b, double floor = 0);
+    static double nameScore(const NormalisedAddress& a, const NormalisedAddress& b, double floor = 0);
     static double streetScore(const NormalisedAddress& a, const NormalisedAddress& b);
     static QString blockOf(const NormalisedAddress& a);
 

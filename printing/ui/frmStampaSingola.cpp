@@ -1,9 +1,11 @@
 #include "printing/ui/frmStampaSingola.h"
 
 #include "addresses/AddressTableModel.h"
+#include "addresses/HouseholdSource.h"
 #include "archive/AddressRecord.h"
 #include "archive/DataModel.h"
 #include "archive/FailureText.h"
+#include "archive/RecordsetAddressSource.h"
 #include "archive/Session.h"
 #include "common/AppError.h"
 #include "settings/AppState.h"
@@ -435,11 +437,31 @@ archive::AddressRecord frmStampaSingola::recordAt(qint64 row) const {
     return record;
 }
 
+archive::AddressRecord frmStampaSingola::envelopeAt(qint64 row) {
+    const archive::AddressRecord record = recordAt(row);
+    if (!chkFamiglie->isChecked())
+        return record;
+    std::vector<qint64> nrs = m_list;
+    nrs.push_back(record[NR].toLongLong());
+    LabelJobs jobs(m_ctx.state, m_ctx.dialogs, m_ctx.printers, m_ctx.session.mainDb);
+    auto rs = jobs.singleAddresses(nrs, cboOrdSt->currentIndex());
+    if (!rs)
+        return record;
+    archive::RecordsetAddressSource source(*rs);
+    addresses::HouseholdSource doors(source);
+    const QString door = addresses::HouseholdSource::doorOf(record);
+    archive::AddressRecord r;
+    while (!door.isEmpty() && doors.next(r))
+        if (addresses::HouseholdSource::doorOf(r) == door && r[COGNOME].startsWith(QLatin1String("FAMIGLIA ")))
+            return r;
+    return record;
+}
+
 void frmStampaSingola::cmdAnteprimaBusta_Click() {
     const qint64 row = currentRow();
     if (row < 0)
         return;
-    const archive::AddressRecord record = recordAt(row);
+    const archive::AddressRecord record = envelopeAt(row);
     const EnvelopeOptions options = EnvelopeOptions::from(m_ctx.state.options);
     const auto sender = m_ctx.state.senders.sender(options.senderIndex);
     try {
@@ -459,7 +481,7 @@ void frmStampaSingola::cmdBUSTA_Click() {
     const qint64 row = currentRow();
     if (row < 0)
         return;
-    const archive::AddressRecord record = recordAt(row);
+    const archive::AddressRecord record = envelopeAt(row);
     const QString text = QStringLiteral("Stampante: %1\r\nIndirizzo da stampare: \r\n%2 - %3")
                              .arg(m_ctx.printers.currentName(), record[NR], record[COGNOME]);
     if (m_ctx.dialogs.message(text, common::MsgIcon::Information, common::MsgButtons::OkCancel) ==

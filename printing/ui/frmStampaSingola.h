@@ -90,6 +90,9 @@ private:
     void setColumnWidths(const std::array<int, 18>& twips);
     qint64 currentRow() const;
     archive::AddressRecord recordAt(qint64 row) const;
+    // The envelope's address: with chkFamiglie, FAMIGLIA ROSSI when chosen addresses of
+    // the same surname share its door.
+    archive::AddressRecord envelopeAt(qint64 row);
 
     common::AppContext& m_ctx;
     archive::Recordset m_choice;

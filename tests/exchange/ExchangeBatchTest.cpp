@@ -226,6 +226,13 @@ TEST(ExchangeBatch, ImportFileCountsMapsAndRefusesWithTargetUnchanged) {
     EXPECT_EQ(r.out, "Tabella di prova\nImportati 1 indirizzi.\nDoppioni saltati: 2.\n"
                      "Righe scartate: 1.\n  riga 5: nessun valore nei campi associati\n");
     EXPECT_EQ(test::countIn(dst, "WHERE GR = 'X1' AND CAP = '00820'"), 1);
+    // The same rows again, imported and listed beside the addresses they are like.
+    r = importFile(common + QStringList{"--map", "CAP=Colonna 3", "--duplicates", "review"});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains("Importati 3 indirizzi.\nProbabili doppioni importati lo stesso: 3.\n"
+                               "  riga 2: Nr. 3 come Nr. 2\n  riga 3: Nr. 4 come Nr. 1\n"))
+        << r.out.toStdString();
+    EXPECT_EQ(importFile(common + QStringList{"--duplicates", "forse"}).status, 2);
 
     // A file that breaks half way (a quote never closed): an Italian message, nothing written.
     const QString csv = dir.filePath("rubrica.csv");
@@ -235,4 +242,24 @@ TEST(ExchangeBatch, ImportFileCountsMapsAndRefusesWithTargetUnchanged) {
     EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(r.err.contains("Importazione non riuscita")) << r.err.toStdString();
     EXPECT_EQ(test::fileBytes(dst), bytes);
+}
+
+TEST(ExchangeBatch, ExportOneAddressPerDoor) {
+    QTemporaryDir dir;
+    const QString mdb = dir.filePath("a.mdb");
+    test::createTestArchive(mdb);
+    {
+        archive::Database db(mdb, archive::Database::Mode::ReadWrite);
+        db.exec("INSERT INTO TabMAIL (COGNOME, NOME1, INDIRIZZO, CAP) VALUES ('Rossi', 'Mario', 'Via Po 1', '10100'),"
+                "('ROSSI', 'Anna', 'V. Po, 1', '10100'), ('Verdi', 'Ugo', 'Via Po 3', '10100')");
+    }
+    const QString csv = dir.filePath("out.csv");
+    test::CommandRun r = test::runCommand("export", {mdb, csv, "--format", "csv", "--fields", "COGNOME,NOME1",
+                                                     "--household"});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains("Esportati 2 indirizzi"));
+    const QByteArray text = test::fileBytes(csv);
+    EXPECT_TRUE(text.contains("FAMIGLIA ROSSI")) << text.toStdString();
+    EXPECT_FALSE(text.contains("Anna"));
+    EXPECT_TRUE(text.contains("Verdi"));
 }

@@ -9,6 +9,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QPushButton>
+#include <QCheckBox>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
@@ -133,4 +134,32 @@ TEST(frmImpostaStampante, ChoiceLastsAndOpeningChangesNothing) {
     EXPECT_EQ(c.printers.currentName(), "Ufficio");
     frmImpostaStampante again(c.printers);
     EXPECT_EQ(again.cboPRN->currentText(), "Ufficio");
+}
+
+TEST(frmStampaSingola, EnvelopeOfAFamilyWhenOneLabelPerDoor) {
+    Context c;
+    for (const char* nome : {"Ada", "Ugo"}) {
+        archive::Statement st(c.session.mainDb, "INSERT INTO TabMAIL (COGNOME, NOME1, INDIRIZZO, CAP, CITTA, SERV) "
+                                                "VALUES ('Rossi', ?, 'Via Po 1', '20100', 'MILANO', 0)");
+        st.bindText(1, nome).exec();
+    }
+    frmStampaSingola w(c.ctx);
+    ASSERT_TRUE(w.load());
+    w.show();
+    // By surname and name: BIANCHI, NERI, Rossi Ada, ROSSI MARIO, Rossi Ugo, VERDI.
+    for (int row : {2, 3, 4}) {
+        w.GRIDch->selectRow(row);
+        w.addCurrent();
+    }
+    w.GRIDch->selectRow(4);
+    w.cmdBUSTA_Click();
+    EXPECT_EQ(c.printed(), (QStringList{"Rossi Ugo", "Via Po 1", "20100 MILANO"}));
+    c.events.clear();
+    w.chkFamiglie->setChecked(true);
+    w.cmdBUSTA_Click();
+    EXPECT_EQ(c.printed(), (QStringList{"FAMIGLIA ROSSI ", "Via Po 1", "20100 MILANO"})); // and the empty name
+    c.events.clear();
+    w.GRIDch->selectRow(3); // alone at its door
+    w.cmdBUSTA_Click();
+    EXPECT_EQ(c.printed(), (QStringList{"ROSSI MARIO", "20100 ROMA (RM)"}));
 }
