@@ -64,6 +64,8 @@ AddressCheck::Finding AddressCheck::check(const Place& in) const {
     const QString cap = in.cap.trimmed();
     const QString city = in.citta.trimmed();
     const QString prov = in.prov.trimmed().toUpper();
+    if (cap.isEmpty() && city.isEmpty() && prov.isEmpty())
+        return f; // no place to check
     QStringList reasons;
     Place& out = f.proposal;
 

@@ -305,8 +305,10 @@ TEST(ExchangeBatch, ImportFileCountsMapsAndRefusesWithTargetUnchanged) {
     test::CommandRun r = importFile(common + QStringList{"--map", "CAP=Colonna 3", "--group", "x1",
                                                  "--skip-duplicates"});
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
-    EXPECT_EQ(r.out, "Tabella di prova\nImportati 1 indirizzi.\nDoppioni saltati: 2.\n"
-                     "Righe scartate: 1.\n  riga 5: nessun valore nei campi associati\n");
+    EXPECT_EQ(r.out.toStdString(), "Tabella di prova\nImportati 1 indirizzi.\nDoppioni saltati: 2.\n"
+                                   "Indirizzi con CAP, comune e provincia che non concordano: 1 (Archivio, "
+                                   "Verifica indirizzi).\n"
+                                   "Righe scartate: 1.\n  riga 5: nessun valore nei campi associati\n");
     {
         archive::Database db(dst, archive::Database::Mode::ReadOnly);
         EXPECT_EQ(test::countAddresses(db, "WHERE GR = 'X1' AND CAP = '00820'"), 1);
