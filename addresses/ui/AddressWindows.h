@@ -40,6 +40,9 @@ public:
     void mnuSchedario_Click();
     void mnuGrigliaDefault_Click();
     void mnuChiudiArchivio_Click();
+    // "Verifica indirizzi": the check window on the open archive; the grid shows what it
+    // corrected.
+    void mnuVerifica_Click();
     // After an import into the open archive.
     void reloadAfterImport();
 

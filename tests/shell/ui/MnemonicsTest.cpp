@@ -4,6 +4,7 @@
 #include "addresses/ui/frmEDIT.h"
 #include "addresses/ui/frmINPUT.h"
 #include "addresses/ui/frmSchedario.h"
+#include "addresses/ui/frmVERIFICA.h"
 #include "archive/ui/MainWindowHost.h"
 #include "archive/ui/frmProprieta.h"
 #include "archive/ui/frmProprietaGr.h"
@@ -119,6 +120,7 @@ TEST_F(Mnemonics, EveryWindowGivesEachAltKeyToOneControl) {
         windows.push_back(std::move(form));
     }
     windows.push_back(std::make_unique<addresses::frmSchedario>(*context, *grid, nullptr));
+    windows.push_back(std::make_unique<addresses::frmVERIFICA>(*context, [](qint64) { return false; }));
     windows.push_back(std::make_unique<archive::ui::frmProprieta>(*context, host));
     windows.push_back(std::make_unique<archive::ui::frmProprietaGr>(*context, 3));
     windows.push_back(std::make_unique<groups::frmGRUPPI>(*context));
