@@ -201,6 +201,12 @@ const ItalianPlaces::Province* ItalianPlaces::province(const QString& code) cons
     return it == provinces_.cend() ? nullptr : &*it;
 }
 
+QStringList ItalianPlaces::provinceCodes() const {
+    QStringList codes = provinces_.keys();
+    codes.sort();
+    return codes;
+}
+
 QString ItalianPlaces::provinceByName(QStringView name) const { return provinceNames_.value(PlaceKey::of(name)); }
 
 QStringList ItalianPlaces::successors(const QString& code) const { return successors_.value(code); }

@@ -57,6 +57,8 @@ public:
     QList<int> startingWith(QStringView prefix, int limit) const;
 
     const Province* province(const QString& code) const;
+    // Every current province code, sorted.
+    QStringList provinceCodes() const;
     // Province code of a written-out name ("Roma", "Forlì-Cesena", "Bolzano"); empty if none.
     QString provinceByName(QStringView name) const;
     // Current codes taking over an abolished or renamed code ("CI" -> "SU"); empty if none.
