@@ -41,13 +41,22 @@ public:
     QGroupBox* fraMittente = nullptr;
     QGroupBox* fraFoglio = nullptr;
     printing::ui::SheetFormatPicker* sheetPicker = nullptr;
+    QLineEdit* txtTabellaCAP = nullptr;
+    QPushButton* cmdSfogliaCAP = nullptr;
+    QPushButton* cmdNessunaCAP = nullptr;
     QPushButton* cmdOK = nullptr;
     QPushButton* cmdCancel = nullptr;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
+public slots:
+    void cmdSfogliaCAP_Click();
+    void cmdNessunaCAP_Click();
+
 private:
+    void showCapTableHint();
+    bool m_noCapTable = false; // the user chose no CAP table, not even the program folder's
     void buildControls();
     void loadValues();
     void applySenderRule();
