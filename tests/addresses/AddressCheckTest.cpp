@@ -1,6 +1,7 @@
 #include "addresses/AddressCheck.h"
 #include "addresses/ItalianPlaces.h"
 #include "addresses/PlaceKey.h"
+#include "common/AppError.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -87,4 +88,21 @@ TEST(AddressCheck, FindsEachFaultWithItsReasonAndProposal) {
         EXPECT_EQ(f.proposal, c.proposal) << AddressCheck::describe(f.proposal).toStdString();
         EXPECT_EQ(f.unambiguous(), c.unambiguous);
     }
+}
+
+TEST(AddressCheck, ReadsComuniJsonAsItIsAndRefusesAnUnreadableTable) {
+    QTemporaryDir dir;
+    const QString json = dir.filePath("comuni.json");
+    {
+        QFile f(json);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(R"([{"nome":"Cantù","sigla":"CO","cap":["22063"]},{"nome":"Milano","sigla":"MI","cap":["20121","20122"]}])");
+    }
+    const ItalianPlaces places = ItalianPlaces::withCapTable(json);
+    EXPECT_TRUE(places.hasCapTable());
+    const QList<int> cantu = places.comuniOfCap("22063");
+    ASSERT_EQ(cantu.size(), 1);
+    EXPECT_EQ(places.comuni()[cantu.first()].name, "Cantù");
+    EXPECT_EQ(places.comuni()[places.find(u"MILANO").first()].caps, (QStringList{"20121", "20122"}));
+    EXPECT_THROW(ItalianPlaces::withCapTable(dir.filePath("manca.json")), velomar::common::AppError);
 }
