@@ -7,15 +7,13 @@ namespace velomar::addresses {
 
 namespace {
 
-constexpr int kCittaWidth = 24;
-
 PlaceSuggestions::Choice choiceOf(const ItalianPlaces::Comune& c) {
     PlaceSuggestions::Choice choice;
-    choice.citta = (c.name.size() > kCittaWidth ? PlaceKey::shortened(c.name) : c.name).toUpper();
+    choice.citta = PlaceKey::forCitta(c.name).toUpper();
     choice.prov = c.prov;
     if (c.caps.size() == 1)
         choice.cap = c.caps.first();
-    choice.text = QStringLiteral("%1 (%2)").arg(choice.citta, c.prov);
+    choice.text = QStringLiteral("%1 (%2)").arg(c.name.toUpper(), c.prov);
     if (!c.caps.isEmpty())
         choice.text += u' ' + (c.caps.size() == 1 ? c.caps.first() : c.caps.first() + QStringLiteral("…"));
     return choice;
@@ -28,7 +26,7 @@ QList<PlaceSuggestions::Choice> PlaceSuggestions::forCap(const ItalianPlaces& pl
     for (int i : places.comuniOfCap(cap.trimmed())) {
         Choice c = choiceOf(places.comuni()[i]);
         c.cap = cap.trimmed();
-        c.text = QStringLiteral("%1 (%2)").arg(c.citta, c.prov);
+        c.text = QStringLiteral("%1 (%2)").arg(places.comuni()[i].name.toUpper(), c.prov);
         out.append(c);
     }
     return out;
