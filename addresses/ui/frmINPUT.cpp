@@ -15,6 +15,7 @@
 
 #include <QCheckBox>
 #include <QEvent>
+#include <QFocusEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -377,6 +378,9 @@ bool frmINPUT::eventFilter(QObject* watched, QEvent* event) {
             break;
         }
         case QEvent::FocusIn:
+            // A completer list opening or closing is no entering of the box.
+            if (static_cast<QFocusEvent*>(event)->reason() == Qt::PopupFocusReason)
+                break;
             // After the box's own focus handling, which selects everything.
             QTimer::singleShot(0, this, [this, field] {
                 if (m_boxes[std::size_t(field)]->hasFocus())
@@ -384,6 +388,8 @@ bool frmINPUT::eventFilter(QObject* watched, QEvent* event) {
             });
             break;
         case QEvent::FocusOut:
+            if (static_cast<QFocusEvent*>(event)->reason() == Qt::PopupFocusReason)
+                break;
             boxLeft(field);
             break;
         default:

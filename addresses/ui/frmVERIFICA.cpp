@@ -52,6 +52,7 @@ frmVERIFICA::frmVERIFICA(common::AppContext& context, EntryOpener openEntry, QWi
     GRIGLIA->setSelectionMode(QAbstractItemView::SingleSelection);
     GRIGLIA->setEditTriggers(QAbstractItemView::NoEditTriggers);
     GRIGLIA->verticalHeader()->hide();
+    GRIGLIA->setWordWrap(false);
     GRIGLIA->horizontalHeader()->setStretchLastSection(true);
     root->addWidget(GRIGLIA, 1);
 
@@ -79,7 +80,7 @@ frmVERIFICA::frmVERIFICA(common::AppContext& context, EntryOpener openEntry, QWi
         if (column != Scelta)
             cmdScheda_Click();
     });
-    resize(900, 480);
+    resize(1100, 520);
     scan();
 }
 
