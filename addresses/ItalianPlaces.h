@@ -78,8 +78,13 @@ private:
     QHash<QString, QList<int>> bySaints_;
     QHash<QString, QList<int>> byCap_;
     QList<int> longNames_;
-    QList<int> sortedByKey_;
-    QStringList sortedKeys_;
+    // Comuni in key order, for prefixes: by PlaceKey::of and by PlaceKey::saints.
+    struct Sorted {
+        QList<int> comuni;
+        QStringList keys;
+    };
+    Sorted byName_;
+    Sorted bySaintName_;
     QHash<QString, Province> provinces_;
     QHash<QString, QString> provinceNames_;
     QHash<QString, QStringList> successors_;

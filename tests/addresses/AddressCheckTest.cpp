@@ -43,6 +43,13 @@ TEST(AddressCheck, BuiltInListHasEveryComuneAndProvinceRangesThatDoNotClash) {
     EXPECT_EQ(p.provinceByName(u"Forli-Cesena"), "FC");
     EXPECT_EQ(p.provinceByName(u"BOZEN"), "BZ");
     EXPECT_EQ(p.successors("OT"), QStringList{"SS"});
+    // Prefixes for the completer, written out or short.
+    for (const char16_t* prefix : {u"san giovanni in p", u"S.Giovanni in P", u"SGIOVANNIINP"}) {
+        QStringList names;
+        for (int i : p.startingWith(prefix, 30))
+            names << p.comuni()[i].name;
+        EXPECT_TRUE(names.contains("San Giovanni in Persiceto")) << names.join(", ").toStdString();
+    }
 }
 
 TEST(AddressCheck, FindsEachFaultWithItsReasonAndProposal) {
