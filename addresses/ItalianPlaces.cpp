@@ -5,13 +5,16 @@
 #include "settings/ProgramSetup.h"
 #include "settings/Settings.h"
 
+#include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTextStream>
 
 #include <algorithm>
+#include <optional>
 
 namespace velomar::addresses {
 
@@ -120,7 +123,19 @@ QString ItalianPlaces::capTablePath(const settings::Settings& settings) {
 
 ItalianPlaces ItalianPlaces::forUser(const settings::Settings& settings) {
     const QString path = capTablePath(settings);
-    return path.isEmpty() ? builtin() : withCapTable(path);
+    if (path.isEmpty())
+        return builtin();
+    // Each entry form asks again: the table is read once until it changes.
+    static QString cachedPath;
+    static QDateTime cachedTime;
+    static std::optional<ItalianPlaces> cached;
+    const QDateTime modified = QFileInfo(path).lastModified();
+    if (!cached || cachedPath != path || cachedTime != modified) {
+        cached = withCapTable(path);
+        cachedPath = path;
+        cachedTime = modified;
+    }
+    return *cached;
 }
 
 ItalianPlaces ItalianPlaces::withCapTable(const QString& path) {
