@@ -25,7 +25,7 @@ bool isUpper(const QString& text) { return text == text.toUpper(); }
 // The comune's name as the user would store it: capitals when they write in capitals,
 // shortened when too long for CITTA.
 QString storedName(const QString& name, const QString& typed) {
-    QString n = name.size() > kCittaWidth ? PlaceKey::shortened(name) : name;
+    const QString n = PlaceKey::forCitta(name);
     return isUpper(typed) ? n.toUpper() : n;
 }
 
@@ -64,6 +64,8 @@ AddressCheck::Finding AddressCheck::check(const Place& in) const {
     const QString cap = in.cap.trimmed();
     const QString city = in.citta.trimmed();
     const QString prov = in.prov.trimmed().toUpper();
+    if (cap.isEmpty() && city.isEmpty() && prov.isEmpty())
+        return f; // no place to check
     QStringList reasons;
     Place& out = f.proposal;
 
@@ -130,16 +132,23 @@ AddressCheck::Finding AddressCheck::check(const Place& in) const {
     } else {
         const ItalianPlaces::Comune& c = places_.comuni()[found.first()];
         const QString name = storedName(c.name, city);
+        const bool tooLong = PlaceKey::shortened(c.name).size() > kCittaWidth;
         if (cut) {
-            reasons << QStringLiteral("nome del comune troncato");
-            out.citta = name;
+            // Cut where CITTA ends is the best a name that does not fit can be.
+            if (city.compare(name, Qt::CaseInsensitive) != 0) {
+                reasons << QStringLiteral("nome del comune troncato");
+                out.citta = name;
+            }
         } else if (city.compare(c.name, Qt::CaseInsensitive) != 0 && !places_.foundBySaints(city) &&
                    city.compare(name, Qt::CaseInsensitive) != 0) {
             reasons << QStringLiteral("comune scritto senza accento o apostrofo");
             out.citta = name;
         }
-        if (out.citta != city && out.citta.size() > kCittaWidth)
-            reasons << QStringLiteral("il nome non entra in CITTA (%1 caratteri)").arg(out.citta.size());
+        if (city.size() > kCittaWidth) {
+            reasons << QStringLiteral("il nome non entra in CITTA (%1 caratteri)").arg(city.size());
+            out.citta = name;
+        } else if (out.citta != city && tooLong)
+            reasons << QStringLiteral("il nome non entra in CITTA (%1 caratteri)").arg(PlaceKey::shortened(c.name).size());
 
         if (prov.isEmpty()) {
             reasons << QStringLiteral("provincia mancante");

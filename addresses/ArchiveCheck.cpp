@@ -13,7 +13,8 @@ QList<ArchiveCheck::Suspect> ArchiveCheck::scan(archive::Database& db, const Add
     QList<Suspect> found;
     Counts local;
     Counts& c = counts ? *counts : local;
-    Statement st = db.prepare(QStringLiteral("SELECT NR, CAP, CITTA, PROV, NAZ FROM TabMAIL WHERE NR > ?1 ORDER BY NR"));
+    Statement st = db.prepare(QStringLiteral("SELECT NR, CAP, CITTA, PROV, NAZ, COGNOME FROM TabMAIL WHERE NR > ?1 "
+                                                  "ORDER BY NR"));
     st.bindInt(1, afterNr);
     AddressCheck::Place place;
     while (st.step()) {
@@ -37,7 +38,7 @@ QList<ArchiveCheck::Suspect> ArchiveCheck::scan(archive::Database& db, const Add
             break;
         }
         ++c.checked;
-        found.append({st.integer(0), place, std::move(f)});
+        found.append({st.integer(0), st.text(5), place, std::move(f)});
     }
     return found;
 }

@@ -16,6 +16,7 @@ class ArchiveCheck {
 public:
     struct Suspect {
         qint64 nr = 0;
+        QString cognome; // to tell the address in a list
         AddressCheck::Place place;
         AddressCheck::Finding finding;
     };

@@ -5,13 +5,16 @@
 #include "settings/ProgramSetup.h"
 #include "settings/Settings.h"
 
+#include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTextStream>
 
 #include <algorithm>
+#include <optional>
 
 namespace velomar::addresses {
 
@@ -66,15 +69,18 @@ void ItalianPlaces::load() {
         if (r[0].size() > kCittaWidth)
             longNames_.append(i);
     }
-    sortedByKey_.reserve(comuni_.size());
-    for (int i = 0; i < comuni_.size(); ++i)
-        sortedByKey_.append(i);
-    QStringList keys;
-    for (const Comune& c : comuni_)
-        keys.append(PlaceKey::of(c.name));
-    std::sort(sortedByKey_.begin(), sortedByKey_.end(), [&](int a, int b) { return keys[a] < keys[b]; });
-    for (int i : sortedByKey_)
-        sortedKeys_.append(keys[i]);
+    auto sortBy = [this](Sorted& sorted, QString (*keyOf)(QStringView)) {
+        QStringList keys;
+        for (const Comune& c : comuni_) {
+            keys.append(keyOf(c.name));
+            sorted.comuni.append(int(sorted.comuni.size()));
+        }
+        std::sort(sorted.comuni.begin(), sorted.comuni.end(), [&](int a, int b) { return keys[a] < keys[b]; });
+        for (int i : sorted.comuni)
+            sorted.keys.append(keys[i]);
+    };
+    sortBy(byName_, &PlaceKey::of);
+    sortBy(bySaintName_, &PlaceKey::saints);
 
     for (const QStringList& r : readRows(QStringLiteral(":/comuni/province.csv"))) {
         if (r.size() < 4)
@@ -117,7 +123,19 @@ QString ItalianPlaces::capTablePath(const settings::Settings& settings) {
 
 ItalianPlaces ItalianPlaces::forUser(const settings::Settings& settings) {
     const QString path = capTablePath(settings);
-    return path.isEmpty() ? builtin() : withCapTable(path);
+    if (path.isEmpty())
+        return builtin();
+    // Each entry form asks again: the table is read once until it changes.
+    static QString cachedPath;
+    static QDateTime cachedTime;
+    static std::optional<ItalianPlaces> cached;
+    const QDateTime modified = QFileInfo(path).lastModified();
+    if (!cached || cachedPath != path || cachedTime != modified) {
+        cached = withCapTable(path);
+        cachedPath = path;
+        cachedTime = modified;
+    }
+    return *cached;
 }
 
 ItalianPlaces ItalianPlaces::withCapTable(const QString& path) {
@@ -187,18 +205,29 @@ QList<int> ItalianPlaces::comuniOfCap(const QString& cap) const { return byCap_.
 
 QList<int> ItalianPlaces::startingWith(QStringView prefix, int limit) const {
     QList<int> found;
-    const QString key = PlaceKey::of(prefix);
-    if (key.isEmpty())
-        return found;
-    auto it = std::lower_bound(sortedKeys_.cbegin(), sortedKeys_.cend(), key);
-    for (; it != sortedKeys_.cend() && it->startsWith(key) && found.size() < limit; ++it)
-        found.append(sortedByKey_[int(it - sortedKeys_.cbegin())]);
+    // "S.Gio" is a prefix of the saint-folded names only.
+    for (const auto& [sorted, key] : {std::pair{&byName_, PlaceKey::of(prefix)}, std::pair{&bySaintName_, PlaceKey::saints(prefix)}}) {
+        if (key.isEmpty())
+            continue;
+        auto it = std::lower_bound(sorted->keys.cbegin(), sorted->keys.cend(), key);
+        for (; it != sorted->keys.cend() && it->startsWith(key) && found.size() < limit; ++it) {
+            const int i = sorted->comuni[int(it - sorted->keys.cbegin())];
+            if (!found.contains(i))
+                found.append(i);
+        }
+    }
     return found;
 }
 
 const ItalianPlaces::Province* ItalianPlaces::province(const QString& code) const {
     const auto it = provinces_.constFind(code);
     return it == provinces_.cend() ? nullptr : &*it;
+}
+
+QStringList ItalianPlaces::provinceCodes() const {
+    QStringList codes = provinces_.keys();
+    codes.sort();
+    return codes;
 }
 
 QString ItalianPlaces::provinceByName(QStringView name) const { return provinceNames_.value(PlaceKey::of(name)); }

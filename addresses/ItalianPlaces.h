@@ -57,6 +57,8 @@ public:
     QList<int> startingWith(QStringView prefix, int limit) const;
 
     const Province* province(const QString& code) const;
+    // Every current province code, sorted.
+    QStringList provinceCodes() const;
     // Province code of a written-out name ("Roma", "Forlì-Cesena", "Bolzano"); empty if none.
     QString provinceByName(QStringView name) const;
     // Current codes taking over an abolished or renamed code ("CI" -> "SU"); empty if none.
@@ -76,8 +78,13 @@ private:
     QHash<QString, QList<int>> bySaints_;
     QHash<QString, QList<int>> byCap_;
     QList<int> longNames_;
-    QList<int> sortedByKey_;
-    QStringList sortedKeys_;
+    // Comuni in key order, for prefixes: by PlaceKey::of and by PlaceKey::saints.
+    struct Sorted {
+        QList<int> comuni;
+        QStringList keys;
+    };
+    Sorted byName_;
+    Sorted bySaintName_;
     QHash<QString, Province> provinces_;
     QHash<QString, QString> provinceNames_;
     QHash<QString, QStringList> successors_;

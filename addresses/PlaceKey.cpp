@@ -70,6 +70,10 @@ QString PlaceKey::build(QStringView name, bool foldSaints) {
     return key;
 }
 
+QString PlaceKey::forCitta(const QString& name) {
+    return name.size() > CittaWidth ? shortened(name).left(CittaWidth) : name;
+}
+
 QString PlaceKey::shortened(const QString& name) {
     static const QRegularExpression saint(QStringLiteral("\\b(San|Santo|Santa|SAN|SANTO|SANTA) "));
     QString s = name;

@@ -18,6 +18,11 @@ public:
     // the other words stay.
     static QString shortened(const QString& name);
 
+    // CITTA's width.
+    static constexpr int CittaWidth = 24;
+    // The name as CITTA can hold it: shortened when too long, then cut at CittaWidth.
+    static QString forCitta(const QString& name);
+
 private:
     static QString build(QStringView name, bool foldSaints);
 };

@@ -1,12 +1,17 @@
 #include "exchange/FileImporter.h"
 
 #include "addresses/DuplicateFinder.h"
+#include "addresses/AddressCheck.h"
+#include "addresses/ArchiveCheck.h"
+#include "addresses/ItalianPlaces.h"
 #include "archive/DataModel.h"
 #include "archive/Database.h"
 #include "archive/Statement.h"
 #include "archive/Transaction.h"
+#include "common/AppError.h"
 #include "exchange/ImportValues.h"
 #include "exchange/SourceTable.h"
+#include "settings/Settings.h"
 
 #include <QSet>
 
@@ -17,6 +22,20 @@ namespace {
 using archive::DataModel;
 
 constexpr qint64 kProgressStep = 500;
+
+// Imported addresses whose CAP, comune and province disagree. The addresses are already
+// stored: a CAP table that cannot be read is said in the summary and the built-in list checks.
+qint64 countSuspects(archive::Database& db, qint64 afterNr, QStringList& notes) {
+    addresses::ItalianPlaces places = addresses::ItalianPlaces::builtin();
+    try {
+        places = addresses::ItalianPlaces::forUser(settings::Settings());
+    } catch (const common::AppError& e) {
+        notes << e.description();
+    }
+    addresses::ArchiveCheck::Counts counts;
+    addresses::ArchiveCheck::scan(db, addresses::AddressCheck(places), &counts, afterNr);
+    return counts.suspects;
+}
 
 // Blank rows and rows whose data all lie in columns the user left out.
 bool nothingMapped(const QStringList& row, const QList<int>& filling) {
@@ -123,6 +142,12 @@ ImportSummary FileImporter::run(SourceTable& source, const ImportMapping& mappin
     addresses::DuplicateFinder finder;
     if (matching)
         finder.addArchive(target);
+    qint64 lastNr = 0;
+    {
+        archive::Statement last(target, QStringLiteral("SELECT IFNULL(MAX(NR), 0) FROM TabMAIL"));
+        if (last.step())
+            lastNr = last.integer(0);
+    }
     QSet<QString> seen;
     if (exact) {
         archive::Statement existing(target,
@@ -196,6 +221,7 @@ ImportSummary FileImporter::run(SourceTable& source, const ImportMapping& mappin
     summary.read = rows;
     summary.rowsCaption = source.rowsCaption();
     summary.readNotes = source.readNotes();
+    summary.suspects = countSuspects(target, lastNr, summary.readNotes);
     return summary;
 }
 
@@ -227,6 +253,10 @@ QStringList ImportSummary::lines() const {
     }
     if (cutValues > 0)
         out << QStringLiteral("Valori accorciati per stare nei campi: %1.").arg(cutValues);
+    if (suspects > 0)
+        out << QStringLiteral("Indirizzi con CAP, comune e provincia che non concordano: %1 "
+                              "(Archivio, Verifica indirizzi).")
+                   .arg(suspects);
     if (!refused.empty()) {
         out << QStringLiteral("Righe scartate: %1.").arg(qint64(refused.size()));
         const std::size_t shown = std::min<std::size_t>(refused.size(), 20);

@@ -46,6 +46,7 @@ struct ImportSummary {
     qint64 duplicates = 0; // rows that matched, skipped or not as chosen
     std::vector<ReviewRow> review;
     qint64 cutValues = 0;
+    qint64 suspects = 0; // imported Italian addresses whose CAP, comune and province disagree
     std::vector<RefusedRow> refused;
     bool oneToOne = false;  // read as it is, without adjustments
     bool cancelled = false; // nothing was written

@@ -1,6 +1,7 @@
 #include "exchange/ImportValues.h"
 
 #include "addresses/EntryFieldRules.h"
+#include "addresses/ItalianPlaces.h"
 #include "archive/DataModel.h"
 
 #include <QRegularExpression>
@@ -120,10 +121,12 @@ int ImportValues::adjust(archive::AddressRecord& record) const {
     QString& prov = record[DataModel::PROV];
     if (prov.size() == 4 && prov.startsWith(u'(') && prov.endsWith(u')'))
         prov = prov.mid(1, 2);
-    // A province written out ("Roma") cut to two letters would name another one.
+    // A province written out ("Roma") becomes its code; cut to two letters it would name
+    // another one.
     if (prov.size() > sizeOf(DataModel::PROV)) {
-        prov.clear();
-        ++cutCount;
+        prov = naz.isEmpty() ? addresses::ItalianPlaces::builtin().provinceByName(prov) : QString();
+        if (prov.isEmpty())
+            ++cutCount;
     }
     if (!record[DataModel::GR].isEmpty()) {
         const QString code = groupCode(record[DataModel::GR]);

@@ -4,6 +4,9 @@
 #include "addresses/ui/frmDOPPIONI.h"
 #include "archive/Session.h"
 #include "addresses/ui/frmSchedario.h"
+#include "addresses/ui/frmVERIFICA.h"
+#include "archive/Session.h"
+#include "common/DialogService.h"
 #include "archive/CountryLookup.h"
 #include "common/AppError.h"
 #include "settings/AppState.h"
@@ -110,6 +113,20 @@ void AddressWindows::mnuGrigliaDefault_Click() {
 void AddressWindows::mnuChiudiArchivio_Click() {
     if (m_grid)
         m_grid->cmdChiudi_Click();
+}
+
+void AddressWindows::mnuVerifica_Click() {
+    if (!m_grid || !m_ctx.session.mainDb.isOpen()) {
+        m_ctx.dialogs.warn(QStringLiteral("Non ci sono Indirizzi."));
+        return;
+    }
+    QPointer<frmEDIT> grid = m_grid;
+    frmVERIFICA window(m_ctx, [grid](qint64 nr) { return grid && grid->modifyAddress(nr); }, m_main.window);
+    window.exec();
+    if (window.applied() > 0 && grid) {
+        grid->reloadArchive();
+        grid->cboORDINAMENTO_Click();
+    }
 }
 
 void AddressWindows::reloadAfterImport() {

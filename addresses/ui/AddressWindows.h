@@ -42,6 +42,9 @@ public:
     // "Cerca doppioni" on the open archive; the grid reads it again after each merge.
     void mnuDoppioni_Click();
     void mnuChiudiArchivio_Click();
+    // "Verifica indirizzi": the check window on the open archive; the grid shows what it
+    // corrected.
+    void mnuVerifica_Click();
     // After an import into the open archive.
     void reloadAfterImport();
 

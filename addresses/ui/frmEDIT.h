@@ -71,6 +71,8 @@ public:
     void cboRICERCHE_Click();
     void cmdAggiungi_Click();
     void cmdModifica_Click();
+    // The entry form on address NR (the check window's "open"); false when not shown.
+    bool modifyAddress(qint64 nr);
     void cmdRimuovi_Click();
     void navigate(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 

@@ -275,6 +275,29 @@ void frmEDIT::cmdAggiungi_Click() {
     focusGrid();
 }
 
+bool frmEDIT::modifyAddress(qint64 nr) {
+    Recordset& rs = m_ctx.session.mainRs;
+    if (!rs.isOpen())
+        return false;
+    const Recordset::Bookmark kept = rs.bookmark();
+    bool found = false;
+    try {
+        rs.moveFirst();
+        found = rs.find(F::numberIs(nr));
+    } catch (const common::AppError&) {
+        found = false;
+    }
+    if (!found) {
+        rs.setBookmark(kept);
+        m_ctx.dialogs.message(QStringLiteral("Numero Indirizzo non trovato !"), MsgIcon::Exclamation);
+        syncGridToRecordset();
+        return false;
+    }
+    syncGridToRecordset();
+    cmdModifica_Click();
+    return true;
+}
+
 void frmEDIT::cmdModifica_Click() {
     if (m_ctx.state.displayedCount == 0) {
         m_ctx.dialogs.message(QStringLiteral("Non ci sono Indirizzi da modificare."), MsgIcon::Exclamation);

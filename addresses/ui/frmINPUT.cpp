@@ -1,6 +1,7 @@
 #include "addresses/ui/frmINPUT.h"
 
 #include "addresses/ArchiveGuard.h"
+#include "addresses/ui/PlaceCompleter.h"
 #include "addresses/EntryFieldRules.h"
 #include "addresses/GridColumns.h"
 #include "archive/FailureText.h"
@@ -14,6 +15,7 @@
 
 #include <QCheckBox>
 #include <QEvent>
+#include <QFocusEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -132,7 +134,19 @@ void frmINPUT::buildUi() {
         const Cell cell = kCells[i];
         auto* column = new QVBoxLayout;
         column->setSpacing(1);
-        column->addWidget(label);
+        if (i == R::Citta) {
+            // The mark of the place check sits beside the comune's caption.
+            auto* row = new QHBoxLayout;
+            row->addWidget(label);
+            row->addStretch(1);
+            m_lblVerifica = new QLabel(m_fraInput);
+            m_lblVerifica->setObjectName(QStringLiteral("lblVerifica"));
+            m_lblVerifica->setStyleSheet(QStringLiteral("color: #b35900; font-weight: bold"));
+            row->addWidget(m_lblVerifica);
+            column->addLayout(row);
+        } else {
+            column->addWidget(label);
+        }
         if (i == R::EMail) {
             auto* row = new QHBoxLayout;
             row->addWidget(box);
@@ -148,6 +162,14 @@ void frmINPUT::buildUi() {
         }
         grid->addLayout(column, cell.row * 2, cell.column, 1, cell.span);
     }
+    m_places = new PlaceCompleter(
+        m_ctx,
+        {static_cast<QLineEdit*>(m_boxes[R::Cap]), static_cast<QLineEdit*>(m_boxes[R::Citta]),
+         static_cast<QLineEdit*>(m_boxes[R::Prov]), [this] { return fieldText(R::Naz); },
+         [this](int field, const QString& text) { setFieldText(field, text); }},
+        m_lblVerifica, this);
+    connect(static_cast<QLineEdit*>(m_boxes[R::Naz]), &QLineEdit::textChanged, m_places,
+            &PlaceCompleter::refreshMark);
     auto* nr = static_cast<QLineEdit*>(m_boxes[R::Nr]);
     nr->setReadOnly(true);
     QFont bold = nr->font();
@@ -356,6 +378,9 @@ bool frmINPUT::eventFilter(QObject* watched, QEvent* event) {
             break;
         }
         case QEvent::FocusIn:
+            // A completer list opening or closing is no entering of the box.
+            if (static_cast<QFocusEvent*>(event)->reason() == Qt::PopupFocusReason)
+                break;
             // After the box's own focus handling, which selects everything.
             QTimer::singleShot(0, this, [this, field] {
                 if (m_boxes[std::size_t(field)]->hasFocus())
@@ -363,6 +388,8 @@ bool frmINPUT::eventFilter(QObject* watched, QEvent* event) {
             });
             break;
         case QEvent::FocusOut:
+            if (static_cast<QFocusEvent*>(event)->reason() == Qt::PopupFocusReason)
+                break;
             boxLeft(field);
             break;
         default:

@@ -19,6 +19,8 @@ struct AppContext;
 
 namespace velomar::addresses {
 
+class PlaceCompleter;
+
 // The modal form in which one address is typed in ("Nuovo Indirizzo"), changed
 // ("Modifica Indirizzo") or shown before deletion ("Elimina Indirizzo"). New addresses are
 // written here, one per confirmation; changes and deletions are written by the grid.
@@ -37,6 +39,8 @@ public:
     QWidget* box(int field) const { return m_boxes[std::size_t(field)]; }
     QCheckBox* repeatBox(int field) const { return m_repeat[std::size_t(field)]; }
     bool repeatPanelShown() const;
+    PlaceCompleter* places() const { return m_places; }
+    QLabel* placeMark() const { return m_lblVerifica; }
     // Addresses written by this form since it opened.
     int written() const { return m_written; }
 
@@ -84,6 +88,8 @@ private:
     QPushButton* m_cmdConferma = nullptr;
     QPushButton* m_cmdEsci = nullptr;
     QPushButton* m_cmdRip = nullptr;
+    QLabel* m_lblVerifica = nullptr;
+    PlaceCompleter* m_places = nullptr;
     int m_lastBox = 1;
     int m_written = 0;
     bool m_adjusting = false;

@@ -48,16 +48,20 @@ void ExchangeWindows::openImport(common::AppContext& context, addresses::frmEDIT
     refreshGrid(context, grid, before);
 }
 
-void ExchangeWindows::openFileImport(common::AppContext& context, addresses::frmEDIT* grid,
-                                     QWidget* parent, const QString& path) {
+qint64 ExchangeWindows::openFileImport(common::AppContext& context, addresses::frmEDIT* grid,
+                                       QWidget* parent, const QString& path) {
     const qint64 before = context.state.archiveCount;
+    qint64 suspects = 0;
     {
         exchange::ui::frmIMPORTAFILE window(context, exchange::openSource, parent);
         if (!path.isEmpty())
             window.loadSource(path);
         window.exec();
+        if (window.lastSummary())
+            suspects = window.lastSummary()->suspects;
     }
     refreshGrid(context, grid, before);
+    return suspects;
 }
 
 } // namespace velomar::shell::ui

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QtGlobal>
+
 #include <QString>
 
 class QWidget;
@@ -22,8 +24,8 @@ public:
     // when the count changed, or goes back to its current row.
     static void openImport(common::AppContext& context, addresses::frmEDIT* grid, QWidget* parent);
     // "Importa da file...": the same, reading a CSV, vCard or Access file; with path, that
-    // file is read as the window opens.
-    static void openFileImport(common::AppContext& context, addresses::frmEDIT* grid, QWidget* parent,
+    // file is read as the window opens. Returns how many imported addresses disagree.
+    static qint64 openFileImport(common::AppContext& context, addresses::frmEDIT* grid, QWidget* parent,
                                const QString& path = QString());
 };
 

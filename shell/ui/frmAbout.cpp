@@ -68,6 +68,11 @@ frmAbout::frmAbout(common::AppContext& context, ShellCommands& shell, QWidget* p
     lblDatiWin->setObjectName(QStringLiteral("lblDatiWin"));
     lblDatiWin->setTextInteractionFlags(Qt::TextSelectableByMouse);
     texts->addWidget(lblDatiWin);
+    // The comuni list is ISTAT's, whose licence asks for the credit.
+    lblDati = new QLabel(QStringLiteral("Elenco dei comuni e delle province: ISTAT, licenza CC BY 3.0 IT."), this);
+    lblDati->setObjectName(QStringLiteral("lblDati"));
+    lblDati->setWordWrap(true);
+    texts->addWidget(lblDati);
     texts->addStretch(1);
 
     auto* buttons = new QHBoxLayout;

@@ -27,6 +27,7 @@ public:
     QLabel* lblTitleBis = nullptr;
     QLabel* lblREV = nullptr;
     QLabel* lblDatiWin = nullptr;
+    QLabel* lblDati = nullptr; // credit for the comuni data
     QPushButton* cmdOK = nullptr;
     QPushButton* cmdSysInfo = nullptr;
 

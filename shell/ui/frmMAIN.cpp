@@ -3,6 +3,7 @@
 #include "addresses/ui/AddressWindows.h"
 #include "addresses/ui/frmEDIT.h"
 #include "archive/ui/ArchiveCommands.h"
+#include "archive/Session.h"
 #include "archive/ui/MainWindowHost.h"
 #include "settings/AppState.h"
 #include "common/DialogService.h"
@@ -57,8 +58,8 @@ frmMAIN::frmMAIN(common::AppContext& context, QWidget* parent)
                                   [](const QString& path) { return exchange::AccessConverter::convert(path); },
                                   &exchange::AccessConverter::holdsAddressArchive,
                                   [this](const QString& path) {
-                                      ExchangeWindows::openFileImport(m_ctx, m_addresses->grid(), this,
-                                                                                    path);
+                                      offerCheck(ExchangeWindows::openFileImport(m_ctx, m_addresses->grid(),
+                                                                                 this, path));
                                   }});
     buildMenus();
     buildStatusBar();
@@ -167,6 +168,7 @@ void frmMAIN::buildMenus() {
     wire(addItem(archivio, "mnuImportaFile", QStringLiteral("Importa da &file…")),
          &frmMAIN::mnuImportaFile_Click, true);
     wire(addItem(archivio, "mnuDoppioni", QStringLiteral("Cerca d&oppioni…")), &frmMAIN::mnuDoppioni_Click, true);
+    wire(addItem(archivio, "mnuVerifica", QStringLiteral("Verifica i&ndirizzi…")), &frmMAIN::mnuVerifica_Click, true);
     addSeparator(archivio, "mnuSep0");
     wire(addItem(archivio, "mnuGrigliaDefault", QStringLiteral("Ripristina Colonne &Default"),
                  QKeySequence(QStringLiteral("Ctrl+D"))),
@@ -412,11 +414,21 @@ void frmMAIN::mnuImporta_Click() {
     ExchangeWindows::openImport(m_ctx, m_addresses->grid(), this);
 }
 
-void frmMAIN::mnuImportaFile_Click() {
-    ExchangeWindows::openFileImport(m_ctx, m_addresses->grid(), this);
+void frmMAIN::mnuImportaFile_Click() { offerCheck(ExchangeWindows::openFileImport(m_ctx, m_addresses->grid(), this)); }
+
+void frmMAIN::offerCheck(qint64 suspects) {
+    if (suspects <= 0 || !m_ctx.session.mainDb.isOpen())
+        return;
+    if (m_ctx.dialogs.message(QStringLiteral("%1 indirizzi importati hanno CAP, comune e provincia che non "
+                                             "concordano.\nAprire la verifica degli indirizzi?")
+                                  .arg(suspects),
+                              common::MsgIcon::Question, common::MsgButtons::YesNo) == common::MsgResult::Yes)
+        mnuVerifica_Click();
 }
 
 void frmMAIN::mnuDoppioni_Click() { m_addresses->mnuDoppioni_Click(); }
+
+void frmMAIN::mnuVerifica_Click() { m_addresses->mnuVerifica_Click(); }
 
 void frmMAIN::mnuGrigliaDefault_Click() { m_addresses->mnuGrigliaDefault_Click(); }
 

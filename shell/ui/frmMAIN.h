@@ -81,6 +81,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // After a file import: offers the address check when imported addresses disagree.
+    void offerCheck(qint64 suspects);
     void buildMenus();
     void buildStatusBar();
     QAction* addItem(QMenu* menu, const char* name, const QString& caption,
@@ -110,6 +112,7 @@ private:
     void mnuImporta_Click();
     void mnuImportaFile_Click();
     void mnuDoppioni_Click();
+    void mnuVerifica_Click();
     void mnuGrigliaDefault_Click();
     void mnuProprieta_Click();
     void mnuChiudiArchivio_Click();

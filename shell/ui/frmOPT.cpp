@@ -12,6 +12,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -203,6 +204,28 @@ void frmOPT::buildControls() {
     foglioLayout->addWidget(cmdProva, 0, Qt::AlignRight);
     right->addWidget(fraFoglio, 1);
 
+    // The comuni's own CAPs: a table the user has, never shipped with the program.
+    auto* verifica = new QGroupBox(QStringLiteral("Verifica indirizzi"), this);
+    verifica->setObjectName(QStringLiteral("fraVerifica"));
+    auto* verificaLayout = new QHBoxLayout(verifica);
+    auto* capLabel = new QLabel(QStringLiteral("Tabella dei CAP dei comuni:"), verifica);
+    txtTabellaCAP = new QLineEdit(verifica);
+    txtTabellaCAP->setObjectName(QStringLiteral("txtTabellaCAP"));
+    txtTabellaCAP->setToolTip(QStringLiteral("File CSV \"comune;provincia;cap\" o comuni.json; vuoto: CAP.csv o "
+                                             "comuni.json della cartella del programma, se c'è"));
+    cmdSfogliaCAP = new QPushButton(QStringLiteral("Sfoglia…"), verifica);
+    cmdSfogliaCAP->setObjectName(QStringLiteral("cmdSfogliaCAP"));
+    cmdNessunaCAP = new QPushButton(QStringLiteral("Nessuna"), verifica);
+    cmdNessunaCAP->setObjectName(QStringLiteral("cmdNessunaCAP"));
+    verificaLayout->addWidget(capLabel);
+    verificaLayout->addWidget(txtTabellaCAP, 1);
+    verificaLayout->addWidget(cmdSfogliaCAP);
+    verificaLayout->addWidget(cmdNessunaCAP);
+    root->addWidget(verifica);
+    connect(cmdSfogliaCAP, &QPushButton::clicked, this, &frmOPT::cmdSfogliaCAP_Click);
+    connect(cmdNessunaCAP, &QPushButton::clicked, this, &frmOPT::cmdNessunaCAP_Click);
+    connect(txtTabellaCAP, &QLineEdit::textEdited, this, [this] { m_noCapTable = false; showCapTableHint(); });
+
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
     cmdOK = new QPushButton(QStringLiteral("&Conferma"), this);
@@ -236,6 +259,33 @@ void frmOPT::loadValues() {
         txtMIT1[i]->setText(m_ctx.state.senders.sender1[i]);
         txtMIT2[i]->setText(m_ctx.state.senders.sender2[i]);
     }
+    const auto table = m_ctx.settings.capTable();
+    m_noCapTable = table && table->isEmpty();
+    txtTabellaCAP->setText(table.value_or(QString()));
+    showCapTableHint();
+}
+
+void frmOPT::showCapTableHint() {
+    txtTabellaCAP->setPlaceholderText(m_noCapTable ? QStringLiteral("Nessuna: solo comune ↔ provincia e CAP ↔ provincia")
+                                                   : QStringLiteral("Quella della cartella del programma, se c'è"));
+}
+
+void frmOPT::cmdSfogliaCAP_Click() {
+    common::FileDialogOptions o;
+    o.title = QStringLiteral("Tabella dei CAP dei comuni");
+    o.fileName = txtTabellaCAP->text();
+    o.filter = QStringLiteral("Tabelle dei CAP (*.csv;*.json)|*.csv;*.json|Tutti i file (*.*)|*.*|");
+    if (const auto path = m_ctx.dialogs.openFile(o)) {
+        txtTabellaCAP->setText(*path);
+        m_noCapTable = false;
+        showCapTableHint();
+    }
+}
+
+void frmOPT::cmdNessunaCAP_Click() {
+    txtTabellaCAP->clear();
+    m_noCapTable = true;
+    showCapTableHint();
 }
 
 void frmOPT::applySenderRule() {
@@ -292,6 +342,10 @@ bool frmOPT::sendersStorable() {
 void frmOPT::cmdOK_Click() {
     if (!sendersStorable())
         return;
+    if (const QString table = txtTabellaCAP->text().trimmed(); !table.isEmpty() && !QFileInfo(table).isFile()) {
+        m_ctx.dialogs.warn(QStringLiteral("La tabella dei CAP %1 non esiste.").arg(table));
+        return;
+    }
     if (const auto problem = sheetPicker->selected().problem()) {
         m_ctx.dialogs.warn(*problem);
         return;
@@ -312,6 +366,9 @@ void frmOPT::cmdOK_Click() {
     }
 
     m_ctx.settings.writeOptions(o);
+    const QString table = txtTabellaCAP->text().trimmed();
+    m_ctx.settings.setCapTable(!table.isEmpty() ? std::optional<QString>(table)
+                                                : m_noCapTable ? std::optional<QString>(QString()) : std::nullopt);
     try {
         printing::SheetCatalog::setCurrent(m_ctx.settings, sheetPicker->selected());
     } catch (const common::AppError& e) {

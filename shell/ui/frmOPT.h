@@ -43,13 +43,22 @@ public:
     QGroupBox* fraFoglio = nullptr;
     printing::ui::SheetFormatPicker* sheetPicker = nullptr;
     QPushButton* cmdProva = nullptr; // "Foglio di prova" of the format chosen
+    QLineEdit* txtTabellaCAP = nullptr;
+    QPushButton* cmdSfogliaCAP = nullptr;
+    QPushButton* cmdNessunaCAP = nullptr;
     QPushButton* cmdOK = nullptr;
     QPushButton* cmdCancel = nullptr;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
+public slots:
+    void cmdSfogliaCAP_Click();
+    void cmdNessunaCAP_Click();
+
 private:
+    void showCapTableHint();
+    bool m_noCapTable = false; // the user chose no CAP table, not even the program folder's
     void buildControls();
     void loadValues();
     void applySenderRule();

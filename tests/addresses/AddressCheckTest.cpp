@@ -1,6 +1,7 @@
 #include "addresses/AddressCheck.h"
 #include "addresses/ItalianPlaces.h"
 #include "addresses/PlaceKey.h"
+#include "common/AppError.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -42,6 +43,13 @@ TEST(AddressCheck, BuiltInListHasEveryComuneAndProvinceRangesThatDoNotClash) {
     EXPECT_EQ(p.provinceByName(u"Forli-Cesena"), "FC");
     EXPECT_EQ(p.provinceByName(u"BOZEN"), "BZ");
     EXPECT_EQ(p.successors("OT"), QStringList{"SS"});
+    // Prefixes for the completer, written out or short.
+    for (const char16_t* prefix : {u"san giovanni in p", u"S.Giovanni in P", u"SGIOVANNIINP"}) {
+        QStringList names;
+        for (int i : p.startingWith(prefix, 30))
+            names << p.comuni()[i].name;
+        EXPECT_TRUE(names.contains("San Giovanni in Persiceto")) << names.join(", ").toStdString();
+    }
 }
 
 TEST(AddressCheck, FindsEachFaultWithItsReasonAndProposal) {
@@ -71,6 +79,9 @@ TEST(AddressCheck, FindsEachFaultWithItsReasonAndProposal) {
         {{"09013", "CARBONIA", "CI", ""}, Outcome::Suspect, "provincia soppressa (CI", {"09013", "CARBONIA", "SU", ""}, true},
         {{"40017", "S.GIOVANNI IN PERSICETO", "BO", ""}, Outcome::Agrees, "", {"40017", "S.GIOVANNI IN PERSICETO", "BO", ""}, false},
         {{"40017", "SAN GIOVANNI IN PERSICET", "BO", ""}, Outcome::Suspect, "nome del comune troncato", {"40017", "S. GIOVANNI IN PERSICETO", "BO", ""}, true},
+        {{"98051", "BARCELLONA POZZO DI GOTT", "ME", ""}, Outcome::Agrees, "", {"98051", "BARCELLONA POZZO DI GOTT", "ME", ""}, false},
+        {{"98051", "Barcellona Pozzo di Goto", "ME", ""}, Outcome::Locality, "località non comune", {"98051", "Barcellona Pozzo di Goto", "ME", ""}, false},
+        {{"98051", "BARCELLONA POZZO DI GOTTO", "ME", ""}, Outcome::Suspect, "il nome non entra in CITTA (25 caratteri)", {"98051", "BARCELLONA POZZO DI GOTT", "ME", ""}, true},
         {{"55044", "MARINA DI PIETRASANTA", "LU", ""}, Outcome::Locality, "località non comune", {"55044", "MARINA DI PIETRASANTA", "LU", ""}, false},
         {{"20100", "MILANO", "MI", ""}, Outcome::Agrees, "", {"20100", "MILANO", "MI", ""}, false},
         {{"20123", "MILANO", "MI", ""}, Outcome::Suspect, "CAP non del comune (CAP del comune: 20121, 20122)", {"20123", "MILANO", "MI", ""}, false},
@@ -87,4 +98,21 @@ TEST(AddressCheck, FindsEachFaultWithItsReasonAndProposal) {
         EXPECT_EQ(f.proposal, c.proposal) << AddressCheck::describe(f.proposal).toStdString();
         EXPECT_EQ(f.unambiguous(), c.unambiguous);
     }
+}
+
+TEST(AddressCheck, ReadsComuniJsonAsItIsAndRefusesAnUnreadableTable) {
+    QTemporaryDir dir;
+    const QString json = dir.filePath("comuni.json");
+    {
+        QFile f(json);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(R"([{"nome":"Cantù","sigla":"CO","cap":["22063"]},{"nome":"Milano","sigla":"MI","cap":["20121","20122"]}])");
+    }
+    const ItalianPlaces places = ItalianPlaces::withCapTable(json);
+    EXPECT_TRUE(places.hasCapTable());
+    const QList<int> cantu = places.comuniOfCap("22063");
+    ASSERT_EQ(cantu.size(), 1);
+    EXPECT_EQ(places.comuni()[cantu.first()].name, "Cantù");
+    EXPECT_EQ(places.comuni()[places.find(u"MILANO").first()].caps, (QStringList{"20121", "20122"}));
+    EXPECT_THROW(ItalianPlaces::withCapTable(dir.filePath("manca.json")), velomar::common::AppError);
 }

@@ -224,6 +224,7 @@ TEST(ExchangeBatch, ImportFileCountsMapsAndRefusesWithTargetUnchanged) {
                                                  "--skip-duplicates"});
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
     EXPECT_EQ(r.out, "Tabella di prova\nImportati 1 indirizzi.\nDoppioni saltati: 2.\n"
+                     "Indirizzi con CAP, comune e provincia che non concordano: 1 (Archivio, Verifica indirizzi).\n"
                      "Righe scartate: 1.\n  riga 5: nessun valore nei campi associati\n");
     EXPECT_EQ(test::countIn(dst, "WHERE GR = 'X1' AND CAP = '00820'"), 1);
     // The same rows again, imported and listed beside the addresses they are like.

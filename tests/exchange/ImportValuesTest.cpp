@@ -78,9 +78,13 @@ TEST(ImportValues, CutsCountsAndOneLineFields) {
     EXPECT_TRUE(r[DataModel::APPUNTI].startsWith("riga 1\nriga 2  a"));
     EXPECT_EQ(r[DataModel::APPUNTI].size(), 6 + 1 + 8 + 500);
 
-    // A province written out would be cut to another one: dropped and counted.
+    // A province written out becomes its code; one that is no province would be cut to
+    // another one: dropped and counted.
     archive::AddressRecord p;
-    p[DataModel::PROV] = QStringLiteral("Roma");
+    p[DataModel::PROV] = QStringLiteral("Forli'-Cesena");
+    EXPECT_EQ(values.adjust(p), 0);
+    EXPECT_EQ(p[DataModel::PROV], "FC");
+    p[DataModel::PROV] = QStringLiteral("Narnia");
     p[DataModel::GR] = QStringLiteral("Amici");
     EXPECT_EQ(values.adjust(p), 2);
     EXPECT_EQ(p[DataModel::PROV], "");

@@ -1,7 +1,10 @@
 #include "GridFixture.h"
 
+#include "addresses/ui/PlaceCompleter.h"
+
 #include <QCheckBox>
 #include <QClipboard>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -79,4 +82,53 @@ TEST_F(EntryForm, BoxesFilterTypingAndKeepOlderLongTexts) {
     EXPECT_EQ(buffer.mode, EntryBuffer::ModeModify);
     EXPECT_EQ(buffer.fields[2].size(), 40);
     EXPECT_EQ(buffer.fields[9], "SVIZZERA");
+}
+
+TEST_F(EntryForm, PlacesAreOfferedWhileTypingAndTheMarkSaysWhyTheyDisagree) {
+    // A CAP table in the program folder lets the CAP offer its comuni.
+    const QString table = dir.filePath("CAP.csv");
+    {
+        QFile f(table);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("comune;provincia;cap\nCantù;CO;22063\nCarimate;CO;22060\nFigino Serenza;CO;22060\n");
+    }
+    settings.setCapTable(table);
+    EntryBuffer buffer;
+    buffer.mode = EntryBuffer::ModeNew;
+    frmINPUT form(*ctx, buffer, nullptr);
+    form.show();
+    QApplication::setActiveWindow(&form);
+    auto* cap = static_cast<QLineEdit*>(form.box(6));
+    auto* citta = static_cast<QLineEdit*>(form.box(7));
+    auto* prov = static_cast<QLineEdit*>(form.box(8));
+
+    citta->setFocus();
+    typeText(citta, "cantu");
+    EXPECT_EQ(form.fieldText(7), "CANTU"); // nothing replaced without a choice
+    ASSERT_FALSE(form.places()->offered(citta).isEmpty());
+    EXPECT_EQ(form.places()->offered(citta).first(), "CANTÙ (CO) 22063");
+    EXPECT_EQ(form.placeMark()->text(), "⚠");
+    EXPECT_TRUE(form.placeMark()->toolTip().contains("provincia mancante"));
+    form.places()->choose(citta, 0);
+    EXPECT_EQ(form.fieldText(7), "CANTÙ");
+    EXPECT_EQ(form.fieldText(8), "CO");
+    EXPECT_EQ(form.fieldText(6), "22063");
+    EXPECT_EQ(form.placeMark()->text(), "");
+
+    form.setFieldText(7, "");
+    form.setFieldText(8, "");
+    cap->setFocus();
+    cap->selectAll();
+    typeText(cap, "22060");
+    EXPECT_EQ(form.places()->offered(cap), (QStringList{"CARIMATE (CO)", "FIGINO SERENZA (CO)"}));
+    form.places()->choose(cap, 1);
+    EXPECT_EQ(form.fieldText(7), "FIGINO SERENZA");
+    EXPECT_EQ(form.fieldText(6), "22060");
+
+    prov->setFocus();
+    prov->selectAll();
+    typeText(prov, "fo");
+    EXPECT_TRUE(form.places()->offered(prov).contains("FC Forlì-Cesena"));
+    EXPECT_EQ(form.placeMark()->text(), "⚠"); // FO: no longer a province code
+    form.cmdEsci_Click();
 }

@@ -86,7 +86,9 @@ TEST(frmIMPORTAFILE, PreviewShowsRowsAsStoredAndImportSummarises) {
     w.cboDoppioni->setCurrentIndex(int(exchange::DuplicateChoice::Exact));
     w.cmdImporta_Click();
     ASSERT_TRUE(w.lastSummary().has_value());
-    EXPECT_EQ(f.dialogs.lastMessage(), "Importati 2 indirizzi.\nDoppioni saltati: 1.");
+    EXPECT_EQ(f.dialogs.lastMessage().toStdString(),
+              "Importati 2 indirizzi.\nDoppioni saltati: 1.\n"
+              "Indirizzi con CAP, comune e provincia che non concordano: 1 (Archivio, Verifica indirizzi).");
     EXPECT_EQ(f.state.archiveCount, 5);
     EXPECT_EQ(test::countAddresses(f.session.mainDb, "WHERE GR = 'ZZ'"), 2);
     EXPECT_EQ(test::countAddresses(f.session.mainDb, "WHERE NAZ = 'GERMANIA' AND CAP = '10115'"),

@@ -6,6 +6,7 @@
 #include "addresses/ui/frmINPUT.h"
 #include "addresses/ui/frmSchedario.h"
 #include "archive/SampleArchive.h"
+#include "addresses/ui/frmVERIFICA.h"
 #include "archive/ui/MainWindowHost.h"
 #include "archive/ui/frmProprieta.h"
 #include "archive/ui/frmProprietaGr.h"
@@ -129,6 +130,7 @@ TEST_F(Mnemonics, EveryWindowGivesEachAltKeyToOneControl) {
     archive::SampleArchive::write(sample, 20, 1);
     archive::Database sampleDb(sample, archive::Database::Mode::ReadWrite);
     windows.push_back(std::make_unique<addresses::frmDOPPIONI>(dialogs, sampleDb, nullptr));
+    windows.push_back(std::make_unique<addresses::frmVERIFICA>(*context, [](qint64) { return false; }));
     windows.push_back(std::make_unique<archive::ui::frmProprieta>(*context, host));
     windows.push_back(std::make_unique<archive::ui::frmProprietaGr>(*context, 3));
     windows.push_back(std::make_unique<groups::frmGRUPPI>(*context));

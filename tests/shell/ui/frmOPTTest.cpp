@@ -255,3 +255,29 @@ TEST_F(frmOPTTest, OverlappingCustomSheetIsRefusedWithTheReasonAndNothingIsStore
     EXPECT_EQ(stored->columnPitch, 100);
     EXPECT_EQ(SheetCatalog::current(*settings).columns, 2);
 }
+
+TEST_F(frmOPTTest, CapTableIsChosenByBrowsingRefusedWhenMissingAndCanBeNone) {
+    const QString table = program.filePath("CAP.csv");
+    {
+        QFile f(table);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("comune;provincia;cap\n");
+    }
+    {
+        frmOPT w(*context);
+        EXPECT_EQ(w.txtTabellaCAP->text(), "");
+        w.txtTabellaCAP->setText(program.filePath("manca.csv"));
+        w.cmdOK->click();
+        EXPECT_EQ(dialogs.lastMessage(), "La tabella dei CAP " + program.filePath("manca.csv") + " non esiste.");
+        EXPECT_EQ(settings->capTable(), std::nullopt);
+        dialogs.answerFile(table);
+        w.cmdSfogliaCAP->click();
+        w.cmdOK->click();
+        EXPECT_EQ(settings->capTable(), table);
+    }
+    frmOPT w(*context);
+    EXPECT_EQ(w.txtTabellaCAP->text(), table);
+    w.cmdNessunaCAP->click();
+    w.cmdOK->click();
+    EXPECT_EQ(settings->capTable(), QString(""));
+}
