@@ -34,7 +34,17 @@ LabelPreview::LabelPreview(const archive::Recordset& rs, LabelOptions options, L
                            SheetFormat sheet)
     : m_rs(rs), m_options(options), m_start(start), m_layout(std::move(sheet)) {}
 
-qint64 LabelPreview::pageCount() const { return m_layout.sheetsFor(m_rs.recordCount(), m_start); }
+void LabelPreview::setOneLabelPerDoor(bool on) {
+    m_doors.reset();
+    if (on) {
+        archive::RecordsetAddressSource all(m_rs);
+        m_doors = std::make_unique<addresses::HouseholdSource>(all);
+    }
+}
+
+qint64 LabelPreview::pageCount() const {
+    return m_layout.sheetsFor(m_doors ? m_doors->count() : m_rs.recordCount(), m_start);
+}
 
 QString LabelPreview::pageCountText(qint64 pages) {
     if (pages == 1)
@@ -55,7 +65,10 @@ QImage LabelPreview::render(qint64 page, double dpi) {
     const qint64 onPage = page == 1 ? perSheet - used : perSheet;
     LabelPosition pos = page == 1 ? m_start : LabelPosition{};
 
-    archive::RecordsetAddressSource all(m_rs);
+    archive::RecordsetAddressSource rows(m_rs);
+    archive::AddressSource& all = m_doors ? static_cast<archive::AddressSource&>(*m_doors) : rows;
+    if (m_doors)
+        m_doors->restart();
     all.skip(first);
     LimitedSource source(all, onPage);
     // The engine sees only this page's addresses: its first document is the page.

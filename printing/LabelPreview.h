@@ -1,11 +1,14 @@
 #pragma once
 
+#include "addresses/HouseholdSource.h"
+
 #include "printing/LabelLayout.h"
 #include "printing/StampaEtichette.h"
 
 #include <QImage>
 #include <QMarginsF>
 #include <QStringList>
+#include <memory>
 #include <optional>
 
 namespace velomar::archive {
@@ -24,6 +27,9 @@ public:
     // and unchanged while the preview is used. start: first label of the first sheet.
     LabelPreview(const archive::Recordset& rs, LabelOptions options, LabelPosition start = {},
                  SheetFormat sheet = SheetFormat::standard());
+
+    // "Una sola etichetta per indirizzo": the pages hold one label per door, as the print.
+    void setOneLabelPerDoor(bool on);
 
     // The printer's unprintable edges (mm); the PDF printer's by default.
     void setPrintableMargins(QMarginsF margins) { m_margins = margins; }
@@ -45,6 +51,7 @@ private:
     SheetFormat m_layout;
     QStringList m_cutLabels;
     std::optional<QMarginsF> m_margins;
+    std::unique_ptr<addresses::HouseholdSource> m_doors; // read once, when asked for
 };
 
 } // namespace velomar::printing

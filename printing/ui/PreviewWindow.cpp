@@ -149,7 +149,8 @@ PreviewWindow::PreviewWindow(qint64 pageCount, PageProvider provider, QWidget* p
 
 PreviewWindow* PreviewWindow::openLabels(QWidget* parent, const PrinterSelection& printers,
                                          archive::Recordset rs, LabelOptions options, LabelPosition start,
-                                         const SheetFormat& format, std::function<void()> print) {
+                                         const SheetFormat& format, std::function<void()> print,
+                                         bool oneLabelPerDoor) {
     // The preview reads the record set it was given for as long as the window lives.
     struct Job {
         archive::Recordset rs;
@@ -159,6 +160,7 @@ PreviewWindow* PreviewWindow::openLabels(QWidget* parent, const PrinterSelection
     };
     auto job = std::make_shared<Job>(std::move(rs), options, start, format);
     job->preview.setPrintableMargins(printers.printableMargins(Orientation::Portrait));
+    job->preview.setOneLabelPerDoor(oneLabelPerDoor);
     auto* w = new PreviewWindow(job->preview.pageCount(),
                                 [job](qint64 page, double dpi) { return job->preview.render(page, dpi); },
                                 parent);

@@ -43,7 +43,8 @@ public:
     // print runs the real job.
     static PreviewWindow* openLabels(QWidget* parent, const PrinterSelection& printers,
                                      archive::Recordset rs, LabelOptions options, LabelPosition start,
-                                     const SheetFormat& format, std::function<void()> print);
+                                     const SheetFormat& format, std::function<void()> print,
+                                     bool oneLabelPerDoor = false);
 
     // The same for a list, summary, groups or envelope job (see JobPreview::Job): one pass
     // lays the pages out without drawing, then each page shown is printed from where it

@@ -427,7 +427,8 @@ void frmStampaSingola::cmdAnteprima_Click() {
     LabelOptions options = LabelOptions::from(m_ctx.state.options);
     options.outlines = chkContorni->isChecked(); // the preview shows what the print will hold
     PreviewWindow::openLabels(this, m_ctx.printers, std::move(*rs), options,
-                              startPosition(), picFoglio->format(), [this] { cmdStampa_Click(); });
+                              startPosition(), picFoglio->format(), [this] { cmdStampa_Click(); },
+                              chkFamiglie->isChecked());
 }
 
 archive::AddressRecord frmStampaSingola::recordAt(qint64 row) const {

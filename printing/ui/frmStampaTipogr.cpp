@@ -130,7 +130,7 @@ void frmStampaTipogr::cmdAnteprima_Click() {
     LabelOptions options = LabelOptions::from(m_ctx.state.options);
     options.outlines = chkContorni->isChecked(); // the preview shows what the print will hold
     PreviewWindow::openLabels(this, m_ctx.printers, std::move(*rs), options, {1, 1},
-                              jobs.sheet(), [this] { cmdStampa_Click(); });
+                              jobs.sheet(), [this] { cmdStampa_Click(); }, chkFamiglie->isChecked());
 }
 
 } // namespace velomar::printing

@@ -1,3 +1,4 @@
+#include "../exchange/ArchiveFixture.h"
 #include "PdfWords.h"
 #include "support/CommandRun.h"
 
@@ -326,4 +327,35 @@ TEST(PreviewPage, SpansStopAtTheNextPageAndAPageTurnedTwiceOnALineIsDrawnWhole) 
     EXPECT_TRUE(preview.pageStarts().empty());
     for (qint64 page = 1; page <= preview.pageCount(); ++page)
         EXPECT_TRUE(preview.render(page, 20) == wholeRunPage(job, page, 20)) << "pagina " << page;
+}
+
+// With one label per door the preview has the pages the print has: 30 addresses at 6
+// doors fill a quarter of one sheet.
+TEST(PreviewPage, OneLabelPerDoorPagesAreThoseOfThePrint) {
+    QTemporaryDir dir;
+    const QString mdb = dir.filePath("famiglie.mdb");
+    test::createTestArchive(mdb);
+    {
+        archive::Database db(mdb, archive::Database::Mode::ReadWrite);
+        for (int i = 0; i < 30; ++i) {
+            archive::AddressRecord r;
+            r[2] = QStringLiteral("ROSSI");
+            r[3] = QStringLiteral("NOME%1").arg(i);
+            r[5] = QStringLiteral("VIA ROMA %1").arg(i % 6 + 1);
+            r[6] = QStringLiteral("00100");
+            r[7] = QStringLiteral("ROMA");
+            test::addTestAddress(db, r);
+        }
+    }
+    auto db = archive::ArchiveFile::open(mdb, archive::ArchiveKind::Addresses, archive::ArchiveFile::Access::ReadOnly);
+    auto rs = archive::Recordset::open(db, QStringLiteral("TabMAIL"), archive::LockType::ReadOnly);
+    LabelPreview preview(rs, {}, {1, 1});
+    EXPECT_EQ(preview.pageCount(), 2);
+    preview.setOneLabelPerDoor(true);
+    ASSERT_EQ(preview.pageCount(), 1);
+    const QImage doors = preview.render(1, 20);
+    preview.setOneLabelPerDoor(false);
+    EXPECT_FALSE(preview.render(1, 20) == doors);
+    preview.setOneLabelPerDoor(true);
+    EXPECT_THROW(preview.render(2, 40).isNull(), common::AppError);
 }
