@@ -1,6 +1,5 @@
 #include "../exchange/ArchiveFixture.h"
 #include "archive/DataModel.h"
-#include "exchange/ExchangeBatch.h"
 #include "printing/ListPrinterArchiveWalk.h"
 #include "support/CommandRun.h"
 
@@ -9,7 +8,6 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
-#include <QTextStream>
 #include <gtest/gtest.h>
 
 using namespace velomar;

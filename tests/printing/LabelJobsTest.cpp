@@ -8,7 +8,6 @@
 #include "archive/Statement.h"
 #include "settings/AppState.h"
 #include "printing/LabelJobs.h"
-#include "printing/PrinterError.h"
 #include "printing/PrinterSelection.h"
 #include "printing/RecordingPrinter.h"
 #include "printing/SheetCatalog.h"
@@ -18,7 +17,6 @@
 #include "support/RecordingProvider.h"
 
 #include <QDir>
-#include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>

@@ -6,7 +6,6 @@
 #include "printing/ListPrinter.h"
 #include "printing/PdfPrinter.h"
 #include "printing/PrintFonts.h"
-#include "printing/PrinterSelection.h"
 #include "printing/RecordingPrinter.h"
 #include "printing/StampaEtichette.h"
 
@@ -15,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include "printing/PrinterSelection.h"
 
 // Printed output read back from the PDF: whatever the offsets, fonts and page breaks, no
 // text runs off its label or page, and nothing is lost without being said.

@@ -1,5 +1,4 @@
 #include "MemorySource.h"
-#include "PdfWords.h"
 
 #include "common/AppError.h"
 #include "printing/CalibratedPrinter.h"
@@ -12,7 +11,6 @@
 #include "settings/Settings.h"
 
 #include <QLineF>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace velomar;
@@ -135,60 +133,6 @@ TEST(CalibratedPrinter, PositionsClipsAndLinesLandMovedAndScaledAboutThePaperCor
     }
     EXPECT_EQ(CalibratedPrinter::wrap(std::make_unique<RecordingPrinter>(), {})->deviceName(),
               QStringLiteral("Registratore"));
-}
-
-// The whole job read back from the PDF: every word where the calibration puts it, inside
-// its label as that lands.
-TEST(CalibratedPrinter, EveryWordOfACalibratedPdfIsMovedAndScaledAndStaysOnItsLabel) {
-    QTemporaryDir dir;
-    test::MemorySource source;
-    for (int i = 1; i <= 30; ++i) {
-        auto r = test::sampleAddress(i);
-        if (i % 4 == 0)
-            r[9] = QStringLiteral("SAN MARINO");
-        source.add(r);
-    }
-    const PrinterCalibration cal{-3.7, 4.2, 101.35, 98.6};
-    LabelOptions options;
-    options.topOffsetMm = 3;
-    options.leftOffsetMm = 2;
-    const auto print = [&](const QString& pdf, bool calibrated) {
-        source.rewind();
-        PdfPrinter pdfPrinter(pdf);
-        std::optional<CalibratedPrinter> moved;
-        if (calibrated)
-            moved.emplace(pdfPrinter, cal);
-        Printer& printer = calibrated ? static_cast<Printer&>(*moved) : pdfPrinter;
-        LabelPosition pos;
-        StampaEtichette(printer, options).print(source, pos);
-        printer.finishJob();
-    };
-    const QString plain = dir.filePath(QStringLiteral("plain.pdf")), moved = dir.filePath(QStringLiteral("moved.pdf"));
-    print(plain, false);
-    print(moved, true);
-
-    const auto before = test::wordsOf(plain), after = test::wordsOf(moved);
-    ASSERT_GT(before.size(), 250u);
-    ASSERT_EQ(after.size(), before.size());
-    const SheetFormat sheet = SheetFormat::standard();
-    double worst = 0;
-    for (std::size_t i = 0; i < before.size(); ++i) {
-        const test::Word& b = before[i];
-        const test::Word& a = after[i];
-        ASSERT_EQ(a.text, b.text) << i;
-        ASSERT_EQ(a.page, b.page) << i;
-        const QRectF want = cal.apply(b.box);
-        for (const double d : {a.box.left() - want.left(), a.box.top() - want.top(), a.box.right() - want.right(),
-                               a.box.bottom() - want.bottom()})
-            worst = std::max(worst, std::abs(d));
-        // Its label: the one the uncalibrated word sits on, where it lands.
-        const int column = int(b.box.center().x() / sheet.columnPitch) + 1;
-        const int row = int((b.box.center().y() - sheet.sheetTop) / sheet.rowPitch) + 1;
-        const QRectF label = cal.apply(sheet.physicalLabel({row, column}));
-        EXPECT_TRUE(label.contains(a.box)) << a.text.toStdString() << " page " << a.page;
-    }
-    EXPECT_LT(worst, 0.05) << "words " << before.size();
-    RecordProperty("worstMm", QString::number(worst, 'f', 5).toStdString());
 }
 
 namespace {

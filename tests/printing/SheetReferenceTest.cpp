@@ -1,5 +1,4 @@
 #include "MemorySource.h"
-#include "PdfWords.h"
 
 #include "printing/PdfPrinter.h"
 #include "printing/RecordingPrinter.h"
@@ -9,7 +8,6 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
-#include <QTextStream>
 #include <gtest/gtest.h>
 
 using namespace velomar;

@@ -1,5 +1,4 @@
 #include "support/BatchProcess.h"
-#include "support/TestEnvironment.h"
 
 #include <QDir>
 #include <QDirIterator>

@@ -2,12 +2,10 @@
 
 #include "addresses/ui/frmSchedario.h"
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QCheckBox>
+#include <QComboBox>
 
 using namespace velomar;
 using addresses::frmINPUT;

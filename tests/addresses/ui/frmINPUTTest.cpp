@@ -1,11 +1,11 @@
 #include "GridFixture.h"
 
-#include <QCheckBox>
-#include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QCheckBox>
+#include <QClipboard>
 
 using namespace velomar;
 using addresses::EntryBuffer;

@@ -6,12 +6,12 @@
 #include "common/ui/frmAttesa.h"
 
 #include <QApplication>
-#include <QLabel>
 #include <QMessageBox>
-#include <QScreen>
 #include <QSettings>
 #include <QTimer>
 #include <gtest/gtest.h>
+#include <QLabel>
+#include <QScreen>
 
 using namespace velomar::common;
 using namespace velomar::common::ui;

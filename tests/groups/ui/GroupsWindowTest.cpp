@@ -1,20 +1,16 @@
 #include "support/PrintContext.h"
 #include "support/TestEnvironment.h"
 
-#include "groups/GroupsArchive.h"
 #include "groups/ui/frmEditGrp.h"
 #include "groups/ui/frmGRUPPI.h"
 #include "printing/ui/PreviewWindow.h"
-#include "printing/RecordingPrinter.h"
 
-#include <QCryptographicHash>
 #include <QFile>
+#include <QTest>
+#include <gtest/gtest.h>
 #include <QLineEdit>
 #include <QTableWidget>
-#include <QTemporaryDir>
-#include <QTest>
 #include <QPushButton>
-#include <gtest/gtest.h>
 
 using namespace velomar;
 using groups::frmGRUPPI;

@@ -3,7 +3,6 @@
 
 #include "printing/PrinterSelection.h"
 #include "printing/StampaEtichette.h"
-#include "printing/ui/QtPrinter.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,9 +13,10 @@
 #include <QThread>
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <sys/wait.h>
 #include <unistd.h>
+#include "printing/ui/QtPrinter.h"
+#include <csignal>
 
 using namespace velomar;
 using namespace velomar::printing;

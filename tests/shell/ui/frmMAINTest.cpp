@@ -6,9 +6,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QMenu>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QMenu>
 
 using velomar::common::MsgButtons;
 using velomar::common::MsgIcon;

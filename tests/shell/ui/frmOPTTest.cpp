@@ -2,25 +2,25 @@
 
 #include "printing/SheetCatalog.h"
 #include "printing/ui/CustomSheetDialog.h"
-#include "printing/ui/SheetFormatPicker.h"
-#include "printing/ui/SheetView.h"
 #include "printing/ui/frmStampaSingola.h"
 #include "settings/SetupIni.h"
 #include "shell/ui/frmOPT.h"
 #include "support/CommandRun.h"
 
+#include <QTimer>
+#include <QTest>
+#include "printing/ui/SheetFormatPicker.h"
+#include "printing/ui/SheetView.h"
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QLabel>
 #include <QListWidget>
 #include <QSpinBox>
-#include <QTimer>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTest>
 
 using velomar::common::MsgIcon;
 using velomar::printing::LabelPosition;
