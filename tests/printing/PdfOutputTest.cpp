@@ -105,8 +105,6 @@ TEST(PdfPrinter, EnvelopeOnLandscapePageAndGroupListAfterIt) {
         GroupListPrinter::print(printer, {{"AA", "Amici"}}, QDate(2026, 12, 6));
         printer.finishJob();
     }
-    if (const QString keep = qEnvironmentVariable("VELOMAR_KEEP_PDF"); !keep.isEmpty())
-        QFile::copy(pdf, keep);
     QProcess p;
     p.start(QStringLiteral("pdfinfo"), {QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"),
                                         QStringLiteral("2"), pdf});

@@ -9,7 +9,6 @@
 #include "printing/RecordingPrinter.h"
 #include "printing/StampaEtichette.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -41,11 +40,6 @@ std::optional<LabelPosition> labelAt(const QRectF& box) {
 
 bool inside(const QRectF& outer, const QRectF& box) {
     return outer.adjusted(-kSlack, -kSlack, kSlack, kSlack).contains(box);
-}
-
-void keep(const QString& pdf) {
-    if (const QString dir = qEnvironmentVariable("VELOMAR_KEEP_DIR"); !dir.isEmpty())
-        QFile::copy(pdf, dir + QLatin1Char('/') + QFileInfo(pdf).fileName());
 }
 
 const Word* find(const std::vector<Word>& words, const QString& text, int page = 0) {
@@ -93,7 +87,6 @@ TEST(LabelFit, TopOffsetMovesTheBlockOnlyAsFarAsItFitsAndReportsWhatCannotFit) {
         printer.finishJob();
         EXPECT_TRUE(engine.cutLabels().isEmpty()) << engine.cutLabels().join(',').toStdString();
     }
-    keep(pdf);
     const auto words = test::wordsOf(pdf);
 
     // Every word lies wholly in the label its centre is on, and each label of the first
@@ -168,7 +161,6 @@ TEST(LabelFit, LeftOffsetJoinsAndShortensWithinTheRoomLeft) {
         // Only the locality of the third label had to lose characters.
         EXPECT_EQ(engine.cutLabels(), QStringList{"3"});
     }
-    keep(pdf);
     const auto words = test::wordsOf(pdf);
     const double paperRight = 210 - PdfPrinter::InsetMm; // the printer reaches no further
     for (const Word& w : words) {
@@ -204,7 +196,6 @@ TEST(LabelFit, ExtraCondensedIsNarrowerInThePdfAndInTheRules) {
         printer.printLine(line);
         printer.finishJob();
     }
-    keep(pdf);
     const auto words = test::wordsOf(pdf);
     std::map<int, std::pair<double, double>> extent; // line top (0.1 mm) -> left, right
     for (const Word& w : words) {
@@ -252,7 +243,6 @@ TEST(ListFit, FormattedListStaysOnTheChosenPrintersPage) {
         PdfPrinter printer(pdf);
         ListPrinter::print(printer, source, request);
         printer.finishJob();
-        keep(pdf);
         return test::wordsOf(pdf);
     };
 
@@ -319,7 +309,6 @@ TEST(SummaryFit, EveryCountOnItsValuesLineAndPageThroughTheBatch) {
     EXPECT_EQ(test::runCommand("summary", {mdb, "--field", "NAZIONE", "--pdf", pdf}).status, 2);
     const auto run = test::runCommand("summary", {mdb, "--field", "CAP", "--pdf", pdf});
     ASSERT_EQ(run.status, 0) << run.err.toStdString();
-    keep(pdf);
     EXPECT_GE(test::pageCount(pdf), 3);
 
     const auto words = test::wordsOf(pdf);
@@ -354,7 +343,6 @@ TEST(SummaryFit, EveryCountOnItsValuesLineAndPageThroughTheBatch) {
     // A long town is cut with "…" before the count column.
     const QString towns = dir.filePath(QStringLiteral("citta.pdf"));
     ASSERT_EQ(test::runCommand("summary", {mdb, "--field", "citta", "--pdf", towns, "--by-count"}).status, 0);
-    keep(towns);
     const auto townWords = test::wordsOf(towns);
     const Word* cut = nullptr;
     for (const Word& w : townWords)
