@@ -31,7 +31,6 @@ TEST_F(Commands, AddWritesEachConfirmedAddressAndRepeatsChosenFields) {
         QApplication::setActiveWindow(&form);
         EXPECT_EQ(form.windowTitle(), "Nuovo Indirizzo");
         EXPECT_TRUE(form.box(0)->isHidden());
-        EXPECT_EQ(form.findChild<QPushButton*>("cmdEsci")->text(), "Chi&udi");
         form.cmdRip_Click();
         EXPECT_TRUE(form.repeatPanelShown());
         form.cmdNESSUNO_Click();
@@ -238,7 +237,6 @@ TEST_F(Commands, DeleteOneOrManyRemovesExactlyTheChosenRows) {
     selectRows(9, 9);
     test::onModal<frmINPUT>([](frmINPUT& form) {
         EXPECT_EQ(form.windowTitle(), "Elimina Indirizzo");
-        EXPECT_EQ(form.findChild<QPushButton*>("cmdConferma")->text(), "Eli&mina");
         EXPECT_FALSE(form.box(2)->isEnabled());
         form.cmdConferma_Click();
     });
