@@ -42,13 +42,6 @@ bool inside(const QRectF& outer, const QRectF& box) {
     return outer.adjusted(-kSlack, -kSlack, kSlack, kSlack).contains(box);
 }
 
-const Word* find(const std::vector<Word>& words, const QString& text, int page = 0) {
-    for (const Word& w : words)
-        if (w.text == text && (page == 0 || w.page == page))
-            return &w;
-    return nullptr;
-}
-
 // A first name that, after surname and blank, makes a pair between from and to mm wide.
 QString nameForPairWidth(const PrintFont& font, const QString& surname, double from, double to) {
     QString name;
@@ -101,7 +94,7 @@ TEST(LabelFit, TopOffsetMovesTheBlockOnlyAsFarAsItFitsAndReportsWhatCannotFit) {
     for (int k = 1; k <= 24; ++k) {
         EXPECT_EQ((wordsPerLabel[{1, k}]), 15) << "label " << k;
         const LabelPosition pos = kLayout.positionOf(k);
-        const Word* surname = find(words, QStringLiteral("BERNASCONI%1").arg(k), 1);
+        const Word* surname = test::findWord(words, QStringLiteral("BERNASCONI%1").arg(k), 1);
         ASSERT_NE(surname, nullptr);
         EXPECT_EQ(labelAt(surname->box), pos);
         // Moved down as far as the 8 lines allow (less than the 10 mm asked): the last line
@@ -113,7 +106,7 @@ TEST(LabelFit, TopOffsetMovesTheBlockOnlyAsFarAsItFitsAndReportsWhatCannotFit) {
     EXPECT_EQ(std::count_if(words.begin(), words.end(), [](const Word& w) { return w.text == "SVIZZERA"; }), 24);
     // A short label moves by the whole offset.
     for (int k = 25; k <= 27; ++k) {
-        const Word* surname = find(words, QStringLiteral("ROSSI%1").arg(k), 2);
+        const Word* surname = test::findWord(words, QStringLiteral("ROSSI%1").arg(k), 2);
         ASSERT_NE(surname, nullptr);
         const LabelPosition pos = kLayout.positionOf(k - 24);
         EXPECT_NEAR(surname->box.top(), PdfPrinter::InsetMm + kLayout.rowOffset(pos.row) + 10 + lineHeight,
@@ -171,13 +164,13 @@ TEST(LabelFit, LeftOffsetJoinsAndShortensWithinTheRoomLeft) {
         EXPECT_GE(w.box.left(), kLayout.columnOffset(at->column) + 10 + PdfPrinter::InsetMm - kSlack);
     }
     const auto sameLine = [&](const QString& a, const QString& b) {
-        const Word* wa = find(words, a);
-        const Word* wb = find(words, b);
+        const Word* wa = test::findWord(words, a);
+        const Word* wb = test::findWord(words, b);
         return wa && wb && std::abs(wa->box.top() - wb->box.top()) < 0.5;
     };
     EXPECT_TRUE(sameLine("ROSSI", "MARIO"));                      // joined, fits
     EXPECT_FALSE(sameLine("BARTOLOMEOTTI", name.section(' ', 0, 0))); // would not fit: two lines
-    ASSERT_NE(find(words, "(MI)"), nullptr);
+    ASSERT_NE(test::findWord(words, "(MI)"), nullptr);
     EXPECT_EQ(std::count_if(words.begin(), words.end(), [](const Word& w) { return w.text == "(MI)"; }), 3);
 }
 
@@ -335,7 +328,7 @@ TEST(SummaryFit, EveryCountOnItsValuesLineAndPageThroughTheBatch) {
     }
     EXPECT_EQ(rows, 150);
     // The Null row is marked and counted; no count stands alone at a page's top.
-    const Word* unset = find(words, QStringLiteral("indicato)"));
+    const Word* unset = test::findWord(words, QStringLiteral("indicato)"));
     ASSERT_NE(unset, nullptr);
     ASSERT_NE(countBeside(*unset), nullptr);
     EXPECT_EQ(countBeside(*unset)->text, "4");
