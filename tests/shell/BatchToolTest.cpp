@@ -120,19 +120,18 @@ TEST(BatchTool, FontsWithoutCacheNeedNoWritableHome) {
     ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("fonts/x")));
     ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("tmp")));
     ASSERT_TRUE(QFile::copy(font, dir.filePath(QStringLiteral("fonts/x/font.ttf"))));
-    QFile conf(dir.filePath(QStringLiteral("fonts.conf")));
-    ASSERT_TRUE(conf.open(QIODevice::WriteOnly));
-    conf.write(QStringLiteral("<?xml version=\"1.0\"?>\n<fontconfig><dir>%1</dir>"
-                              "<cachedir>/proc/velomar-no-cache</cachedir>"
-                              "<cachedir prefix=\"xdg\">fontconfig</cachedir></fontconfig>\n")
-                   .arg(dir.filePath(QStringLiteral("fonts")))
-                   .toUtf8());
-    conf.close();
+    const QString conf = dir.filePath(QStringLiteral("fonts.conf"));
+    ASSERT_TRUE(velomar::test::writeFile(
+        conf, QStringLiteral("<?xml version=\"1.0\"?>\n<fontconfig><dir>%1</dir>"
+                             "<cachedir>/proc/velomar-no-cache</cachedir>"
+                             "<cachedir prefix=\"xdg\">fontconfig</cachedir></fontconfig>\n")
+                  .arg(dir.filePath(QStringLiteral("fonts")))
+                  .toUtf8()));
     const QString a = dir.filePath(QStringLiteral("a.mdb"));
     ASSERT_EQ(runBare({"sample", "--count", "20", a}).exitCode, 0);
 
     const BatchRun r = runBare({"summary", a, "--field", "GR", "--pdf", dir.filePath(QStringLiteral("s.pdf"))},
-                          {QStringLiteral("FONTCONFIG_FILE=") + conf.fileName(),
+                          {QStringLiteral("FONTCONFIG_FILE=") + conf,
                            QStringLiteral("TMPDIR=") + dir.filePath(QStringLiteral("tmp"))});
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_EQ(r.err, QString());
