@@ -292,13 +292,8 @@ TEST_F(Commands, CardFileMovesThroughTheGridsOrder) {
     EXPECT_EQ(card->fieldText(2), atTwelve);
 
     card->cmdUltimo_Click();
-    card->cmdIndietro_Click();
-    card->cmdIndietro_Click();
-    card->cmdIndietro_Click();
-    card->cmdIndietro_Click();
-    card->cmdIndietro_Click();
-    card->cmdIndietro_Click();
-    card->cmdIndietro_Click(); // eighth-last
+    for (int k = 0; k < 7; ++k) // to the eighth-last
+        card->cmdIndietro_Click();
     card->cmdAVANTI10_Click();
     EXPECT_EQ(dialogs.lastMessage(), "Fine schedario !");
     EXPECT_EQ(rs().absolutePosition(), 25);
