@@ -13,14 +13,6 @@
 
 namespace velomar::test {
 
-inline const QStringList& addressFieldNames() {
-    static const QStringList names = {"NR",    "TITOLO",  "COGNOME", "NOME1",   "NOME2",
-                                      "INDIRIZZO", "CAP", "CITTA",   "PROV",    "NAZ",
-                                      "NUM_TEL", "NUM_FAX", "NUM_CEL", "E_MAIL", "GR",
-                                      "NOTE",  "APPUNTI", "SERV"};
-    return names;
-}
-
 using AddressValues = std::map<QString, QString>; // field name -> text
 
 inline void insertAddress(archive::Database& db, const AddressValues& values) {

@@ -10,7 +10,6 @@
 
 #include <gtest/gtest.h>
 
-#include <iostream>
 
 using namespace velomar;
 using addresses::AddressCheck;

@@ -2,8 +2,8 @@
 #include "addresses/ItalianPlaces.h"
 #include "addresses/PlaceKey.h"
 #include "common/AppError.h"
+#include "support/CommandRun.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -55,12 +55,9 @@ TEST(AddressCheck, BuiltInListHasEveryComuneAndProvinceRangesThatDoNotClash) {
 TEST(AddressCheck, FindsEachFaultWithItsReasonAndProposal) {
     QTemporaryDir dir;
     const QString table = dir.filePath("cap.csv");
-    {
-        QFile f(table);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("comune;provincia;cap\nCantù;CO;22063\nForlì;FC;47121\nForlì;FC;47122\n"
-                "Carbonia;SU;09013\nSan Giovanni in Persiceto;BO;40017\nMilano;MI;20121\nMilano;MI;20122\n");
-    }
+    ASSERT_TRUE(velomar::test::writeFile(
+        table, "comune;provincia;cap\nCantù;CO;22063\nForlì;FC;47121\nForlì;FC;47122\n"
+               "Carbonia;SU;09013\nSan Giovanni in Persiceto;BO;40017\nMilano;MI;20121\nMilano;MI;20122\n"));
     const ItalianPlaces places = ItalianPlaces::withCapTable(table);
     const AddressCheck check(places);
     struct Case {

@@ -1,6 +1,7 @@
 #include "common/Paths.h"
 #include "common/SizeText.h"
 #include "common/Twips.h"
+#include "support/CommandRun.h"
 
 #include <QDir>
 #include <QFile>
@@ -29,9 +30,7 @@ TEST(Paths, SplitsNamesAndFolders) {
 TEST(Paths, ExistenceTestsNeverThrowAndTellFilesFromFolders) {
     QTemporaryDir dir;
     const QString file = dir.filePath("Rossi.mdb");
-    QFile f(file);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.close();
+    ASSERT_TRUE(velomar::test::writeFile(file, {}));
     QFile::setPermissions(file, QFileDevice::ReadOwner); // read-only still exists
     const QString hidden = dir.filePath(".nascosto");
     QDir().mkdir(hidden);
@@ -63,11 +62,8 @@ TEST(SizeText, KilobytesBelowThousandMegabyteTextAboveWithItalianGrouping) {
     EXPECT_EQ(SizeText::forBytes(5368709120LL), "5.242.880 Mbyte  (5368709120 bytes)");
 
     QTemporaryDir dir;
-    QFile f(dir.filePath("a.mdb"));
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(QByteArray(2048, 'x'));
-    f.close();
-    EXPECT_EQ(SizeText::forFile(f.fileName()), "2 Kbyte  (2048 bytes)");
+    ASSERT_TRUE(velomar::test::writeFile(dir.filePath("a.mdb"), QByteArray(2048, 'x')));
+    EXPECT_EQ(SizeText::forFile(dir.filePath("a.mdb")), "2 Kbyte  (2048 bytes)");
     EXPECT_EQ(SizeText::forFile(dir.filePath("manca.mdb")), "");
 }
 

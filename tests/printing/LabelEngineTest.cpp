@@ -1,11 +1,11 @@
 #include "MemorySource.h"
 
-#include "printing/PrintFailure.h"
 #include "printing/PrinterError.h"
 #include "printing/RecordingPrinter.h"
 #include "printing/StampaEtichette.h"
 
 #include <gtest/gtest.h>
+#include "printing/PrintFailure.h"
 
 using namespace velomar;
 using namespace velomar::printing;

@@ -1,24 +1,16 @@
-#include "support/ScriptedDialogs.h"
+#include "support/PrintContext.h"
 
 #include "../exchange/ArchiveFixture.h"
 
-#include "archive/ArchiveFile.h"
-#include "archive/ArchiveFormat.h"
 #include "archive/RecordsetAddressSource.h"
 #include "archive/Statement.h"
-#include "settings/AppState.h"
 #include "printing/LabelJobs.h"
-#include "printing/PrinterError.h"
-#include "printing/PrinterSelection.h"
 #include "printing/RecordingPrinter.h"
 #include "printing/SheetCatalog.h"
 #include "printing/StampaEtichette.h"
 #include "settings/Settings.h"
 #include "support/CommandRun.h"
-#include "support/RecordingProvider.h"
 
-#include <QDir>
-#include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -32,32 +24,18 @@ using Outcome = LabelJobs::Outcome;
 
 namespace {
 
-struct Fixture {
-    QTemporaryDir dir;
-    settings::AppState state;
-    test::ScriptedDialogs dialogs;
-    PrinterSelection printers;
-    std::vector<RecordingPrinter::Event> events;
-    test::RecordingProvider* provider = nullptr;
-    archive::Database db;
+struct Fixture : test::PrintContext {
+    archive::Database& db = session.mainDb;
 
-    Fixture() {
-        state.programDir = dir.path();
-        state.stampeTipDir = dir.filePath("StampeTip");
-        state.stampeSngDir = dir.filePath("StampeSng");
-        QDir().mkpath(state.stampeTipDir);
-        QDir().mkpath(state.stampeSngDir);
-        auto p = std::make_unique<test::RecordingProvider>("Laser Ufficio", &events, true, "rec");
-        provider = p.get();
-        printers.addProvider(std::move(p));
+    Fixture() : PrintContext({QStringLiteral("Laser Ufficio")}) {
         const QString path = dir.filePath("prova.mdb");
         archive::ArchiveFormat::createEmpty(path, archive::ArchiveKind::Addresses);
         db = archive::ArchiveFile::open(path, archive::ArchiveKind::Addresses, archive::ArchiveFile::Access::ReadWrite);
     }
     void add(const QString& cognome, const QString& nome, const QString& cap, const QString& gr, int serv = 0) {
-        archive::Statement st(db, "INSERT INTO TabMAIL (COGNOME, NOME1, CAP, CITTA, GR, SERV) VALUES (?, ?, ?, 'ROMA', ?, ?)");
-        st.bindText(1, cognome).bindText(2, nome).bindText(3, cap).bindText(4, gr).bindInt(5, serv);
-        st.exec();
+        PrintContext::add(cognome, nome, cap, gr);
+        if (serv)
+            db.exec(QStringLiteral("UPDATE TabMAIL SET SERV = 1 WHERE NR = %1").arg(db.lastInsertRowId()));
     }
     QList<qint64> marked() {
         archive::Statement st(db, "SELECT NR FROM TabMAIL WHERE SERV = 1 ORDER BY NR");

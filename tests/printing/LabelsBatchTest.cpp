@@ -13,10 +13,8 @@ TEST(BatchLabels, RefusalsWriteNothingAndTheChosenSheetIsTaken) {
     const QString mdb = dir.filePath("esempio.mdb");
     archive::SampleArchive::write(mdb, 30, 3);
     const QString pdf = dir.filePath("etichette.pdf");
-    QFile bad(dir.filePath("rotto.mdb"));
-    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
-    bad.write("niente");
-    bad.close();
+    const QString bad = dir.filePath("rotto.mdb");
+    ASSERT_TRUE(test::writeFile(bad, "niente"));
 
     const struct {
         const char* command;
@@ -26,7 +24,7 @@ TEST(BatchLabels, RefusalsWriteNothingAndTheChosenSheetIsTaken) {
     } refused[] = {
         {"labels", {mdb, "--pdf", pdf, "--start", "9,1"}, 2, "--start richiede RIGA,COLONNA"},
         {"labels", {mdb, "--pdf", pdf, "--sort", "17"}, 2, ""},
-        {"labels", {bad.fileName(), "--pdf", pdf}, 1, "Archivio non riconosciuto o corrotto !"},
+        {"labels", {bad, "--pdf", pdf}, 1, "Archivio non riconosciuto o corrotto !"},
         {"labels", {mdb, "--pdf", pdf, "--group", "'Q"}, 1, "Nessun indirizzo con Gruppo"},
         {"labels", {mdb, "--pdf", pdf, "--format", "nessuno"}, 2, "Formato di foglio sconosciuto: \"nessuno\""},
         // The file and why, not a printer problem.

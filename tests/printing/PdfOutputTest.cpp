@@ -13,7 +13,6 @@
 #include <QImage>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -106,8 +105,6 @@ TEST(PdfPrinter, EnvelopeOnLandscapePageAndGroupListAfterIt) {
         GroupListPrinter::print(printer, {{"AA", "Amici"}}, QDate(2026, 12, 6));
         printer.finishJob();
     }
-    if (const QString keep = qEnvironmentVariable("VELOMAR_KEEP_PDF"); !keep.isEmpty())
-        QFile::copy(pdf, keep);
     QProcess p;
     p.start(QStringLiteral("pdfinfo"), {QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"),
                                         QStringLiteral("2"), pdf});
@@ -117,20 +114,14 @@ TEST(PdfPrinter, EnvelopeOnLandscapePageAndGroupListAfterIt) {
     EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral(R"(Page\s+1 size:\s+84[12](\.\d+)? x 595)")))) << info.toStdString();
     EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral(R"(Page\s+2 size:\s+84[12](\.\d+)? x 595)")))) << info.toStdString();
     const auto words = wordsOf(pdf);
-    const auto find = [&words](const QString& text) -> const Word* {
-        for (const Word& w : words)
-            if (w.text == text)
-                return &w;
-        return nullptr;
-    };
-    const Word* rossi = find(QStringLiteral("ROSSI"));
-    const Word* ditta = find(QStringLiteral("Ditta"));
+    const Word* rossi = test::findWord(words, QStringLiteral("ROSSI"));
+    const Word* ditta = test::findWord(words, QStringLiteral("Ditta"));
     ASSERT_TRUE(rossi && ditta);
     EXPECT_EQ(rossi->page, 1);
     EXPECT_NEAR(rossi->box.left(), PdfPrinter::InsetMm + 175, 0.3);
     EXPECT_NEAR(rossi->box.top(), PdfPrinter::InsetMm + 65, 0.3);
     EXPECT_NEAR(ditta->box.left(), PdfPrinter::InsetMm + 68, 0.3);
-    const Word* gruppi = find(QStringLiteral("GRUPPI"));
+    const Word* gruppi = test::findWord(words, QStringLiteral("GRUPPI"));
     ASSERT_TRUE(gruppi);
     EXPECT_EQ(gruppi->page, 2);
     EXPECT_NEAR(gruppi->box.left(), PdfPrinter::InsetMm + 26, 0.3);

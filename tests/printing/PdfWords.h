@@ -39,6 +39,14 @@ inline std::vector<Word> wordsOf(const QString& pdf) {
     return words;
 }
 
+// The first word with this text (on this page, when one is given), or none.
+inline const Word* findWord(const std::vector<Word>& words, const QString& text, int page = 0) {
+    for (const Word& w : words)
+        if (w.text == text && (page == 0 || w.page == page))
+            return &w;
+    return nullptr;
+}
+
 inline int pageCount(const QString& pdf) {
     QProcess p;
     p.start(QStringLiteral("pdfinfo"), {pdf});

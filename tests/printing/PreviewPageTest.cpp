@@ -69,6 +69,18 @@ QImage pdfPage(const QString& pdf, int page, const QString& dir) {
     return QImage(prefix + QStringLiteral(".png")).convertToFormat(QImage::Format_RGB32);
 }
 
+// The preview page and the printed one: same size, same ink within a pixel, enough of it.
+void expectSamePage(const QImage& shown, const QImage& printed, qint64 minDark) {
+    ASSERT_FALSE(printed.isNull());
+    EXPECT_LE(std::abs(shown.width() - printed.width()), 1);
+    EXPECT_LE(std::abs(shown.height() - printed.height()), 1);
+    qint64 darkShown = 0, darkPrinted = 0;
+    EXPECT_LT(unmatchedShare(shown, printed, &darkShown), 0.01);
+    EXPECT_LT(unmatchedShare(printed, shown, &darkPrinted), 0.01);
+    EXPECT_GT(darkShown, minDark);
+    EXPECT_NEAR(double(darkShown) / double(darkPrinted), 1.0, 0.1);
+}
+
 // Counts the addresses read, so a page is seen to read only its own.
 class CountingSource : public archive::AddressSource {
 public:
@@ -155,16 +167,9 @@ TEST(PreviewPage, PagesAgreeWithThePdfOfTheSameJob) {
 
     QImage page1, page4;
     for (int page : {1, 4}) {
+        SCOPED_TRACE(page);
         const QImage shown = preview.render(page, kDpi);
-        const QImage printed = pdfPage(pdf, page, dir.path());
-        ASSERT_FALSE(printed.isNull());
-        EXPECT_LE(std::abs(shown.width() - printed.width()), 1);
-        EXPECT_LE(std::abs(shown.height() - printed.height()), 1);
-        qint64 darkShown = 0, darkPrinted = 0;
-        EXPECT_LT(unmatchedShare(shown, printed, &darkShown), 0.01) << "pagina " << page;
-        EXPECT_LT(unmatchedShare(printed, shown, &darkPrinted), 0.01) << "pagina " << page;
-        EXPECT_GT(darkShown, 5000);
-        EXPECT_NEAR(double(darkShown) / double(darkPrinted), 1.0, 0.1);
+        expectSamePage(shown, pdfPage(pdf, page, dir.path()), 5000);
         (page == 1 ? page1 : page4) = shown;
     }
     // A page placed wrongly is caught: page 4 is not page 1, nor shifted by one label.
@@ -234,16 +239,9 @@ TEST(PreviewPage, ListAndSummaryPagesAgreeWithThePdf) {
         EXPECT_GE(pdfPages, c.pages.back()) << c.name;
         EXPECT_EQ(qint64(preview.pageStarts().size()), pdfPages) << c.name;
         for (int page : c.pages) {
+            SCOPED_TRACE(std::string(c.name) + " pagina " + std::to_string(page));
             const QImage shown = preview.render(page, kDpi);
-            const QImage printed = pdfPage(pdf, page, dir.path());
-            ASSERT_FALSE(printed.isNull()) << c.name;
-            EXPECT_LE(std::abs(shown.width() - printed.width()), 1) << c.name;
-            EXPECT_LE(std::abs(shown.height() - printed.height()), 1) << c.name;
-            qint64 darkShown = 0, darkPrinted = 0;
-            EXPECT_LT(unmatchedShare(shown, printed, &darkShown), 0.01) << c.name << " pagina " << page;
-            EXPECT_LT(unmatchedShare(printed, shown, &darkPrinted), 0.01) << c.name << " pagina " << page;
-            EXPECT_GT(darkShown, 3000) << c.name << " pagina " << page;
-            EXPECT_NEAR(double(darkShown) / double(darkPrinted), 1.0, 0.1) << c.name << " pagina " << page;
+            expectSamePage(shown, pdfPage(pdf, page, dir.path()), 3000);
             if (page > 1) // a page one line off is caught
                 EXPECT_GT(unmatchedShare(shown, pdfPage(pdf, page - 1, dir.path())), 0.2) << c.name;
         }

@@ -6,15 +6,14 @@
 #include "printing/ListPrinter.h"
 #include "printing/PdfPrinter.h"
 #include "printing/PrintFonts.h"
-#include "printing/PrinterSelection.h"
 #include "printing/RecordingPrinter.h"
 #include "printing/StampaEtichette.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <map>
+#include "printing/PrinterSelection.h"
 
 // Printed output read back from the PDF: whatever the offsets, fonts and page breaks, no
 // text runs off its label or page, and nothing is lost without being said.
@@ -41,18 +40,6 @@ std::optional<LabelPosition> labelAt(const QRectF& box) {
 
 bool inside(const QRectF& outer, const QRectF& box) {
     return outer.adjusted(-kSlack, -kSlack, kSlack, kSlack).contains(box);
-}
-
-void keep(const QString& pdf) {
-    if (const QString dir = qEnvironmentVariable("VELOMAR_KEEP_DIR"); !dir.isEmpty())
-        QFile::copy(pdf, dir + QLatin1Char('/') + QFileInfo(pdf).fileName());
-}
-
-const Word* find(const std::vector<Word>& words, const QString& text, int page = 0) {
-    for (const Word& w : words)
-        if (w.text == text && (page == 0 || w.page == page))
-            return &w;
-    return nullptr;
 }
 
 // A first name that, after surname and blank, makes a pair between from and to mm wide.
@@ -93,7 +80,6 @@ TEST(LabelFit, TopOffsetMovesTheBlockOnlyAsFarAsItFitsAndReportsWhatCannotFit) {
         printer.finishJob();
         EXPECT_TRUE(engine.cutLabels().isEmpty()) << engine.cutLabels().join(',').toStdString();
     }
-    keep(pdf);
     const auto words = test::wordsOf(pdf);
 
     // Every word lies wholly in the label its centre is on, and each label of the first
@@ -108,7 +94,7 @@ TEST(LabelFit, TopOffsetMovesTheBlockOnlyAsFarAsItFitsAndReportsWhatCannotFit) {
     for (int k = 1; k <= 24; ++k) {
         EXPECT_EQ((wordsPerLabel[{1, k}]), 15) << "label " << k;
         const LabelPosition pos = kLayout.positionOf(k);
-        const Word* surname = find(words, QStringLiteral("BERNASCONI%1").arg(k), 1);
+        const Word* surname = test::findWord(words, QStringLiteral("BERNASCONI%1").arg(k), 1);
         ASSERT_NE(surname, nullptr);
         EXPECT_EQ(labelAt(surname->box), pos);
         // Moved down as far as the 8 lines allow (less than the 10 mm asked): the last line
@@ -120,7 +106,7 @@ TEST(LabelFit, TopOffsetMovesTheBlockOnlyAsFarAsItFitsAndReportsWhatCannotFit) {
     EXPECT_EQ(std::count_if(words.begin(), words.end(), [](const Word& w) { return w.text == "SVIZZERA"; }), 24);
     // A short label moves by the whole offset.
     for (int k = 25; k <= 27; ++k) {
-        const Word* surname = find(words, QStringLiteral("ROSSI%1").arg(k), 2);
+        const Word* surname = test::findWord(words, QStringLiteral("ROSSI%1").arg(k), 2);
         ASSERT_NE(surname, nullptr);
         const LabelPosition pos = kLayout.positionOf(k - 24);
         EXPECT_NEAR(surname->box.top(), PdfPrinter::InsetMm + kLayout.rowOffset(pos.row) + 10 + lineHeight,
@@ -168,7 +154,6 @@ TEST(LabelFit, LeftOffsetJoinsAndShortensWithinTheRoomLeft) {
         // Only the locality of the third label had to lose characters.
         EXPECT_EQ(engine.cutLabels(), QStringList{"3"});
     }
-    keep(pdf);
     const auto words = test::wordsOf(pdf);
     const double paperRight = 210 - PdfPrinter::InsetMm; // the printer reaches no further
     for (const Word& w : words) {
@@ -179,13 +164,13 @@ TEST(LabelFit, LeftOffsetJoinsAndShortensWithinTheRoomLeft) {
         EXPECT_GE(w.box.left(), kLayout.columnOffset(at->column) + 10 + PdfPrinter::InsetMm - kSlack);
     }
     const auto sameLine = [&](const QString& a, const QString& b) {
-        const Word* wa = find(words, a);
-        const Word* wb = find(words, b);
+        const Word* wa = test::findWord(words, a);
+        const Word* wb = test::findWord(words, b);
         return wa && wb && std::abs(wa->box.top() - wb->box.top()) < 0.5;
     };
     EXPECT_TRUE(sameLine("ROSSI", "MARIO"));                      // joined, fits
     EXPECT_FALSE(sameLine("BARTOLOMEOTTI", name.section(' ', 0, 0))); // would not fit: two lines
-    ASSERT_NE(find(words, "(MI)"), nullptr);
+    ASSERT_NE(test::findWord(words, "(MI)"), nullptr);
     EXPECT_EQ(std::count_if(words.begin(), words.end(), [](const Word& w) { return w.text == "(MI)"; }), 3);
 }
 
@@ -204,7 +189,6 @@ TEST(LabelFit, ExtraCondensedIsNarrowerInThePdfAndInTheRules) {
         printer.printLine(line);
         printer.finishJob();
     }
-    keep(pdf);
     const auto words = test::wordsOf(pdf);
     std::map<int, std::pair<double, double>> extent; // line top (0.1 mm) -> left, right
     for (const Word& w : words) {
@@ -252,7 +236,6 @@ TEST(ListFit, FormattedListStaysOnTheChosenPrintersPage) {
         PdfPrinter printer(pdf);
         ListPrinter::print(printer, source, request);
         printer.finishJob();
-        keep(pdf);
         return test::wordsOf(pdf);
     };
 
@@ -319,7 +302,6 @@ TEST(SummaryFit, EveryCountOnItsValuesLineAndPageThroughTheBatch) {
     EXPECT_EQ(test::runCommand("summary", {mdb, "--field", "NAZIONE", "--pdf", pdf}).status, 2);
     const auto run = test::runCommand("summary", {mdb, "--field", "CAP", "--pdf", pdf});
     ASSERT_EQ(run.status, 0) << run.err.toStdString();
-    keep(pdf);
     EXPECT_GE(test::pageCount(pdf), 3);
 
     const auto words = test::wordsOf(pdf);
@@ -346,7 +328,7 @@ TEST(SummaryFit, EveryCountOnItsValuesLineAndPageThroughTheBatch) {
     }
     EXPECT_EQ(rows, 150);
     // The Null row is marked and counted; no count stands alone at a page's top.
-    const Word* unset = find(words, QStringLiteral("indicato)"));
+    const Word* unset = test::findWord(words, QStringLiteral("indicato)"));
     ASSERT_NE(unset, nullptr);
     ASSERT_NE(countBeside(*unset), nullptr);
     EXPECT_EQ(countBeside(*unset)->text, "4");
@@ -354,7 +336,6 @@ TEST(SummaryFit, EveryCountOnItsValuesLineAndPageThroughTheBatch) {
     // A long town is cut with "…" before the count column.
     const QString towns = dir.filePath(QStringLiteral("citta.pdf"));
     ASSERT_EQ(test::runCommand("summary", {mdb, "--field", "citta", "--pdf", towns, "--by-count"}).status, 0);
-    keep(towns);
     const auto townWords = test::wordsOf(towns);
     const Word* cut = nullptr;
     for (const Word& w : townWords)

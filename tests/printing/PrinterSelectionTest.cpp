@@ -27,6 +27,16 @@ private:
     std::vector<PrinterEntry>* m_list;
 };
 
+// The code the selection refuses to create a printer with, -1 when it creates one.
+int refusalCode(PrinterSelection& selection, common::DialogService& dialogs) {
+    try {
+        selection.createPrinter(dialogs);
+    } catch (const PrinterError& e) {
+        return e.code();
+    }
+    return -1;
+}
+
 } // namespace
 
 TEST(PrinterSelection, DefaultFirstChoiceKeptAndVanishedPrinterIsCodeFive) {
@@ -34,12 +44,7 @@ TEST(PrinterSelection, DefaultFirstChoiceKeptAndVanishedPrinterIsCodeFive) {
     {
         PrinterSelection none;
         EXPECT_EQ(none.currentName(), "");
-        try {
-            none.createPrinter(dialogs);
-            FAIL();
-        } catch (const PrinterError& e) {
-            EXPECT_EQ(e.code(), PrinterError::NoPrinter);
-        }
+        EXPECT_EQ(refusalCode(none, dialogs), PrinterError::NoPrinter);
     }
     std::vector<PrinterEntry> system{{"Ufficio", "system", false},
                                      {"Laser", "system", true},
@@ -58,12 +63,7 @@ TEST(PrinterSelection, DefaultFirstChoiceKeptAndVanishedPrinterIsCodeFive) {
     EXPECT_EQ(selection.createPrinter(dialogs)->deviceName(), "Ufficio");
 
     system.clear(); // unplugged
-    try {
-        selection.createPrinter(dialogs);
-        FAIL();
-    } catch (const PrinterError& e) {
-        EXPECT_EQ(e.code(), PrinterError::NoPrinter);
-    }
+    EXPECT_EQ(refusalCode(selection, dialogs), PrinterError::NoPrinter);
 }
 
 TEST(PrinterSelection, PdfEntryAsksForTheFileAndCancelIsCancelled) {
@@ -72,12 +72,7 @@ TEST(PrinterSelection, PdfEntryAsksForTheFileAndCancelIsCancelled) {
     EXPECT_EQ(selection.currentName(), PdfPrinter::defaultName()); // the only printer
     test::ScriptedDialogs dialogs;
     dialogs.answerFile(std::nullopt);
-    try {
-        selection.createPrinter(dialogs);
-        FAIL();
-    } catch (const PrinterError& e) {
-        EXPECT_EQ(e.code(), PrinterError::Cancelled);
-    }
+    EXPECT_EQ(refusalCode(selection, dialogs), PrinterError::Cancelled);
     QTemporaryDir dir;
     dialogs.answerFile(dir.filePath("lavoro.pdf"));
     auto printer = selection.createPrinter(dialogs);

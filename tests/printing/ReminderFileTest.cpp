@@ -1,4 +1,5 @@
 #include "MemorySource.h"
+#include "support/CommandRun.h"
 #include "support/ScriptedDialogs.h"
 
 #include "common/AppError.h"
@@ -36,10 +37,7 @@ TEST(ReminderFile, NamesStayInsideTheFolderAndOverwriteAsksFirst) {
     EXPECT_FALSE(ReminderFile::nameProblem("Natale 2024"));
 
     QTemporaryDir dir;
-    QFile existing(dir.filePath("vecchio.txt"));
-    ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
-    existing.write("un contenuto più lungo di quello nuovo, da sostituire per intero");
-    existing.close();
+    ASSERT_TRUE(test::writeFile(dir.filePath("vecchio.txt"), "un contenuto più lungo di quello nuovo, da sostituire per intero"));
 
     int tick = 0;
     const auto clock = [&tick] { return QDateTime(QDate(2024, 3, 5), QTime(14, 7, tick++)); };
@@ -64,9 +62,7 @@ TEST(ReminderFile, NamesStayInsideTheFolderAndOverwriteAsksFirst) {
     EXPECT_EQ(dialogs.messages()[1], "File esistente. Sovrascriverlo ?");
 
     ReminderFile::write(*path, "nuovo\r\n");
-    QFile check(*path);
-    ASSERT_TRUE(check.open(QIODevice::ReadOnly));
-    EXPECT_EQ(check.readAll(), "nuovo\r\n");
+    EXPECT_EQ(test::fileBytes(*path), "nuovo\r\n");
 
     dialogs.answerInput(QStringLiteral("   "));
     EXPECT_FALSE(ReminderFile::askPath(dialogs, dir.path(), ReminderFile::singleTitle(), clock));

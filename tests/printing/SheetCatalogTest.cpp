@@ -1,6 +1,5 @@
 #include "archive/Database.h"
 #include "common/AppError.h"
-#include "printing/FormatsBatch.h"
 #include "printing/LabelJobs.h"
 #include "printing/PrinterSelection.h"
 #include "settings/AppState.h"

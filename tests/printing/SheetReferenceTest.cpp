@@ -1,15 +1,13 @@
 #include "MemorySource.h"
-#include "PdfWords.h"
+#include "support/CommandRun.h"
 
 #include "printing/PdfPrinter.h"
 #include "printing/RecordingPrinter.h"
 #include "printing/StampaEtichette.h"
 
-#include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
-#include <QTextStream>
 #include <gtest/gtest.h>
 
 using namespace velomar;
@@ -133,14 +131,9 @@ TEST(SheetReference, DefaultSheetPrintsAsBefore) {
     }
 
     const QString path = QStringLiteral(VELOMAR_SOURCE_DIR "/tests/printing/data/labels-a4-3x8.ref");
-    if (qEnvironmentVariableIsSet("VELOMAR_WRITE_REFERENCE")) {
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(actual.toUtf8());
-    }
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << path.toStdString();
-    const QStringList expected = QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'));
+    if (qEnvironmentVariableIsSet("VELOMAR_WRITE_REFERENCE"))
+        ASSERT_TRUE(test::writeFile(path, actual.toUtf8()));
+    const QStringList expected = QString::fromUtf8(test::fileBytes(path)).split(QLatin1Char('\n'));
     const QStringList got = actual.split(QLatin1Char('\n'));
     ASSERT_EQ(got.size(), expected.size());
     for (qsizetype i = 0; i < got.size(); ++i)

@@ -1,19 +1,12 @@
 #include "settings/Settings.h"
+#include "support/CommandRun.h"
 
-#include <QFile>
 #include <QSettings>
 #include <gtest/gtest.h>
 
 using velomar::settings::Options;
 using velomar::settings::Settings;
 
-namespace {
-// The raw store file, read as text: the layout other tools and older installs rely on.
-QString storeText(const Settings& store) {
-    QFile f(store.fileName());
-    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
-}
-} // namespace
 
 TEST(SettingsLayout, KeysAndValueNamesMatchTheRegistryLayout) {
     QSettings(QStringLiteral("QZ"), QStringLiteral("Velomar")).clear();
@@ -37,7 +30,8 @@ TEST(SettingsLayout, KeysAndValueNamesMatchTheRegistryLayout) {
     }
     Settings store;
     EXPECT_TRUE(store.fileName().endsWith("/QZ/Velomar.conf"));
-    const QString text = storeText(store);
+    // The raw store file: the layout other tools and older installs rely on.
+    const QString text = QString::fromUtf8(velomar::test::fileBytes(store.fileName()));
     EXPECT_TRUE(text.contains("ProgramDir=/opt/Velomar/"));
     EXPECT_TRUE(text.contains("[Cartelle]\nLastDirArch=/home/anna/Archivi"));
     EXPECT_TRUE(text.contains("[Opzioni]\n"));

@@ -1,4 +1,5 @@
 #include "settings/SetupIni.h"
+#include "support/CommandRun.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -7,17 +8,8 @@
 using velomar::settings::SenderLines;
 using velomar::settings::SetupIni;
 
-namespace {
-void writeBytes(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-QByteArray readBytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-} // namespace
+using velomar::test::fileBytes;
+using velomar::test::writeFile;
 
 TEST(SetupIni, WritesTwelveQuotedRecordsInCp1252AndReadsThemBack) {
     QTemporaryDir dir;
@@ -28,7 +20,7 @@ TEST(SetupIni, WritesTwelveQuotedRecordsInCp1252AndReadsThemBack) {
     s.sender2[5] = "Tel. 06/1234";
     ASSERT_TRUE(SetupIni::write(path, s).ok);
 
-    const QByteArray bytes = readBytes(path);
+    const QByteArray bytes = fileBytes(path);
     EXPECT_TRUE(bytes.startsWith("\"Associazione Et\xE0 Libera\"\r\n\"Via Roma, 12\"\r\n\"\"\r\n"));
     EXPECT_EQ(bytes.count("\r\n"), 12);
     EXPECT_EQ(bytes.count('\n'), 12);
@@ -43,13 +35,13 @@ TEST(SetupIni, ShortEmptyAndDamagedFilesNeverShiftLines) {
     QTemporaryDir dir;
     const QString path = dir.filePath("Setup.ini");
 
-    writeBytes(path, "");
+    ASSERT_TRUE(writeFile(path, ""));
     auto r = SetupIni::read(path);
     EXPECT_TRUE(r.ok);
     EXPECT_EQ(r.senders, SenderLines());
 
     // Six records only: sender 1 filled, sender 2 empty; a last line without CR LF counts.
-    writeBytes(path, "\"a\"\r\n\"b\"\r\n\"c\"\r\n\"d\"\r\n\"e\"\r\n\"f\"");
+    ASSERT_TRUE(writeFile(path, "\"a\"\r\n\"b\"\r\n\"c\"\r\n\"d\"\r\n\"e\"\r\n\"f\""));
     r = SetupIni::read(path);
     EXPECT_EQ(r.senders.sender1[5], "f");
     EXPECT_EQ(r.senders.sender2[0], "");
@@ -60,7 +52,7 @@ TEST(SetupIni, ShortEmptyAndDamagedFilesNeverShiftLines) {
     damaged += "  senza virgolette  \n";
     damaged += "\"" + QByteArray(5000, 'x') + "\"\n";
     damaged += "\"dopo\" , resto ignorato\n";
-    writeBytes(path, damaged);
+    ASSERT_TRUE(writeFile(path, damaged));
     r = SetupIni::read(path);
     EXPECT_EQ(r.senders.sender1[0], "Rossi");
     EXPECT_EQ(r.senders.sender1[1], "senza virgolette");
@@ -92,7 +84,7 @@ TEST(SetupIni, QuotesCannotBreakTheRecordLayout) {
 TEST(SetupIni, WriteReplacesAReadOnlyFileAndReportsAnUnwritableFolder) {
     QTemporaryDir dir;
     const QString path = dir.filePath("Setup.ini");
-    writeBytes(path, "\"vecchio\"\r\n");
+    ASSERT_TRUE(writeFile(path, "\"vecchio\"\r\n"));
     QFile::setPermissions(path, QFileDevice::ReadOwner);
     SenderLines s;
     s.sender1[0] = "nuovo";

@@ -4,7 +4,6 @@
 #include "support/CommandRun.h"
 #include "support/TestEnvironment.h"
 
-#include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSet>
@@ -32,9 +31,8 @@ using Pairs = std::set<std::pair<QString, QString>>; // command, option
 
 // The man page source with its escapes removed.
 QStringList manLines() {
-    QFile f(velomar::test::sourcePath(QStringLiteral("data/man/velomar-batch.1")));
-    EXPECT_TRUE(f.open(QIODevice::ReadOnly));
-    QString text = QString::fromUtf8(f.readAll());
+    const QString page = velomar::test::sourcePath(QStringLiteral("data/man/velomar-batch.1"));
+    QString text = QString::fromUtf8(velomar::test::fileBytes(page));
     text.replace(QStringLiteral("\\-"), QStringLiteral("-")).remove(QRegularExpression(QStringLiteral(R"(\\f[BIR])")));
     return text.split(u'\n');
 }
@@ -143,10 +141,8 @@ TEST(BatchCommands, ManualPageDescribesEveryCommandAndOptionOfTheTable) {
 
 TEST(BatchCommands, BashCompletionOffersCommandsOptionsAndChoices) {
     QTemporaryDir dir;
-    QFile script(dir.filePath(QStringLiteral("velomar-batch")));
-    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
-    script.write(BatchCommands::bashCompletion().toUtf8());
-    script.close();
+    const QString script = dir.filePath(QStringLiteral("velomar-batch"));
+    ASSERT_TRUE(velomar::test::writeFile(script, BatchCommands::bashCompletion().toUtf8()));
     const struct {
         QStringList words; // after the program name; the last is the one completed
         const char* offered;
@@ -164,7 +160,7 @@ TEST(BatchCommands, BashCompletionOffersCommandsOptionsAndChoices) {
                    QStringList{QStringLiteral("-c"),
                     QStringLiteral("source \"$0\"; COMP_WORDS=(velomar-batch \"$@\"); COMP_CWORD=$#; _velomar_batch; "
                                    "echo \"${COMPREPLY[*]}\""),
-                    script.fileName()} + c.words);
+                    script} + c.words);
         ASSERT_TRUE(bash.waitForFinished());
         EXPECT_EQ(QString::fromUtf8(bash.readAllStandardOutput()).trimmed(), QLatin1String(c.offered))
             << c.words.join(u' ').toStdString() << QString::fromUtf8(bash.readAllStandardError()).toStdString();

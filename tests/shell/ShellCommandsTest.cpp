@@ -1,8 +1,8 @@
 #include "shell/ShellCommands.h"
+#include "support/CommandRun.h"
 #include "support/ScriptedDialogs.h"
 
 #include <QDir>
-#include <QFile>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -81,14 +81,11 @@ TEST(ShellCommands, FolderHandlerIsLookedUpInTheDesktopRegistry) {
     }
     const bool withoutHandler = ShellCommands::folderHandlerInstalled();
     QDir(home.path()).mkpath("applications");
-    QFile desktop(home.filePath("applications/cartelle.desktop"));
-    ASSERT_TRUE(desktop.open(QIODevice::WriteOnly));
-    desktop.write("[Desktop Entry]\nType=Application\nName=Cartelle\nExec=true %U\nMimeType=inode/directory;\n");
-    desktop.close();
-    QFile list(home.filePath("mimeapps.list"));
-    ASSERT_TRUE(list.open(QIODevice::WriteOnly));
-    list.write("[Default Applications]\ninode/directory=cartelle.desktop\n");
-    list.close();
+    ASSERT_TRUE(velomar::test::writeFile(home.filePath("applications/cartelle.desktop"),
+                                         "[Desktop Entry]\nType=Application\nName=Cartelle\nExec=true %U\n"
+                                         "MimeType=inode/directory;\n"));
+    ASSERT_TRUE(velomar::test::writeFile(home.filePath("mimeapps.list"),
+                                         "[Default Applications]\ninode/directory=cartelle.desktop\n"));
     const bool withHandler = ShellCommands::folderHandlerInstalled();
     for (const auto& [k, v] : saved)
         qputenv(k.constData(), v);

@@ -1,9 +1,9 @@
 #include "settings/AppState.h"
-#include "shell/BatchCommands.h"
 #include "settings/ProgramSetup.h"
 #include "settings/SetupIni.h"
 #include "settings/Settings.h"
 #include "shell/Startup.h"
+#include "support/CommandRun.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestEnvironment.h"
 
@@ -12,7 +12,6 @@
 #include <QFileInfo>
 #include <QSettings>
 #include <QTemporaryDir>
-#include <QTextStream>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -22,6 +21,7 @@ using velomar::common::MsgIcon;
 using velomar::settings::Settings;
 using velomar::shell::Startup;
 using velomar::test::ScriptedDialogs;
+using velomar::test::fileBytes;
 
 namespace {
 class StartupTest : public ::testing::Test {
@@ -42,11 +42,6 @@ private:
     QByteArray m_old;
     QTemporaryDir m_dir;
 };
-
-QByteArray contents(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(manca)");
-}
 } // namespace
 
 TEST_F(StartupTest, ProgramFolderDropsTheLastComponent) {
@@ -89,7 +84,7 @@ TEST_F(StartupTest, FirstStartSetsUpTheProgramFolderFromTheTemplatesAndNeverRepl
         EXPECT_EQ(state.programDir, folder);
         EXPECT_EQ(Settings().programDir(), folder + "/");
         for (const char* name : {"NewMail.sys", "NewGruppi.sys", "StatiEsteri.mdb"})
-            EXPECT_EQ(contents(QDir(folder).filePath(name)), contents(templates + "/" + name)) << name;
+            EXPECT_EQ(fileBytes(QDir(folder).filePath(name)), fileBytes(templates + "/" + name)) << name;
         for (const char* sub : {"Archivi", "StampeTip", "StampeSng", "Export"})
             EXPECT_TRUE(QFileInfo(QDir(folder).filePath(sub)).isDir()) << sub;
     }
@@ -102,30 +97,26 @@ TEST_F(StartupTest, FirstStartSetsUpTheProgramFolderFromTheTemplatesAndNeverRepl
         {dir.filePath("Setup.ini"), "\"Mittente\"\r\n"},
         {dir.filePath("Gruppi.grp"), "gruppi dell'utente"},
         {dir.filePath("Archivi/Clienti.mdb"), "archivio dell'utente"}};
-    for (const auto& [path, data] : mine) {
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(data);
-    }
+    for (const auto& [path, data] : mine)
+        ASSERT_TRUE(velomar::test::writeFile(path, data));
     ASSERT_TRUE(QFile::remove(dir.filePath("StatiEsteri.mdb")));
     Settings settings;
     AppState state;
     ScriptedDialogs dialogs;
     ASSERT_EQ(Startup::run(state, settings, dialogs, candidates), Startup::Outcome::Ready);
     for (const auto& [path, data] : mine)
-        EXPECT_EQ(contents(path), data) << qPrintable(path);
-    EXPECT_EQ(contents(dir.filePath("StatiEsteri.mdb")), contents(templates + "/StatiEsteri.mdb"));
+        EXPECT_EQ(fileBytes(path), data) << qPrintable(path);
+    EXPECT_EQ(fileBytes(dir.filePath("StatiEsteri.mdb")), fileBytes(templates + "/StatiEsteri.mdb"));
 
     // The installation script's command runs the same set-up.
     QSettings(QStringLiteral("QZ"), QStringLiteral("Velomar")).clear();
-    QString outText, errText;
-    QTextStream out(&outText), err(&errText);
-    EXPECT_EQ(velomar::shell::BatchCommands::run("install-dir", {folder, "--templates", program.filePath("manca")}, out, err), 1);
+    EXPECT_EQ(velomar::test::runCommand("install-dir", {folder, "--templates", program.filePath("manca")}).status, 1);
     EXPECT_FALSE(Settings().programDir().has_value());
-    EXPECT_EQ(velomar::shell::BatchCommands::run("install-dir", {folder, "--templates", templates}, out, err), 0) << qPrintable(errText);
+    const auto install = velomar::test::runCommand("install-dir", {folder, "--templates", templates});
+    EXPECT_EQ(install.status, 0) << qPrintable(install.err);
     EXPECT_EQ(Settings().programDir(), folder + "/");
     for (const auto& [path, data] : mine)
-        EXPECT_EQ(contents(path), data) << qPrintable(path);
+        EXPECT_EQ(fileBytes(path), data) << qPrintable(path);
 }
 
 TEST_F(StartupTest, ProgramDirNamingNoFolderIsRefused) {
@@ -219,10 +210,7 @@ TEST_F(StartupTest, GroupsFileInAccessFormatIsOfferedForConversionAndNeverLost) 
     // An Access file that is no groups archive: the offer is made, the conversion refused.
     const QString groups = program.filePath("Gruppi.grp");
     ASSERT_TRUE(QFile::copy(velomar::test::sourcePath("tests/exchange/data/access/nwind.mdb"), groups));
-    QFile f(groups);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    const QByteArray original = f.readAll();
-    f.close();
+    const QByteArray original = fileBytes(groups);
     Settings settings;
     settings.setProgramDir(program.path() + "/");
     const QString question = QStringLiteral("Il file dei gruppi «Gruppi.grp» è in formato Access. Convertirlo nel "
@@ -242,7 +230,6 @@ TEST_F(StartupTest, GroupsFileInAccessFormatIsOfferedForConversionAndNeverLost) 
     ASSERT_EQ(dialogs.messages().size(), 2u);
     EXPECT_TRUE(dialogs.lastMessage().contains("non contiene la tabella TabGRUPPI")) << qPrintable(dialogs.lastMessage());
     EXPECT_EQ(dialogs.shown().back().icon, MsgIcon::Critical);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll(), original);
+    EXPECT_EQ(fileBytes(groups), original);
     EXPECT_EQ(QDir(program.path()).entryList({"*.grp", ".*tmp"}, QDir::Files | QDir::Hidden), QStringList{"Gruppi.grp"});
 }

@@ -2,12 +2,10 @@
 
 #include "addresses/ui/frmSchedario.h"
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QCheckBox>
+#include <QComboBox>
 
 using namespace velomar;
 using addresses::frmINPUT;
@@ -33,7 +31,6 @@ TEST_F(Commands, AddWritesEachConfirmedAddressAndRepeatsChosenFields) {
         QApplication::setActiveWindow(&form);
         EXPECT_EQ(form.windowTitle(), "Nuovo Indirizzo");
         EXPECT_TRUE(form.box(0)->isHidden());
-        EXPECT_EQ(form.findChild<QPushButton*>("cmdEsci")->text(), "Chi&udi");
         form.cmdRip_Click();
         EXPECT_TRUE(form.repeatPanelShown());
         form.cmdNESSUNO_Click();
@@ -240,7 +237,6 @@ TEST_F(Commands, DeleteOneOrManyRemovesExactlyTheChosenRows) {
     selectRows(9, 9);
     test::onModal<frmINPUT>([](frmINPUT& form) {
         EXPECT_EQ(form.windowTitle(), "Elimina Indirizzo");
-        EXPECT_EQ(form.findChild<QPushButton*>("cmdConferma")->text(), "Eli&mina");
         EXPECT_FALSE(form.box(2)->isEnabled());
         form.cmdConferma_Click();
     });
@@ -296,13 +292,8 @@ TEST_F(Commands, CardFileMovesThroughTheGridsOrder) {
     EXPECT_EQ(card->fieldText(2), atTwelve);
 
     card->cmdUltimo_Click();
-    card->cmdIndietro_Click();
-    card->cmdIndietro_Click();
-    card->cmdIndietro_Click();
-    card->cmdIndietro_Click();
-    card->cmdIndietro_Click();
-    card->cmdIndietro_Click();
-    card->cmdIndietro_Click(); // eighth-last
+    for (int k = 0; k < 7; ++k) // to the eighth-last
+        card->cmdIndietro_Click();
     card->cmdAVANTI10_Click();
     EXPECT_EQ(dialogs.lastMessage(), "Fine schedario !");
     EXPECT_EQ(rs().absolutePosition(), 25);

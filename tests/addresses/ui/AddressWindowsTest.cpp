@@ -1,4 +1,5 @@
 #include "GridFixture.h"
+#include "support/CommandRun.h"
 
 #include "addresses/ui/AddressWindows.h"
 
@@ -64,11 +65,8 @@ TEST_F(Windows, GridLivesInTheMainWindowUntilTheArchiveIsClosed) {
     EXPECT_EQ(windows.grid(), nullptr);
 
     // A file that is not an archive: the open routine's message, no grid.
-    QFile bad(dir.filePath("rotto.mdb"));
-    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
-    bad.write("not an archive");
-    bad.close();
-    state.currentArchivePath = bad.fileName();
+    state.currentArchivePath = dir.filePath("rotto.mdb");
+    ASSERT_TRUE(test::writeFile(state.currentArchivePath, "not an archive"));
     EXPECT_FALSE(windows.showGrid());
     EXPECT_EQ(dialogs.lastMessage(), "Archivio non riconosciuto o corrotto !");
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

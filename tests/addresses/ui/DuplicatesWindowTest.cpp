@@ -4,7 +4,6 @@
 #include "archive/DataModel.h"
 
 #include <QLabel>
-#include <QListWidget>
 #include <QTableWidget>
 
 using namespace velomar;

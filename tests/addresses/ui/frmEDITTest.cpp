@@ -2,12 +2,12 @@
 
 #include "addresses/GridColumns.h"
 
+#include <QTest>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTest>
 
 using namespace velomar;
 using addresses::frmEDIT;

@@ -9,6 +9,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QCheckBox>
+#include <QClipboard>
 
 using namespace velomar;
 using addresses::EntryBuffer;
@@ -36,13 +38,8 @@ TEST_F(EntryForm, BoxesFilterTypingAndKeepOlderLongTexts) {
     });
     form.show();
     QApplication::setActiveWindow(&form);
-    EXPECT_EQ(form.findChild<QPushButton*>("cmdEsci")->text(), "Ann&ulla");
     EXPECT_TRUE(form.findChild<QPushButton*>("cmdRip")->isHidden());
     EXPECT_EQ(form.fieldText(2).size(), 40);
-    EXPECT_EQ(form.findChild<QLabel*>("lblIND_8")->text(), "Pr");
-    EXPECT_EQ(form.findChild<QLabel*>("lblIND_9")->text(), "Naz");
-    EXPECT_EQ(form.findChild<QLabel*>("lblIND_14")->text(), "Gr");
-    EXPECT_EQ(form.repeatBox(4)->text(), "Ruolo Ist.");
 
     form.box(7)->setFocus();
     QTest::keyClick(form.box(7), Qt::Key_End);

@@ -1,20 +1,17 @@
+#include "support/CommandRun.h"
 #include "support/PrintContext.h"
 #include "support/TestEnvironment.h"
 
-#include "groups/GroupsArchive.h"
 #include "groups/ui/frmEditGrp.h"
 #include "groups/ui/frmGRUPPI.h"
 #include "printing/ui/PreviewWindow.h"
-#include "printing/RecordingPrinter.h"
 
-#include <QCryptographicHash>
 #include <QFile>
+#include <QTest>
+#include <gtest/gtest.h>
 #include <QLineEdit>
 #include <QTableWidget>
-#include <QTemporaryDir>
-#include <QTest>
 #include <QPushButton>
-#include <gtest/gtest.h>
 
 using namespace velomar;
 using groups::frmGRUPPI;
@@ -108,16 +105,11 @@ TEST(frmGRUPPI, MissingArchiveCreatedThenAddChangeOrderDeletePrint) {
 
 TEST(frmGRUPPI, DamagedArchiveIsRefusedAndLeftAlone) {
     Context c;
-    QFile damaged(c.dir.filePath("Gruppi.grp"));
-    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
-    damaged.write("non sono un archivio");
-    damaged.close();
+    ASSERT_TRUE(test::writeFile(c.dir.filePath("Gruppi.grp"), "non sono un archivio"));
     frmGRUPPI w(c.ctx);
     EXPECT_FALSE(w.load());
     EXPECT_EQ(c.dialogs.lastMessage(), "Archivio non riconosciuto o corrotto !");
-    QFile check(c.dir.filePath("Gruppi.grp"));
-    ASSERT_TRUE(check.open(QIODevice::ReadOnly));
-    EXPECT_EQ(check.readAll(), "non sono un archivio");
+    EXPECT_EQ(test::fileBytes(c.dir.filePath("Gruppi.grp")), "non sono un archivio");
 }
 
 TEST(frmEditGrp, SingleLetterDoubledAndTakenCodeRefused) {

@@ -1,26 +1,27 @@
 #include "../MemorySource.h"
 #include "../PdfWords.h"
+#include "../PdfWords.h"
+#include "support/CommandRun.h"
 #include "support/ScriptedDialogs.h"
 
 #include "printing/CalibrationBatch.h"
 #include "printing/PrinterCalibration.h"
 #include "printing/PrinterSelection.h"
 #include "printing/StampaEtichette.h"
-#include "printing/ui/QtPrinter.h"
 #include "settings/Settings.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QThread>
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <sys/wait.h>
 #include <unistd.h>
+#include "printing/ui/QtPrinter.h"
+#include <csignal>
 
 using namespace velomar;
 using namespace velomar::printing;
@@ -30,12 +31,6 @@ namespace {
 const QString kCupsd = QStringLiteral("/usr/sbin/cupsd");
 const QString kBackend = QStringLiteral("/usr/lib/cups/backend/cups-pdf");
 const QString kQueue = QStringLiteral("VelomarEtichette");
-
-void writeText(const QString& path, const QString& text) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(text.toUtf8());
-}
 
 // A cupsd of our own on a private socket, stopped by its process id.
 class OwnCupsd {
@@ -47,17 +42,17 @@ public:
                                         QFileDevice::ReadOther | QFileDevice::ExeOther |
                                         QFileDevice::ReadGroup | QFileDevice::ExeGroup);
         m_socket = root + QStringLiteral("/cups.sock");
-        writeText(root + QStringLiteral("/etc/cupsd.conf"),
+        test::writeFile(root + QStringLiteral("/etc/cupsd.conf"),
                   QStringLiteral("Listen %1\nLogLevel warn\nWebInterface No\nBrowsing No\nDefaultAuthType None\n"
                                  "<Location />\n  Order allow,deny\n  Allow all\n</Location>\n"
                                  "<Policy default>\n  <Limit All>\n    Order deny,allow\n    Allow all\n"
-                                 "  </Limit>\n</Policy>\n").arg(m_socket));
-        writeText(root + QStringLiteral("/etc/cups-files.conf"),
+                                 "  </Limit>\n</Policy>\n").arg(m_socket).toUtf8());
+        test::writeFile(root + QStringLiteral("/etc/cups-files.conf"),
                   QStringLiteral("ServerRoot %1/etc\nRequestRoot %1/spool\nTempDir %1/spool/tmp\n"
                                  "CacheDir %1/cache\nStateDir %1/state\nErrorLog %1/log/error_log\n"
                                  "AccessLog %1/log/access_log\nPageLog %1/log/page_log\n"
                                  "ServerBin /usr/lib/cups\nDataDir /usr/share/cups\nFileDevice No\n"
-                                 "SystemGroup root\n").arg(root));
+                                 "SystemGroup root\n").arg(root).toUtf8());
         const QByteArray conf = (root + QStringLiteral("/etc/cupsd.conf")).toLocal8Bit();
         const QByteArray files = (root + QStringLiteral("/etc/cups-files.conf")).toLocal8Bit();
         m_pid = fork();
@@ -82,15 +77,6 @@ private:
     pid_t m_pid = -1;
     QString m_socket;
 };
-
-int pdfPages(const QString& pdf) {
-    QProcess p;
-    p.start(QStringLiteral("pdfinfo"), {pdf});
-    p.waitForFinished(30000);
-    const auto m = QRegularExpression(QStringLiteral(R"(Pages:\s+(\d+))"))
-                       .match(QString::fromUtf8(p.readAllStandardOutput()));
-    return m.hasMatch() ? m.captured(1).toInt() : -1;
-}
 
 } // namespace
 
@@ -144,7 +130,7 @@ TEST(CupsEndToEnd, SheetPrintedThroughARealQueue) {
         for (const QString& f : QDir(outDir).entryList({QStringLiteral("*.pdf")}, QDir::Files, QDir::Name))
             if (!before.contains(f)) {
                 produced << f;
-                pages.push_back(pdfPages(outDir + QLatin1Char('/') + f));
+                pages.push_back(test::pageCount(outDir + QLatin1Char('/') + f));
             }
         if (produced.size() == 2 && pages[0] > 0 && pages[1] > 0)
             break;

@@ -4,14 +4,14 @@
 #include "printing/ui/frmStampaLista.h"
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QFile>
-#include <QLabel>
 #include <QPointer>
+#include <gtest/gtest.h>
+#include <QCheckBox>
+#include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableWidget>
-#include <gtest/gtest.h>
 
 using namespace velomar;
 using printing::ui::frmRiepiloghi;

@@ -1,7 +1,6 @@
 #include "../../exchange/WindowFixture.h"
 #include "support/PrintContext.h"
 
-#include "printing/RecordingPrinter.h"
 #include "printing/SheetCatalog.h"
 #include "printing/ui/PreviewWindow.h"
 #include "printing/ui/frmRiepiloghi.h"
@@ -9,19 +8,18 @@
 #include "printing/ui/frmStampaSingola.h"
 #include "printing/ui/frmStampaTipogr.h"
 
-#include <QCheckBox>
 #include <QDir>
+#include <QPointer>
+#include <QSettings>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPointer>
 #include <QPushButton>
-#include <QSettings>
 #include <QSpinBox>
 #include <QTableView>
-#include <QTemporaryDir>
-#include <QTest>
 #include <QToolButton>
-#include <gtest/gtest.h>
 
 using namespace velomar;
 using namespace velomar::printing;

@@ -1,25 +1,21 @@
 #include "support/PrintContext.h"
 
-#include "printing/RecordingPrinter.h"
-#include "printing/ui/SheetView.h"
 #include "printing/ui/frmImpostaStampante.h"
 #include "printing/ui/frmStampaSingola.h"
 #include "printing/ui/frmStampaTipogr.h"
 
 #include <QCheckBox>
+#include <array>
+#include <QTest>
+#include <gtest/gtest.h>
+#include "printing/ui/SheetView.h"
 #include <QComboBox>
 #include <QPushButton>
 #include <QCheckBox>
-#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTableView>
 #include <QTableWidget>
-#include <QTemporaryDir>
-#include <array>
-#include <QTest>
-#include <QToolButton>
-#include <gtest/gtest.h>
 
 using namespace velomar;
 using namespace velomar::printing;

@@ -16,7 +16,6 @@
 #include "groups/ui/frmGRUPPI.h"
 #include "printing/ui/CalibrationDialog.h"
 #include "printing/ui/CustomSheetDialog.h"
-#include "archive/ui/ListPrinterChoices.h"
 #include "printing/ui/frmImpostaStampante.h"
 #include "printing/ui/frmRiepiloghi.h"
 #include "printing/ui/frmStampaLista.h"

@@ -2,25 +2,25 @@
 
 #include "printing/SheetCatalog.h"
 #include "printing/ui/CustomSheetDialog.h"
-#include "printing/ui/SheetFormatPicker.h"
-#include "printing/ui/SheetView.h"
 #include "printing/ui/frmStampaSingola.h"
 #include "settings/SetupIni.h"
 #include "shell/ui/frmOPT.h"
 #include "support/CommandRun.h"
 
+#include <QTimer>
+#include <QTest>
+#include "printing/ui/SheetFormatPicker.h"
+#include "printing/ui/SheetView.h"
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QLabel>
 #include <QListWidget>
 #include <QSpinBox>
-#include <QTimer>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTest>
 
 using velomar::common::MsgIcon;
 using velomar::printing::LabelPosition;
@@ -190,15 +190,14 @@ TEST_F(frmOPTTest, SheetFoundByPartIsStoredOnConfirmAndDrawnInTheSingleLabelsWin
 }
 
 TEST_F(frmOPTTest, OverlappingCustomSheetIsRefusedWithTheReasonAndNothingIsStored) {
-    frmOPT w(*context);
-    w.show();
     bool stayedOpen = false;
     QString shownProblem;
-    const auto enter = [&](double columnPitch, bool thenCancel) {
-        QTimer::singleShot(0, [&, columnPitch, thenCancel] {
+    // Fills the custom sheet dialog as 8 rows of 70 x 36 mm labels and confirms it.
+    const auto enter = [&](frmOPT& window, int columns, double columnPitch, bool thenCancel) {
+        QTimer::singleShot(0, [&, columns, columnPitch, thenCancel] {
             auto* d = qobject_cast<CustomSheetDialog*>(QApplication::activeModalWidget());
             ASSERT_NE(d, nullptr);
-            d->txtColonne->setValue(3);
+            d->txtColonne->setValue(columns);
             d->txtRighe->setValue(8);
             d->txtLarghezza->setValue(70);
             d->txtAltezza->setValue(36);
@@ -212,10 +211,12 @@ TEST_F(frmOPTTest, OverlappingCustomSheetIsRefusedWithTheReasonAndNothingIsStore
             if (thenCancel)
                 d->cmdCancel->click();
         });
-        w.sheetPicker->cmdPersonalizzato_Click();
+        window.sheetPicker->cmdPersonalizzato_Click();
     };
 
-    enter(65, true); // 70 mm labels every 65 mm
+    frmOPT w(*context);
+    w.show();
+    enter(w, 3, 65, true); // 70 mm labels every 65 mm
     EXPECT_TRUE(stayedOpen);
     ASSERT_EQ(dialogs.shown().size(), 1u);
     EXPECT_EQ(dialogs.shown()[0].icon, MsgIcon::Exclamation);
@@ -232,19 +233,7 @@ TEST_F(frmOPTTest, OverlappingCustomSheetIsRefusedWithTheReasonAndNothingIsStore
     frmOPT second(*context);
     second.show();
     w.hide();
-    const auto enterIn = [&](frmOPT& window) {
-        QTimer::singleShot(0, [&] {
-            auto* d = qobject_cast<CustomSheetDialog*>(QApplication::activeModalWidget());
-            ASSERT_NE(d, nullptr);
-            d->txtColonne->setValue(2);
-            d->txtLarghezza->setValue(70);
-            d->txtPassoOrizz->setValue(100);
-            d->cmdOK->click();
-            stayedOpen = d->isVisible();
-        });
-        window.sheetPicker->cmdPersonalizzato_Click();
-    };
-    enterIn(second);
+    enter(second, 2, 100, false);
     EXPECT_FALSE(stayedOpen);
     EXPECT_TRUE(dialogs.shown().empty());
     EXPECT_EQ(second.sheetPicker->selected().name, SheetCatalog::customName());
