@@ -1,6 +1,5 @@
 #include "../MemorySource.h"
 #include "../PdfWords.h"
-#include "../PdfWords.h"
 #include "support/CommandRun.h"
 #include "support/ScriptedDialogs.h"
 
@@ -158,7 +157,7 @@ TEST(CupsEndToEnd, SheetPrintedThroughARealQueue) {
     for (int i = 0; i < 300 && moved.isEmpty(); ++i) {
         QThread::msleep(100);
         for (const QString& f : QDir(outDir).entryList({QStringLiteral("*.pdf")}, QDir::Files))
-            if (!before.contains(f) && pdfPages(outDir + QLatin1Char('/') + f) > 0)
+            if (!before.contains(f) && test::pageCount(outDir + QLatin1Char('/') + f) > 0)
                 moved = outDir + QLatin1Char('/') + f;
     }
     ASSERT_FALSE(moved.isEmpty());
