@@ -82,17 +82,14 @@ int batchBundles(const common::CommandArgs& args, QTextStream& out, QTextStream&
     }
     settings::Settings store;
     SheetFormat sheet;
-    if (const auto format = args.value(QStringLiteral("format"))) {
-        const auto found = SheetCatalog::load(store).find(format->trimmed());
-        if (!found)
-            throw common::UsageError(
-                QStringLiteral("Formato di foglio sconosciuto: \"%1\" (velomar-batch formats "
-                               "elenca quelli disponibili).")
-                    .arg(format->trimmed()));
-        sheet = *found;
-    } else {
+    {
+        const auto given = args.value(QStringLiteral("format"));
+        const QString name = given.value_or(QString()).trimmed();
         QString note;
-        sheet = SheetCatalog::current(store, &note);
+        const auto found = given && name.isEmpty() ? std::nullopt : SheetCatalog::named(store, name, &note);
+        if (!found)
+            throw common::UsageError(SheetCatalog::unknownText(name));
+        sheet = *found;
         if (!note.isEmpty())
             err << note << "\n";
     }

@@ -125,16 +125,12 @@ int batchTestSheet(const common::CommandArgs& args, QTextStream& out, QTextStrea
 
     settings::Settings store;
     SheetFormat sheet;
-    if (!formatName.isEmpty()) {
-        const auto found = SheetCatalog::load(store).find(formatName);
-        if (!found)
-            throw common::UsageError(QStringLiteral("Formato di foglio sconosciuto: \"%1\" (velomar-batch formats "
-                                                    "elenca quelli disponibili).")
-                                         .arg(formatName));
-        sheet = *found;
-    } else {
+    {
         QString note;
-        sheet = SheetCatalog::current(store, &note);
+        const auto found = SheetCatalog::named(store, formatName, &note);
+        if (!found)
+            throw common::UsageError(SheetCatalog::unknownText(formatName));
+        sheet = *found;
         if (!note.isEmpty())
             err << note << "\n";
     }

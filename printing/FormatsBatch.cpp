@@ -119,10 +119,7 @@ int batchFormats(const common::CommandArgs& args, QTextStream& out, QTextStream&
     if (choose) {
         const auto format = catalog.find(*choose);
         if (!format) {
-            err << QStringLiteral("Formato di foglio sconosciuto: \"%1\" (velomar-batch formats elenca "
-                                  "quelli disponibili).")
-                       .arg(*choose)
-                << "\n";
+            err << SheetCatalog::unknownText(*choose) << "\n";
             return 2;
         }
         return useFormat(store, *format, out, err);

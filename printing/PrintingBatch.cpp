@@ -117,16 +117,10 @@ std::optional<QString> parse(const common::CommandArgs& args, LabelsArgs& out) {
         out.outlines = args.isSet(QStringLiteral("outlines"));
     }
     // The sheet: the one named, or the one chosen in the settings.
-    if (out.format) {
-        const auto found = SheetCatalog::load(settings::Settings()).find(*out.format);
-        if (!found)
-            return QStringLiteral("Formato di foglio sconosciuto: \"%1\" (velomar-batch formats elenca "
-                                  "quelli disponibili).")
-                .arg(*out.format);
-        out.sheet = *found;
-    } else {
-        out.sheet = SheetCatalog::current(settings::Settings(), &out.sheetNote);
-    }
+    const auto sheet = SheetCatalog::named(settings::Settings(), out.format.value_or(QString()), &out.sheetNote);
+    if (!sheet)
+        return SheetCatalog::unknownText(*out.format);
+    out.sheet = *sheet;
     if (out.startGiven && !out.sheet.contains(out.start))
         return QStringLiteral("--start richiede RIGA,COLONNA con riga da 1 a %1 e colonna da 1 a %2.")
             .arg(out.sheet.rows)

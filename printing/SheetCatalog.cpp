@@ -187,6 +187,18 @@ std::vector<SheetFormat> SheetCatalog::search(const QString& text) const {
     return found;
 }
 
+std::optional<SheetFormat> SheetCatalog::named(const settings::Settings& settings, const QString& name,
+                                               QString* note) {
+    if (name.isEmpty())
+        return current(settings, note);
+    return load(settings).find(name);
+}
+
+QString SheetCatalog::unknownText(const QString& name) {
+    return QStringLiteral("Formato di foglio sconosciuto: \"%1\" (velomar-batch formats elenca quelli disponibili).")
+        .arg(name);
+}
+
 SheetFormat SheetCatalog::current(const settings::Settings& settings, QString* note) {
     if (note)
         note->clear();

@@ -51,6 +51,11 @@ public:
     // when none was chosen or the stored one is unusable. For an unusable one, note (when
     // given) gets the text saying so and which sheet is used instead; else it is cleared.
     static SheetFormat current(const settings::Settings& settings, QString* note = nullptr);
+    // A command's sheet: the one named (empty: current()), or none when no sheet has that
+    // name; unknownText says so.
+    static std::optional<SheetFormat> named(const settings::Settings& settings, const QString& name,
+                                            QString* note = nullptr);
+    static QString unknownText(const QString& name);
     // Stores the choice with all its values (a glabels template stays usable when the
     // package is removed); a Custom format is also kept as the user's own format.
     // Throws common::AppError when the format cannot be printed.

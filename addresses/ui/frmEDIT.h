@@ -108,6 +108,8 @@ private:
     void afterDelete(qint64 deleted);
     void reloadRecordset();
     bool showEntryForm();
+    // Stands the record set on address nr, or leaves it where it was and says so.
+    bool standOnNumber(qint64 nr);
     void printClicked(PrintButton button);
     void readColumnWidths();
     void writeSettings();

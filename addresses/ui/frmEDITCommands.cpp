@@ -230,8 +230,14 @@ void frmEDIT::cmdVai_Click() {
     const qint64 nr = answer ? F::parseNumber(*answer) : 0;
     if (nr <= 0)
         return focusGrid();
-    Recordset& rs = m_ctx.session.mainRs;
     GRIGLIA_EnterCell();
+    standOnNumber(nr);
+    syncGridToRecordset();
+    focusGrid();
+}
+
+bool frmEDIT::standOnNumber(qint64 nr) {
+    Recordset& rs = m_ctx.session.mainRs;
     const Recordset::Bookmark kept = rs.bookmark();
     bool found = false;
     try {
@@ -244,8 +250,7 @@ void frmEDIT::cmdVai_Click() {
         rs.setBookmark(kept);
         m_ctx.dialogs.message(QStringLiteral("Numero Indirizzo non trovato !"), MsgIcon::Exclamation);
     }
-    syncGridToRecordset();
-    focusGrid();
+    return found;
 }
 
 // ---- Add, modify, delete ----------------------------------------------------------------
@@ -279,21 +284,10 @@ bool frmEDIT::modifyAddress(qint64 nr) {
     Recordset& rs = m_ctx.session.mainRs;
     if (!rs.isOpen())
         return false;
-    const Recordset::Bookmark kept = rs.bookmark();
-    bool found = false;
-    try {
-        rs.moveFirst();
-        found = rs.find(F::numberIs(nr));
-    } catch (const common::AppError&) {
-        found = false;
-    }
-    if (!found) {
-        rs.setBookmark(kept);
-        m_ctx.dialogs.message(QStringLiteral("Numero Indirizzo non trovato !"), MsgIcon::Exclamation);
-        syncGridToRecordset();
-        return false;
-    }
+    const bool found = standOnNumber(nr);
     syncGridToRecordset();
+    if (!found)
+        return false;
     cmdModifica_Click();
     return true;
 }
