@@ -5,6 +5,8 @@
 
 #include <QStringList>
 
+#include <algorithm>
+
 namespace velomar::addresses {
 
 namespace {
@@ -113,8 +115,68 @@ AddressCheck::Finding AddressCheck::check(const Place& in) const {
     if (found.size() > 1 && capOk)
         narrow([&](const ItalianPlaces::Comune& c) { return places_.capInProvince(capValue, c.prov); });
 
+    // "Calliano (AT)" is no longer the Trentino Calliano but one ended in its own province.
+    if (!found.isEmpty() && !code.isEmpty() &&
+        std::none_of(found.cbegin(), found.cend(),
+                     [&](int i) { return places_.comuni()[i].prov == code; })) {
+        const auto gone = places_.ended(city);
+        if (std::any_of(gone.cbegin(), gone.cend(), [&](const auto* e) { return e->prov == code; }))
+            found.clear();
+    }
+    // A comune since ended: its one successor stands in for it; else only the fault is said.
+    bool ended = false;
+    bool endedUnresolved = false;
+    if (found.isEmpty() && !city.isEmpty()) {
+        QList<const ItalianPlaces::Ended*> gone = places_.ended(city);
+        auto keep = [&](auto test) {
+            QList<const ItalianPlaces::Ended*> kept;
+            for (const auto* e : gone)
+                if (test(*e))
+                    kept.append(e);
+            if (!kept.isEmpty())
+                gone = kept;
+        };
+        if (gone.size() > 1 && !prov.isEmpty())
+            keep([&](const ItalianPlaces::Ended& e) { return e.prov == prov || e.prov == code; });
+        if (gone.size() > 1 && capOk)
+            keep([&](const ItalianPlaces::Ended& e) {
+                return places_.capInProvince(capValue, e.prov);
+            });
+        if (!gone.isEmpty()) {
+            const ItalianPlaces::Ended& e = *gone.first();
+            const QString when =
+                e.year.isEmpty() ? QString() : QStringLiteral(" nel %1").arg(e.year);
+            if (gone.size() == 1 && e.successors.size() == 1) {
+                const ItalianPlaces::Comune& now = places_.comuni()[e.successors.first()];
+                if (PlaceKey::of(now.name) == PlaceKey::of(city))
+                    reasons
+                        << QStringLiteral("comune passato alla provincia %1%2").arg(now.prov, when);
+                else
+                    reasons << QStringLiteral("comune soppresso o rinominato%1: ora %2")
+                                   .arg(when, now.name);
+                found = {e.successors.first()};
+                ended = true;
+            } else {
+                QStringList names;
+                for (int i : e.successors)
+                    names << QStringLiteral("%1 (%2)").arg(places_.comuni()[i].name,
+                                                           places_.comuni()[i].prov);
+                reasons << (names.isEmpty() ? QStringLiteral("comune soppresso%1").arg(when)
+                                            : QStringLiteral("comune soppresso%1: ora uno fra %2")
+                                                  .arg(when, names.join(QStringLiteral(", "))));
+                f.ambiguous = true;
+                endedUnresolved = true;
+            }
+        }
+    }
+
     if (city.isEmpty()) {
         reasons << QStringLiteral("comune mancante");
+    } else if (endedUnresolved) {
+        if (capOk && !code.isEmpty() && !capProvinces.contains(code))
+            reasons << (capProvinces.isEmpty() ? QStringLiteral("CAP di nessuna provincia")
+                                               : QStringLiteral("CAP di un'altra provincia (%1)")
+                                                     .arg(capProvinces.join(QStringLiteral(", "))));
     } else if (found.isEmpty()) {
         const bool agree = capOk && !code.isEmpty() && capProvinces.contains(code);
         if (agree && reasons.isEmpty()) {
@@ -133,7 +195,9 @@ AddressCheck::Finding AddressCheck::check(const Place& in) const {
         const ItalianPlaces::Comune& c = places_.comuni()[found.first()];
         const QString name = storedName(c.name, city);
         const bool tooLong = PlaceKey::shortened(c.name).size() > kCittaWidth;
-        if (cut) {
+        if (ended) {
+            out.citta = name;
+        } else if (cut) {
             // Cut where CITTA ends is the best a name that does not fit can be.
             if (city.compare(name, Qt::CaseInsensitive) != 0) {
                 reasons << QStringLiteral("nome del comune troncato");
@@ -156,7 +220,8 @@ AddressCheck::Finding AddressCheck::check(const Place& in) const {
         } else if (!abolishedTo.isEmpty()) {
             out.prov = c.prov;
         } else if (!code.isEmpty() && code != c.prov) {
-            reasons << QStringLiteral("provincia non del comune (%1 è %2)").arg(c.name, c.prov);
+            if (!ended) // the ended comune's reason says it already
+                reasons << QStringLiteral("provincia non del comune (%1 è %2)").arg(c.name, c.prov);
             out.prov = c.prov;
         } else if (code.isEmpty()) {
             out.prov = c.prov;

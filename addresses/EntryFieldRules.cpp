@@ -26,6 +26,8 @@ int maxLength(int field) {
     }
 }
 
+int typingLength(int field) { return field == Prov ? 30 : maxLength(field); }
+
 bool isMultiLine(int field) { return field == Note || field == Appunti; }
 
 QString upperLetters(const QString& text) {
@@ -109,7 +111,7 @@ Edit applyEdit(int field, const QString& oldText, const QString& newText, int cu
     const QString tail = newText.right(suffix);
     QString inserted = filterInserted(field, newText.mid(prefix, newLen - prefix - suffix));
 
-    const int limit = maxLength(field);
+    const int limit = typingLength(field);
     if (limit != Unlimited) {
         const qsizetype allowed = std::max<qsizetype>(limit, oldLen);
         const qsizetype room = allowed - head.size() - tail.size();

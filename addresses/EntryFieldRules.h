@@ -21,8 +21,11 @@ constexpr int Note = 15;
 constexpr int Appunti = 16;
 constexpr int Unlimited = -1;
 
-// Longest text the user may type into a box; Unlimited for APPUNTI (memo) and NR.
+// Longest text a box stores; Unlimited for APPUNTI (memo) and NR.
 int maxLength(int field);
+// Longest text the user may type into a box: PROV takes a province written out
+// ("Forlì-Cesena") until it becomes its code on leaving.
+int typingLength(int field);
 bool isMultiLine(int field);
 
 // Filters text that reaches a box by typing or pasting: line breaks and control

@@ -110,6 +110,27 @@ void ItalianPlaces::load() {
         successors_.insert(r[0], r[2].split(u' ', Qt::SkipEmptyParts));
         abolishedNames_.insert(r[0], r[1]);
     }
+    for (const QStringList& r : readRows(QStringLiteral(":/comuni/comuni-soppressi.csv"))) {
+        if (r.size() < 4)
+            continue;
+        Ended e{r[0], r[1], r[2], {}};
+        for (const QString& next : r[3].split(u'|', Qt::SkipEmptyParts)) {
+            const QString name = next.section(u':', 0, -2);
+            const QString prov = next.section(u':', -1);
+            for (int i : byKey_.value(PlaceKey::of(name)))
+                if (comuni_[i].prov == prov)
+                    e.successors.append(i);
+        }
+        endedByKey_[PlaceKey::of(e.name)].append(int(ended_.size()));
+        ended_.append(e);
+    }
+}
+
+QList<const ItalianPlaces::Ended*> ItalianPlaces::ended(QStringView name) const {
+    QList<const Ended*> found;
+    for (int i : endedByKey_.value(PlaceKey::of(name)))
+        found.append(&ended_[i]);
+    return found;
 }
 
 QString ItalianPlaces::capTablePath(const settings::Settings& settings) {
@@ -170,9 +191,17 @@ ItalianPlaces ItalianPlaces::withCapTable(const QString& path) {
 void ItalianPlaces::addCap(const QString& comune, const QString& prov, const QString& cap) {
     if (cap.size() != 5)
         return;
-    for (int i : byKey_.value(PlaceKey::of(comune))) {
+    QList<int> owners;
+    for (int i : byKey_.value(PlaceKey::of(comune)))
+        if (comuni_[i].prov == prov)
+            owners.append(i);
+    // A table older than the list names comuni since ended: their codes are their successor's.
+    for (const Ended* e : ended(comune))
+        if (e->prov == prov && e->successors.size() == 1 && !owners.contains(e->successors.first()))
+            owners.append(e->successors.first());
+    for (int i : owners) {
         Comune& c = comuni_[i];
-        if (c.prov == prov && !c.caps.contains(cap)) {
+        if (!c.caps.contains(cap)) {
             c.caps.append(cap);
             addTo(byCap_, cap, i);
         }

@@ -22,6 +22,13 @@ public:
         QString region;
         QStringList caps; // from the user's table; empty without one
     };
+    // A comune ended (merged, taken into another, renamed or moved) and who took it over.
+    struct Ended {
+        QString name;
+        QString prov;
+        QString year;          // "" when the data gives none
+        QList<int> successors; // today's comuni; empty when the data does not say
+    };
     struct Province {
         QString code;
         QString name;
@@ -56,6 +63,9 @@ public:
     // Comuni whose key starts with the prefix, at most limit, in name order.
     QList<int> startingWith(QStringView prefix, int limit) const;
 
+    // Ended comuni of this name (PlaceKey::of).
+    QList<const Ended*> ended(QStringView name) const;
+
     const Province* province(const QString& code) const;
     // Every current province code, sorted.
     QStringList provinceCodes() const;
@@ -74,6 +84,8 @@ private:
     void addCap(const QString& comune, const QString& prov, const QString& cap);
 
     QList<Comune> comuni_;
+    QList<Ended> ended_;
+    QHash<QString, QList<int>> endedByKey_;
     QHash<QString, QList<int>> byKey_;
     QHash<QString, QList<int>> bySaints_;
     QHash<QString, QList<int>> byCap_;

@@ -41,6 +41,11 @@ QList<PlaceSuggestions::Choice> PlaceSuggestions::forCitta(const ItalianPlaces& 
     for (int i : places.find(text))
         if (!found.contains(i))
             found.prepend(i);
+    // A comune since ended ("Forno di Zoldo") offers the ones that took it over.
+    for (const ItalianPlaces::Ended* e : places.ended(text))
+        for (int i : e->successors)
+            if (!found.contains(i))
+                found.prepend(i);
     for (int i : found)
         out.append(choiceOf(places.comuni()[i]));
     return out;

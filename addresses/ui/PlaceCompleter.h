@@ -39,6 +39,8 @@ public:
     // Applies the row-th choice listed under the box, as a click on it would.
     void choose(QLineEdit* box, int row);
     void refreshMark();
+    // The code of a province written out ("Roma" -> "RM"); "" when none.
+    QString provinceCode(const QString& name) const { return m_places.provinceByName(name); }
 
 private:
     void attach(QLineEdit* box);

@@ -95,6 +95,23 @@ void frmINPUT::settleTouched() {
         setFieldText(R::Citta, R::upperLetters(fieldText(R::Citta)));
     if (touched(R::EMail))
         setFieldText(R::EMail, fieldText(R::EMail).toLower());
+    settleProvince();
+}
+
+void frmINPUT::provinceWrittenOut() {
+    const QString prov = fieldText(R::Prov).trimmed();
+    if (touched(R::Prov) && prov.size() > R::maxLength(R::Prov))
+        if (const QString code = m_places->provinceCode(prov); !code.isEmpty())
+            setFieldText(R::Prov, code);
+}
+
+void frmINPUT::settleProvince() {
+    // A province written out becomes its code; any other long text is cut as the box stores it.
+    const QString prov = fieldText(R::Prov).trimmed();
+    if (!touched(R::Prov) || prov.size() <= R::maxLength(R::Prov))
+        return;
+    const QString code = m_places->provinceCode(prov);
+    setFieldText(R::Prov, code.isEmpty() ? prov.left(R::maxLength(R::Prov)) : code);
 }
 
 frmINPUT::~frmINPUT() = default;
@@ -355,6 +372,8 @@ void frmINPUT::boxLeft(int field) {
                 setFieldText(R::Naz, name);
         }
     }
+    if (field == R::Prov)
+        provinceWrittenOut();
     const QString city = fieldText(R::Citta);
     if (touched(R::Citta) && R::upperLetters(city) != city)
         setFieldText(R::Citta, R::upperLetters(city));
@@ -378,6 +397,9 @@ bool frmINPUT::eventFilter(QObject* watched, QEvent* event) {
             break;
         }
         case QEvent::FocusIn:
+            // Leaving PROV while its list is open brings no focus-out of its own.
+            if (field != R::Prov)
+                provinceWrittenOut();
             // A completer list opening or closing is no entering of the box.
             if (static_cast<QFocusEvent*>(event)->reason() == Qt::PopupFocusReason)
                 break;

@@ -73,6 +73,9 @@ private:
     // The user changed the box from what it held when the address was put in the form.
     bool touched(int field) const;
     void settleTouched();
+    void settleProvince();
+    // A province written out in PROV becomes its code.
+    void provinceWrittenOut();
     void takeBaseline();
 
     common::AppContext& m_ctx;

@@ -69,7 +69,8 @@ frmAbout::frmAbout(common::AppContext& context, ShellCommands& shell, QWidget* p
     lblDatiWin->setTextInteractionFlags(Qt::TextSelectableByMouse);
     texts->addWidget(lblDatiWin);
     // The comuni list is ISTAT's, whose licence asks for the credit.
-    lblDati = new QLabel(QStringLiteral("Elenco dei comuni e delle province: ISTAT, licenza CC BY 3.0 IT."), this);
+    lblDati = new QLabel(QStringLiteral("Elenco dei comuni e delle province: ISTAT, licenza CC BY 3.0 IT. "
+                                       "Comuni soppressi: archivio dei comuni ANPR, licenza CC BY 4.0."), this);
     lblDati->setObjectName(QStringLiteral("lblDati"));
     lblDati->setWordWrap(true);
     texts->addWidget(lblDati);

@@ -26,23 +26,39 @@ TEST(AddressCheck, KeysIgnoreCaseAccentsApostrophesAndSaintAbbreviations) {
 
 TEST(AddressCheck, BuiltInListHasEveryComuneAndProvinceRangesThatDoNotClash) {
     const ItalianPlaces& p = ItalianPlaces::builtin();
-    EXPECT_EQ(p.comuni().size(), 7904);
+    EXPECT_EQ(p.comuni().size(), 7896);
     int longNames = 0;
     for (const auto& c : p.comuni()) {
         ASSERT_NE(p.province(c.prov), nullptr) << c.name.toStdString();
         longNames += c.name.size() > 24;
     }
-    EXPECT_EQ(longNames, 95);
-    // Apart from the two codes two provinces share, a CAP has one province.
+    EXPECT_EQ(longNames, 98);
+    // Apart from the three codes two provinces share, a CAP has one province.
     int shared = 0;
     for (int cap = 0; cap < 100000; ++cap)
         shared += p.provincesOfCap(cap).size() > 1;
-    EXPECT_EQ(shared, 2);
+    EXPECT_EQ(shared, 3);
     EXPECT_EQ(p.provincesOfCap(184), QStringList{"RM"});
     EXPECT_EQ(p.provincesOfCap(20100), QStringList{"MI"});
     EXPECT_EQ(p.provinceByName(u"Forli-Cesena"), "FC");
     EXPECT_EQ(p.provinceByName(u"BOZEN"), "BZ");
     EXPECT_EQ(p.successors("OT"), QStringList{"SS"});
+    // No comune ended since 1990 is unknown; one with a single successor is proposed as it.
+    const AddressCheck check(p);
+    int ended = 0, proposed = 0;
+    QFile list(":/comuni/comuni-soppressi.csv");
+    ASSERT_TRUE(list.open(QIODevice::ReadOnly));
+    for (const QString& row : QString::fromUtf8(list.readAll()).split('\n').mid(1, -1)) {
+        const QStringList f = row.split(';');
+        if (f.size() < 4)
+            continue;
+        const auto found = check.check({"", f[0], f[1], ""});
+        ++ended;
+        EXPECT_FALSE(found.reason.contains("sconosciuto")) << row.toStdString();
+        proposed += found.proposal.citta != f[0] || found.proposal.prov != f[1];
+    }
+    EXPECT_EQ(ended, 347);
+    EXPECT_GE(proposed, 220);
     // Prefixes for the completer, written out or short.
     for (const char16_t* prefix : {u"san giovanni in p", u"S.Giovanni in P", u"SGIOVANNIINP"}) {
         QStringList names;
@@ -86,6 +102,14 @@ TEST(AddressCheck, FindsEachFaultWithItsReasonAndProposal) {
         {{"12345", "PARIS", "", "FRANCIA"}, Outcome::Foreign, "", {"12345", "PARIS", "", "FRANCIA"}, false},
         {{"10010", "SAMONE", "", ""}, Outcome::Suspect, "provincia mancante", {"10010", "SAMONE", "TO", ""}, true},
         {{"", "SAMONE", "", ""}, Outcome::Suspect, "comune di più province", {"", "SAMONE", "", ""}, false},
+        // Ended comuni: merged, renamed, moved to another province, taken in where the data
+        // does not say by whom, merged into one of several.
+        {{"32012", "FORNO DI ZOLDO", "BL", ""}, Outcome::Suspect, "comune soppresso o rinominato nel 2016: ora Val di Zoldo", {"32012", "VAL DI ZOLDO", "BL", ""}, true},
+        {{"14031", "Calliano", "AT", ""}, Outcome::Suspect, "comune soppresso o rinominato: ora Calliano Monferrato", {"14031", "Calliano Monferrato", "AT", ""}, true},
+        {{"32030", "QUERO VAS", "", ""}, Outcome::Suspect, "comune soppresso o rinominato nel 2024: ora Setteville; provincia mancante", {"32030", "SETTEVILLE", "BL", ""}, true},
+        {{"61014", "MONTECOPIOLO", "PU", ""}, Outcome::Suspect, "comune passato alla provincia RN", {"61014", "MONTECOPIOLO", "RN", ""}, true},
+        {{"61020", "MONTECICCARDO", "PU", ""}, Outcome::Suspect, "comune soppresso nel 2020", {"61020", "MONTECICCARDO", "PU", ""}, false},
+        {{"00184", "REVÒ", "TN", ""}, Outcome::Suspect, "comune soppresso nel 2020: ora uno fra ", {"00184", "REVÒ", "TN", ""}, false},
     };
     for (const Case& c : cases) {
         const auto f = check.check(c.in);

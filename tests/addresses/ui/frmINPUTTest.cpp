@@ -127,5 +127,22 @@ TEST_F(EntryForm, PlacesAreOfferedWhileTypingAndTheMarkSaysWhyTheyDisagree) {
     typeText(prov, "fo");
     EXPECT_TRUE(form.places()->offered(prov).contains("FC Forlì-Cesena"));
     EXPECT_EQ(form.placeMark()->text(), "⚠"); // FO: no longer a province code
+    // Written out, the province becomes its code on leaving the box; other text stays.
+    prov->selectAll();
+    typeText(prov, "forlì-cesena");
+    EXPECT_EQ(form.fieldText(8), "FORLÌ-CESENA");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab); // past the list, as a user would
+    EXPECT_EQ(form.fieldText(8), "FC");
+    prov->setFocus();
+    prov->selectAll();
+    typeText(prov, "xyz");
+    cap->setFocus();
+    EXPECT_EQ(form.fieldText(8), "XYZ");
+    EXPECT_TRUE(form.placeMark()->toolTip().contains("provincia sconosciuta"));
+    // A comune since merged offers the one that took it over.
+    citta->setFocus();
+    citta->selectAll();
+    typeText(citta, "forno di zoldo");
+    EXPECT_TRUE(form.places()->offered(citta).contains("VAL DI ZOLDO (BL)"));
     form.cmdEsci_Click();
 }
