@@ -147,25 +147,7 @@ TEST(frmStampaTipogr, GroupCodeRulesAndJob) {
     EXPECT_EQ(rules(), 3 * 4);
 }
 
-TEST(frmImpostaStampante, ChoiceLastsAndOpeningChangesNothing) {
-    Context c;
-    {
-        frmImpostaStampante w(c.printers);
-        EXPECT_EQ(w.cboPRN->count(), 2);
-        EXPECT_EQ(w.cboPRN->currentText(), "Laser");
-        EXPECT_EQ(w.lblPredef->text(), "Laser");
-    }
-    EXPECT_EQ(c.printers.currentName(), "Laser");
-    {
-        frmImpostaStampante w(c.printers);
-        w.cboPRN->setCurrentIndex(1);
-    }
-    EXPECT_EQ(c.printers.currentName(), "Ufficio");
-    frmImpostaStampante again(c.printers);
-    EXPECT_EQ(again.cboPRN->currentText(), "Ufficio");
-}
-
-TEST(CalibrationDialog, SavesOnlyItsPrinterRefusesOneGoneAndDrawsTheLabelsMoved) {
+TEST(CalibrationDialog, SavesOnlyItsPrinterRefusesOneGoneDrawsTheLabelsMovedAndThePrinterIsKept) {
     Context c;
     const PrinterCalibration office{0.5, 0.5, 100.5, 100.5};
     office.save(c.settings, QStringLiteral("Ufficio"));
@@ -207,6 +189,9 @@ TEST(CalibrationDialog, SavesOnlyItsPrinterRefusesOneGoneAndDrawsTheLabelsMoved)
 
     // The printer window's test sheet goes to the chosen printer with its calibration.
     frmImpostaStampante window(c.printers, c.dialogs);
+    EXPECT_EQ(window.cboPRN->count(), 2);
+    EXPECT_EQ(window.cboPRN->currentText(), "Laser");
+    EXPECT_EQ(window.lblPredef->text(), "Laser");
     ASSERT_FALSE(window.cmdProva->isHidden());
     window.cmdProva->click();
     const QStringList printed = c.printed();
@@ -224,6 +209,15 @@ TEST(CalibrationDialog, SavesOnlyItsPrinterRefusesOneGoneAndDrawsTheLabelsMoved)
     EXPECT_NEAR(heading->x, laser.apply(QPointF(plainX, 0) + origin).x() - origin.x(), 1e-9);
     EXPECT_EQ(c.dialogs.lastMessage(), QStringLiteral("Stampa terminata."));
     PrinterCalibration::reset(c.settings, QStringLiteral("Laser"));
+
+    // Opening the window changed nothing; another choice lasts.
+    EXPECT_EQ(c.printers.currentName(), "Laser");
+    {
+        frmImpostaStampante choice(c.printers);
+        choice.cboPRN->setCurrentIndex(1);
+    }
+    EXPECT_EQ(c.printers.currentName(), "Ufficio");
+    EXPECT_EQ(frmImpostaStampante(c.printers).cboPRN->currentText(), "Ufficio");
 }
 
 TEST(frmSpedizioneBlocco, GroupsOrSelectionToLabelsListReminderAndCsv) {

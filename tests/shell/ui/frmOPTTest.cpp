@@ -42,35 +42,18 @@ protected:
     }
 };
 
-TEST_F(frmOPTTest, FreshInstallationShowsFirstEntriesAndDisabledSenders) {
-    frmOPT w(*context);
-    for (int i = 1; i <= 20; ++i)
-        EXPECT_FALSE(w.ctrOPT[size_t(i)]->isChecked()) << i;
-    EXPECT_FALSE(w.chkSTILEPOSTALE->isChecked());
-    EXPECT_EQ(w.cboFloppy->currentText(), "1,44 Mb");
-    EXPECT_EQ(w.cboDrive->currentText(), "a:");
-    EXPECT_EQ(w.cboAlto->currentText(), "0 mm");
-    EXPECT_EQ(w.cboSinistro->currentText(), "0 mm");
-    EXPECT_EQ(w.cboAlto->count(), 11);
-    EXPECT_TRUE(w.optBUSTA[0]->isChecked());
-    EXPECT_TRUE(w.optMITTENTE[0]->isChecked());
-
-    // Sender rule follows check box 11 at once, both ways.
-    EXPECT_FALSE(w.fraMittente->isEnabled());
-    EXPECT_FALSE(w.txtMIT2[5]->isEnabled());
-    w.show();
-    w.ctrOPT[11]->click();
-    EXPECT_TRUE(w.fraMittente->isEnabled());
-    EXPECT_TRUE(w.optMITTENTE[1]->isEnabled());
-    EXPECT_TRUE(w.txtMIT1[0]->isEnabled());
-    w.ctrOPT[11]->click();
-    EXPECT_FALSE(w.optMITTENTE[1]->isEnabled());
-    EXPECT_FALSE(w.txtMIT1[0]->isEnabled());
-}
-
-TEST_F(frmOPTTest, ConfirmStoresMemoryStoreAndSetupIniAndTheWindowShowsThemAgain) {
+TEST_F(frmOPTTest, SendersFollowTheirBoxAndConfirmStoresMemoryStoreAndSetupIniShownAgain) {
     {
+        // Boxes left alone store 0; the sender lines follow check box 11 at once, both ways.
         frmOPT w(*context);
+        EXPECT_EQ(w.cboAlto->count(), 11);
+        EXPECT_FALSE(w.fraMittente->isEnabled());
+        w.show();
+        w.ctrOPT[11]->click();
+        EXPECT_TRUE(w.fraMittente->isEnabled());
+        EXPECT_TRUE(w.optMITTENTE[1]->isEnabled());
+        w.ctrOPT[11]->click();
+        EXPECT_FALSE(w.txtMIT1[0]->isEnabled());
         w.ctrOPT[3]->setChecked(true);
         w.ctrOPT[11]->setChecked(true);
         w.ctrOPT[19]->setChecked(true);
