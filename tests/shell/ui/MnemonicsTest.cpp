@@ -111,7 +111,8 @@ TEST_F(Mnemonics, EveryWindowGivesEachAltKeyToOneControl) {
     auto* grid = new addresses::frmEDIT(*context);
     grid->setAttribute(Qt::WA_DeleteOnClose, false);
     std::vector<std::unique_ptr<QWidget>> windows;
-    windows.emplace_back(grid);
+    const auto add = [&](QWidget* w) { windows.emplace_back(w); };
+    add(grid);
     addresses::EntryBuffer buffer;
     for (const QString& mode : {addresses::EntryBuffer::ModeNew, addresses::EntryBuffer::ModeModify,
                                 addresses::EntryBuffer::ModeDelete}) {
@@ -120,36 +121,33 @@ TEST_F(Mnemonics, EveryWindowGivesEachAltKeyToOneControl) {
         form->cmdRip_Click(); // the repeat panel shows too
         windows.push_back(std::move(form));
     }
-    windows.push_back(std::make_unique<addresses::frmSchedario>(*context, *grid, nullptr));
+    add(new addresses::frmSchedario(*context, *grid, nullptr));
     QTemporaryDir sampleDir;
     const QString sample = sampleDir.filePath(QStringLiteral("Doppioni.mdb"));
     archive::SampleArchive::write(sample, 20, 1);
     archive::Database sampleDb(sample, archive::Database::Mode::ReadWrite);
-    windows.push_back(std::make_unique<addresses::frmDOPPIONI>(dialogs, sampleDb, nullptr));
-    windows.push_back(
-        std::make_unique<addresses::frmVERIFICA>(*context, [](qint64) { return false; }));
-    windows.push_back(std::make_unique<archive::ui::frmProprieta>(*context, host));
-    windows.push_back(std::make_unique<archive::ui::frmProprietaGr>(*context, 3));
-    windows.push_back(std::make_unique<groups::frmGRUPPI>(*context));
-    windows.push_back(std::make_unique<groups::frmEditGrp>(dialogs, QStringLiteral("Nuovo Gruppo"),
-                                                           QString(), QString(), nullptr));
+    add(new addresses::frmDOPPIONI(dialogs, sampleDb, nullptr));
+    add(new addresses::frmVERIFICA(*context, [](qint64) { return false; }));
+    add(new archive::ui::frmProprieta(*context, host));
+    add(new archive::ui::frmProprietaGr(*context, 3));
+    add(new groups::frmGRUPPI(*context));
+    add(new groups::frmEditGrp(dialogs, QStringLiteral("Nuovo Gruppo"), QString(), QString(),
+                               nullptr));
     archive::ui::ListPrinterGrid access{[] { return QStringLiteral("Cognome"); },
                                         [] { return qint64(1); }, [] { return qint64(1); }};
-    windows.push_back(std::make_unique<printing::frmStampaSingola>(*context));
-    windows.push_back(std::make_unique<printing::frmStampaTipogr>(*context));
-    windows.push_back(
-        std::make_unique<printing::frmSpedizioneBlocco>(*context, std::vector<qint64>{1, 2}));
-    windows.push_back(std::make_unique<printing::frmImpostaStampante>(printers, dialogs));
-    windows.push_back(std::make_unique<printing::ui::CalibrationDialog>(
-        dialogs, printers, QStringLiteral("File PDF"), printing::SheetFormat::standard()));
-    windows.push_back(std::make_unique<printing::ui::frmStampaLista>(*context, access));
-    windows.push_back(std::make_unique<printing::ui::frmRiepiloghi>(*context));
-    windows.push_back(std::make_unique<exchange::ui::frmESPORTA>(*context, access));
-    windows.push_back(std::make_unique<exchange::ui::frmIMPORTA>(*context));
-    windows.push_back(std::make_unique<shell::ui::frmOPT>(*context));
-    windows.push_back(std::make_unique<printing::ui::CustomSheetDialog>(
-        dialogs, printing::SheetFormat::standard()));
-    windows.push_back(std::make_unique<shell::ui::frmAbout>(*context, shell));
+    add(new printing::frmStampaSingola(*context));
+    add(new printing::frmStampaTipogr(*context));
+    add(new printing::frmSpedizioneBlocco(*context, std::vector<qint64>{1, 2}));
+    add(new printing::frmImpostaStampante(printers, dialogs));
+    add(new printing::ui::CalibrationDialog(dialogs, printers, QStringLiteral("File PDF"),
+                                            printing::SheetFormat::standard()));
+    add(new printing::ui::frmStampaLista(*context, access));
+    add(new printing::ui::frmRiepiloghi(*context));
+    add(new exchange::ui::frmESPORTA(*context, access));
+    add(new exchange::ui::frmIMPORTA(*context));
+    add(new shell::ui::frmOPT(*context));
+    add(new printing::ui::CustomSheetDialog(dialogs, printing::SheetFormat::standard()));
+    add(new shell::ui::frmAbout(*context, shell));
     for (const auto& w : windows)
         found << clashes(w.get());
     EXPECT_TRUE(found.isEmpty()) << found.join(u'\n').toStdString();
