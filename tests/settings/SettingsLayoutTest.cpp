@@ -7,9 +7,9 @@
 using velomar::settings::Options;
 using velomar::settings::Settings;
 
-
 TEST(SettingsLayout, KeysAndValueNamesMatchTheRegistryLayout) {
     QSettings(QStringLiteral("QZ"), QStringLiteral("Velomar")).clear();
+    Options o;
     {
         Settings store;
         EXPECT_FALSE(store.programDir().has_value());
@@ -17,7 +17,6 @@ TEST(SettingsLayout, KeysAndValueNamesMatchTheRegistryLayout) {
         EXPECT_EQ(store.readOptions(), Options());
         store.setProgramDir("/opt/Velomar/");
         store.setLastDirArch("/home/anna/Archivi");
-        Options o;
         o.setValue(7, 1);
         o.setValue(24, 10);
         o.setLabelPostalStyle(true);
@@ -30,24 +29,18 @@ TEST(SettingsLayout, KeysAndValueNamesMatchTheRegistryLayout) {
     }
     Settings store;
     EXPECT_TRUE(store.fileName().endsWith("/QZ/Velomar.conf"));
+    EXPECT_EQ(store.readOptions(), o);
     // The raw store file: the layout other tools and older installs rely on.
     const QString text = QString::fromUtf8(velomar::test::fileBytes(store.fileName()));
-    EXPECT_TRUE(text.contains("ProgramDir=/opt/Velomar/"));
-    EXPECT_TRUE(text.contains("[Cartelle]\nLastDirArch=/home/anna/Archivi"));
-    EXPECT_TRUE(text.contains("[Opzioni]\n"));
-    EXPECT_TRUE(text.contains("OptApp_7=1\n"));
-    EXPECT_TRUE(text.contains("OptApp_24=10\n"));
-    EXPECT_TRUE(text.contains("OptApp_26=0\n"));
-    EXPECT_TRUE(text.contains("[GrigliaEDIT]\nCol_W3=1500"));
-    EXPECT_TRUE(text.contains("[Input]\nRip_16=1"));
-    EXPECT_TRUE(text.contains("[StampaNF]\nCampo_0=1"));
-    EXPECT_TRUE(text.contains("[Esporta]\nIntervallo=2"));
-    EXPECT_TRUE(text.contains("StilePostale=1\n"));
-    EXPECT_EQ(store.readOptions().value(24), 10);
-    EXPECT_TRUE(store.readOptions().labelPostalStyle());
+    for (const char* entry :
+         {"ProgramDir=/opt/Velomar/", "[Cartelle]\nLastDirArch=/home/anna/Archivi", "[Opzioni]\n",
+          "OptApp_7=1\n", "OptApp_24=10\n", "OptApp_26=0\n", "[GrigliaEDIT]\nCol_W3=1500",
+          "[Input]\nRip_16=1", "[StampaNF]\nCampo_0=1", "[Esporta]\nIntervallo=2",
+          "StilePostale=1\n"})
+        EXPECT_TRUE(text.contains(QLatin1String(entry))) << entry;
 }
 
-TEST(SettingsLayout, HandEditedValuesOfTheWrongKindReadAsDefaults) {
+TEST(SettingsLayout, HandEditedAndOutOfRangeValuesReadAsDefaults) {
     QSettings raw(QStringLiteral("QZ"), QStringLiteral("Velomar"));
     raw.clear();
     raw.setValue("Opzioni/OptApp_1", "sì");
@@ -55,11 +48,13 @@ TEST(SettingsLayout, HandEditedValuesOfTheWrongKindReadAsDefaults) {
     raw.setValue("Opzioni/OptApp_24", -3);
     raw.setValue("Opzioni/OptApp_25", 1);
     raw.sync();
-    Settings store;
-    const Options o = store.readOptions();
-    EXPECT_EQ(o.value(1), 0);
-    EXPECT_EQ(o.value(23), 0);
-    EXPECT_EQ(o.value(24), 0);
-    EXPECT_EQ(o.value(25), 1);
+    Options expected;
+    expected.setValue(25, 1);
+    EXPECT_EQ(Settings().readOptions(), expected);
     raw.clear();
+
+    Options bad;
+    bad.setValue(23, 11); // above "10 mm"
+    bad.setValue(0, 1);   // no such option
+    EXPECT_EQ(bad, Options());
 }

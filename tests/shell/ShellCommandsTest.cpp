@@ -48,12 +48,16 @@ struct FakeDesktop {
         return l;
     }
 };
-} // namespace
 
-TEST(ShellCommands, FoldersOpenInTheFileManagerOrTheUserIsTold) {
+class ShellCommandsTest : public ::testing::Test {
+protected:
     FakeDesktop desk;
     ScriptedDialogs dialogs;
-    ShellCommands shell(dialogs, desk.launcher());
+    ShellCommands shell{dialogs, desk.launcher()};
+};
+} // namespace
+
+TEST_F(ShellCommandsTest, FoldersOpenInTheFileManagerOrTheUserIsTold) {
     QTemporaryDir dir;
     shell.openFolder(dir.filePath("Export")); // created when missing
     ASSERT_EQ(desk.opened.size(), 1);
@@ -72,20 +76,23 @@ TEST(ShellCommands, FoldersOpenInTheFileManagerOrTheUserIsTold) {
 TEST(ShellCommands, FolderHandlerIsLookedUpInTheDesktopRegistry) {
     // A private registry: first empty, then with a file manager for folders.
     QTemporaryDir home;
-    const QByteArray keys[] = {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CONFIG_DIRS", "XDG_DATA_DIRS",
-                               "XDG_CURRENT_DESKTOP"};
+    const QByteArray keys[] = {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CONFIG_DIRS",
+                               "XDG_DATA_DIRS", "XDG_CURRENT_DESKTOP"};
     std::vector<std::pair<QByteArray, QByteArray>> saved;
     for (const QByteArray& k : keys) {
         saved.emplace_back(k, qgetenv(k.constData()));
-        qputenv(k.constData(), k == "XDG_CURRENT_DESKTOP" ? QByteArray() : home.path().toLocal8Bit());
+        qputenv(k.constData(),
+                k == "XDG_CURRENT_DESKTOP" ? QByteArray() : home.path().toLocal8Bit());
     }
     const bool withoutHandler = ShellCommands::folderHandlerInstalled();
     QDir(home.path()).mkpath("applications");
-    ASSERT_TRUE(velomar::test::writeFile(home.filePath("applications/cartelle.desktop"),
-                                         "[Desktop Entry]\nType=Application\nName=Cartelle\nExec=true %U\n"
-                                         "MimeType=inode/directory;\n"));
-    ASSERT_TRUE(velomar::test::writeFile(home.filePath("mimeapps.list"),
-                                         "[Default Applications]\ninode/directory=cartelle.desktop\n"));
+    ASSERT_TRUE(
+        velomar::test::writeFile(home.filePath("applications/cartelle.desktop"),
+                                 "[Desktop Entry]\nType=Application\nName=Cartelle\nExec=true %U\n"
+                                 "MimeType=inode/directory;\n"));
+    ASSERT_TRUE(
+        velomar::test::writeFile(home.filePath("mimeapps.list"),
+                                 "[Default Applications]\ninode/directory=cartelle.desktop\n"));
     const bool withHandler = ShellCommands::folderHandlerInstalled();
     for (const auto& [k, v] : saved)
         qputenv(k.constData(), v);
@@ -95,15 +102,13 @@ TEST(ShellCommands, FolderHandlerIsLookedUpInTheDesktopRegistry) {
     EXPECT_TRUE(withHandler);
 }
 
-TEST(ShellCommands, SearchAndSystemInformationUseInstalledToolsElseExplain) {
-    FakeDesktop desk;
-    ScriptedDialogs dialogs;
-    ShellCommands shell(dialogs, desk.launcher());
+TEST_F(ShellCommandsTest, SearchAndSystemInformationUseInstalledToolsElseExplain) {
     shell.findFiles();
     shell.systemInformation();
     ASSERT_EQ(dialogs.messages().size(), 2u);
     EXPECT_TRUE(dialogs.messages()[0].startsWith("La ricerca dei file non è disponibile"));
-    EXPECT_EQ(dialogs.messages()[1], "Le informazioni sul sistema non sono attualmente disponibili.");
+    EXPECT_EQ(dialogs.messages()[1],
+              "Le informazioni sul sistema non sono attualmente disponibili.");
     EXPECT_TRUE(desk.started.isEmpty());
 
     desk.installed = {"catfish", "gnome-system-monitor", "hardinfo"};
@@ -116,10 +121,7 @@ TEST(ShellCommands, SearchAndSystemInformationUseInstalledToolsElseExplain) {
     EXPECT_EQ(desk.started[1], "/usr/bin/hardinfo"); // first of the list wins
 }
 
-TEST(ShellCommands, FloppyFormatNeedsAReadyDriveAndAConfirmation) {
-    FakeDesktop desk;
-    ScriptedDialogs dialogs;
-    ShellCommands shell(dialogs, desk.launcher());
+TEST_F(ShellCommandsTest, FloppyFormatNeedsAReadyDriveAndAConfirmation) {
     shell.formatFloppy(1);
     EXPECT_EQ(desk.drivesAsked, QStringList{"b:"});
     EXPECT_EQ(dialogs.lastMessage(),

@@ -1,8 +1,8 @@
+#include "shell/Startup.h"
 #include "settings/AppState.h"
 #include "settings/ProgramSetup.h"
-#include "settings/SetupIni.h"
 #include "settings/Settings.h"
-#include "shell/Startup.h"
+#include "settings/SetupIni.h"
 #include "support/CommandRun.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestEnvironment.h"
@@ -10,31 +10,41 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
+using velomar::common::MsgIcon;
 using velomar::settings::AppState;
 using velomar::settings::ProgramSetup;
-using velomar::common::MsgIcon;
 using velomar::settings::Settings;
 using velomar::shell::Startup;
-using velomar::test::ScriptedDialogs;
 using velomar::test::fileBytes;
+using velomar::test::ScriptedDialogs;
 
 namespace {
 class StartupTest : public ::testing::Test {
 protected:
     void SetUp() override { QSettings(QStringLiteral("QZ"), QStringLiteral("Velomar")).clear(); }
     void TearDown() override { QSettings(QStringLiteral("QZ"), QStringLiteral("Velomar")).clear(); }
+    // Start-up on the temporary program folder, as stored by the installation.
+    Startup::Outcome start(AppState& into) {
+        settings.setProgramDir(program.path() + "/");
+        return Startup::run(into, settings, dialogs);
+    }
     QTemporaryDir program;
+    Settings settings;
+    AppState state;
+    ScriptedDialogs dialogs;
 };
 
 // A private XDG_DATA_HOME for the default program folder, restored afterwards.
 class DataHome {
 public:
-    DataHome() : m_old(qgetenv("XDG_DATA_HOME")) { qputenv("XDG_DATA_HOME", m_dir.path().toLocal8Bit()); }
+    DataHome() : m_old(qgetenv("XDG_DATA_HOME")) {
+        qputenv("XDG_DATA_HOME", m_dir.path().toLocal8Bit());
+    }
     ~DataHome() { qputenv("XDG_DATA_HOME", m_old); }
     QString folder() const { return m_dir.filePath(QStringLiteral("Velomar")); }
 
@@ -44,22 +54,12 @@ private:
 };
 } // namespace
 
-TEST_F(StartupTest, ProgramFolderDropsTheLastComponent) {
-    EXPECT_EQ(ProgramSetup::programFolderFrom("/opt/Prog/Etichette/"), "/opt/Prog/Etichette");
-    EXPECT_EQ(ProgramSetup::programFolderFrom("/opt/Prog/Etichette/velomar"), "/opt/Prog/Etichette");
-    // A folder written without its final separator is taken whole.
-    EXPECT_EQ(ProgramSetup::programFolderFrom(program.path()), program.path());
-}
-
 TEST_F(StartupTest, MissingProgramDirWithoutTemplatesEndsTheProgramAndCreatesNothing) {
     const DataHome home;
     // One place lacks a template, the other does not exist: neither counts.
     QTemporaryDir partial;
     for (const char* name : {"NewMail.sys", "NewGruppi.sys"})
         ASSERT_TRUE(QFile::copy(velomar::test::binaryPath("data/") + name, partial.filePath(name)));
-    Settings settings;
-    AppState state;
-    ScriptedDialogs dialogs;
     EXPECT_EQ(Startup::run(state, settings, dialogs, {partial.path(), program.filePath("manca")}),
               Startup::Outcome::NotInstalled);
     ASSERT_EQ(dialogs.shown().size(), 1u);
@@ -75,19 +75,15 @@ TEST_F(StartupTest, FirstStartSetsUpTheProgramFolderFromTheTemplatesAndNeverRepl
     const QString templates = velomar::test::binaryPath("data");
     const QStringList candidates{program.filePath("manca"), templates};
     const QString folder = home.folder();
-    {
-        Settings settings;
-        AppState state;
-        ScriptedDialogs dialogs;
-        ASSERT_EQ(Startup::run(state, settings, dialogs, candidates), Startup::Outcome::Ready);
-        EXPECT_TRUE(dialogs.shown().empty()) << qPrintable(dialogs.lastMessage());
-        EXPECT_EQ(state.programDir, folder);
-        EXPECT_EQ(Settings().programDir(), folder + "/");
-        for (const char* name : {"NewMail.sys", "NewGruppi.sys", "StatiEsteri.mdb"})
-            EXPECT_EQ(fileBytes(QDir(folder).filePath(name)), fileBytes(templates + "/" + name)) << name;
-        for (const char* sub : {"Archivi", "StampeTip", "StampeSng", "Export"})
-            EXPECT_TRUE(QFileInfo(QDir(folder).filePath(sub)).isDir()) << sub;
-    }
+    ASSERT_EQ(Startup::run(state, settings, dialogs, candidates), Startup::Outcome::Ready);
+    EXPECT_TRUE(dialogs.shown().empty()) << qPrintable(dialogs.lastMessage());
+    EXPECT_EQ(state.programDir, folder);
+    EXPECT_EQ(Settings().programDir(), folder + "/");
+    for (const char* name : {"NewMail.sys", "NewGruppi.sys", "StatiEsteri.mdb"})
+        EXPECT_EQ(fileBytes(QDir(folder).filePath(name)), fileBytes(templates + "/" + name))
+            << name;
+    for (const char* sub : {"Archivi", "StampeTip", "StampeSng", "Export"})
+        EXPECT_TRUE(QFileInfo(QDir(folder).filePath(sub)).isDir()) << sub;
 
     // Settings lost, the user's files kept: a new set-up fills in only what is missing.
     QSettings(QStringLiteral("QZ"), QStringLiteral("Velomar")).clear();
@@ -100,41 +96,45 @@ TEST_F(StartupTest, FirstStartSetsUpTheProgramFolderFromTheTemplatesAndNeverRepl
     for (const auto& [path, data] : mine)
         ASSERT_TRUE(velomar::test::writeFile(path, data));
     ASSERT_TRUE(QFile::remove(dir.filePath("StatiEsteri.mdb")));
-    Settings settings;
-    AppState state;
-    ScriptedDialogs dialogs;
-    ASSERT_EQ(Startup::run(state, settings, dialogs, candidates), Startup::Outcome::Ready);
+    AppState again;
+    ASSERT_EQ(Startup::run(again, settings, dialogs, candidates), Startup::Outcome::Ready);
     for (const auto& [path, data] : mine)
         EXPECT_EQ(fileBytes(path), data) << qPrintable(path);
-    EXPECT_EQ(fileBytes(dir.filePath("StatiEsteri.mdb")), fileBytes(templates + "/StatiEsteri.mdb"));
+    EXPECT_EQ(fileBytes(dir.filePath("StatiEsteri.mdb")),
+              fileBytes(templates + "/StatiEsteri.mdb"));
 
     // The installation script's command runs the same set-up.
     QSettings(QStringLiteral("QZ"), QStringLiteral("Velomar")).clear();
-    EXPECT_EQ(velomar::test::runCommand("install-dir", {folder, "--templates", program.filePath("manca")}).status, 1);
+    EXPECT_EQ(
+        velomar::test::runCommand("install-dir", {folder, "--templates", program.filePath("manca")})
+            .status,
+        1);
     EXPECT_FALSE(Settings().programDir().has_value());
-    const auto install = velomar::test::runCommand("install-dir", {folder, "--templates", templates});
+    const auto install =
+        velomar::test::runCommand("install-dir", {folder, "--templates", templates});
     EXPECT_EQ(install.status, 0) << qPrintable(install.err);
     EXPECT_EQ(Settings().programDir(), folder + "/");
     for (const auto& [path, data] : mine)
         EXPECT_EQ(fileBytes(path), data) << qPrintable(path);
 }
 
-TEST_F(StartupTest, ProgramDirNamingNoFolderIsRefused) {
-    Settings settings;
+TEST_F(StartupTest, ProgramDirDropsItsLastComponentAndMustNameAFolder) {
+    EXPECT_EQ(ProgramSetup::programFolderFrom("/opt/Prog/Etichette/"), "/opt/Prog/Etichette");
+    EXPECT_EQ(ProgramSetup::programFolderFrom("/opt/Prog/Etichette/velomar"),
+              "/opt/Prog/Etichette");
+    // A folder written without its final separator is taken whole.
+    EXPECT_EQ(ProgramSetup::programFolderFrom(program.path()), program.path());
+
     settings.setProgramDir(program.filePath("manca/"));
-    AppState state;
-    ScriptedDialogs dialogs;
     EXPECT_EQ(Startup::run(state, settings, dialogs), Startup::Outcome::NoProgramFolder);
     EXPECT_TRUE(dialogs.lastMessage().contains("Reinstallare"));
     EXPECT_FALSE(QFileInfo::exists(program.filePath("manca")));
 }
 
-TEST_F(StartupTest, FreshFolderGetsWorkingFoldersAndEmptyFilesOnlyOnce) {
-    Settings settings;
-    settings.setProgramDir(program.path() + "/");
-    AppState state;
-    ScriptedDialogs dialogs;
-    ASSERT_EQ(Startup::run(state, settings, dialogs), Startup::Outcome::Ready);
+TEST_F(StartupTest,
+       FreshFolderGetsWorkingFoldersAndEmptyFilesOnlyOnceAndKeepsTheLastArchiveFolder) {
+    settings.setLastDirArch(program.filePath("sparita")); // gone: falls back
+    ASSERT_EQ(start(state), Startup::Outcome::Ready);
     EXPECT_TRUE(dialogs.shown().empty());
     EXPECT_EQ(state.programDir, program.path());
     for (const char* sub : {"Archivi", "StampeTip", "StampeSng", "Export"})
@@ -147,45 +147,27 @@ TEST_F(StartupTest, FreshFolderGetsWorkingFoldersAndEmptyFilesOnlyOnce) {
     EXPECT_EQ(state.senders, velomar::settings::SenderLines());
     EXPECT_EQ(state.system.platformCode, "2");
 
-    // Second start: existing files are left as they are.
-    velomar::settings::SenderLines s;
-    s.sender2[0] = "Mittente due";
-    ASSERT_TRUE(velomar::settings::SetupIni::write(state.setupIniPath, s).ok);
-    AppState again;
-    ASSERT_EQ(Startup::run(again, settings, dialogs), Startup::Outcome::Ready);
-    EXPECT_EQ(again.senders.sender2[0], "Mittente due");
-    EXPECT_TRUE(dialogs.shown().empty());
-}
-
-TEST_F(StartupTest, LastArchiveFolderFallsBackWhenGoneAndIsSavedOnExit) {
-    Settings settings;
-    settings.setProgramDir(program.path() + "/");
-    settings.setLastDirArch(program.filePath("sparita"));
-    AppState state;
-    ScriptedDialogs dialogs;
-    ASSERT_EQ(Startup::run(state, settings, dialogs), Startup::Outcome::Ready);
-    EXPECT_EQ(state.lastDirArch, program.filePath("Archivi"));
-
+    // Second start: existing files are left as they are, the folder saved on exit is used.
+    state.senders.sender2[0] = "Mittente due";
+    ASSERT_TRUE(velomar::settings::SetupIni::write(state.setupIniPath, state.senders).ok);
     QDir().mkdir(program.filePath("Altri"));
     state.lastDirArch = program.filePath("Altri");
     Startup::saveOnExit(state, settings);
     EXPECT_EQ(Settings().lastDirArch(), program.filePath("Altri"));
-    AppState next;
-    ASSERT_EQ(Startup::run(next, settings, dialogs), Startup::Outcome::Ready);
-    EXPECT_EQ(next.lastDirArch, program.filePath("Altri"));
+    AppState again;
+    ASSERT_EQ(start(again), Startup::Outcome::Ready);
+    EXPECT_EQ(again.senders.sender2[0], "Mittente due");
+    EXPECT_EQ(again.lastDirArch, program.filePath("Altri"));
+    EXPECT_TRUE(dialogs.shown().empty());
 }
 
 TEST_F(StartupTest, UnwritableProgramFolderAndBadSetupIniAreToldAndStartUpGoesOn) {
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "root ignores folder permissions";
-    Settings settings;
-    settings.setProgramDir(program.path() + "/");
-    QFile::setPermissions(program.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-    AppState state;
-    ScriptedDialogs dialogs;
-    EXPECT_EQ(Startup::run(state, settings, dialogs), Startup::Outcome::Ready);
-    QFile::setPermissions(program.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                              QFileDevice::ExeOwner);
+    // A read-only volume refuses root too.
+    if (QProcess::execute("mount", {"-t", "tmpfs", "-o", "ro,size=64k", "tmpfs", program.path()}) !=
+        0)
+        GTEST_SKIP() << "cannot mount a read-only tmpfs (needs root)";
+    EXPECT_EQ(start(state), Startup::Outcome::Ready);
+    QProcess::execute("umount", {program.path()});
     const auto msgs = dialogs.messages();
     ASSERT_GE(msgs.size(), 6u);
     EXPECT_EQ(msgs[0], "Impossibile creare la cartella '" + program.filePath("Archivi") + "' !");
@@ -193,12 +175,8 @@ TEST_F(StartupTest, UnwritableProgramFolderAndBadSetupIniAreToldAndStartUpGoesOn
 }
 
 TEST_F(StartupTest, SetupIniThatIsAFolderIsReportedAndSendersStayEmpty) {
-    Settings settings;
-    settings.setProgramDir(program.path() + "/");
     QDir().mkdir(program.filePath("Setup.ini"));
-    AppState state;
-    ScriptedDialogs dialogs;
-    EXPECT_EQ(Startup::run(state, settings, dialogs), Startup::Outcome::Ready);
+    EXPECT_EQ(start(state), Startup::Outcome::Ready);
     const auto msgs = dialogs.messages();
     ASSERT_EQ(msgs.size(), 2u);
     EXPECT_EQ(msgs[0], "Impossibile creare il file '" + program.filePath("Setup.ini") + "' !");
@@ -209,27 +187,26 @@ TEST_F(StartupTest, SetupIniThatIsAFolderIsReportedAndSendersStayEmpty) {
 TEST_F(StartupTest, GroupsFileInAccessFormatIsOfferedForConversionAndNeverLost) {
     // An Access file that is no groups archive: the offer is made, the conversion refused.
     const QString groups = program.filePath("Gruppi.grp");
-    ASSERT_TRUE(QFile::copy(velomar::test::sourcePath("tests/exchange/data/access/nwind.mdb"), groups));
+    ASSERT_TRUE(
+        QFile::copy(velomar::test::sourcePath("tests/exchange/data/access/nwind.mdb"), groups));
     const QByteArray original = fileBytes(groups);
-    Settings settings;
-    settings.setProgramDir(program.path() + "/");
-    const QString question = QStringLiteral("Il file dei gruppi «Gruppi.grp» è in formato Access. Convertirlo nel "
-                                            "formato del programma? Il file originale viene conservato come "
-                                            "«Gruppi (Access).grp».");
-
-    AppState state;
-    ScriptedDialogs dialogs;
+    const QString question =
+        QStringLiteral("Il file dei gruppi «Gruppi.grp» è in formato Access. Convertirlo nel "
+                       "formato del programma? Il file originale viene conservato come "
+                       "«Gruppi (Access).grp».");
     dialogs.answerMessage(velomar::common::MsgResult::No);
-    ASSERT_EQ(Startup::run(state, settings, dialogs), Startup::Outcome::Ready);
+    ASSERT_EQ(start(state), Startup::Outcome::Ready);
     ASSERT_EQ(dialogs.messages(), std::vector<QString>{question});
     EXPECT_EQ(dialogs.shown().back().buttons, velomar::common::MsgButtons::YesNo);
 
     dialogs.clear();
     dialogs.answerMessage(velomar::common::MsgResult::Yes);
-    ASSERT_EQ(Startup::run(state, settings, dialogs), Startup::Outcome::Ready);
+    ASSERT_EQ(start(state), Startup::Outcome::Ready);
     ASSERT_EQ(dialogs.messages().size(), 2u);
-    EXPECT_TRUE(dialogs.lastMessage().contains("non contiene la tabella TabGRUPPI")) << qPrintable(dialogs.lastMessage());
+    EXPECT_TRUE(dialogs.lastMessage().contains("non contiene la tabella TabGRUPPI"))
+        << qPrintable(dialogs.lastMessage());
     EXPECT_EQ(dialogs.shown().back().icon, MsgIcon::Critical);
     EXPECT_EQ(fileBytes(groups), original);
-    EXPECT_EQ(QDir(program.path()).entryList({"*.grp", ".*tmp"}, QDir::Files | QDir::Hidden), QStringList{"Gruppi.grp"});
+    EXPECT_EQ(QDir(program.path()).entryList({"*.grp", ".*tmp"}, QDir::Files | QDir::Hidden),
+              QStringList{"Gruppi.grp"});
 }

@@ -8,18 +8,18 @@
 #include "printing/ui/frmStampaSingola.h"
 #include "printing/ui/frmStampaTipogr.h"
 
-#include <QDir>
-#include <QPointer>
-#include <QSettings>
-#include <QTest>
-#include <gtest/gtest.h>
 #include <QCheckBox>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
+#include <QSettings>
 #include <QSpinBox>
 #include <QTableView>
+#include <QTest>
 #include <QToolButton>
+#include <gtest/gtest.h>
 
 using namespace velomar;
 using namespace velomar::printing;
@@ -122,22 +122,49 @@ TEST(PreviewWindow, OpensOnFirstPageNavigatesAndClosesWithoutPrinting) {
     EXPECT_FALSE(c.events.empty());
 }
 
-TEST(PreviewWindow, SingleLabelsFromChosenLabelMarkNothing) {
+TEST(PreviewWindow, SingleLabelsFollowTheChosenSheetAndPrinterAndMarkNothing) {
     Context c;
+    // Two columns of 99.1 mm from 4.65 mm, seven rows of 38.1 mm from 15.15 mm.
+    const auto sheet = SheetCatalog().find(QStringLiteral("A4 2x7 99,1x38,1"));
+    ASSERT_TRUE(sheet.has_value());
+    SheetCatalog::setCurrent(c.settings, *sheet);
+    struct Restore {
+        ~Restore() {
+            QSettings(QStringLiteral("QZ"), QStringLiteral("Velomar"))
+                .remove(QStringLiteral("Etichette"));
+        }
+    } restore;
+
     frmStampaSingola w(c.ctx);
     ASSERT_TRUE(w.load());
     w.show();
-    for (int row = 0; row < 30; ++row) {
+    for (int row = 0; row < 3; ++row) {
         w.GRIDch->selectRow(row);
         w.addCurrent();
     }
-    ASSERT_EQ(w.labelCount(), 30);
-    w.Etx_Click(20); // 19 labels used: 5 on the first sheet, 24 + 1 after
+    w.Etx_Click(14); // the last label of 2 x 7: one label on the first sheet, two on the next
+    EXPECT_EQ(w.startPosition(), (LabelPosition{7, 2}));
     w.cmdAnteprima_Click();
     PreviewWindow* p = openedPreview(w);
     ASSERT_NE(p, nullptr);
-    EXPECT_EQ(p->pageCount(), 3);
+    EXPECT_EQ(p->pageCount(), 2);
     const double pdfInk = firstInkMm(p->shownImage(), p->dpi());
+    p->chkContorni->setChecked(true);
+    const QImage page = p->shownImage();
+    const double dpmm = p->dpi() / 25.4;
+    // Outline pixels are bluish; text and paper are grey or white.
+    const auto outlineAt = [&](double xMm, double yFromMm, double yToMm) {
+        for (int dx = -1; dx <= 1; ++dx)
+            for (int y = int(yFromMm * dpmm); y < int(yToMm * dpmm); ++y) {
+                const QColor px = page.pixelColor(int(xMm * dpmm) + dx, y);
+                if (px.blue() - px.red() > 25)
+                    return true;
+            }
+        return false;
+    };
+    EXPECT_TRUE(outlineAt(4.65, 20, 50));         // first column's left edge
+    EXPECT_TRUE(outlineAt(4.65 + 101.6, 20, 50)); // second column's left edge
+    EXPECT_FALSE(outlineAt(70, 20, 50));          // where the 3 x 8 sheet has one
     EXPECT_EQ(c.marked(), 0);
     EXPECT_TRUE(QDir(c.state.stampeSngDir).entryList(QDir::Files).isEmpty());
     p->cmdChiudi->click();
@@ -175,8 +202,9 @@ TEST(PreviewWindow, SingleLabelsFromChosenLabelMarkNothing) {
 TEST(PreviewWindow, ListAndSummaryRunTheirJobPageByPage) {
     test::WindowFixture f(200);
     f.settings.setFieldChoice(settings::Settings::FieldSection::StampaNF, 2, 1);
-    printing::ui::frmStampaLista list(f.ctx(), {[] { return QStringLiteral("Cognome"); },
-                                               [] { return qint64(1); }, [] { return qint64(1); }});
+    printing::ui::frmStampaLista list(f.ctx(),
+                                      {[] { return QStringLiteral("Cognome"); },
+                                       [] { return qint64(1); }, [] { return qint64(1); }});
     list.show();
     for (auto* box : list.choices->ckCampo)
         box->setChecked(true);
@@ -206,46 +234,4 @@ TEST(PreviewWindow, ListAndSummaryRunTheirJobPageByPage) {
     EXPECT_TRUE(f.dialogs.messages().empty());
     EXPECT_TRUE(summary.isVisible());
     summary.close();
-}
-
-TEST(PreviewWindow, SingleLabelsOutlinesAndPagesFollowTheChosenSheet) {
-    Context c;
-    // Two columns of 99.1 mm from 4.65 mm, seven rows of 38.1 mm from 15.15 mm.
-    const auto sheet = SheetCatalog().find(QStringLiteral("A4 2x7 99,1x38,1"));
-    ASSERT_TRUE(sheet.has_value());
-    SheetCatalog::setCurrent(c.settings, *sheet);
-    struct Restore {
-        ~Restore() { QSettings(QStringLiteral("QZ"), QStringLiteral("Velomar")).remove(QStringLiteral("Etichette")); }
-    } restore;
-
-    frmStampaSingola w(c.ctx);
-    ASSERT_TRUE(w.load());
-    w.show();
-    for (int row = 0; row < 3; ++row) {
-        w.GRIDch->selectRow(row);
-        w.addCurrent();
-    }
-    w.Etx_Click(14); // the last label of 2 x 7: one label on the first sheet, two on the next
-    EXPECT_EQ(w.startPosition(), (LabelPosition{7, 2}));
-    w.cmdAnteprima_Click();
-    PreviewWindow* p = openedPreview(w);
-    ASSERT_NE(p, nullptr);
-    EXPECT_EQ(p->pageCount(), 2);
-    p->chkContorni->setChecked(true);
-    const QImage page = p->shownImage();
-    const double dpmm = p->dpi() / 25.4;
-    // Outline pixels are bluish; text and paper are grey or white.
-    const auto outlineAt = [&](double xMm, double yFromMm, double yToMm) {
-        for (int dx = -1; dx <= 1; ++dx)
-            for (int y = int(yFromMm * dpmm); y < int(yToMm * dpmm); ++y) {
-                const QColor px = page.pixelColor(int(xMm * dpmm) + dx, y);
-                if (px.blue() - px.red() > 25)
-                    return true;
-            }
-        return false;
-    };
-    EXPECT_TRUE(outlineAt(4.65, 20, 50));          // first column's left edge
-    EXPECT_TRUE(outlineAt(4.65 + 101.6, 20, 50)); // second column's left edge
-    EXPECT_FALSE(outlineAt(70, 20, 50));           // where the 3 x 8 sheet has one
-    p->cmdChiudi->click();
 }

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "archive/Session.h"
+#include "common/AppContext.h"
+#include "printing/PrinterSelection.h"
 #include "settings/AppState.h"
 #include "settings/Settings.h"
-#include "common/AppContext.h"
-#include "archive/Session.h"
-#include "printing/PrinterSelection.h"
 #include "shell/ui/frmMAIN.h"
 #include "support/ScriptedDialogs.h"
 
@@ -22,8 +22,8 @@ protected:
         QSettings(QStringLiteral("QZ"), QStringLiteral("Velomar")).clear();
         settings = std::make_unique<velomar::settings::Settings>();
         settings->setProgramDir(program.path() + QStringLiteral("/"));
-        context = std::make_unique<velomar::common::AppContext>(velomar::common::AppContext{
-            state, dialogs, *settings, session, printers});
+        context = std::make_unique<velomar::common::AppContext>(
+            velomar::common::AppContext{state, dialogs, *settings, session, printers});
         window = std::make_unique<velomar::shell::ui::frmMAIN>(*context);
         velomar::shell::ShellCommands::Launcher l;
         l.openUrl = [this](const QUrl& u) {

@@ -5,8 +5,8 @@
 #include "addresses/ui/frmEDIT.h"
 #include "addresses/ui/frmINPUT.h"
 #include "addresses/ui/frmSchedario.h"
-#include "archive/SampleArchive.h"
 #include "addresses/ui/frmVERIFICA.h"
+#include "archive/SampleArchive.h"
 #include "archive/ui/MainWindowHost.h"
 #include "archive/ui/frmProprieta.h"
 #include "archive/ui/frmProprietaGr.h"
@@ -18,9 +18,9 @@
 #include "printing/ui/CustomSheetDialog.h"
 #include "printing/ui/frmImpostaStampante.h"
 #include "printing/ui/frmRiepiloghi.h"
+#include "printing/ui/frmSpedizioneBlocco.h"
 #include "printing/ui/frmStampaLista.h"
 #include "printing/ui/frmStampaSingola.h"
-#include "printing/ui/frmSpedizioneBlocco.h"
 #include "printing/ui/frmStampaTipogr.h"
 #include "shell/ShellCommands.h"
 #include "shell/ui/frmAbout.h"
@@ -32,6 +32,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -41,62 +42,58 @@ using namespace velomar;
 
 namespace {
 
+// The letter Alt picks for a caption; "&&" is a plain ampersand.
 QChar mnemonicOf(const QString& text) {
-    for (qsizetype i = 0; i + 1 < text.size(); ++i) {
-        if (text.at(i) != u'&')
-            continue;
-        if (text.at(i + 1) == u'&') {
-            ++i;
-            continue;
-        }
-        return text.at(i + 1).toLower();
-    }
+    static const QRegularExpression amp(QStringLiteral("&(.)"));
+    for (auto it = amp.globalMatch(text); it.hasNext();)
+        if (const QString c = it.next().captured(1); c != u"&")
+            return c[0].toLower();
     return {};
 }
 
-// "Alt+C: &Compatta, &Chiudi" for each letter that two controls shown together claim.
-QStringList clashes(QWidget* window) {
+// "where Alt+C: &Compatta,&Chiudi" for each letter that two of the texts claim.
+QStringList clashesAmong(const QString& where, const QStringList& texts) {
     std::map<QChar, QStringList> owners;
-    const auto claim = [&](const QString& text) {
+    for (const QString& text : texts)
         if (const QChar c = mnemonicOf(text); !c.isNull())
             owners[c] << text;
-    };
+    QStringList out;
+    for (const auto& [c, claimed] : owners)
+        if (claimed.size() > 1)
+            out << where + QStringLiteral(" Alt+") + c + QStringLiteral(": ") + claimed.join(u',');
+    return out;
+}
+
+// The controls of a window shown together, and its menu bar.
+QStringList clashes(QWidget* window) {
+    QStringList texts;
     for (QWidget* w : window->findChildren<QWidget*>()) {
         if (!w->isVisibleTo(window))
             continue;
         if (auto* b = qobject_cast<QAbstractButton*>(w))
-            claim(b->text());
+            texts << b->text();
         else if (auto* l = qobject_cast<QLabel*>(w); l && l->buddy())
-            claim(l->text());
+            texts << l->text();
         else if (auto* g = qobject_cast<QGroupBox*>(w))
-            claim(g->title());
+            texts << g->title();
     }
     if (auto* bar = window->findChild<QMenuBar*>(QString(), Qt::FindDirectChildrenOnly))
         for (QAction* a : bar->actions())
-            claim(a->text());
-    QStringList out;
-    for (const auto& [c, texts] : owners)
-        if (texts.size() > 1)
-            out << window->objectName() + QStringLiteral(" Alt+") + c + QStringLiteral(": ") + texts.join(u',');
-    return out;
+            texts << a->text();
+    return clashesAmong(window->objectName(), texts);
 }
 
 // Each menu's own items, submenus included.
 QStringList menuClashes(QMenu* menu) {
-    std::map<QChar, QStringList> owners;
-    QStringList out;
+    QStringList texts, out;
     for (QAction* a : menu->actions()) {
         if (!a->isVisible())
             continue;
-        if (const QChar c = mnemonicOf(a->text()); !c.isNull())
-            owners[c] << a->text();
+        texts << a->text();
         if (a->menu())
             out << menuClashes(a->menu());
     }
-    for (const auto& [c, texts] : owners)
-        if (texts.size() > 1)
-            out << menu->title() + QStringLiteral(" Alt+") + c + QStringLiteral(": ") + texts.join(u',');
-    return out;
+    return out << clashesAmong(menu->title(), texts);
 }
 
 class Mnemonics : public MainWindowFixture {};
@@ -114,7 +111,8 @@ TEST_F(Mnemonics, EveryWindowGivesEachAltKeyToOneControl) {
     auto* grid = new addresses::frmEDIT(*context);
     grid->setAttribute(Qt::WA_DeleteOnClose, false);
     std::vector<std::unique_ptr<QWidget>> windows;
-    windows.emplace_back(grid);
+    const auto add = [&](QWidget* w) { windows.emplace_back(w); };
+    add(grid);
     addresses::EntryBuffer buffer;
     for (const QString& mode : {addresses::EntryBuffer::ModeNew, addresses::EntryBuffer::ModeModify,
                                 addresses::EntryBuffer::ModeDelete}) {
@@ -123,33 +121,33 @@ TEST_F(Mnemonics, EveryWindowGivesEachAltKeyToOneControl) {
         form->cmdRip_Click(); // the repeat panel shows too
         windows.push_back(std::move(form));
     }
-    windows.push_back(std::make_unique<addresses::frmSchedario>(*context, *grid, nullptr));
+    add(new addresses::frmSchedario(*context, *grid, nullptr));
     QTemporaryDir sampleDir;
     const QString sample = sampleDir.filePath(QStringLiteral("Doppioni.mdb"));
     archive::SampleArchive::write(sample, 20, 1);
     archive::Database sampleDb(sample, archive::Database::Mode::ReadWrite);
-    windows.push_back(std::make_unique<addresses::frmDOPPIONI>(dialogs, sampleDb, nullptr));
-    windows.push_back(std::make_unique<addresses::frmVERIFICA>(*context, [](qint64) { return false; }));
-    windows.push_back(std::make_unique<archive::ui::frmProprieta>(*context, host));
-    windows.push_back(std::make_unique<archive::ui::frmProprietaGr>(*context, 3));
-    windows.push_back(std::make_unique<groups::frmGRUPPI>(*context));
-    windows.push_back(std::make_unique<groups::frmEditGrp>(dialogs, QStringLiteral("Nuovo Gruppo"), QString(),
-                                                           QString(), nullptr));
-    archive::ui::ListPrinterGrid access{[] { return QStringLiteral("Cognome"); }, [] { return qint64(1); },
-                                         [] { return qint64(1); }};
-    windows.push_back(std::make_unique<printing::frmStampaSingola>(*context));
-    windows.push_back(std::make_unique<printing::frmStampaTipogr>(*context));
-    windows.push_back(std::make_unique<printing::frmSpedizioneBlocco>(*context, std::vector<qint64>{1, 2}));
-    windows.push_back(std::make_unique<printing::frmImpostaStampante>(printers, dialogs));
-    windows.push_back(std::make_unique<printing::ui::CalibrationDialog>(dialogs, printers, QStringLiteral("File PDF"),
-                                                                       printing::SheetFormat::standard()));
-    windows.push_back(std::make_unique<printing::ui::frmStampaLista>(*context, access));
-    windows.push_back(std::make_unique<printing::ui::frmRiepiloghi>(*context));
-    windows.push_back(std::make_unique<exchange::ui::frmESPORTA>(*context, access));
-    windows.push_back(std::make_unique<exchange::ui::frmIMPORTA>(*context));
-    windows.push_back(std::make_unique<shell::ui::frmOPT>(*context));
-    windows.push_back(std::make_unique<printing::ui::CustomSheetDialog>(dialogs, printing::SheetFormat::standard()));
-    windows.push_back(std::make_unique<shell::ui::frmAbout>(*context, shell));
+    add(new addresses::frmDOPPIONI(dialogs, sampleDb, nullptr));
+    add(new addresses::frmVERIFICA(*context, [](qint64) { return false; }));
+    add(new archive::ui::frmProprieta(*context, host));
+    add(new archive::ui::frmProprietaGr(*context, 3));
+    add(new groups::frmGRUPPI(*context));
+    add(new groups::frmEditGrp(dialogs, QStringLiteral("Nuovo Gruppo"), QString(), QString(),
+                               nullptr));
+    archive::ui::ListPrinterGrid access{[] { return QStringLiteral("Cognome"); },
+                                        [] { return qint64(1); }, [] { return qint64(1); }};
+    add(new printing::frmStampaSingola(*context));
+    add(new printing::frmStampaTipogr(*context));
+    add(new printing::frmSpedizioneBlocco(*context, std::vector<qint64>{1, 2}));
+    add(new printing::frmImpostaStampante(printers, dialogs));
+    add(new printing::ui::CalibrationDialog(dialogs, printers, QStringLiteral("File PDF"),
+                                            printing::SheetFormat::standard()));
+    add(new printing::ui::frmStampaLista(*context, access));
+    add(new printing::ui::frmRiepiloghi(*context));
+    add(new exchange::ui::frmESPORTA(*context, access));
+    add(new exchange::ui::frmIMPORTA(*context));
+    add(new shell::ui::frmOPT(*context));
+    add(new printing::ui::CustomSheetDialog(dialogs, printing::SheetFormat::standard()));
+    add(new shell::ui::frmAbout(*context, shell));
     for (const auto& w : windows)
         found << clashes(w.get());
     EXPECT_TRUE(found.isEmpty()) << found.join(u'\n').toStdString();

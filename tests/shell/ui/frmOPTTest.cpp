@@ -2,25 +2,25 @@
 
 #include "printing/SheetCatalog.h"
 #include "printing/ui/CustomSheetDialog.h"
+#include "printing/ui/SheetFormatPicker.h"
+#include "printing/ui/SheetView.h"
 #include "printing/ui/frmStampaSingola.h"
 #include "settings/SetupIni.h"
 #include "shell/ui/frmOPT.h"
 #include "support/CommandRun.h"
 
-#include <QTimer>
-#include <QTest>
-#include "printing/ui/SheetFormatPicker.h"
-#include "printing/ui/SheetView.h"
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
-#include <QLabel>
-#include <QListWidget>
-#include <QSpinBox>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
+#include <QTest>
+#include <QTimer>
 
 using velomar::common::MsgIcon;
 using velomar::printing::LabelPosition;
@@ -42,35 +42,18 @@ protected:
     }
 };
 
-TEST_F(frmOPTTest, FreshInstallationShowsFirstEntriesAndDisabledSenders) {
-    frmOPT w(*context);
-    for (int i = 1; i <= 20; ++i)
-        EXPECT_FALSE(w.ctrOPT[size_t(i)]->isChecked()) << i;
-    EXPECT_FALSE(w.chkSTILEPOSTALE->isChecked());
-    EXPECT_EQ(w.cboFloppy->currentText(), "1,44 Mb");
-    EXPECT_EQ(w.cboDrive->currentText(), "a:");
-    EXPECT_EQ(w.cboAlto->currentText(), "0 mm");
-    EXPECT_EQ(w.cboSinistro->currentText(), "0 mm");
-    EXPECT_EQ(w.cboAlto->count(), 11);
-    EXPECT_TRUE(w.optBUSTA[0]->isChecked());
-    EXPECT_TRUE(w.optMITTENTE[0]->isChecked());
-
-    // Sender rule follows check box 11 at once, both ways.
-    EXPECT_FALSE(w.fraMittente->isEnabled());
-    EXPECT_FALSE(w.txtMIT2[5]->isEnabled());
-    w.show();
-    w.ctrOPT[11]->click();
-    EXPECT_TRUE(w.fraMittente->isEnabled());
-    EXPECT_TRUE(w.optMITTENTE[1]->isEnabled());
-    EXPECT_TRUE(w.txtMIT1[0]->isEnabled());
-    w.ctrOPT[11]->click();
-    EXPECT_FALSE(w.optMITTENTE[1]->isEnabled());
-    EXPECT_FALSE(w.txtMIT1[0]->isEnabled());
-}
-
-TEST_F(frmOPTTest, ConfirmStoresMemoryStoreAndSetupIniAndTheWindowShowsThemAgain) {
+TEST_F(frmOPTTest, SendersFollowTheirBoxAndConfirmStoresMemoryStoreAndSetupIniShownAgain) {
     {
+        // Boxes left alone store 0; the sender lines follow check box 11 at once, both ways.
         frmOPT w(*context);
+        EXPECT_EQ(w.cboAlto->count(), 11);
+        EXPECT_FALSE(w.fraMittente->isEnabled());
+        w.show();
+        w.ctrOPT[11]->click();
+        EXPECT_TRUE(w.fraMittente->isEnabled());
+        EXPECT_TRUE(w.optMITTENTE[1]->isEnabled());
+        w.ctrOPT[11]->click();
+        EXPECT_FALSE(w.txtMIT1[0]->isEnabled());
         w.ctrOPT[3]->setChecked(true);
         w.ctrOPT[11]->setChecked(true);
         w.ctrOPT[19]->setChecked(true);
@@ -89,8 +72,8 @@ TEST_F(frmOPTTest, ConfirmStoresMemoryStoreAndSetupIniAndTheWindowShowsThemAgain
     }
     EXPECT_TRUE(dialogs.shown().empty());
     Options expected;
-    for (auto [i, v] : {std::pair{3, 1}, {11, 1}, {19, 1}, {21, 1}, {22, 1}, {23, 10}, {24, 4},
-                        {25, 1}, {26, 1}})
+    for (auto [i, v] :
+         {std::pair{3, 1}, {11, 1}, {19, 1}, {21, 1}, {22, 1}, {23, 10}, {24, 4}, {25, 1}, {26, 1}})
         expected.setValue(i, v);
     expected.setLabelPostalStyle(true);
     EXPECT_EQ(state.options, expected);
@@ -109,20 +92,8 @@ TEST_F(frmOPTTest, ConfirmStoresMemoryStoreAndSetupIniAndTheWindowShowsThemAgain
     EXPECT_TRUE(again.txtMIT1[1]->isEnabled());
 }
 
-TEST_F(frmOPTTest, CancelChangesNothingAnywhere) {
+TEST_F(frmOPTTest, QuotesInASenderLineAreRefusedAndCancelChangesNothingAnywhere) {
     const QByteArray before = fileBytes(state.setupIniPath);
-    frmOPT w(*context);
-    w.ctrOPT[10]->setChecked(true);
-    w.txtMIT1[0]->setText("nuovo");
-    w.cmdCancel->click();
-    EXPECT_EQ(w.result(), QDialog::Rejected);
-    EXPECT_EQ(state.options, Options());
-    EXPECT_EQ(Settings().readOptions(), Options());
-    EXPECT_EQ(state.senders.sender1[0], "");
-    EXPECT_EQ(fileBytes(state.setupIniPath), before);
-}
-
-TEST_F(frmOPTTest, QuotesInASenderLineAreRefusedAndNothingIsStored) {
     frmOPT w(*context);
     w.ctrOPT[11]->setChecked(true);
     w.txtMIT2[2]->setText("Ditta \"Il Faro\"");
@@ -133,12 +104,14 @@ TEST_F(frmOPTTest, QuotesInASenderLineAreRefusedAndNothingIsStored) {
     EXPECT_EQ(dialogs.shown()[0].icon, MsgIcon::Exclamation);
     EXPECT_TRUE(dialogs.lastMessage().contains("virgolette"));
     EXPECT_EQ(state.options, Options());
-    EXPECT_EQ(fileBytes(state.setupIniPath), QByteArray());
 
-    w.txtMIT2[2]->setText("Ditta 'Il Faro'");
-    w.cmdOK->click();
-    EXPECT_EQ(w.result(), QDialog::Accepted);
-    EXPECT_EQ(SetupIni::read(state.setupIniPath).senders.sender2[2], "Ditta 'Il Faro'");
+    w.txtMIT1[0]->setText("nuovo");
+    w.cmdCancel->click();
+    EXPECT_EQ(w.result(), QDialog::Rejected);
+    EXPECT_EQ(state.options, Options());
+    EXPECT_EQ(Settings().readOptions(), Options());
+    EXPECT_EQ(state.senders.sender1[0], "");
+    EXPECT_EQ(fileBytes(state.setupIniPath), before);
 }
 
 TEST_F(frmOPTTest, SheetFoundByPartIsStoredOnConfirmAndDrawnInTheSingleLabelsWindow) {
@@ -184,7 +157,8 @@ TEST_F(frmOPTTest, SheetFoundByPartIsStoredOnConfirmAndDrawnInTheSingleLabelsWin
     EXPECT_GT(last.width(), last.height()); // 63.5 x 38.1 mm, drawn to scale
     QTest::mouseClick(sheet, Qt::LeftButton, {}, last.center().toPoint());
     EXPECT_EQ(single.startPosition(), (LabelPosition{7, 3}));
-    EXPECT_TRUE(single.lblInizio->text().endsWith("Inizio: riga 7, colonna 3")) << single.lblInizio->text().toStdString();
+    EXPECT_TRUE(single.lblInizio->text().endsWith("Inizio: riga 7, colonna 3"))
+        << single.lblInizio->text().toStdString();
     QTest::mouseClick(sheet, Qt::LeftButton, {}, sheet->labelRect(2).center().toPoint());
     EXPECT_EQ(single.startPosition(), (LabelPosition{1, 2}));
 }
@@ -220,7 +194,8 @@ TEST_F(frmOPTTest, OverlappingCustomSheetIsRefusedWithTheReasonAndNothingIsStore
     EXPECT_TRUE(stayedOpen);
     ASSERT_EQ(dialogs.shown().size(), 1u);
     EXPECT_EQ(dialogs.shown()[0].icon, MsgIcon::Exclamation);
-    EXPECT_TRUE(dialogs.lastMessage().contains("sovrappongono")) << dialogs.lastMessage().toStdString();
+    EXPECT_TRUE(dialogs.lastMessage().contains("sovrappongono"))
+        << dialogs.lastMessage().toStdString();
     EXPECT_EQ(shownProblem, dialogs.lastMessage());
     EXPECT_EQ(w.sheetPicker->selected().name, SheetFormat::standard().name);
     w.cmdOK->click();
@@ -247,17 +222,14 @@ TEST_F(frmOPTTest, OverlappingCustomSheetIsRefusedWithTheReasonAndNothingIsStore
 
 TEST_F(frmOPTTest, CapTableIsChosenByBrowsingRefusedWhenMissingAndCanBeNone) {
     const QString table = program.filePath("CAP.csv");
-    {
-        QFile f(table);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("comune;provincia;cap\n");
-    }
+    ASSERT_TRUE(velomar::test::writeFile(table, "comune;provincia;cap\n"));
     {
         frmOPT w(*context);
         EXPECT_EQ(w.txtTabellaCAP->text(), "");
         w.txtTabellaCAP->setText(program.filePath("manca.csv"));
         w.cmdOK->click();
-        EXPECT_EQ(dialogs.lastMessage(), "La tabella dei CAP " + program.filePath("manca.csv") + " non esiste.");
+        EXPECT_EQ(dialogs.lastMessage(),
+                  "La tabella dei CAP " + program.filePath("manca.csv") + " non esiste.");
         EXPECT_EQ(settings->capTable(), std::nullopt);
         dialogs.answerFile(table);
         w.cmdSfogliaCAP->click();
