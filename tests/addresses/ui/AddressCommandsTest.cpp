@@ -10,9 +10,9 @@ using addresses::frmEDIT;
 using addresses::frmINPUT;
 using common::MsgResult;
 
-namespace {
+using Commands = test::GridFixture;
 
-class Commands : public test::GridFixture {};
+namespace {
 
 void typeInto(frmINPUT& form, int field, const QString& text) {
     QWidget* box = form.box(field);
@@ -40,10 +40,8 @@ TEST_F(Commands, AddWritesEachConfirmedAddressAndRepeatsChosenFields) {
         typeInto(form, 7, "milano");
         typeInto(form, 8, "mi");
         typeInto(form, 14, "a1-b");
-        typeInto(form, 13, "Zanetti@Posta.IT");
         form.box(1)->setFocus();
         EXPECT_EQ(form.fieldText(14), "A1");
-        EXPECT_EQ(form.fieldText(13), "zanetti@posta.it");
         form.cmdConferma_Click();
         EXPECT_EQ(form.written(), 1);
         EXPECT_EQ(grid->statusText(6), "Indirizzo n. 11 salvato: Zanetti");
@@ -81,7 +79,6 @@ TEST_F(Commands, AddWritesEachConfirmedAddressAndRepeatsChosenFields) {
     EXPECT_EQ(test::storedColumn(path, "CITTA").mid(10),
               (QStringList{"MILANO", "MILANO", "MILANO"}));
     EXPECT_EQ(test::storedColumn(path, "GR").mid(10, 2), (QStringList{"A1", "XX"}));
-    EXPECT_EQ(stored("E_MAIL", 11), "zanetti@posta.it");
     EXPECT_EQ(stored("NOME1", 13), "Lucia");
     // The repeat choices are kept for the next time.
     EXPECT_EQ(settings.repeatInput(7), 1);
@@ -148,20 +145,15 @@ TEST_F(Commands, ModifyChangesOnlyWhatTheUserTouchedAndCopesWithLeavingTheFilter
     ASSERT_EQ(state.displayedCount, 4);
     selectRows(2, 2);
     modify(2, "Neri");
-    EXPECT_EQ(state.displayedCount, 3);
-    EXPECT_EQ(grid->statusText(4), "F");
-    EXPECT_EQ(grid->statusText(3), "2/3");
+    EXPECT_EQ(status(), QStringList({"2/3", "F"}));
     EXPECT_EQ(cell(2, 2), "Bianchi11");
 
     // The only match of a search leaves it: the whole archive, on the changed address.
-    dialogs.answerInput("brambilla13");
-    grid->cmdTROVA_Click();
+    search("brambilla13");
     ASSERT_EQ(state.displayedCount, 1);
     modify(2, "Altieri");
-    EXPECT_EQ(state.displayedCount, 20);
-    EXPECT_EQ(grid->statusText(4), "");
+    EXPECT_EQ(status(), QStringList({"14/20", ""}));
     EXPECT_EQ(rs().text(2), "Altieri");
-    EXPECT_EQ(grid->currentRow(), 14);
 
     // The archive removed under the grid is reported on the next write.
     QFile::remove(path);
@@ -185,10 +177,9 @@ TEST_F(Commands, DeleteOneOrManyRemovesExactlyTheChosenRows) {
     EXPECT_EQ(test::storedColumn(path, "NR"),
               (QStringList{"1", "2", "3", "4", "8", "9", "10", "11", "12"}));
     EXPECT_EQ(state.archiveCount, 9);
-    EXPECT_EQ(state.displayedCount, 9);
     EXPECT_EQ(grid->selectionCount(), 1);
     EXPECT_EQ(rs().text(0), "8");
-    EXPECT_EQ(grid->statusText(3), "5/9");
+    EXPECT_EQ(status(), QStringList({"5/9", ""}));
 
     // One row goes through the form in delete mode.
     selectRows(9, 9);

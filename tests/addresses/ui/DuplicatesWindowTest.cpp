@@ -15,29 +15,17 @@ namespace {
 class DuplicatesWindow : public test::GridFixture {
 protected:
     void SetUp() override {
-        openGrid(
-            {{{"COGNOME", "Rossi"},
-              {"NOME1", "Mario"},
-              {"INDIRIZZO", "Via Roma 3"},
-              {"CAP", "00100"},
-              {"NOTE", "Socio"}},
-             {{"COGNOME", "ROSSI"},
-              {"NOME1", "MARIO"},
-              {"INDIRIZZO", "V. Roma 3"},
-              {"CAP", "00100"},
-              {"NUM_TEL", "06 1234"}},
-             {{"COGNOME", "Rossi"},
-              {"NOME1", "Mario"},
-              {"INDIRIZZO", "Via Roma, 3"},
-              {"CAP", "00100"},
-              {"NUM_TEL", "06 99"},
-              {"NOTE", "Auguri"}},
-             {{"COGNOME", "Bruno"}, {"NOME1", "Anna"}, {"INDIRIZZO", "Via Po 1"}, {"CAP", "10100"}},
-             {{"COGNOME", "BRUNO"}, {"NOME1", "ANNA"}, {"INDIRIZZO", "Via Po 1"}, {"CAP", "10100"}},
-             {{"COGNOME", "Verdi"},
-              {"NOME1", "Luca"},
-              {"INDIRIZZO", "Via Po 1"},
-              {"CAP", "10100"}}});
+        path = dir.filePath(QStringLiteral("Indirizzi.mdb"));
+        test::makeArchive(path, {});
+        archive::Database(path, archive::Database::Mode::ReadWrite)
+            .exec("INSERT INTO TabMAIL (COGNOME, NOME1, INDIRIZZO, CAP, NUM_TEL, NOTE) VALUES "
+                  "('Rossi', 'Mario', 'Via Roma 3', '00100', NULL, 'Socio'),"
+                  "('ROSSI', 'MARIO', 'V. Roma 3', '00100', '06 1234', NULL),"
+                  "('Rossi', 'Mario', 'Via Roma, 3', '00100', '06 99', 'Auguri'),"
+                  "('Bruno', 'Anna', 'Via Po 1', '10100', NULL, NULL),"
+                  "('BRUNO', 'ANNA', 'Via Po 1', '10100', NULL, NULL),"
+                  "('Verdi', 'Luca', 'Via Po 1', '10100', NULL, NULL)");
+        openGrid({});
     }
     std::unique_ptr<addresses::frmDOPPIONI> open() {
         return std::make_unique<addresses::frmDOPPIONI>(dialogs, session.mainDb, [this] {

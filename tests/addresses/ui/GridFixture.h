@@ -87,6 +87,12 @@ protected:
     }
     // The stored value of field in address nr.
     QString stored(const char* field, int nr) const { return storedColumn(path, field).at(nr - 1); }
+    // The position and filter panels of the status bar.
+    QStringList status() const { return {grid->statusText(3), grid->statusText(4)}; }
+    void search(const QString& word) {
+        dialogs.answerInput(word);
+        grid->cmdTROVA_Click();
+    }
     void sortBy(int index) {
         grid->controls().cboORDINAMENTO->setCurrentIndex(index);
         grid->cboORDINAMENTO_Click();
