@@ -13,7 +13,9 @@
 
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <functional>
 #include <gtest/gtest.h>
+#include <utility>
 
 using namespace velomar::addresses;
 using velomar::archive::DataModel;
@@ -167,45 +169,34 @@ TEST(DuplicateFinder, PlantedDuplicatesAreFoundAndDistinctAddressesAreNot) {
     ASSERT_EQ(originals.size(), 50u);
     const std::vector<velomar::archive::AddressRecord> records =
         DuplicateMerge::load(db, originals);
+    using D = DataModel;
+    using Record = velomar::archive::AddressRecord;
+    const std::function<void(Record&)> variations[] = {
+        [](Record& r) { // case
+            for (int f : {D::COGNOME, D::NOME1, D::INDIRIZZO})
+                r[f] = r[f].toUpper();
+        },
+        [](Record& r) { // accents
+            for (int f : {D::COGNOME, D::NOME1, D::INDIRIZZO, D::CITTA})
+                r[f] = withoutAccents(r[f]).toLower();
+        },
+        [](Record& r) { r[D::INDIRIZZO] = abbreviated(r[D::INDIRIZZO]); },
+        [](Record& r) { std::swap(r[D::COGNOME], r[D::NOME1]); },
+        [](Record& r) { // one typo: two letters of the surname swapped
+            QString& s = r[D::COGNOME];
+            std::swap(s[s.size() / 2 - 1], s[s.size() / 2]);
+        },
+        [](Record& r) { r[D::COGNOME] = std::exchange(r[D::TITOLO], {}) + u' ' + r[D::COGNOME]; },
+        [](Record& r) { r[D::NUM_TEL] = QStringLiteral("0444 123456"); }};
     std::vector<std::pair<qint64, qint64>> planted;
     for (std::size_t i = 0; i < records.size(); ++i) {
-        velomar::archive::AddressRecord r = records[i];
-        switch (i % 7) {
-        case 0: // case
-            for (int f : {DataModel::COGNOME, DataModel::NOME1, DataModel::INDIRIZZO})
-                r[f] = r[f].toUpper();
-            break;
-        case 1: // accents
-            for (int f :
-                 {DataModel::COGNOME, DataModel::NOME1, DataModel::INDIRIZZO, DataModel::CITTA})
-                r[f] = withoutAccents(r[f]).toLower();
-            break;
-        case 2:
-            r[DataModel::INDIRIZZO] = abbreviated(r[DataModel::INDIRIZZO]);
-            break;
-        case 3:
-            std::swap(r[DataModel::COGNOME], r[DataModel::NOME1]);
-            break;
-        case 4: { // one typo: two letters of the surname swapped
-            QString& s = r[DataModel::COGNOME];
-            const qsizetype at = s.size() / 2;
-            std::swap(s[at - 1], s[at]);
-            break;
-        }
-        case 5:
-            r[DataModel::COGNOME] = r[DataModel::TITOLO] + u' ' + r[DataModel::COGNOME];
-            r[DataModel::TITOLO].clear();
-            break;
-        case 6:
-            r[DataModel::NUM_TEL] = QStringLiteral("0444 123456");
-            break;
-        }
+        Record r = records[i];
+        variations[i % 7](r);
         velomar::test::AddressValues copy;
-        for (int f : {DataModel::TITOLO, DataModel::COGNOME, DataModel::NOME1, DataModel::INDIRIZZO,
-                      DataModel::CAP, DataModel::CITTA, DataModel::NUM_TEL})
+        for (int f : {D::TITOLO, D::COGNOME, D::NOME1, D::INDIRIZZO, D::CAP, D::CITTA, D::NUM_TEL})
             copy[DataModel::fieldName(f)] = r[f];
         velomar::test::insertAddress(db, copy);
-        planted.push_back({r[DataModel::NR].toLongLong(), db.lastInsertRowId()});
+        planted.push_back({r[D::NR].toLongLong(), db.lastInsertRowId()});
     }
     const std::vector<DuplicateGroup> after = groupsOf(db);
     int found = 0;
