@@ -244,9 +244,7 @@ TEST_F(Commands, CardFileMovesThroughTheGridsOrder) {
     EXPECT_EQ(dialogs.lastMessage(),
               "Nessun indirizzo trovato con iniziale 'Q'\r\nnel campo COGNOME");
     EXPECT_TRUE(card->fieldText(2).startsWith("Verdi"));
-    QTest::keyClick(card, Qt::Key_R);
-    EXPECT_TRUE(card->fieldText(2).startsWith("R"));
-    card->cmdLETT_Click('R');
+    QTest::keyClick(card, Qt::Key_R); // a typed letter is its button
     EXPECT_EQ(card->fieldText(2), "Ricci19");
 
     // Ricci19, Ricci9, Romano17, Romano7, Rossi0: the country code CH shows as its name.
