@@ -43,8 +43,8 @@ inline void makeArchive(const QString& path, const std::vector<AddressValues>& r
 // count generated addresses: surnames cycle through a fixed list so letters and searches
 // have predictable answers.
 inline std::vector<AddressValues> generatedAddresses(int count) {
-    static const QStringList surnames = {"Rossi", "Bianchi", "Verdi", "Brambilla", "Esposito",
-                                         "Ferrari", "Russo", "Romano", "Colombo", "Ricci"};
+    static const QStringList surnames = {"Rossi",   "Bianchi", "Verdi",  "Brambilla", "Esposito",
+                                         "Ferrari", "Russo",   "Romano", "Colombo",   "Ricci"};
     static const QStringList cities = {"MILANO", "ROMA", "TORINO", "NAPOLI", "BARI"};
     std::vector<AddressValues> rows;
     rows.reserve(std::size_t(count));
@@ -68,10 +68,7 @@ inline QStringList storedColumn(const QString& path, const QString& field) {
 }
 
 inline qint64 storedCount(const QString& path) {
-    archive::Database db(path, archive::Database::Mode::ReadOnly);
-    archive::Statement st(db, QStringLiteral("SELECT COUNT(*) FROM TabMAIL"));
-    st.step();
-    return st.integer(0);
+    return storedColumn(path, "NR").size();
 }
 
 } // namespace velomar::test

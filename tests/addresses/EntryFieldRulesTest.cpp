@@ -1,10 +1,12 @@
 #include "addresses/EntryFieldRules.h"
 #include "addresses/GridColumns.h"
+#include "addresses/SearchFilter.h"
 
 #include <gtest/gtest.h>
 
 namespace R = velomar::addresses::EntryFieldRules;
 namespace G = velomar::addresses::GridColumns;
+namespace F = velomar::addresses::SearchFilter;
 
 namespace {
 // Types text at the end of a box, one keystroke at a time.
@@ -59,7 +61,7 @@ TEST(EntryFieldRules, PastesAreCutToTheLimitAndOneLineBoxesLoseBreaks) {
     EXPECT_EQ(e.text, "A");
 }
 
-TEST(GridColumns, StoredChoicesAndUnits) {
+TEST(GridColumns, StoredChoicesUnitsAndNumbers) {
     EXPECT_EQ(G::searchFieldFromStore(std::nullopt), 1);
     EXPECT_EQ(G::searchFieldFromStore(15), 15);
     EXPECT_EQ(G::searchFieldFromStore(16), 1); // list holds 0..15
@@ -69,7 +71,10 @@ TEST(GridColumns, StoredChoicesAndUnits) {
     EXPECT_EQ(G::sortFromStore(std::nullopt), 2);
     EXPECT_EQ(G::twipsToPixels(1440, 96), 96);
     EXPECT_EQ(G::pixelsToTwips(G::twipsToPixels(1820, 96), 96), 1815); // 15-twip pixels
-    EXPECT_EQ(G::header(7), QStringLiteral("CITTÀ"));
     EXPECT_EQ(G::header(8), "PR");
     EXPECT_EQ(G::defaultWidthTwips(17), 0);
+    // "Go to number" takes Italian thousands; anything not a positive number is 0.
+    for (const auto& [answer, nr] :
+         {std::pair{" 12 ", 12}, {"1.206", 1206}, {"0", 0}, {"-4", 0}, {"abc", 0}, {"", 0}})
+        EXPECT_EQ(F::parseNumber(answer), nr) << answer;
 }

@@ -2,18 +2,17 @@
 
 #include "addresses/ui/frmSchedario.h"
 
-#include <QPushButton>
-#include <QTest>
 #include <QCheckBox>
-#include <QComboBox>
+#include <QTest>
 
 using namespace velomar;
+using addresses::frmEDIT;
 using addresses::frmINPUT;
 using common::MsgResult;
 
-namespace {
+using Commands = test::GridFixture;
 
-class Commands : public test::GridFixture {};
+namespace {
 
 void typeInto(frmINPUT& form, int field, const QString& text) {
     QWidget* box = form.box(field);
@@ -27,7 +26,7 @@ TEST_F(Commands, AddWritesEachConfirmedAddressAndRepeatsChosenFields) {
     openGrid(test::generatedAddresses(10));
     grid->optLett_Click('B');
     ASSERT_EQ(state.displayedCount, 2);
-    test::onModal<frmINPUT>([&](frmINPUT& form) {
+    withForm(&frmEDIT::cmdAggiungi_Click, [&](frmINPUT& form) {
         QApplication::setActiveWindow(&form);
         EXPECT_EQ(form.windowTitle(), "Nuovo Indirizzo");
         EXPECT_TRUE(form.box(0)->isHidden());
@@ -41,12 +40,11 @@ TEST_F(Commands, AddWritesEachConfirmedAddressAndRepeatsChosenFields) {
         typeInto(form, 7, "milano");
         typeInto(form, 8, "mi");
         typeInto(form, 14, "a1-b");
-        typeInto(form, 13, "Zanetti@Posta.IT");
         form.box(1)->setFocus();
         EXPECT_EQ(form.fieldText(14), "A1");
-        EXPECT_EQ(form.fieldText(13), "zanetti@posta.it");
         form.cmdConferma_Click();
         EXPECT_EQ(form.written(), 1);
+        EXPECT_EQ(grid->statusText(6), "Indirizzo n. 11 salvato: Zanetti");
         EXPECT_EQ(form.fieldText(2), "");
         EXPECT_EQ(form.fieldText(7), "MILANO");
         EXPECT_EQ(form.fieldText(8), "MI");
@@ -56,131 +54,6 @@ TEST_F(Commands, AddWritesEachConfirmedAddressAndRepeatsChosenFields) {
         form.box(1)->setFocus();
         EXPECT_EQ(form.fieldText(14), "XX");
         form.cmdConferma_Click();
-        // A blank surname closes the form and writes nothing.
-        form.setFieldText(2, "   ");
-        form.cmdConferma_Click();
-    });
-    grid->cmdAggiungi_Click();
-    EXPECT_EQ(state.archiveCount, 12);
-    EXPECT_EQ(state.displayedCount, 12);
-    EXPECT_EQ(grid->statusText(4), ""); // adding shows the whole list
-    EXPECT_EQ(test::storedCount(path), 12);
-    const QStringList surnames = test::storedColumn(path, "COGNOME");
-    EXPECT_EQ(surnames.mid(10), (QStringList{"Zanetti", "Zucchi"}));
-    EXPECT_EQ(test::storedColumn(path, "CITTA").mid(10), (QStringList{"MILANO", "MILANO"}));
-    EXPECT_EQ(test::storedColumn(path, "GR").mid(10), (QStringList{"A1", "XX"}));
-    EXPECT_EQ(test::storedColumn(path, "E_MAIL").at(10), "zanetti@posta.it");
-    // The repeat choices are kept for the next time.
-    EXPECT_EQ(settings.repeatInput(7), 1);
-    EXPECT_EQ(settings.repeatInput(2), 0);
-    EXPECT_EQ(rs().text(2), "Zucchi"); // the grid stands on the last address written
-}
-
-TEST_F(Commands, ModifyWritesTheRowAndCopesWithLeavingTheFilter) {
-    openGrid(test::generatedAddresses(20));
-    selectRows(3, 3);
-    const QString nr = rs().text(0);
-    test::onModal<frmINPUT>([&](frmINPUT& form) {
-        EXPECT_EQ(form.windowTitle(), "Modifica Indirizzo");
-        EXPECT_EQ(form.fieldText(0), nr);
-        form.setFieldText(3, "Giovanna");
-        form.cmdConferma_Click();
-    });
-    grid->cmdModifica_Click();
-    EXPECT_EQ(test::storedColumn(path, "NOME1").at(nr.toInt() - 1), "Giovanna");
-    EXPECT_EQ(rs().text(0), nr);
-    EXPECT_EQ(grid->currentRow(), 3);
-
-    // Cancel writes nothing.
-    test::onModal<frmINPUT>([&](frmINPUT& form) {
-        form.setFieldText(3, "Nessuno");
-        form.cmdEsci_Click();
-    });
-    grid->cmdModifica_Click();
-    EXPECT_EQ(test::storedColumn(path, "NOME1").at(nr.toInt() - 1), "Giovanna");
-
-    // Rename one of the B rows so that it leaves the filter: the list shrinks.
-    grid->optLett_Click('B'); // Bianchi1, Bianchi11, Brambilla13, Brambilla3
-    ASSERT_EQ(state.displayedCount, 4);
-    selectRows(2, 2);
-    test::onModal<frmINPUT>([](frmINPUT& form) {
-        form.setFieldText(2, "Neri");
-        form.cmdConferma_Click();
-    });
-    grid->cmdModifica_Click();
-    EXPECT_EQ(state.displayedCount, 3);
-    EXPECT_EQ(grid->statusText(4), "F");
-    EXPECT_EQ(grid->statusText(3), "2/3");
-    EXPECT_EQ(cell(2, 2), "Brambilla13");
-
-    // The only match of a search leaves it: the whole archive, on the changed address.
-    dialogs.answerInput("brambilla13");
-    grid->cmdTROVA_Click();
-    ASSERT_EQ(state.displayedCount, 1);
-    test::onModal<frmINPUT>([](frmINPUT& form) {
-        form.setFieldText(2, "Altieri");
-        form.cmdConferma_Click();
-    });
-    grid->cmdModifica_Click();
-    EXPECT_EQ(state.displayedCount, 20);
-    EXPECT_EQ(grid->statusText(4), "");
-    EXPECT_EQ(rs().text(2), "Altieri");
-    EXPECT_EQ(grid->currentRow(), 1);
-}
-
-TEST_F(Commands, ModifyOpensTheTopRowAndChangesOnlyWhatTheUserTouched) {
-    auto rows = test::generatedAddresses(12);
-    for (auto& row : rows) {
-        row["GR"] = "A";
-        row["CITTA"] = "milano";
-    }
-    openGrid(rows);
-    grid->controls().cboORDINAMENTO->setCurrentIndex(0); // by number: row n is NR n
-    grid->cboORDINAMENTO_Click();
-    selectRows(5, 5);
-    QApplication::setActiveWindow(grid);
-    view()->setFocus();
-    QTest::keyClick(view(), Qt::Key_Down, Qt::ShiftModifier);
-    QTest::keyClick(view(), Qt::Key_Down, Qt::ShiftModifier);
-    EXPECT_EQ(grid->selectionCount(), 3);
-    EXPECT_EQ(grid->statusText(3), "5/12");
-    EXPECT_EQ(rs().text(0), "5");
-    test::onModal<frmINPUT>([](frmINPUT& form) {
-        EXPECT_EQ(form.fieldText(0), "5");
-        form.box(14)->setFocus(); // passing through GR does not settle it
-        form.box(3)->setFocus();
-        form.setFieldText(3, "Giovanna");
-        form.cmdConferma_Click();
-    });
-    grid->cmdModifica_Click();
-    EXPECT_EQ(test::storedColumn(path, "NOME1").at(4), "Giovanna");
-    EXPECT_EQ(test::storedColumn(path, "GR").at(4), "A");
-    EXPECT_EQ(test::storedColumn(path, "CITTA").at(4), "milano");
-    {
-        archive::Database db(path, archive::Database::Mode::ReadOnly);
-        archive::Statement st(db, QStringLiteral("SELECT count(*) FROM TabMAIL WHERE NR = 5 AND NAZ IS NULL"));
-        st.step();
-        EXPECT_EQ(st.integer(0), 1); // an untouched empty field stays Null
-    }
-    // A GR the user typed is settled as before.
-    selectRows(6, 6);
-    test::onModal<frmINPUT>([](frmINPUT& form) {
-        form.setFieldText(14, "B");
-        form.cmdConferma_Click();
-    });
-    grid->cmdModifica_Click();
-    EXPECT_EQ(test::storedColumn(path, "GR").at(5), "BB");
-}
-
-TEST_F(Commands, BlankSurnameAsksBeforeDroppingTypedFields) {
-    openGrid(test::generatedAddresses(3));
-    test::onModal<frmINPUT>([&](frmINPUT& form) {
-        QApplication::setActiveWindow(&form);
-        form.repeatBox(7)->setChecked(true);
-        typeInto(form, 2, "Zanetti");
-        typeInto(form, 7, "Roma");
-        form.cmdConferma_Click();
-        EXPECT_EQ(grid->statusText(6), "Indirizzo n. 4 salvato: Zanetti");
         // A first name typed under a blank surname is not thrown away silently.
         typeInto(form, 3, "Lucia");
         dialogs.answerMessage(MsgResult::No);
@@ -192,31 +65,107 @@ TEST_F(Commands, BlankSurnameAsksBeforeDroppingTypedFields) {
         EXPECT_EQ(form.fieldText(3), "Lucia");
         typeInto(form, 2, "Neri");
         form.cmdConferma_Click();
-        EXPECT_EQ(grid->statusText(6), "Indirizzo n. 5 salvato: Neri");
-        // Only the repeated town is left: a blank surname ends the run without asking.
+        // Only the repeated fields are left: a blank surname ends the run without asking.
         dialogs.clear();
         form.cmdConferma_Click();
         EXPECT_TRUE(dialogs.messages().empty());
         EXPECT_FALSE(form.isVisible());
     });
-    grid->cmdAggiungi_Click();
-    EXPECT_EQ(test::storedCount(path), 5);
+    EXPECT_EQ(state.archiveCount, 13);
+    EXPECT_EQ(state.displayedCount, 13);
+    EXPECT_EQ(grid->statusText(4), ""); // adding shows the whole list
+    EXPECT_EQ(test::storedColumn(path, "COGNOME").mid(10),
+              (QStringList{"Zanetti", "Zucchi", "Neri"}));
+    EXPECT_EQ(test::storedColumn(path, "CITTA").mid(10),
+              (QStringList{"MILANO", "MILANO", "MILANO"}));
+    EXPECT_EQ(test::storedColumn(path, "GR").mid(10, 2), (QStringList{"A1", "XX"}));
+    EXPECT_EQ(stored("NOME1", 13), "Lucia");
+    // The repeat choices are kept for the next time.
+    EXPECT_EQ(settings.repeatInput(7), 1);
+    EXPECT_EQ(settings.repeatInput(2), 0);
+    EXPECT_EQ(rs().text(2), "Neri"); // the grid stands on the last address written
     // Yes drops the typing.
-    test::onModal<frmINPUT>([&](frmINPUT& form) {
+    withForm(&frmEDIT::cmdAggiungi_Click, [&](frmINPUT& form) {
         typeInto(form, 5, "Via Po 1");
         dialogs.answerMessage(MsgResult::Yes);
         form.cmdConferma_Click();
         EXPECT_FALSE(form.isVisible());
     });
-    grid->cmdAggiungi_Click();
-    EXPECT_EQ(test::storedCount(path), 5);
+    EXPECT_EQ(test::storedCount(path), 13);
+}
+
+TEST_F(Commands, ModifyChangesOnlyWhatTheUserTouchedAndCopesWithLeavingTheFilter) {
+    auto rows = test::generatedAddresses(20);
+    for (auto& row : rows) {
+        row["GR"] = "A";
+        row["CITTA"] = "milano";
+    }
+    openGrid(rows);
+    sortBy(0); // by number: row n is NR n
+    // Of a selection, the top row is opened.
+    selectRows(5, 5);
+    QApplication::setActiveWindow(grid);
+    view()->setFocus();
+    QTest::keyClick(view(), Qt::Key_Down, Qt::ShiftModifier);
+    QTest::keyClick(view(), Qt::Key_Down, Qt::ShiftModifier);
+    EXPECT_EQ(grid->selectionCount(), 3);
+    EXPECT_EQ(grid->statusText(3), "5/20");
+    withForm(&frmEDIT::cmdModifica_Click, [](frmINPUT& form) {
+        EXPECT_EQ(form.windowTitle(), "Modifica Indirizzo");
+        EXPECT_EQ(form.fieldText(0), "5");
+        form.box(14)->setFocus(); // passing through GR does not settle it
+        form.box(3)->setFocus();
+        form.setFieldText(3, "Giovanna");
+        form.cmdConferma_Click();
+    });
+    EXPECT_EQ(stored("NOME1", 5), "Giovanna");
+    EXPECT_EQ(stored("GR", 5), "A");
+    EXPECT_EQ(stored("CITTA", 5), "milano");
+    {
+        archive::Database db(path, archive::Database::Mode::ReadOnly);
+        archive::Statement st(db, "SELECT count(*) FROM TabMAIL WHERE NR = 5 AND NAZ IS NULL");
+        st.step();
+        EXPECT_EQ(st.integer(0), 1); // an untouched empty field stays Null
+    }
+    EXPECT_EQ(rs().text(0), "5");
+    EXPECT_EQ(grid->currentRow(), 5);
+    // Cancel writes nothing.
+    withForm(&frmEDIT::cmdModifica_Click, [](frmINPUT& form) {
+        form.setFieldText(3, "Nessuno");
+        form.cmdEsci_Click();
+    });
+    EXPECT_EQ(stored("NOME1", 5), "Giovanna");
+    // A GR the user typed is settled as before.
+    selectRows(6, 6);
+    modify(14, "B");
+    EXPECT_EQ(stored("GR", 6), "BB");
+
+    // Rename one of the B rows so that it leaves the filter: the list shrinks.
+    grid->optLett_Click('B'); // Bianchi1, Brambilla3, Bianchi11, Brambilla13
+    ASSERT_EQ(state.displayedCount, 4);
+    selectRows(2, 2);
+    modify(2, "Neri");
+    EXPECT_EQ(status(), QStringList({"2/3", "F"}));
+    EXPECT_EQ(cell(2, 2), "Bianchi11");
+
+    // The only match of a search leaves it: the whole archive, on the changed address.
+    search("brambilla13");
+    ASSERT_EQ(state.displayedCount, 1);
+    modify(2, "Altieri");
+    EXPECT_EQ(status(), QStringList({"14/20", ""}));
+    EXPECT_EQ(rs().text(2), "Altieri");
+
+    // The archive removed under the grid is reported on the next write.
+    QFile::remove(path);
+    modify(3, "Perso");
+    EXPECT_TRUE(
+        dialogs.lastMessage().startsWith("L'archivio 'Indirizzi.mdb' non è più disponibile."));
+    EXPECT_NE(rs().text(3), "Perso");
 }
 
 TEST_F(Commands, DeleteOneOrManyRemovesExactlyTheChosenRows) {
     openGrid(test::generatedAddresses(12));
-    // Sort by number so rows and NR agree.
-    grid->controls().cboORDINAMENTO->setCurrentIndex(0);
-    grid->cboORDINAMENTO_Click();
+    sortBy(0); // rows and NR agree
     selectRows(5, 7);
     EXPECT_EQ(grid->selectionCount(), 3);
     EXPECT_EQ(grid->selectionTopRow(), 5);
@@ -228,19 +177,17 @@ TEST_F(Commands, DeleteOneOrManyRemovesExactlyTheChosenRows) {
     EXPECT_EQ(test::storedColumn(path, "NR"),
               (QStringList{"1", "2", "3", "4", "8", "9", "10", "11", "12"}));
     EXPECT_EQ(state.archiveCount, 9);
-    EXPECT_EQ(state.displayedCount, 9);
     EXPECT_EQ(grid->selectionCount(), 1);
     EXPECT_EQ(rs().text(0), "8");
-    EXPECT_EQ(grid->statusText(3), "5/9");
+    EXPECT_EQ(status(), QStringList({"5/9", ""}));
 
     // One row goes through the form in delete mode.
     selectRows(9, 9);
-    test::onModal<frmINPUT>([](frmINPUT& form) {
+    withForm(&frmEDIT::cmdRimuovi_Click, [](frmINPUT& form) {
         EXPECT_EQ(form.windowTitle(), "Elimina Indirizzo");
         EXPECT_FALSE(form.box(2)->isEnabled());
         form.cmdConferma_Click();
     });
-    grid->cmdRimuovi_Click();
     EXPECT_EQ(test::storedCount(path), 8);
     EXPECT_EQ(rs().text(0), "11"); // the new last row
     EXPECT_EQ(grid->statusText(3), "8/8");
@@ -262,18 +209,6 @@ TEST_F(Commands, DeleteOneOrManyRemovesExactlyTheChosenRows) {
     EXPECT_EQ(grid->statusText(3), "0/0");
     grid->cmdRimuovi_Click();
     EXPECT_EQ(dialogs.lastMessage(), "Non ci sono Indirizzi da eliminare.");
-}
-
-TEST_F(Commands, ArchiveRemovedUnderTheGridIsReportedOnTheNextWrite) {
-    openGrid(test::generatedAddresses(5));
-    QFile::remove(path);
-    test::onModal<frmINPUT>([](frmINPUT& form) {
-        form.setFieldText(3, "Perso");
-        form.cmdConferma_Click();
-    });
-    grid->cmdModifica_Click();
-    EXPECT_TRUE(dialogs.lastMessage().startsWith("L'archivio 'Indirizzi.mdb' non è più disponibile."));
-    EXPECT_NE(rs().text(3), "Perso");
 }
 
 TEST_F(Commands, CardFileMovesThroughTheGridsOrder) {
@@ -306,11 +241,10 @@ TEST_F(Commands, CardFileMovesThroughTheGridsOrder) {
     card->cmdLETT_Click('V');
     EXPECT_TRUE(card->fieldText(2).startsWith("Verdi"));
     card->cmdLETT_Click('Q');
-    EXPECT_EQ(dialogs.lastMessage(), "Nessun indirizzo trovato con iniziale 'Q'\r\nnel campo COGNOME");
+    EXPECT_EQ(dialogs.lastMessage(),
+              "Nessun indirizzo trovato con iniziale 'Q'\r\nnel campo COGNOME");
     EXPECT_TRUE(card->fieldText(2).startsWith("Verdi"));
-    QTest::keyClick(card, Qt::Key_R);
-    EXPECT_TRUE(card->fieldText(2).startsWith("R"));
-    card->cmdLETT_Click('R');
+    QTest::keyClick(card, Qt::Key_R); // a typed letter is its button
     EXPECT_EQ(card->fieldText(2), "Ricci19");
 
     // Ricci19, Ricci9, Romano17, Romano7, Rossi0: the country code CH shows as its name.
@@ -324,8 +258,7 @@ TEST_F(Commands, CardFileMovesThroughTheGridsOrder) {
     EXPECT_EQ(rs().text(2), cell(int(grid->currentRow()), 2));
 
     // Sorted by postcode: no letters.
-    grid->controls().cboORDINAMENTO->setCurrentIndex(6);
-    grid->cboORDINAMENTO_Click();
+    sortBy(6);
     auto* byCap = new addresses::frmSchedario(*ctx, *grid, {});
     EXPECT_FALSE(byCap->lettersShown());
     byCap->close();

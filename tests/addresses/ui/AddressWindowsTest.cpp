@@ -10,9 +10,7 @@
 
 using namespace velomar;
 
-namespace {
-class Windows : public test::GridFixture {};
-}
+using Windows = test::GridFixture;
 
 TEST_F(Windows, GridLivesInTheMainWindowUntilTheArchiveIsClosed) {
     path = dir.filePath("Indirizzi.mdb");
@@ -30,7 +28,9 @@ TEST_F(Windows, GridLivesInTheMainWindowUntilTheArchiveIsClosed) {
         *ctx, {&main, mdi, [&](int p, const QString& t) { panels[p] = t; },
                [&](bool on) { openCommands = on; }, [&] { ++noArchive; },
                // The shell links the print buttons to their windows.
-               [](addresses::frmEDIT& g) { g.setPrintAction(addresses::frmEDIT::PrintButton::Lista, [] {}); }});
+               [](addresses::frmEDIT& g) {
+                   g.setPrintAction(addresses::frmEDIT::PrintButton::Lista, [] {});
+               }});
     ASSERT_TRUE(windows.showGrid());
     EXPECT_FALSE(openCommands);
     EXPECT_EQ(panels[3], "1/8");

@@ -15,15 +15,17 @@ namespace {
 class DuplicatesWindow : public test::GridFixture {
 protected:
     void SetUp() override {
-        openGrid({{{"COGNOME", "Rossi"}, {"NOME1", "Mario"}, {"INDIRIZZO", "Via Roma 3"}, {"CAP", "00100"},
-                   {"NOTE", "Socio"}},
-                  {{"COGNOME", "ROSSI"}, {"NOME1", "MARIO"}, {"INDIRIZZO", "V. Roma 3"}, {"CAP", "00100"},
-                   {"NUM_TEL", "06 1234"}},
-                  {{"COGNOME", "Rossi"}, {"NOME1", "Mario"}, {"INDIRIZZO", "Via Roma, 3"}, {"CAP", "00100"},
-                   {"NUM_TEL", "06 99"}, {"NOTE", "Auguri"}},
-                  {{"COGNOME", "Bruno"}, {"NOME1", "Anna"}, {"INDIRIZZO", "Via Po 1"}, {"CAP", "10100"}},
-                  {{"COGNOME", "BRUNO"}, {"NOME1", "ANNA"}, {"INDIRIZZO", "Via Po 1"}, {"CAP", "10100"}},
-                  {{"COGNOME", "Verdi"}, {"NOME1", "Luca"}, {"INDIRIZZO", "Via Po 1"}, {"CAP", "10100"}}});
+        path = dir.filePath(QStringLiteral("Indirizzi.mdb"));
+        test::makeArchive(path, {});
+        archive::Database(path, archive::Database::Mode::ReadWrite)
+            .exec("INSERT INTO TabMAIL (COGNOME, NOME1, INDIRIZZO, CAP, NUM_TEL, NOTE) VALUES "
+                  "('Rossi', 'Mario', 'Via Roma 3', '00100', NULL, 'Socio'),"
+                  "('ROSSI', 'MARIO', 'V. Roma 3', '00100', '06 1234', NULL),"
+                  "('Rossi', 'Mario', 'Via Roma, 3', '00100', '06 99', 'Auguri'),"
+                  "('Bruno', 'Anna', 'Via Po 1', '10100', NULL, NULL),"
+                  "('BRUNO', 'ANNA', 'Via Po 1', '10100', NULL, NULL),"
+                  "('Verdi', 'Luca', 'Via Po 1', '10100', NULL, NULL)");
+        openGrid({});
     }
     std::unique_ptr<addresses::frmDOPPIONI> open() {
         return std::make_unique<addresses::frmDOPPIONI>(dialogs, session.mainDb, [this] {
@@ -45,6 +47,8 @@ TEST_F(DuplicatesWindow, MergeAfterConfirmationAndNotDuplicatesAreRemembered) {
     EXPECT_NE(table->item(rowOf(DataModel::COGNOME), 0)->background(), QBrush());
     EXPECT_EQ(table->item(rowOf(DataModel::CAP), 0)->background(), QBrush());
     EXPECT_EQ(w->keptValue(DataModel::NUM_TEL), "06 1234"); // the longer
+    EXPECT_EQ(w->keptValue(DataModel::INDIRIZZO), "Via Roma, 3");
+    EXPECT_EQ(w->keptValue(DataModel::COGNOME), "Rossi"); // as long: the newer
     EXPECT_EQ(w->keptValue(DataModel::NOTE), "Socio; Auguri");
     w->chooseValue(DataModel::NUM_TEL, 2);
     EXPECT_EQ(w->keptValue(DataModel::NUM_TEL), "06 99");
@@ -52,7 +56,8 @@ TEST_F(DuplicatesWindow, MergeAfterConfirmationAndNotDuplicatesAreRemembered) {
 
     dialogs.answerMessage(MsgResult::No);
     w->cmdUnisci_Click();
-    EXPECT_EQ(dialogs.lastMessage(), "Tenere l'indirizzo Nr. 2 con i valori scelti e cancellare gli indirizzi Nr. 1, 3 ?");
+    EXPECT_EQ(dialogs.lastMessage(),
+              "Tenere l'indirizzo Nr. 2 con i valori scelti e cancellare gli indirizzi Nr. 1, 3 ?");
     EXPECT_EQ(dialogs.shown().back().defaultButton, MsgResult::No);
     EXPECT_EQ(rs().recordCount(), 6);
     EXPECT_EQ(changes, 0);
@@ -61,7 +66,8 @@ TEST_F(DuplicatesWindow, MergeAfterConfirmationAndNotDuplicatesAreRemembered) {
     w->cmdUnisci_Click();
     EXPECT_EQ(changes, 1);
     EXPECT_EQ(rs().recordCount(), 4);
-    archive::Statement kept(session.mainDb, QStringLiteral("SELECT NUM_TEL, NOTE FROM TabMAIL WHERE NR = 2"));
+    archive::Statement kept(session.mainDb,
+                            QStringLiteral("SELECT NUM_TEL, NOTE FROM TabMAIL WHERE NR = 2"));
     ASSERT_TRUE(kept.step());
     EXPECT_EQ(kept.text(0), "06 99");
     EXPECT_EQ(kept.text(1), "Socio; Auguri");
@@ -69,7 +75,8 @@ TEST_F(DuplicatesWindow, MergeAfterConfirmationAndNotDuplicatesAreRemembered) {
     ASSERT_EQ(w->groupCount(), 1);
     w->cmdNonDoppioni_Click();
     EXPECT_EQ(w->groupCount(), 0);
-    EXPECT_EQ(w->findChild<QLabel*>(QStringLiteral("lblTrovati"))->text(), "Nessun doppione trovato.");
+    EXPECT_EQ(w->findChild<QLabel*>(QStringLiteral("lblTrovati"))->text(),
+              "Nessun doppione trovato.");
     EXPECT_EQ(open()->groupCount(), 0);
     EXPECT_EQ(rs().recordCount(), 4);
 }

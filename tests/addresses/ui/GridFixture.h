@@ -6,12 +6,14 @@
 #include "addresses/ui/frmEDIT.h"
 #include "addresses/ui/frmINPUT.h"
 #include "archive/Session.h"
+#include "common/AppContext.h"
+#include "printing/PrinterSelection.h"
 #include "settings/AppState.h"
 #include "settings/Settings.h"
-#include "common/AppContext.h"
 #include "support/ScriptedDialogs.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QPointer>
 #include <QSettings>
 #include <QTableView>
@@ -22,15 +24,10 @@
 #include <functional>
 #include <memory>
 
-namespace velomar::printing {
-class PrinterSelection;
-}
-
 namespace velomar::test {
 
 // Runs f on the modal window of type Form once it is shown; closes it if f did not.
-template <class Form>
-void onModal(std::function<void(Form&)> f) {
+template <class Form> void onModal(std::function<void(Form&)> f) {
     QTimer::singleShot(0, [f] {
         Form* form = nullptr;
         for (QWidget* w : QApplication::topLevelWidgets())
@@ -48,10 +45,9 @@ class GridFixture : public ::testing::Test {
 protected:
     GridFixture() {
         QSettings(QStringLiteral("QZ"), QStringLiteral("Velomar")).clear();
-        // The print windows are not involved here; the context only carries the reference.
-        ctx = std::make_unique<common::AppContext>(common::AppContext{
-            state, dialogs, settings, session,
-            *reinterpret_cast<printing::PrinterSelection*>(&printerStorage)});
+        // The print windows are not involved here: a selection without printers will do.
+        ctx = std::make_unique<common::AppContext>(
+            common::AppContext{state, dialogs, settings, session, printers});
     }
     ~GridFixture() override { closeGrid(); }
 
@@ -89,6 +85,35 @@ protected:
     QString cell(int row, int column) const {
         return view()->model()->index(row - 1, column).data().toString();
     }
+    // The stored value of field in address nr.
+    QString stored(const char* field, int nr) const { return storedColumn(path, field).at(nr - 1); }
+    // The position and filter panels of the status bar.
+    QStringList status() const { return {grid->statusText(3), grid->statusText(4)}; }
+    void search(const QString& word) {
+        dialogs.answerInput(word);
+        grid->cmdTROVA_Click();
+    }
+    void sortBy(int index) {
+        grid->controls().cboORDINAMENTO->setCurrentIndex(index);
+        grid->cboORDINAMENTO_Click();
+    }
+    void searchOn(int index) {
+        grid->controls().cboRICERCHE->setCurrentIndex(index);
+        grid->cboRICERCHE_Click();
+    }
+    // Runs the grid's command, with f acting on the entry form it opens.
+    void withForm(void (addresses::frmEDIT::*command)(),
+                  std::function<void(addresses::frmINPUT&)> f) {
+        onModal<addresses::frmINPUT>(std::move(f));
+        (grid.data()->*command)();
+    }
+    // Modifies the current address: one field set and confirmed.
+    void modify(int field, const QString& text) {
+        withForm(&addresses::frmEDIT::cmdModifica_Click, [&](addresses::frmINPUT& form) {
+            form.setFieldText(field, text);
+            form.cmdConferma_Click();
+        });
+    }
 
     QTemporaryDir dir;
     QString path;
@@ -96,7 +121,7 @@ protected:
     ScriptedDialogs dialogs;
     settings::Settings settings;
     archive::Session session;
-    alignas(std::max_align_t) unsigned char printerStorage[64]{};
+    printing::PrinterSelection printers;
     std::unique_ptr<common::AppContext> ctx;
     QPointer<addresses::frmEDIT> grid;
 };

