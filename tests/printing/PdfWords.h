@@ -23,8 +23,8 @@ inline std::vector<Word> wordsOf(const QString& pdf) {
     p.waitForFinished(60000);
     const QString html = QString::fromUtf8(p.readAllStandardOutput());
     std::vector<Word> words;
-    static const QRegularExpression tag(
-        QStringLiteral(R"re(<page |<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re"));
+    static const QRegularExpression tag(QStringLiteral(
+        R"re(<page |<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re"));
     int page = 0;
     for (auto it = tag.globalMatch(html); it.hasNext();) {
         const auto m = it.next();
@@ -32,8 +32,10 @@ inline std::vector<Word> wordsOf(const QString& pdf) {
             ++page;
             continue;
         }
-        const double x0 = m.captured(1).toDouble() * kMmPerPt, y0 = m.captured(2).toDouble() * kMmPerPt;
-        const double x1 = m.captured(3).toDouble() * kMmPerPt, y1 = m.captured(4).toDouble() * kMmPerPt;
+        const double x0 = m.captured(1).toDouble() * kMmPerPt,
+                     y0 = m.captured(2).toDouble() * kMmPerPt;
+        const double x1 = m.captured(3).toDouble() * kMmPerPt,
+                     y1 = m.captured(4).toDouble() * kMmPerPt;
         words.push_back({page, m.captured(5), QRectF(QPointF(x0, y0), QPointF(x1, y1))});
     }
     return words;
@@ -55,6 +57,5 @@ inline int pageCount(const QString& pdf) {
     const auto m = QRegularExpression(QStringLiteral(R"(Pages:\s+(\d+))")).match(info);
     return m.hasMatch() ? m.captured(1).toInt() : -1;
 }
-
 
 } // namespace velomar::test

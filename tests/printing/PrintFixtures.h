@@ -7,6 +7,7 @@
 #include "archive/SampleArchive.h"
 #include "printing/GlabelsTemplates.h"
 #include "printing/PdfPrinter.h"
+#include "printing/PrinterError.h"
 #include "printing/RecordingPrinter.h"
 #include "printing/SheetCatalog.h"
 #include "printing/StampaEtichette.h"
@@ -14,6 +15,11 @@
 #include <QFile>
 #include <gtest/gtest.h>
 #include <optional>
+
+// Readable QString values in test failures.
+inline void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
 
 // Set-up shared by the printing tests: archives, sheets and label prints.
 namespace velomar::test {
