@@ -17,26 +17,32 @@ struct Word {
     QRectF box; // mm from the paper's top-left corner
 };
 
-inline std::vector<Word> wordsOf(const QString& pdf) {
+// The words as pdftotext writes them: page, then xMin, yMin, xMax, yMax (points) and text.
+inline std::vector<std::pair<int, QStringList>> rawWordsOf(const QString& pdf) {
     QProcess p;
     p.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
     p.waitForFinished(60000);
     const QString html = QString::fromUtf8(p.readAllStandardOutput());
-    std::vector<Word> words;
     static const QRegularExpression tag(QStringLiteral(
         R"re(<page |<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re"));
+    std::vector<std::pair<int, QStringList>> words;
     int page = 0;
     for (auto it = tag.globalMatch(html); it.hasNext();) {
         const auto m = it.next();
-        if (m.captured(0).startsWith(QLatin1String("<page"))) {
+        if (m.captured(0).startsWith(QLatin1String("<page")))
             ++page;
-            continue;
-        }
-        const double x0 = m.captured(1).toDouble() * kMmPerPt,
-                     y0 = m.captured(2).toDouble() * kMmPerPt;
-        const double x1 = m.captured(3).toDouble() * kMmPerPt,
-                     y1 = m.captured(4).toDouble() * kMmPerPt;
-        words.push_back({page, m.captured(5), QRectF(QPointF(x0, y0), QPointF(x1, y1))});
+        else
+            words.emplace_back(page, m.capturedTexts().mid(1));
+    }
+    return words;
+}
+
+inline std::vector<Word> wordsOf(const QString& pdf) {
+    std::vector<Word> words;
+    for (const auto& [page, f] : rawWordsOf(pdf)) {
+        const QPointF topLeft(f[0].toDouble() * kMmPerPt, f[1].toDouble() * kMmPerPt);
+        const QPointF bottomRight(f[2].toDouble() * kMmPerPt, f[3].toDouble() * kMmPerPt);
+        words.push_back({page, f[4], QRectF(topLeft, bottomRight)});
     }
     return words;
 }
