@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QImage>
 #include <QProcess>
 #include <QRectF>
 #include <QRegularExpression>
@@ -53,6 +54,18 @@ inline const Word* findWord(const std::vector<Word>& words, const QString& text,
         if (w.text == text && (page == 0 || w.page == page))
             return &w;
     return nullptr;
+}
+
+// One page of the PDF drawn at dpi, through a PNG in dir.
+inline QImage pdfPage(const QString& pdf, int page, const QString& dir, int dpi = 100) {
+    const QString prefix = dir + QStringLiteral("/page%1").arg(page);
+    QProcess p;
+    p.start(QStringLiteral("pdftoppm"),
+            {QStringLiteral("-r"), QString::number(dpi), QStringLiteral("-f"),
+             QString::number(page), QStringLiteral("-l"), QString::number(page),
+             QStringLiteral("-png"), QStringLiteral("-singlefile"), pdf, prefix});
+    p.waitForFinished(60000);
+    return QImage(prefix + QStringLiteral(".png")).convertToFormat(QImage::Format_RGB32);
 }
 
 inline int pageCount(const QString& pdf) {

@@ -1,3 +1,4 @@
+#include "PdfWords.h"
 #include "PrintFixtures.h"
 #include "support/CommandRun.h"
 
@@ -59,14 +60,7 @@ double unmatchedShare(const QImage& a, const QImage& b, qint64* dark = nullptr) 
 }
 
 QImage pdfPage(const QString& pdf, int page, const QString& dir) {
-    const QString prefix = dir + QStringLiteral("/ref%1").arg(page);
-    QProcess p;
-    p.start(QStringLiteral("pdftoppm"),
-            {QStringLiteral("-r"), QString::number(kDpi), QStringLiteral("-f"),
-             QString::number(page), QStringLiteral("-l"), QString::number(page),
-             QStringLiteral("-png"), QStringLiteral("-singlefile"), pdf, prefix});
-    p.waitForFinished(60000);
-    return QImage(prefix + QStringLiteral(".png")).convertToFormat(QImage::Format_RGB32);
+    return test::pdfPage(pdf, page, dir, kDpi);
 }
 
 // The preview page and the printed one: same size, same ink within a pixel, enough of it.

@@ -13,6 +13,7 @@
 #include "printing/StampaEtichette.h"
 
 #include <QFile>
+#include <QSettings>
 #include <gtest/gtest.h>
 #include <optional>
 
@@ -68,6 +69,14 @@ inline printing::SheetFormat customSheet(int columns, int rows, double w, double
     f.columnPitch = dx;
     f.rowPitch = dy;
     return f;
+}
+
+// Clears the stored sheet choice, so tests do not see each other's.
+inline void forgetSheets() {
+    QSettings store(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("QZ"),
+                    QStringLiteral("Velomar"));
+    store.remove(QStringLiteral("Etichette"));
+    store.remove(QStringLiteral("EtichettaPersonale"));
 }
 
 inline QString dataFile(const QString& name) {

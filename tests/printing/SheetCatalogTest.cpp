@@ -22,14 +22,6 @@ namespace {
 
 const auto custom = [](auto... values) { return test::customSheet(values...); };
 
-// Clears what a test stored, so tests do not see each other's choice.
-void forgetSheets() {
-    QSettings store(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("QZ"),
-                    QStringLiteral("Velomar"));
-    store.remove(QStringLiteral("Etichette"));
-    store.remove(QStringLiteral("EtichettaPersonale"));
-}
-
 } // namespace
 
 TEST(SheetFormat, ChecksAndTextRulesFollowTheLabel) {
@@ -123,7 +115,7 @@ TEST(GlabelsTemplates, ReadsRectangularTemplatesInEveryUnitAndSkipsTheRest) {
 }
 
 TEST(SheetCatalog, SourcesSearchAndTheStoredChoice) {
-    forgetSheets();
+    test::forgetSheets();
     SheetCatalog catalog;
     ASSERT_FALSE(catalog.formats().empty());
     EXPECT_EQ(catalog.formats().front(), SheetFormat::standard());
@@ -185,7 +177,7 @@ TEST(SheetCatalog, SourcesSearchAndTheStoredChoice) {
         raw.setValue(QStringLiteral("Etichette/Larghezza"), QStringLiteral("500"));
     }
     EXPECT_EQ(SheetCatalog::current(settings::Settings()), SheetFormat::standard());
-    forgetSheets();
+    test::forgetSheets();
 }
 
 TEST(GlabelsTemplates, EveryInstalledTemplateIsReadOrSkipped) {
@@ -224,7 +216,7 @@ TEST(SheetCatalog, UnreadableChoiceIsToldAndAnUnsavedChoiceFails) {
     const SheetFormat own = custom(2, 4, 70, 50, 2, 2, 74, 52.5, PaperSize::A5);
     for (const Damage& d : damages) {
         SCOPED_TRACE(d.key);
-        forgetSheets();
+        test::forgetSheets();
         {
             settings::Settings store;
             SheetCatalog::setCurrent(store, own);
@@ -250,7 +242,7 @@ TEST(SheetCatalog, UnreadableChoiceIsToldAndAnUnsavedChoiceFails) {
         EXPECT_EQ(LabelJobs(state, dialogs, printers, db).sheet(), SheetFormat::standard());
         EXPECT_EQ(dialogs.messages(), std::vector<QString>{note});
     }
-    forgetSheets();
+    test::forgetSheets();
 
     // Settings in a folder nobody can create, root included.
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
