@@ -1,8 +1,8 @@
-#include "printing/ListPrinterRange.h"
 #include "../exchange/ArchiveFixture.h"
 #include "archive/DataModel.h"
 #include "archive/Recordset.h"
 #include "archive/SampleArchive.h"
+#include "printing/ListPrinterRange.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -41,14 +41,12 @@ TEST(ListPrinterRange, WholeArchiveBySurnameAndGridRowsInGridOrder) {
 
     // The grid's record set, sorted by NR descending and filtered: rows as shown,
     // the selection clipped to the rows there are, the position left alone.
-    archive::Recordset grid =
-        archive::Recordset::open(db, "TabMAIL", archive::LockType::Optimistic);
+    archive::Recordset grid = archive::Recordset::open(db, "TabMAIL", archive::LockType::Optimistic);
     grid.setSort("NR DESC");
     grid.setFilter("COGNOME <> 'Verdi'");
     grid.setAbsolutePosition(2);
     auto shown = ListPrinterRange::gridRows(grid, 1, grid.recordCount());
-    EXPECT_EQ(surnames(*shown),
-              QStringList({"Rossi/5", "Bianchi/4", QStringLiteral("Àlberti/3"), "rossi/2"}));
+    EXPECT_EQ(surnames(*shown), QStringList({"Rossi/5", "Bianchi/4", QStringLiteral("Àlberti/3"), "rossi/2"}));
     auto selection = ListPrinterRange::gridRows(grid, 3, 9);
     EXPECT_EQ(selection->count(), 2);
     EXPECT_EQ(surnames(*selection), QStringList({QStringLiteral("Àlberti/3"), "rossi/2"}));

@@ -10,8 +10,7 @@ namespace velomar::test {
 class MemorySource : public archive::AddressSource {
 public:
     MemorySource() = default;
-    explicit MemorySource(std::vector<archive::AddressRecord> records)
-        : m_records(std::move(records)) {}
+    explicit MemorySource(std::vector<archive::AddressRecord> records) : m_records(std::move(records)) {}
 
     void add(const archive::AddressRecord& r) { m_records.push_back(r); }
     qint64 count() const override { return qint64(m_records.size()); }
@@ -33,8 +32,8 @@ private:
 inline archive::AddressRecord address(const QString& nr, const QString& titolo,
                                       const QString& cognome, const QString& nome1,
                                       const QString& nome2, const QString& indirizzo,
-                                      const QString& cap, const QString& citta, const QString& prov,
-                                      const QString& naz = {}) {
+                                      const QString& cap, const QString& citta,
+                                      const QString& prov, const QString& naz = {}) {
     archive::AddressRecord r;
     r[0] = nr;
     r[1] = titolo;
