@@ -86,10 +86,7 @@ TEST(StampaEtichette, PrintsLinesAtLabelPositionsSkippingEmptyOnes) {
 
     EXPECT_EQ(pos, (LabelPosition{3, 2}));
     const auto lines = printer.linesOfDocument(0);
-    QStringList texts;
-    for (const auto& e : lines)
-        texts << e.text;
-    EXPECT_EQ(texts,
+    EXPECT_EQ(printer.printedTexts(),
               (QStringList{" ", "ROSSI MARIO", "VIA ROMA 1", "00100 ROMA (RM)", " ", "Ing.",
                            "BIANCHI LUCA", "Direttore", "20100 MILANO (MI)", "- SVIZZERA -"}));
     // First label at row 2, column 3 with the offsets; lines 4 high, no gaps.
@@ -100,11 +97,7 @@ TEST(StampaEtichette, PrintsLinesAtLabelPositionsSkippingEmptyOnes) {
         EXPECT_TRUE(lines[i].font.bold);
         EXPECT_DOUBLE_EQ(lines[i].font.pointSize, 10);
         // Clipped to the physical label (sheet top margin 4.5) seen from the printable origin.
-        ASSERT_TRUE(lines[i].clip);
-        EXPECT_NEAR(lines[i].clip->left(), 140 - 25.4 / 6, 1e-9);
-        EXPECT_NEAR(lines[i].clip->top(), 4.5 + 36 - 25.4 / 6, 1e-9);
-        EXPECT_DOUBLE_EQ(lines[i].clip->width(), 70);
-        EXPECT_DOUBLE_EQ(lines[i].clip->height(), 36);
+        EXPECT_EQ(lines[i].clip, QRectF(140 - 25.4 / 6, 4.5 + 36 - 25.4 / 6, 70, 36));
     }
     // Second label wraps to row 3, column 1.
     EXPECT_DOUBLE_EQ(lines[4].x, 0 + 2);

@@ -174,10 +174,10 @@ TEST(ListPrinter, UnformattedListAndFailure) {
 // whatever the sum cannot vouch for (other scripts, combining marks, tabs, line breaks in
 // a value) is measured.
 TEST(ListPrinter, LetterSumsLeaveTheRunningTextAsMeasured) {
+    printing::PrintFont narrow = ListPrinter::listFont(false, false);
+    narrow.family = QStringLiteral("Arial Narrow");
     {
         printing::PreviewPrinter pdf(0, 1); // the PDF printer's measures
-        printing::PrintFont narrow = ListPrinter::listFont(false, false);
-        narrow.family = QStringLiteral("Arial Narrow");
         pdf.setFont(narrow);
         std::vector<QChar> letters;
         for (char16_t u = 0x20; u < 0x180; ++u)
@@ -226,8 +226,6 @@ TEST(ListPrinter, LetterSumsLeaveTheRunningTextAsMeasured) {
     const QStringList printed = printer.printedTexts();
 
     RecordingPrinter measure;
-    printing::PrintFont narrow = ListPrinter::listFont(false, false);
-    narrow.family = QStringLiteral("Arial Narrow");
     measure.setFont(narrow);
     const auto width = [&measure](const QString& text) { return measure.textWidth(text); };
     QStringList expected = printed.mid(0, 3); // date, rule, blank line
