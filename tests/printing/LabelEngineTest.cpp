@@ -80,11 +80,8 @@ TEST(StampaEtichette, PrintsLinesAtLabelPositionsSkippingEmptyOnes) {
     options.topOffsetMm = 3;
     options.leftOffsetMm = 2;
     options.bold = true;
-    StampaEtichette engine(printer, options);
-    LabelPosition pos{2, 3};
-    engine.print(source, pos);
-
-    EXPECT_EQ(pos, (LabelPosition{3, 2}));
+    const auto run = test::printLabels(printer, source, options, {2, 3});
+    EXPECT_EQ(run.end, (LabelPosition{3, 2}));
     const auto lines = printer.linesOfDocument(0);
     EXPECT_EQ(printer.printedTexts(),
               (QStringList{" ", "ROSSI MARIO", "VIA ROMA 1", "00100 ROMA (RM)", " ", "Ing.",
@@ -103,7 +100,7 @@ TEST(StampaEtichette, PrintsLinesAtLabelPositionsSkippingEmptyOnes) {
     EXPECT_DOUBLE_EQ(lines[4].x, 0 + 2);
     EXPECT_DOUBLE_EQ(lines[4].y, 72 + 3);
     EXPECT_EQ(printer.documentsEnded(), 1);
-    EXPECT_EQ(engine.labelsPrinted(), 2);
+    EXPECT_EQ(run.labels, 2);
 }
 
 // Every full sheet is a document of its own; the place after the last label is returned.

@@ -166,9 +166,7 @@ TEST(PreviewPage, PagesAgreeWithThePdfOfTheSameJob) {
     {
         archive::RecordsetAddressSource source(rs);
         PreviewPrinter printer(4, kDpi);
-        StampaEtichette engine(printer, options);
-        LabelPosition pos = start;
-        engine.print(source, pos);
+        test::printLabels(printer, source, options, start);
         printer.finishJob();
         EXPECT_EQ(printer.pagesPrinted(), 5);
         ASSERT_TRUE(printer.pageReached());

@@ -121,16 +121,12 @@ TEST(LabelFit, TopOffsetMovesTheBlockOnlyAsFarAsItFitsAndReportsWhatCannotFit) {
     one.add(test::address("7", "Egregio", "BERNASCONI", "MARIA GIOVANNA ELISABETTA", "Direttore",
                           "VIA CANTONALE 12", "6900", "LUGANO", "TI", "SVIZZERA"));
     one.add(test::sampleAddress(8));
-    StampaEtichette engine(tall, options);
-    LabelPosition pos;
-    engine.print(one, pos);
-    EXPECT_EQ(engine.cutLabels(), QStringList{"7"});
+    EXPECT_EQ(test::printLabels(tall, one, options).cut, QStringList{"7"});
     const auto lines = tall.linesOfDocument(0);
     ASSERT_FALSE(lines.empty());
     const double labelTop = kLayout.physicalLabel({1, 1}).top() - tall.paperOrigin().y();
     EXPECT_NEAR(lines.front().y, labelTop - 6, 1e-9);
-    EXPECT_EQ(StampaEtichette::cutLabelsNote(engine.cutLabels()),
-              "Etichette con testo tagliato: 1 (NR 7)");
+    EXPECT_EQ(StampaEtichette::cutLabelsNote({"7"}), "Etichette con testo tagliato: 1 (NR 7)");
     EXPECT_EQ(StampaEtichette::cutLabelsNote({}), "");
 }
 
@@ -178,8 +174,7 @@ TEST(LabelFit, ExtraCondensedJoinsAPairTheNarrowFaceSplits) {
     for (const LabelOptions& options : {normal, condensed}) {
         RecordingPrinter printer;
         source.rewind();
-        LabelPosition pos;
-        StampaEtichette(printer, options).print(source, pos);
+        test::printLabels(printer, source, options);
         EXPECT_EQ(printer.printedTexts().contains("BARTOLOMEOTTI " + name), options.extraCondensed);
     }
 }

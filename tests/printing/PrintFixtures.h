@@ -113,22 +113,33 @@ inline std::optional<printing::LabelPosition> labelAt(const printing::SheetForma
     return std::nullopt;
 }
 
-// What a label print to a PDF reports: pages, the place after the last label, cut labels.
+// What a label print reports: pages (of a PDF), the place after the last label, the
+// addresses printed and the labels cut.
 struct LabelRun {
     int pages = 0;
     printing::LabelPosition end;
+    qint64 labels = 0;
     QStringList cut;
 };
+
+inline LabelRun
+printLabels(printing::Printer& printer, archive::AddressSource& source,
+            const printing::LabelOptions& options = {}, printing::LabelPosition start = {},
+            const printing::SheetFormat& sheet = printing::SheetFormat::standard()) {
+    printing::StampaEtichette engine(printer, options, sheet);
+    engine.print(source, start);
+    return {0, start, engine.labelsPrinted(), engine.cutLabels()};
+}
 
 inline LabelRun
 printLabelsPdf(const QString& pdf, archive::AddressSource& source,
                const printing::LabelOptions& options = {}, printing::LabelPosition start = {},
                const printing::SheetFormat& sheet = printing::SheetFormat::standard()) {
     printing::PdfPrinter printer(pdf);
-    printing::StampaEtichette engine(printer, options, sheet);
-    engine.print(source, start);
+    LabelRun run = printLabels(printer, source, options, start, sheet);
     printer.finishJob();
-    return {printer.pagesPrinted(), start, engine.cutLabels()};
+    run.pages = printer.pagesPrinted();
+    return run;
 }
 
 } // namespace velomar::test

@@ -241,8 +241,7 @@ TEST(StampaEtichette, OutlinesOptionDrawsEachLabelAsItLands) {
         LinePrinter printer;
         LabelOptions options;
         options.outlines = outlines;
-        LabelPosition pos;
-        StampaEtichette(printer, options).print(source, pos);
+        test::printLabels(printer, source, options);
         EXPECT_EQ(printer.lines.size(), outlines ? 16u : 0u);
         if (outlines) {
             const QRectF r =

@@ -118,12 +118,10 @@ TEST(SheetFormats, TextFollowsTheLabelAndLowLabelsDropTitleThenRole) {
         source.rewind();
         RecordingPrinter printer;
         test::charMillimetres(printer, 3);
-        StampaEtichette engine(printer, {}, sheet);
-        LabelPosition pos;
-        engine.print(source, pos);
+        const QStringList cut = test::printLabels(printer, source, {}, {}, sheet).cut;
         const QStringList texts = printer.printedTexts();
         if (sheet.rows == 16) {
-            EXPECT_EQ(engine.cutLabels(), QStringList{"2"});
+            EXPECT_EQ(cut, QStringList{"2"});
             EXPECT_EQ(texts.count("Spett.le"), 1);
             EXPECT_EQ(texts.count("Direttore"), 2);
             EXPECT_EQ(texts.count("- FRANCIA -"), 2);
@@ -137,7 +135,7 @@ TEST(SheetFormats, TextFollowsTheLabelAndLowLabelsDropTitleThenRole) {
                     EXPECT_LE(e.y + 3, e.clip->bottom() + 1e-9);
                 }
         } else {
-            EXPECT_TRUE(engine.cutLabels().isEmpty());
+            EXPECT_TRUE(cut.isEmpty());
             EXPECT_EQ(texts.count("Spett.le"), 2);
         }
     }

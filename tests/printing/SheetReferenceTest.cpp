@@ -102,9 +102,7 @@ TEST(SheetReference, DefaultSheetPrintsAsBefore) {
         actual += rawWords(pdf);
         source = referenceAddresses();
         RecordingPrinter recorder;
-        StampaEtichette engine(recorder, c.options);
-        LabelPosition pos = c.start;
-        engine.print(source, pos);
+        test::printLabels(recorder, source, c.options, c.start);
         recorder.finishJob();
         actual += recorded(recorder);
     }
