@@ -3,7 +3,6 @@
 #include "printing/BulkMailing.h"
 #include "printing/PostalStyle.h"
 #include "printing/ProvinceRegions.h"
-#include "printing/StampaEtichette.h"
 
 #include <gtest/gtest.h>
 #include <set>

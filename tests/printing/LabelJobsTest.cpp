@@ -5,13 +5,9 @@
 #include "archive/RecordsetAddressSource.h"
 #include "archive/Statement.h"
 #include "printing/LabelJobs.h"
-#include "printing/RecordingPrinter.h"
-#include "printing/SheetCatalog.h"
-#include "printing/StampaEtichette.h"
 #include "settings/Settings.h"
 #include "support/CommandRun.h"
 
-#include <QSettings>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 

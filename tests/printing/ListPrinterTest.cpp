@@ -2,7 +2,6 @@
 #include "PrintFixtures.h"
 #include "printing/ListPrinterRange.h"
 #include "printing/PreviewPrinter.h"
-#include "printing/RecordingPrinter.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>

@@ -2,13 +2,9 @@
 #include "PrintFixtures.h"
 
 #include "printing/GroupListPrinter.h"
-#include "printing/PdfPrinter.h"
 #include "printing/PrintFonts.h"
-#include "printing/PrinterError.h"
 #include "printing/StampaBusta.h"
-#include "printing/StampaEtichette.h"
 
-#include <QFile>
 #include <QFontInfo>
 #include <QImage>
 #include <QProcess>
@@ -25,18 +21,16 @@ using test::Word;
 using test::wordsOf;
 
 TEST(PrintFonts, LabelFontsResolveToInstalledNarrowFaces) {
-    const QFont narrow = PrintFonts::toQFont({QStringLiteral("Arial Narrow"), 10, false, false});
-    const QFont abadi =
-        PrintFonts::toQFont({QStringLiteral("Abadi MT Condensed"), 10, true, false});
-    EXPECT_EQ(QFontInfo(narrow).family(), "Liberation Sans Narrow");
-    EXPECT_EQ(QFontInfo(abadi).family(), "Liberation Sans Narrow");
-    EXPECT_TRUE(QFontInfo(abadi).bold());
-    EXPECT_EQ(QFontInfo(PrintFonts::toQFont({QStringLiteral("Arial")})).family(),
-              "Liberation Sans");
-    EXPECT_EQ(QFontInfo(PrintFonts::toQFont({QStringLiteral("Courier New")})).family(),
-              "Liberation Mono");
-    EXPECT_EQ(QFontInfo(PrintFonts::toQFont({QStringLiteral("Lucida Console")})).family(),
-              "DejaVu Sans Mono");
+    for (const auto& [family, bold, installed] :
+         {std::tuple{"Arial Narrow", false, "Liberation Sans Narrow"},
+          {"Abadi MT Condensed", true, "Liberation Sans Narrow"},
+          {"Arial", false, "Liberation Sans"},
+          {"Courier New", false, "Liberation Mono"},
+          {"Lucida Console", false, "DejaVu Sans Mono"}}) {
+        const QFontInfo info(PrintFonts::toQFont({QLatin1String(family), 10, bold, false}));
+        EXPECT_EQ(info.family(), QLatin1String(installed)) << family;
+        EXPECT_EQ(info.bold(), bold) << family;
+    }
 }
 
 TEST(PdfPrinter, WideLineIsClippedAtItsLabelEdge) {

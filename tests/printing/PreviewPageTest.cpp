@@ -11,13 +11,10 @@
 #include "printing/LabelPreview.h"
 #include "printing/ListPrinter.h"
 #include "printing/ListPrinterRange.h"
-#include "printing/PdfPrinter.h"
 #include "printing/PreviewPrinter.h"
-#include "printing/StampaEtichette.h"
 #include "printing/SummaryPrinter.h"
 #include "printing/SummaryQuery.h"
 
-#include <QFile>
 #include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>

@@ -12,7 +12,6 @@
 #include <QBuffer>
 #include <QDir>
 #include <QSet>
-#include <QSettings>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
