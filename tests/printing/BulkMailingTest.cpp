@@ -1,9 +1,8 @@
-#include "MemorySource.h"
+#include "PrintFixtures.h"
 
 #include "printing/BulkMailing.h"
 #include "printing/PostalStyle.h"
 #include "printing/ProvinceRegions.h"
-#include "printing/StampaEtichette.h"
 
 #include <gtest/gtest.h>
 #include <set>
@@ -147,7 +146,7 @@ TEST(BulkMailing, HeaderTexts) {
     EXPECT_EQ(b.headerText(), QStringLiteral("MAZZETTO 12 – PROVINCIA MI (LOMBARDIA) – 1 pezzo"));
 
     // A narrow label: the area wraps at its blanks instead of running off the label.
-    const StampaEtichette::Measure chars = [](const QString& t) { return double(t.size()); };
+    const StampaEtichette::Measure chars = test::mmPerChar;
     EXPECT_EQ(StampaEtichette::wrapped(b.headerTexts(), chars, 14),
               (QStringList{"MAZZETTO 12", "PROVINCIA MI", "(LOMBARDIA)", "1 pezzo"}));
     EXPECT_EQ(StampaEtichette::wrapped({"PRECIPITEVOLISSIMEVOLMENTE"}, chars, 10),
@@ -192,7 +191,7 @@ TEST(PostalStyle, Texts) {
 }
 
 TEST(PostalStyle, Lines) {
-    const StampaEtichette::Measure chars = [](const QString& t) { return double(t.size()); };
+    const StampaEtichette::Measure chars = test::mmPerChar;
     auto l = PostalStyle::lines(address("1", "Spett.le", "Rossi", "Mario", "Ufficio acquisti",
                                         "Via Roma, 1", " 00100 ", "Roma", "rm", "Francia"),
                                 chars, 60, nullptr, SheetFormat::standard());

@@ -1,11 +1,8 @@
-#include "MemorySource.h"
 #include "PdfWords.h"
+#include "PrintFixtures.h"
 
-#include "archive/ArchiveFile.h"
-#include "archive/SampleArchive.h"
 #include "printing/BulkJob.h"
 #include "printing/DeliveryList.h"
-#include "printing/PdfPrinter.h"
 #include "printing/PostalStyle.h"
 #include "support/CommandRun.h"
 
@@ -54,12 +51,10 @@ struct Label {
 std::vector<Label> labelsOf(const QString& pdf, const SheetFormat& sheet) {
     std::map<std::pair<int, int>, QString> cells;
     for (const test::Word& w : test::wordsOf(pdf)) {
-        const QPointF c = w.box.center();
-        for (int p = 1; p <= sheet.labelsPerSheet(); ++p)
-            if (sheet.physicalLabel(sheet.positionOf(p)).contains(c)) {
-                QString& t = cells[{w.page, p}];
-                t += (t.isEmpty() ? "" : " ") + unescaped(w.text);
-            }
+        if (const auto at = test::labelAt(sheet, w.box.center())) {
+            QString& t = cells[{w.page, sheet.sheetIndex(*at)}];
+            t += (t.isEmpty() ? "" : " ") + unescaped(w.text);
+        }
     }
     std::vector<Label> labels;
     for (const auto& [at, text] : cells)
@@ -98,7 +93,7 @@ void expectBundleOrder(const std::vector<Label>& labels, const BulkJob& job) {
 TEST(BulkPdf, LabelsAndDeliveryListReadBack) {
     QTemporaryDir dir;
     const QString mdb = dir.filePath("esempio.mdb");
-    archive::SampleArchive::write(mdb, 300, 7);
+    archive::Database db = test::sampleArchive(mdb, 300, 7);
     const QString list = dir.filePath("distinta.pdf"), labels = dir.filePath("etichette.pdf");
     const auto run =
         test::runCommand("bundles", {mdb, "--pdf", list, "--labels", labels, "--postal-style",
@@ -110,8 +105,6 @@ TEST(BulkPdf, LabelsAndDeliveryListReadBack) {
     const auto m = counts.match(run.out);
     ASSERT_TRUE(m.hasMatch()) << run.out.toStdString();
 
-    archive::Database db = archive::ArchiveFile::open(mdb, archive::ArchiveKind::Addresses,
-                                                      archive::ArchiveFile::Access::ReadOnly);
     const BulkJob job = BulkJob::ofGroups(db, {}, {});
     EXPECT_EQ(int(job.bundles().size()), m.captured(1).toInt());
     expectBundleOrder(labelsOf(labels, SheetFormat::standard()), job);

@@ -1,8 +1,6 @@
-#include "MemorySource.h"
+#include "PrintFixtures.h"
 
 #include "printing/GroupListPrinter.h"
-#include "printing/PrinterError.h"
-#include "printing/RecordingPrinter.h"
 #include "printing/StampaBusta.h"
 
 #include <gtest/gtest.h>
@@ -13,21 +11,23 @@ using test::address;
 
 namespace {
 void charMillimetres(RecordingPrinter& printer) {
-    printer.setMeasure([](const QString& text, const PrintFont&) { return double(text.size()); });
-    printer.setLineHeight(5);
+    test::charMillimetres(printer, 5);
 }
 } // namespace
 
 TEST(StampaBusta, LinesJoinUnder110AndLocalityIsNeverCut) {
-    const auto mm = [](const QString& t) { return double(t.size()); };
+    const auto mm = test::mmPerChar;
     const QString city(40, QLatin1Char('C'));
-    auto l = StampaBusta::addressLines(address("1", "Sig.", "ROSSI", "MARIO", "", "VIA ROMA 1", "00100", city, "RM", "ITALIA"), mm);
+    auto l = StampaBusta::addressLines(
+        address("1", "Sig.", "ROSSI", "MARIO", "", "VIA ROMA 1", "00100", city, "RM", "ITALIA"),
+        mm);
     EXPECT_EQ(l[1], "ROSSI MARIO");
     EXPECT_EQ(l[2], "");
     EXPECT_EQ(l[5], "00100 " + city + " (RM)");
     EXPECT_EQ(l[6], "ITALIA");
     // 61 + 50 mm: two lines on the envelope.
-    l = StampaBusta::addressLines(address("1", "", QString(60, 'S'), QString(50, 'N'), "", "", "00100", "ROMA", "RMA"), mm);
+    l = StampaBusta::addressLines(
+        address("1", "", QString(60, 'S'), QString(50, 'N'), "", "", "00100", "ROMA", "RMA"), mm);
     EXPECT_EQ(l[1], QString(60, 'S'));
     EXPECT_EQ(l[2], QString(50, 'N'));
     EXPECT_EQ(l[5], "00100 ROMA");
@@ -36,11 +36,12 @@ TEST(StampaBusta, LinesJoinUnder110AndLocalityIsNeverCut) {
 TEST(StampaBusta, SenderBlockKeepsEmptyLinesAddressBlockSkipsThem) {
     const auto record = address("7", "", "ROSSI", "MARIO", "", "VIA ROMA 1", "00100", "ROMA", "RM");
     const StampaBusta::Sender sender{"Ditta Srl", "Via Po 2", "10100 TORINO", "", "", ""};
-    {   // Without the sender option only the address is printed, on a landscape page.
+    { // Without the sender option only the address is printed, on a landscape page.
         RecordingPrinter printer;
         charMillimetres(printer);
         StampaBusta::print(printer, {false, false, 0, 0}, sender, record);
-        EXPECT_EQ(printer.printedTexts(), (QStringList{"ROSSI MARIO", "VIA ROMA 1", "00100 ROMA (RM)"}));
+        EXPECT_EQ(printer.printedTexts(),
+                  (QStringList{"ROSSI MARIO", "VIA ROMA 1", "00100 ROMA (RM)"}));
         const auto lines = printer.linesOfDocument(0);
         EXPECT_DOUBLE_EQ(lines[0].x, 175);
         EXPECT_DOUBLE_EQ(lines[0].y, 65);
@@ -48,7 +49,7 @@ TEST(StampaBusta, SenderBlockKeepsEmptyLinesAddressBlockSkipsThem) {
         EXPECT_EQ(lines[0].orientation, Orientation::Landscape);
         EXPECT_EQ(printer.documentsEnded(), 1);
     }
-    {   // DeskJet feed with the sender: 6 sender lines, empty ones included.
+    { // DeskJet feed with the sender: 6 sender lines, empty ones included.
         RecordingPrinter printer;
         charMillimetres(printer);
         StampaBusta::print(printer, {true, true, 1, 0}, sender, record);
@@ -62,7 +63,7 @@ TEST(StampaBusta, SenderBlockKeepsEmptyLinesAddressBlockSkipsThem) {
         EXPECT_DOUBLE_EQ(lines[6].y, 160);
         EXPECT_TRUE(lines[6].font.bold);
     }
-    {   // A failure aborts the envelope's document.
+    { // A failure aborts the envelope's document.
         RecordingPrinter printer;
         charMillimetres(printer);
         printer.failAt(1, PrinterError::Cancelled);
@@ -77,9 +78,10 @@ TEST(GroupListPrinter, HeaderRulesAndColumns) {
     GroupListPrinter::print(printer, {{"AA", "Amici"}, {"B1", "Bocciofila"}}, QDate(2026, 12, 6));
     const QStringList texts = printer.printedTexts();
     const QString rule = QString(13, ' ') + QString(57, QChar(0x2014));
-    EXPECT_EQ(texts, (QStringList{"", "", "", "GRUPPI", "Totale 2", "(06/12/2026)", "", rule,
-                                  QString(13, ' ') + "GRUPPO DESCRIZIONE", rule,
-                                  QString(15, ' ') + "AA", "Amici", QString(15, ' ') + "B1", "Bocciofila"}));
+    EXPECT_EQ(texts,
+              (QStringList{"", "", "", "GRUPPI", "Totale 2", "(06/12/2026)", "", rule,
+                           QString(13, ' ') + "GRUPPO DESCRIZIONE", rule, QString(15, ' ') + "AA",
+                           "Amici", QString(15, ' ') + "B1", "Bocciofila"}));
     const auto lines = printer.linesOfDocument(0);
     EXPECT_DOUBLE_EQ(lines[3].x, 26);
     EXPECT_DOUBLE_EQ(lines[11].x, 20); // character column 21

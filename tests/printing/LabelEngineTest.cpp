@@ -1,25 +1,19 @@
-#include "MemorySource.h"
+#include "PrintFixtures.h"
 
-#include "printing/PrinterError.h"
-#include "printing/RecordingPrinter.h"
-#include "printing/StampaEtichette.h"
+#include "printing/PrintFailure.h"
 
 #include <gtest/gtest.h>
-#include "printing/PrintFailure.h"
 
 using namespace velomar;
 using namespace velomar::printing;
 using test::address;
 using test::MemorySource;
 using test::sampleAddress;
-using Kind = RecordingPrinter::Event::Kind;
 
 namespace {
 
-// 1 mm per character makes the joining rule easy to reason about.
 void charMillimetres(RecordingPrinter& printer) {
-    printer.setMeasure([](const QString& text, const PrintFont&) { return double(text.size()); });
-    printer.setLineHeight(4);
+    test::charMillimetres(printer, 4);
 }
 
 MemorySource sources(int count) {
@@ -30,14 +24,15 @@ MemorySource sources(int count) {
 }
 
 StampaEtichette::Lines linesFor(const archive::AddressRecord& r) {
-    return StampaEtichette::labelLines(r, [](const QString& t) { return double(t.size()); });
+    return StampaEtichette::labelLines(r, test::mmPerChar);
 }
 
 } // namespace
 
 TEST(StampaEtichette, LabelLinesJoiningProvinceCutsAndCountry) {
     // Short surname and name join: "ROSSI " + "MARIO" is 11 mm.
-    auto l = linesFor(address("1", "Dott.", "ROSSI", "MARIO", "", "VIA ROMA 1", "00100  ", "  ROMA ", "RM", "FRANCIA"));
+    auto l = linesFor(address("1", "Dott.", "ROSSI", "MARIO", "", "VIA ROMA 1", "00100  ",
+                              "  ROMA ", "RM", "FRANCIA"));
     EXPECT_EQ(l[0], " ");
     EXPECT_EQ(l[1], "Dott.");
     EXPECT_EQ(l[2], "ROSSI MARIO");
@@ -70,29 +65,27 @@ TEST(StampaEtichette, LabelLinesJoiningProvinceCutsAndCountry) {
     const QString locality = "00100 " + city; // 40 characters
     EXPECT_EQ(linesFor(address("5", "", "X", "", "", "", "00100", city, "MI"))[6],
               locality.left(28) + " (MI)");
-    EXPECT_EQ(linesFor(address("5", "", "X", "", "", "", "00100", city, "MIL"))[6], locality.left(33));
+    EXPECT_EQ(linesFor(address("5", "", "X", "", "", "", "00100", city, "MIL"))[6],
+              locality.left(33));
 }
 
 TEST(StampaEtichette, PrintsLinesAtLabelPositionsSkippingEmptyOnes) {
     RecordingPrinter printer;
     charMillimetres(printer);
-    MemorySource source({address("1", "", "ROSSI", "MARIO", "", "VIA ROMA 1", "00100", "ROMA", "RM"),
-                         address("2", "Ing.", "BIANCHI", "LUCA", "Direttore", "", "20100", "MILANO", "MI", "SVIZZERA")});
+    MemorySource source(
+        {address("1", "", "ROSSI", "MARIO", "", "VIA ROMA 1", "00100", "ROMA", "RM"),
+         address("2", "Ing.", "BIANCHI", "LUCA", "Direttore", "", "20100", "MILANO", "MI",
+                 "SVIZZERA")});
     LabelOptions options;
     options.topOffsetMm = 3;
     options.leftOffsetMm = 2;
     options.bold = true;
-    StampaEtichette engine(printer, options);
-    LabelPosition pos{2, 3};
-    engine.print(source, pos);
-
-    EXPECT_EQ(pos, (LabelPosition{3, 2}));
+    const auto run = test::printLabels(printer, source, options, {2, 3});
+    EXPECT_EQ(run.end, (LabelPosition{3, 2}));
     const auto lines = printer.linesOfDocument(0);
-    QStringList texts;
-    for (const auto& e : lines)
-        texts << e.text;
-    EXPECT_EQ(texts, (QStringList{" ", "ROSSI MARIO", "VIA ROMA 1", "00100 ROMA (RM)", " ", "Ing.",
-                                  "BIANCHI LUCA", "Direttore", "20100 MILANO (MI)", "- SVIZZERA -"}));
+    EXPECT_EQ(printer.printedTexts(),
+              (QStringList{" ", "ROSSI MARIO", "VIA ROMA 1", "00100 ROMA (RM)", " ", "Ing.",
+                           "BIANCHI LUCA", "Direttore", "20100 MILANO (MI)", "- SVIZZERA -"}));
     // First label at row 2, column 3 with the offsets; lines 4 high, no gaps.
     for (int i = 0; i < 4; ++i) {
         EXPECT_DOUBLE_EQ(lines[i].x, 140 + 2);
@@ -101,74 +94,51 @@ TEST(StampaEtichette, PrintsLinesAtLabelPositionsSkippingEmptyOnes) {
         EXPECT_TRUE(lines[i].font.bold);
         EXPECT_DOUBLE_EQ(lines[i].font.pointSize, 10);
         // Clipped to the physical label (sheet top margin 4.5) seen from the printable origin.
-        ASSERT_TRUE(lines[i].clip);
-        EXPECT_NEAR(lines[i].clip->left(), 140 - 25.4 / 6, 1e-9);
-        EXPECT_NEAR(lines[i].clip->top(), 4.5 + 36 - 25.4 / 6, 1e-9);
-        EXPECT_DOUBLE_EQ(lines[i].clip->width(), 70);
-        EXPECT_DOUBLE_EQ(lines[i].clip->height(), 36);
+        EXPECT_EQ(lines[i].clip, QRectF(140 - 25.4 / 6, 4.5 + 36 - 25.4 / 6, 70, 36));
     }
     // Second label wraps to row 3, column 1.
     EXPECT_DOUBLE_EQ(lines[4].x, 0 + 2);
     EXPECT_DOUBLE_EQ(lines[4].y, 72 + 3);
     EXPECT_EQ(printer.documentsEnded(), 1);
-    EXPECT_EQ(engine.labelsPrinted(), 2);
+    EXPECT_EQ(run.labels, 2);
 }
 
+// Every full sheet is a document of its own; the place after the last label is returned.
 TEST(StampaEtichette, SheetBreaksAndReturnedPositions) {
-    {   // Empty source: nothing printed, position unchanged, no document.
-        RecordingPrinter printer;
-        MemorySource none;
-        LabelPosition pos{4, 2};
-        StampaEtichette(printer, {}).print(none, pos);
-        EXPECT_EQ(pos, (LabelPosition{4, 2}));
-        EXPECT_TRUE(printer.printedTexts().isEmpty());
-        EXPECT_EQ(printer.documentsEnded(), 0);
-    }
-    {   // 24 from the first label: one document ended after the 24th, back to 1,1.
-        RecordingPrinter printer;
-        charMillimetres(printer);
-        auto source = sources(24);
-        LabelPosition pos;
-        StampaEtichette(printer, {}).print(source, pos);
-        EXPECT_EQ(pos, (LabelPosition{1, 1}));
-        EXPECT_EQ(printer.documentsEnded(), 1);
-        EXPECT_EQ(printer.events().back().kind, Kind::EndDoc);
-    }
-    {   // 25 from row 8, column 3: the first sheet ends at once, 24 fill a second one.
+    const struct {
+        int count;
+        LabelPosition start, end;
+        int documents;
+    } cases[] = {
+        {0, {4, 2}, {4, 2}, 0},  // nothing printed, no document
+        {24, {1, 1}, {1, 1}, 1}, // the document ends with the 24th
+        {25, {8, 3}, {1, 1}, 2}, // the first sheet ends at once, 24 fill a second one
+        {24, {1, 2}, {1, 2}, 2}, // the 24th goes to 1,1 of a second sheet
+        {49, {1, 1}, {1, 2}, 3},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.count);
         RecordingPrinter printer;
         charMillimetres(printer);
-        auto source = sources(25);
-        LabelPosition pos{8, 3};
+        auto source = sources(c.count);
+        LabelPosition pos = c.start;
         StampaEtichette(printer, {}).print(source, pos);
-        EXPECT_EQ(pos, (LabelPosition{1, 1}));
-        EXPECT_EQ(printer.documentsEnded(), 2);
-        const auto first = printer.linesOfDocument(0);
-        ASSERT_FALSE(first.empty());
+        EXPECT_EQ(pos, c.end);
+        EXPECT_EQ(printer.documentsEnded(), c.documents);
+        EXPECT_EQ(LabelLayout::a4Labels().sheetsFor(c.count, c.start), c.documents);
+        if (c.documents != 2)
+            continue;
+        // Five lines a label, the first label at the start, the second sheet's at 1,1.
+        const int onFirst = 25 - LabelLayout::a4Labels().sheetIndex(c.start);
+        const auto first = printer.linesOfDocument(0), second = printer.linesOfDocument(1);
+        ASSERT_EQ(first.size(), 5u * onFirst);
+        ASSERT_EQ(second.size(), 5u * (c.count - onFirst));
         EXPECT_EQ(first[2].text, "ROSSI1 MARIO");
-        EXPECT_DOUBLE_EQ(first[0].x, 140);
-        EXPECT_DOUBLE_EQ(first[0].y, 252);
-        const auto second = printer.linesOfDocument(1);
-        EXPECT_EQ(second.size(), 24u * 5);
-        EXPECT_EQ(second.back().text, "00100 ROMA (RM)");
-        EXPECT_DOUBLE_EQ(second.back().x, 140);
-    }
-    {   // 24 from row 1, column 2: the 24th goes to 1,1 of a second sheet.
-        RecordingPrinter printer;
-        charMillimetres(printer);
-        auto source = sources(24);
-        LabelPosition pos{1, 2};
-        StampaEtichette(printer, {}).print(source, pos);
-        EXPECT_EQ(pos, (LabelPosition{1, 2}));
-        EXPECT_EQ(printer.documentsEnded(), 2);
-        const auto second = printer.linesOfDocument(1);
-        ASSERT_EQ(second.size(), 5u);
-        EXPECT_EQ(second[1].text, "Spett.le");
+        EXPECT_DOUBLE_EQ(first[0].x, 70 * (c.start.column - 1));
+        EXPECT_DOUBLE_EQ(first[0].y, 36 * (c.start.row - 1));
         EXPECT_DOUBLE_EQ(second[0].x, 0);
         EXPECT_DOUBLE_EQ(second[0].y, 0);
-        EXPECT_EQ(LabelLayout::a4Labels().sheetsFor(24, {1, 2}), 2);
-        EXPECT_EQ(LabelLayout::a4Labels().sheetsFor(24, {1, 1}), 1);
-        EXPECT_EQ(LabelLayout::a4Labels().sheetsFor(25, {1, 1}), 2);
-        EXPECT_EQ(LabelLayout::a4Labels().sheetsFor(49, {1, 1}), 3);
+        EXPECT_DOUBLE_EQ(second.back().x, c.count == 25 ? 140 : 0);
     }
 }
 

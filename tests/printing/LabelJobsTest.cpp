@@ -1,17 +1,13 @@
 #include "support/PrintContext.h"
 
-#include "../exchange/ArchiveFixture.h"
+#include "PrintFixtures.h"
 
 #include "archive/RecordsetAddressSource.h"
 #include "archive/Statement.h"
 #include "printing/LabelJobs.h"
-#include "printing/RecordingPrinter.h"
-#include "printing/SheetCatalog.h"
-#include "printing/StampaEtichette.h"
 #include "settings/Settings.h"
 #include "support/CommandRun.h"
 
-#include <QSettings>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -30,12 +26,15 @@ struct Fixture : test::PrintContext {
     Fixture() : PrintContext({QStringLiteral("Laser Ufficio")}) {
         const QString path = dir.filePath("prova.mdb");
         archive::ArchiveFormat::createEmpty(path, archive::ArchiveKind::Addresses);
-        db = archive::ArchiveFile::open(path, archive::ArchiveKind::Addresses, archive::ArchiveFile::Access::ReadWrite);
+        db = archive::ArchiveFile::open(path, archive::ArchiveKind::Addresses,
+                                        archive::ArchiveFile::Access::ReadWrite);
     }
-    void add(const QString& cognome, const QString& nome, const QString& cap, const QString& gr, int serv = 0) {
+    void add(const QString& cognome, const QString& nome, const QString& cap, const QString& gr,
+             int serv = 0) {
         PrintContext::add(cognome, nome, cap, gr);
         if (serv)
-            db.exec(QStringLiteral("UPDATE TabMAIL SET SERV = 1 WHERE NR = %1").arg(db.lastInsertRowId()));
+            db.exec(QStringLiteral("UPDATE TabMAIL SET SERV = 1 WHERE NR = %1")
+                        .arg(db.lastInsertRowId()));
     }
     QList<qint64> marked() {
         archive::Statement st(db, "SELECT NR FROM TabMAIL WHERE SERV = 1 ORDER BY NR");
@@ -76,7 +75,8 @@ TEST(LabelJobs, PrintShopGroupFlow) {
     f.dialogs.answerInput(QStringLiteral("natale"));
     EXPECT_EQ(f.jobs().printGroup("AA", "Auguri", 6), Outcome::Printed);
     EXPECT_EQ(f.dialogs.lastMessage(), "Stampa terminata.");
-    const QList<QByteArray> lines = test::fileBytes(f.state.stampeTipDir + "/natale.txt").split('\n');
+    const QList<QByteArray> lines =
+        test::fileBytes(f.state.stampeTipDir + "/natale.txt").split('\n');
     ASSERT_GE(lines.size(), 6);
     EXPECT_TRUE(lines[0].startsWith("Stampa per TIPOGRAFIA del "));
     EXPECT_EQ(lines[1], "Descrizione: Auguri\r");
@@ -98,7 +98,8 @@ TEST(LabelJobs, PrintShopGroupFlow) {
 TEST(LabelJobs, SinglesMarkExactlyTheListAndStartPartWay) {
     Fixture f;
     for (int i = 1; i <= 30; ++i)
-        f.add(QStringLiteral("C%1").arg(i, 2, 10, QLatin1Char('0')), "", "00100", "", i == 30 ? 1 : 0);
+        f.add(QStringLiteral("C%1").arg(i, 2, 10, QLatin1Char('0')), "", "00100", "",
+              i == 30 ? 1 : 0);
     f.state.options.setValue(14, 1);
 
     EXPECT_EQ(f.jobs().printSingles({}, {1, 1}, 2), Outcome::NothingToDo);
@@ -111,22 +112,19 @@ TEST(LabelJobs, SinglesMarkExactlyTheListAndStartPartWay) {
     f.dialogs.answerMessage(MsgResult::Ok);
     f.dialogs.answerInput(QStringLiteral("singole"));
     EXPECT_EQ(f.jobs().printSingles(list, {1, 2}, 2), Outcome::Printed);
-    QList<qint64> expected;
-    for (qint64 nr = 1; nr <= 24; ++nr)
-        expected << nr;
-    EXPECT_EQ(f.marked(), expected);
+    EXPECT_EQ(f.marked(), QList<qint64>(list.rbegin() + 1, list.rend()));
     const auto shown = f.dialogs.messages();
     EXPECT_EQ(shown[shown.size() - 2],
               "Stampante: Laser Ufficio\r\nEtichette da Stampare: 25\r\nFogli A4 occorrenti: 2\r\n"
               "Premere 'OK' per avviare la stampa o 'Annulla' per rinunciare.");
-    EXPECT_TRUE(test::fileBytes(f.state.stampeSngDir + "/singole.txt").startsWith("Stampa Etichette SINGOLE del "));
+    EXPECT_TRUE(test::fileBytes(f.state.stampeSngDir + "/singole.txt")
+                    .startsWith("Stampa Etichette SINGOLE del "));
     // 24 labels from the second place: the last one opens a second sheet.
-    const auto& ev = f.events;
-    int ends = 0;
-    for (const auto& e : ev)
-        ends += e.kind == RecordingPrinter::Event::Kind::EndDoc;
-    EXPECT_EQ(ends, 2);
-    EXPECT_DOUBLE_EQ(ev.front().x, 70);
+    EXPECT_EQ(std::count_if(
+                  f.events.begin(), f.events.end(),
+                  [](const auto& e) { return e.kind == RecordingPrinter::Event::Kind::EndDoc; }),
+              2);
+    EXPECT_DOUBLE_EQ(f.events.front().x, 70);
 
     // Cancel at the confirmation keeps the marks but prints nothing.
     f.events.clear();
@@ -140,7 +138,8 @@ TEST(LabelJobs, SinglesMarkExactlyTheListAndStartPartWay) {
     f.dialogs.answerMessage(MsgResult::Ok);
     f.dialogs.answerInput(QStringLiteral("singole2"));
     EXPECT_EQ(f.jobs().printSingles({6, 7}, {1, 1}, 2), Outcome::Printed);
-    EXPECT_EQ(f.dialogs.lastMessage(), "Stampa terminata.\r\nEtichette con testo tagliato: 1 (NR 7)");
+    EXPECT_EQ(f.dialogs.lastMessage(),
+              "Stampa terminata.\r\nEtichette con testo tagliato: 1 (NR 7)");
 }
 
 TEST(LabelJobs, SinglesFollowTheSheetChosenInTheSettings) {
@@ -155,7 +154,8 @@ TEST(LabelJobs, SinglesFollowTheSheetChosenInTheSettings) {
 
     // Row 8 is on the standard sheet, not on this one: refused before anything is marked.
     EXPECT_EQ(f.jobs().printSingles(list, {8, 1}, 2), Outcome::NothingToDo);
-    EXPECT_TRUE(f.dialogs.lastMessage().contains("non è sul foglio")) << f.dialogs.lastMessage().toStdString();
+    EXPECT_TRUE(f.dialogs.lastMessage().contains("non è sul foglio"))
+        << f.dialogs.lastMessage().toStdString();
     EXPECT_TRUE(f.marked().isEmpty());
 
     // 20 labels from the last place of a 14-label sheet: three sheets, the first label
@@ -169,7 +169,7 @@ TEST(LabelJobs, SinglesFollowTheSheetChosenInTheSettings) {
     EXPECT_NEAR(first.x, sheet.physicalLabel({7, 2}).left(), 1e-9);
     ASSERT_TRUE(first.clip);
     EXPECT_NEAR(first.clip->top(), sheet.physicalLabel({7, 2}).top() - 25.4 / 6, 1e-9);
-    QSettings(QSettings::NativeFormat, QSettings::UserScope, "QZ", "Velomar").remove("Etichette");
+    test::forgetSheets();
 }
 
 // Labels read each field only as far as a print needs it; the lines they make from what
@@ -187,40 +187,32 @@ TEST(LabelJobs, LinesFromTheArchiveAreThoseOfTheStoredValues) {
         {"ROSSI", "MARIO", "", "00100", "ROMA", "RM ", "ROSSI MARIO", "00100 ROMA"},
         {"ROSSI", "MARIO", "", "00100", "ROMA", "R", "ROSSI MARIO", "00100 ROMA"},
         {"ROSSI", "", "", "     00100", "ROMA", "RM", "ROSSI ", "00100 ROMA (RM)"},
-        {"ROSSI", "", "", "00100" + blanks, blanks + "ROMA" + blanks, "RM", "ROSSI ", "00100 ROMA (RM)"},
+        {"ROSSI", "", "", "00100" + blanks, blanks + "ROMA" + blanks, "RM", "ROSSI ",
+         "00100 ROMA (RM)"},
         {"", "ANNA", "   ", "", city, "", " ANNA", " " + city.left(32)},
         {"", "", "", "", city, "MI", " ", " " + city.left(27) + " (MI)"},
         {QString(30, 'S'), QString(30, 'N'), "", "", "", "", QString(30, 'S') + " ", " "},
     };
+    const auto stored = [](const Case& c) {
+        return test::address("", "", c.cognome, c.nome, c.nome2, "", c.cap, c.citta, c.prov);
+    };
     Fixture f;
     for (const Case& c : cases) {
-        archive::AddressRecord r;
-        r[2] = c.cognome;
-        r[3] = c.nome;
-        r[4] = c.nome2;
-        r[6] = c.cap;
-        r[7] = c.citta;
-        r[8] = c.prov;
+        archive::AddressRecord r = stored(c);
         r[14] = QStringLiteral("AA");
         test::addTestAddress(f.db, r);
     }
     auto rs = f.jobs().groupAddresses(QStringLiteral("AA"), 0);
     ASSERT_TRUE(rs);
     archive::RecordsetAddressSource source(*rs);
-    const StampaEtichette::Measure width = [](const QString& t) { return double(t.size()); };
+    const StampaEtichette::Measure width = test::mmPerChar;
     for (const Case& c : cases) {
-        SCOPED_TRACE(("«" + c.cognome + "» «" + c.cap + "» «" + c.citta + "» «" + c.prov + "»").toStdString());
+        SCOPED_TRACE(("«" + c.cognome + "» «" + c.cap + "» «" + c.citta + "» «" + c.prov + "»")
+                         .toStdString());
         archive::AddressRecord read;
         ASSERT_TRUE(source.next(read));
-        archive::AddressRecord stored = read;
-        stored[2] = c.cognome;
-        stored[3] = c.nome;
-        stored[4] = c.nome2;
-        stored[6] = c.cap;
-        stored[7] = c.citta;
-        stored[8] = c.prov;
         const auto lines = StampaEtichette::labelLines(read, width);
-        EXPECT_EQ(lines, StampaEtichette::labelLines(stored, width));
+        EXPECT_EQ(lines, StampaEtichette::labelLines(stored(c), width));
         EXPECT_EQ(lines[2], c.line2);
         EXPECT_EQ(lines[6], c.line6);
         EXPECT_EQ(lines[4], c.nome2); // blanks are a line, an empty field none
@@ -229,11 +221,14 @@ TEST(LabelJobs, LinesFromTheArchiveAreThoseOfTheStoredValues) {
 
 TEST(LabelJobs, OneLabelPerDoorCountsAndPrintsTheFamilyOnce) {
     Fixture f;
-    for (const auto& [cognome, nome, via] : {std::tuple{"ROSSI", "MARIO", "Via Verdi 3"}, {"Rossi", "Giulia", "V. Verdi, 3"},
-                                             {"BIANCHI", "LUCA", "Via Po 1"}, {"NERI", "ANNA", "Via Po 1"},
+    for (const auto& [cognome, nome, via] : {std::tuple{"ROSSI", "MARIO", "Via Verdi 3"},
+                                             {"Rossi", "Giulia", "V. Verdi, 3"},
+                                             {"BIANCHI", "LUCA", "Via Po 1"},
+                                             {"NERI", "ANNA", "Via Po 1"},
                                              {"VERDI", "UGO", "Via Po 2"}}) {
-        archive::Statement st(f.db, "INSERT INTO TabMAIL (COGNOME, NOME1, INDIRIZZO, CAP, CITTA, GR) "
-                                    "VALUES (?, ?, ?, '00100', 'ROMA', 'AA')");
+        archive::Statement st(f.db,
+                              "INSERT INTO TabMAIL (COGNOME, NOME1, INDIRIZZO, CAP, CITTA, GR) "
+                              "VALUES (?, ?, ?, '00100', 'ROMA', 'AA')");
         st.bindText(1, cognome).bindText(2, nome).bindText(3, via).exec();
     }
     LabelJobs jobs = f.jobs();
@@ -245,9 +240,10 @@ TEST(LabelJobs, OneLabelPerDoorCountsAndPrintsTheFamilyOnce) {
     QStringList printed;
     for (const QString& text : test::RecordingProvider::texts(f.events))
         printed << text.trimmed();
-    EXPECT_TRUE(printed.contains("BIANCHI LUCA"));  // first by surname at Via Po 1
+    EXPECT_TRUE(printed.contains("BIANCHI LUCA")); // first by surname at Via Po 1
     EXPECT_FALSE(printed.contains("NERI ANNA"));
-    EXPECT_EQ(printed.indexOf("FAMIGLIA ROSSI") + 1, printed.indexOf("V. Verdi, 3")); // Giulia's, first by name
+    EXPECT_EQ(printed.indexOf("FAMIGLIA ROSSI") + 1,
+              printed.indexOf("V. Verdi, 3")); // Giulia's, first by name
     EXPECT_FALSE(printed.contains("ROSSI MARIO"));
     EXPECT_TRUE(printed.contains("VERDI UGO"));
     // The reminder file still names everyone.

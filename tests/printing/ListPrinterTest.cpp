@@ -1,10 +1,7 @@
-#include "ListPrinterFakes.h"
-#include "archive/ArchiveFile.h"
-#include "archive/SampleArchive.h"
 #include "printing/ListPrinter.h"
+#include "PrintFixtures.h"
 #include "printing/ListPrinterRange.h"
 #include "printing/PreviewPrinter.h"
-#include "printing/RecordingPrinter.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -15,6 +12,7 @@ using printing::ListFieldMask;
 using printing::ListPrinter;
 using printing::ListPrinterLayout;
 using printing::ListPrintRequest;
+using printing::RecordingPrinter;
 
 namespace {
 
@@ -59,7 +57,8 @@ TEST(ListPrinterLayout, CharacterTotalColumnsAndCuts) {
     EXPECT_EQ(ListPrinterLayout::formattedHeading(ticked({0, 7, 8, 9, 14, 15})),
               "NR.   CITTÀ                    PR NAZ GR ");
     const QString line = ListPrinterLayout::formattedLine(rossi(), ticked({0, 2, 8, 13, 16}));
-    EXPECT_EQ(line, "12    " + QString("Rossi").leftJustified(35) + " MI " + QString(35, 'e') + " ");
+    EXPECT_EQ(line,
+              "12    " + QString("Rossi").leftJustified(35) + " MI " + QString(35, 'e') + " ");
     // Every field ticked: the line is cut to 214 characters.
     ListFieldMask all;
     all.fill(true);
@@ -73,25 +72,27 @@ TEST(ListPrinterLayout, UnformattedDecorationsAndWrapping) {
     const auto wide = mmPerChar(0.1);
     EXPECT_EQ(ListPrinterLayout::unformattedText(rossi(), ticked({0, 2, 3, 5, 6, 7, 8}), wide),
               "12 * Rossi Mario * Via Roma 1 * 20100 Milano (MI)");
-    EXPECT_EQ(ListPrinterLayout::unformattedText(rossi(), ticked({0, 1, 3, 7, 9, 10, 11, 14}), wide),
-              "12 * Mario * Milano I * Tel. 02 123456 * Gruppo AB");
+    EXPECT_EQ(
+        ListPrinterLayout::unformattedText(rossi(), ticked({0, 1, 3, 7, 9, 10, 11, 14}), wide),
+        "12 * Mario * Milano I * Tel. 02 123456 * Gruppo AB");
     EXPECT_EQ(ListPrinterLayout::unformattedText(rossi(), ticked({0}), wide), "12");
     EXPECT_EQ(ListPrinterLayout::unformattedText(rossi(), ticked({1, 4, 11}), wide), "");
     // 2 mm a character: at most 95 characters on a line; the part that does not fit
     // starts the next line, and the widest line decides after a break.
-    const QString text =
-        ListPrinterLayout::unformattedText(rossi(), ticked({0, 2, 3, 5, 6, 7, 8, 9, 10, 13, 14}),
-                                           mmPerChar(2));
+    const QString text = ListPrinterLayout::unformattedText(
+        rossi(), ticked({0, 2, 3, 5, 6, 7, 8, 9, 10, 13, 14}), mmPerChar(2));
     EXPECT_EQ(text, "12 * Rossi Mario * Via Roma 1 * 20100 Milano (MI) I * Tel. 02 123456 * \n"
-                    "E-Mail: " + QString(40, 'e') + " * Gruppo AB");
+                    "E-Mail: " +
+                        QString(40, 'e') + " * Gruppo AB");
     for (const QString& l : text.split('\n'))
         EXPECT_LE(l.size() * 2, 190);
 }
 
 TEST(ListPrinter, FormattedListHeadingOnlyOnFirstPage) {
     std::vector<AddressRecord> rows(60, rossi());
-    test::ListSource source(rows);
-    test::ListRecordingPrinter printer;
+    test::MemorySource source(rows);
+    RecordingPrinter printer;
+    printer.setLineHeight(3.5);
     ListPrintRequest request;
     request.formatted = true;
     request.fields = ticked({0, 2});
@@ -102,70 +103,68 @@ TEST(ListPrinter, FormattedListHeadingOnlyOnFirstPage) {
                                  [&](qint64 done, qint64) { progress.push_back(done); }),
               60);
     EXPECT_EQ(printer.orientation(), printing::Orientation::Landscape);
-    const auto t = printer.texts();
-    ASSERT_EQ(t.size(), 6u + 60u);
-    EXPECT_EQ(t[0], "Soci");
-    EXPECT_EQ(t[1], "(06/12/2026)");
-    EXPECT_EQ(t[2], QString(41, QChar(0x2014)));
-    EXPECT_EQ(printer.lines[2].font.family, "Courier New");
-    EXPECT_EQ(printer.lines[2].font.pointSize, 7);
-    EXPECT_EQ(t[3], "");
-    EXPECT_EQ(t[4], "NR.   COGNOME" + QString(29, ' '));
-    EXPECT_EQ(t[5], QString(41, '-'));
-    EXPECT_EQ(t[6], "12    Rossi" + QString(31, ' '));
+    const auto t = printer.printedTexts();
+    ASSERT_EQ(t.size(), 6 + 60);
+    EXPECT_EQ(t.mid(0, 7), (QStringList{"Soci", "(06/12/2026)", QString(41, QChar(0x2014)), "",
+                                        "NR.   COGNOME" + QString(29, ' '), QString(41, '-'),
+                                        "12    Rossi" + QString(31, ' ')}));
+    const auto lines = printer.linesOfDocument(0);
+    EXPECT_EQ(lines[2].font.family, "Courier New");
+    EXPECT_EQ(lines[2].font.pointSize, 7);
     // 200 mm pages of 3.5 mm lines: the list runs on to a second page with no heading.
-    EXPECT_EQ(printer.lines.back().page, 2);
-    for (const auto& l : printer.lines)
-        if (l.page == 2) {
-            EXPECT_EQ(l.text, t[6]);
+    bool secondPage = false;
+    for (const auto& e : printer.events()) {
+        secondPage = secondPage || e.kind == RecordingPrinter::Event::Kind::NewPage;
+        if (secondPage && e.kind == RecordingPrinter::Event::Kind::Line) {
+            EXPECT_EQ(e.text, t[6]);
         }
-    EXPECT_EQ(printer.docs, 1);
+    }
+    EXPECT_TRUE(secondPage);
+    EXPECT_EQ(printer.documentsEnded(), 1);
     EXPECT_EQ(progress.back(), 60);
 
     // Lucida option, no heading: the date line comes first.
-    test::ListSource again(rows);
-    test::ListRecordingPrinter p2;
+    test::MemorySource again(rows);
+    RecordingPrinter p2;
     request.heading.clear();
     request.lucidaFont = true;
     ListPrinter::print(p2, again, request);
-    EXPECT_EQ(p2.texts()[0], "(06/12/2026)");
-    EXPECT_EQ(p2.lines[1].font.family, "Lucida Console");
+    EXPECT_EQ(p2.printedTexts()[0], "(06/12/2026)");
+    EXPECT_EQ(p2.linesOfDocument(0)[1].font.family, "Lucida Console");
 }
 
 TEST(ListPrinter, UnformattedListAndFailure) {
-    AddressRecord empty;
-    test::ListSource source({rossi(), empty, rossi()});
-    test::ListRecordingPrinter printer;
+    test::MemorySource source({rossi(), AddressRecord(), rossi()});
+    RecordingPrinter printer;
     ListPrintRequest request;
     request.formatted = false;
     request.fields = ticked({0, 2, 3});
     request.date = QDate(2026, 1, 2);
     ListPrinter::print(printer, source, request);
     EXPECT_EQ(printer.orientation(), printing::Orientation::Portrait);
-    const auto t = printer.texts();
-    const std::vector<QString> expected = {
-        "(02/01/2026)", QString(5 + 35 + 35 + 2, QChar(0x2014)), "",
-        "12 * Rossi Mario", "", "", "", "12 * Rossi Mario", ""};
-    EXPECT_EQ(t, expected);
-    EXPECT_EQ(printer.lines[3].font.family, "Arial Narrow");
-    EXPECT_EQ(printer.lines[3].font.pointSize, 8);
+    EXPECT_EQ(printer.printedTexts(),
+              (QStringList{"(02/01/2026)", QString(5 + 35 + 35 + 2, QChar(0x2014)), "",
+                           "12 * Rossi Mario", "", "", "", "12 * Rossi Mario", ""}));
+    EXPECT_EQ(printer.linesOfDocument(0)[3].font.family, "Arial Narrow");
+    EXPECT_EQ(printer.linesOfDocument(0)[3].font.pointSize, 8);
 
     // A printer failure drops the document and reaches the caller with its code.
-    test::ListSource more({rossi(), rossi(), rossi()});
-    test::ListRecordingPrinter failing;
-    failing.failAtLine = 5;
+    test::MemorySource more({rossi(), rossi(), rossi()});
+    RecordingPrinter failing;
+    failing.failAt(5, printing::PrinterError::Problem);
     try {
         ListPrinter::print(failing, more, request);
         FAIL();
     } catch (const printing::PrinterError& e) {
         EXPECT_EQ(ListPrinter::failureText(e), "Problema sulla Stampante !");
     }
-    EXPECT_EQ(failing.aborts, 1);
-    EXPECT_EQ(failing.docs, 0);
+    EXPECT_EQ(failing.documentsAborted(), 1);
+    EXPECT_EQ(failing.documentsEnded(), 0);
     EXPECT_EQ(ListPrinter::failureText(printing::PrinterError(484, "x")), "Stampa Annullata !");
     EXPECT_EQ(ListPrinter::failureText(printing::PrinterError(5, "x")),
               "Errore sulla Stampante (mancante o non collegata) !");
-    EXPECT_EQ(ListPrinter::failureText(printing::PrinterError(7, "memoria")), "Errore 7\r\nmemoria");
+    EXPECT_EQ(ListPrinter::failureText(printing::PrinterError(7, "memoria")),
+              "Errore 7\r\nmemoria");
 }
 
 // The running text is wrapped where the measured width says, although most lines are
@@ -174,10 +173,10 @@ TEST(ListPrinter, UnformattedListAndFailure) {
 // whatever the sum cannot vouch for (other scripts, combining marks, tabs, line breaks in
 // a value) is measured.
 TEST(ListPrinter, LetterSumsLeaveTheRunningTextAsMeasured) {
+    printing::PrintFont narrow = ListPrinter::listFont(false, false);
+    narrow.family = QStringLiteral("Arial Narrow");
     {
         printing::PreviewPrinter pdf(0, 1); // the PDF printer's measures
-        printing::PrintFont narrow = ListPrinter::listFont(false, false);
-        narrow.family = QStringLiteral("Arial Narrow");
         pdf.setFont(narrow);
         std::vector<QChar> letters;
         for (char16_t u = 0x20; u < 0x180; ++u)
@@ -197,17 +196,18 @@ TEST(ListPrinter, LetterSumsLeaveTheRunningTextAsMeasured) {
 
     std::vector<AddressRecord> rows;
     QTemporaryDir dir;
-    const QString mdb = dir.filePath("esempio.mdb");
-    archive::SampleArchive::write(mdb, 600, 17);
-    auto db = archive::ArchiveFile::open(mdb, archive::ArchiveKind::Addresses, archive::ArchiveFile::Access::ReadOnly);
-    auto walk = printing::ListPrinterRange::wholeArchive(db, printing::ListPrinterRange::Values::Printable);
+    auto db = test::sampleArchive(dir.filePath("esempio.mdb"), 600, 17);
+    auto walk =
+        printing::ListPrinterRange::wholeArchive(db, printing::ListPrinterRange::Values::Printable);
     for (AddressRecord r; walk->next(r);)
         rows.push_back(r);
     AddressRecord odd = rossi();
     for (const QString& cognome :
          {QString(120, 'W'), QStringLiteral("Σπύρος Παπαδόπουλος ") + QString(60, QChar(0x3A9)),
-          QStringLiteral("Rene\u0301e ") + QString(80, QChar(0x301)), QStringLiteral("Via\tdei\tTab ") + QString(70, 'm'),
-          QStringLiteral("   spazi iniziali ") + QString(90, 'i'), QStringLiteral("Riga uno\nriga due ") + QString(100, 'x'),
+          QStringLiteral("Rene\u0301e ") + QString(80, QChar(0x301)),
+          QStringLiteral("Via\tdei\tTab ") + QString(70, 'm'),
+          QStringLiteral("   spazi iniziali ") + QString(90, 'i'),
+          QStringLiteral("Riga uno\nriga due ") + QString(100, 'x'),
           QStringLiteral("北京市朝阳区建国路 ") + QString(40, QChar(0x5317))}) {
         odd[2] = cognome;
         rows.push_back(odd);
@@ -219,14 +219,12 @@ TEST(ListPrinter, LetterSumsLeaveTheRunningTextAsMeasured) {
     request.formatted = false;
     for (int f = 0; f <= 14; ++f)
         request.fields[std::size_t(f)] = true;
-    printing::RecordingPrinter printer;
-    test::ListSource source(rows);
+    RecordingPrinter printer;
+    test::MemorySource source(rows);
     ListPrinter::print(printer, source, request);
     const QStringList printed = printer.printedTexts();
 
-    printing::RecordingPrinter measure;
-    printing::PrintFont narrow = ListPrinter::listFont(false, false);
-    narrow.family = QStringLiteral("Arial Narrow");
+    RecordingPrinter measure;
     measure.setFont(narrow);
     const auto width = [&measure](const QString& text) { return measure.textWidth(text); };
     QStringList expected = printed.mid(0, 3); // date, rule, blank line

@@ -1,14 +1,10 @@
-#include "MemorySource.h"
 #include "PdfWords.h"
+#include "PrintFixtures.h"
 
-#include "printing/PdfPrinter.h"
-#include "printing/PrintFonts.h"
-#include "printing/PrinterError.h"
 #include "printing/GroupListPrinter.h"
+#include "printing/PrintFonts.h"
 #include "printing/StampaBusta.h"
-#include "printing/StampaEtichette.h"
 
-#include <QFile>
 #include <QFontInfo>
 #include <QImage>
 #include <QProcess>
@@ -25,14 +21,16 @@ using test::Word;
 using test::wordsOf;
 
 TEST(PrintFonts, LabelFontsResolveToInstalledNarrowFaces) {
-    const QFont narrow = PrintFonts::toQFont({QStringLiteral("Arial Narrow"), 10, false, false});
-    const QFont abadi = PrintFonts::toQFont({QStringLiteral("Abadi MT Condensed"), 10, true, false});
-    EXPECT_EQ(QFontInfo(narrow).family(), "Liberation Sans Narrow");
-    EXPECT_EQ(QFontInfo(abadi).family(), "Liberation Sans Narrow");
-    EXPECT_TRUE(QFontInfo(abadi).bold());
-    EXPECT_EQ(QFontInfo(PrintFonts::toQFont({QStringLiteral("Arial")})).family(), "Liberation Sans");
-    EXPECT_EQ(QFontInfo(PrintFonts::toQFont({QStringLiteral("Courier New")})).family(), "Liberation Mono");
-    EXPECT_EQ(QFontInfo(PrintFonts::toQFont({QStringLiteral("Lucida Console")})).family(), "DejaVu Sans Mono");
+    for (const auto& [family, bold, installed] :
+         {std::tuple{"Arial Narrow", false, "Liberation Sans Narrow"},
+          {"Abadi MT Condensed", true, "Liberation Sans Narrow"},
+          {"Arial", false, "Liberation Sans"},
+          {"Courier New", false, "Liberation Mono"},
+          {"Lucida Console", false, "DejaVu Sans Mono"}}) {
+        const QFontInfo info(PrintFonts::toQFont({QLatin1String(family), 10, bold, false}));
+        EXPECT_EQ(info.family(), QLatin1String(installed)) << family;
+        EXPECT_EQ(info.bold(), bold) << family;
+    }
 }
 
 TEST(PdfPrinter, WideLineIsClippedAtItsLabelEdge) {
@@ -42,20 +40,11 @@ TEST(PdfPrinter, WideLineIsClippedAtItsLabelEdge) {
     auto r = test::sampleAddress(1);
     r[5] = QString(40, QLatin1Char('W')); // far wider than 70 mm
     source.add(r);
-    {
-        PdfPrinter printer(pdf);
-        LabelOptions options;
-        options.bold = true;
-        options.leftOffsetMm = 10;
-        LabelPosition pos{1, 1};
-        StampaEtichette(printer, options).print(source, pos);
-        printer.finishJob();
-    }
-    QProcess p;
-    p.start(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("100"), QStringLiteral("-gray"),
-                                         QStringLiteral("-singlefile"), pdf, dir.filePath(QStringLiteral("wide"))});
-    ASSERT_TRUE(p.waitForFinished(60000));
-    QImage image(dir.filePath(QStringLiteral("wide.pgm")));
+    LabelOptions options;
+    options.bold = true;
+    options.leftOffsetMm = 10;
+    test::printLabelsPdf(pdf, source, options);
+    const QImage image = test::pdfPage(pdf, 1, dir.path());
     ASSERT_FALSE(image.isNull());
     const double pxPerMm = 100 / 25.4;
     int inked = 0, outside = 0;
@@ -100,19 +89,24 @@ TEST(PdfPrinter, EnvelopeOnLandscapePageAndGroupListAfterIt) {
     const QString pdf = dir.filePath(QStringLiteral("busta.pdf"));
     {
         PdfPrinter printer(pdf);
-        const auto r = test::address("1", "", "ROSSI", "MARIO", "", "VIA ROMA 1", "00100", "ROMA", "RM");
+        const auto r =
+            test::address("1", "", "ROSSI", "MARIO", "", "VIA ROMA 1", "00100", "ROMA", "RM");
         StampaBusta::print(printer, {false, true, 0, 0}, {"Ditta Srl", "", "", "", "", ""}, r);
         GroupListPrinter::print(printer, {{"AA", "Amici"}}, QDate(2026, 12, 6));
         printer.finishJob();
     }
     QProcess p;
-    p.start(QStringLiteral("pdfinfo"), {QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"),
-                                        QStringLiteral("2"), pdf});
+    p.start(QStringLiteral("pdfinfo"), {QStringLiteral("-f"), QStringLiteral("1"),
+                                        QStringLiteral("-l"), QStringLiteral("2"), pdf});
     p.waitForFinished(30000);
     const QString info = QString::fromUtf8(p.readAllStandardOutput());
     // The envelope turns the page; the list keeps the orientation it finds.
-    EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral(R"(Page\s+1 size:\s+84[12](\.\d+)? x 595)")))) << info.toStdString();
-    EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral(R"(Page\s+2 size:\s+84[12](\.\d+)? x 595)")))) << info.toStdString();
+    EXPECT_TRUE(info.contains(
+        QRegularExpression(QStringLiteral(R"(Page\s+1 size:\s+84[12](\.\d+)? x 595)"))))
+        << info.toStdString();
+    EXPECT_TRUE(info.contains(
+        QRegularExpression(QStringLiteral(R"(Page\s+2 size:\s+84[12](\.\d+)? x 595)"))))
+        << info.toStdString();
     const auto words = wordsOf(pdf);
     const Word* rossi = test::findWord(words, QStringLiteral("ROSSI"));
     const Word* ditta = test::findWord(words, QStringLiteral("Ditta"));

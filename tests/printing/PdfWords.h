@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QImage>
 #include <QProcess>
 #include <QRectF>
 #include <QRegularExpression>
@@ -17,24 +18,32 @@ struct Word {
     QRectF box; // mm from the paper's top-left corner
 };
 
-inline std::vector<Word> wordsOf(const QString& pdf) {
+// The words as pdftotext writes them: page, then xMin, yMin, xMax, yMax (points) and text.
+inline std::vector<std::pair<int, QStringList>> rawWordsOf(const QString& pdf) {
     QProcess p;
     p.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
     p.waitForFinished(60000);
     const QString html = QString::fromUtf8(p.readAllStandardOutput());
-    std::vector<Word> words;
-    static const QRegularExpression tag(
-        QStringLiteral(R"re(<page |<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re"));
+    static const QRegularExpression tag(QStringLiteral(
+        R"re(<page |<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re"));
+    std::vector<std::pair<int, QStringList>> words;
     int page = 0;
     for (auto it = tag.globalMatch(html); it.hasNext();) {
         const auto m = it.next();
-        if (m.captured(0).startsWith(QLatin1String("<page"))) {
+        if (m.captured(0).startsWith(QLatin1String("<page")))
             ++page;
-            continue;
-        }
-        const double x0 = m.captured(1).toDouble() * kMmPerPt, y0 = m.captured(2).toDouble() * kMmPerPt;
-        const double x1 = m.captured(3).toDouble() * kMmPerPt, y1 = m.captured(4).toDouble() * kMmPerPt;
-        words.push_back({page, m.captured(5), QRectF(QPointF(x0, y0), QPointF(x1, y1))});
+        else
+            words.emplace_back(page, m.capturedTexts().mid(1));
+    }
+    return words;
+}
+
+inline std::vector<Word> wordsOf(const QString& pdf) {
+    std::vector<Word> words;
+    for (const auto& [page, f] : rawWordsOf(pdf)) {
+        const QPointF topLeft(f[0].toDouble() * kMmPerPt, f[1].toDouble() * kMmPerPt);
+        const QPointF bottomRight(f[2].toDouble() * kMmPerPt, f[3].toDouble() * kMmPerPt);
+        words.push_back({page, f[4], QRectF(topLeft, bottomRight)});
     }
     return words;
 }
@@ -47,6 +56,18 @@ inline const Word* findWord(const std::vector<Word>& words, const QString& text,
     return nullptr;
 }
 
+// One page of the PDF drawn at dpi, through a PNG in dir.
+inline QImage pdfPage(const QString& pdf, int page, const QString& dir, int dpi = 100) {
+    const QString prefix = dir + QStringLiteral("/page%1").arg(page);
+    QProcess p;
+    p.start(QStringLiteral("pdftoppm"),
+            {QStringLiteral("-r"), QString::number(dpi), QStringLiteral("-f"),
+             QString::number(page), QStringLiteral("-l"), QString::number(page),
+             QStringLiteral("-png"), QStringLiteral("-singlefile"), pdf, prefix});
+    p.waitForFinished(60000);
+    return QImage(prefix + QStringLiteral(".png")).convertToFormat(QImage::Format_RGB32);
+}
+
 inline int pageCount(const QString& pdf) {
     QProcess p;
     p.start(QStringLiteral("pdfinfo"), {pdf});
@@ -55,6 +76,5 @@ inline int pageCount(const QString& pdf) {
     const auto m = QRegularExpression(QStringLiteral(R"(Pages:\s+(\d+))")).match(info);
     return m.hasMatch() ? m.captured(1).toInt() : -1;
 }
-
 
 } // namespace velomar::test

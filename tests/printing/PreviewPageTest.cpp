@@ -1,25 +1,20 @@
-#include "../exchange/ArchiveFixture.h"
 #include "PdfWords.h"
+#include "PrintFixtures.h"
 #include "support/CommandRun.h"
 
-#include "archive/ArchiveFile.h"
 #include "archive/DataModel.h"
 #include "archive/Recordset.h"
 #include "archive/RecordsetAddressSource.h"
-#include "archive/SampleArchive.h"
 #include "common/AppError.h"
 #include "printing/GroupListPrinter.h"
 #include "printing/JobPreview.h"
 #include "printing/LabelPreview.h"
 #include "printing/ListPrinter.h"
 #include "printing/ListPrinterRange.h"
-#include "printing/PdfPrinter.h"
 #include "printing/PreviewPrinter.h"
-#include "printing/StampaEtichette.h"
 #include "printing/SummaryPrinter.h"
 #include "printing/SummaryQuery.h"
 
-#include <QFile>
 #include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -32,7 +27,9 @@ namespace {
 
 constexpr int kDpi = 100;
 
-bool dark(const QImage& img, int x, int y) { return qGray(img.pixel(x, y)) < 128; }
+bool dark(const QImage& img, int x, int y) {
+    return qGray(img.pixel(x, y)) < 128;
+}
 
 // Dark pixels of a with no dark pixel of b within one pixel (anti-aliasing aside), as
 // a share of a's dark pixels; dark counts a's dark pixels.
@@ -60,13 +57,7 @@ double unmatchedShare(const QImage& a, const QImage& b, qint64* dark = nullptr) 
 }
 
 QImage pdfPage(const QString& pdf, int page, const QString& dir) {
-    const QString prefix = dir + QStringLiteral("/ref%1").arg(page);
-    QProcess p;
-    p.start(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QString::number(kDpi), QStringLiteral("-f"),
-                                         QString::number(page), QStringLiteral("-l"), QString::number(page),
-                                         QStringLiteral("-png"), QStringLiteral("-singlefile"), pdf, prefix});
-    p.waitForFinished(60000);
-    return QImage(prefix + QStringLiteral(".png")).convertToFormat(QImage::Format_RGB32);
+    return test::pdfPage(pdf, page, dir, kDpi);
 }
 
 // The preview page and the printed one: same size, same ink within a pixel, enough of it.
@@ -84,7 +75,8 @@ void expectSamePage(const QImage& shown, const QImage& printed, qint64 minDark) 
 // Counts the addresses read, so a page is seen to read only its own.
 class CountingSource : public archive::AddressSource {
 public:
-    explicit CountingSource(std::unique_ptr<archive::AddressSource> inner) : m_inner(std::move(inner)) {}
+    explicit CountingSource(std::unique_ptr<archive::AddressSource> inner)
+        : m_inner(std::move(inner)) {}
     qint64 count() const override { return m_inner->count(); }
     bool next(archive::AddressRecord& record) override {
         ++reads;
@@ -108,7 +100,8 @@ ListPrintRequest listRequest(bool formatted) {
     return request;
 }
 
-JobPreview::Job listJob(std::shared_ptr<archive::AddressSource> source, const ListPrintRequest& request) {
+JobPreview::Job listJob(std::shared_ptr<archive::AddressSource> source,
+                        const ListPrintRequest& request) {
     return [source, request](Printer& printer, PrintSpan& span) {
         source->restart();
         ListPrinter::print(printer, *source, request, span);
@@ -137,9 +130,7 @@ QImage wholeRunPage(const JobPreview::Job& job, qint64 page, double dpi) {
 TEST(PreviewPage, PagesAgreeWithThePdfOfTheSameJob) {
     QTemporaryDir dir;
     const QString mdb = dir.filePath("esempio.mdb");
-    archive::SampleArchive::write(mdb, 100, 11);
-    auto db = archive::ArchiveFile::open(mdb, archive::ArchiveKind::Addresses,
-                                         archive::ArchiveFile::Access::ReadOnly);
+    auto db = test::sampleArchive(mdb, 100, 11);
     auto rs = archive::Recordset::open(db, QStringLiteral("TabMAIL"), archive::LockType::ReadOnly);
     archive::DataModel::applySortOrder(rs, 6);
 
@@ -150,16 +141,8 @@ TEST(PreviewPage, PagesAgreeWithThePdfOfTheSameJob) {
     const LabelPosition start{2, 2};
 
     const QString pdf = dir.filePath("etichette.pdf");
-    int pdfPages = 0;
-    {
-        archive::RecordsetAddressSource source(rs);
-        PdfPrinter printer(pdf);
-        StampaEtichette engine(printer, options);
-        LabelPosition pos = start;
-        engine.print(source, pos);
-        printer.finishJob();
-        pdfPages = printer.pagesPrinted();
-    }
+    archive::RecordsetAddressSource all(rs);
+    const int pdfPages = test::printLabelsPdf(pdf, all, options, start).pages;
 
     LabelPreview preview(rs, options, start);
     ASSERT_EQ(preview.pageCount(), pdfPages);
@@ -180,9 +163,7 @@ TEST(PreviewPage, PagesAgreeWithThePdfOfTheSameJob) {
     {
         archive::RecordsetAddressSource source(rs);
         PreviewPrinter printer(4, kDpi);
-        StampaEtichette engine(printer, options);
-        LabelPosition pos = start;
-        engine.print(source, pos);
+        test::printLabels(printer, source, options, start);
         printer.finishJob();
         EXPECT_EQ(printer.pagesPrinted(), 5);
         ASSERT_TRUE(printer.pageReached());
@@ -191,7 +172,9 @@ TEST(PreviewPage, PagesAgreeWithThePdfOfTheSameJob) {
 
     // The batch command: page check, output only when asked and possible.
     const QString png = dir.filePath("pagina.png");
-    const auto batch = [&](const QStringList& args) { return test::runCommand("preview", QStringList{mdb} + args); };
+    const auto batch = [&](const QStringList& args) {
+        return test::runCommand("preview", QStringList{mdb} + args);
+    };
     EXPECT_TRUE(batch({"--page", "2"}).err.contains("--png"));
     EXPECT_EQ(batch({"--page", "0", "--png", png}).status, 2);
     EXPECT_EQ(batch({"--page", "1", "--png", png, "--dpi", "5000"}).status, 2);
@@ -205,62 +188,19 @@ TEST(PreviewPage, PagesAgreeWithThePdfOfTheSameJob) {
                     .err.startsWith("Impossibile scrivere il file PNG"));
 }
 
-// Lists and summaries: the pages drawn from their starts are the PDF's, in both list
-// layouts (landscape columns, portrait running text).
-TEST(PreviewPage, ListAndSummaryPagesAgreeWithThePdf) {
+// Lists (landscape columns, portrait running text), summaries and the group list: each
+// page drawn from where the layout pass says it starts is exactly the page of the whole
+// job and reads only its own items, an address split over two pages included; the first
+// pages are those of the PDF.
+TEST(PreviewPage, EveryPageFromItsStartIsThatPageOfTheWholeJobAndOfThePdf) {
     QTemporaryDir dir;
-    const QString mdb = dir.filePath("esempio.mdb");
-    archive::SampleArchive::write(mdb, 150, 5);
-    auto db = archive::ArchiveFile::open(mdb, archive::ArchiveKind::Addresses,
-                                         archive::ArchiveFile::Access::ReadOnly);
-    const auto rows = SummaryQuery::run(db, QStringLiteral("CAP"), SummaryQuery::Order::ByValue);
-    struct Case {
-        const char* name;
-        JobPreview::Job job;
-        std::vector<int> pages;
-    };
-    const std::shared_ptr<archive::AddressSource> walk =
-        ListPrinterRange::wholeArchive(db, ListPrinterRange::Values::Printable);
-    const std::vector<Case> cases = {{"lista", listJob(walk, listRequest(true)), {1, 3}},
-                                     {"testo", listJob(walk, listRequest(false)), {4}},
-                                     {"riepilogo", summaryJob(rows), {1, 2}}};
-    for (const Case& c : cases) {
-        const QString pdf = dir.filePath(QStringLiteral("%1.pdf").arg(c.name));
-        int pdfPages = 0;
-        {
-            PdfPrinter printer(pdf);
-            PrintSpan whole;
-            c.job(printer, whole);
-            printer.finishJob();
-            pdfPages = printer.pagesPrinted();
-        }
-        const JobPreview preview(c.job);
-        EXPECT_EQ(preview.pageCount(), pdfPages) << c.name;
-        EXPECT_GE(pdfPages, c.pages.back()) << c.name;
-        EXPECT_EQ(qint64(preview.pageStarts().size()), pdfPages) << c.name;
-        for (int page : c.pages) {
-            SCOPED_TRACE(std::string(c.name) + " pagina " + std::to_string(page));
-            const QImage shown = preview.render(page, kDpi);
-            expectSamePage(shown, pdfPage(pdf, page, dir.path()), 3000);
-            if (page > 1) // a page one line off is caught
-                EXPECT_GT(unmatchedShare(shown, pdfPage(pdf, page - 1, dir.path())), 0.2) << c.name;
-        }
-    }
-}
-
-// Each page drawn from where the layout pass says it starts is exactly the page of the
-// whole job, and reads only its own items; an address split over two pages included.
-TEST(PreviewPage, EveryPageFromItsStartIsThatPageOfTheWholeJob) {
-    QTemporaryDir dir;
-    const QString mdb = dir.filePath("esempio.mdb");
-    archive::SampleArchive::write(mdb, 90, 3);
-    auto db = archive::ArchiveFile::open(mdb, archive::ArchiveKind::Addresses,
-                                         archive::ArchiveFile::Access::ReadOnly);
+    auto db = test::sampleArchive(dir.filePath("esempio.mdb"), 90, 3);
     auto counting = std::make_shared<CountingSource>(
         ListPrinterRange::wholeArchive(db, ListPrinterRange::Values::Printable));
     std::vector<GroupListPrinter::Group> groups;
     for (int i = 0; i < 150; ++i)
-        groups.push_back({QStringLiteral("%1").arg(i, 2, 36, QChar('0')).toUpper(), QStringLiteral("Gruppo numero %1").arg(i)});
+        groups.push_back({QStringLiteral("%1").arg(i, 2, 36, QChar('0')).toUpper(),
+                          QStringLiteral("Gruppo numero %1").arg(i)});
     const JobPreview::Job groupJob = [groups](Printer& printer, PrintSpan& span) {
         GroupListPrinter::print(printer, groups, QDate(2026, 12, 7), span);
     };
@@ -276,6 +216,21 @@ TEST(PreviewPage, EveryPageFromItsStartIsThatPageOfTheWholeJob) {
         const JobPreview preview(job);
         ASSERT_GT(preview.pageCount(), 1) << name;
         ASSERT_EQ(qint64(preview.pageStarts().size()), preview.pageCount()) << name;
+        const QString pdf = dir.filePath(QStringLiteral("%1.pdf").arg(name));
+        {
+            PdfPrinter printer(pdf);
+            PrintSpan whole;
+            job(printer, whole);
+            printer.finishJob();
+            EXPECT_EQ(printer.pagesPrinted(), preview.pageCount()) << name;
+        }
+        for (int page : {1, 2}) {
+            SCOPED_TRACE(std::string(name) + " pagina " + std::to_string(page));
+            const QImage shown = preview.render(page, kDpi);
+            expectSamePage(shown, pdfPage(pdf, page, dir.path()), 1000);
+            if (page > 1) // a page one line off is caught
+                EXPECT_GT(unmatchedShare(shown, pdfPage(pdf, page - 1, dir.path())), 0.2);
+        }
         for (qint64 page = 1; page <= preview.pageCount(); ++page) {
             counting->reads = 0;
             const QImage shown = preview.render(page, dpi);
@@ -283,9 +238,11 @@ TEST(PreviewPage, EveryPageFromItsStartIsThatPageOfTheWholeJob) {
             EXPECT_TRUE(shown == wholeRunPage(job, page, dpi)) << name << " pagina " << page;
             if (page > 1)
                 splitAddress = splitAddress || preview.pageStarts()[std::size_t(page - 1)].line > 0;
-            if (page < preview.pageCount() && std::string(name) != "riepilogo" && std::string(name) != "gruppi") {
+            if (page < preview.pageCount() && std::string(name) != "riepilogo" &&
+                std::string(name) != "gruppi") {
                 const auto& starts = preview.pageStarts();
-                EXPECT_LE(reads, starts[std::size_t(page)].item - starts[std::size_t(page - 1)].item + 1)
+                EXPECT_LE(reads,
+                          starts[std::size_t(page)].item - starts[std::size_t(page - 1)].item + 1)
                     << name << " pagina " << page;
             }
         }
@@ -332,20 +289,14 @@ TEST(PreviewPage, SpansStopAtTheNextPageAndAPageTurnedTwiceOnALineIsDrawnWhole) 
 TEST(PreviewPage, OneLabelPerDoorPagesAreThoseOfThePrint) {
     QTemporaryDir dir;
     const QString mdb = dir.filePath("famiglie.mdb");
-    test::createTestArchive(mdb);
-    {
-        archive::Database db(mdb, archive::Database::Mode::ReadWrite);
-        for (int i = 0; i < 30; ++i) {
-            archive::AddressRecord r;
-            r[2] = QStringLiteral("ROSSI");
-            r[3] = QStringLiteral("NOME%1").arg(i);
-            r[5] = QStringLiteral("VIA ROMA %1").arg(i % 6 + 1);
-            r[6] = QStringLiteral("00100");
-            r[7] = QStringLiteral("ROMA");
-            test::addTestAddress(db, r);
-        }
-    }
-    auto db = archive::ArchiveFile::open(mdb, archive::ArchiveKind::Addresses, archive::ArchiveFile::Access::ReadOnly);
+    std::vector<archive::AddressRecord> family;
+    for (int i = 0; i < 30; ++i)
+        family.push_back(test::address("", "", "ROSSI", QStringLiteral("NOME%1").arg(i), "",
+                                       QStringLiteral("VIA ROMA %1").arg(i % 6 + 1), "00100",
+                                       "ROMA", ""));
+    test::archiveWith(mdb, family);
+    auto db = archive::ArchiveFile::open(mdb, archive::ArchiveKind::Addresses,
+                                         archive::ArchiveFile::Access::ReadOnly);
     auto rs = archive::Recordset::open(db, QStringLiteral("TabMAIL"), archive::LockType::ReadOnly);
     LabelPreview preview(rs, {}, {1, 1});
     EXPECT_EQ(preview.pageCount(), 2);

@@ -1,14 +1,12 @@
-#include "MemorySource.h"
 #include "PdfWords.h"
+#include "PrintFixtures.h"
+#include "support/CommandRun.h"
 
 #include "common/AppError.h"
 #include "printing/CalibratedPrinter.h"
 #include "printing/CupsDestinations.h"
-#include "printing/TestSheet.h"
-#include "printing/PdfPrinter.h"
 #include "printing/PrinterCalibration.h"
-#include "printing/RecordingPrinter.h"
-#include "printing/StampaEtichette.h"
+#include "printing/TestSheet.h"
 #include "settings/Settings.h"
 
 #include <QLineF>
@@ -66,12 +64,9 @@ TEST(PrinterCalibration, ValuesOutsideTheirRangeOrStepAreRefusedInItalian) {
         });
         const QString want = QString::fromUtf8(c.refused);
         EXPECT_TRUE(want.isEmpty() ? why.isEmpty() : why.startsWith(want)) << why.toStdString();
-        if (why.isEmpty()) {
-            EXPECT_NEAR(cal.offsetXMm, c.offsetMm.x(), 1e-9);
-            EXPECT_NEAR(cal.offsetYMm, c.offsetMm.y(), 1e-9);
-            EXPECT_NEAR(cal.scaleXPercent, c.scalePercent.x(), 1e-9);
-            EXPECT_NEAR(cal.scaleYPercent, c.scalePercent.y(), 1e-9);
-        }
+        if (why.isEmpty())
+            EXPECT_EQ(cal, (PrinterCalibration{c.offsetMm.x(), c.offsetMm.y(), c.scalePercent.x(),
+                                               c.scalePercent.y()}));
     }
 }
 
@@ -85,13 +80,7 @@ TEST(PrinterCalibration, EachPrinterKeepsItsOwnValues) {
     EXPECT_EQ(PrinterCalibration::load(store, b), two);
     EXPECT_TRUE(PrinterCalibration::load(store, PdfPrinter::defaultName()).isIdentity());
 
-    // A refused value leaves the stored one; a reset removes only its own printer's.
-    EXPECT_FALSE(refusal([&] { PrinterCalibration{11, 0, 100, 100}.save(store, a); }).isEmpty());
-    EXPECT_EQ(PrinterCalibration::load(store, a), one);
-    PrinterCalibration::reset(store, a);
-    EXPECT_FALSE(PrinterCalibration::isStored(store, a));
-    EXPECT_EQ(PrinterCalibration::load(store, b), two);
-
+    // (Refusals keeping the stored values and resets of one printer: BatchCalibrate.)
     // Values edited by hand beyond the range are said and not used.
     store.setPrinterCalibration({a, 500, 0, 10000, 10000});
     QString note;
@@ -122,9 +111,10 @@ TEST(CalibratedPrinter, PositionsClipsAndLinesLandMovedAndScaledAboutThePaperCor
 
     const auto& events = inner.events();
     ASSERT_EQ(events.size(), 3u);
-    const QPointF starts[] = {{10, 20},
-                              {10, 20 + printer.lineHeight()},
-                              {10 + printer.textWidth(QStringLiteral("due ")), 20 + printer.lineHeight()}};
+    const QPointF starts[] = {
+        {10, 20},
+        {10, 20 + printer.lineHeight()},
+        {10 + printer.textWidth(QStringLiteral("due ")), 20 + printer.lineHeight()}};
     for (std::size_t i = 0; i < 3; ++i) {
         SCOPED_TRACE(events[i].text.toStdString());
         EXPECT_NEAR(events[i].x, expected(starts[i]).x(), 1e-9);
@@ -137,38 +127,30 @@ TEST(CalibratedPrinter, PositionsClipsAndLinesLandMovedAndScaledAboutThePaperCor
               QStringLiteral("Registratore"));
 }
 
-// The whole job read back from the PDF: every word where the calibration puts it, inside
-// its label as that lands.
+// The whole job as the batch prints it for a calibrated printer, read back from the PDF:
+// every word where the calibration puts it, inside its label as that lands.
 TEST(CalibratedPrinter, EveryWordOfACalibratedPdfIsMovedAndScaledAndStaysOnItsLabel) {
     QTemporaryDir dir;
-    test::MemorySource source;
-    for (int i = 1; i <= 30; ++i) {
-        auto r = test::sampleAddress(i);
-        if (i % 4 == 0)
-            r[9] = QStringLiteral("SAN MARINO");
-        source.add(r);
-    }
-    const PrinterCalibration cal{-3.7, 4.2, 101.35, 98.6};
-    LabelOptions options;
-    options.topOffsetMm = 3;
-    options.leftOffsetMm = 2;
-    const auto print = [&](const QString& pdf, bool calibrated) {
-        source.rewind();
-        PdfPrinter pdfPrinter(pdf);
-        std::optional<CalibratedPrinter> moved;
-        if (calibrated)
-            moved.emplace(pdfPrinter, cal);
-        Printer& printer = calibrated ? static_cast<Printer&>(*moved) : pdfPrinter;
-        LabelPosition pos;
-        StampaEtichette(printer, options).print(source, pos);
-        printer.finishJob();
+    const QString mdb = dir.filePath(QStringLiteral("archivio.mdb"));
+    archive::SampleArchive::write(mdb, 30, 1);
+    const QString plain = dir.filePath(QStringLiteral("plain.pdf"));
+    const QString moved = dir.filePath(QStringLiteral("moved.pdf"));
+    const auto labels = [&](const QString& pdf) {
+        return test::runCommand(QStringLiteral("labels"),
+                                {mdb, "--pdf", pdf, "--printer", "File PDF"});
     };
-    const QString plain = dir.filePath(QStringLiteral("plain.pdf")), moved = dir.filePath(QStringLiteral("moved.pdf"));
-    print(plain, false);
-    print(moved, true);
+    ASSERT_EQ(labels(plain).status, 0);
+    ASSERT_EQ(test::runCommand(QStringLiteral("calibrate"),
+                               {"File PDF", "--offset", "-3.7,4.2", "--scale", "101.35,98.6"})
+                  .status,
+              0);
+    const auto run = labels(moved);
+    ASSERT_EQ(test::runCommand(QStringLiteral("calibrate"), {"File PDF", "--reset"}).status, 0);
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    const PrinterCalibration cal{-3.7, 4.2, 101.35, 98.6};
 
     const auto before = test::wordsOf(plain), after = test::wordsOf(moved);
-    ASSERT_GT(before.size(), 250u);
+    ASSERT_GT(before.size(), 200u);
     ASSERT_EQ(after.size(), before.size());
     const SheetFormat sheet = SheetFormat::standard();
     double worst = 0;
@@ -178,13 +160,13 @@ TEST(CalibratedPrinter, EveryWordOfACalibratedPdfIsMovedAndScaledAndStaysOnItsLa
         ASSERT_EQ(a.text, b.text) << i;
         ASSERT_EQ(a.page, b.page) << i;
         const QRectF want = cal.apply(b.box);
-        for (const double d : {a.box.left() - want.left(), a.box.top() - want.top(), a.box.right() - want.right(),
-                               a.box.bottom() - want.bottom()})
+        for (const double d : {a.box.left() - want.left(), a.box.top() - want.top(),
+                               a.box.right() - want.right(), a.box.bottom() - want.bottom()})
             worst = std::max(worst, std::abs(d));
         // Its label: the one the uncalibrated word sits on, where it lands.
-        const int column = int(b.box.center().x() / sheet.columnPitch) + 1;
-        const int row = int((b.box.center().y() - sheet.sheetTop) / sheet.rowPitch) + 1;
-        const QRectF label = cal.apply(sheet.physicalLabel({row, column}));
+        const auto at = test::labelAt(sheet, b.box.center());
+        ASSERT_TRUE(at) << b.text.toStdString();
+        const QRectF label = cal.apply(sheet.physicalLabel(*at));
         EXPECT_TRUE(label.contains(a.box)) << a.text.toStdString() << " page " << a.page;
     }
     EXPECT_LT(worst, 0.05) << "words " << before.size();
@@ -220,7 +202,8 @@ TEST(TestSheet, OutlinesCrossesRulersAndHeadingLandWhereTheCalibratedPrinterPuts
     for (const bool calibrated : {false, true}) {
         SCOPED_TRACE(calibrated ? "calibrated" : "plain");
         LinePrinter inner;
-        const PrinterCalibration cal = calibrated ? PrinterCalibration{1.2, -0.8, 101, 99} : PrinterCalibration{};
+        const PrinterCalibration cal =
+            calibrated ? PrinterCalibration{1.2, -0.8, 101, 99} : PrinterCalibration{};
         CalibratedPrinter printer(inner, cal);
         const QPointF o = inner.paperOrigin();
         const auto at = [&](QPointF printable) { return cal.apply(printable + o) - o; };
@@ -240,9 +223,11 @@ TEST(TestSheet, OutlinesCrossesRulersAndHeadingLandWhereTheCalibratedPrinterPuts
         }
         // The 100 mm tick of the top ruler and of the middle one count from the paper's edge.
         EXPECT_TRUE(hasLine(inner.lines, at({100 - o.x(), 0}), at({100 - o.x(), 4})));
-        EXPECT_TRUE(hasLine(inner.lines, at({100 - o.x(), 148.5 - o.y() - 2}), at({100 - o.x(), 148.5 - o.y() + 2})));
+        EXPECT_TRUE(hasLine(inner.lines, at({100 - o.x(), 148.5 - o.y() - 2}),
+                            at({100 - o.x(), 148.5 - o.y() + 2})));
         EXPECT_TRUE(hasLine(inner.lines, at({0, 50 - o.y()}), at({4, 50 - o.y()})));
-        EXPECT_TRUE(inner.printedTexts().contains(QStringLiteral("Foglio di prova - Laser - 08/12/2026 - ") + sheet.name));
+        EXPECT_TRUE(inner.printedTexts().contains(
+            QStringLiteral("Foglio di prova - Laser - 08/12/2026 - ") + sheet.name));
         EXPECT_EQ(inner.documentsEnded(), 1);
     }
 }
@@ -256,21 +241,24 @@ TEST(StampaEtichette, OutlinesOptionDrawsEachLabelAsItLands) {
         LinePrinter printer;
         LabelOptions options;
         options.outlines = outlines;
-        LabelPosition pos;
-        StampaEtichette(printer, options).print(source, pos);
+        test::printLabels(printer, source, options);
         EXPECT_EQ(printer.lines.size(), outlines ? 16u : 0u);
         if (outlines) {
-            const QRectF r = SheetFormat::standard().physicalLabel({2, 1}).translated(-printer.paperOrigin());
+            const QRectF r =
+                SheetFormat::standard().physicalLabel({2, 1}).translated(-printer.paperOrigin());
             EXPECT_TRUE(hasLine(printer.lines, r.topLeft(), r.topRight()));
         }
     }
 }
 
 TEST(CupsDestinations, LpstatListsNamesAndTheDefault) {
-    const auto list = CupsDestinations::parse(QStringLiteral("Laser_Ufficio\nEtichette\n\n"),
-                                              QStringLiteral("destinazione predefinita di sistema: Etichette\n"));
+    const auto list =
+        CupsDestinations::parse(QStringLiteral("Laser_Ufficio\nEtichette\n\n"),
+                                QStringLiteral("destinazione predefinita di sistema: Etichette\n"));
     ASSERT_EQ(list.size(), 2u);
-    EXPECT_EQ(list[0], (PrinterEntry{QStringLiteral("Laser_Ufficio"), QStringLiteral("system"), false}));
+    EXPECT_EQ(list[0],
+              (PrinterEntry{QStringLiteral("Laser_Ufficio"), QStringLiteral("system"), false}));
     EXPECT_EQ(list[1], (PrinterEntry{QStringLiteral("Etichette"), QStringLiteral("system"), true}));
-    EXPECT_TRUE(CupsDestinations::parse({}, QStringLiteral("no system default destination")).empty());
+    EXPECT_TRUE(
+        CupsDestinations::parse({}, QStringLiteral("no system default destination")).empty());
 }

@@ -1,51 +1,25 @@
-#include "archive/Database.h"
+#include "PrintFixtures.h"
+#include "support/CommandRun.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TestEnvironment.h"
+
 #include "common/AppError.h"
 #include "printing/LabelJobs.h"
 #include "printing/PrinterSelection.h"
 #include "settings/AppState.h"
-#include "support/CommandRun.h"
-#include "support/ScriptedDialogs.h"
-#include "support/TestEnvironment.h"
-#include "printing/GlabelsTemplates.h"
-#include "printing/SheetCatalog.h"
 #include "settings/Settings.h"
 
 #include <QBuffer>
 #include <QDir>
-#include <QFile>
 #include <QSet>
-#include <QSettings>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace velomar;
 using namespace velomar::printing;
-
 namespace {
 
-SheetFormat custom(int columns, int rows, double w, double h, double left, double top, double dx, double dy,
-                   PaperSize paper = PaperSize::A4) {
-    SheetFormat f;
-    f.name = SheetCatalog::customName();
-    f.source = SheetFormat::Source::Custom;
-    f.paper = paper;
-    f.columns = columns;
-    f.rows = rows;
-    f.labelWidth = w;
-    f.labelHeight = h;
-    f.sheetLeft = left;
-    f.sheetTop = top;
-    f.columnPitch = dx;
-    f.rowPitch = dy;
-    return f;
-}
-
-// Clears what a test stored, so tests do not see each other's choice.
-void forgetSheets() {
-    QSettings store(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("QZ"), QStringLiteral("Velomar"));
-    store.remove(QStringLiteral("Etichette"));
-    store.remove(QStringLiteral("EtichettaPersonale"));
-}
+const auto custom = [](auto... values) { return test::customSheet(values...); };
 
 } // namespace
 
@@ -72,11 +46,18 @@ TEST(SheetFormat, ChecksAndTextRulesFollowTheLabel) {
     EXPECT_NEAR(l7160.textOrigin({1, 1}).y(), 15.15 - 4.5, 1e-9);
     EXPECT_NEAR(l7160.textOrigin({1, 2}).x(), 7.2 + 66.04, 1e-9);
 
-    EXPECT_TRUE(custom(3, 8, 80, 36, 0, 0, 70, 36).problem().value_or(QString()).contains("sovrappongono"));
-    EXPECT_TRUE(custom(3, 8, 70, 36, 0, 0, 70, 35).problem().value_or(QString()).contains("sovrappongono"));
-    EXPECT_TRUE(custom(3, 8, 70, 36, 1, 0, 70, 36).problem().value_or(QString()).contains("a destra"));
-    EXPECT_TRUE(custom(3, 8, 70, 36, 0, 10, 70, 36).problem().value_or(QString()).contains("in basso"));
-    EXPECT_TRUE(custom(2, 4, 70, 50, 0, 0, 74, 55, PaperSize::A5).problem().value_or(QString()).contains("A5"));
+    EXPECT_TRUE(
+        custom(3, 8, 80, 36, 0, 0, 70, 36).problem().value_or(QString()).contains("sovrappongono"));
+    EXPECT_TRUE(
+        custom(3, 8, 70, 36, 0, 0, 70, 35).problem().value_or(QString()).contains("sovrappongono"));
+    EXPECT_TRUE(
+        custom(3, 8, 70, 36, 1, 0, 70, 36).problem().value_or(QString()).contains("a destra"));
+    EXPECT_TRUE(
+        custom(3, 8, 70, 36, 0, 10, 70, 36).problem().value_or(QString()).contains("in basso"));
+    EXPECT_TRUE(custom(2, 4, 70, 50, 0, 0, 74, 55, PaperSize::A5)
+                    .problem()
+                    .value_or(QString())
+                    .contains("A5"));
     EXPECT_FALSE(custom(2, 4, 70, 50, 0, 0, 74, 52, PaperSize::Letter).problem());
     EXPECT_TRUE(custom(0, 8, 70, 36, 0, 0, 70, 36).problem());
     EXPECT_TRUE(custom(3, 8, 70, 36, -1, 0, 70, 36).problem());
@@ -88,29 +69,25 @@ TEST(SheetFormat, ChecksAndTextRulesFollowTheLabel) {
 }
 
 TEST(GlabelsTemplates, ReadsRectangularTemplatesInEveryUnitAndSkipsTheRest) {
-    EXPECT_NEAR(*GlabelsTemplates::toMillimetres(u"1in"), 25.4, 1e-9);
-    EXPECT_NEAR(*GlabelsTemplates::toMillimetres(u"72"), 25.4, 1e-9);
-    EXPECT_NEAR(*GlabelsTemplates::toMillimetres(u"72pt"), 25.4, 1e-9);
-    EXPECT_NEAR(*GlabelsTemplates::toMillimetres(u"2.5cm"), 25, 1e-9);
-    EXPECT_NEAR(*GlabelsTemplates::toMillimetres(u"1pc"), 25.4 / 6, 1e-9);
+    for (const auto& [text, mm] : {std::pair{u"1in", 25.4},
+                                   {u"72", 25.4},
+                                   {u"72pt", 25.4},
+                                   {u"2.5cm", 25.0},
+                                   {u"1pc", 25.4 / 6}})
+        EXPECT_NEAR(GlabelsTemplates::toMillimetres(text).value_or(0), mm, 1e-9) << mm;
     EXPECT_FALSE(GlabelsTemplates::toMillimetres(u"abc"));
 
     // Two files from glabels-data: points without a unit, CD labels with an equiv, two
     // layouts, inches on US Letter, a round label.
-    GlabelsTemplates::Result result;
-    for (const char* name : {"databecker-iso-templates.xml", "maco-us-templates.xml"}) {
-        QFile file(QStringLiteral(VELOMAR_SOURCE_DIR "/tests/printing/data/") + QLatin1String(name));
-        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-        GlabelsTemplates::read(file, result);
-    }
+    const GlabelsTemplates::Result result = test::testTemplates();
     QStringList names;
     for (const auto& f : result.formats) {
         names << f.name;
         EXPECT_FALSE(f.problem()) << f.name.toStdString();
         EXPECT_EQ(f.source, SheetFormat::Source::Glabels);
     }
-    EXPECT_EQ(names, (QStringList{"DataBecker BC?", "DataBecker 0491", "DataBecker 0526", "DataBecker 0598",
-                                  "DataBecker 0599", "Maco LL5805"}));
+    EXPECT_EQ(names, (QStringList{"DataBecker BC?", "DataBecker 0491", "DataBecker 0526",
+                                  "DataBecker 0598", "DataBecker 0599", "Maco LL5805"}));
     EXPECT_EQ(result.skipped, 4); // 0335, its equiv 0368, 0562 (CD labels), ML-1225 (round)
     const auto& maco = result.formats.back();
     EXPECT_EQ(maco.paper, PaperSize::Letter);
@@ -126,7 +103,8 @@ TEST(GlabelsTemplates, ReadsRectangularTemplatesInEveryUnitAndSkipsTheRest) {
 
     // Broken XML and equivs are counted, not reported; a missing folder reads nothing.
     QBuffer broken;
-    broken.setData("<Glabels-templates><Template brand=\"X\" part=\"1\" size=\"A4\"><Label-rectangle width=\"70mm\"");
+    broken.setData("<Glabels-templates><Template brand=\"X\" part=\"1\" "
+                   "size=\"A4\"><Label-rectangle width=\"70mm\"");
     broken.open(QIODevice::ReadOnly);
     GlabelsTemplates::Result bad;
     GlabelsTemplates::read(broken, bad);
@@ -136,7 +114,7 @@ TEST(GlabelsTemplates, ReadsRectangularTemplatesInEveryUnitAndSkipsTheRest) {
 }
 
 TEST(SheetCatalog, SourcesSearchAndTheStoredChoice) {
-    forgetSheets();
+    test::forgetSheets();
     SheetCatalog catalog;
     ASSERT_FALSE(catalog.formats().empty());
     EXPECT_EQ(catalog.formats().front(), SheetFormat::standard());
@@ -155,10 +133,9 @@ TEST(SheetCatalog, SourcesSearchAndTheStoredChoice) {
 
     // glabels templates join the list after the built-ins, from a folder holding the test copies.
     QTemporaryDir dir;
-    for (const char* name : {"databecker-iso-templates.xml", "maco-us-templates.xml"})
-        QFile::copy(QStringLiteral(VELOMAR_SOURCE_DIR "/tests/printing/data/") + QLatin1String(name),
-                    dir.filePath(QLatin1String(name)));
-    QFile::copy(QStringLiteral(VELOMAR_SOURCE_DIR "/tests/printing/data/maco-us-templates.xml"),
+    for (const QString& name : test::kTemplateFiles)
+        QFile::copy(test::dataFile(name), dir.filePath(name));
+    QFile::copy(test::dataFile(test::kTemplateFiles[1]),
                 dir.filePath(QStringLiteral("paper-sizes.xml"))); // not a templates file
     const auto summary = catalog.addGlabels(dir.path());
     EXPECT_EQ(summary.files, 2);
@@ -187,17 +164,19 @@ TEST(SheetCatalog, SourcesSearchAndTheStoredChoice) {
     EXPECT_EQ(SheetCatalog::current(store).name, "A4 2x8 105x37");
     ASSERT_TRUE(SheetCatalog::custom(store));
     EXPECT_TRUE(SheetCatalog::custom(store)->sameGeometry(own));
-    EXPECT_THROW(SheetCatalog::setCurrent(store, custom(3, 8, 70, 36, 0, 10, 70, 36)), common::AppError);
+    EXPECT_THROW(SheetCatalog::setCurrent(store, custom(3, 8, 70, 36, 0, 10, 70, 36)),
+                 common::AppError);
     EXPECT_EQ(SheetCatalog::current(store).name, "A4 2x8 105x37");
 
     // A damaged store falls back to the standard sheet rather than printing nonsense.
     {
-        QSettings raw(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("QZ"), QStringLiteral("Velomar"));
+        QSettings raw(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("QZ"),
+                      QStringLiteral("Velomar"));
         raw.setValue(QStringLiteral("Etichette/Foglio"), QStringLiteral("Qualcosa"));
         raw.setValue(QStringLiteral("Etichette/Larghezza"), QStringLiteral("500"));
     }
     EXPECT_EQ(SheetCatalog::current(settings::Settings()), SheetFormat::standard());
-    forgetSheets();
+    test::forgetSheets();
 }
 
 TEST(GlabelsTemplates, EveryInstalledTemplateIsReadOrSkipped) {
@@ -236,7 +215,7 @@ TEST(SheetCatalog, UnreadableChoiceIsToldAndAnUnsavedChoiceFails) {
     const SheetFormat own = custom(2, 4, 70, 50, 2, 2, 74, 52.5, PaperSize::A5);
     for (const Damage& d : damages) {
         SCOPED_TRACE(d.key);
-        forgetSheets();
+        test::forgetSheets();
         {
             settings::Settings store;
             SheetCatalog::setCurrent(store, own);
@@ -249,8 +228,10 @@ TEST(SheetCatalog, UnreadableChoiceIsToldAndAnUnsavedChoiceFails) {
             .setValue(QStringLiteral("Etichette/") + d.key, QString::fromUtf8(d.value));
         QString note;
         EXPECT_EQ(SheetCatalog::current(settings::Settings(), &note), SheetFormat::standard());
-        EXPECT_TRUE(note.contains(QStringLiteral("«Personalizzato»") ) && note.contains(QString::fromUtf8(d.why)) &&
-                    note.endsWith(QStringLiteral("Si usa il foglio standard «A4 3x8 70x36»."))) << note.toStdString();
+        EXPECT_TRUE(note.contains(QStringLiteral("«Personalizzato»")) &&
+                    note.contains(QString::fromUtf8(d.why)) &&
+                    note.endsWith(QStringLiteral("Si usa il foglio standard «A4 3x8 70x36».")))
+            << note.toStdString();
 
         EXPECT_TRUE(test::runCommand("formats", {}).err.contains(note));
         settings::AppState state;
@@ -260,16 +241,20 @@ TEST(SheetCatalog, UnreadableChoiceIsToldAndAnUnsavedChoiceFails) {
         EXPECT_EQ(LabelJobs(state, dialogs, printers, db).sheet(), SheetFormat::standard());
         EXPECT_EQ(dialogs.messages(), std::vector<QString>{note});
     }
-    forgetSheets();
+    test::forgetSheets();
 
     // Settings in a folder nobody can create, root included.
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("/proc/velomar-no-settings"));
-    for (const QStringList& args : {QStringList{"--set", "A4 2x8 105x37"}, QStringList{"--custom", "A4,3,8,70,36,0,4.5,70,36"}}) {
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                       QStringLiteral("/proc/velomar-no-settings"));
+    for (const QStringList& args : {QStringList{"--set", "A4 2x8 105x37"},
+                                    QStringList{"--custom", "A4,3,8,70,36,0,4.5,70,36"}}) {
         const test::CommandRun r = test::runCommand("formats", args);
         EXPECT_EQ(r.status, 1) << r.out.toStdString();
-        EXPECT_TRUE(r.err.startsWith(QStringLiteral("Impossibile salvare le impostazioni in /proc/velomar-no-settings/")))
+        EXPECT_TRUE(r.err.startsWith(
+            QStringLiteral("Impossibile salvare le impostazioni in /proc/velomar-no-settings/")))
             << r.err.toStdString();
         EXPECT_FALSE(r.out.contains(QStringLiteral("Formato in uso"))) << r.out.toStdString();
     }
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, test::testRoot() + QStringLiteral("/config"));
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                       test::testRoot() + QStringLiteral("/config"));
 }

@@ -1,12 +1,7 @@
-#include "MemorySource.h"
+#include "PdfWords.h"
+#include "PrintFixtures.h"
 #include "support/CommandRun.h"
 
-#include "printing/PdfPrinter.h"
-#include "printing/RecordingPrinter.h"
-#include "printing/StampaEtichette.h"
-
-#include <QProcess>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -52,31 +47,21 @@ test::MemorySource referenceAddresses() {
 
 // Words of a PDF exactly as pdftotext writes them: page, box, text.
 QString rawWords(const QString& pdf) {
-    QProcess p;
-    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
-    p.waitForFinished(60000);
-    const QString html = QString::fromUtf8(p.readAllStandardOutput());
-    static const QRegularExpression tag(QStringLiteral(
-        R"re(<page |<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re"));
     QString out;
-    int page = 0;
-    for (auto it = tag.globalMatch(html); it.hasNext();) {
-        const auto m = it.next();
-        if (m.captured(0).startsWith(QLatin1String("<page"))) {
-            ++page;
-            continue;
-        }
-        out += QStringLiteral("%1 %2 %3 %4 %5 %6\n")
-                   .arg(page)
-                   .arg(m.captured(1), m.captured(2), m.captured(3), m.captured(4), m.captured(5));
-    }
+    for (const auto& [page, fields] : test::rawWordsOf(pdf))
+        out += QString::number(page) + QLatin1Char(' ') + fields.join(QLatin1Char(' ')) +
+               QLatin1Char('\n');
     return out;
 }
 
 QString recorded(const RecordingPrinter& printer) {
     QString out;
     for (const auto& e : printer.events()) {
-        out += QStringLiteral("%1 d%2 %3 %4").arg(int(e.kind)).arg(e.document).arg(e.x, 0, 'f', 4).arg(e.y, 0, 'f', 4);
+        out += QStringLiteral("%1 d%2 %3 %4")
+                   .arg(int(e.kind))
+                   .arg(e.document)
+                   .arg(e.x, 0, 'f', 4)
+                   .arg(e.y, 0, 'f', 4);
         if (e.clip)
             out += QStringLiteral(" [%1 %2 %3 %4]")
                        .arg(e.clip->x(), 0, 'f', 4)
@@ -108,29 +93,22 @@ TEST(SheetReference, DefaultSheetPrintsAsBefore) {
     for (const Case& c : cases) {
         actual += QStringLiteral("== %1\n").arg(QLatin1String(c.name));
         const QString pdf = dir.filePath(QLatin1String(c.name) + QStringLiteral(".pdf"));
-        {
-            auto source = referenceAddresses();
-            PdfPrinter printer(pdf);
-            StampaEtichette engine(printer, c.options);
-            LabelPosition pos = c.start;
-            engine.print(source, pos);
-            printer.finishJob();
-            actual += QStringLiteral("end %1,%2 cut %3\n")
-                          .arg(pos.row)
-                          .arg(pos.column)
-                          .arg(engine.cutLabels().join(QLatin1Char(',')));
-        }
-        actual += rawWords(pdf);
         auto source = referenceAddresses();
+        const auto run = test::printLabelsPdf(pdf, source, c.options, c.start);
+        actual += QStringLiteral("end %1,%2 cut %3\n")
+                      .arg(run.end.row)
+                      .arg(run.end.column)
+                      .arg(run.cut.join(QLatin1Char(',')));
+        actual += rawWords(pdf);
+        source = referenceAddresses();
         RecordingPrinter recorder;
-        StampaEtichette engine(recorder, c.options);
-        LabelPosition pos = c.start;
-        engine.print(source, pos);
+        test::printLabels(recorder, source, c.options, c.start);
         recorder.finishJob();
         actual += recorded(recorder);
     }
 
-    const QString path = QStringLiteral(VELOMAR_SOURCE_DIR "/tests/printing/data/labels-a4-3x8.ref");
+    const QString path =
+        QStringLiteral(VELOMAR_SOURCE_DIR "/tests/printing/data/labels-a4-3x8.ref");
     if (qEnvironmentVariableIsSet("VELOMAR_WRITE_REFERENCE"))
         ASSERT_TRUE(test::writeFile(path, actual.toUtf8()));
     const QStringList expected = QString::fromUtf8(test::fileBytes(path)).split(QLatin1Char('\n'));

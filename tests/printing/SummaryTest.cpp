@@ -1,5 +1,4 @@
-#include "../exchange/ArchiveFixture.h"
-#include "ListPrinterFakes.h"
+#include "PrintFixtures.h"
 #include "printing/ListPrinter.h"
 #include "printing/SummaryPrinter.h"
 #include "printing/SummaryQuery.h"
@@ -54,7 +53,8 @@ TEST(SummaryQuery, CountsEveryRowIncludingNullsAgainstAnIndependentCount) {
     EXPECT_EQ(byCount.back().count, 40); // AB and ab are one group
 
     // Only the five summary fields reach SQL.
-    EXPECT_TRUE(SummaryQuery::run(db, "GR FROM TabMAIL; DROP TABLE TabMAIL --", Order::ByValue).empty());
+    EXPECT_TRUE(
+        SummaryQuery::run(db, "GR FROM TabMAIL; DROP TABLE TabMAIL --", Order::ByValue).empty());
     EXPECT_EQ(SummaryQuery::statement("NAZ"),
               "SELECT substr(NAZ, 1, 25) AS NAZ, COUNT(*) AS INDIRIZZI FROM TabMAIL GROUP BY 1");
     // Spellings that differ in case or accents are one town, named by the commonest.
@@ -74,26 +74,28 @@ TEST(SummaryQuery, CountsEveryRowIncludingNullsAgainstAnIndependentCount) {
 }
 
 TEST(SummaryPrinter, ReportLayoutAndFailure) {
-    test::ListRecordingPrinter printer;
+    printing::RecordingPrinter printer;
+    test::charMillimetres(printer, 5);
     // The Null row is marked apart from the "" row; a long value stops short of the count.
-    printing::SummaryPrinter::print(printer, "Città      ",
-                                    {{"", 3, true}, {"", 2}, {"SAN GIOVANNI IN PERSICETO XY", 5},
-                                     {"Milano", 1206}},
-                                    QDate(2026, 12, 6));
-    const auto t = printer.texts();
-    const QString rule = QString(12, ' ') + QString(30, QChar(0x2014));
-    const std::vector<QString> expected = {
-        "", "", "", "RIEPILOGO INDIRIZZI per CITTÀ      ", "(06/12/2026)", "", rule,
-        QString(12, ' ') + "CITTÀ      " + QString(10, ' ') + "INDIRIZZI", rule,
-        QString(12, ' ') + "(non indicato)" + QString(11, ' ') + "3", QString(37, ' ') + "2",
-        QString(12, ' ') + QString::fromUtf8("SAN GIOVANNI IN PERSICE…") + " 5",
-        QString(12, ' ') + "Milano" + QString(19, ' ') + "1.206"};
-    EXPECT_EQ(t, expected);
-    EXPECT_EQ(printer.lines[3].x, 26);
-    EXPECT_EQ(printer.docs, 1);
+    printing::SummaryPrinter::print(
+        printer, "Città      ",
+        {{"", 3, true}, {"", 2}, {"SAN GIOVANNI IN PERSICETO XY", 5}, {"Milano", 1206}},
+        QDate(2026, 12, 6));
+    const QString indent(12, ' '), rule = indent + QString(30, QChar(0x2014));
+    EXPECT_EQ(printer.printedTexts(),
+              (QStringList{"", "", "", "RIEPILOGO INDIRIZZI per CITTÀ      ", "(06/12/2026)", "",
+                           rule, indent + "CITTÀ      " + QString(10, ' ') + "INDIRIZZI", rule,
+                           indent + "(non indicato)", "3", indent, "2",
+                           indent + QString::fromUtf8("SAN GIOVANNI IN PERSICE…"), "5",
+                           indent + "Milano", "1.206"}));
+    const auto lines = printer.linesOfDocument(0);
+    EXPECT_EQ(lines[3].x, 26);
+    for (std::size_t count = 10; count < lines.size(); count += 2)
+        EXPECT_EQ(lines[count].x, 37) << count; // character column 38
+    EXPECT_EQ(printer.documentsEnded(), 1);
 
-    test::ListRecordingPrinter failing;
-    failing.failAtLine = 9;
+    printing::RecordingPrinter failing;
+    failing.failAt(9, printing::PrinterError::Problem);
     try {
         printing::SummaryPrinter::print(failing, "Gruppo", {{"AB", 1}});
         FAIL();
@@ -101,5 +103,5 @@ TEST(SummaryPrinter, ReportLayoutAndFailure) {
         // The same pairing as every other print job.
         EXPECT_EQ(printing::ListPrinter::failureText(e), "Problema sulla Stampante !");
     }
-    EXPECT_EQ(failing.aborts, 1);
+    EXPECT_EQ(failing.documentsAborted(), 1);
 }
