@@ -34,10 +34,13 @@ TEST(frmAttesa, ShowsCaptionMessageAndImageAtItsPlace) {
     EXPECT_EQ(FormsWalk::find("frmAttesa"), nullptr);
 }
 
-TEST(GridStyle, FlagsChooseScrollBarsResizingAndColumns) {
+TEST(GridStyle, TheStandardColoursAndWhatTheFlagsChoose) {
     QTableWidget grid;
     GridStyle::apply(&grid, true, 17, true);
     EXPECT_EQ(grid.columnCount(), 17);
+    EXPECT_EQ(grid.palette().color(QPalette::Base), QColor(192, 255, 255));
+    EXPECT_EQ(grid.palette().color(QPalette::Highlight), QColor(255, 192, 128));
+    EXPECT_EQ(grid.palette().color(QPalette::HighlightedText), QColor(Qt::black));
     EXPECT_EQ(grid.horizontalHeader()->sectionResizeMode(0), QHeaderView::Interactive);
     EXPECT_EQ(grid.horizontalScrollBarPolicy(), Qt::ScrollBarAsNeeded);
     GridStyle::apply(&grid, false, 0, false); // no count: the columns stay
