@@ -332,8 +332,9 @@ TEST_F(Compaction, KilledAtAnyPointTheArchiveStillOpensWhole) {
         }));
         EXPECT_TRUE(WIFSIGNALED(status)) << int(stage);
         EXPECT_EQ(contentHash(path), hash) << "stopped at stage " << int(stage);
-        if (stage == S::CopyStamped)
+        if (stage == S::CopyStamped) {
             EXPECT_GT(folder().size(), 1); // the killed run's copy
+        }
     }
     killAtSpreadMoments(
         6, [&] { return spawn([&] { Compactor::compact(path, ArchiveKind::Addresses); }); },
