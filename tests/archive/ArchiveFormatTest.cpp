@@ -1,6 +1,7 @@
 #include "ArchiveHarness.h"
 
 #include "archive/ArchiveFile.h"
+#include "archive/CountryLookup.h"
 #include "archive/DataModel.h"
 #include "archive/DateStamp.h"
 
@@ -80,4 +81,86 @@ TEST_F(ArchiveFormatTest, ReadOnlyFileIsMadeWritableOnlyWhenOpenedForEditing) {
     Database rw = ArchiveFile::open(path, ArchiveKind::Addresses, ArchiveFile::Access::ReadWrite);
     EXPECT_TRUE(QFileInfo(path).permissions() & QFileDevice::WriteOwner);
     rw.exec("INSERT INTO TabMAIL (COGNOME) VALUES ('x')");
+}
+
+TEST(DataModel, ColumnTableAndSortOrdersFollowTheFieldIndex) {
+    EXPECT_EQ(DataModel::columnHeadings().size(), 17);
+    EXPECT_EQ(DataModel::fieldIndex("e_mail"), DataModel::E_MAIL);
+    EXPECT_EQ(DataModel::fieldIndex("SERV"), -1);
+    EXPECT_EQ(DataModel::sortSpec(6), "CAP,CITTA,COGNOME");
+    EXPECT_FALSE(DataModel::sortSpec(-1).has_value());
+    EXPECT_FALSE(DataModel::sortSpec(17).has_value());
+    // Each order is led by its own field, so the grid's sort list is the heading list.
+    for (int i = 0; i < DataModel::SortCount; ++i)
+        EXPECT_TRUE((*DataModel::sortSpec(i) + ',').startsWith(DataModel::fieldName(i) + ','));
+}
+
+TEST(DataModel, CountryLookupFindsCodesOfUpToThreeLettersAndTakesAnyText) {
+    const CountryLookup lookup(templatePath(CountryLookup::fileName()));
+    EXPECT_EQ(lookup.nameOf("FR"), "FRANCIA");
+    EXPECT_EQ(lookup.nameOf("fra"), "FRANCIA");
+    EXPECT_EQ(lookup.nameOf("I"), "ITALIA");
+    EXPECT_EQ(lookup.nameOf("CIV"), "COSTA D'AVORIO");
+    for (const QString odd : {"'", "X'", "' OR '1'='1", "%", "*", "\"", "ZZ", ""})
+        EXPECT_EQ(lookup.nameOf(odd), "") << qPrintable(odd);
+    EXPECT_EQ(lookup.nameOf(QString()), "");
+
+    QTemporaryDir dir;
+    const CountryLookup missing(dir.filePath(CountryLookup::fileName()));
+    EXPECT_THROW(missing.nameOf("FR"), DatabaseError);
+}
+
+TEST(SampleArchive, SameSeedSameFileAndCountAgrees) {
+    QTemporaryDir dir;
+    const QString a = dir.filePath("a.mdb"), b = dir.filePath("b.mdb"), c = dir.filePath("c.mdb");
+    const auto sample = [](const QString& count, const QString& path, const QString& seed = "5") {
+        return runCommand("sample", {"--count", count, "--seed", seed, path}).status;
+    };
+    ASSERT_EQ(sample("2000", a), 0);
+    ASSERT_EQ(sample("2000", b), 0);
+    ASSERT_EQ(sample("2000", c, "6"), 0);
+    EXPECT_EQ(fileBytes(a), fileBytes(b));
+    EXPECT_NE(fileBytes(a), fileBytes(c));
+    EXPECT_EQ(runCommand("count", {a}).out, "2000\n");
+
+    // An existing file is never overwritten; bad arguments are refused.
+    const QByteArray before = fileBytes(a);
+    EXPECT_NE(sample("5", a), 0);
+    EXPECT_EQ(fileBytes(a), before);
+    EXPECT_EQ(sample("x", dir.filePath("x.mdb")), 2);
+    EXPECT_EQ(sample("0", dir.filePath("vuoto.mdb")), 0);
+    EXPECT_EQ(countOf(dir.filePath("vuoto.mdb")), 0);
+}
+
+TEST(SampleArchive, AddressesLookRealAndPlacesAgree) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Esempio.mdb"), groups = dir.filePath("Gruppi.grp");
+    SampleArchive::write(path, 3000, 1);
+    SampleArchive::writeGroups(groups, 1);
+    const auto count = [&](const QString& where) {
+        return scalar(path, "SELECT COUNT(*) FROM TabMAIL WHERE " + where);
+    };
+    // One town always has the same province, and Italian postal codes are 5 digits.
+    EXPECT_EQ(count("PROV <> '' AND CITTA IN (SELECT CITTA FROM TabMAIL WHERE PROV <> '' "
+                    "GROUP BY CITTA HAVING COUNT(DISTINCT PROV) > 1)"),
+              0);
+    EXPECT_EQ(count("PROV <> '' AND NOT CAP GLOB '[0-9][0-9][0-9][0-9][0-9]'"), 0);
+    EXPECT_GT(scalar(path, "SELECT COUNT(DISTINCT CITTA) FROM TabMAIL WHERE PROV <> ''"), 80);
+    EXPECT_EQ(count("CITTA IS NULL OR CITTA = ''"), 0);
+    EXPECT_GT(count("length(NAZ) > 1"), 100);
+    EXPECT_GT(count("CITTA || COGNOME GLOB '*[àèéìòùÀÈÉÌÒÙ]*'"), 30);
+    EXPECT_GT(count("CITTA || COGNOME GLOB '*''*'"), 30);
+    EXPECT_GT(count("E_MAIL IS NULL") + count("GR IS NULL"), 100);
+    EXPECT_GT(count("E_MAIL = ''") + count("GR = ''"), 10);
+    Database db(path, Database::Mode::ReadOnly);
+    Statement towns(db, "SELECT DISTINCT CITTA FROM TabMAIL");
+    while (towns.step())
+        EXPECT_EQ(towns.text(0), towns.text(0).toUpper());
+    // Every group used is one of the groups archive.
+    db.exec("ATTACH '" + groups + "' AS g");
+    Statement unknown(db, "SELECT COUNT(*) FROM (SELECT DISTINCT GR FROM TabMAIL WHERE GR <> '') "
+                          "WHERE GR NOT IN (SELECT GRUPPO FROM g.TabGRUPPI)");
+    ASSERT_TRUE(unknown.step());
+    EXPECT_EQ(unknown.integer(0), 0);
+    EXPECT_GT(scalar(path, "SELECT COUNT(DISTINCT GR) FROM TabMAIL WHERE GR <> ''"), 1);
 }
