@@ -6,6 +6,7 @@
 
 #include "archive/Database.h"
 #include "archive/DatabaseError.h"
+#include "archive/Recordset.h"
 #include "archive/SampleArchive.h"
 #include "archive/Statement.h"
 #include "support/CommandRun.h"
@@ -56,6 +57,15 @@ inline void writeBytesAt(const QString& path, qint64 at, const QByteArray& bytes
     ASSERT_TRUE(f.open(QIODevice::ReadWrite));
     ASSERT_TRUE(f.seek(at));
     ASSERT_EQ(f.write(bytes), bytes.size());
+}
+
+// One field of every row in view order; Null reads "<Null>".
+inline QStringList column(const archive::Recordset& rs, const char* field) {
+    QStringList out;
+    const int f = rs.fieldIndex(field);
+    for (qint64 r = 0; r < rs.recordCount(); ++r)
+        out << (rs.valueAt(r, f).isValid() ? rs.textAt(r, f) : "<Null>");
+    return out;
 }
 
 // Shortens the standard lock wait until the end of the test.

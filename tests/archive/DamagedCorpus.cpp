@@ -44,16 +44,6 @@ public:
         Database db(path, Database::Mode::ReadWrite);
         change(db);
     }
-    void altered(const QString& what, const QStringList& statements, bool foreign = false) {
-        altered(
-            what,
-            [&](Database& db) {
-                for (const QString& sql : statements)
-                    db.exec(sql);
-            },
-            foreign);
-    }
-
     std::vector<DamagedCorpus::Entry> take() { return std::move(m_entries); }
 
 private:
@@ -165,10 +155,16 @@ void foreignAndReshaped(Writer& w) {
           "UPDATE sqlite_schema SET sql = 'CREATE TABLE TabDEFRAG (' WHERE name = 'TabDEFRAG'"}},
         {"WAL mode", {"PRAGMA journal_mode = WAL"}},
     };
+    const auto run = [](const QStringList& statements) {
+        return [statements](Database& db) {
+            for (const QString& sql : statements)
+                db.exec(sql);
+        };
+    };
     for (const auto& [what, statements] : changes)
-        w.altered(what, statements);
-    w.altered("APPUNTI missing", {"ALTER TABLE TabMAIL DROP COLUMN APPUNTI"}, true);
-    w.altered("DATADEF missing", {"ALTER TABLE TabDEFRAG DROP COLUMN DATADEF"}, true);
+        w.altered(what, run(statements));
+    w.altered("APPUNTI missing", run({"ALTER TABLE TabMAIL DROP COLUMN APPUNTI"}), true);
+    w.altered("DATADEF missing", run({"ALTER TABLE TabDEFRAG DROP COLUMN DATADEF"}), true);
     w.altered(
         "sealed with another password",
         [](Database& db) { archive::ArchiveFormat::seal(db, "segreta"); }, true);

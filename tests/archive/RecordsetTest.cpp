@@ -1,3 +1,4 @@
+#include "ArchiveHarness.h"
 #include "RecordsetFixture.h"
 
 #include "archive/DatabaseError.h"
@@ -9,7 +10,7 @@
 #include <optional>
 
 using namespace velomar::archive;
-using velomar::test::RecordsetFixture;
+using namespace velomar::test;
 
 namespace {
 
@@ -23,15 +24,9 @@ protected:
         add(QString(), "Senza", "Bari", QString(), "70100");
         add("Àlberti", "Pia", "Como", "EF", "22100");
     }
-    QStringList column(const Recordset& rs, const char* field) {
-        QStringList out;
-        for (qint64 r = 0; r < rs.recordCount(); ++r)
-            out << rs.textAt(r, rs.fieldIndex(field));
-        return out;
-    }
 };
 
-TEST_F(RecordsetNavigationTest, LoadsEveryRowAndMoves) {
+TEST_F(RecordsetNavigationTest, LoadsEveryRowAndMovesAndAnEmptyTableIsBofAndEof) {
     Recordset rs = Recordset::open(db, "TabMAIL", LockType::Optimistic);
     ASSERT_TRUE(rs.isOpen());
     EXPECT_EQ(rs.recordCount(), 5);
@@ -66,11 +61,10 @@ TEST_F(RecordsetNavigationTest, LoadsEveryRowAndMoves) {
     for (rs.moveFirst(); !rs.eof(); rs.moveNext())
         ++n;
     EXPECT_EQ(n, 5);
-}
 
-TEST_F(RecordsetNavigationTest, EmptyTableIsBofAndEof) {
+    // An empty table is at BOF and EOF at once.
     db.exec("DELETE FROM TabMAIL");
-    Recordset rs = Recordset::open(db, "TabMAIL", LockType::Optimistic);
+    rs = Recordset::open(db, "TabMAIL", LockType::Optimistic);
     EXPECT_EQ(rs.recordCount(), 0);
     EXPECT_TRUE(rs.bof());
     EXPECT_TRUE(rs.eof());
@@ -88,7 +82,8 @@ TEST_F(RecordsetNavigationTest, SortKeepsCurrentRowAndBookmarksFollowIt) {
     rs.setSort("COGNOME,NOME1");
     EXPECT_EQ(rs.text("COGNOME"), "Bianchi");
     // Null first, accented À with A, case ignored.
-    EXPECT_EQ(column(rs, "COGNOME"), (QStringList{"", "Àlberti", "Bianchi", "Rossi", "rossini"}));
+    EXPECT_EQ(column(rs, "COGNOME"),
+              (QStringList{"<Null>", "Àlberti", "Bianchi", "Rossi", "rossini"}));
     EXPECT_EQ(rs.absolutePosition(), 3);
     rs.moveFirst();
     rs.setBookmark(bianchi);
@@ -165,7 +160,7 @@ TEST_F(RecordsetNavigationTest, QuerySourcesAreReadOnly) {
             "SELECT substr(COGNOME, 1, 3) AS C, CASE NR WHEN 5 THEN 42 WHEN 4 THEN x'00ff' "
             "ELSE substr(CITTA, 1, 2) END AS K FROM TabMAIL ORDER BY NR"),
         LockType::ReadOnly);
-    EXPECT_EQ(column(cut, "C"), (QStringList{"Ros", "Bia", "ros", "", "Àlb"}));
+    EXPECT_EQ(column(cut, "C"), (QStringList{"Ros", "Bia", "ros", "<Null>", "Àlb"}));
     EXPECT_FALSE(cut.value(0).isNull());
     cut.setAbsolutePosition(4);
     EXPECT_FALSE(cut.value(0).isValid()); // Null stays Null
@@ -176,7 +171,7 @@ TEST_F(RecordsetNavigationTest, QuerySourcesAreReadOnly) {
     cut.moveFirst();
     EXPECT_EQ(cut.value(1).toString(), "Ro");
     cut.setSort("C");
-    EXPECT_EQ(column(cut, "C"), (QStringList{"", "Àlb", "Bia", "ros", "Ros"}));
+    EXPECT_EQ(column(cut, "C"), (QStringList{"<Null>", "Àlb", "Bia", "ros", "Ros"}));
 }
 
 class RecordsetEditTest : public RecordsetFixture {

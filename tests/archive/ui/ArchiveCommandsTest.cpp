@@ -93,6 +93,10 @@ protected:
         SampleArchive::write(inArchives(name), count, 9);
         return inArchives(name);
     }
+    void create(const std::optional<QString>& file) {
+        dialogs.answerFile(file);
+        commands->createArchive();
+    }
     // The open command, with the file the dialog gives and the answer to its one question.
     void open(const std::optional<QString>& file,
               std::optional<common::MsgResult> answer = std::nullopt) {
@@ -158,15 +162,13 @@ TEST_F(ArchiveCommandsTest, CreateCopiesTheTemplateStampsTheDayAndRefusesExistin
 
     ASSERT_TRUE(QFile::copy(templatePath("NewMail.sys"), dir.filePath("NewMail.sys")));
     dialogs.clear();
-    dialogs.answerFile(std::nullopt);
-    commands->createArchive();
+    create(std::nullopt);
     EXPECT_EQ(dialogs.messages().size(), 0u);
 
     const QString other = dir.filePath("Nuovi");
     QDir().mkpath(other);
     const QString target = QDir(other).filePath("Amici.mdb");
-    dialogs.answerFile(target);
-    commands->createArchive();
+    create(target);
     EXPECT_EQ(dialogs.messages().size(), 0u);
     EXPECT_EQ(state.lastDirArch, other);
     EXPECT_EQ(DateStamp::readByPath(target, DateStamp::Kind::Creazione, nullptr),
@@ -185,9 +187,8 @@ TEST_F(ArchiveCommandsTest, CreateCopiesTheTemplateStampsTheDayAndRefusesExistin
     // Option 18: the open dialog follows at once, in the new archive's folder.
     state.options.setValue(18, 1);
     const QString second = QDir(other).filePath("Parenti.mdb");
-    dialogs.answerFile(second);
-    dialogs.answerFile(second);
-    commands->createArchive();
+    dialogs.answerFile(second); // the open dialog's
+    create(second);
     EXPECT_EQ(dialogs.shown().back().defaultText, other);
     EXPECT_EQ(opened, QStringList{second});
     EXPECT_EQ(state.archiveCount, 0);
@@ -222,6 +223,7 @@ TEST_F(ArchiveCommandsTest, PropertiesCompactBeforeTheGridOpensButNotWithTheGrid
     EXPECT_TRUE(host.texts[2].contains(QString::number(QFileInfo(path).size())));
 
     state.currentArchivePath = path;
+    state.options.setValue(17, 0); // the rule is told when the properties are not shown on open
     host.grid = true;
     frmProprieta w(*ctx, host);
     EXPECT_TRUE(w.findChild<QPushButton*>("cmdDefrag")->isHidden());
