@@ -1,17 +1,19 @@
-// Opening archives after an interrupted write, while another program holds them, and
-// refusing to write into a damaged archive or one whose NR is not the row key.
+// Opening archives: by each caller of the open routine, after an interrupted write or
+// import, on a full disk, while another program holds them; and refusing to write into a
+// damaged archive or one whose NR is not the row key.
 #include "ArchiveHarness.h"
-#include "support/BatchProcess.h"
-#include "support/ScriptedDialogs.h"
 
 #include "archive/ArchiveFile.h"
 #include "archive/ArchiveOpener.h"
 #include "archive/Compactor.h"
 #include "archive/DataModel.h"
-#include "archive/Recordset.h"
+#include "archive/OpenFeedback.h"
 #include "settings/AppState.h"
+#include "support/BatchProcess.h"
+#include "support/ScriptedDialogs.h"
 
 #include <atomic>
+#include <iostream>
 #include <thread>
 
 using namespace velomar;
@@ -213,4 +215,205 @@ TEST_F(ArchiveRecovery, DamagedOrRekeyedArchiveIsReadButNeverWritten) {
     EXPECT_NE(batch({"import", rebuilt, target, "--move"}), 0);
     EXPECT_EQ(countOf(target), 310);
     EXPECT_EQ(FileSnapshot::of(rebuilt), before);
+}
+
+namespace {
+
+class RecordingFeedback : public OpenFeedback {
+public:
+    void showWait(const QString& message, const QString& key) override {
+        calls << "wait:" + message + ":" + key;
+    }
+    void closeWait() override { calls << "closeWait"; }
+    void setArchiveImage(const QString& key) override { calls << "image:" + key; }
+    void resetToNoArchive() override { calls << "reset"; }
+    void unloadGrid() override { calls << "unloadGrid"; }
+    QStringList calls;
+};
+
+class ArchiveOpenerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        archivePath = dir.filePath("Clienti.mdb");
+        groupsPath = dir.filePath("Gruppi.grp");
+        SampleArchive::write(archivePath, 500, 4);
+        SampleArchive::writeGroups(groupsPath, 4);
+        brokenPath = dir.filePath("Rotto.mdb");
+        ASSERT_TRUE(writeFile(brokenPath, "non sono un archivio"));
+    }
+
+    bool open(const QString& mode, const QString& path, bool wait = false,
+              const QString& filter = {}) {
+        state.callerMode = mode;
+        return opener.open(db, rs, path, wait, filter);
+    }
+
+    QTemporaryDir dir;
+    QString archivePath, groupsPath, brokenPath;
+    settings::AppState state;
+    ScriptedDialogs dialogs;
+    RecordingFeedback feedback;
+    ArchiveOpener opener{state, dialogs, &feedback};
+    Database db;
+    Recordset rs;
+};
+
+} // namespace
+
+TEST_F(ArchiveOpenerTest, EachCallerModeGetsItsAccessAndRows) {
+    ASSERT_TRUE(open("Main", archivePath, true));
+    EXPECT_EQ(rs.recordCount(), 500);
+    EXPECT_EQ(rs.fieldCount(), 1);
+    EXPECT_EQ(feedback.calls, (QStringList{"wait:Lettura Archivio...!:kDRIVET", "image:kDBopen",
+                                           "image:kDBclose", "closeWait"}));
+
+    ASSERT_TRUE(open("Edit", archivePath));
+    EXPECT_EQ(rs.recordCount(), 500);
+    EXPECT_EQ(rs.fieldCount(), 18);
+    rs.addNew();
+    rs.setValue("COGNOME", "Dell'Orto");
+    rs.update();
+    EXPECT_EQ(scalar(archivePath, "SELECT COUNT(*) FROM TabMAIL"), 501);
+
+    ASSERT_TRUE(open("Impo", archivePath, false, "**"));
+    EXPECT_EQ(rs.recordCount(), 501);
+    ASSERT_TRUE(open("Impo", archivePath, false, "AM"));
+    EXPECT_EQ(rs.recordCount(),
+              scalar(archivePath, "SELECT COUNT(*) FROM TabMAIL WHERE GR = 'AM'"));
+    EXPECT_GT(rs.recordCount(), 0);
+    // A group filter is a value: quotes in it select nothing and break nothing.
+    ASSERT_TRUE(open("Impo", archivePath, false, "' OR ''='"));
+    EXPECT_EQ(rs.recordCount(), 0);
+
+    ASSERT_TRUE(open("Grup", groupsPath));
+    EXPECT_EQ(rs.recordCount(), 14);
+    EXPECT_EQ(rs.fieldName(0), "GRUPPO");
+    EXPECT_TRUE(dialogs.messages().empty());
+    EXPECT_EQ(state.callerMode, "Grup");
+}
+
+TEST_F(ArchiveOpenerTest, EveryFailureShowsTheMessageEmptiesTheSlotsAndSaysErro) {
+    struct Case {
+        QString mode;
+        QString path;
+        QStringList windowSteps;
+        QString message = "Archivio non riconosciuto o corrotto !"; // its start
+    };
+    const QString groupsAsArchive = groupsPath;
+    const std::vector<Case> cases{
+        {"Main", brokenPath, {"reset"}},
+        {"Edit", brokenPath, {"reset", "unloadGrid"}},
+        {"Impo", groupsAsArchive, {}},
+        {"Grup", archivePath, {}},
+        // Not one of ours only when it is one: otherwise the cause.
+        {"Main", dir.filePath("Manca.mdb"), {"reset"}, "File non trovato"},
+        {"Xxxx", archivePath, {}, "Errore interno"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(qPrintable(c.mode + QLatin1Char(' ') + c.path));
+        ASSERT_TRUE(open("Main", archivePath)); // slots hold something before
+        const FileSnapshot before = FileSnapshot::of(c.path);
+        feedback.calls.clear();
+        dialogs.clear();
+        EXPECT_FALSE(open(c.mode, c.path, true, "**"));
+        EXPECT_EQ(state.callerMode, "Erro");
+        EXPECT_FALSE(db.isOpen());
+        EXPECT_FALSE(rs.isOpen());
+        ASSERT_EQ(dialogs.shown().size(), 1u);
+        EXPECT_TRUE(dialogs.lastMessage().startsWith(c.message))
+            << dialogs.lastMessage().toStdString();
+        EXPECT_EQ(dialogs.shown().front().icon, common::MsgIcon::Critical);
+        QStringList steps;
+        for (const QString& call : feedback.calls)
+            if (call == QLatin1String("reset") || call == QLatin1String("unloadGrid"))
+                steps << call;
+        EXPECT_EQ(steps, c.windowSteps);
+        EXPECT_TRUE(feedback.calls.contains("closeWait"));
+        EXPECT_EQ(FileSnapshot::of(c.path), before);
+    }
+    // A stale "Erro" from someone else's failure does not spoil the next open.
+    EXPECT_TRUE(open("Main", archivePath));
+}
+
+// velomar-batch import killed (kill -9) at moments spread over a 30,000-address run,
+// and an import that fills the disk: afterwards both archives open with their old or
+// their full new count, and no address is lost.
+
+namespace {
+
+constexpr qint64 kSource = 30000;
+constexpr qint64 kTarget = 300;
+
+// A sample archive made by velomar-batch itself.
+int sample(qint64 count, const QString& path, const QString& seed = "1") {
+    return runBatch({"sample", "--count", QString::number(count), "--seed", seed, path}).exitCode;
+}
+
+} // namespace
+
+TEST(InterruptedImport, KilledAnywhereLeavesOldOrFullNewCountAndLosesNothing) {
+    QTemporaryDir dir;
+    const QString source = dir.filePath("Origine.mdb"), target = dir.filePath("Destinazione.mdb");
+    ASSERT_EQ(sample(kSource, source, "5"), 0);
+    ASSERT_EQ(sample(kTarget, target, "6"), 0);
+    const QString s = dir.filePath("punto/Origine.mdb"), t = dir.filePath("punto/Destinazione.mdb");
+    for (const bool move : {false, true}) {
+        SCOPED_TRACE(move ? "import --move" : "import");
+        const auto start = [&] {
+            QDir(dir.filePath("punto")).removeRecursively();
+            QDir().mkpath(dir.filePath("punto"));
+            QFile::copy(source, s);
+            QFile::copy(target, t);
+            return spawnBatch(move ? QStringList{"import", s, t, "--move"}
+                                   : QStringList{"import", s, t});
+        };
+        killAtSpreadMoments(10, start, [&](bool whole) {
+            const qint64 to = countOf(t), from = countOf(s);
+            EXPECT_TRUE(to == kTarget || to == kTarget + kSource) << "target " << to;
+            if (whole) {
+                EXPECT_EQ(to, kTarget + kSource);
+                EXPECT_EQ(from, move ? 0 : kSource);
+            }
+            if (move) {
+                EXPECT_TRUE(from == kSource || from == 0) << "source " << from;
+                // Deleted from the source only once copied into the target.
+                EXPECT_TRUE(from == kSource || to == kTarget + kSource) << from << " / " << to;
+            } else {
+                EXPECT_EQ(from, kSource);
+            }
+            // Rolled back; a journal whose header was never completed guards nothing and
+            // SQLite ignores it.
+            EXPECT_FALSE(ArchiveFile::hasInterruptedWrite(t));
+            EXPECT_FALSE(ArchiveFile::hasInterruptedWrite(s));
+            // Recovered, the target is whole: it passes the checks made before any write.
+            EXPECT_NO_THROW(
+                ArchiveFile::open(t, ArchiveKind::Addresses, ArchiveFile::Access::ReadWrite));
+        });
+    }
+}
+
+TEST(InterruptedImport, FullDiskFailsTheImportAndKeepsTheArchive) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "a small disk needs mount, which needs root";
+    QTemporaryDir dir;
+    const QString disk = dir.filePath("disco");
+    ASSERT_TRUE(QDir().mkpath(disk));
+    if (QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=1m", "tmpfs", disk}) != 0)
+        GTEST_SKIP() << "mount -t tmpfs is not allowed here";
+    struct Unmount {
+        QString at;
+        ~Unmount() { QProcess::execute("umount", {at}); }
+    } unmount{disk};
+
+    const QString source = dir.filePath("Origine.mdb"), target = disk + "/Destinazione.mdb";
+    ASSERT_EQ(sample(20000, source), 0);
+    ASSERT_EQ(sample(kTarget, target), 0);
+    const BatchRun run = runBatch({"import", source, target});
+    EXPECT_NE(run.exitCode, 0);
+    EXPECT_FALSE(run.out.contains("Importati")) << run.out.toStdString();
+    EXPECT_FALSE(run.err.trimmed().isEmpty());
+    std::cout << "full disk: " << run.err.trimmed().toStdString() << std::endl;
+    EXPECT_EQ(countOf(target), kTarget);
+    EXPECT_FALSE(QFileInfo::exists(target + "-journal"));
+    EXPECT_EQ(countOf(source), 20000);
 }
