@@ -245,9 +245,8 @@ TEST_F(RecordsetEditTest, UpdateWritesThroughAndMovingAwaySaves) {
     defrag.setValue("DATADEF", "2026-12-06");
     defrag.moveNext();
     EXPECT_TRUE(defrag.eof());
-    Statement st(db, "SELECT DATADEF FROM TabDEFRAG");
-    ASSERT_TRUE(st.step());
-    EXPECT_EQ(st.text(0), "2026-12-06");
+    EXPECT_EQ(column(Recordset::open(db, "TabDEFRAG", LockType::ReadOnly), "DATADEF"),
+              QStringList{"2026-12-06"});
 }
 
 TEST_F(RecordsetEditTest, EditAndDeleteUnderFilter) {
