@@ -1,14 +1,9 @@
-#include "ArchiveTestFiles.h"
+#include "ArchiveHarness.h"
 
 #include "archive/ArchiveFile.h"
-#include "archive/ArchiveFormat.h"
+#include "archive/CountryLookup.h"
 #include "archive/DataModel.h"
-#include "archive/DatabaseError.h"
 #include "archive/DateStamp.h"
-#include "archive/Statement.h"
-
-#include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 using namespace velomar::archive;
 using namespace velomar::test;
@@ -16,7 +11,7 @@ using namespace velomar::test;
 namespace {
 
 QStringList columns(Database& db, const QString& table) {
-    Statement st(db, QStringLiteral("SELECT name FROM pragma_table_info(?)"));
+    Statement st(db, "SELECT name FROM pragma_table_info(?)");
     st.bindText(1, table);
     QStringList names;
     while (st.step())
@@ -24,80 +19,148 @@ QStringList columns(Database& db, const QString& table) {
     return names;
 }
 
+Database openTemplate(const char* name, ArchiveKind kind) {
+    return ArchiveFile::open(templatePath(name), kind, ArchiveFile::Access::ReadOnly);
+}
+
+class ArchiveFormatTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(copyTemplate("NewMail.sys", path)); }
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Nuovo.mdb");
+};
+
 } // namespace
 
-TEST(ArchiveFormat, TemplatesAreBuiltWithTheLayoutTheProgramReads) {
-    Database mail = ArchiveFile::open(templatePath(QStringLiteral("NewMail.sys")), ArchiveKind::Addresses,
-                                      ArchiveFile::Access::ReadOnly);
-    EXPECT_EQ(columns(mail, QStringLiteral("TabMAIL")), DataModel::tabMailColumns());
-    Statement rows(mail, QStringLiteral("SELECT COUNT(*) FROM TabDEFRAG"));
-    ASSERT_TRUE(rows.step());
-    EXPECT_EQ(rows.integer(0), 1);
+TEST_F(ArchiveFormatTest, TemplatesHaveTheLayoutTheProgramReadsAndNumbersAreNeverGivenTwice) {
+    Database mail = openTemplate("NewMail.sys", ArchiveKind::Addresses);
+    EXPECT_EQ(columns(mail, "TabMAIL"), DataModel::tabMailColumns());
+    EXPECT_EQ(scalar(templatePath("NewMail.sys"), "SELECT COUNT(*) FROM TabDEFRAG"), 1);
     EXPECT_FALSE(DateStamp::read(mail, DateStamp::Kind::Creazione).has_value());
-
-    Database groups = ArchiveFile::open(templatePath(QStringLiteral("NewGruppi.sys")), ArchiveKind::Groups,
-                                        ArchiveFile::Access::ReadOnly);
-    EXPECT_EQ(columns(groups, QStringLiteral("TabGRUPPI")),
-              (QStringList{QStringLiteral("GRUPPO"), QStringLiteral("DESCRIZIONE"), QStringLiteral("NR")}));
-
+    Database groups = openTemplate("NewGruppi.sys", ArchiveKind::Groups);
+    EXPECT_EQ(columns(groups, "TabGRUPPI"), (QStringList{"GRUPPO", "DESCRIZIONE", "NR"}));
     // Each kind has its own password: the country table opens only as such.
-    EXPECT_THROW(ArchiveFile::open(templatePath(QStringLiteral("StatiEsteri.mdb")), ArchiveKind::Addresses,
-                                   ArchiveFile::Access::ReadOnly),
-                 DatabaseError);
-    EXPECT_THROW(ArchiveFile::open(templatePath(QStringLiteral("NewMail.sys")), ArchiveKind::Groups,
-                                   ArchiveFile::Access::ReadOnly),
-                 DatabaseError);
-}
+    EXPECT_THROW(openTemplate("StatiEsteri.mdb", ArchiveKind::Addresses), DatabaseError);
+    EXPECT_THROW(openTemplate("NewMail.sys", ArchiveKind::Groups), DatabaseError);
 
-TEST(ArchiveFormat, NewRowsGetCounterAndSelectionMarkDefaults) {
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("Nuovo.mdb"));
-    ASSERT_TRUE(copyTemplate(QStringLiteral("NewMail.sys"), path));
     Database db = ArchiveFile::open(path, ArchiveKind::Addresses, ArchiveFile::Access::ReadWrite);
-    Statement ins(db, QStringLiteral("INSERT INTO TabMAIL (COGNOME) VALUES (?)"));
-    ins.bindText(1, QStringLiteral("D'Angelo")).exec();
+    db.exec("INSERT INTO TabMAIL (COGNOME) VALUES ('D''Angelo')");
     const qint64 first = db.lastInsertRowId();
-    db.exec(QStringLiteral("DELETE FROM TabMAIL"));
-    ins.reset();
-    ins.bindText(1, QStringLiteral("Rossi")).exec();
+    db.exec("DELETE FROM TabMAIL");
+    db.exec("INSERT INTO TabMAIL (COGNOME) VALUES ('Rossi')");
     // A deleted number is never given again: NR identifies an address for good.
     EXPECT_GT(db.lastInsertRowId(), first);
-    Statement serv(db, QStringLiteral("SELECT SERV, NOME1 FROM TabMAIL"));
-    ASSERT_TRUE(serv.step());
-    EXPECT_EQ(serv.integer(0), 0);
-    EXPECT_TRUE(serv.isNull(1));
+    EXPECT_EQ(scalar(path, "SELECT COUNT(*) FROM TabMAIL WHERE SERV = 0 AND NOME1 IS NULL"), 1);
 }
 
-TEST(ArchiveFormat, DateStampsWriteTheDayAndReadTheZeroDateWhenEmpty) {
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("Date.mdb"));
-    ASSERT_TRUE(copyTemplate(QStringLiteral("NewMail.sys"), path));
-    EXPECT_EQ(DateStamp::text(DateStamp::readByPath(path, DateStamp::Kind::Defrag, nullptr)), QStringLiteral("00:00:00"));
-
-    DateStamp::stampByPath(path, DateStamp::kindOf(QStringLiteral("Creazione")), nullptr);
-    EXPECT_EQ(DateStamp::readByPath(path, DateStamp::Kind::Creazione, nullptr), QDate::currentDate());
+TEST_F(ArchiveFormatTest, DateStampsWriteTheDayAndReadTheZeroDateWhenEmpty) {
+    EXPECT_EQ(DateStamp::text(DateStamp::readByPath(path, DateStamp::Kind::Defrag, nullptr)),
+              "00:00:00");
+    DateStamp::stampByPath(path, DateStamp::kindOf("Creazione"), nullptr);
+    EXPECT_EQ(DateStamp::readByPath(path, DateStamp::Kind::Creazione, nullptr),
+              QDate::currentDate());
     EXPECT_FALSE(DateStamp::readByPath(path, DateStamp::Kind::Defrag, nullptr).has_value());
 
     Database db = ArchiveFile::open(path, ArchiveKind::Addresses, ArchiveFile::Access::ReadWrite);
-    DateStamp::stamp(db, DateStamp::kindOf(QStringLiteral("Altro")), QDate(2001, 1, 1)); // writes nothing
+    DateStamp::stamp(db, DateStamp::kindOf("Altro"), QDate(2001, 1, 1)); // writes nothing
     DateStamp::stamp(db, DateStamp::Kind::Defrag, QDate(2026, 12, 6));
-    EXPECT_EQ(DateStamp::text(DateStamp::read(db, DateStamp::Kind::Defrag)), QStringLiteral("06/12/2026"));
-    db.exec(QStringLiteral("UPDATE TabDEFRAG SET CREAZIONE = 'ieri'"));
-    EXPECT_EQ(DateStamp::text(DateStamp::read(db, DateStamp::Kind::Creazione)), QStringLiteral("00:00:00"));
-    Statement rows(db, QStringLiteral("SELECT COUNT(*) FROM TabDEFRAG"));
-    ASSERT_TRUE(rows.step());
-    EXPECT_EQ(rows.integer(0), 1);
+    EXPECT_EQ(DateStamp::text(DateStamp::read(db, DateStamp::Kind::Defrag)), "06/12/2026");
+    db.exec("UPDATE TabDEFRAG SET CREAZIONE = 'ieri'");
+    EXPECT_EQ(DateStamp::text(DateStamp::read(db, DateStamp::Kind::Creazione)), "00:00:00");
+    EXPECT_EQ(scalar(path, "SELECT COUNT(*) FROM TabDEFRAG"), 1);
 }
 
-TEST(ArchiveFormat, ReadOnlyFileIsMadeWritableOnlyWhenOpenedForEditing) {
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("SolaLettura.mdb"));
-    ASSERT_TRUE(copyTemplate(QStringLiteral("NewMail.sys"), path));
+TEST_F(ArchiveFormatTest, ReadOnlyFileIsMadeWritableOnlyWhenOpenedForEditing) {
     QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadGroup);
     const FileSnapshot before = FileSnapshot::of(path);
-    { Database ro = ArchiveFile::open(path, ArchiveKind::Addresses, ArchiveFile::Access::ReadOnly); }
+    {
+        Database ro =
+            ArchiveFile::open(path, ArchiveKind::Addresses, ArchiveFile::Access::ReadOnly);
+    }
     EXPECT_EQ(FileSnapshot::of(path), before);
     Database rw = ArchiveFile::open(path, ArchiveKind::Addresses, ArchiveFile::Access::ReadWrite);
     EXPECT_TRUE(QFileInfo(path).permissions() & QFileDevice::WriteOwner);
-    rw.exec(QStringLiteral("INSERT INTO TabMAIL (COGNOME) VALUES ('x')"));
+    rw.exec("INSERT INTO TabMAIL (COGNOME) VALUES ('x')");
+}
+
+TEST(DataModel, ColumnTableAndSortOrdersFollowTheFieldIndex) {
+    EXPECT_EQ(DataModel::columnHeadings().size(), 17);
+    EXPECT_EQ(DataModel::fieldIndex("e_mail"), DataModel::E_MAIL);
+    EXPECT_EQ(DataModel::fieldIndex("SERV"), -1);
+    EXPECT_EQ(DataModel::sortSpec(6), "CAP,CITTA,COGNOME");
+    EXPECT_FALSE(DataModel::sortSpec(-1).has_value());
+    EXPECT_FALSE(DataModel::sortSpec(17).has_value());
+    // Each order is led by its own field, so the grid's sort list is the heading list.
+    for (int i = 0; i < DataModel::SortCount; ++i)
+        EXPECT_TRUE((*DataModel::sortSpec(i) + ',').startsWith(DataModel::fieldName(i) + ','));
+}
+
+TEST(DataModel, CountryLookupFindsCodesOfUpToThreeLettersAndTakesAnyText) {
+    const CountryLookup lookup(templatePath(CountryLookup::fileName()));
+    EXPECT_EQ(lookup.nameOf("FR"), "FRANCIA");
+    EXPECT_EQ(lookup.nameOf("fra"), "FRANCIA");
+    EXPECT_EQ(lookup.nameOf("I"), "ITALIA");
+    EXPECT_EQ(lookup.nameOf("CIV"), "COSTA D'AVORIO");
+    for (const QString odd : {"'", "X'", "' OR '1'='1", "%", "*", "\"", "ZZ", ""})
+        EXPECT_EQ(lookup.nameOf(odd), "") << qPrintable(odd);
+    EXPECT_EQ(lookup.nameOf(QString()), "");
+
+    QTemporaryDir dir;
+    const CountryLookup missing(dir.filePath(CountryLookup::fileName()));
+    EXPECT_THROW(missing.nameOf("FR"), DatabaseError);
+}
+
+TEST(SampleArchive, SameSeedSameFileAndCountAgrees) {
+    QTemporaryDir dir;
+    const QString a = dir.filePath("a.mdb"), b = dir.filePath("b.mdb"), c = dir.filePath("c.mdb");
+    const auto sample = [](const QString& count, const QString& path, const QString& seed = "5") {
+        return runCommand("sample", {"--count", count, "--seed", seed, path}).status;
+    };
+    ASSERT_EQ(sample("2000", a), 0);
+    ASSERT_EQ(sample("2000", b), 0);
+    ASSERT_EQ(sample("2000", c, "6"), 0);
+    EXPECT_EQ(fileBytes(a), fileBytes(b));
+    EXPECT_NE(fileBytes(a), fileBytes(c));
+    EXPECT_EQ(runCommand("count", {a}).out, "2000\n");
+
+    // An existing file is never overwritten; bad arguments are refused.
+    const QByteArray before = fileBytes(a);
+    EXPECT_NE(sample("5", a), 0);
+    EXPECT_EQ(fileBytes(a), before);
+    EXPECT_EQ(sample("x", dir.filePath("x.mdb")), 2);
+    EXPECT_EQ(sample("0", dir.filePath("vuoto.mdb")), 0);
+    EXPECT_EQ(countOf(dir.filePath("vuoto.mdb")), 0);
+}
+
+TEST(SampleArchive, AddressesLookRealAndPlacesAgree) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Esempio.mdb"), groups = dir.filePath("Gruppi.grp");
+    SampleArchive::write(path, 3000, 1);
+    SampleArchive::writeGroups(groups, 1);
+    const auto count = [&](const QString& where) {
+        return scalar(path, "SELECT COUNT(*) FROM TabMAIL WHERE " + where);
+    };
+    // One town always has the same province, and Italian postal codes are 5 digits.
+    EXPECT_EQ(count("PROV <> '' AND CITTA IN (SELECT CITTA FROM TabMAIL WHERE PROV <> '' "
+                    "GROUP BY CITTA HAVING COUNT(DISTINCT PROV) > 1)"),
+              0);
+    EXPECT_EQ(count("PROV <> '' AND NOT CAP GLOB '[0-9][0-9][0-9][0-9][0-9]'"), 0);
+    EXPECT_GT(scalar(path, "SELECT COUNT(DISTINCT CITTA) FROM TabMAIL WHERE PROV <> ''"), 80);
+    EXPECT_EQ(count("CITTA IS NULL OR CITTA = ''"), 0);
+    EXPECT_GT(count("length(NAZ) > 1"), 100);
+    EXPECT_GT(count("CITTA || COGNOME GLOB '*[àèéìòùÀÈÉÌÒÙ]*'"), 30);
+    EXPECT_GT(count("CITTA || COGNOME GLOB '*''*'"), 30);
+    EXPECT_GT(count("E_MAIL IS NULL") + count("GR IS NULL"), 100);
+    EXPECT_GT(count("E_MAIL = ''") + count("GR = ''"), 10);
+    Database db(path, Database::Mode::ReadOnly);
+    Statement towns(db, "SELECT DISTINCT CITTA FROM TabMAIL");
+    while (towns.step())
+        EXPECT_EQ(towns.text(0), towns.text(0).toUpper());
+    // Every group used is one of the groups archive.
+    db.exec("ATTACH '" + groups + "' AS g");
+    Statement unknown(db, "SELECT COUNT(*) FROM (SELECT DISTINCT GR FROM TabMAIL WHERE GR <> '') "
+                          "WHERE GR NOT IN (SELECT GRUPPO FROM g.TabGRUPPI)");
+    ASSERT_TRUE(unknown.step());
+    EXPECT_EQ(unknown.integer(0), 0);
+    EXPECT_GT(scalar(path, "SELECT COUNT(DISTINCT GR) FROM TabMAIL WHERE GR <> ''"), 1);
 }

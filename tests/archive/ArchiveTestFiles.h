@@ -9,9 +9,13 @@
 #include <QFileInfo>
 #include <QStringList>
 
+#include <sys/stat.h>
+
 namespace velomar::test {
 
-inline QString templatePath(const QString& name) { return binaryPath(QStringLiteral("data/") + name); }
+inline QString templatePath(const QString& name) {
+    return binaryPath(QStringLiteral("data/") + name);
+}
 
 // Copies a template to dest and makes the copy writable (templates are read-only).
 inline bool copyTemplate(const QString& name, const QString& dest) {
@@ -20,25 +24,28 @@ inline bool copyTemplate(const QString& name, const QString& dest) {
     return QFile::setPermissions(dest, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 }
 
-// Everything a failed open must leave alone: the bytes, the times, the permissions, and
-// the folder around the file (no journal left behind).
+// Everything a refused or failed command must leave alone: the bytes, the time, the type
+// and permissions (of a link itself), and the folder around it (no journal left behind).
 struct FileSnapshot {
     QByteArray bytes;
     QDateTime modified;
-    QFileDevice::Permissions permissions;
+    quint32 mode = 0;
+    QString linkTarget;
     QStringList folder;
-    bool isDir = false;
 
     static FileSnapshot of(const QString& path) {
         FileSnapshot s;
+        struct stat st {};
+        if (::lstat(QFile::encodeName(path).constData(), &st) == 0)
+            s.mode = st.st_mode;
         const QFileInfo info(path);
-        s.isDir = info.isDir();
-        QFile f(path);
-        if (!s.isDir && f.open(QIODevice::ReadOnly))
-            s.bytes = f.readAll();
         s.modified = info.lastModified();
-        s.permissions = info.permissions();
-        s.folder = info.dir().entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name);
+        s.linkTarget = info.symLinkTarget();
+        QFile f(path);
+        if (S_ISREG(s.mode) && f.open(QIODevice::ReadOnly)) // a pipe would block
+            s.bytes = f.readAll();
+        s.folder = info.dir().entryList(
+            QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System, QDir::Name);
         return s;
     }
     bool operator==(const FileSnapshot&) const = default;

@@ -17,10 +17,11 @@ public:
         // A hot journal: a program that rolls it back reads the archive as it was before
         // the interrupted write, and may change the file doing so.
         bool recoverable = false;
+        // Not one of ours, though nothing in its layout shows it: every command refuses it.
+        bool foreign = false;
     };
 
-    // Writes the corpus into folder (empty); good is a sound archive of goodCount
-    // addresses to start from.
+    // Writes the corpus into folder (empty); good is a sound archive to start from.
     static std::vector<Entry> write(const QString& folder, const QString& good);
 };
 

@@ -1,57 +1,57 @@
+#include "ArchiveHarness.h"
 #include "RecordsetFixture.h"
 
+#include "archive/DatabaseError.h"
 #include "archive/FilterError.h"
 #include "archive/ItalianCollation.h"
 #include "archive/Recordset.h"
 #include "archive/SortSpec.h"
+#include "archive/SqlTranslator.h"
 
 #include <QRandomGenerator>
 #include <algorithm>
 
 using namespace velomar::archive;
-using velomar::test::RecordsetFixture;
+using namespace velomar::test;
 
 namespace {
 
 class SortOrderTest : public RecordsetFixture {
 protected:
-    QStringList sorted(const QStringList& surnames, const QString& sort, const char* field = "COGNOME") {
-        db.exec(QStringLiteral("DELETE FROM TabMAIL"));
+    QStringList sorted(const QStringList& surnames, const QString& sort) {
+        db.exec("DELETE FROM TabMAIL");
         for (const QString& s : surnames)
             add(s, s);
-        Recordset rs = Recordset::open(db, QStringLiteral("TabMAIL"), LockType::ReadOnly);
+        Recordset rs = Recordset::open(db, "TabMAIL", LockType::ReadOnly);
         rs.setSort(sort);
-        QStringList out;
-        const int f = rs.fieldIndex(QLatin1String(field));
-        for (qint64 r = 0; r < rs.recordCount(); ++r)
-            out << (rs.valueAt(r, f).isValid() ? rs.textAt(r, f) : QStringLiteral("<Null>"));
-        return out;
+        return column(rs, "COGNOME");
     }
 };
 
 TEST_F(SortOrderTest, ItalianReaderOrder) {
-    const QStringList names{"zeta", "Èrcole", "erba", "Elena", "", QString(), "d'Angelo", "Dante", "De Luca",
-                            "de luca", "123", "9", "Ölmez", "Ospite", "Édith", "edith", "Edith", " Spazio"};
+    const QStringList names{"zeta",     "Èrcole", "erba",    "Elena",   "",      QString(),
+                            "d'Angelo", "Dante",  "De Luca", "de luca", "123",   "9",
+                            "Ölmez",    "Ospite", "Édith",   "edith",   "Edith", " Spazio"};
     EXPECT_EQ(sorted(names, "COGNOME"),
-              (QStringList{"<Null>", "", " Spazio", "123", "9", "d'Angelo", "Dante", "de luca", "De Luca",
-                           "edith", "Edith", "Édith", "Elena", "erba", "Èrcole", "Ölmez", "Ospite", "zeta"}));
+              (QStringList{"<Null>", "", " Spazio", "123", "9", "d'Angelo", "Dante", "de luca",
+                           "De Luca", "edith", "Edith", "Édith", "Elena", "erba", "Èrcole", "Ölmez",
+                           "Ospite", "zeta"}));
     // Equal texts keep the source order; DESC reverses the keys only.
     EXPECT_EQ(sorted({"b", "a", "B", "A"}, "COGNOME DESC"), (QStringList{"B", "b", "A", "a"}));
     // Numbers sort numerically.
-    db.exec(QStringLiteral("DELETE FROM TabMAIL"));
+    db.exec("DELETE FROM TabMAIL");
     for (int nr : {10, 2, 33, 1})
-        db.exec(QStringLiteral("INSERT INTO TabMAIL (NR, COGNOME) VALUES (%1, 'x')").arg(nr));
-    Recordset rs = Recordset::open(db, QStringLiteral("TabMAIL"), LockType::ReadOnly);
-    rs.setSort(QStringLiteral("COGNOME, NR DESC"));
-    EXPECT_EQ(rs.textAt(0, 0), QStringLiteral("33"));
-    EXPECT_EQ(rs.textAt(3, 0), QStringLiteral("1"));
+        db.exec(QString("INSERT INTO TabMAIL (NR, COGNOME) VALUES (%1, 'x')").arg(nr));
+    Recordset rs = Recordset::open(db, "TabMAIL", LockType::ReadOnly);
+    rs.setSort("COGNOME, NR DESC");
+    EXPECT_EQ(column(rs, "NR"), (QStringList{"33", "10", "2", "1"}));
 }
 
 TEST_F(SortOrderTest, LaterKeysApplyAcrossCaseAndAccents) {
     const auto order = [&](const QString& sort, const char* first, const char* second) {
-        Recordset rs = Recordset::open(db, QStringLiteral("TabMAIL"), LockType::ReadOnly);
+        Recordset rs = Recordset::open(db, "TabMAIL", LockType::ReadOnly);
         rs.setSort(sort);
-        const int a = rs.fieldIndex(QLatin1String(first)), b = rs.fieldIndex(QLatin1String(second));
+        const int a = rs.fieldIndex(first), b = rs.fieldIndex(second);
         QStringList out;
         for (qint64 r = 0; r < rs.recordCount(); ++r)
             out << rs.textAt(r, a) + u'/' + rs.textAt(r, b);
@@ -68,27 +68,15 @@ TEST_F(SortOrderTest, LaterKeysApplyAcrossCaseAndAccents) {
               (QStringList{"Citta/Aldo", "Città/Aldo", "CITTA/Anna", "Città/Bruno", "citta/Zeno"}));
     EXPECT_EQ(order("GR,NOME1 DESC", "GR", "NOME1"),
               (QStringList{"B/Zeno", "b/Bruno", "b/Anna", "b/Aldo", "B/Aldo"}));
-    // Rows added later are placed by the same rule.
-    Recordset rs = Recordset::open(db, QStringLiteral("TabMAIL"), LockType::Optimistic);
-    rs.setSort(QStringLiteral("COGNOME,NOME1"));
-    rs.addNew();
-    rs.setValue(QStringLiteral("COGNOME"), QStringLiteral("RÒSSI"));
-    rs.setValue(QStringLiteral("NOME1"), QStringLiteral("Bianca"));
-    rs.update();
-    const int n = rs.fieldIndex(QLatin1String("NOME1"));
-    QStringList names;
-    for (qint64 r = 0; r < rs.recordCount(); ++r)
-        names << rs.textAt(r, n);
-    EXPECT_EQ(names, (QStringList{"Aldo", "Aldo", "Anna", "Bianca", "Bruno", "Zeno"}));
 }
 
 TEST_F(SortOrderTest, FastSortAgreesWithTheCollation) {
     // Random texts from a mix of blanks, punctuation, digits, accents, cases and scripts.
-    const QString alphabet = QStringLiteral(" -'.,09aAàÀbBeèÉzZñßœøΩω北京ё");
+    const QString alphabet = " -'.,09aAàÀbBeèÉzZñßœøΩω北京ё";
     QRandomGenerator gen(42);
     QStringList texts;
     for (int i = 0; i < 600; ++i) {
-        QString s = QStringLiteral("");
+        QString s = "";
         const int n = int(gen.bounded(12));
         for (int k = 0; k < n; ++k)
             s += alphabet[int(gen.bounded(alphabet.size()))];
@@ -96,8 +84,9 @@ TEST_F(SortOrderTest, FastSortAgreesWithTheCollation) {
     }
     const QStringList got = sorted(texts, "COGNOME");
     QStringList expected = texts;
-    std::stable_sort(expected.begin(), expected.end(),
-                     [](const QString& a, const QString& b) { return ItalianCollation::compare(a, b) < 0; });
+    std::stable_sort(expected.begin(), expected.end(), [](const QString& a, const QString& b) {
+        return ItalianCollation::compare(a, b) < 0;
+    });
     EXPECT_EQ(got, expected);
     // A prefix matches across case and accents, up to the whole text and no further.
     EXPECT_TRUE(ItalianCollation::startsWithPrimary(u"Città", u"CITTA"));
@@ -109,7 +98,8 @@ TEST_F(SortOrderTest, FastSortAgreesWithTheCollation) {
         ItalianCollation::appendPrimaryKey(texts[i], ka);
         ItalianCollation::appendPrimaryKey(texts[i + 1], kb);
         const int c = ka.compare(kb);
-        EXPECT_EQ(c < 0 ? -1 : (c > 0 ? 1 : 0), ItalianCollation::comparePrimary(texts[i], texts[i + 1]))
+        EXPECT_EQ(c < 0 ? -1 : (c > 0 ? 1 : 0),
+                  ItalianCollation::comparePrimary(texts[i], texts[i + 1]))
             << texts[i].toStdString() << " / " << texts[i + 1].toStdString();
     }
 }
@@ -122,15 +112,77 @@ TEST(SortSpecTest, ParsesListsAndRefusesBadOnes) {
                 return i;
         return -1;
     };
-    const SortSpec spec = SortSpec::parse(QStringLiteral("CAP DESC, [CITTA] asc,cognome"), resolve);
+    const SortSpec spec = SortSpec::parse("CAP DESC, [CITTA] asc,cognome", resolve);
     ASSERT_EQ(spec.keys().size(), 3u);
     EXPECT_EQ(spec.keys()[0].field, 2);
     EXPECT_TRUE(spec.keys()[0].descending);
     EXPECT_EQ(spec.keys()[1].field, 3);
     EXPECT_FALSE(spec.keys()[1].descending);
-    EXPECT_TRUE(SortSpec::parse(QStringLiteral(" "), resolve).isEmpty());
+    EXPECT_TRUE(SortSpec::parse(" ", resolve).isEmpty());
     for (const char* bad : {"COGNOME,", "COGNOME DOWN", "[COGNOME", "TITOLO", ",", "CAP DESC ASC"})
         EXPECT_THROW(SortSpec::parse(QString::fromUtf8(bad), resolve), FilterError) << bad;
+}
+
+// The rewrites that the queries run on an archive below do not already show.
+TEST(SqlTranslatorTest, RewritesTheProgramsDialect) {
+    EXPECT_EQ(SqlTranslator::translate("delete  *  FROM TabMAIL WHERE GR LIKE ?"),
+              "delete  FROM TabMAIL WHERE GR LIKE ?");
+    EXPECT_EQ(
+        SqlTranslator::translate("SELECT * FROM T ORDER BY A DESC, B COLLATE NOCASE, C;"),
+        "SELECT * FROM T ORDER BY A COLLATE JET_TEXT DESC, B COLLATE NOCASE, C COLLATE JET_TEXT;");
+    EXPECT_EQ(SqlTranslator::translate("SELECT * FROM TabMAIL where GR like 'A''B';"),
+              "SELECT * FROM TabMAIL where GR like 'A''B';");
+    EXPECT_EQ(SqlTranslator::translate("SELECT * FROM T WHERE X = \"it's \"\"x\"\"\""),
+              "SELECT * FROM T WHERE X = 'it''s \"x\"'");
+    EXPECT_EQ(SqlTranslator::translate("SELECT NR FROM TabMAIL"), "SELECT NR FROM TabMAIL");
+    EXPECT_THROW(SqlTranslator::translate("SELECT 'open"), DatabaseError);
+}
+
+class SqlTranslatorDbTest : public RecordsetFixture {};
+
+TEST_F(SqlTranslatorDbTest, LikeSummariesAndDeletesOnSqlite) {
+    add("Rossi", "", "Roma", "AB");
+    add("Bianchi", "", "roma", "ab");
+    add("Verdi", "", "Forlì", "CD");
+    add("Neri", "", "Forli", QString());
+    add("Gialli", "", "Bari", "A_");
+
+    Recordset group =
+        Recordset::open(db, "SELECT * FROM TabMAIL where GR like ?;", LockType::ReadOnly, {"ab"});
+    EXPECT_EQ(group.recordCount(), 2);
+    Recordset pattern = Recordset::open(db, "SELECT NR FROM TabMAIL WHERE CITTA LIKE ? ORDER BY NR",
+                                        LockType::ReadOnly, {"FORLI*"});
+    EXPECT_EQ(pattern.recordCount(), 2);
+    // The print-shop search for what the user typed: "A_" is a code, not a pattern.
+    Recordset literal =
+        Recordset::open(db, "SELECT * FROM TabMAIL where GR like ?", LockType::ReadOnly, {"A[_]"});
+    EXPECT_EQ(literal.recordCount(), 1);
+
+    // Summary by value: case and accents grouped together, Null counted 0 and first.
+    Recordset summary = Recordset::open(
+        db, "SELECT CITTA, Count(CITTA) AS INDIRIZZI FROM TabMAIL GROUP BY CITTA ORDER BY CITTA",
+        LockType::ReadOnly);
+    ASSERT_EQ(summary.recordCount(), 3);
+    EXPECT_EQ(summary.textAt(0, 0).toUpper(), "BARI");
+    EXPECT_EQ(summary.textAt(1, 1), "2"); // Forlì, Forli
+    EXPECT_EQ(summary.textAt(2, 1), "2"); // Roma, roma
+    Recordset byGroup = Recordset::open(
+        db, "SELECT GR, Count(GR) AS INDIRIZZI FROM TabMAIL GROUP BY GR ORDER BY Count(GR)",
+        LockType::ReadOnly);
+    ASSERT_EQ(byGroup.recordCount(), 4);
+    EXPECT_FALSE(byGroup.valueAt(0, 0).isValid());
+    EXPECT_EQ(byGroup.textAt(0, 1), "0");
+    EXPECT_EQ(byGroup.textAt(3, 1), "2");
+
+    // Values are bound: a hostile one is only a value.
+    EXPECT_EQ(SqlTranslator::exec(db, "DELETE * FROM TabMAIL WHERE GR LIKE ?",
+                                  {"'; DROP TABLE TabMAIL; --"}),
+              0);
+    EXPECT_THROW(SqlTranslator::exec(db, "DELETE * FROM TabMAIL WHERE GR LIKE ?"), DatabaseError);
+    EXPECT_EQ(SqlTranslator::exec(db, "DELETE * FROM TabMAIL WHERE GR LIKE ?", {"Ab"}), 2);
+    EXPECT_EQ(countRows(), 3);
+    EXPECT_EQ(SqlTranslator::exec(db, "DELETE * FROM TabMAIL"), 3);
+    EXPECT_EQ(countRows(), 0);
 }
 
 } // namespace
