@@ -1,10 +1,8 @@
-#include "exchange/CsvSniffer.h"
 #include "exchange/CsvReader.h"
+#include "ExchangeTest.h"
 #include "exchange/CsvParser.h"
-#include "exchange/ExchangeError.h"
+#include "exchange/CsvSniffer.h"
 #include "exchange/TextEncoding.h"
-#include "support/CommandRun.h"
-#include "support/TestEnvironment.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -20,18 +18,7 @@ using exchange::TextEncoding;
 namespace {
 
 QString csvData(const QString& name) {
-    return test::sourcePath("tests/exchange/data/csv/" + name);
-}
-
-QList<QStringList> readAll(CsvReader& reader, QList<qint64>* lines = nullptr) {
-    QList<QStringList> rows;
-    QStringList values;
-    while (reader.next(values)) {
-        rows.append(values);
-        if (lines)
-            lines->append(reader.position());
-    }
-    return rows;
+    return test::exchangeData("csv/" + name);
 }
 
 } // namespace
@@ -97,7 +84,7 @@ TEST(TextEncodingTest, DecidedOnTheWholeFileAndEveryLossCounted) {
         given.encoding = QString::fromLatin1(c.forced);
         CsvReader reader(dir.filePath("tardi.csv"), given);
         EXPECT_EQ(reader.format().encoding, c.encoding) << c.what;
-        const auto rows = readAll(reader);
+        const auto rows = test::readRows(reader);
         ASSERT_FALSE(rows.isEmpty()) << c.what;
         EXPECT_EQ(rows.last().join(u'|'), c.lastRow) << c.what;
         const QString notes = reader.readNotes().join(u'\n');
@@ -137,17 +124,15 @@ TEST(CsvParserTest, Rfc4180QuotingAcrossChunks) {
         EXPECT_EQ(lines, (QList<qint64>{1, 2, 4, 5})) << split;
     }
 
-    CsvParser open(u';');
-    open.append(u"a;\"never closed\r\nb;c\r\n");
-    open.close();
-    QStringList fields;
-    try {
-        open.next(fields);
-        FAIL() << "an open quote must be refused";
-    } catch (const ExchangeError& e) {
-        EXPECT_EQ(e.code(), ExchangeError::BadInput);
-        EXPECT_TRUE(e.description().contains("riga 1"));
-    }
+    const test::Refusal open = test::refusalOf([] {
+        CsvParser parser(u';');
+        parser.append(u"a;\"never closed\r\nb;c\r\n");
+        parser.close();
+        QStringList fields;
+        parser.next(fields);
+    });
+    EXPECT_EQ(open.code, ExchangeError::BadInput); // an open quote is refused
+    EXPECT_TRUE(open.text.contains("riga 1"));
 }
 
 TEST(CsvReaderTest, DetectsFormatsOfCommonExports) {
@@ -174,7 +159,7 @@ TEST(CsvReaderTest, DetectsFormatsOfCommonExports) {
     EXPECT_EQ(google.columns().size(), 27);
     EXPECT_EQ(google.columns()[3], "Family Name");
     QList<qint64> lines;
-    auto rows = readAll(google, &lines);
+    auto rows = test::readRows(google, &lines);
     ASSERT_EQ(rows.size(), 2);
     EXPECT_EQ(rows[0][8], "Cliente dal 2019,\nchiamare \"dopo\" le 15");
     EXPECT_EQ(rows[0][17], "Via Garibaldi 12\n00184 Roma RM\nItalia");
@@ -183,7 +168,7 @@ TEST(CsvReaderTest, DetectsFormatsOfCommonExports) {
 
     CsvReader outlook(csvData("outlook.csv"));
     EXPECT_EQ(outlook.columns().first(), "First Name"); // BOM not part of the name
-    rows = readAll(outlook);
+    rows = test::readRows(outlook);
     ASSERT_EQ(rows.size(), 2);
     EXPECT_EQ(rows[0][8], "Corso Vittorio Emanuele II, 45");
     EXPECT_EQ(rows[1][14], QStringLiteral("Forlì"));
@@ -192,7 +177,7 @@ TEST(CsvReaderTest, DetectsFormatsOfCommonExports) {
     CsvReader italian(csvData("italiano-1252.csv"));
     EXPECT_EQ(italian.columns(), (QStringList{"COGNOME", "NOME", "INDIRIZZO", "CAP", "CITTA",
                                               "PROV", "TELEFONO", "NOTE"}));
-    rows = readAll(italian);
+    rows = test::readRows(italian);
     ASSERT_EQ(rows.size(), 3);
     EXPECT_EQ(rows[0][1], QStringLiteral("Niccolò"));
     EXPECT_EQ(rows[0][3], "184"); // as the spreadsheet left it; padding is the importer's
@@ -204,7 +189,7 @@ TEST(CsvReaderTest, DetectsFormatsOfCommonExports) {
 
     CsvReader wide(csvData("unicode-utf16.txt"));
     EXPECT_EQ(wide.columns()[2], QStringLiteral("Città"));
-    rows = readAll(wide);
+    rows = test::readRows(wide);
     ASSERT_EQ(rows.size(), 3);
     EXPECT_EQ(rows[0][2], QStringLiteral("København"));
     EXPECT_EQ(rows[1][0], QStringLiteral("Šimić"));
@@ -214,7 +199,7 @@ TEST(CsvReaderTest, HeaderlessEdgeCasesAndOverrides) {
     CsvReader edge(csvData("edge-pipe.csv"));
     EXPECT_EQ(edge.columns(), (QStringList{"Colonna 1", "Colonna 2", "Colonna 3"}));
     QList<qint64> lines;
-    const auto rows = readAll(edge, &lines);
+    const auto rows = test::readRows(edge, &lines);
     ASSERT_EQ(rows.size(), 3);
     EXPECT_EQ(rows[0], (QStringList{"Rossi", "Via Roma 1|scala B", "riga uno\r\nriga due"}));
     EXPECT_EQ(rows[1], (QStringList{"Bianchi", "detto \"il Conte\"", ""}));

@@ -1,4 +1,4 @@
-#include "ArchiveFixture.h"
+#include "ExchangeTest.h"
 
 #include "archive/ArchiveOpener.h"
 #include "archive/DatabaseError.h"
@@ -6,15 +6,13 @@
 #include "archive/FilterError.h"
 #include "archive/Recordset.h"
 #include "archive/SampleArchive.h"
-#include "settings/AppState.h"
 #include "common/SystemErrorText.h"
 #include "exchange/ExchangeBatch.h"
-#include "support/CommandRun.h"
+#include "settings/AppState.h"
 #include "support/ScriptedDialogs.h"
 
 #include <QDir>
 #include <QFile>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -28,18 +26,6 @@ using archive::DatabaseError;
 using archive::FailureText;
 
 namespace {
-
-using Command = const char*; // a velomar-batch command by name
-
-test::CommandRun run(Command command, const QStringList& args) { return test::runCommand(command, args); }
-
-// What SQLite, Qt and the C library say in English.
-bool english(const QString& text) {
-    static const QRegularExpression words(
-        QStringLiteral(R"(\b(the|is|not|or|database|disk|error|unable|failed|malformed|locked|unknown|denied|such|space)\b)"),
-        QRegularExpression::CaseInsensitiveOption);
-    return words.match(text).hasMatch();
-}
 
 // A small tmpfs of our own (root only); unmounted on the way out.
 class Tmpfs {
@@ -89,7 +75,7 @@ TEST(FailureMessages, EveryCodeHasAnItalianCause) {
         const QString text = FailureText::of(DatabaseError(
             code, code >= DatabaseError::NotAnArchive ? QStringLiteral("dettaglio") : QStringLiteral("database or disk is full")));
         EXPECT_TRUE(text.contains(QLatin1String(cause))) << code << " " << text.toStdString();
-        EXPECT_FALSE(english(text)) << text.toStdString();
+        EXPECT_FALSE(test::looksEnglish(text)) << text.toStdString();
     }
     // SQLite's own text is English: the code decides, the description is dropped ...
     EXPECT_FALSE(FailureText::of(DatabaseError(SQLITE_CORRUPT, "database disk image is malformed")).contains("malformed"));
@@ -106,7 +92,7 @@ TEST(FailureMessages, EveryCodeHasAnItalianCause) {
     EXPECT_TRUE(FailureText::of(DatabaseError(SQLITE_CANTOPEN, "unable to open"), dir.path()).contains("cartella"));
     for (const int e : {ENOSPC, EACCES, EROFS, ENOENT, EISDIR, ELOOP, EIO, 12345}) {
         EXPECT_FALSE(common::SystemErrorText::of(e).isEmpty());
-        EXPECT_FALSE(english(common::SystemErrorText::of(e))) << e;
+        EXPECT_FALSE(test::looksEnglish(common::SystemErrorText::of(e))) << e;
     }
     EXPECT_TRUE(common::SystemErrorText::of(ENOSPC).contains("Disco pieno"));
 }
@@ -117,27 +103,25 @@ TEST(FailureMessages, BatchAndWindowsTellTheCauseOfARefusal) {
     archive::SampleArchive::write(mdb, 20, 3);
     const QString pdf = dir.filePath("out.pdf");
 
-    // A missing archive is not a damaged one.
+    // A missing archive is not a damaged one; a bad group pattern is the user's typo: exit 2,
+    // the pattern named, nothing damaged.
     const QString missing = dir.filePath("manca.mdb");
-    for (const auto& [command, args] : std::vector<std::pair<Command, QStringList>>{
-             {"count", {missing}},
-             {"export", {missing, dir.filePath("x.txt")}},
-             {"labels", {missing, "--pdf", pdf}},
-             {"list", {missing, "--pdf", pdf, "--fields", "COGNOME"}},
-             {"import", {missing, mdb}},
-             {"import", {mdb, missing}}}) {
-        const test::CommandRun r = run(command, args);
-        EXPECT_EQ(r.status, 1) << args.join(' ').toStdString();
-        EXPECT_TRUE(r.err.contains("File non trovato")) << r.err.toStdString();
-    }
-
-    // A bad group pattern is the user's typo: exit 2, the pattern named, nothing damaged.
-    for (const auto& [command, args] : std::vector<std::pair<Command, QStringList>>{
-             {"labels", {mdb, "--pdf", pdf, "--group", "["}},
-             {"import", {mdb, dir.filePath("b.mdb"), "--group", "A[B"}}}) {
-        const test::CommandRun r = run(command, args);
-        EXPECT_EQ(r.status, 2) << r.err.toStdString();
-        EXPECT_TRUE(r.err.contains("non chiusa")) << r.err.toStdString();
+    const std::pair<QStringList, int> refusals[] = {
+        {{"count", missing}, 1},
+        {{"export", missing, dir.filePath("x.txt")}, 1},
+        {{"labels", missing, "--pdf", pdf}, 1},
+        {{"list", missing, "--pdf", pdf, "--fields", "COGNOME"}, 1},
+        {{"import", missing, mdb}, 1},
+        {{"import", mdb, missing}, 1},
+        {{"labels", mdb, "--pdf", pdf, "--group", "["}, 2},
+        {{"import", mdb, dir.filePath("b.mdb"), "--group", "A[B"}, 2},
+    };
+    for (auto [args, status] : refusals) {
+        const QString command = args.takeFirst();
+        const test::CommandRun r = test::runCommand(command, args);
+        EXPECT_EQ(r.status, status) << args.join(' ').toStdString();
+        EXPECT_TRUE(r.err.contains(status == 1 ? "File non trovato" : "non chiusa"))
+            << r.err.toStdString();
         EXPECT_FALSE(r.err.contains("corrotto") || r.err.contains("danneggiato")) << r.err.toStdString();
     }
     EXPECT_FALSE(QFile::exists(pdf));
@@ -147,10 +131,10 @@ TEST(FailureMessages, BatchAndWindowsTellTheCauseOfARefusal) {
         archive::Database other(mdb, archive::Database::Mode::ReadWrite);
         other.exec("BEGIN EXCLUSIVE");
         other.exec("DELETE FROM TabMAIL WHERE NR = 1");
-        const test::CommandRun r = run("count", {mdb});
+        const test::CommandRun r = test::runCommand("count", {mdb});
         EXPECT_EQ(r.status, 1);
         EXPECT_TRUE(r.err.contains("in uso")) << r.err.toStdString();
-        const test::CommandRun e = run("export", {mdb, dir.filePath("x.txt")});
+        const test::CommandRun e = test::runCommand("export", {mdb, dir.filePath("x.txt")});
         EXPECT_TRUE(e.err.contains("in uso")) << e.err.toStdString();
 
         settings::AppState state;
@@ -160,10 +144,8 @@ TEST(FailureMessages, BatchAndWindowsTellTheCauseOfARefusal) {
         archive::Database db;
         archive::Recordset rs;
         EXPECT_FALSE(opener.open(db, rs, mdb, false));
-        EXPECT_TRUE(dialogs.lastMessage().contains("in uso")) << dialogs.lastMessage().toStdString();
-        state.callerMode = "Main";
-        EXPECT_FALSE(opener.open(db, rs, missing, false));
-        EXPECT_TRUE(dialogs.lastMessage().contains("File non trovato"));
+        EXPECT_TRUE(dialogs.lastMessage().contains("in uso"))
+            << dialogs.lastMessage().toStdString();
         other.exec("ROLLBACK");
     }
 }
@@ -182,29 +164,22 @@ TEST(FailureMessages, FullAndReadOnlyDisksAreNamedAsSuch) {
     ASSERT_TRUE(QFile::copy(small, onDisk));
     disk.fill();
 
-    const auto expectFull = [](const test::CommandRun& r, const char* what) {
-        EXPECT_EQ(r.status, 1) << what;
-        EXPECT_TRUE(r.err.contains("pieno")) << what << ": " << r.err.toStdString();
-        EXPECT_FALSE(english(r.err)) << what << ": " << r.err.toStdString();
+    const auto expect = [](const char* cause, const char* command, const QStringList& args) {
+        const test::CommandRun r = test::runCommand(command, args);
+        EXPECT_EQ(r.status, 1) << command;
+        EXPECT_TRUE(r.err.contains(cause)) << command << ": " << r.err.toStdString();
+        EXPECT_FALSE(test::looksEnglish(r.err)) << command << ": " << r.err.toStdString();
     };
-    expectFull(run("export", {mdb, dir.filePath("disco/out.txt")}), "export");
-    expectFull(run("list", {mdb, "--pdf", dir.filePath("disco/out.pdf"), "--fields", "COGNOME"}), "list");
-    expectFull(run("labels", {mdb, "--pdf", dir.filePath("disco/out.pdf")}), "labels");
-    // A file small enough to sit in Qt's write buffer fails only when committed.
-    expectFull(run("export", {small, dir.filePath("disco/out.txt")}), "small export");
-    expectFull(run("list", {small, "--pdf", dir.filePath("disco/out.pdf"), "--fields", "COGNOME"}),
-               "small list");
-    expectFull(run("import", {mdb, onDisk}), "import");
-    expectFull(run("sample", {"--count", "500", dir.filePath("disco/nuovo.mdb")}), "sample");
+    // Files small enough to sit in Qt's write buffer fail only when committed.
+    expect("pieno", "export", {small, dir.filePath("disco/out.txt")});
+    expect("pieno", "list", {small, "--pdf", dir.filePath("disco/out.pdf"), "--fields", "COGNOME"});
+    expect("pieno", "labels", {mdb, "--pdf", dir.filePath("disco/out.pdf")});
+    expect("pieno", "import", {mdb, onDisk});
+    expect("pieno", "sample", {"--count", "500", dir.filePath("disco/nuovo.mdb")});
     EXPECT_EQ(QDir(dir.filePath("disco")).entryList(QDir::Files).size(), 2) << "temporary file left";
 
     ASSERT_TRUE(disk.remountReadOnly());
-    const auto expectReadOnly = [](const test::CommandRun& r, const char* what) {
-        EXPECT_EQ(r.status, 1) << what;
-        EXPECT_TRUE(r.err.contains("sola lettura")) << what << ": " << r.err.toStdString();
-        EXPECT_FALSE(english(r.err)) << what << ": " << r.err.toStdString();
-    };
-    expectReadOnly(run("export", {mdb, dir.filePath("disco/out.txt")}), "export");
-    expectReadOnly(run("labels", {mdb, "--pdf", dir.filePath("disco/out.pdf")}), "labels");
-    expectReadOnly(run("import", {mdb, onDisk}), "import");
+    expect("sola lettura", "export", {mdb, dir.filePath("disco/out.txt")});
+    expect("sola lettura", "labels", {mdb, "--pdf", dir.filePath("disco/out.pdf")});
+    expect("sola lettura", "import", {mdb, onDisk});
 }

@@ -1,7 +1,5 @@
 #include "exchange/VCardReader.h"
-#include "exchange/ExchangeError.h"
-#include "support/CommandRun.h"
-#include "support/TestEnvironment.h"
+#include "ExchangeTest.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -15,19 +13,7 @@ using C = exchange::VCardReader;
 namespace {
 
 QString vcardData(const QString& name) {
-    return test::sourcePath("tests/exchange/data/vcard/" + name);
-}
-
-QList<QStringList> readAll(VCardReader& reader, QList<qint64>* lines = nullptr) {
-    QList<QStringList> rows;
-    QStringList values;
-    while (reader.next(values)) {
-        EXPECT_EQ(values.size(), reader.columns().size());
-        rows.append(values);
-        if (lines)
-            lines->append(reader.position());
-    }
-    return rows;
+    return test::exchangeData("vcard/" + name);
 }
 
 using Fields = std::vector<std::pair<int, QString>>;
@@ -45,7 +31,7 @@ TEST(VCardReaderTest, Version21QuotedPrintableCharsetsAndFolding) {
     EXPECT_EQ(reader.columns()[C::Street], "ADR.via");
     EXPECT_EQ(reader.description(), "vCard 2.1, codifica UTF-8");
     QList<qint64> lines;
-    const auto cards = readAll(reader, &lines);
+    const auto cards = test::readRows(reader, &lines);
     ASSERT_EQ(cards.size(), 2);
     EXPECT_EQ(lines, (QList<qint64>{1, 17}));
 
@@ -70,7 +56,7 @@ TEST(VCardReaderTest, Version21QuotedPrintableCharsetsAndFolding) {
 
 TEST(VCardReaderTest, Versions30And40TypesEscapesAndGroups) {
     VCardReader three(vcardData("contacts-3.0.vcf"));
-    auto cards = readAll(three);
+    auto cards = test::readRows(three);
     ASSERT_EQ(cards.size(), 2);
     expectFields(cards[0], {
         {C::Surname, QStringLiteral("Müller")}, {C::Prefix, "Dr."}, {C::JobTitle, QStringLiteral("Geschäftsführer")},
@@ -86,7 +72,7 @@ TEST(VCardReaderTest, Versions30And40TypesEscapesAndGroups) {
 
     VCardReader four(vcardData("card-4.0.vcf"));
     EXPECT_EQ(four.description(), "vCard 4.0, codifica UTF-8");
-    cards = readAll(four);
+    cards = test::readRows(four);
     ASSERT_EQ(cards.size(), 1);
     expectFields(cards[0], {
         {C::AdditionalNames, "Maria"},
@@ -102,13 +88,6 @@ TEST(VCardReaderTest, RefusesOtherFilesAndKeepsACardWithoutEnd) {
     EXPECT_THROW(VCardReader(dir.filePath("testo.vcf")), ExchangeError);
     EXPECT_THROW(VCardReader(dir.filePath("manca.vcf")), ExchangeError);
 
-    // UTF-16 with BOM (some Windows exports), a nested AGENT card, no END at the end.
-    const QString body = QStringLiteral(
-        "BEGIN:VCARD\r\nVERSION:2.1\r\nN:Rossi;Mario\r\nAGENT:\r\nBEGIN:VCARD\r\nN:Segretaria;"
-        "Anna\r\n"
-        "END:VCARD\r\nEMAIL:mario@example.it\r\nEND:VCARD\r\nBEGIN:VCARD\r\nN:Città;Nè\r\n");
-    ASSERT_TRUE(test::writeFile(dir.filePath("wide.vcf"),
-                                "\xFF\xFE" + QByteArray(reinterpret_cast<const char*>(body.utf16()), body.size() * 2)));
     // An 8-bit 2.1 export (Windows-1252 throughout, no CHARSET) beside a QP value in UTF-8.
     ASSERT_TRUE(test::writeFile(dir.filePath("ansi.vcf"), "BEGIN:VCARD\r\nVERSION:2.1\r\nN:Forl\xEC;Niccol\xF2\r\n"
                "ORG;ENCODING=QUOTED-PRINTABLE;CHARSET=UTF-8:Caff=C3=A8 S.p.A.\r\nEND:VCARD\r\n"));
@@ -118,16 +97,15 @@ TEST(VCardReaderTest, RefusesOtherFilesAndKeepsACardWithoutEnd) {
     ASSERT_TRUE(eightBit.next(values));
     expectFields(values, {{C::Surname, QStringLiteral("Forlì")}, {C::GivenName, QStringLiteral("Niccolò")},
                           {C::Organization, QStringLiteral("Caffè S.p.A.")}});
-
-    VCardReader reader(dir.filePath("wide.vcf"));
-    const auto cards = readAll(reader);
-    ASSERT_EQ(cards.size(), 2);
-    EXPECT_EQ(cards[0][C::GivenName], "Mario");
-    EXPECT_EQ(cards[0][C::Email], "mario@example.it");
-    EXPECT_EQ(cards[1][C::Surname], QStringLiteral("Città"));
 }
 
 TEST(VCardReaderTest, EveryBeginStartsACardAndLostEndsAreCounted) {
+    // UTF-16 with BOM (some Windows exports), a nested AGENT card, no END at the end.
+    const QString body = QStringLiteral(
+        "BEGIN:VCARD\r\nVERSION:2.1\r\nN:Rossi;Mario\r\nAGENT:\r\nBEGIN:VCARD\r\nN:Segretaria;"
+        "Anna\r\nEND:VCARD\r\nEMAIL:uno@example.it\r\nEND:VCARD\r\nBEGIN:VCARD\r\nN:Città;Nè\r\n");
+    const QByteArray wide =
+        "\xFF\xFE" + QByteArray(reinterpret_cast<const char*>(body.utf16()), body.size() * 2);
     QByteArray thousand = "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Primo;\r\n"; // no END
     for (int i = 2; i <= 1000; ++i)
         thousand += "BEGIN:VCARD\r\nVERSION:3.0\r\nN:C" + QByteArray::number(i) + ";\r\nEND:VCARD\r\n";
@@ -141,24 +119,34 @@ TEST(VCardReaderTest, EveryBeginStartsACardAndLostEndsAreCounted) {
         {"first of 1000 without END", thousand, {"Primo", "C2", "C3"}, 1000, 1},
         {"stray BEGIN inside a card",
          "BEGIN:VCARD\nN:Uno;\nBEGIN:VCARD\nN:Due;\nEND:VCARD\nBEGIN:VCARD\nN:Tre;\nEND:VCARD\n",
-         {"Uno", "Due", "Tre"}, 3, 1},
+         {"Uno", "Due", "Tre"},
+         3,
+         1},
         {"quoted-printable '=' before END",
          "BEGIN:VCARD\nVERSION:2.1\nN:Uno;\nNOTE;ENCODING=QUOTED-PRINTABLE:caff=C3=A8=\nEND:VCARD\n"
          "BEGIN:VCARD\nVERSION:2.1\nN:Due;\nEND:VCARD\n",
-         {"Uno", "Due"}, 2, 0},
+         {"Uno", "Due"},
+         2,
+         0},
         {"quoted-printable '=' before BEGIN",
-         "BEGIN:VCARD\nVERSION:2.1\nN:Uno;\nNOTE;QUOTED-PRINTABLE:x=\nbegin:vcard\nN:Due;\nEND:VCARD\n",
-         {"Uno", "Due"}, 2, 1},
+         "BEGIN:VCARD\nVERSION:2.1\nN:Uno;\nNOTE;QUOTED-PRINTABLE:x=\nbegin:vcard\nN:Due;\nEND:"
+         "VCARD\n",
+         {"Uno", "Due"},
+         2,
+         1},
         {"AGENT card inside its owner",
          "BEGIN:VCARD\nVERSION:2.1\nN:Uno;\nAGENT:\nBEGIN:VCARD\nN:Agente;\nEND:VCARD\n"
          "EMAIL:uno@example.it\nEND:VCARD\nBEGIN:VCARD\nN:Due;\nEND:VCARD\n",
-         {"Uno", "Due"}, 2, 0},
+         {"Uno", "Due"},
+         2,
+         0},
+        {"AGENT card in UTF-16", wide, {"Rossi", QStringLiteral("Città")}, 2, 0},
     };
     QTemporaryDir dir;
     for (const Case& c : cases) {
         ASSERT_TRUE(test::writeFile(dir.filePath("schede.vcf"), c.text));
         VCardReader reader(dir.filePath("schede.vcf"));
-        const auto cards = readAll(reader);
+        const auto cards = test::readRows(reader);
         ASSERT_EQ(cards.size(), c.cards) << c.what;
         for (qsizetype i = 0; i < c.surnames.size(); ++i)
             EXPECT_EQ(cards[i][C::Surname], c.surnames[i]) << c.what;
@@ -177,7 +165,7 @@ TEST(VCardReaderTest, TheFirstValueStaysUnlessALaterOneIsPreferred) {
                                 "BEGIN:VCARD\nVERSION:3.0\nN:Rossi;Mario\nEMAIL:primo@example.it\nEMAIL:secondo@example.it\n"
                                 "TEL;TYPE=CELL:333 1\nTEL;TYPE=CELL,PREF:333 2\nTEL;TYPE=CELL:333 3\nEND:VCARD\n"));
     VCardReader reader(dir.filePath("preferiti.vcf"));
-    const auto cards = readAll(reader);
+    const auto cards = test::readRows(reader);
     ASSERT_EQ(cards.size(), 1);
     EXPECT_EQ(cards[0][C::Email], "primo@example.it");
     EXPECT_EQ(cards[0][C::Mobile], "333 2");
