@@ -1,13 +1,10 @@
 // Damaged Access databases: libmdb loops, crashes or writes English notes on some of them.
 // Each one must end, read or refused in Italian, within the child's limits.
-#include "ArchiveFixture.h"
+#include "ExchangeTest.h"
 #include "exchange/AccessReader.h"
-#include "exchange/ExchangeError.h"
 #include "support/BatchProcess.h"
-#include "support/CommandRun.h"
 
 #include <QElapsedTimer>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -17,7 +14,7 @@ using exchange::AccessReader;
 namespace {
 
 QByteArray fixture(const char* name) {
-    return test::fileBytes(test::sourcePath(QStringLiteral("tests/exchange/data/access/") + QLatin1String(name)));
+    return test::fileBytes(test::exchangeData(QStringLiteral("access/") + QLatin1String(name)));
 }
 
 struct Variant {
@@ -51,14 +48,6 @@ const std::vector<Variant>& variants() {
     return list;
 }
 
-// Words of libmdb's notes and of the C library's.
-bool looksForeign(const QString& text) {
-    static const QRegularExpression english(
-        QStringLiteral(R"(\b(mdb_\w+|unable|unknown|page|valid|table definition|error|segmentation|abort)\b)"),
-        QRegularExpression::CaseInsensitiveOption);
-    return english.match(text).hasMatch();
-}
-
 } // namespace
 
 TEST(DamagedAccess, ReadOrRefusedInItalianWithinTheLimits) {
@@ -70,11 +59,7 @@ TEST(DamagedAccess, ReadOrRefusedInItalianWithinTheLimits) {
     for (const Variant& v : variants()) {
         SCOPED_TRACE(v.what);
         const QString path = dir.filePath(QString::fromLatin1(v.what).replace(u' ', u'_') + QStringLiteral(".mdb"));
-        {
-            QFile f(path);
-            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-            f.write(v.damage(fixture(v.source)));
-        }
+        ASSERT_TRUE(test::writeFile(path, v.damage(fixture(v.source))));
         QElapsedTimer clock;
         clock.start();
         try {
@@ -87,7 +72,7 @@ TEST(DamagedAccess, ReadOrRefusedInItalianWithinTheLimits) {
             }
         } catch (const exchange::ExchangeError& e) {
             EXPECT_EQ(e.code(), exchange::ExchangeError::BadInput);
-            EXPECT_TRUE(e.description().contains(QStringLiteral("file Access danneggiato"))) << qPrintable(e.description());
+            EXPECT_TRUE(test::has(e.description(), QStringLiteral("file Access danneggiato")));
         }
         EXPECT_LT(clock.elapsed(), 4 * 3000);
 
@@ -96,7 +81,7 @@ TEST(DamagedAccess, ReadOrRefusedInItalianWithinTheLimits) {
                                                  QStringLiteral("DateTest")},
                                                 30000);
         EXPECT_TRUE(r.exitCode == 0 || r.exitCode == 1) << r.exitCode << qPrintable(r.err);
-        EXPECT_FALSE(looksForeign(r.err)) << qPrintable(r.err);
+        EXPECT_FALSE(test::looksEnglish(r.err)) << qPrintable(r.err);
         if (r.exitCode != 0)
             EXPECT_EQ(test::fileBytes(target), targetBefore);
     }

@@ -2,6 +2,7 @@
 
 #include "ArchiveFixture.h"
 #include "MemoryTable.h"
+#include "archive/DataModel.h"
 #include "exchange/ExchangeError.h"
 #include "exchange/SourceTable.h"
 #include "support/CommandRun.h"
@@ -47,14 +48,44 @@ template <typename F> Refusal refusalOf(F&& call) {
     return {};
 }
 
-// Words that SQLite, Qt, libmdb and the C library write, never the program's Italian.
+// Words that SQLite, Qt, libmdb and the C library write, never the program's Italian
+// ("database" is both).
 inline bool looksEnglish(const QString& text) {
     static const QRegularExpression words(
         QStringLiteral(
-            R"(\b(the|is|not|or|database|disk|error|unable|failed|malformed|locked|unknown|)"
+            R"(\b(the|is|not|or|disk|error|unable|failed|malformed|locked|unknown|)"
             R"(denied|such|space|mdb_\w+|page|valid|table definition|segmentation|abort)\b)"),
         QRegularExpression::CaseInsensitiveOption);
     return words.match(text).hasMatch();
+}
+
+// EXPECT_TRUE(test::has(text, part)) shows the whole text when the part is missing.
+inline testing::AssertionResult has(const QString& text, const QString& part) {
+    if (text.contains(part))
+        return testing::AssertionSuccess();
+    return testing::AssertionFailure() << "no \"" << part.toStdString() << "\" in:\n"
+                                       << text.toStdString();
+}
+
+// Text as UTF-16 with its byte-order mark, as Windows programs write it.
+inline QByteArray utf16(const QString& text) {
+    return QByteArray("\xFF\xFE") +
+           QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
+}
+
+// Every stored row of an archive, fields 1..16 as SQL literals (Null told apart from ''),
+// joined by '|', sorted.
+inline QStringList storedRows(const QString& path, const QString& where = {}) {
+    QStringList fields;
+    for (int f = 1; f <= 16; ++f)
+        fields << QStringLiteral("quote(%1)").arg(archive::DataModel::fieldName(f));
+    archive::Database db(path, archive::Database::Mode::ReadOnly);
+    archive::Statement st(db, QStringLiteral("SELECT %1 FROM TabMAIL %2 ORDER BY 1")
+                                  .arg(fields.join(QStringLiteral("||'|'||")), where));
+    QStringList rows;
+    while (st.step())
+        rows << st.text(0);
+    return rows;
 }
 
 } // namespace velomar::test

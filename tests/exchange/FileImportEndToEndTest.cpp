@@ -1,7 +1,6 @@
-#include "ArchiveFixture.h"
+#include "ExchangeTest.h"
 #include "exchange/ExchangeBatch.h"
 #include "settings/Settings.h"
-#include "support/CommandRun.h"
 
 #include <QFile>
 
@@ -14,22 +13,6 @@ using namespace velomar;
 namespace {
 
 const QString kData = QStringLiteral(VELOMAR_SOURCE_DIR "/tests/exchange/data/");
-
-// Every stored value of the archive in a fixed order, Null told apart from "".
-QStringList rowsOf(const QString& path, const QString& where = QString()) {
-    archive::Database db(path, archive::Database::Mode::ReadOnly);
-    archive::Statement st(db, QStringLiteral("SELECT quote(TITOLO)||'|'||quote(COGNOME)||'|'||quote(NOME1)||'|'||"
-                                             "quote(NOME2)||'|'||quote(INDIRIZZO)||'|'||quote(CAP)||'|'||"
-                                             "quote(CITTA)||'|'||quote(PROV)||'|'||quote(NAZ)||'|'||"
-                                             "quote(NUM_TEL)||'|'||quote(NUM_FAX)||'|'||quote(NUM_CEL)||'|'||"
-                                             "quote(E_MAIL)||'|'||quote(GR)||'|'||quote(NOTE)||'|'||"
-                                             "quote(APPUNTI) FROM TabMAIL %1 ORDER BY 1")
-                                  .arg(where));
-    QStringList rows;
-    while (st.step())
-        rows << st.text(0);
-    return rows;
-}
 
 } // namespace
 
@@ -46,13 +29,13 @@ TEST(FileImportEndToEnd, UsualExportsImportAndOurOwnFormatsRoundTrip) {
 
     test::CommandRun r = test::runCommand("import-file", {kData + QStringLiteral("csv/italiano-1252.csv"), target});
     ASSERT_EQ(r.status, 0) << qPrintable(r.err);
-    EXPECT_TRUE(r.out.contains(QStringLiteral("Windows-1252"))) << qPrintable(r.out);
+    EXPECT_TRUE(test::has(r.out, QStringLiteral("Windows-1252")));
     // Excel dropped the zeros of Roma's and Perugia's CAP; the accents came through.
-    QStringList rows = rowsOf(target, QStringLiteral("WHERE COGNOME = 'D''Agostino'"));
+    QStringList rows = test::storedRows(target, QStringLiteral("WHERE COGNOME = 'D''Agostino'"));
     ASSERT_EQ(rows.size(), 1);
     EXPECT_TRUE(rows[0].contains(QStringLiteral("'Niccolò'|NULL|'Via dell''Università 3'|'00184'|'ROMA'|'RM'|NULL")))
         << qPrintable(rows[0]);
-    EXPECT_EQ(rowsOf(target, QStringLiteral("WHERE CAP = '06121'")).size(), 1);
+    EXPECT_EQ(test::storedRows(target, QStringLiteral("WHERE CAP = '06121'")).size(), 1);
 
     // A whole Google Contacts export: each number by its type, the home address, the rest in the note.
     const QString google = dir.filePath(QStringLiteral("Google.mdb"));
@@ -60,7 +43,7 @@ TEST(FileImportEndToEnd, UsualExportsImportAndOurOwnFormatsRoundTrip) {
     r = test::runCommand("import-file", {kData + QStringLiteral("csv/google-contacts-export.csv"), google,
                                                      QStringLiteral("--unmapped-to-note")});
     ASSERT_EQ(r.status, 0) << qPrintable(r.err);
-    const QStringList contacts = rowsOf(google);
+    const QStringList contacts = test::storedRows(google);
     ASSERT_EQ(contacts.size(), 4);
     const QStringList expected[] = {
         {"'Bianchi'", "'Corso Como 10'|'20154'|'MILANO'|'MI'|NULL|'02 1111111'|'02 9999999'|'347 0000001'|NULL",
@@ -74,11 +57,12 @@ TEST(FileImportEndToEnd, UsualExportsImportAndOurOwnFormatsRoundTrip) {
     };
     for (qsizetype i = 0; i < contacts.size(); ++i)
         for (const QString& part : expected[i])
-            EXPECT_TRUE(contacts[i].contains(part)) << qPrintable(contacts[i] + "\n  " + part);
+            EXPECT_TRUE(test::has(contacts[i], part));
     r = test::runCommand("import-file", {kData + QStringLiteral("csv/google-contacts-export.csv"), google,
                                                      QStringLiteral("--address"), QStringLiteral("1")});
     ASSERT_EQ(r.status, 0) << qPrintable(r.err);
-    EXPECT_EQ(rowsOf(google, QStringLiteral("WHERE INDIRIZZO = 'Via Torino 40'")).size(), 1);
+    EXPECT_EQ(test::storedRows(google, QStringLiteral("WHERE INDIRIZZO = 'Via Torino 40'")).size(),
+              1);
     EXPECT_EQ(test::runCommand("import-file", {kData + QStringLiteral("csv/google-contacts-export.csv"),
                                                            google, QStringLiteral("--address"), QStringLiteral("3")})
                   .status,
@@ -88,35 +72,35 @@ TEST(FileImportEndToEnd, UsualExportsImportAndOurOwnFormatsRoundTrip) {
         r = test::runCommand("import-file", {kData + QLatin1String(card), target});
         ASSERT_EQ(r.status, 0) << card << qPrintable(r.err);
         EXPECT_TRUE(r.out.startsWith(QStringLiteral("vCard "))) << qPrintable(r.out);
-        EXPECT_TRUE(r.out.contains(QStringLiteral("Schede vCard lette: 2, saltate: 0."))) << qPrintable(r.out);
+        EXPECT_TRUE(test::has(r.out, QStringLiteral("Schede vCard lette: 2, saltate: 0.")));
     }
 
-    const qsizetype before = rowsOf(target).size();
+    const qsizetype before = test::storedRows(target).size();
     r = test::runCommand("import-file",
             {kData + QStringLiteral("access/nwind.mdb"), target, QStringLiteral("--table"), QStringLiteral("Customers")});
     ASSERT_EQ(r.status, 0) << qPrintable(r.err);
-    EXPECT_TRUE(r.out.contains(QStringLiteral("Importati 91 indirizzi."))) << qPrintable(r.out);
-    EXPECT_EQ(rowsOf(target).size(), before + 91);
-    rows = rowsOf(target, QStringLiteral("WHERE COGNOME = 'Alfreds Futterkiste'"));
+    EXPECT_TRUE(test::has(r.out, QStringLiteral("Importati 91 indirizzi.")));
+    EXPECT_EQ(test::storedRows(target).size(), before + 91);
+    rows = test::storedRows(target, QStringLiteral("WHERE COGNOME = 'Alfreds Futterkiste'"));
     ASSERT_EQ(rows.size(), 1);
-    EXPECT_TRUE(rows[0].contains(QStringLiteral("'Maria Anders'"))) << qPrintable(rows[0]);
-    EXPECT_TRUE(rows[0].contains(QStringLiteral("'12209'|'BERLIN'|NULL|'GERMANIA'"))) << qPrintable(rows[0]);
+    EXPECT_TRUE(test::has(rows[0], QStringLiteral("'Maria Anders'")));
+    EXPECT_TRUE(test::has(rows[0], QStringLiteral("'12209'|'BERLIN'|NULL|'GERMANIA'")));
 
     // A database of many tables needs the table named; nothing is written meanwhile.
     r = test::runCommand("import-file", {kData + QStringLiteral("access/nwind.mdb"), target});
     EXPECT_EQ(r.status, 1);
-    EXPECT_TRUE(r.err.contains(QStringLiteral("Customers"))) << qPrintable(r.err);
-    EXPECT_EQ(rowsOf(target).size(), before + 91);
+    EXPECT_TRUE(test::has(r.err, QStringLiteral("Customers")));
+    EXPECT_EQ(test::storedRows(target).size(), before + 91);
 
     // Our own CSV gives back every value as stored, Null and line breaks included.
-    const QStringList all = rowsOf(target);
+    const QStringList all = test::storedRows(target);
     const QString csv = dir.filePath(QStringLiteral("Clienti.csv"));
     ASSERT_EQ(test::runCommand("export", {target, csv, QStringLiteral("--format"), QStringLiteral("csv")}).status, 0);
     const QString again = dir.filePath(QStringLiteral("Copia.mdb"));
     test::createTestArchive(again);
     r = test::runCommand("import-file", {csv, again});
     ASSERT_EQ(r.status, 0) << qPrintable(r.err);
-    EXPECT_EQ(rowsOf(again), all);
+    EXPECT_EQ(test::storedRows(again), all);
 
     // vCard keeps what a card can hold: names, address, place and country.
     const QString vcf = dir.filePath(QStringLiteral("Clienti.vcf"));
@@ -124,9 +108,10 @@ TEST(FileImportEndToEnd, UsualExportsImportAndOurOwnFormatsRoundTrip) {
     const QString cards = dir.filePath(QStringLiteral("Schede.mdb"));
     test::createTestArchive(cards);
     ASSERT_EQ(test::runCommand("import-file", {vcf, cards}).status, 0);
-    EXPECT_EQ(rowsOf(cards).size(), all.size());
-    rows = rowsOf(cards, QStringLiteral("WHERE COGNOME = 'Alfreds Futterkiste'"));
+    EXPECT_EQ(test::storedRows(cards).size(), all.size());
+    rows = test::storedRows(cards, QStringLiteral("WHERE COGNOME = 'Alfreds Futterkiste'"));
     ASSERT_EQ(rows.size(), 1);
-    EXPECT_TRUE(rows[0].contains(QStringLiteral("'Maria Anders'"))) << qPrintable(rows[0]);
-    EXPECT_TRUE(rows[0].contains(QStringLiteral("'Obere Str. 57'|'12209'|'BERLIN'|NULL|'GERMANIA'"))) << qPrintable(rows[0]);
+    EXPECT_TRUE(test::has(rows[0], QStringLiteral("'Maria Anders'")));
+    EXPECT_TRUE(
+        test::has(rows[0], QStringLiteral("'Obere Str. 57'|'12209'|'BERLIN'|NULL|'GERMANIA'")));
 }

@@ -1,8 +1,7 @@
-#include "ArchiveFixture.h"
+#include "ExchangeTest.h"
 
 #include "archive/Recordset.h"
 #include "exchange/ExchangeBatch.h"
-#include "support/CommandRun.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -12,8 +11,6 @@
 using namespace velomar;
 
 namespace {
-
-using Command = const char*; // a velomar-batch command by name
 
 // Text a user, a pasted document or another program can put in a field.
 QStringList hostileValues() {
@@ -67,32 +64,18 @@ TEST(HostileText, SurvivesEveryCommandAsStored) {
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
     EXPECT_TRUE(r.out.contains(QStringLiteral("Esportati %1 indirizzi").arg(n)));
     EXPECT_TRUE(r.out.contains("sostituiti")); // the text outside Windows-1252
-    QFile exported(txt);
-    ASSERT_TRUE(exported.open(QIODevice::ReadOnly));
-    const QByteArray bytes = exported.readAll();
+    const QByteArray bytes = test::fileBytes(txt);
     for (const char* kept : {"O'Brien", "'; DROP TABLE TabMAIL; --", "50% di sconto_%", "[x"})
-        EXPECT_TRUE(bytes.contains(kept)) << kept;
+        EXPECT_TRUE(test::has(bytes, kept));
     EXPECT_TRUE(bytes.contains(QByteArray("Lunga ") + QByteArray(10000, 'x'))); // written as stored
 
     const QString copy = dir.filePath("copia.mdb");
     test::createTestArchive(copy);
     r = test::runCommand("import", {mdb, copy});
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
-    {
-        archive::Database a(mdb, archive::Database::Mode::ReadOnly);
-        archive::Database b(copy, archive::Database::Mode::ReadOnly);
-        archive::Statement sa(a, "SELECT * FROM TabMAIL ORDER BY NR");
-        archive::Statement sb(b, "SELECT * FROM TabMAIL ORDER BY NR");
-        qint64 rows = 0;
-        while (sa.step()) {
-            ASSERT_TRUE(sb.step());
-            for (int f = 1; f <= 16; ++f)
-                EXPECT_EQ(sa.text(f), sb.text(f)) << "row " << rows << " field " << f;
-            ++rows;
-        }
-        EXPECT_EQ(rows, n);
-        EXPECT_EQ(test::countAddresses(a), n); // no value was run as SQL
-    }
+    const QStringList stored = test::storedRows(mdb);
+    EXPECT_EQ(stored.size(), n); // no value was run as SQL
+    EXPECT_EQ(test::storedRows(copy), stored);
 
     const QString pdf = dir.filePath("out.pdf");
     r = test::runCommand("labels", {mdb, "--pdf", pdf});
@@ -104,7 +87,7 @@ TEST(HostileText, SurvivesEveryCommandAsStored) {
             args << layout;
         r = test::runCommand("list", args);
         EXPECT_EQ(r.status, 0) << layout << r.err.toStdString();
-        EXPECT_TRUE(r.out.contains(QStringLiteral("Stampati %1 indirizzi").arg(n))) << layout;
+        EXPECT_TRUE(test::has(r.out, QStringLiteral("Stampati %1 indirizzi").arg(n)));
     }
 
     // Values as group patterns: a malformed one is the user's typo (2), the others run.
@@ -121,6 +104,5 @@ TEST(HostileText, SurvivesEveryCommandAsStored) {
         }
         EXPECT_FALSE(labels.err.contains("corrotto")) << labels.err.toStdString();
     }
-    archive::Database a(mdb, archive::Database::Mode::ReadOnly);
-    EXPECT_EQ(test::countAddresses(a), n);
+    EXPECT_EQ(test::countIn(mdb), n);
 }
