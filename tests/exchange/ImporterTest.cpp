@@ -7,9 +7,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <cstdio>
-#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace velomar;
@@ -146,35 +144,6 @@ TEST(Importer, FailedCopyRollsBackTheTargetAndLeavesTheSource) {
     EXPECT_EQ(test::countAddresses(target), 0);
     Database src = openRw(a.source);
     EXPECT_EQ(test::countAddresses(src), 300);
-}
-
-TEST(Importer, KilledDuringOrAfterTheCopyLosesNoAddress) {
-    for (const bool afterCopy : {false, true}) {
-        Archives a(400); // progress is told every 1000 rows
-        const pid_t pid = ::fork();
-        ASSERT_GE(pid, 0);
-        if (pid == 0) {
-            // The child imports with the move and dies at the worst moment.
-            Database target = openRw(a.target);
-            Importer importer(target, a.target);
-            importer.openSource(a.source, "**", openAs);
-            importer.copy([&](qint64 done, qint64) {
-                if (!afterCopy && done == 1000)
-                    ::raise(SIGKILL);
-            });
-            if (afterCopy)
-                ::raise(SIGKILL);
-            importer.deleteCopiedFromSource();
-            ::_exit(0);
-        }
-        int status = 0;
-        ::waitpid(pid, &status, 0);
-        ASSERT_TRUE(WIFSIGNALED(status));
-        Database src = openRw(a.source);
-        Database target = openRw(a.target);
-        EXPECT_EQ(test::countAddresses(src), 1200);
-        EXPECT_EQ(test::countAddresses(target), afterCopy ? 1200 : 0);
-    }
 }
 
 namespace {

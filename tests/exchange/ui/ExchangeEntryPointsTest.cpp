@@ -29,7 +29,7 @@ TEST(ExchangeWindows, ExportGoesWithTheGridAndImportReloadsIt) {
         auto* w = qobject_cast<exchange::ui::frmIMPORTA*>(QApplication::activeModalWidget());
         ASSERT_NE(w, nullptr);
         w->txtFILE->setText(source);
-        w->txtGRUPPO->setText("**");
+        w->txtGRUPPO->setText("*"); // everything, the addresses without a group included
         w->cmdImporta_Click();
         w->cmdChiudi_Click();
     });
@@ -37,6 +37,8 @@ TEST(ExchangeWindows, ExportGoesWithTheGridAndImportReloadsIt) {
     EXPECT_EQ(f.state.archiveCount, 5);
     EXPECT_EQ(f.state.displayedCount, 5);
     EXPECT_EQ(f.session.mainRs.recordCount(), 5);
+    EXPECT_EQ(f.dialogs.messages().front(), "Verranno importati 2 Indirizzi !\nContinuare ?");
+    EXPECT_EQ(test::countIn(source), 2); // No kept the source
 
     shell::ui::ExchangeWindows::openExport(f.ctx(), grid, nullptr);
     QPointer<QWidget> exportWindow;
