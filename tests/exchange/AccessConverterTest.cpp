@@ -1,12 +1,8 @@
 #include "exchange/AccessConverter.h"
 
+#include "ExchangeTest.h"
 #include "archive/ArchiveFile.h"
 #include "archive/Statement.h"
-#include "exchange/ExchangeError.h"
-#include "support/TestEnvironment.h"
-#include "MemoryTable.h"
-
-#include "support/CommandRun.h"
 
 #include <QDir>
 #include <QFile>
@@ -21,9 +17,7 @@ using exchange::ExchangeError;
 
 namespace {
 
-const QStringList kMailColumns{"NR",      "TITOLO",  "COGNOME", "NOME1",   "NOME2",   "INDIRIZZO",
-                               "CAP",     "CITTA",   "PROV",    "NAZ",     "NUM_TEL", "NUM_FAX",
-                               "NUM_CEL", "E_MAIL",  "GR",      "NOTE",    "APPUNTI"};
+const QStringList kMailColumns = archive::DataModel::tabMailColumns().mid(0, 17); // NR..APPUNTI
 
 // Stands for the Access file: the converter only reads it through the table.
 QByteArray writeFake(const QString& path) {
@@ -31,8 +25,6 @@ QByteArray writeFake(const QString& path) {
     test::writeFile(path, bytes);
     return bytes;
 }
-
-QByteArray readAll(const QString& path) { return test::fileBytes(path); }
 
 QStringList filesIn(const QTemporaryDir& dir) {
     return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name);
@@ -56,14 +48,9 @@ std::vector<QStringList> rowsOf(const QString& path, ArchiveKind kind, const QSt
     return out;
 }
 
-// The converter's refusal, or "nessun errore".
+// The converter's refusal, or "" when it converts.
 template <typename F> QString failure(F&& convert) {
-    try {
-        convert();
-    } catch (const ExchangeError& e) {
-        return e.description();
-    }
-    return QStringLiteral("nessun errore");
+    return test::refusalOf(convert).text;
 }
 
 // Fails after the given number of rows, as a damaged source does half way.
@@ -109,12 +96,11 @@ TEST(AccessConverterTest, AddressesCopiedAsTheyAreBesideTheUntouchedOriginal) {
 
     const QString first = AccessConverter::convert(source, tableOf(columns, rows));
     EXPECT_EQ(first, dir.filePath("Clienti (convertito).mdb"));
-    EXPECT_EQ(readAll(source), original);
+    EXPECT_EQ(test::fileBytes(source), original);
     // Distinct positive numbers are kept, so each row keeps its number.
-    const auto stored = rowsOf(first, ArchiveKind::Addresses,
-                               "SELECT NR, TITOLO, COGNOME, NOME1, NOME2, INDIRIZZO, CAP, CITTA, PROV, NAZ,"
-                               " NUM_TEL, NUM_FAX, NUM_CEL, E_MAIL, GR, NOTE, APPUNTI, SERV FROM TabMAIL"
-                               " ORDER BY NR");
+    const auto stored =
+        rowsOf(first, ArchiveKind::Addresses,
+               "SELECT " + kMailColumns.join(", ") + ", SERV FROM TabMAIL ORDER BY NR");
     ASSERT_EQ(stored.size(), 3u);
     EXPECT_EQ(stored[0], row2 + QStringList{"0"});
     EXPECT_EQ(stored[1], row1 + QStringList{"1"});
@@ -133,7 +119,7 @@ TEST(AccessConverterTest, AddressesCopiedAsTheyAreBesideTheUntouchedOriginal) {
     EXPECT_EQ(renumbered[1], QStringList({"2", row1[2]}));
     EXPECT_EQ(AccessConverter::convertedPath(source), dir.filePath("Clienti (convertito 3).mdb"));
     EXPECT_EQ(filesIn(dir), QStringList({"Clienti (convertito 2).mdb", "Clienti (convertito).mdb", "Clienti.mdb"}));
-    EXPECT_EQ(readAll(source), original);
+    EXPECT_EQ(test::fileBytes(source), original);
 }
 
 TEST(AccessConverterTest, RefusedOrBrokenSourceLeavesNoFileBehind) {
@@ -147,21 +133,35 @@ TEST(AccessConverterTest, RefusedOrBrokenSourceLeavesNoFileBehind) {
     };
     const QString broken = convert([&] { return std::make_unique<BrokenTable>(kMailColumns, std::vector{row, row}); });
     EXPECT_TRUE(broken.startsWith(QStringLiteral("Conversione del file «Clienti.mdb» non riuscita."))) << broken.toStdString();
-    EXPECT_TRUE(broken.contains("pagina illeggibile")) << broken.toStdString();
+    EXPECT_TRUE(test::has(broken, "pagina illeggibile"));
 
     const QString missing = convert(tableOf(kMailColumns.mid(0, 16), {row.mid(0, 16)}));
-    EXPECT_TRUE(missing.contains("non ha il campo APPUNTI")) << missing.toStdString();
+    EXPECT_TRUE(test::has(missing, "non ha il campo APPUNTI"));
     const QString extra = convert(tableOf(kMailColumns + QStringList{"FOTO"}, {row + QStringList{"x"}}));
-    EXPECT_TRUE(extra.contains("non prevede: FOTO")) << extra.toStdString();
+    EXPECT_TRUE(test::has(extra, "non prevede: FOTO"));
     QStringList badNr = row;
     badNr[0] = "";
     QStringList badServ = row;
     badServ << "sì";
     const QString serv = convert(tableOf(kMailColumns + QStringList{"SERV"}, {badNr + QStringList{"0"}, badServ}));
-    EXPECT_TRUE(serv.contains("campo SERV: sì")) << serv.toStdString();
+    EXPECT_TRUE(test::has(serv, "campo SERV: sì"));
 
-    EXPECT_EQ(filesIn(dir), QStringList({"Clienti.mdb"}));
-    EXPECT_EQ(readAll(source), original);
+    // An Access file without our tables, a file that is no Access file at all.
+    const QString nwind = dir.filePath("nwind.mdb");
+    ASSERT_TRUE(QFile::copy(test::exchangeData("access/nwind.mdb"), nwind));
+    const QByteArray nwindBytes = test::fileBytes(nwind);
+    const QString text = dir.filePath("note.mdb");
+    ASSERT_TRUE(test::writeFile(text, "solo testo"));
+    EXPECT_TRUE(test::has(failure([&] { AccessConverter::convert(nwind); }),
+                          "non contiene la tabella TabMAIL"));
+    EXPECT_TRUE(test::has(failure([&] { AccessConverter::convertGroups(nwind); }),
+                          "non contiene la tabella TabGRUPPI"));
+    EXPECT_TRUE(test::has(failure([&] { AccessConverter::convert(text); }),
+                          "«note.mdb» non è un database in formato Access"));
+
+    EXPECT_EQ(filesIn(dir), QStringList({"Clienti.mdb", "note.mdb", "nwind.mdb"}));
+    EXPECT_EQ(test::fileBytes(source), original);
+    EXPECT_EQ(test::fileBytes(nwind), nwindBytes);
 }
 
 TEST(AccessConverterTest, GroupsReplacedOnlyWithTheOriginalKept) {
@@ -175,34 +175,16 @@ TEST(AccessConverterTest, GroupsReplacedOnlyWithTheOriginalKept) {
                      groups, [&] { return std::make_unique<BrokenTable>(columns, std::vector<QStringList>{{"AB", "x", "1"}, {"CD", "y", "2"}}); }),
                  ExchangeError);
     EXPECT_EQ(filesIn(dir), QStringList({"Gruppi.grp"}));
-    EXPECT_EQ(readAll(groups), original);
+    EXPECT_EQ(test::fileBytes(groups), original);
 
     writeFake(dir.filePath("Gruppi (Access).grp")); // an earlier backup is never overwritten
     const QString backup = AccessConverter::convertGroups(
         groups, tableOf(columns, {{"AB", "Amici è", "4"}, {"CL", "", "9"}}));
     EXPECT_EQ(backup, dir.filePath("Gruppi (Access 2).grp"));
-    EXPECT_EQ(readAll(backup), original);
+    EXPECT_EQ(test::fileBytes(backup), original);
     const auto stored = rowsOf(groups, ArchiveKind::Groups, "SELECT NR, GRUPPO, DESCRIZIONE FROM TabGRUPPI ORDER BY NR");
     ASSERT_EQ(stored.size(), 2u);
     EXPECT_EQ(stored[0], QStringList({"4", "AB", "Amici è"}));
     EXPECT_EQ(stored[1], QStringList({"9", "CL", ""}));
     EXPECT_EQ(filesIn(dir), QStringList({"Gruppi (Access 2).grp", "Gruppi (Access).grp", "Gruppi.grp"}));
-}
-
-TEST(AccessConverterTest, AccessFileWithoutOurTablesIsRefusedAndNothingWritten) {
-    QTemporaryDir dir;
-    const QString nwind = dir.filePath("nwind.mdb");
-    ASSERT_TRUE(QFile::copy(test::sourcePath("tests/exchange/data/access/nwind.mdb"), nwind));
-    const QByteArray original = readAll(nwind);
-    const QString text = dir.filePath("note.mdb");
-    ASSERT_TRUE(test::writeFile(text, "solo testo"));
-    const QString mail = failure([&] { return AccessConverter::convert(nwind); });
-    EXPECT_TRUE(mail.contains("non contiene la tabella TabMAIL")) << mail.toStdString();
-    const QString grp = failure([&] { return AccessConverter::convertGroups(nwind); });
-    EXPECT_TRUE(grp.contains("non contiene la tabella TabGRUPPI")) << grp.toStdString();
-    const QString notAccess = failure([&] { return AccessConverter::convert(text); });
-    EXPECT_TRUE(notAccess.contains("«note.mdb» non è un database in formato Access")) << notAccess.toStdString();
-
-    EXPECT_EQ(filesIn(dir), QStringList({"note.mdb", "nwind.mdb"}));
-    EXPECT_EQ(readAll(nwind), original);
 }

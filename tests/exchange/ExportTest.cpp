@@ -1,15 +1,14 @@
+#include "ExchangeTest.h"
+#include "archive/ArchiveFile.h"
+#include "archive/SampleArchive.h"
+#include "archive/Statement.h"
 #include "exchange/ExchangeError.h"
 #include "exchange/ExportFormat.h"
 #include "exchange/ExportJob.h"
 #include "exchange/ExportWriter.h"
-#include "archive/ArchiveFile.h"
-#include "archive/SampleArchive.h"
-#include "archive/Statement.h"
 #include "printing/ListPrinterRange.h"
-#include "support/TestEnvironment.h"
 
 #include <QCryptographicHash>
-#include "support/CommandRun.h"
 
 #include <QDir>
 #include <QFile>
@@ -51,10 +50,8 @@ AddressRecord address(std::initializer_list<std::pair<int, QString>> values) {
     return r;
 }
 
-QByteArray readAll(const QString& path) { return test::fileBytes(path); }
-
 QByteArray expected(const char* name) {
-    return readAll(test::sourcePath(QStringLiteral("tests/exchange/data/") + QLatin1String(name)));
+    return test::fileBytes(test::exchangeData(name));
 }
 
 FieldMask only(std::initializer_list<int> fields) {
@@ -112,7 +109,7 @@ TEST(Export, AllFieldsMatchTheFormatByteForByte) {
     const auto result = ExportJob::toFile(source, request, target);
     EXPECT_EQ(result.addresses, 3);
     EXPECT_EQ(result.replaced, 1); // the omega
-    EXPECT_EQ(readAll(target), expected("export_all_fields.txt"));
+    EXPECT_EQ(test::fileBytes(target), expected("export_all_fields.txt"));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"out.txt"}); // no leftovers
 }
 
@@ -128,12 +125,12 @@ TEST(Export, UntickedFieldsCountAsEmptyAndEmptyRangeWritesHeaderAlone) {
     request.fields = only({9, 14}); // NAZ and GR
     request.date = QDate(2027, 2, 1);
     ExportJob::toFile(source, request, target);
-    EXPECT_EQ(readAll(target), expected("export_some_fields.txt"));
+    EXPECT_EQ(test::fileBytes(target), expected("export_some_fields.txt"));
 
     VectorSource empty({});
     request.date = QDate(2026, 12, 6);
     EXPECT_EQ(ExportJob::toFile(empty, request, target).addresses, 0);
-    EXPECT_EQ(readAll(target), expected("export_header_only.txt"));
+    EXPECT_EQ(test::fileBytes(target), expected("export_header_only.txt"));
 }
 
 TEST(Export, PlaceLineOfBlanksIsWrittenEmpty) {
@@ -172,7 +169,7 @@ TEST(Export, FailureLeavesTheOldFileIntact) {
             EXPECT_TRUE(e.description().contains("Disco pieno")); // never the system's English
         }
     }
-    EXPECT_EQ(readAll(target), QByteArray("old content\r\n"));
+    EXPECT_EQ(test::fileBytes(target), QByteArray("old content\r\n"));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"old.txt"});
 
     // Disk full on the last bytes, found only when the file is committed.
@@ -181,12 +178,12 @@ TEST(Export, FailureLeavesTheOldFileIntact) {
         ExportWriter writer(std::make_unique<FullDiskFile>(target, 100));
         EXPECT_THROW(ExportJob::run(source, request, writer), exchange::ExchangeError);
     }
-    EXPECT_EQ(readAll(target), QByteArray("old content\r\n"));
+    EXPECT_EQ(test::fileBytes(target), QByteArray("old content\r\n"));
 
     // A complete export replaces the old file.
     VectorSource again(sampleRows(2));
     ExportJob::toFile(again, request, target);
-    EXPECT_TRUE(readAll(target).startsWith("("));
+    EXPECT_TRUE(test::fileBytes(target).startsWith("("));
 }
 
 TEST(Export, CsvIsUtf8WithBomQuotedAsRfc4180AndHeadedByOurFieldNames) {
@@ -202,11 +199,12 @@ TEST(Export, CsvIsUtf8WithBomQuotedAsRfc4180AndHeadedByOurFieldNames) {
     const auto result = ExportJob::toFile(source, request, path);
     EXPECT_EQ(result.addresses, 2);
     EXPECT_EQ(result.replaced, 0);
-    EXPECT_EQ(readAll(path),
-              QByteArray("\xEF\xBB\xBFNR,COGNOME,NOME1,CAP,NOTE,APPUNTI\r\n"
-                         "12,\"D'Al\xC3\xAC, Rossi\",Mario,00820,\"detto \"\"il Bello\"\"\nsecondo rigo\","
-                         "\xC3\xA0\xC3\xA8\xE2\x82\xAC\r\n"
-                         ",Verdi,,,,\r\n"));
+    EXPECT_EQ(test::fileBytes(path),
+              QByteArray(
+                  "\xEF\xBB\xBFNR,COGNOME,NOME1,CAP,NOTE,APPUNTI\r\n"
+                  "12,\"D'Al\xC3\xAC, Rossi\",Mario,00820,\"detto \"\"il Bello\"\"\nsecondo rigo\","
+                  "\xC3\xA0\xC3\xA8\xE2\x82\xAC\r\n"
+                  ",Verdi,,,,\r\n"));
 }
 
 TEST(Export, VCardCardsEscapedFoldedAndTyped) {
@@ -224,14 +222,17 @@ TEST(Export, VCardCardsEscapedFoldedAndTyped) {
     request.fields[11] = false; // an unticked field is not written
     ExportJob::toFile(source, request, path);
     const QByteArray a70 = QString(70, QChar(0xE0)).toUtf8();
-    EXPECT_EQ(readAll(path),
-              "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Rossi;Mario;;Dott.;\r\nFN:Dott. Mario Rossi\r\n"
-              "TITLE:Sindaco\r\nADR;TYPE=home:;;Via Roma 1\\; scala B;MILANO;MI;20100;\r\n"
-              "TEL;TYPE=voice:02 123456\r\nTEL;TYPE=cell:333 1234567\r\nEMAIL;TYPE=internet:m@x.it\r\n"
-              "NOTE:riga 1\\nriga 2\\, \\\\ fine\\n" + a70.left(44) + "\r\n " + a70.mid(44, 74) +
-              "\r\n " + a70.mid(118) + "\r\nCATEGORIES:AB\r\nEND:VCARD\r\n"
-              "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Bianchi;;;;\r\nFN:Bianchi\r\nADR;TYPE=home:;;;ROMA;;;\r\n"
-              "END:VCARD\r\n");
+    EXPECT_EQ(
+        test::fileBytes(path),
+        "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Rossi;Mario;;Dott.;\r\nFN:Dott. Mario Rossi\r\n"
+        "TITLE:Sindaco\r\nADR;TYPE=home:;;Via Roma 1\\; scala B;MILANO;MI;20100;\r\n"
+        "TEL;TYPE=voice:02 123456\r\nTEL;TYPE=cell:333 1234567\r\nEMAIL;TYPE=internet:m@x.it\r\n"
+        "NOTE:riga 1\\nriga 2\\, \\\\ fine\\n" +
+            a70.left(44) + "\r\n " + a70.mid(44, 74) + "\r\n " + a70.mid(118) +
+            "\r\nCATEGORIES:AB\r\nEND:VCARD\r\n"
+            "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Bianchi;;;;\r\nFN:Bianchi\r\nADR;TYPE=home:;;;ROMA;;;"
+            "\r\n"
+            "END:VCARD\r\n");
 }
 
 // The bytes of a whole-archive export, as the batch command writes it, in every format.
@@ -274,8 +275,12 @@ TEST(Export, SeededArchiveExportsTheSameBytesInEveryFormat) {
         const QString target = dir.filePath(QStringLiteral("out"));
         auto source = printing::ListPrinterRange::wholeArchive(db, printing::ListPrinterRange::Values::AsStored);
         const auto result = ExportJob::toFile(*source, request, target);
-        return QStringLiteral("%1 %2 %3").arg(result.addresses).arg(result.replaced).arg(
-            QString::fromLatin1(QCryptographicHash::hash(readAll(target), QCryptographicHash::Sha256).toHex()))
+        return QStringLiteral("%1 %2 %3")
+            .arg(result.addresses)
+            .arg(result.replaced)
+            .arg(QString::fromLatin1(
+                QCryptographicHash::hash(test::fileBytes(target), QCryptographicHash::Sha256)
+                    .toHex()))
             .toStdString();
     };
     FieldMask all;

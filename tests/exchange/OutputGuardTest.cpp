@@ -1,12 +1,11 @@
-#include "ArchiveFixture.h"
-#include "common/AppError.h"
 #include "common/OutputGuard.h"
+#include "ExchangeTest.h"
+#include "common/AppError.h"
 #include "exchange/ExchangeBatch.h"
 #include "exchange/ExportWriter.h"
 #include "printing/PdfPrinter.h"
 #include "printing/ReminderFile.h"
 #include "support/ScriptedDialogs.h"
-#include "support/CommandRun.h"
 
 #include <QDir>
 #include <QFile>
@@ -21,14 +20,6 @@ using namespace velomar;
 using common::OutputGuard;
 
 namespace {
-
-using Command = const char*; // a velomar-batch command by name
-
-int run(Command command, const QStringList& args, QString& err) {
-    const test::CommandRun r = test::runCommand(command, args);
-    err = r.err;
-    return r.status;
-}
 
 QByteArray bytesOf(const QString& path) {
     if (!QFileInfo(path).isFile())
@@ -88,17 +79,14 @@ TEST(OutputGuard, EveryOutputRefusesFilesInUseAndNonPlainFiles) {
     for (const Target& t : targets) {
         SCOPED_TRACE(t.path.toStdString());
         const QByteArray before = bytesOf(t.path);
-        QString err;
-        EXPECT_EQ(run("export", {mdb, t.path}, err), 1);
-        EXPECT_TRUE(err.startsWith("Impossibile scrivere")) << err.toStdString();
-        EXPECT_TRUE(err.contains(t.reason)) << err.toStdString();
-        err.clear();
-        EXPECT_EQ(run("list", {mdb, "--pdf", t.path}, err), 1);
-        EXPECT_TRUE(err.startsWith("Impossibile scrivere su «")) << err.toStdString();
-        EXPECT_TRUE(err.contains(t.reason)) << err.toStdString();
-        err.clear();
-        EXPECT_EQ(run("labels", {mdb, "--pdf", t.path}, err), 1);
-        EXPECT_TRUE(err.startsWith("Impossibile scrivere su «")) << err.toStdString();
+        for (const QStringList& args :
+             {QStringList{"export", mdb, t.path}, QStringList{"list", mdb, "--pdf", t.path},
+              QStringList{"labels", mdb, "--pdf", t.path}}) {
+            const test::CommandRun r = test::runCommand(args[0], args.mid(1));
+            EXPECT_EQ(r.status, 1) << args[0].toStdString();
+            EXPECT_TRUE(r.err.startsWith("Impossibile scrivere")) << r.err.toStdString();
+            EXPECT_TRUE(test::has(r.err, t.reason));
+        }
         EXPECT_THROW(printing::ReminderFile::write(t.path, "promemoria"), common::OutputRefused);
         EXPECT_THROW(printing::PdfPrinter{t.path}, common::OutputRefused);
         EXPECT_THROW(exchange::ExportWriter{t.path}, common::AppError); // a folder: its own text
@@ -133,9 +121,8 @@ TEST(OutputGuard, EveryOutputRefusesFilesInUseAndNonPlainFiles) {
 
     // A plain new or closed file is still written.
     open.close();
-    QString err;
-    EXPECT_EQ(run("export", {mdb, open.fileName()}, err), 0) << err.toStdString();
-    EXPECT_EQ(run("list", {mdb, "--pdf", dir.filePath("l.pdf")}, err), 0) << err.toStdString();
-    EXPECT_EQ(run("labels", {mdb, "--pdf", dir.filePath("e.pdf")}, err), 0) << err.toStdString();
+    EXPECT_EQ(test::runCommand("export", {mdb, open.fileName()}).status, 0);
+    EXPECT_EQ(test::runCommand("list", {mdb, "--pdf", dir.filePath("l.pdf")}).status, 0);
+    EXPECT_EQ(test::runCommand("labels", {mdb, "--pdf", dir.filePath("e.pdf")}).status, 0);
     EXPECT_NO_THROW(printing::ReminderFile::write(reminders + "/nuovo.txt", "x"));
 }

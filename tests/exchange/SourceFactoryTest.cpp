@@ -1,6 +1,6 @@
-#include "exchange/ExchangeError.h"
 #include "exchange/SourceFactory.h"
-#include "support/TestEnvironment.h"
+#include "ExchangeTest.h"
+#include "exchange/ExchangeError.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -34,15 +34,9 @@ QString write(QTemporaryDir& dir, const char* name, const QByteArray& bytes) {
     return file.fileName();
 }
 
-QByteArray utf16(const QString& text) {
-    return QByteArray("\xFF\xFE") + QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
-}
-
 } // namespace
 
 TEST(SourceFactory, ReaderChosenByTheFirstLineAndBinaryFilesRefused) {
-    QFile mdb(test::sourcePath("tests/exchange/data/access/nwind.mdb"));
-    ASSERT_TRUE(mdb.open(QIODevice::ReadOnly));
     const QByteArray text = "Cognome,Note\r\n" + QByteArray("Rossi,nota\r\n").repeated(30000);
     struct Case {
         const char* name;
@@ -50,17 +44,29 @@ TEST(SourceFactory, ReaderChosenByTheFirstLineAndBinaryFilesRefused) {
         const char* outcome; // start of the description, or of the refusal after "!"
         qint64 rows;
     } cases[] = {
-        {"nota.csv", "Cognome,Note\r\nRossi,BEGIN:VCARD\r\nBianchi,\"BEGIN:VCARD\r\nEND:VCARD\"\r\n", "CSV", 2},
+        {"nota.csv",
+         "Cognome,Note\r\nRossi,BEGIN:VCARD\r\nBianchi,\"BEGIN:VCARD\r\nEND:VCARD\"\r\n", "CSV", 2},
         {"schede.txt", "\r\n  \r\nBEGIN:VCARD\r\nN:Rossi;\r\nEND:VCARD\r\n", "vCard", 1},
-        {"larga.csv", utf16(QStringLiteral("Cognome;Città\r\nRossi;Forlì\r\n")), "CSV", 1},
-        {"foto.csv", QByteArray("\x89PNG\r\n\x1A\n\0\0\0\rIHDR", 16), "!Il file \"foto.csv\" è un'immagine PNG: non è un file di testo.", 0},
-        {"foto.vcf", "\xFF\xD8\xFF\xE0 JFIF BEGIN:VCARD", "!Il file \"foto.vcf\" è un'immagine JPEG", 0},
-        {"doc.csv", "%PDF-1.4\n%\xE2\xE3\xCF\xD3\n1 0 obj", "!Il file \"doc.csv\" è un documento PDF", 0},
-        {"foglio.csv", QByteArray("PK\x03\x04\x14\0\x06\0", 8), "!Il file \"foglio.csv\" è un archivio ZIP", 0},
-        {"prog.txt", QByteArray("\x7F" "ELF\x02\x01\x01\0\0\0\0\0", 12), "!Il file \"prog.txt\" è un programma", 0},
-        {"nul.csv", QByteArray("Cognome,Nome\r\nRossi\0,Mario\r\n", 28), "!Il file \"nul.csv\" contiene byte nulli", 0},
-        {"nul-dopo.csv", text + QByteArray("Verdi\0\r\n", 8), "!Il file \"nul-dopo.csv\" contiene byte nulli", 0},
-        {"database.csv", mdb.readAll(), "!Indicare la tabella", 0}, // read as Access
+        {"larga.csv", test::utf16(QStringLiteral("Cognome;Città\r\nRossi;Forlì\r\n")), "CSV", 1},
+        {"foto.csv", QByteArray("\x89PNG\r\n\x1A\n\0\0\0\rIHDR", 16),
+         "!Il file \"foto.csv\" è un'immagine PNG: non è un file di testo.", 0},
+        {"foto.vcf", "\xFF\xD8\xFF\xE0 JFIF BEGIN:VCARD",
+         "!Il file \"foto.vcf\" è un'immagine JPEG", 0},
+        {"doc.csv", "%PDF-1.4\n%\xE2\xE3\xCF\xD3\n1 0 obj",
+         "!Il file \"doc.csv\" è un documento PDF", 0},
+        {"foglio.csv", QByteArray("PK\x03\x04\x14\0\x06\0", 8),
+         "!Il file \"foglio.csv\" è un archivio ZIP", 0},
+        {"prog.txt",
+         QByteArray("\x7F"
+                    "ELF\x02\x01\x01\0\0\0\0\0",
+                    12),
+         "!Il file \"prog.txt\" è un programma", 0},
+        {"nul.csv", QByteArray("Cognome,Nome\r\nRossi\0,Mario\r\n", 28),
+         "!Il file \"nul.csv\" contiene byte nulli", 0},
+        {"nul-dopo.csv", text + QByteArray("Verdi\0\r\n", 8),
+         "!Il file \"nul-dopo.csv\" contiene byte nulli", 0},
+        {"database.csv", test::fileBytes(test::exchangeData("access/nwind.mdb")),
+         "!Indicare la tabella", 0}, // read as Access
     };
     QTemporaryDir dir;
     for (const Case& c : cases) {

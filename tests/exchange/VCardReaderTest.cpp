@@ -104,8 +104,7 @@ TEST(VCardReaderTest, EveryBeginStartsACardAndLostEndsAreCounted) {
     const QString body = QStringLiteral(
         "BEGIN:VCARD\r\nVERSION:2.1\r\nN:Rossi;Mario\r\nAGENT:\r\nBEGIN:VCARD\r\nN:Segretaria;"
         "Anna\r\nEND:VCARD\r\nEMAIL:uno@example.it\r\nEND:VCARD\r\nBEGIN:VCARD\r\nN:Città;Nè\r\n");
-    const QByteArray wide =
-        "\xFF\xFE" + QByteArray(reinterpret_cast<const char*>(body.utf16()), body.size() * 2);
+    const QByteArray wide = test::utf16(body);
     QByteArray thousand = "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Primo;\r\n"; // no END
     for (int i = 2; i <= 1000; ++i)
         thousand += "BEGIN:VCARD\r\nVERSION:3.0\r\nN:C" + QByteArray::number(i) + ";\r\nEND:VCARD\r\n";
