@@ -53,20 +53,6 @@ template <typename F> QString failure(F&& convert) {
     return test::refusalOf(convert).text;
 }
 
-// Fails after the given number of rows, as a damaged source does half way.
-class BrokenTable : public test::MemoryTable {
-public:
-    using MemoryTable::MemoryTable;
-    bool next(QStringList& values) override {
-        if (++m_read > 1)
-            throw ExchangeError(ExchangeError::Unreadable, "pagina illeggibile");
-        return MemoryTable::next(values);
-    }
-
-private:
-    int m_read = 0;
-};
-
 } // namespace
 
 TEST(AccessConverterTest, AddressesCopiedAsTheyAreBesideTheUntouchedOriginal) {
@@ -131,7 +117,10 @@ TEST(AccessConverterTest, RefusedOrBrokenSourceLeavesNoFileBehind) {
     const auto convert = [&](const AccessConverter::TableOpener& open) {
         return failure([&] { AccessConverter::convert(source, open); });
     };
-    const QString broken = convert([&] { return std::make_unique<BrokenTable>(kMailColumns, std::vector{row, row}); });
+    const QString broken = convert([&] {
+        return std::make_unique<test::ScriptedTable>(kMailColumns, std::vector{row, row},
+                                                     test::unreadableAt(2, "pagina illeggibile"));
+    });
     EXPECT_TRUE(broken.startsWith(QStringLiteral("Conversione del file «Clienti.mdb» non riuscita."))) << broken.toStdString();
     EXPECT_TRUE(test::has(broken, "pagina illeggibile"));
 
@@ -172,7 +161,12 @@ TEST(AccessConverterTest, GroupsReplacedOnlyWithTheOriginalKept) {
 
     // A failure leaves the original where it was and no backup.
     EXPECT_THROW(AccessConverter::convertGroups(
-                     groups, [&] { return std::make_unique<BrokenTable>(columns, std::vector<QStringList>{{"AB", "x", "1"}, {"CD", "y", "2"}}); }),
+                     groups,
+                     [&] {
+                         return std::make_unique<test::ScriptedTable>(
+                             columns, std::vector<QStringList>{{"AB", "x", "1"}, {"CD", "y", "2"}},
+                             test::unreadableAt(2, "pagina illeggibile"));
+                     }),
                  ExchangeError);
     EXPECT_EQ(filesIn(dir), QStringList({"Gruppi.grp"}));
     EXPECT_EQ(test::fileBytes(groups), original);

@@ -1,14 +1,9 @@
-#include "ArchiveFixture.h"
-#include "MemoryTable.h"
-#include "common/UsageError.h"
 #include "exchange/ExchangeBatch.h"
-#include "shell/BatchCommands.h"
-#include "support/CommandRun.h"
+#include "ExchangeTest.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QTextStream>
 #include <gtest/gtest.h>
 
 #include <iostream>
@@ -173,57 +168,50 @@ TEST(ExchangeBatch, ImportFileCountsMapsAndRefusesWithTargetUnchanged) {
     const QString dst = dir.filePath("dst.mdb");
     test::createTestArchive(dst);
     test::fillArchive(dst, {"Bianchi"}, "");
-    const auto opener = [](const QString& path, const exchange::SourceOptions& options)
-        -> std::unique_ptr<exchange::SourceTable> {
-        EXPECT_EQ(options.delimiter, QChar(u';'));
-        EXPECT_EQ(options.header, exchange::SourceOptions::Header::No);
-        return std::make_unique<test::MemoryTable>(
-            QStringList{"Colonna 1", "Colonna 2", "Colonna 3"},
-            std::vector<QStringList>{{"Rossi", "Via Roma 1", "820"}, {"Bianchi", "", ""},
-                                     {"Rossi", "via roma 1", "00820"}, {"", "", ""}});
-    };
-    const auto importFile = [&](const QStringList& args) {
-        test::CommandRun r;
-        QTextStream out(&r.out), err(&r.err);
-        try {
-            r.status = exchange::batchImportFileWith(shell::BatchCommands::parse("import-file", args), out, err, opener);
-        } catch (const common::UsageError& e) {
-            r.status = 2;
-            err << e.description();
-        }
-        out.flush();
-        err.flush();
-        return r;
-    };
-    const QStringList common{"rubrica.csv", dst, "--delimiter", ";", "--no-header", "--map",
-                             "COGNOME=Colonna 1", "--map", "indirizzo=colonna 2"};
-    EXPECT_EQ(importFile(common + QStringList{"--map", "CAMPO=Colonna 1"}).status, 2);
-    EXPECT_EQ(importFile(common + QStringList{"--group", "ABC"}).status, 2);
-    EXPECT_EQ(importFile(common + QStringList{"--bad"}).status, 2);
+    // More commas than semicolons: only the delimiter given splits the columns right.
+    const QString csv = dir.filePath("rubrica.csv");
+    ASSERT_TRUE(test::writeFile(csv, "Rossi;Via Roma 1;820;a,b,c\nBianchi;;;a,b,c\n"
+                                     "Rossi;via roma 1;00820;a,b,c\n;;;a,b,c\n"));
+    const QStringList common{csv,
+                             dst,
+                             "--delimiter",
+                             ";",
+                             "--no-header",
+                             "--map",
+                             "COGNOME=Colonna 1",
+                             "--map",
+                             "indirizzo=colonna 2"};
+    const QStringList refused[] = {
+        {"--map", "CAMPO=Colonna 1"}, {"--group", "ABC"}, {"--bad"}, {"--duplicates", "forse"}};
+    for (const QStringList& args : refused)
+        EXPECT_EQ(test::runCommand("import-file", common + args).status, 2)
+            << args[0].toStdString();
     EXPECT_EQ(test::countIn(dst), 1);
 
-    test::CommandRun r = importFile(common + QStringList{"--map", "CAP=Colonna 3", "--group", "x1",
-                                                 "--skip-duplicates"});
+    test::CommandRun r =
+        test::runCommand("import-file", common + QStringList{"--map", "CAP=Colonna 3", "--group",
+                                                             "x1", "--skip-duplicates"});
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
-    EXPECT_EQ(r.out, "Tabella di prova\nImportati 1 indirizzi.\nDoppioni saltati: 2.\n"
-                     "Indirizzi con CAP, comune e provincia che non concordano: 1 (Archivio, Verifica indirizzi).\n"
-                     "Righe scartate: 1.\n  riga 5: nessun valore nei campi associati\n");
+    EXPECT_EQ(
+        r.out.section(u'\n', 1),
+        "Importati 1 indirizzi.\nDoppioni saltati: 2.\nIndirizzi con CAP, comune e provincia che "
+        "non concordano: 1 (Archivio, Verifica indirizzi).\nRighe scartate: 1.\n"
+        "  riga 4: nessun valore nei campi associati\n");
     EXPECT_EQ(test::countIn(dst, "WHERE GR = 'X1' AND CAP = '00820'"), 1);
     // The same rows again, imported and listed beside the addresses they are like.
-    r = importFile(common + QStringList{"--map", "CAP=Colonna 3", "--duplicates", "review"});
+    r = test::runCommand("import-file",
+                         common + QStringList{"--map", "CAP=Colonna 3", "--duplicates", "review"});
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
-    EXPECT_TRUE(r.out.contains("Importati 3 indirizzi.\nProbabili doppioni importati lo stesso: 3.\n"
-                               "  riga 2: Nr. 3 come Nr. 2\n  riga 3: Nr. 4 come Nr. 1\n"))
-        << r.out.toStdString();
-    EXPECT_EQ(importFile(common + QStringList{"--duplicates", "forse"}).status, 2);
+    EXPECT_TRUE(test::has(r.out,
+                          "Importati 3 indirizzi.\nProbabili doppioni importati lo stesso: 3.\n"
+                          "  riga 1: Nr. 3 come Nr. 2\n  riga 2: Nr. 4 come Nr. 1\n"));
 
     // A file that breaks half way (a quote never closed): an Italian message, nothing written.
-    const QString csv = dir.filePath("rubrica.csv");
     ASSERT_TRUE(test::writeFile(csv, "Cognome;Citta\nRossi;Roma\nBianchi;\"Milano\nVerdi;Como\n"));
     const QByteArray bytes = test::fileBytes(dst);
     r = test::runCommand("import-file", {csv, dst});
     EXPECT_EQ(r.status, 1);
-    EXPECT_TRUE(r.err.contains("Importazione non riuscita")) << r.err.toStdString();
+    EXPECT_TRUE(test::has(r.err, "Importazione non riuscita"));
     EXPECT_EQ(test::fileBytes(dst), bytes);
 }
 

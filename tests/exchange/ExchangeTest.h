@@ -12,6 +12,8 @@
 #include <QRegularExpression>
 #include <QStringList>
 #include <gtest/gtest.h>
+
+#include <functional>
 #include <vector>
 
 namespace velomar::test {
@@ -19,6 +21,31 @@ namespace velomar::test {
 // A file of tests/exchange/data.
 inline QString exchangeData(const QString& name) {
     return sourcePath(QStringLiteral("tests/exchange/data/") + name);
+}
+
+// A MemoryTable that calls beforeRow(n) before handing out its n-th row (from 1): to fail
+// as a damaged source does half way, or to act while the rows are read.
+class ScriptedTable : public MemoryTable {
+public:
+    ScriptedTable(QStringList columns, std::vector<QStringList> rows,
+                  std::function<void(int)> beforeRow)
+        : MemoryTable(std::move(columns), std::move(rows)), m_beforeRow(std::move(beforeRow)) {}
+    bool next(QStringList& values) override {
+        m_beforeRow(++m_read);
+        return MemoryTable::next(values);
+    }
+
+private:
+    std::function<void(int)> m_beforeRow;
+    int m_read = 0;
+};
+
+// A reader's failure on row n, for ScriptedTable.
+inline std::function<void(int)> unreadableAt(int row, const QString& text) {
+    return [=](int n) {
+        if (n == row)
+            throw exchange::ExchangeError(exchange::ExchangeError::Unreadable, text);
+    };
 }
 
 // Every row of a reader, each as wide as its columns; lines gets the position of each.

@@ -1,3 +1,4 @@
+#include "../printing/MemorySource.h"
 #include "ExchangeTest.h"
 #include "archive/ArchiveFile.h"
 #include "archive/SampleArchive.h"
@@ -27,21 +28,7 @@ using exchange::FieldMask;
 
 namespace {
 
-class VectorSource : public archive::AddressSource {
-public:
-    explicit VectorSource(std::vector<AddressRecord> rows) : m_rows(std::move(rows)) {}
-    qint64 count() const override { return qint64(m_rows.size()); }
-    bool next(AddressRecord& record) override {
-        if (m_pos >= m_rows.size())
-            return false;
-        record = m_rows[m_pos++];
-        return true;
-    }
-
-private:
-    std::vector<AddressRecord> m_rows;
-    std::size_t m_pos = 0;
-};
+using VectorSource = test::MemorySource;
 
 AddressRecord address(std::initializer_list<std::pair<int, QString>> values) {
     AddressRecord r;

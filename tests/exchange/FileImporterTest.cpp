@@ -1,10 +1,7 @@
 #include "exchange/FileImporter.h"
 #include "../archive/ArchiveTestFiles.h"
-#include "ArchiveFixture.h"
-#include "MemoryTable.h"
-#include "support/CommandRun.h"
+#include "ExchangeTest.h"
 #include "archive/DataModel.h"
-#include "exchange/ExchangeError.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -126,19 +123,8 @@ TEST(FileImporter, CancelLeavesTheTargetByteIdentical) {
 
 TEST(FileImporter, ASourceThatFailsHalfwayLeavesNothingBehind) {
     // A reader that meets a broken row after two good ones.
-    class Broken : public test::MemoryTable {
-    public:
-        Broken() : MemoryTable({"Cognome"}, {{"Rossi"}, {"Verdi"}, {"Bianchi"}}) {}
-        bool next(QStringList& values) override {
-            if (++m_rows == 3)
-                throw exchange::ExchangeError(exchange::ExchangeError::Unreadable,
-                                              QStringLiteral("Riga 4: virgolette non chiuse"));
-            return MemoryTable::next(values);
-        }
-
-    private:
-        int m_rows = 0;
-    } source;
+    test::ScriptedTable source({"Cognome"}, {{"Rossi"}, {"Verdi"}, {"Bianchi"}},
+                               test::unreadableAt(3, "Riga 4: virgolette non chiuse"));
     Target t;
     EXPECT_THROW(FileImporter::run(source, ImportMapping::fromHeader(source.columns()), {}, t.db),
                  exchange::ExchangeError);
