@@ -114,7 +114,7 @@ TEST(Export, UntickedFieldsCountAsEmptyAndEmptyRangeWritesHeaderAlone) {
     ExportJob::toFile(source, request, target);
     EXPECT_EQ(test::fileBytes(target), expected("export_some_fields.txt"));
 
-    VectorSource empty({});
+    VectorSource empty;
     request.date = QDate(2026, 12, 6);
     EXPECT_EQ(ExportJob::toFile(empty, request, target).addresses, 0);
     EXPECT_EQ(test::fileBytes(target), expected("export_header_only.txt"));
