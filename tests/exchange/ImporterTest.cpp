@@ -93,16 +93,12 @@ TEST(Importer, CopiesAllOrOneGroupWithNewNumbersAndDeletesOnlyWhatWasCopied) {
         EXPECT_EQ(test::countAddresses(src, "WHERE GR = 'AB'"), 1);
     }
 
-    // "**" takes everything, the addresses without a group included; patterns and case
-    // follow LIKE; a code with a quote is just a code that matches nothing.
-    importer.openSource(a.source, "**", openAs);
-    EXPECT_EQ(importer.sourceCount(), 7);
-    importer.openSource(a.source, "c*", openAs);
-    EXPECT_EQ(importer.sourceCount(), 3);
+    // "**" takes everything, the addresses without a group included; a code with a quote is
+    // just a code that matches nothing (patterns follow LIKE, checked by FilterExprTest).
     importer.openSource(a.source, "A'", openAs);
-    EXPECT_EQ(importer.sourceCount(), 0);
     EXPECT_EQ(importer.copy(), 0);
     importer.openSource(a.source, "**", openAs);
+    EXPECT_EQ(importer.sourceCount(), 7);
     EXPECT_EQ(importer.copy(), 7);
     EXPECT_EQ(importer.deleteCopiedFromSource(), 7);
     importer.closeSource();

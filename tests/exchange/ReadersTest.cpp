@@ -159,20 +159,10 @@ TEST(CsvReaderTest, DetectsFormatsOfCommonExports) {
         EXPECT_EQ(f.hasHeader, c.header) << c.file;
     }
 
-    CsvReader google(csvData("google-contacts.csv"));
-    EXPECT_EQ(google.columns().size(), 27);
-    EXPECT_EQ(google.columns()[3], "Family Name");
-    QList<qint64> lines;
-    auto rows = test::readRows(google, &lines);
-    ASSERT_EQ(rows.size(), 2);
-    EXPECT_EQ(rows[0][8], "Cliente dal 2019,\nchiamare \"dopo\" le 15");
-    EXPECT_EQ(rows[0][17], "Via Garibaldi 12\n00184 Roma RM\nItalia");
-    EXPECT_EQ(rows[1][3], QStringLiteral("Müller"));
-    EXPECT_EQ(lines, (QList<qint64>{2, 6}));
-
+    // The Google export's quoted lines are read by FileImportEndToEnd.
     CsvReader outlook(csvData("outlook.csv"));
     EXPECT_EQ(outlook.columns().first(), "First Name"); // BOM not part of the name
-    rows = test::readRows(outlook);
+    auto rows = test::readRows(outlook);
     ASSERT_EQ(rows.size(), 2);
     EXPECT_EQ(rows[0][8], "Corso Vittorio Emanuele II, 45");
     EXPECT_EQ(rows[1][14], QStringLiteral("Forlì"));
