@@ -187,7 +187,6 @@ TEST(AccessConverterTest, GroupsReplacedOnlyWithTheOriginalKept) {
 }
 
 using exchange::AccessReader;
-using exchange::ExchangeError;
 
 namespace {
 
@@ -277,8 +276,6 @@ TEST(AccessReaderTest, Jet4AndAceFilesAndTheSignature) {
 
 // Damaged Access databases: libmdb loops, crashes or writes English notes on some of them.
 // Each one must end, read or refused in Italian, within the child's limits.
-
-using exchange::AccessReader;
 
 namespace {
 

@@ -246,7 +246,6 @@ TEST(CsvReaderTest, HeaderlessEdgeCasesAndOverrides) {
     EXPECT_THROW(CsvReader(dir.filePath("manca.csv")), ExchangeError);
 }
 
-using exchange::ExchangeError;
 using exchange::VCardReader;
 using C = exchange::VCardReader;
 
@@ -409,8 +408,6 @@ TEST(VCardReaderTest, TheFirstValueStaysUnlessALaterOneIsPreferred) {
     EXPECT_EQ(cards[0][C::Email], "primo@example.it");
     EXPECT_EQ(cards[0][C::Mobile], "333 2");
 }
-
-using exchange::ExchangeError;
 
 namespace {
 
