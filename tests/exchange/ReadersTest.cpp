@@ -162,16 +162,12 @@ TEST(CsvReaderTest, DetectsFormatsOfCommonExports) {
     // The Google export's quoted lines are read by FileImportEndToEnd.
     CsvReader outlook(csvData("outlook.csv"));
     EXPECT_EQ(outlook.columns().first(), "First Name"); // BOM not part of the name
-    auto rows = test::readRows(outlook);
-    ASSERT_EQ(rows.size(), 2);
-    EXPECT_EQ(rows[0][8], "Corso Vittorio Emanuele II, 45");
-    EXPECT_EQ(rows[1][14], QStringLiteral("Forlì"));
     EXPECT_TRUE(outlook.description().contains("con BOM"));
 
     CsvReader italian(csvData("italiano-1252.csv"));
     EXPECT_EQ(italian.columns(), (QStringList{"COGNOME", "NOME", "INDIRIZZO", "CAP", "CITTA",
                                               "PROV", "TELEFONO", "NOTE"}));
-    rows = test::readRows(italian);
+    const auto rows = test::readRows(italian);
     ASSERT_EQ(rows.size(), 3);
     EXPECT_EQ(rows[0][1], QStringLiteral("Niccolò"));
     EXPECT_EQ(rows[0][3], "184"); // as the spreadsheet left it; padding is the importer's
@@ -180,13 +176,6 @@ TEST(CsvReaderTest, DetectsFormatsOfCommonExports) {
     EXPECT_EQ(rows[2][7], "due; punti");
     EXPECT_EQ(italian.description(),
               "CSV, codifica Windows-1252, separatore punto e virgola, con riga di intestazione");
-
-    CsvReader wide(csvData("unicode-utf16.txt"));
-    EXPECT_EQ(wide.columns()[2], QStringLiteral("Città"));
-    rows = test::readRows(wide);
-    ASSERT_EQ(rows.size(), 3);
-    EXPECT_EQ(rows[0][2], QStringLiteral("København"));
-    EXPECT_EQ(rows[1][0], QStringLiteral("Šimić"));
 }
 
 TEST(CsvReaderTest, HeaderlessEdgeCasesAndOverrides) {
