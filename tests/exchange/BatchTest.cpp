@@ -240,36 +240,27 @@ using archive::FailureText;
 namespace {
 
 // A small tmpfs of our own (root only); unmounted on the way out.
-class Tmpfs {
-public:
-    Tmpfs(const QString& path, const char* options, unsigned long flags = 0) : m_path(path) {
-        QDir().mkpath(path);
-        m_ok = ::mount("tmpfs", QFile::encodeName(path).constData(), "tmpfs", flags, options) == 0;
-    }
+struct Tmpfs {
+    QString path;
+    QByteArray name = QFile::encodeName(path);
+    bool ok =
+        QDir().mkpath(path) && ::mount("tmpfs", name.constData(), "tmpfs", 0, "size=512k") == 0;
     ~Tmpfs() {
-        if (m_ok)
-            ::umount2(QFile::encodeName(m_path).constData(), MNT_DETACH);
+        if (ok)
+            ::umount2(name.constData(), MNT_DETACH);
     }
-    bool ok() const { return m_ok; }
-    bool remountReadOnly() {
-        return ::mount("tmpfs", QFile::encodeName(m_path).constData(), "tmpfs", MS_REMOUNT | MS_RDONLY, nullptr) == 0;
+    bool remountReadOnly() const {
+        return ::mount("tmpfs", name.constData(), "tmpfs", MS_REMOUNT | MS_RDONLY, nullptr) == 0;
     }
     // Fills the volume to its last byte.
     void fill() const {
-        QFile f(m_path + QStringLiteral("/riempitivo"));
+        QFile f(path + QStringLiteral("/riempitivo"));
         if (!f.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
             return;
-        const QByteArray block(4096, 'x');
-        while (f.write(block) == block.size()) {
-        }
-        const QByteArray one(1, 'x');
-        while (f.write(one) == 1) {
-        }
+        for (const qsizetype size : {4096, 1})
+            while (f.write(QByteArray(size, 'x')) == size) {
+            }
     }
-
-private:
-    QString m_path;
-    bool m_ok = false;
 };
 
 } // namespace
@@ -369,8 +360,8 @@ TEST(FailureMessages, FullAndReadOnlyDisksAreNamedAsSuch) {
     const QString small = dir.filePath("piccolo.mdb");
     archive::SampleArchive::write(small, 2, 6);
 
-    Tmpfs disk(dir.filePath("disco"), "size=512k");
-    if (!disk.ok())
+    const Tmpfs disk{dir.filePath("disco")};
+    if (!disk.ok)
         GTEST_SKIP() << "tmpfs cannot be mounted here (needs root)";
     const QString onDisk = dir.filePath("disco/Destinazione.mdb");
     ASSERT_TRUE(QFile::copy(small, onDisk));
