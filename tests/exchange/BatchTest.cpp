@@ -123,11 +123,9 @@ TEST(ExchangeBatch, ImportReadsAReadOnlySourceAndRefusesToMoveFromIt) {
         test::createTestArchive(src);
         test::createTestArchive(dst);
         test::fillArchive(src, {"A1", "A2", "A3"}, "AB");
-        const auto mode = QFile::permissions(src);
-        if (how == How::FileMode) {
+        if (how == How::FileMode)
             ASSERT_TRUE(
                 QFile::setPermissions(src, QFileDevice::ReadOwner | QFileDevice::ReadGroup));
-        }
         const mode_t perms = modeOf(src);
         const Immutable lock{how == How::ImmutableFolder ? dir.filePath("ro") : src};
         if (how == How::ImmutableFolder && !lock.isSet && ::geteuid() != 0) {
@@ -155,8 +153,7 @@ TEST(ExchangeBatch, ImportReadsAReadOnlySourceAndRefusesToMoveFromIt) {
         EXPECT_EQ(test::fileBytes(src), before);
         EXPECT_EQ(modeOf(src), perms);
         EXPECT_FALSE(QFileInfo::exists(src + "-journal"));
-        if (how == How::FileMode)
-            QFile::setPermissions(src, mode);
+        // The folder writable again, so that the temporary folder can go.
         QFile::setPermissions(dir.filePath("ro"), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                                       QFileDevice::ExeOwner);
     }
