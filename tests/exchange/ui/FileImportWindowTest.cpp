@@ -1,4 +1,4 @@
-#include "../MemoryTable.h"
+#include "../ExchangeTest.h"
 #include "../WindowFixture.h"
 #include "archive/DataModel.h"
 #include "exchange/ExchangeError.h"
@@ -98,27 +98,15 @@ TEST(frmIMPORTAFILE, PreviewShowsRowsAsStoredAndImportSummarises) {
 
 TEST(frmIMPORTAFILE, AnnullaDuringTheImportLeavesTheArchiveAsItWas) {
     test::WindowFixture f(3);
-    frmIMPORTAFILE* window = nullptr;
     // The user presses Annulla while row 600 is being read.
-    class Slow : public test::MemoryTable {
-    public:
-        Slow(frmIMPORTAFILE*& w, std::vector<QStringList> rows)
-            : MemoryTable({"Cognome"}, std::move(rows)), m_window(w) {}
-        bool next(QStringList& values) override {
-            if (++m_rows == 600)
-                m_window->cmdAnnulla->click();
-            return MemoryTable::next(values);
-        }
-
-    private:
-        frmIMPORTAFILE*& m_window;
-        int m_rows = 0;
-    };
-    std::vector<QStringList> rows(2000, QStringList{"Rossi"});
     frmIMPORTAFILE w(f.ctx(), [&](const QString&, const exchange::SourceOptions&) {
-        return std::make_unique<Slow>(window, rows);
+        return std::make_unique<test::ScriptedTable>(
+            QStringList{"Cognome"}, std::vector<QStringList>(2000, QStringList{"Rossi"}),
+            [&](int row) {
+                if (row == 600)
+                    w.cmdAnnulla->click();
+            });
     });
-    window = &w;
     ASSERT_TRUE(w.loadSource("lista.csv"));
     w.cmdImporta_Click();
     ASSERT_TRUE(w.lastSummary().has_value());

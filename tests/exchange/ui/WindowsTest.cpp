@@ -1,9 +1,11 @@
 #include "../WindowFixture.h"
+#include "addresses/ui/frmEDIT.h"
 #include "exchange/ui/frmESPORTA.h"
 #include "exchange/ui/frmIMPORTA.h"
-
+#include "shell/ui/ExchangeWindows.h"
 #include "support/CommandRun.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QFile>
 #include <QLabel>
@@ -12,13 +14,14 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
-#include <gtest/gtest.h>
-
+#include <QTimer>
 #include <cstdio>
 #include <functional>
+#include <gtest/gtest.h>
 #include <utility>
 
 using namespace velomar;
+
 using exchange::ui::frmESPORTA;
 using exchange::ui::frmIMPORTA;
 using Section = settings::Settings::FieldSection;
@@ -28,8 +31,6 @@ namespace {
 archive::ui::ListPrinterGrid grid(qint64 top, qint64 count) {
     return {[] { return QStringLiteral("Nr."); }, [top] { return top; }, [count] { return count; }};
 }
-
-QByteArray read(const QString& path) { return test::fileBytes(path); }
 
 // Scripted answers, and something done to the files when a given question is shown.
 class HookedDialogs : public test::ScriptedDialogs {
@@ -57,7 +58,6 @@ TEST(frmESPORTA, ExportsTheSelectionAndNeverOverwritesWithoutAsking) {
     f.settings.setFieldChoice(Section::Esporta, 2, 1);
     f.settings.setRangeChoice(Section::Esporta, 3);
     auto* w = new frmESPORTA(f.ctx(), grid(2, 2));
-    QPointer<frmESPORTA> alive(w);
     EXPECT_EQ(w->choices->lblTotInd->text(), "2");
 
     const QString out = f.dir.filePath("sel.txt");
@@ -65,7 +65,7 @@ TEST(frmESPORTA, ExportsTheSelectionAndNeverOverwritesWithoutAsking) {
     w->choices->txtDESC->setText("Selezione");
     w->cmdEsporta_Click();
     EXPECT_EQ(f.dialogs.lastMessage(), "Esportazione terminata.");
-    const QByteArray text = read(out);
+    const QByteArray text = test::fileBytes(out);
     EXPECT_TRUE(text.contains("\r\nSelezione\r\n"));
     // Rows 2 and 3 of the grid as it shows them (NR order): the 4th and 3rd surname.
     EXPECT_TRUE(text.endsWith("Cognome04  \r\n" + QByteArray(70, '-') + "\r\nCognome03  \r\n" +
@@ -79,7 +79,7 @@ TEST(frmESPORTA, ExportsTheSelectionAndNeverOverwritesWithoutAsking) {
     w->choices->OptInt[1]->setChecked(true);
     w->cmdEsporta_Click();
     EXPECT_EQ(f.dialogs.messages(), std::vector<QString>{"Il file sel.txt esiste già.\nLo si vuole sovrascrivere ?"});
-    EXPECT_EQ(read(out), text);
+    EXPECT_EQ(test::fileBytes(out), text);
 
     // A folder as the name: the failure is told and nothing is left behind.
     f.dialogs.answerFile(f.dir.path());
@@ -88,13 +88,13 @@ TEST(frmESPORTA, ExportsTheSelectionAndNeverOverwritesWithoutAsking) {
 
     // The open archive itself (another spelling of it): refused before the overwrite
     // question, the archive untouched.
-    const QByteArray archive = read(f.state.currentArchivePath);
+    const QByteArray archive = test::fileBytes(f.state.currentArchivePath);
     f.dialogs.clear();
     f.dialogs.answerFile(f.dir.path() + "/./attuale.mdb");
     w->cmdEsporta_Click();
     ASSERT_EQ(f.dialogs.messages().size(), 1u);
     EXPECT_TRUE(f.dialogs.lastMessage().contains("è l'archivio in uso.")) << f.dialogs.lastMessage().toStdString();
-    EXPECT_EQ(read(f.state.currentArchivePath), archive);
+    EXPECT_EQ(test::fileBytes(f.state.currentArchivePath), archive);
 
     // Cancelling writes nothing; no field ticked is refused.
     f.dialogs.clear();
@@ -103,12 +103,7 @@ TEST(frmESPORTA, ExportsTheSelectionAndNeverOverwritesWithoutAsking) {
     w->choices->ckCampo[2]->setChecked(false);
     w->cmdEsporta_Click();
     EXPECT_EQ(f.dialogs.lastMessage(), "Selezionare almeno un Campo !");
-
-    // The grid unloads: the window goes with it.
-    w->show();
-    w->gridUnloaded();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_TRUE(alive.isNull());
+    delete w;
 }
 
 TEST(frmIMPORTA, ChecksCopiesAndMovesAGroup) {
@@ -150,21 +145,7 @@ TEST(frmIMPORTA, ChecksCopiesAndMovesAGroup) {
                                     "Cancellazione terminata."}));
     w.cmdChiudi_Click();
     EXPECT_EQ(f.state.archiveCount, 4);
-    archive::Database db(source, archive::Database::Mode::ReadOnly);
-    EXPECT_EQ(test::countAddresses(db), 2);
-
-    // "*" alone means everything, the address without a group included; No keeps the source.
-    frmIMPORTA again(f.ctx());
-    again.txtFILE->setText(source);
-    again.txtGRUPPO->setText("*");
-    f.dialogs.clear();
-    f.dialogs.answerMessage(common::MsgResult::Yes);
-    f.dialogs.answerMessage(common::MsgResult::No);
-    again.cmdImporta_Click();
-    EXPECT_EQ(f.dialogs.messages().front(), "Verranno importati 2 Indirizzi !\nContinuare ?");
-    again.cmdChiudi_Click();
-    EXPECT_EQ(f.state.archiveCount, 6);
-    EXPECT_EQ(test::countAddresses(db), 2);
+    EXPECT_EQ(test::countIn(source), 2);
 }
 
 TEST(frmIMPORTA, DeletesFromTheSourceOnlyWhenItIsWritableAndTheArchiveStillInPlace) {
@@ -183,22 +164,13 @@ TEST(frmIMPORTA, DeletesFromTheSourceOnlyWhenItIsWritableAndTheArchiveStillInPla
     w.txtGRUPPO->setText("AB");
 
     // A read-only source is read and copied; the delete asked afterwards is refused.
-    const auto writable = QFile::permissions(source);
     ASSERT_TRUE(QFile::setPermissions(source, QFileDevice::ReadOwner | QFileDevice::ReadGroup));
-    // The mode bits only: the "user" flags follow access(), which root always passes.
-    const auto modeOf = [](const QString& path) {
-        return QFile::permissions(path) &
-               ~(QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser);
-    };
-    const auto readOnly = modeOf(source);
     dialogs.answerMessage(common::MsgResult::Yes);
     dialogs.answerMessage(common::MsgResult::Yes);
     w.cmdImporta_Click();
     EXPECT_TRUE(dialogs.lastMessage().startsWith("L'archivio di origine è in sola lettura"));
     EXPECT_EQ(test::countAddresses(f.session.mainDb), 5);
     EXPECT_EQ(test::countIn(source), 3);
-    EXPECT_EQ(modeOf(source), readOnly);
-    ASSERT_TRUE(QFile::setPermissions(source, writable));
 
     // The open archive replaced by another file before the delete: the source keeps all.
     const QString second = makeSource("seconda.mdb");
@@ -232,12 +204,53 @@ TEST(frmESPORTA, FormatChoiceWritesCsvOrVCardWithTheirOwnFileKinds) {
     f.dialogs.answerFile(csv);
     w->cmdEsporta_Click();
     EXPECT_EQ(f.dialogs.lastMessage(), "Esportazione terminata.");
-    EXPECT_EQ(read(csv), "\xEF\xBB\xBF" "COGNOME,CITTA\r\nCognome01,Milano\r\nCognome02,Roma\r\n");
+    EXPECT_EQ(test::fileBytes(csv), "\xEF\xBB\xBF"
+                                    "COGNOME,CITTA\r\nCognome01,Milano\r\nCognome02,Roma\r\n");
 
     w->optFormato[2]->setChecked(true);
     const QString vcf = f.dir.filePath("lista.vcf");
     f.dialogs.answerFile(vcf);
     w->cmdEsporta_Click();
-    EXPECT_TRUE(read(vcf).startsWith("BEGIN:VCARD\r\nVERSION:3.0\r\nN:Cognome01;;;;\r\n"));
+    EXPECT_TRUE(
+        test::fileBytes(vcf).startsWith("BEGIN:VCARD\r\nVERSION:3.0\r\nN:Cognome01;;;;\r\n"));
     delete alive.data();
+}
+
+TEST(ExchangeWindows, ExportGoesWithTheGridAndImportReloadsIt) {
+    test::WindowFixture f(3);
+    auto* grid = new addresses::frmEDIT(f.ctx());
+    grid->setArchiveOpener([](common::AppContext&) {}); // the fixture opened it already
+    ASSERT_TRUE(grid->load());
+    QPointer<addresses::frmEDIT> alive(grid);
+
+    // Import 2 addresses: the grid then shows 5 rows.
+    const QString source = f.dir.filePath("origine.mdb");
+    test::createTestArchive(source);
+    test::fillArchive(source, {"Nuovo", "Nuovo"}, "");
+    f.dialogs.answerMessage(common::MsgResult::Yes); // import
+    f.dialogs.answerMessage(common::MsgResult::No);  // keep the source
+    QTimer::singleShot(0, [&] {
+        auto* w = qobject_cast<exchange::ui::frmIMPORTA*>(QApplication::activeModalWidget());
+        ASSERT_NE(w, nullptr);
+        w->txtFILE->setText(source);
+        w->txtGRUPPO->setText("*"); // everything, the addresses without a group included
+        w->cmdImporta_Click();
+        w->cmdChiudi_Click();
+    });
+    shell::ui::ExchangeWindows::openImport(f.ctx(), grid, nullptr);
+    EXPECT_EQ(f.state.archiveCount, 5);
+    EXPECT_EQ(f.state.displayedCount, 5);
+    EXPECT_EQ(f.session.mainRs.recordCount(), 5);
+    EXPECT_EQ(f.dialogs.messages().front(), "Verranno importati 2 Indirizzi !\nContinuare ?");
+    EXPECT_EQ(test::countIn(source), 2); // No kept the source
+
+    shell::ui::ExchangeWindows::openExport(f.ctx(), grid, nullptr);
+    QPointer<QWidget> exportWindow;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (qobject_cast<exchange::ui::frmESPORTA*>(w))
+            exportWindow = w;
+    ASSERT_FALSE(exportWindow.isNull());
+    grid->cmdChiudi_Click();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(exportWindow.isNull()); // no window left reading a closed record set
 }
