@@ -143,7 +143,16 @@ AddressCheck::Finding AddressCheck::check(const Place& in) const {
                 return places_.capInProvince(capValue, e.prov);
             });
         if (!gone.isEmpty()) {
-            const ItalianPlaces::Ended& e = *gone.first();
+            ItalianPlaces::Ended e = *gone.first();
+            // Merged into one of several: the CAP table tells which one uses the address's CAP.
+            if (e.successors.size() > 1 && capOk) {
+                QList<int> byCap;
+                for (int i : e.successors)
+                    if (places_.comuni()[i].caps.contains(cap))
+                        byCap.append(i);
+                if (byCap.size() == 1)
+                    e.successors = byCap;
+            }
             const QString when =
                 e.year.isEmpty() ? QString() : QStringLiteral(" nel %1").arg(e.year);
             if (gone.size() == 1 && e.successors.size() == 1) {

@@ -73,7 +73,7 @@ TEST(AddressCheck, FindsEachFaultWithItsReasonAndProposal) {
     const QString table = dir.filePath("cap.csv");
     ASSERT_TRUE(velomar::test::writeFile(
         table, "comune;provincia;cap\nCantù;CO;22063\nForlì;FC;47121\nForlì;FC;47122\n"
-               "Carbonia;SU;09013\nSan Giovanni in Persiceto;BO;40017\nMilano;MI;20121\nMilano;MI;20122\n"));
+               "Carbonia;SU;09013\nNovella;TN;38028\nSan Giovanni in Persiceto;BO;40017\nMilano;MI;20121\nMilano;MI;20122\n"));
     const ItalianPlaces places = ItalianPlaces::withCapTable(table);
     const AddressCheck check(places);
     struct Case {
@@ -110,6 +110,7 @@ TEST(AddressCheck, FindsEachFaultWithItsReasonAndProposal) {
         {{"61014", "MONTECOPIOLO", "PU", ""}, Outcome::Suspect, "comune passato alla provincia RN", {"61014", "MONTECOPIOLO", "RN", ""}, true},
         {{"61020", "MONTECICCARDO", "PU", ""}, Outcome::Suspect, "comune soppresso nel 2020", {"61020", "MONTECICCARDO", "PU", ""}, false},
         {{"00184", "REVÒ", "TN", ""}, Outcome::Suspect, "comune soppresso nel 2020: ora uno fra ", {"00184", "REVÒ", "TN", ""}, false},
+        {{"38028", "REVÒ", "TN", ""}, Outcome::Suspect, "comune soppresso o rinominato nel 2020: ora Novella", {"38028", "NOVELLA", "TN", ""}, true},
     };
     for (const Case& c : cases) {
         const auto f = check.check(c.in);
