@@ -106,12 +106,11 @@ void frmINPUT::provinceWrittenOut() {
 }
 
 void frmINPUT::settleProvince() {
-    // A province written out becomes its code; any other long text is cut as the box stores it.
+    // What is still too long after that is cut as the box stores it.
+    provinceWrittenOut();
     const QString prov = fieldText(R::Prov).trimmed();
-    if (!touched(R::Prov) || prov.size() <= R::maxLength(R::Prov))
-        return;
-    const QString code = m_places->provinceCode(prov);
-    setFieldText(R::Prov, code.isEmpty() ? prov.left(R::maxLength(R::Prov)) : code);
+    if (touched(R::Prov) && prov.size() > R::maxLength(R::Prov))
+        setFieldText(R::Prov, prov.left(R::maxLength(R::Prov)));
 }
 
 frmINPUT::~frmINPUT() = default;
@@ -397,12 +396,13 @@ bool frmINPUT::eventFilter(QObject* watched, QEvent* event) {
             break;
         }
         case QEvent::FocusIn:
-            // Leaving PROV while its list is open brings no focus-out of its own.
-            if (field != R::Prov)
-                provinceWrittenOut();
             // A completer list opening or closing is no entering of the box.
             if (static_cast<QFocusEvent*>(event)->reason() == Qt::PopupFocusReason)
                 break;
+            // A box left while its completer list was open had no focus-out of its own.
+            if (m_enteredBox >= 0 && m_enteredBox != field)
+                boxLeft(m_enteredBox);
+            m_enteredBox = field;
             // After the box's own focus handling, which selects everything.
             QTimer::singleShot(0, this, [this, field] {
                 if (m_boxes[std::size_t(field)]->hasFocus())
@@ -413,6 +413,7 @@ bool frmINPUT::eventFilter(QObject* watched, QEvent* event) {
             if (static_cast<QFocusEvent*>(event)->reason() == Qt::PopupFocusReason)
                 break;
             boxLeft(field);
+            m_enteredBox = -1;
             break;
         default:
             break;

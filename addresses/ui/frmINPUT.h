@@ -94,6 +94,7 @@ private:
     QLabel* m_lblVerifica = nullptr;
     PlaceCompleter* m_places = nullptr;
     int m_lastBox = 1;
+    int m_enteredBox = -1; // the box with the focus, until its focus-out is handled
     int m_written = 0;
     bool m_adjusting = false;
     bool m_flagsWritten = false;
