@@ -26,12 +26,14 @@ constexpr qint64 kProgressStep = 500;
 // Imported addresses whose CAP, comune and province disagree. The addresses are already
 // stored: a CAP table that cannot be read is said in the summary and the built-in list checks.
 qint64 countSuspects(archive::Database& db, qint64 afterNr, QStringList& notes) {
-    addresses::ItalianPlaces places = addresses::ItalianPlaces::builtin();
-    try {
-        places = addresses::ItalianPlaces::forUser(settings::Settings());
-    } catch (const common::AppError& e) {
-        notes << e.description();
-    }
+    const addresses::ItalianPlaces places = [&notes] {
+        try {
+            return addresses::ItalianPlaces::forUser(settings::Settings());
+        } catch (const common::AppError& e) {
+            notes << e.description();
+            return addresses::ItalianPlaces::builtin();
+        }
+    }();
     addresses::ArchiveCheck::Counts counts;
     addresses::ArchiveCheck::scan(db, addresses::AddressCheck(places), &counts, afterNr);
     return counts.suspects;
