@@ -1,6 +1,5 @@
 #include "common/Paths.h"
 #include "common/SizeText.h"
-#include "common/Twips.h"
 #include "support/CommandRun.h"
 
 #include <QDir>
@@ -10,7 +9,6 @@
 
 using velomar::common::Paths;
 using velomar::common::SizeText;
-using velomar::common::Twips;
 
 TEST(Paths, SplitsNamesAndFolders) {
     EXPECT_EQ(Paths::fileName("/home/anna/Archivi/Rossi.mdb"), "Rossi.mdb");
@@ -65,12 +63,4 @@ TEST(SizeText, KilobytesBelowThousandMegabyteTextAboveWithItalianGrouping) {
     ASSERT_TRUE(velomar::test::writeFile(dir.filePath("a.mdb"), QByteArray(2048, 'x')));
     EXPECT_EQ(SizeText::forFile(dir.filePath("a.mdb")), "2 Kbyte  (2048 bytes)");
     EXPECT_EQ(SizeText::forFile(dir.filePath("manca.mdb")), "");
-}
-
-TEST(Twips, ConvertWithTheGivenDpi) {
-    EXPECT_EQ(Twips::toPixels(1440, 96), 96);
-    EXPECT_EQ(Twips::toPixels(250, 96), 17);
-    EXPECT_EQ(Twips::toPixels(1440, 120), 120);
-    EXPECT_EQ(Twips::fromPixels(96, 96), 1440);
-    EXPECT_EQ(Twips::fromPixels(Twips::toPixels(3000, 144), 144), 3000);
 }
