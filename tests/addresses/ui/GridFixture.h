@@ -85,7 +85,14 @@ protected:
     QString cell(int row, int column) const {
         return view()->model()->index(row - 1, column).data().toString();
     }
-    // The stored value of field in address nr.
+    // The texts of the form's boxes.
+    static QStringList texts(const addresses::frmINPUT& form, std::initializer_list<int> fields) {
+        QStringList out;
+        for (int f : fields)
+            out << form.fieldText(f);
+        return out;
+    }
+    // The stored value of field (or of an expression) in address nr.
     QString stored(const char* field, int nr) const { return storedColumn(path, field).at(nr - 1); }
     // The position and filter panels of the status bar.
     QStringList status() const { return {grid->statusText(3), grid->statusText(4)}; }

@@ -1,6 +1,7 @@
 #include "GridFixture.h"
 
 #include "addresses/ui/PlaceCompleter.h"
+#include "support/CommandRun.h"
 
 #include <QCheckBox>
 #include <QClipboard>
@@ -9,8 +10,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
-#include <QCheckBox>
-#include <QClipboard>
 
 using namespace velomar;
 using addresses::EntryBuffer;
@@ -84,11 +83,9 @@ TEST_F(EntryForm, BoxesFilterTypingAndKeepOlderLongTexts) {
 TEST_F(EntryForm, PlacesAreOfferedWhileTypingAndTheMarkSaysWhyTheyDisagree) {
     // A CAP table in the program folder lets the CAP offer its comuni.
     const QString table = dir.filePath("CAP.csv");
-    {
-        QFile f(table);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("comune;provincia;cap\nCantù;CO;22063\nCarimate;CO;22060\nFigino Serenza;CO;22060\n");
-    }
+    ASSERT_TRUE(test::writeFile(
+        table,
+        "comune;provincia;cap\nCantù;CO;22063\nCarimate;CO;22060\nFigino Serenza;CO;22060\n"));
     settings.setCapTable(table);
     EntryBuffer buffer;
     buffer.mode = EntryBuffer::ModeNew;
@@ -107,9 +104,7 @@ TEST_F(EntryForm, PlacesAreOfferedWhileTypingAndTheMarkSaysWhyTheyDisagree) {
     EXPECT_EQ(form.placeMark()->text(), "⚠");
     EXPECT_TRUE(form.placeMark()->toolTip().contains("provincia mancante"));
     form.places()->choose(citta, 0);
-    EXPECT_EQ(form.fieldText(7), "CANTÙ");
-    EXPECT_EQ(form.fieldText(8), "CO");
-    EXPECT_EQ(form.fieldText(6), "22063");
+    EXPECT_EQ(texts(form, {6, 7, 8}), QStringList({"22063", "CANTÙ", "CO"}));
     EXPECT_EQ(form.placeMark()->text(), "");
 
     form.setFieldText(7, "");
@@ -119,8 +114,7 @@ TEST_F(EntryForm, PlacesAreOfferedWhileTypingAndTheMarkSaysWhyTheyDisagree) {
     typeText(cap, "22060");
     EXPECT_EQ(form.places()->offered(cap), (QStringList{"CARIMATE (CO)", "FIGINO SERENZA (CO)"}));
     form.places()->choose(cap, 1);
-    EXPECT_EQ(form.fieldText(7), "FIGINO SERENZA");
-    EXPECT_EQ(form.fieldText(6), "22060");
+    EXPECT_EQ(texts(form, {6, 7}), QStringList({"22060", "FIGINO SERENZA"}));
 
     prov->setFocus();
     prov->selectAll();
