@@ -3,7 +3,6 @@
 #include "addresses/ui/frmSchedario.h"
 
 #include <QCheckBox>
-#include <QTest>
 
 using namespace velomar;
 using addresses::frmEDIT;
@@ -11,16 +10,6 @@ using addresses::frmINPUT;
 using common::MsgResult;
 
 using Commands = test::GridFixture;
-
-namespace {
-
-void typeInto(frmINPUT& form, int field, const QString& text) {
-    QWidget* box = form.box(field);
-    box->setFocus();
-    QTest::keyClicks(box, text);
-}
-
-} // namespace
 
 TEST_F(Commands, AddWritesEachConfirmedAddressAndRepeatsChosenFields) {
     openGrid(test::generatedAddresses(10));

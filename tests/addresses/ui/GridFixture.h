@@ -18,6 +18,7 @@
 #include <QSettings>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -107,6 +108,16 @@ protected:
     void searchOn(int index) {
         grid->controls().cboRICERCHE->setCurrentIndex(index);
         grid->cboRICERCHE_Click();
+    }
+    // Types any text, accented letters included, key by key.
+    static void typeText(QWidget* box, const QString& text) {
+        for (QChar c : text)
+            QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    }
+    // Enters the form's box field and types text into it.
+    static void typeInto(addresses::frmINPUT& form, int field, const QString& text) {
+        form.box(field)->setFocus();
+        QTest::keyClicks(form.box(field), text);
     }
     // Runs the grid's command, with f acting on the entry form it opens.
     void withForm(void (addresses::frmEDIT::*command)(),

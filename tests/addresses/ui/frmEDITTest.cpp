@@ -6,7 +6,6 @@
 #include <QHeaderView>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTest>
 
 using namespace velomar;
 using addresses::frmEDIT;

@@ -3,27 +3,15 @@
 #include "addresses/ui/PlaceCompleter.h"
 #include "support/CommandRun.h"
 
-#include <QCheckBox>
 #include <QClipboard>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTest>
 
 using namespace velomar;
 using addresses::EntryBuffer;
 using addresses::frmINPUT;
-
-namespace {
-class EntryForm : public test::GridFixture {};
-
-// Types any text, accented letters included, key by key.
-void typeText(QWidget* box, const QString& text) {
-    for (QChar c : text)
-        QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, QString(c), Qt::NoModifier);
-}
-} // namespace
+using EntryForm = test::GridFixture;
 
 TEST_F(EntryForm, BoxesFilterTypingAndKeepOlderLongTexts) {
     EntryBuffer buffer;

@@ -91,8 +91,13 @@ TEST_F(frmMAINTest, MenuBarCarriesEveryEntryWithCaptionShortcutAndVisibility) {
     EXPECT_FALSE(child<QAction>("mnuNuovo")->isEnabled());
 }
 
-TEST_F(frmMAINTest, ExitAsksAndNoKeepsTheProgramRunning) {
+TEST_F(frmMAINTest, ExitAsksNoKeepsTheProgramRunningYesClosesTheAddressGridFirst) {
     ASSERT_TRUE(window->load());
+    auto* grid = new QWidget(window->mdiArea());
+    grid->setObjectName("frmEDIT");
+    grid->setAttribute(Qt::WA_DeleteOnClose);
+    window->mdiArea()->addSubWindow(grid)->show();
+    EXPECT_EQ(frmMAIN::formsWalk("FRMedit"), 1);
     window->show();
     QDir().mkdir(program.filePath("Altri"));
     state.lastDirArch = program.filePath("Altri");
@@ -110,6 +115,7 @@ TEST_F(frmMAINTest, ExitAsksAndNoKeepsTheProgramRunning) {
     dialogs.answerMessage(MsgResult::No);
     EXPECT_FALSE(window->close());
     EXPECT_EQ(dialogs.shown().size(), 2u);
+    EXPECT_EQ(frmMAIN::formsWalk("frmEDIT"), 1);
 
     bool unloaded = false;
     QObject::connect(window.get(), &frmMAIN::unloaded, [&] { unloaded = true; });
@@ -118,20 +124,9 @@ TEST_F(frmMAINTest, ExitAsksAndNoKeepsTheProgramRunning) {
     EXPECT_FALSE(window->isVisible());
     EXPECT_TRUE(unloaded);
     EXPECT_EQ(dialogs.shown().size(), 3u); // asked once, not again by the close
-    EXPECT_EQ(velomar::settings::Settings().lastDirArch(), program.filePath("Altri"));
-}
-
-TEST_F(frmMAINTest, ExitClosesALoadedAddressGridFirst) {
-    ASSERT_TRUE(window->load());
-    auto* grid = new QWidget(window->mdiArea());
-    grid->setObjectName("frmEDIT");
-    grid->setAttribute(Qt::WA_DeleteOnClose);
-    window->mdiArea()->addSubWindow(grid)->show();
-    EXPECT_EQ(frmMAIN::formsWalk("FRMedit"), 1);
-    window->show();
-    EXPECT_TRUE(window->close()); // unscripted question answers Yes
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_EQ(frmMAIN::formsWalk("frmEDIT"), 0);
+    EXPECT_EQ(frmMAIN::formsWalk("frmEDIT"), 0); // the address grid is closed first
+    EXPECT_EQ(velomar::settings::Settings().lastDirArch(), program.filePath("Altri"));
 }
 
 TEST_F(frmMAINTest, FolderCommandsOpenTheWorkingFolders) {
