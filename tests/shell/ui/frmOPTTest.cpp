@@ -34,6 +34,7 @@ using velomar::settings::SetupIni;
 using velomar::shell::ui::frmOPT;
 
 using velomar::test::fileBytes;
+using Buttons = std::initializer_list<QAbstractButton*>;
 
 class frmOPTTest : public MainWindowFixture {
 protected:
@@ -55,8 +56,8 @@ TEST_F(frmOPTTest, SendersFollowTheirBoxAndConfirmStoresMemoryStoreAndSetupIniSh
         EXPECT_TRUE(w.optMITTENTE[1]->isEnabled());
         w.ctrOPT[11]->click();
         EXPECT_FALSE(w.txtMIT1[0]->isEnabled());
-        for (QAbstractButton* b : {w.ctrOPT[3], w.ctrOPT[11], w.ctrOPT[19], w.chkSTILEPOSTALE,
-                                   w.optBUSTA[1], w.optMITTENTE[1]})
+        for (QAbstractButton* b : Buttons{w.ctrOPT[3], w.ctrOPT[11], w.ctrOPT[19],
+                                          w.chkSTILEPOSTALE, w.optBUSTA[1], w.optMITTENTE[1]})
             b->setChecked(true);
         for (auto [box, index] :
              {std::pair{w.cboDrive, 1}, {w.cboFloppy, 1}, {w.cboAlto, 10}, {w.cboSinistro, 4}})
@@ -80,7 +81,7 @@ TEST_F(frmOPTTest, SendersFollowTheirBoxAndConfirmStoresMemoryStoreAndSetupIniSh
 
     frmOPT again(*context);
     for (QAbstractButton* b :
-         {again.ctrOPT[19], again.chkSTILEPOSTALE, again.optBUSTA[1], again.optMITTENTE[1]})
+         Buttons{again.ctrOPT[19], again.chkSTILEPOSTALE, again.optBUSTA[1], again.optMITTENTE[1]})
         EXPECT_TRUE(b->isChecked()) << b->text().toStdString();
     EXPECT_EQ(again.cboAlto->currentText() + ", " + again.cboSinistro->currentText(),
               "10 mm, 4 mm");
