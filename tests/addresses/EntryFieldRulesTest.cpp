@@ -3,6 +3,8 @@
 #include "addresses/SearchFilter.h"
 
 #include <gtest/gtest.h>
+#include <optional>
+#include <tuple>
 
 namespace R = velomar::addresses::EntryFieldRules;
 namespace G = velomar::addresses::GridColumns;
@@ -21,9 +23,8 @@ QString type(int field, QString box, const QString& keys) {
 
 TEST(EntryFieldRules, TypingFiltersByField) {
     EXPECT_EQ(type(R::Gr, "", "a1-b"), "A1"); // a upper-cased, hyphen dropped, 2 characters
-    EXPECT_EQ(R::groupOnLeave("x"), "xx");
-    EXPECT_EQ(R::groupOnLeave(" X "), "XX");
-    EXPECT_EQ(R::groupOnLeave("AB"), "AB");
+    for (const auto& [typed, left] : {std::pair{"x", "xx"}, {" X ", "XX"}, {"AB", "AB"}})
+        EXPECT_EQ(R::groupOnLeave(typed), left);
     EXPECT_EQ(type(R::Gr, "", "è9"), "9");
     EXPECT_EQ(type(R::Citta, "", "forlì"), "FORLÌ");
     // Letters only: ÷ and digits stay, ß keeps its length.
@@ -62,13 +63,15 @@ TEST(EntryFieldRules, PastesAreCutToTheLimitAndOneLineBoxesLoseBreaks) {
 }
 
 TEST(GridColumns, StoredChoicesUnitsAndNumbers) {
-    EXPECT_EQ(G::searchFieldFromStore(std::nullopt), 1);
-    EXPECT_EQ(G::searchFieldFromStore(15), 15);
-    EXPECT_EQ(G::searchFieldFromStore(16), 1); // list holds 0..15
-    EXPECT_EQ(G::searchFieldFromStore(-3), 1);
-    EXPECT_EQ(G::sortFromStore(16), 16);
-    EXPECT_EQ(G::sortFromStore(17), 2);
-    EXPECT_EQ(G::sortFromStore(std::nullopt), 2);
+    // stored, search field, sort: the search list holds 0..15, the sorts 0..16
+    for (const auto& [stored, search, sort] : {std::tuple{std::optional<int>(), 1, 2},
+                                               {15, 15, 15},
+                                               {16, 1, 16},
+                                               {17, 1, 2},
+                                               {-3, 1, 2}}) {
+        EXPECT_EQ(G::searchFieldFromStore(stored), search);
+        EXPECT_EQ(G::sortFromStore(stored), sort);
+    }
     EXPECT_EQ(G::twipsToPixels(1440, 96), 96);
     EXPECT_EQ(G::pixelsToTwips(G::twipsToPixels(1820, 96), 96), 1815); // 15-twip pixels
     EXPECT_EQ(G::header(8), "PR");

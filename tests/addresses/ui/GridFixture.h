@@ -14,6 +14,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QPointer>
 #include <QSettings>
 #include <QTableView>
@@ -113,6 +114,12 @@ protected:
     static void typeText(QWidget* box, const QString& text) {
         for (QChar c : text)
             QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    }
+    // Replaces a one-line box's text as a user would: enter it, select all, type.
+    static void retype(QWidget* box, const QString& text) {
+        box->setFocus();
+        static_cast<QLineEdit*>(box)->selectAll();
+        typeText(box, text);
     }
     // Enters the form's box field and types text into it.
     static void typeInto(addresses::frmINPUT& form, int field, const QString& text) {

@@ -36,9 +36,7 @@ TEST_F(EntryForm, BoxesFilterTypingAndKeepOlderLongTexts) {
     EXPECT_EQ(form.fieldText(7), QStringLiteral("FORLÌ È÷"));
     form.box(10)->setFocus(); // a stored code the user did not touch stays as it is
     EXPECT_EQ(form.fieldText(9), "ch");
-    form.box(9)->setFocus();
-    static_cast<QLineEdit*>(form.box(9))->selectAll();
-    typeText(form.box(9), "ch");
+    retype(form.box(9), "ch");
     form.box(10)->setFocus(); // leaving NAZ looks a typed code up
     EXPECT_EQ(form.fieldText(9), "SVIZZERA");
 
@@ -97,16 +95,12 @@ TEST_F(EntryForm, PlacesAreOfferedWhileTypingAndTheMarkSaysWhyTheyDisagree) {
 
     form.setFieldText(7, "");
     form.setFieldText(8, "");
-    cap->setFocus();
-    cap->selectAll();
-    typeText(cap, "22060");
+    retype(cap, "22060");
     EXPECT_EQ(form.places()->offered(cap), (QStringList{"CARIMATE (CO)", "FIGINO SERENZA (CO)"}));
     form.places()->choose(cap, 1);
     EXPECT_EQ(texts(form, {6, 7}), QStringList({"22060", "FIGINO SERENZA"}));
 
-    prov->setFocus();
-    prov->selectAll();
-    typeText(prov, "fo");
+    retype(prov, "fo");
     EXPECT_TRUE(form.places()->offered(prov).contains("FC Forlì-Cesena"));
     EXPECT_EQ(form.placeMark()->text(), "⚠"); // FO: no longer a province code
     // Written out, the province becomes its code on leaving the box; other text stays.
@@ -115,16 +109,12 @@ TEST_F(EntryForm, PlacesAreOfferedWhileTypingAndTheMarkSaysWhyTheyDisagree) {
     EXPECT_EQ(form.fieldText(8), "FORLÌ-CESENA");
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab); // past the list, as a user would
     EXPECT_EQ(form.fieldText(8), "FC");
-    prov->setFocus();
-    prov->selectAll();
-    typeText(prov, "xyz");
+    retype(prov, "xyz");
     cap->setFocus();
     EXPECT_EQ(form.fieldText(8), "XYZ");
     EXPECT_TRUE(form.placeMark()->toolTip().contains("provincia sconosciuta"));
     // A comune since merged offers the one that took it over.
-    citta->setFocus();
-    citta->selectAll();
-    typeText(citta, "forno di zoldo");
+    retype(citta, "forno di zoldo");
     EXPECT_TRUE(form.places()->offered(citta).contains("VAL DI ZOLDO (BL)"));
     form.cmdEsci_Click();
 }
