@@ -125,11 +125,9 @@ TEST(AddressCheck, FindsEachFaultWithItsReasonAndProposal) {
 TEST(AddressCheck, ReadsComuniJsonAsItIsAndRefusesAnUnreadableTable) {
     QTemporaryDir dir;
     const QString json = dir.filePath("comuni.json");
-    {
-        QFile f(json);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(R"([{"nome":"Cantù","sigla":"CO","cap":["22063"]},{"nome":"Milano","sigla":"MI","cap":["20121","20122"]}])");
-    }
+    ASSERT_TRUE(velomar::test::writeFile(
+        json,
+        R"([{"nome":"Cantù","sigla":"CO","cap":["22063"]},{"nome":"Milano","sigla":"MI","cap":["20121","20122"]}])"));
     const ItalianPlaces places = ItalianPlaces::withCapTable(json);
     EXPECT_TRUE(places.hasCapTable());
     const QList<int> cantu = places.comuniOfCap("22063");

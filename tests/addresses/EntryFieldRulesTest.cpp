@@ -21,9 +21,8 @@ QString type(int field, QString box, const QString& keys) {
 
 TEST(EntryFieldRules, TypingFiltersByField) {
     EXPECT_EQ(type(R::Gr, "", "a1-b"), "A1"); // a upper-cased, hyphen dropped, 2 characters
-    EXPECT_EQ(R::groupOnLeave("x"), "xx");
-    EXPECT_EQ(R::groupOnLeave(" X "), "XX");
-    EXPECT_EQ(R::groupOnLeave("AB"), "AB");
+    for (const auto& [typed, left] : {std::pair{"x", "xx"}, {" X ", "XX"}, {"AB", "AB"}})
+        EXPECT_EQ(R::groupOnLeave(typed), left);
     EXPECT_EQ(type(R::Gr, "", "è9"), "9");
     EXPECT_EQ(type(R::Citta, "", "forlì"), "FORLÌ");
     // Letters only: ÷ and digits stay, ß keeps its length.

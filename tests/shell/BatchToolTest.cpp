@@ -39,6 +39,11 @@ bool hasForeignText(const QString& err) {
     return err.contains(foreign);
 }
 
+// A command line, '%' standing for the test's folder.
+QStringList line(const QTemporaryDir& dir, const char* text) {
+    return QString::fromUtf8(text).replace(u'%', dir.path()).split(u' ', Qt::SkipEmptyParts);
+}
+
 // The command line and what it said, for a failed expectation.
 std::string said(const QStringList& args, const BatchRun& r) {
     return args.join(u' ').toStdString() + "\n" + r.err.toStdString();
@@ -58,29 +63,15 @@ void expectRefused(const QStringList& args, const QString& output, const QString
 
 TEST(BatchTool, BareEnvironmentStderrIsEmptyOnSuccessAndItalianWithTheRightCodeOnFailure) {
     QTemporaryDir dir;
-    const auto at = [&](const char* name) { return dir.filePath(QLatin1String(name)); };
-    const QString a = at("a.mdb");
-    const QString csv = at("a.csv");
-
-    const QList<QStringList> successes = {
-        {"--version"},
-        {"--help"},
-        {"sample", "--count", "60", "--seed", "5", a},
-        {"sample", "--count", "3", at("b.mdb")},
-        {"sample", "--count", "3", at("c.mdb")},
-        {"count", a},
-        {"compact", at("c.mdb")},
-        {"labels", a, "--pdf", at("l.pdf")},
-        {"preview", a, "--page", "1", "--png", at("p.png")},
-        {"export", a, at("a.txt")},
-        {"export", a, csv, "--format", "csv"},
-        {"export", a, at("a.vcf"), "--format", "vcard"},
-        {"import", a, at("b.mdb")},
-        {"import-file", csv, at("b.mdb")},
-        {"list", a, "--pdf", at("li.pdf")},
-        {"summary", a, "--field", "CITTA", "--pdf", at("s.pdf")},
-    };
-    for (const QStringList& args : successes) {
+    for (const char* command :
+         {"--version", "--help", "sample --count 60 --seed 5 %/a.mdb", "sample --count 3 %/b.mdb",
+          "sample --count 3 %/c.mdb", "count %/a.mdb", "compact %/c.mdb",
+          "labels %/a.mdb --pdf %/l.pdf", "preview %/a.mdb --page 1 --png %/p.png",
+          "export %/a.mdb %/a.txt", "export %/a.mdb %/a.csv --format csv",
+          "export %/a.mdb %/a.vcf --format vcard", "import %/a.mdb %/b.mdb",
+          "import-file %/a.csv %/b.mdb", "list %/a.mdb --pdf %/li.pdf",
+          "summary %/a.mdb --field CITTA --pdf %/s.pdf"}) {
+        const QStringList args = line(dir, command);
         const BatchRun r = runBare(args);
         EXPECT_EQ(r.exitCode, 0) << said(args, r);
         EXPECT_EQ(r.err, QString()) << said(args, r);
@@ -90,22 +81,19 @@ TEST(BatchTool, BareEnvironmentStderrIsEmptyOnSuccessAndItalianWithTheRightCodeO
                             QStringLiteral("Stato d'uscita:\n  0  fatto\n  1  input rifiutato")));
     }
 
-    ASSERT_TRUE(velomar::test::writeFile(at("note.mdb"), "solo testo\n"));
-    const QList<std::pair<int, QStringList>> failures = {
-        {2, {}},
-        {2, {"count", "--x"}},
-        {2, {"export", a, at("x.txt"), "--fields", "NESSUNO"}},
-        {2, {"labels", a, "--pdf", at("x.pdf"), "--group", "[a"}},
-        {2, {"import-file", csv, at("b.mdb"), "--encoding", "EBCDIC"}},
-        {2, {"summary", a, "--field", "NOME", "--pdf", at("x.pdf")}},
-        {1, {"count", at("manca.mdb")}},
-        {1, {"export", at("note.mdb"), at("x.txt")}},
-        {1, {"export", a, "/proc/velomar-no-dir/x.txt"}},
-        {1, {"summary", at("manca.mdb"), "--field", "GR", "--pdf", at("x.pdf")}},
-        {1, {"summary", a, "--field", "GR", "--pdf", "/proc/velomar-no-dir/x.pdf"}},
-        {1, {"sample", "--count", "3", a}},
-    };
-    for (const auto& [code, args] : failures) {
+    ASSERT_TRUE(velomar::test::writeFile(dir.filePath("note.mdb"), "solo testo\n"));
+    // The exit code first.
+    for (const char* command :
+         {"2", "2 count --x", "2 export %/a.mdb %/x.txt --fields NESSUNO",
+          "2 labels %/a.mdb --pdf %/x.pdf --group [a",
+          "2 import-file %/a.csv %/b.mdb --encoding EBCDIC",
+          "2 summary %/a.mdb --field NOME --pdf %/x.pdf", "1 count %/manca.mdb",
+          "1 export %/note.mdb %/x.txt", "1 export %/a.mdb /proc/velomar-no-dir/x.txt",
+          "1 summary %/manca.mdb --field GR --pdf %/x.pdf",
+          "1 summary %/a.mdb --field GR --pdf /proc/velomar-no-dir/x.pdf",
+          "1 sample --count 3 %/a.mdb"}) {
+        QStringList args = line(dir, command);
+        const int code = args.takeFirst().toInt();
         const BatchRun r = runBare(args);
         const std::string what = said(args, r);
         EXPECT_EQ(r.exitCode, code) << what;
@@ -116,7 +104,7 @@ TEST(BatchTool, BareEnvironmentStderrIsEmptyOnSuccessAndItalianWithTheRightCodeO
         if (code == 1)
             EXPECT_EQ(QSet<QString>(lines.begin(), lines.end()).size(), lines.size()) << what;
     }
-    EXPECT_TRUE(runBare({"summary", at("manca.mdb"), "--field", "GR", "--pdf", at("x.pdf")})
+    EXPECT_TRUE(runBare(line(dir, "summary %/manca.mdb --field GR --pdf %/x.pdf"))
                     .err.contains(QStringLiteral("File non trovato")));
 }
 
@@ -167,24 +155,19 @@ TEST(BatchTool, NoCommandWritesItsOutputOverTheArchive) {
     ASSERT_TRUE(QFile::link(a, link));
     const QByteArray before = velomar::test::fileBytes(a);
 
-    const QString inUse = QStringLiteral("è l'archivio in uso.");
-    const QList<std::pair<QStringList, QString>> commands = {
-        {{"labels", a, "--pdf"}, inUse},
-        {{"preview", a, "--page", "1", "--png"}, inUse},
-        {{"export", a, "--format", "text"}, inUse},
-        {{"export", a, "--format", "csv"}, inUse},
-        {{"export", a, "--format", "vcard"}, inUse},
-        {{"list", a, "--pdf"}, inUse},
-        {{"list", a, "--formatted", "--pdf"}, inUse},
-        {{"summary", a, "--field", "GR", "--pdf"}, inUse},
-        {{"import", a}, QStringLiteral("Impossibile importare i Dati dall'Archivio attuale !")},
-        {{"sample", "--count", "2"}, QStringLiteral("esiste già.")},
+    const auto refused = [&](const QStringList& args, const QString& output, const char* reason) {
+        expectRefused(args, output, QString::fromUtf8(reason));
+        EXPECT_TRUE(velomar::test::fileBytes(a) == before) << args.join(u' ').toStdString();
     };
     for (const QString& output : {a, link}) {
-        for (const auto& [args, reason] : commands) {
-            expectRefused(args, output, reason);
-            EXPECT_TRUE(velomar::test::fileBytes(a) == before) << args.join(u' ').toStdString();
-        }
+        for (const char* command :
+             {"labels %/a.mdb --pdf", "preview %/a.mdb --page 1 --png",
+              "export %/a.mdb --format text", "export %/a.mdb --format csv",
+              "export %/a.mdb --format vcard", "list %/a.mdb --pdf",
+              "list %/a.mdb --formatted --pdf", "summary %/a.mdb --field GR --pdf"})
+            refused(line(dir, command), output, "è l'archivio in uso.");
+        refused({"import", a}, output, "Impossibile importare i Dati dall'Archivio attuale !");
+        refused({"sample", "--count", "2"}, output, "esiste già.");
     }
 }
 
@@ -210,16 +193,14 @@ TEST(BatchTool, EveryWriterNamesAFolderAndAFullDisk) {
         }
     }
 
-    const QList<std::pair<QStringList, QString>> writers = {
-        {{"export", a, "--format", "text"}, "out.txt"},
-        {{"export", a, "--format", "csv"}, "out.csv"},
-        {{"export", a, "--format", "vcard"}, "out.vcf"},
-        {{"labels", a, "--pdf"}, "l.pdf"},
-        {{"list", a, "--pdf"}, "li.pdf"},
-        {{"summary", a, "--field", "CITTA", "--pdf"}, "s.pdf"},
-        {{"preview", a, "--page", "1", "--dpi", "300", "--png"}, "p.png"},
-    };
-    for (const auto& [args, name] : writers) {
+    // The last word names the file on the full volume.
+    for (const char* command :
+         {"export %/a.mdb --format text out.txt", "export %/a.mdb --format csv out.csv",
+          "export %/a.mdb --format vcard out.vcf", "labels %/a.mdb --pdf l.pdf",
+          "list %/a.mdb --pdf li.pdf", "summary %/a.mdb --field CITTA --pdf s.pdf",
+          "preview %/a.mdb --page 1 --dpi 300 --png p.png"}) {
+        QStringList args = line(dir, command);
+        const QString name = args.takeLast();
         expectRefused(args, folder, QStringLiteral("è una cartella."));
         expectRefused(args, full + u'/' + name, QStringLiteral("Disco pieno"));
     }

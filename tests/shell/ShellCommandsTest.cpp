@@ -1,4 +1,4 @@
-#include "shell/ShellCommands.h"
+#include "FakeDesktop.h"
 #include "support/CommandRun.h"
 #include "support/ScriptedDialogs.h"
 
@@ -13,45 +13,9 @@ using velomar::shell::ShellCommands;
 using velomar::test::ScriptedDialogs;
 
 namespace {
-// A desktop where only the named programs exist and every launch is recorded.
-struct FakeDesktop {
-    QStringList installed;
-    bool fileManager = true;
-    bool floppyReady = false;
-    int runExit = 0;
-    QList<QUrl> opened;
-    QStringList started; // "program arg arg"
-    QStringList ran;
-    QStringList drivesAsked;
-
-    ShellCommands::Launcher launcher() {
-        ShellCommands::Launcher l;
-        l.openUrl = [this](const QUrl& u) {
-            opened << u;
-            return fileManager;
-        };
-        l.start = [this](const QString& p, const QStringList& a) {
-            started << (QStringList{p} + a).join(' ');
-            return true;
-        };
-        l.run = [this](const QString& p, const QStringList& a) {
-            ran << (QStringList{p} + a).join(' ');
-            return runExit;
-        };
-        l.findExecutable = [this](const QString& n) {
-            return installed.contains(n) ? "/usr/bin/" + n : QString();
-        };
-        l.driveReady = [this](const QString& d) {
-            drivesAsked << d;
-            return floppyReady;
-        };
-        return l;
-    }
-};
-
 class ShellCommandsTest : public ::testing::Test {
 protected:
-    FakeDesktop desk;
+    velomar::test::FakeDesktop desk;
     ScriptedDialogs dialogs;
     ShellCommands shell{dialogs, desk.launcher()};
 };

@@ -24,10 +24,17 @@ using velomar::test::fileBytes;
 using velomar::test::ScriptedDialogs;
 
 namespace {
+// Clean settings and a private XDG_DATA_HOME, for the default program folder.
 class StartupTest : public ::testing::Test {
 protected:
-    void SetUp() override { QSettings(QStringLiteral("QZ"), QStringLiteral("Velomar")).clear(); }
-    void TearDown() override { QSettings(QStringLiteral("QZ"), QStringLiteral("Velomar")).clear(); }
+    void SetUp() override {
+        QSettings(QStringLiteral("QZ"), QStringLiteral("Velomar")).clear();
+        qputenv("XDG_DATA_HOME", dataHome.path().toLocal8Bit());
+    }
+    void TearDown() override {
+        QSettings(QStringLiteral("QZ"), QStringLiteral("Velomar")).clear();
+        qputenv("XDG_DATA_HOME", oldDataHome);
+    }
     // Start-up on the temporary program folder, as stored by the installation.
     Startup::Outcome start(AppState& into) {
         settings.setProgramDir(program.path() + "/");
@@ -37,25 +44,13 @@ protected:
     Settings settings;
     AppState state;
     ScriptedDialogs dialogs;
-};
-
-// A private XDG_DATA_HOME for the default program folder, restored afterwards.
-class DataHome {
-public:
-    DataHome() : m_old(qgetenv("XDG_DATA_HOME")) {
-        qputenv("XDG_DATA_HOME", m_dir.path().toLocal8Bit());
-    }
-    ~DataHome() { qputenv("XDG_DATA_HOME", m_old); }
-    QString folder() const { return m_dir.filePath(QStringLiteral("Velomar")); }
-
-private:
-    QByteArray m_old;
-    QTemporaryDir m_dir;
+    const QByteArray oldDataHome = qgetenv("XDG_DATA_HOME");
+    QTemporaryDir dataHome;
+    const QString defaultFolder = dataHome.filePath(QStringLiteral("Velomar"));
 };
 } // namespace
 
 TEST_F(StartupTest, MissingProgramDirWithoutTemplatesEndsTheProgramAndCreatesNothing) {
-    const DataHome home;
     // One place lacks a template, the other does not exist: neither counts.
     QTemporaryDir partial;
     for (const char* name : {"NewMail.sys", "NewGruppi.sys"})
@@ -67,14 +62,13 @@ TEST_F(StartupTest, MissingProgramDirWithoutTemplatesEndsTheProgramAndCreatesNot
     EXPECT_EQ(dialogs.shown()[0].icon, MsgIcon::Critical);
     EXPECT_TRUE(state.programDir.isEmpty());
     EXPECT_FALSE(Settings().programDir().has_value());
-    EXPECT_FALSE(QFileInfo::exists(home.folder()));
+    EXPECT_FALSE(QFileInfo::exists(defaultFolder));
 }
 
 TEST_F(StartupTest, FirstStartSetsUpTheProgramFolderFromTheTemplatesAndNeverReplacesAFile) {
-    const DataHome home;
     const QString templates = velomar::test::binaryPath("data");
     const QStringList candidates{program.filePath("manca"), templates};
-    const QString folder = home.folder();
+    const QString folder = defaultFolder;
     ASSERT_EQ(Startup::run(state, settings, dialogs, candidates), Startup::Outcome::Ready);
     EXPECT_TRUE(dialogs.shown().empty()) << qPrintable(dialogs.lastMessage());
     EXPECT_EQ(state.programDir, folder);

@@ -3,7 +3,6 @@
 #include "addresses/ui/frmSchedario.h"
 
 #include <QCheckBox>
-#include <QTest>
 
 using namespace velomar;
 using addresses::frmEDIT;
@@ -11,16 +10,6 @@ using addresses::frmINPUT;
 using common::MsgResult;
 
 using Commands = test::GridFixture;
-
-namespace {
-
-void typeInto(frmINPUT& form, int field, const QString& text) {
-    QWidget* box = form.box(field);
-    box->setFocus();
-    QTest::keyClicks(box, text);
-}
-
-} // namespace
 
 TEST_F(Commands, AddWritesEachConfirmedAddressAndRepeatsChosenFields) {
     openGrid(test::generatedAddresses(10));
@@ -45,10 +34,7 @@ TEST_F(Commands, AddWritesEachConfirmedAddressAndRepeatsChosenFields) {
         form.cmdConferma_Click();
         EXPECT_EQ(form.written(), 1);
         EXPECT_EQ(grid->statusText(6), "Indirizzo n. 11 salvato: Zanetti");
-        EXPECT_EQ(form.fieldText(2), "");
-        EXPECT_EQ(form.fieldText(7), "MILANO");
-        EXPECT_EQ(form.fieldText(8), "MI");
-        EXPECT_EQ(form.fieldText(14), "");
+        EXPECT_EQ(texts(form, {2, 7, 8, 14}), QStringList({"", "MILANO", "MI", ""}));
         typeInto(form, 2, "Zucchi");
         typeInto(form, 14, "x");
         form.box(1)->setFocus();
@@ -118,15 +104,9 @@ TEST_F(Commands, ModifyChangesOnlyWhatTheUserTouchedAndCopesWithLeavingTheFilter
         form.setFieldText(3, "Giovanna");
         form.cmdConferma_Click();
     });
-    EXPECT_EQ(stored("NOME1", 5), "Giovanna");
-    EXPECT_EQ(stored("GR", 5), "A");
-    EXPECT_EQ(stored("CITTA", 5), "milano");
-    {
-        archive::Database db(path, archive::Database::Mode::ReadOnly);
-        archive::Statement st(db, "SELECT count(*) FROM TabMAIL WHERE NR = 5 AND NAZ IS NULL");
-        st.step();
-        EXPECT_EQ(st.integer(0), 1); // an untouched empty field stays Null
-    }
+    // An untouched empty field stays Null.
+    EXPECT_EQ(stored("NOME1 || ' ' || GR || ' ' || CITTA || ' ' || (NAZ IS NULL)", 5),
+              "Giovanna A milano 1");
     EXPECT_EQ(rs().text(0), "5");
     EXPECT_EQ(grid->currentRow(), 5);
     // Cancel writes nothing.
@@ -207,8 +187,6 @@ TEST_F(Commands, DeleteOneOrManyRemovesExactlyTheChosenRows) {
     grid->cmdRimuovi_Click();
     EXPECT_EQ(test::storedCount(path), 0);
     EXPECT_EQ(grid->statusText(3), "0/0");
-    grid->cmdRimuovi_Click();
-    EXPECT_EQ(dialogs.lastMessage(), "Non ci sono Indirizzi da eliminare.");
 }
 
 TEST_F(Commands, CardFileMovesThroughTheGridsOrder) {

@@ -66,11 +66,8 @@ TEST_F(DuplicatesWindow, MergeAfterConfirmationAndNotDuplicatesAreRemembered) {
     w->cmdUnisci_Click();
     EXPECT_EQ(changes, 1);
     EXPECT_EQ(rs().recordCount(), 4);
-    archive::Statement kept(session.mainDb,
-                            QStringLiteral("SELECT NUM_TEL, NOTE FROM TabMAIL WHERE NR = 2"));
-    ASSERT_TRUE(kept.step());
-    EXPECT_EQ(kept.text(0), "06 99");
-    EXPECT_EQ(kept.text(1), "Socio; Auguri");
+    EXPECT_EQ(test::storedColumn(path, "NR || ': ' || NUM_TEL || ', ' || NOTE").first(),
+              "2: 06 99, Socio; Auguri");
 
     ASSERT_EQ(w->groupCount(), 1);
     w->cmdNonDoppioni_Click();

@@ -14,10 +14,12 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QPointer>
 #include <QSettings>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -85,7 +87,14 @@ protected:
     QString cell(int row, int column) const {
         return view()->model()->index(row - 1, column).data().toString();
     }
-    // The stored value of field in address nr.
+    // The texts of the form's boxes.
+    static QStringList texts(const addresses::frmINPUT& form, std::initializer_list<int> fields) {
+        QStringList out;
+        for (int f : fields)
+            out << form.fieldText(f);
+        return out;
+    }
+    // The stored value of field (or of an expression) in address nr.
     QString stored(const char* field, int nr) const { return storedColumn(path, field).at(nr - 1); }
     // The position and filter panels of the status bar.
     QStringList status() const { return {grid->statusText(3), grid->statusText(4)}; }
@@ -100,6 +109,22 @@ protected:
     void searchOn(int index) {
         grid->controls().cboRICERCHE->setCurrentIndex(index);
         grid->cboRICERCHE_Click();
+    }
+    // Types any text, accented letters included, key by key.
+    static void typeText(QWidget* box, const QString& text) {
+        for (QChar c : text)
+            QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    }
+    // Replaces a one-line box's text as a user would: enter it, select all, type.
+    static void retype(QWidget* box, const QString& text) {
+        box->setFocus();
+        static_cast<QLineEdit*>(box)->selectAll();
+        typeText(box, text);
+    }
+    // Enters the form's box field and types text into it.
+    static void typeInto(addresses::frmINPUT& form, int field, const QString& text) {
+        form.box(field)->setFocus();
+        QTest::keyClicks(form.box(field), text);
     }
     // Runs the grid's command, with f acting on the entry form it opens.
     void withForm(void (addresses::frmEDIT::*command)(),

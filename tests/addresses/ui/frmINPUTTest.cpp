@@ -1,30 +1,17 @@
 #include "GridFixture.h"
 
 #include "addresses/ui/PlaceCompleter.h"
+#include "support/CommandRun.h"
 
-#include <QCheckBox>
 #include <QClipboard>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTest>
-#include <QCheckBox>
-#include <QClipboard>
 
 using namespace velomar;
 using addresses::EntryBuffer;
 using addresses::frmINPUT;
-
-namespace {
-class EntryForm : public test::GridFixture {};
-
-// Types any text, accented letters included, key by key.
-void typeText(QWidget* box, const QString& text) {
-    for (QChar c : text)
-        QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, QString(c), Qt::NoModifier);
-}
-} // namespace
+using EntryForm = test::GridFixture;
 
 TEST_F(EntryForm, BoxesFilterTypingAndKeepOlderLongTexts) {
     EntryBuffer buffer;
@@ -49,9 +36,7 @@ TEST_F(EntryForm, BoxesFilterTypingAndKeepOlderLongTexts) {
     EXPECT_EQ(form.fieldText(7), QStringLiteral("FORLÌ È÷"));
     form.box(10)->setFocus(); // a stored code the user did not touch stays as it is
     EXPECT_EQ(form.fieldText(9), "ch");
-    form.box(9)->setFocus();
-    static_cast<QLineEdit*>(form.box(9))->selectAll();
-    typeText(form.box(9), "ch");
+    retype(form.box(9), "ch");
     form.box(10)->setFocus(); // leaving NAZ looks a typed code up
     EXPECT_EQ(form.fieldText(9), "SVIZZERA");
 
@@ -84,11 +69,9 @@ TEST_F(EntryForm, BoxesFilterTypingAndKeepOlderLongTexts) {
 TEST_F(EntryForm, PlacesAreOfferedWhileTypingAndTheMarkSaysWhyTheyDisagree) {
     // A CAP table in the program folder lets the CAP offer its comuni.
     const QString table = dir.filePath("CAP.csv");
-    {
-        QFile f(table);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("comune;provincia;cap\nCantù;CO;22063\nCarimate;CO;22060\nFigino Serenza;CO;22060\n");
-    }
+    ASSERT_TRUE(test::writeFile(
+        table,
+        "comune;provincia;cap\nCantù;CO;22063\nCarimate;CO;22060\nFigino Serenza;CO;22060\n"));
     settings.setCapTable(table);
     EntryBuffer buffer;
     buffer.mode = EntryBuffer::ModeNew;
@@ -107,24 +90,17 @@ TEST_F(EntryForm, PlacesAreOfferedWhileTypingAndTheMarkSaysWhyTheyDisagree) {
     EXPECT_EQ(form.placeMark()->text(), "⚠");
     EXPECT_TRUE(form.placeMark()->toolTip().contains("provincia mancante"));
     form.places()->choose(citta, 0);
-    EXPECT_EQ(form.fieldText(7), "CANTÙ");
-    EXPECT_EQ(form.fieldText(8), "CO");
-    EXPECT_EQ(form.fieldText(6), "22063");
+    EXPECT_EQ(texts(form, {6, 7, 8}), QStringList({"22063", "CANTÙ", "CO"}));
     EXPECT_EQ(form.placeMark()->text(), "");
 
     form.setFieldText(7, "");
     form.setFieldText(8, "");
-    cap->setFocus();
-    cap->selectAll();
-    typeText(cap, "22060");
+    retype(cap, "22060");
     EXPECT_EQ(form.places()->offered(cap), (QStringList{"CARIMATE (CO)", "FIGINO SERENZA (CO)"}));
     form.places()->choose(cap, 1);
-    EXPECT_EQ(form.fieldText(7), "FIGINO SERENZA");
-    EXPECT_EQ(form.fieldText(6), "22060");
+    EXPECT_EQ(texts(form, {6, 7}), QStringList({"22060", "FIGINO SERENZA"}));
 
-    prov->setFocus();
-    prov->selectAll();
-    typeText(prov, "fo");
+    retype(prov, "fo");
     EXPECT_TRUE(form.places()->offered(prov).contains("FC Forlì-Cesena"));
     EXPECT_EQ(form.placeMark()->text(), "⚠"); // FO: no longer a province code
     // Written out, the province becomes its code on leaving the box; other text stays.
@@ -133,16 +109,12 @@ TEST_F(EntryForm, PlacesAreOfferedWhileTypingAndTheMarkSaysWhyTheyDisagree) {
     EXPECT_EQ(form.fieldText(8), "FORLÌ-CESENA");
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab); // past the list, as a user would
     EXPECT_EQ(form.fieldText(8), "FC");
-    prov->setFocus();
-    prov->selectAll();
-    typeText(prov, "xyz");
+    retype(prov, "xyz");
     cap->setFocus();
     EXPECT_EQ(form.fieldText(8), "XYZ");
     EXPECT_TRUE(form.placeMark()->toolTip().contains("provincia sconosciuta"));
     // A comune since merged offers the one that took it over.
-    citta->setFocus();
-    citta->selectAll();
-    typeText(citta, "forno di zoldo");
+    retype(citta, "forno di zoldo");
     EXPECT_TRUE(form.places()->offered(citta).contains("VAL DI ZOLDO (BL)"));
     form.cmdEsci_Click();
 }

@@ -33,10 +33,7 @@ TEST_F(CheckWindow, ListsSuspectsAppliesOnlyTheTickedAndOpensTheEntryForm) {
     EXPECT_EQ(dialogs.lastMessage(), "Corretti 1 indirizzi.");
     EXPECT_EQ(w.applied(), 1);
     ASSERT_EQ(w.suspects().size(), 1);
-    archive::Statement st(session.mainDb,
-                          "SELECT COUNT(*) FROM TabMAIL WHERE CITTA = 'CANTÙ' AND PROV = 'CO'");
-    ASSERT_TRUE(st.step());
-    EXPECT_EQ(st.integer(0), 1);
+    EXPECT_EQ(stored("CAP || ' ' || CITTA || ' ' || PROV", 1), "22063 CANTÙ CO");
 
     w.GRIGLIA->setCurrentCell(0, 1);
     w.cmdScheda_Click();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "../FakeDesktop.h"
 #include "archive/Session.h"
 #include "common/AppContext.h"
 #include "printing/PrinterSelection.h"
@@ -14,8 +15,7 @@
 
 #include <memory>
 
-// A main window over a fresh program folder, with scripted dialogs and a recording
-// desktop.
+// A main window over a fresh program folder, with scripted dialogs and a recording desktop.
 class MainWindowFixture : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -25,16 +25,7 @@ protected:
         context = std::make_unique<velomar::common::AppContext>(
             velomar::common::AppContext{state, dialogs, *settings, session, printers});
         window = std::make_unique<velomar::shell::ui::frmMAIN>(*context);
-        velomar::shell::ShellCommands::Launcher l;
-        l.openUrl = [this](const QUrl& u) {
-            opened << u;
-            return true;
-        };
-        l.start = [](const QString&, const QStringList&) { return true; };
-        l.run = [](const QString&, const QStringList&) { return 0; };
-        l.findExecutable = [](const QString&) { return QString(); };
-        l.driveReady = [](const QString&) { return false; };
-        window->setShellLauncher(l);
+        window->setShellLauncher(desk.launcher());
     }
     void TearDown() override {
         window.reset();
@@ -53,5 +44,5 @@ protected:
     velomar::printing::PrinterSelection printers;
     std::unique_ptr<velomar::common::AppContext> context;
     std::unique_ptr<velomar::shell::ui::frmMAIN> window;
-    QList<QUrl> opened;
+    velomar::test::FakeDesktop desk;
 };

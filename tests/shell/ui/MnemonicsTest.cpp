@@ -22,18 +22,16 @@
 #include "printing/ui/frmStampaLista.h"
 #include "printing/ui/frmStampaSingola.h"
 #include "printing/ui/frmStampaTipogr.h"
-#include "shell/ShellCommands.h"
 #include "shell/ui/frmAbout.h"
 #include "shell/ui/frmOPT.h"
 
 #include <QAbstractButton>
 #include <QGroupBox>
+#include <QKeySequence>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QRegularExpression>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <map>
@@ -42,25 +40,17 @@ using namespace velomar;
 
 namespace {
 
-// The letter Alt picks for a caption; "&&" is a plain ampersand.
-QChar mnemonicOf(const QString& text) {
-    static const QRegularExpression amp(QStringLiteral("&(.)"));
-    for (auto it = amp.globalMatch(text); it.hasNext();)
-        if (const QString c = it.next().captured(1); c != u"&")
-            return c[0].toLower();
-    return {};
-}
-
-// "where Alt+C: &Compatta,&Chiudi" for each letter that two of the texts claim.
+// "where Alt+C: &Compatta,&Chiudi" for each key that two of the texts claim ("&&" is a
+// plain ampersand).
 QStringList clashesAmong(const QString& where, const QStringList& texts) {
-    std::map<QChar, QStringList> owners;
+    std::map<QString, QStringList> owners;
     for (const QString& text : texts)
-        if (const QChar c = mnemonicOf(text); !c.isNull())
-            owners[c] << text;
+        if (const QKeySequence key = QKeySequence::mnemonic(text); !key.isEmpty())
+            owners[key.toString()] << text;
     QStringList out;
-    for (const auto& [c, claimed] : owners)
+    for (const auto& [key, claimed] : owners)
         if (claimed.size() > 1)
-            out << where + QStringLiteral(" Alt+") + c + QStringLiteral(": ") + claimed.join(u',');
+            out << where + u' ' + key + QStringLiteral(": ") + claimed.join(u',');
     return out;
 }
 

@@ -46,50 +46,33 @@ TEST_F(frmMAINTest, LoadRunsStartUpLeavesTheArchiveMenuDisabledAndPanelsShowWhat
     velomar::settings::AppState none;
     velomar::common::AppContext ctx{none, dialogs, fresh, session, printers};
     EXPECT_FALSE(frmMAIN(ctx).load());
-    EXPECT_EQ(dialogs.lastMessage(), "Applicazione NON TROVATA !\r\nReinstallare l'applicazione !");
-    EXPECT_EQ(dialogs.shown().back().icon, MsgIcon::Critical);
+    EXPECT_EQ(dialogs.shown().back().icon, MsgIcon::Critical); // the start-up's message
 }
 
 TEST_F(frmMAINTest, MenuBarCarriesEveryEntryWithCaptionShortcutAndVisibility) {
-    struct Item {
-        const char* name;
-        const char* caption;
-        const char* shortcut;
-    };
-    const Item items[] = {
-        {"mnuApri", "&Apri Archivio", "Ctrl+A"},
-        {"mnuNuovo", "Crea &Nuovo Archivio", "Ctrl+N"},
-        {"mnuVediFileTipogr", "Vedi File Promemoria &Tipografia", "Ctrl+T"},
-        {"mnuVediFileSing", "Vedi &File Promemoria Singole", "Ctrl+F"},
-        {"mnuVediExport", "Vedi File Esportati", "Ctrl+V"},
-        {"mnuSetPrn", "Imposta &Stampante", "Ctrl+S"},
-        {"mnuEsplora", "Esplora", ""},
-        {"mnuTrova", "Trova", ""},
-        {"mnuEsci", "&Esci", "Ctrl+Q"},
-        {"mnuSchedario", "Schedario", "F2"},
-        {"mnuRiepilogoIndGrp", "Indirizzi per Gruppo", ""},
-        {"mnuRiepilogoCAP", "Indirizzi per CAP", ""},
-        {"mnuRiepilogoCITTA", "Indirizzi per Città", ""},
-        {"mnuRiepilogoPROV", "Indirizzi per Provincia", ""},
-        {"mnuRiepilogoNAZ", "Indirizzi per Nazione", ""},
-        {"mnuEsporta", "&Esporta in formato Testo", "Ctrl+E"},
-        {"mnuImporta", "&Importa da altro Archivio", "Ctrl+I"},
-        {"mnuImportaFile", "Importa da &file…", ""},
-        {"mnuDoppioni", "Cerca d&oppioni…", ""},
-        {"mnuGrigliaDefault", "Ripristina Colonne &Default", "Ctrl+D"},
-        {"mnuProprieta", "&Proprietà Archivio", "Ctrl+P"},
-        {"mnuChiudiArchivio", "&Chiudi Archivio", "Ctrl+C"},
-        {"mnuOptApp", "Applica&zione", "Ctrl+Z"},
-        {"mnuGruppi", "Gestione &Gruppi", "Ctrl+G"},
-        {"mnuFormatta", "&Formatta Floppy Disk", ""},
-        {"mnuAbout", "&?", ""},
-    };
-    for (const Item& i : items) {
-        QAction* a = child<QAction>(i.name);
-        ASSERT_NE(a, nullptr) << i.name;
-        EXPECT_EQ(a->text(), QString::fromUtf8(i.caption)) << i.name;
-        EXPECT_EQ(a->shortcut().toString(), QString::fromUtf8(i.shortcut)) << i.name;
-        EXPECT_TRUE(a->isVisible()) << i.name;
+    // name|caption|shortcut
+    const QStringList items =
+        QString::fromUtf8(
+            "mnuApri|&Apri Archivio|Ctrl+A;mnuNuovo|Crea &Nuovo Archivio|Ctrl+N;"
+            "mnuVediFileTipogr|Vedi File Promemoria &Tipografia|Ctrl+T;"
+            "mnuVediFileSing|Vedi &File Promemoria Singole|Ctrl+F;"
+            "mnuVediExport|Vedi File Esportati|Ctrl+V;mnuSetPrn|Imposta &Stampante|Ctrl+S;"
+            "mnuEsplora|Esplora|;mnuTrova|Trova|;mnuEsci|&Esci|Ctrl+Q;mnuSchedario|Schedario|F2;"
+            "mnuRiepilogoIndGrp|Indirizzi per Gruppo|;mnuRiepilogoCAP|Indirizzi per CAP|;"
+            "mnuRiepilogoCITTA|Indirizzi per Città|;mnuRiepilogoPROV|Indirizzi per Provincia|;"
+            "mnuRiepilogoNAZ|Indirizzi per Nazione|;mnuEsporta|&Esporta in formato Testo|Ctrl+E;"
+            "mnuImporta|&Importa da altro Archivio|Ctrl+I;mnuImportaFile|Importa da &file…|;"
+            "mnuDoppioni|Cerca d&oppioni…|;mnuGrigliaDefault|Ripristina Colonne &Default|Ctrl+D;"
+            "mnuProprieta|&Proprietà Archivio|Ctrl+P;mnuChiudiArchivio|&Chiudi Archivio|Ctrl+C;"
+            "mnuOptApp|Applica&zione|Ctrl+Z;mnuGruppi|Gestione &Gruppi|Ctrl+G;"
+            "mnuFormatta|&Formatta Floppy Disk|;mnuAbout|&?|")
+            .split(u';');
+    for (const QString& item : items) {
+        const QStringList i = item.split(u'|');
+        QAction* a = child<QAction>(qPrintable(i[0]));
+        ASSERT_NE(a, nullptr) << qPrintable(item);
+        EXPECT_EQ(QStringList({i[0], a->text(), a->shortcut().toString()}), i);
+        EXPECT_TRUE(a->isVisible()) << qPrintable(item);
     }
     QStringList top;
     for (QAction* a : window->menuBar()->actions())
@@ -107,8 +90,13 @@ TEST_F(frmMAINTest, MenuBarCarriesEveryEntryWithCaptionShortcutAndVisibility) {
     EXPECT_FALSE(child<QAction>("mnuNuovo")->isEnabled());
 }
 
-TEST_F(frmMAINTest, ExitAsksAndNoKeepsTheProgramRunning) {
+TEST_F(frmMAINTest, ExitAsksNoKeepsTheProgramRunningYesClosesTheAddressGridFirst) {
     ASSERT_TRUE(window->load());
+    auto* grid = new QWidget(window->mdiArea());
+    grid->setObjectName("frmEDIT");
+    grid->setAttribute(Qt::WA_DeleteOnClose);
+    window->mdiArea()->addSubWindow(grid)->show();
+    EXPECT_EQ(frmMAIN::formsWalk("FRMedit"), 1);
     window->show();
     QDir().mkdir(program.filePath("Altri"));
     state.lastDirArch = program.filePath("Altri");
@@ -126,6 +114,7 @@ TEST_F(frmMAINTest, ExitAsksAndNoKeepsTheProgramRunning) {
     dialogs.answerMessage(MsgResult::No);
     EXPECT_FALSE(window->close());
     EXPECT_EQ(dialogs.shown().size(), 2u);
+    EXPECT_EQ(frmMAIN::formsWalk("frmEDIT"), 1);
 
     bool unloaded = false;
     QObject::connect(window.get(), &frmMAIN::unloaded, [&] { unloaded = true; });
@@ -134,20 +123,9 @@ TEST_F(frmMAINTest, ExitAsksAndNoKeepsTheProgramRunning) {
     EXPECT_FALSE(window->isVisible());
     EXPECT_TRUE(unloaded);
     EXPECT_EQ(dialogs.shown().size(), 3u); // asked once, not again by the close
-    EXPECT_EQ(velomar::settings::Settings().lastDirArch(), program.filePath("Altri"));
-}
-
-TEST_F(frmMAINTest, ExitClosesALoadedAddressGridFirst) {
-    ASSERT_TRUE(window->load());
-    auto* grid = new QWidget(window->mdiArea());
-    grid->setObjectName("frmEDIT");
-    grid->setAttribute(Qt::WA_DeleteOnClose);
-    window->mdiArea()->addSubWindow(grid)->show();
-    EXPECT_EQ(frmMAIN::formsWalk("FRMedit"), 1);
-    window->show();
-    EXPECT_TRUE(window->close()); // unscripted question answers Yes
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_EQ(frmMAIN::formsWalk("frmEDIT"), 0);
+    EXPECT_EQ(frmMAIN::formsWalk("frmEDIT"), 0); // the address grid is closed first
+    EXPECT_EQ(velomar::settings::Settings().lastDirArch(), program.filePath("Altri"));
 }
 
 TEST_F(frmMAINTest, FolderCommandsOpenTheWorkingFolders) {
@@ -155,10 +133,10 @@ TEST_F(frmMAINTest, FolderCommandsOpenTheWorkingFolders) {
     child<QAction>("mnuVediFileTipogr")->trigger();
     child<QAction>("mnuVediFileSing")->trigger();
     child<QAction>("mnuVediExport")->trigger();
-    ASSERT_EQ(opened.size(), 3);
-    EXPECT_EQ(opened[0].toLocalFile(), program.filePath("StampeTip"));
-    EXPECT_EQ(opened[1].toLocalFile(), program.filePath("StampeSng"));
-    EXPECT_EQ(opened[2].toLocalFile(), program.filePath("Export"));
+    ASSERT_EQ(desk.opened.size(), 3);
+    EXPECT_EQ(desk.opened[0].toLocalFile(), program.filePath("StampeTip"));
+    EXPECT_EQ(desk.opened[1].toLocalFile(), program.filePath("StampeSng"));
+    EXPECT_EQ(desk.opened[2].toLocalFile(), program.filePath("Export"));
 
     state.options.setValue(22, 1);
     child<QAction>("mnuFormatta")->trigger();

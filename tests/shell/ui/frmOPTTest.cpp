@@ -9,6 +9,7 @@
 #include "shell/ui/frmOPT.h"
 #include "support/CommandRun.h"
 
+#include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
@@ -33,6 +34,7 @@ using velomar::settings::SetupIni;
 using velomar::shell::ui::frmOPT;
 
 using velomar::test::fileBytes;
+using Buttons = std::initializer_list<QAbstractButton*>;
 
 class frmOPTTest : public MainWindowFixture {
 protected:
@@ -54,16 +56,12 @@ TEST_F(frmOPTTest, SendersFollowTheirBoxAndConfirmStoresMemoryStoreAndSetupIniSh
         EXPECT_TRUE(w.optMITTENTE[1]->isEnabled());
         w.ctrOPT[11]->click();
         EXPECT_FALSE(w.txtMIT1[0]->isEnabled());
-        w.ctrOPT[3]->setChecked(true);
-        w.ctrOPT[11]->setChecked(true);
-        w.ctrOPT[19]->setChecked(true);
-        w.chkSTILEPOSTALE->setChecked(true);
-        w.cboDrive->setCurrentIndex(1);
-        w.cboFloppy->setCurrentIndex(1);
-        w.cboAlto->setCurrentIndex(10);
-        w.cboSinistro->setCurrentIndex(4);
-        w.optBUSTA[1]->setChecked(true);
-        w.optMITTENTE[1]->setChecked(true);
+        for (QAbstractButton* b : Buttons{w.ctrOPT[3], w.ctrOPT[11], w.ctrOPT[19],
+                                          w.chkSTILEPOSTALE, w.optBUSTA[1], w.optMITTENTE[1]})
+            b->setChecked(true);
+        for (auto [box, index] :
+             {std::pair{w.cboDrive, 1}, {w.cboFloppy, 1}, {w.cboAlto, 10}, {w.cboSinistro, 4}})
+            box->setCurrentIndex(index);
         w.txtMIT1[0]->setText("Parrocchia S. Maria");
         w.txtMIT1[1]->setText("Via Garibaldi, 3");
         w.txtMIT2[5]->setText(QString::fromUtf8("Città di Castello (PG)"));
@@ -82,12 +80,11 @@ TEST_F(frmOPTTest, SendersFollowTheirBoxAndConfirmStoresMemoryStoreAndSetupIniSh
     EXPECT_EQ(SetupIni::read(state.setupIniPath).senders, state.senders);
 
     frmOPT again(*context);
-    EXPECT_TRUE(again.ctrOPT[19]->isChecked());
-    EXPECT_TRUE(again.chkSTILEPOSTALE->isChecked());
-    EXPECT_EQ(again.cboAlto->currentText(), "10 mm");
-    EXPECT_EQ(again.cboSinistro->currentText(), "4 mm");
-    EXPECT_TRUE(again.optBUSTA[1]->isChecked());
-    EXPECT_TRUE(again.optMITTENTE[1]->isChecked());
+    for (QAbstractButton* b :
+         Buttons{again.ctrOPT[19], again.chkSTILEPOSTALE, again.optBUSTA[1], again.optMITTENTE[1]})
+        EXPECT_TRUE(b->isChecked()) << b->text().toStdString();
+    EXPECT_EQ(again.cboAlto->currentText() + ", " + again.cboSinistro->currentText(),
+              "10 mm, 4 mm");
     EXPECT_EQ(again.txtMIT1[1]->text(), "Via Garibaldi, 3");
     EXPECT_TRUE(again.txtMIT1[1]->isEnabled());
 }
