@@ -212,7 +212,7 @@ TEST(AccessConverterTest, GroupsReplacedOnlyWithTheOriginalKept) {
     EXPECT_EQ(filesIn(dir), QStringList({"Gruppi (Access 2).grp", "Gruppi (Access).grp", "Gruppi.grp"}));
 }
 
-TEST(AccessReaderTest, Jet3CustomersWithTheirAccents) {
+TEST(AccessReaderTest, Jet3Jet4AndAceFilesAndTheSignature) {
     AccessReader db(test::exchangeData("access/nwind.mdb"));
     EXPECT_EQ(db.format(), "Jet 3 (Access 97)");
     const QStringList tables = db.tables();
@@ -251,15 +251,12 @@ TEST(AccessReaderTest, Jet3CustomersWithTheirAccents) {
     EXPECT_EQ(values[products->columns().indexOf("ProductName")], "Chai");
 
     EXPECT_THROW(db.openTable("TabMAIL"), ExchangeError);
-}
 
-TEST(AccessReaderTest, Jet4AndAceFilesAndTheSignature) {
     AccessReader jet4(test::exchangeData("access/DateTestDatabase.mdb"));
     EXPECT_EQ(jet4.format(), "Jet 4 (Access 2000-2003)");
     EXPECT_EQ(jet4.tables(), QStringList{"DateTest"});
     EXPECT_EQ(jet4.addressTable(), "DateTest"); // none of addresses: the first
     auto dates = jet4.openTable("DateTest");
-    QStringList values;
     ASSERT_TRUE(dates->next(values));
     EXPECT_EQ(values[0], "1");
     EXPECT_EQ(values[4], "Hello");

@@ -261,7 +261,7 @@ TEST(ImportMapping, OurOwnHeaderMapsOneToOneAndUserChangesBreakIt) {
     EXPECT_EQ(QStringList({r[0], r[1], r[2], r[3]}), QStringList({"", "Sig.", "Rossi", ""}));
 }
 
-TEST(ImportMapping, ContactsWithoutSurnameTakeTheCompanyOrTheDisplayName) {
+TEST(ImportMapping, ContactsWithoutSurnameAndFieldsSetByHandOverTheContactGroups) {
     const QStringList header{"Given Name", "Family Name", "Name", "Organization 1 - Name", "Notes"};
     ImportMapping m = ImportMapping::fromHeader(header);
     EXPECT_EQ(m.fallbacks(DataModel::COGNOME), (QList<int>{3, 2}));
@@ -278,17 +278,14 @@ TEST(ImportMapping, ContactsWithoutSurnameTakeTheCompanyOrTheDisplayName) {
     m.apply({"", "", "Mamma", "", ""}, r);
     EXPECT_EQ(r[DataModel::COGNOME], "");
     EXPECT_EQ(m.unmappedColumns(), (QList<int>{2, 3}));
-}
 
-// How each value of a contact group is routed by its type, and which address is taken, is
-// checked on a whole Google export by FileImportEndToEnd and in the import window.
-TEST(ImportMapping, AFieldSetByHandWinsOverTheContactGroups) {
-    const QStringList header{"Family Name", "Phone 1 - Type", "Phone 1 - Value", "Phone 2 - Label",
-                             "Phone 2 - Value"};
+    // How each value of a contact group is routed by its type, and which address is taken, is
+    // checked on a whole Google export by FileImportEndToEnd and in the import window.
     const QStringList row{"Rossi", "Pager", "06 1", "Mobile", "333 1"};
-    ImportMapping m = ImportMapping::fromHeader(header);
+    m = ImportMapping::fromHeader(
+        {"Family Name", "Phone 1 - Type", "Phone 1 - Value", "Phone 2 - Label", "Phone 2 - Value"});
     EXPECT_EQ(m.unmappedColumns(), QList<int>{});
-    archive::AddressRecord r;
+    r = {};
     m.apply(row, r);
     EXPECT_EQ(r[DataModel::NUM_TEL], "");
     EXPECT_EQ(r[DataModel::NUM_CEL], "333 1");

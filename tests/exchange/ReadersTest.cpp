@@ -47,7 +47,7 @@ QString readOutcome(const QString& path, qint64& rows) {
 
 } // namespace
 
-TEST(TextEncodingTest, DetectsAndDecodesTheUsualEncodings) {
+TEST(TextEncodingTest, DetectsAndDecodesTheUsualEncodingsAndCountsEveryLoss) {
     EXPECT_EQ(TextEncoding::detect("\xEF\xBB\xBFNome"), TextEncoding::Utf8);
     EXPECT_EQ(TextEncoding::detect("Citt\xC3\xA0;Forl\xC3\xAC"), TextEncoding::Utf8);
     EXPECT_EQ(TextEncoding::detect("\xFF\xFEN\0o\0"), TextEncoding::Utf16Le);
@@ -77,9 +77,8 @@ TEST(TextEncodingTest, DetectsAndDecodesTheUsualEncodings) {
     EXPECT_EQ(text, QStringLiteral("à"));
     TextEncoding ansi(QStringLiteral("cp1252"));
     EXPECT_EQ(ansi.decode("\x80 caff\xE8"), QStringLiteral("€ caffè"));
-}
 
-TEST(TextEncodingTest, DecidedOnTheWholeFileAndEveryLossCounted) {
+    // A file's encoding is decided on the whole of it, and every loss is counted.
     // 84 KB of plain ASCII before the first 8-bit letter.
     const QByteArray head = "Cognome;Citta\r\n" + QByteArray("Rossi;Roma\r\n").repeated(7000);
     struct Case {
