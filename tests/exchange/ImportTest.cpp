@@ -50,31 +50,6 @@ std::map<QString, QString> mapped(const QStringList& header) {
 
 } // namespace
 
-// Duplicates and refused rows: the duplicate choices below and the batch import-file test.
-TEST(FileImporter, ItalianSpreadsheetWithGroupCountriesAndTheRestInTheNote) {
-    Target t;
-    test::MemoryTable source(
-        {"Cognome", "Nome", "Indirizzo", "CAP", "Città", "Nazione", "Compleanno"},
-        {{"Rossi", "Mario", "Via Roma 1", "20100", "Milano", "Italia", "1 maggio"},
-         {"Müller", "Hans", "Hauptstr. 5", "10115", "Berlin", "Germany", ""}});
-    ImportOptions options;
-    options.unmappedToNote = true;
-    options.group = FileImporter::checkedGroup(QStringLiteral("c1"));
-    options.countries = exchange::CountryNames::fromFile(test::templatePath("StatiEsteri.mdb"));
-    const auto summary =
-        FileImporter::run(source, ImportMapping::fromHeader(source.columns()), options, t.db);
-    EXPECT_FALSE(summary.oneToOne);
-    EXPECT_EQ(summary.imported, 2);
-    // Milano without its province is counted for the check.
-    EXPECT_EQ(summary.suspects, 1);
-    EXPECT_EQ(test::storedRows(t.path),
-              QStringList({"NULL|'Müller'|'Hans'|NULL|'Hauptstr. 5'|'10115'|'BERLIN'|NULL|"
-                           "'GERMANIA'|NULL|NULL|NULL|NULL|'C1'|NULL|NULL",
-                           "NULL|'Rossi'|'Mario'|NULL|'Via Roma 1'|'20100'|'MILANO'|NULL|NULL|"
-                           "NULL|NULL|NULL|NULL|'C1'|'Compleanno: 1 maggio'|NULL"}));
-    EXPECT_EQ(FileImporter::checkedGroup("abc"), "");
-}
-
 TEST(FileImporter, OurOwnHeaderIsStoredAsItIs) {
     Target t;
     const QStringList header = DataModel::tabMailColumns().mid(0, 17);
