@@ -131,22 +131,6 @@ TEST(Importer, CopiesAllOrOneGroupWithNewNumbersAndDeletesOnlyWhatWasCopied) {
     EXPECT_EQ(test::countAddresses(target), 11);
 }
 
-TEST(Importer, FailedCopyRollsBackTheTargetAndLeavesTheSource) {
-    Archives a(100);
-    Database target = openRw(a.target);
-    // The target refuses one row in the middle, as a full disk would.
-    target.exec("CREATE TRIGGER boom BEFORE INSERT ON TabMAIL WHEN NEW.COGNOME = 'Cd50' "
-                "BEGIN SELECT RAISE(ABORT, 'disco pieno'); END");
-    Importer importer(target, a.target);
-    importer.openSource(a.source, "**", openAs);
-    EXPECT_THROW(importer.copy(), archive::DatabaseError);
-    EXPECT_EQ(importer.copiedCount(), 0);
-    EXPECT_EQ(importer.deleteCopiedFromSource(), 0);
-    importer.closeSource();
-    EXPECT_EQ(test::countAddresses(target), 0);
-    EXPECT_EQ(test::countIn(a.source), 300);
-}
-
 TEST(Importer, MoveDeletesExactlyTheRowsItCopiedOrNone) {
     const QString withoutRowid = QStringLiteral(
         "CREATE TABLE TabMAIL (NR INTEGER NOT NULL, TITOLO TEXT, COGNOME TEXT NOT NULL, NOME1 "
@@ -249,8 +233,8 @@ TEST(Importer, MoveKeepsTheSourceWhenTheTargetOrTheCopiedRowsChange) {
     }
 }
 
-TEST(Importer, ReadsTheSourceReadOnlyAndCopiesValuesByteForByte) {
-    Archives a(1);
+TEST(Importer, ReadsTheSourceReadOnlyCopiesValuesByteForByteAndRollsBackAFailedCopy) {
+    Archives a(100);
     {
         // Bytes that are not UTF-8, a NUL inside a text, numbers, a blob, an empty text.
         Database src = openRw(a.source);
@@ -273,6 +257,18 @@ TEST(Importer, ReadsTheSourceReadOnlyAndCopiesValuesByteForByte) {
     EXPECT_EQ(importer.deleteCopiedFromSource(), 1);
     EXPECT_EQ(asked, (std::vector<Access>{Access::ReadOnly, Access::ReadWrite}));
     importer.closeSource();
+
+    // The target refuses one row in the middle, as a full disk would: nothing of that copy
+    // stays, and the source keeps every row.
+    target.exec("CREATE TRIGGER boom BEFORE INSERT ON TabMAIL WHEN NEW.COGNOME = 'Cd50' "
+                "BEGIN SELECT RAISE(ABORT, 'disco pieno'); END");
+    importer.openSource(a.source, "**", openAs);
+    EXPECT_THROW(importer.copy(), archive::DatabaseError);
+    EXPECT_EQ(importer.copiedCount(), 0);
+    EXPECT_EQ(importer.deleteCopiedFromSource(), 0);
+    importer.closeSource();
+    EXPECT_EQ(test::countAddresses(target), 1);
+    EXPECT_EQ(test::countIn(a.source), 300);
 
     QString fields;
     for (const char* f : {"TITOLO", "COGNOME", "NOME1", "CAP", "PROV", "NOTE", "APPUNTI", "NOME2"})
