@@ -30,6 +30,9 @@
 #include <unistd.h>
 
 using namespace velomar;
+using archive::DatabaseError;
+using archive::FailureText;
+using common::OutputGuard;
 
 namespace {
 
@@ -54,187 +57,25 @@ struct Immutable {
     }
 };
 
-} // namespace
-
-TEST(ExchangeBatch, ExportInEveryFormatAndListWholeArchiveBySurname) {
-    QTemporaryDir dir;
-    const QString mdb = dir.filePath("a.mdb");
-    test::createTestArchive(mdb);
-    test::fillArchive(mdb, {"Verdi", "Bianchi", QStringLiteral("Ñandú")}, "AB");
-    const QString txt = dir.filePath("out.txt");
-    test::CommandRun r = test::runCommand("export", {mdb, txt, "--fields", "cognome,14", "--description", "Prova"});
-    ASSERT_EQ(r.status, 0) << r.err.toStdString();
-    EXPECT_TRUE(r.out.contains("Esportati 3 indirizzi"));
-    const QList<QByteArray> lines = test::fileBytes(txt).split('\n');
-    ASSERT_EQ(lines.size(), 3 + 3 * 3 + 1);
-    EXPECT_EQ(lines[1], "Prova\r");
-    EXPECT_EQ(lines[3], "Gruppo AB\r");
-    EXPECT_EQ(lines[4], "Bianchi  \r");
-    EXPECT_EQ(lines[7], "\xd1" "and\xfa  \r"); // Windows-1252, after Bianchi as N sorts
-    EXPECT_EQ(lines[10], "Verdi  \r");
-
-    const QString csv = dir.filePath("out.csv");
-    r = test::runCommand("export", {mdb, csv, "--format", "CSV", "--fields", "COGNOME,GR"});
-    ASSERT_EQ(r.status, 0) << r.err.toStdString();
-    EXPECT_EQ(test::fileBytes(csv), "\xEF\xBB\xBF" "COGNOME,GR\r\nBianchi,AB\r\n\xC3\x91" "and\xC3\xBA,AB\r\nVerdi,AB\r\n");
-    EXPECT_EQ(test::runCommand("export", {mdb, dir.filePath("out.xls"), "--format", "xls"}).status,
-              2);
-    EXPECT_EQ(test::runCommand("export", {mdb}).status, 2);
-
-    const QString pdf = dir.filePath("lista.pdf");
-    r = test::runCommand("list", {mdb, "--pdf", pdf, "--formatted", "--fields", "NR,COGNOME,GR"});
-    ASSERT_EQ(r.status, 0) << r.err.toStdString();
-    EXPECT_TRUE(r.out.contains("Stampati 3 indirizzi"));
-    EXPECT_TRUE(test::fileBytes(pdf).startsWith("%PDF-"));
-    // Every field ticked passes the 214-character line.
-    r = test::runCommand("list", {mdb, "--pdf", pdf, "--formatted", "--fields", "0,1,2,3,4,5,6,7"});
-    EXPECT_EQ(r.status, 2);
-    EXPECT_EQ(test::runCommand("list", {mdb, pdf}).status, 2);
+// A new archive in dir, with one address per surname in the group given.
+QString newArchive(const QTemporaryDir& dir, const QString& name, const QStringList& surnames = {},
+                   const QString& group = {}) {
+    const QString path = dir.filePath(name);
+    test::createTestArchive(path);
+    test::fillArchive(path, surnames, group);
+    return path;
 }
 
-TEST(ExchangeBatch, ImportGroupWithMoveAndRefusals) {
-    QTemporaryDir dir;
-    const QString src = dir.filePath("src.mdb");
-    const QString dst = dir.filePath("dst.mdb");
-    test::createTestArchive(src);
-    test::createTestArchive(dst);
-    test::fillArchive(src, {"A1", "A2"}, "AB");
-    test::fillArchive(src, {"C1"}, "CD");
-    test::CommandRun r = test::runCommand("import", {src, dst, "--group", "ab", "--move"});
-    ASSERT_EQ(r.status, 0) << r.err.toStdString();
-    EXPECT_TRUE(r.out.contains("Importati 2 indirizzi."));
-    EXPECT_TRUE(r.out.contains("Cancellati 2 indirizzi"));
-    EXPECT_EQ(test::countIn(src), 1);
-    EXPECT_EQ(test::countIn(dst), 2);
-    r = test::runCommand("import", {src, dst, "--group", "Z'"});
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out.trimmed(), "Nessun Indirizzo da Importare con Gruppo Z' !");
-    EXPECT_EQ(test::countIn(dst), 2);
+// The output of a command that must succeed.
+QString output(const QString& command, const QStringList& args) {
+    const test::CommandRun r = test::runCommand(command, args);
+    EXPECT_EQ(r.status, 0) << command.toStdString() << ": " << r.err.toStdString();
+    return r.out;
 }
 
-TEST(ExchangeBatch, ImportReadsAReadOnlySourceAndRefusesToMoveFromIt) {
-    enum class How { FileMode, ImmutableFile, ImmutableFolder };
-    for (const How how : {How::FileMode, How::ImmutableFile, How::ImmutableFolder}) {
-        SCOPED_TRACE(int(how));
-        QTemporaryDir dir;
-        ASSERT_TRUE(QDir(dir.path()).mkdir("ro"));
-        const QString src = dir.filePath("ro/src.mdb");
-        const QString dst = dir.filePath("dst.mdb");
-        test::createTestArchive(src);
-        test::createTestArchive(dst);
-        test::fillArchive(src, {"A1", "A2", "A3"}, "AB");
-        if (how == How::FileMode)
-            ASSERT_TRUE(
-                QFile::setPermissions(src, QFileDevice::ReadOwner | QFileDevice::ReadGroup));
-        const mode_t perms = modeOf(src);
-        const Immutable lock{how == How::ImmutableFolder ? dir.filePath("ro") : src};
-        if (how == How::ImmutableFolder && !lock.isSet && ::geteuid() != 0) {
-            ASSERT_TRUE(QFile::setPermissions(dir.filePath("ro"),
-                                              QFileDevice::ReadOwner | QFileDevice::ExeOwner));
-        } else if (how != How::FileMode && !lock.isSet) {
-            std::cout << "[   NOTE   ] no immutable attribute on this file system: case "
-                      << int(how) << " not run\n";
-            continue;
-        }
-        const QByteArray before = test::fileBytes(src);
-
-        test::CommandRun r = test::runCommand("import", {src, dst, "--move"});
-        EXPECT_EQ(r.status, 1);
-        EXPECT_EQ(r.err.trimmed(),
-                  "L'archivio di origine è in sola lettura (il file o la sua cartella): gli "
-                  "indirizzi si possono importare, non spostare. Nessun indirizzo è stato "
-                  "importato.");
-        EXPECT_EQ(test::countIn(dst), 0);
-
-        r = test::runCommand("import", {src, dst});
-        EXPECT_EQ(r.status, 0) << r.err.toStdString();
-        EXPECT_EQ(r.out.trimmed(), "Importati 3 indirizzi.");
-        EXPECT_EQ(test::countIn(dst), 3);
-        EXPECT_EQ(test::fileBytes(src), before);
-        EXPECT_EQ(modeOf(src), perms);
-        EXPECT_FALSE(QFileInfo::exists(src + "-journal"));
-        // The folder writable again, so that the temporary folder can go.
-        QFile::setPermissions(dir.filePath("ro"), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                                      QFileDevice::ExeOwner);
-    }
+int statusOf(const QString& command, const QStringList& args) {
+    return test::runCommand(command, args).status;
 }
-
-TEST(ExchangeBatch, ImportFileCountsMapsAndRefusesWithTargetUnchanged) {
-    QTemporaryDir dir;
-    const QString dst = dir.filePath("dst.mdb");
-    test::createTestArchive(dst);
-    test::fillArchive(dst, {"Bianchi"}, "");
-    // More commas than semicolons: only the delimiter given splits the columns right.
-    const QString csv = dir.filePath("rubrica.csv");
-    ASSERT_TRUE(test::writeFile(csv, "Rossi;Via Roma 1;820;a,b,c\nBianchi;;;a,b,c\n"
-                                     "Rossi;via roma 1;00820;a,b,c\n;;;a,b,c\n"));
-    const QStringList common{csv,
-                             dst,
-                             "--delimiter",
-                             ";",
-                             "--no-header",
-                             "--map",
-                             "COGNOME=Colonna 1",
-                             "--map",
-                             "indirizzo=colonna 2"};
-    const QStringList refused[] = {
-        {"--map", "CAMPO=Colonna 1"}, {"--group", "ABC"}, {"--bad"}, {"--duplicates", "forse"}};
-    for (const QStringList& args : refused)
-        EXPECT_EQ(test::runCommand("import-file", common + args).status, 2)
-            << args[0].toStdString();
-    EXPECT_EQ(test::countIn(dst), 1);
-
-    test::CommandRun r =
-        test::runCommand("import-file", common + QStringList{"--map", "CAP=Colonna 3", "--group",
-                                                             "x1", "--skip-duplicates"});
-    ASSERT_EQ(r.status, 0) << r.err.toStdString();
-    EXPECT_EQ(
-        r.out.section(u'\n', 1),
-        "Importati 1 indirizzi.\nDoppioni saltati: 2.\nIndirizzi con CAP, comune e provincia che "
-        "non concordano: 1 (Archivio, Verifica indirizzi).\nRighe scartate: 1.\n"
-        "  riga 4: nessun valore nei campi associati\n");
-    EXPECT_EQ(test::countIn(dst, "WHERE GR = 'X1' AND CAP = '00820'"), 1);
-    // The same rows again, imported and listed beside the addresses they are like.
-    r = test::runCommand("import-file",
-                         common + QStringList{"--map", "CAP=Colonna 3", "--duplicates", "review"});
-    ASSERT_EQ(r.status, 0) << r.err.toStdString();
-    EXPECT_TRUE(test::has(r.out,
-                          "Importati 3 indirizzi.\nProbabili doppioni importati lo stesso: 3.\n"
-                          "  riga 1: Nr. 3 come Nr. 2\n  riga 2: Nr. 4 come Nr. 1\n"));
-
-    // A file that breaks half way (a quote never closed): an Italian message, nothing written.
-    ASSERT_TRUE(test::writeFile(csv, "Cognome;Citta\nRossi;Roma\nBianchi;\"Milano\nVerdi;Como\n"));
-    const QByteArray bytes = test::fileBytes(dst);
-    r = test::runCommand("import-file", {csv, dst});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_TRUE(test::has(r.err, "Importazione non riuscita"));
-    EXPECT_EQ(test::fileBytes(dst), bytes);
-}
-
-TEST(ExchangeBatch, ExportOneAddressPerDoor) {
-    QTemporaryDir dir;
-    const QString mdb = dir.filePath("a.mdb");
-    test::createTestArchive(mdb);
-    {
-        archive::Database db(mdb, archive::Database::Mode::ReadWrite);
-        db.exec("INSERT INTO TabMAIL (COGNOME, NOME1, INDIRIZZO, CAP) VALUES ('Rossi', 'Mario', 'Via Po 1', '10100'),"
-                "('ROSSI', 'Anna', 'V. Po, 1', '10100'), ('Verdi', 'Ugo', 'Via Po 3', '10100')");
-    }
-    const QString csv = dir.filePath("out.csv");
-    test::CommandRun r = test::runCommand("export", {mdb, csv, "--format", "csv", "--fields", "COGNOME,NOME1",
-                                                     "--household"});
-    ASSERT_EQ(r.status, 0) << r.err.toStdString();
-    EXPECT_TRUE(r.out.contains("Esportati 2 indirizzi"));
-    const QByteArray text = test::fileBytes(csv);
-    EXPECT_TRUE(text.contains("FAMIGLIA ROSSI")) << text.toStdString();
-    EXPECT_FALSE(text.contains("Anna"));
-    EXPECT_TRUE(text.contains("Verdi"));
-}
-
-using archive::DatabaseError;
-using archive::FailureText;
-
-namespace {
 
 // A small tmpfs of our own (root only); unmounted on the way out.
 struct Tmpfs {
@@ -260,7 +101,174 @@ struct Tmpfs {
     }
 };
 
+QByteArray bytesOf(const QString& path) {
+    if (!QFileInfo(path).isFile())
+        return {}; // reading a FIFO would wait for a writer
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// The guard's program folder for one test, restored afterwards.
+struct ProgramFolder {
+    explicit ProgramFolder(const QString& dir) { OutputGuard::setProgramFolder(dir); }
+    ~ProgramFolder() { OutputGuard::setProgramFolder({}); }
+};
+
+// Text a user, a pasted document or another program can put in a field.
+QStringList hostileValues() {
+    QString control;
+    for (char16_t c = 1; c < 32; ++c)
+        control += QChar(c);
+    control += QChar(0x7f);
+    // '|' separates them.
+    return QStringLiteral("O'Brien|\"Citato\" ''|50% di sconto_%|a*b?c#|[x|]!^-[|'; DROP TABLE "
+                          "TabMAIL; --|Robert'); DELETE FROM TabMAIL WHERE ('1'='1|%s%n%x{0}\\\\n|"
+                          "北京 Ωμέγα Željko Łódź ﷺ 😀 \u200b\u202e|€‰ŒŸ ÀÉÌÒÙ ß")
+               .split(u'|') +
+           QStringList{control, QStringLiteral("a") + QChar(0) + QStringLiteral("b"),
+                       QString(10000, QChar(u'Ω')), "Lunga " + QString(10000, QLatin1Char('x'))};
+}
+
+const QString kData = QStringLiteral(VELOMAR_SOURCE_DIR "/tests/exchange/data/");
+
 } // namespace
+
+TEST(ExchangeBatch, ExportInEveryFormatAndListWholeArchiveBySurname) {
+    QTemporaryDir dir;
+    const QString mdb =
+        newArchive(dir, "a.mdb", {"Verdi", "Bianchi", QStringLiteral("Ñandú")}, "AB");
+    const QString txt = dir.filePath("out.txt");
+    QString out = output("export", {mdb, txt, "--fields", "cognome,14", "--description", "Prova"});
+    EXPECT_TRUE(out.contains("Esportati 3 indirizzi"));
+    const QList<QByteArray> lines = test::fileBytes(txt).split('\n');
+    ASSERT_EQ(lines.size(), 3 + 3 * 3 + 1);
+    EXPECT_EQ(lines[1], "Prova\r");
+    EXPECT_EQ(lines[3], "Gruppo AB\r");
+    EXPECT_EQ(lines[4], "Bianchi  \r");
+    EXPECT_EQ(lines[7], "\xd1" "and\xfa  \r"); // Windows-1252, after Bianchi as N sorts
+    EXPECT_EQ(lines[10], "Verdi  \r");
+
+    const QString csv = dir.filePath("out.csv");
+    output("export", {mdb, csv, "--format", "CSV", "--fields", "COGNOME,GR"});
+    EXPECT_EQ(test::fileBytes(csv), "\xEF\xBB\xBF"
+                                    "COGNOME,GR\r\nBianchi,AB\r\n\xC3\x91"
+                                    "and\xC3\xBA,AB\r\nVerdi,AB\r\n");
+
+    const QString pdf = dir.filePath("lista.pdf");
+    out = output("list", {mdb, "--pdf", pdf, "--formatted", "--fields", "NR,COGNOME,GR"});
+    EXPECT_TRUE(out.contains("Stampati 3 indirizzi"));
+    EXPECT_TRUE(test::fileBytes(pdf).startsWith("%PDF-"));
+    // Every field ticked passes the 214-character line.
+    EXPECT_EQ(statusOf("list", {mdb, "--pdf", pdf, "--formatted", "--fields", "0,1,2,3,4,5,6,7"}),
+              2);
+
+    // One address per door: the two Rossi of Via Po 1 are one family, Verdi at 3 stays apart.
+    archive::Database(mdb, archive::Database::Mode::ReadWrite)
+        .exec("INSERT INTO TabMAIL (COGNOME, NOME1, INDIRIZZO, CAP) VALUES ('Rossi', 'Mario', "
+              "'Via Po 1', '10100'), ('ROSSI', 'Anna', 'V. Po, 1', '10100'), ('Verdi', 'Ugo', "
+              "'Via Po 3', '10100')");
+    out =
+        output("export", {mdb, csv, "--format", "csv", "--fields", "COGNOME,NOME1", "--household"});
+    EXPECT_TRUE(out.contains("Esportati 5 indirizzi"));
+    const QByteArray text = test::fileBytes(csv);
+    EXPECT_TRUE(test::has(text, "FAMIGLIA ROSSI"));
+    EXPECT_FALSE(text.contains("Anna"));
+    EXPECT_TRUE(test::has(text, "Verdi,Ugo"));
+}
+
+TEST(ExchangeBatch, ImportReadsAReadOnlySourceAndRefusesToMoveFromIt) {
+    enum class How { FileMode, ImmutableFile, ImmutableFolder };
+    for (const How how : {How::FileMode, How::ImmutableFile, How::ImmutableFolder}) {
+        SCOPED_TRACE(int(how));
+        QTemporaryDir dir;
+        ASSERT_TRUE(QDir(dir.path()).mkdir("ro"));
+        const QString src = newArchive(dir, "ro/src.mdb", {"A1", "A2", "A3"}, "AB");
+        const QString dst = newArchive(dir, "dst.mdb");
+        if (how == How::FileMode)
+            ASSERT_TRUE(
+                QFile::setPermissions(src, QFileDevice::ReadOwner | QFileDevice::ReadGroup));
+        const mode_t perms = modeOf(src);
+        const Immutable lock{how == How::ImmutableFolder ? dir.filePath("ro") : src};
+        if (how == How::ImmutableFolder && !lock.isSet && ::geteuid() != 0) {
+            ASSERT_TRUE(QFile::setPermissions(dir.filePath("ro"),
+                                              QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+        } else if (how != How::FileMode && !lock.isSet) {
+            std::cout << "[   NOTE   ] no immutable attribute on this file system: case "
+                      << int(how) << " not run\n";
+            continue;
+        }
+        const QByteArray before = test::fileBytes(src);
+
+        const test::CommandRun r = test::runCommand("import", {src, dst, "--move"});
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.err.trimmed(),
+                  "L'archivio di origine è in sola lettura (il file o la sua cartella): gli "
+                  "indirizzi si possono importare, non spostare. Nessun indirizzo è stato "
+                  "importato.");
+        EXPECT_EQ(test::countIn(dst), 0);
+
+        EXPECT_EQ(output("import", {src, dst}).trimmed(), "Importati 3 indirizzi.");
+        EXPECT_EQ(test::countIn(dst), 3);
+        EXPECT_EQ(test::fileBytes(src), before);
+        EXPECT_EQ(modeOf(src), perms);
+        EXPECT_FALSE(QFileInfo::exists(src + "-journal"));
+        // The folder writable again, so that the temporary folder can go.
+        QFile::setPermissions(dir.filePath("ro"), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                      QFileDevice::ExeOwner);
+    }
+}
+
+TEST(ExchangeBatch, ImportFileAndArchiveCountMapAndRefuseWithTargetUnchanged) {
+    QTemporaryDir dir;
+    const QString dst = newArchive(dir, "dst.mdb", {"Bianchi"});
+    // More commas than semicolons: only the delimiter given splits the columns right.
+    const QString csv = dir.filePath("rubrica.csv");
+    ASSERT_TRUE(test::writeFile(csv, "Rossi;Via Roma 1;820;a,b,c\nBianchi;;;a,b,c\n"
+                                     "Rossi;via roma 1;00820;a,b,c\n;;;a,b,c\n"));
+    const QStringList common =
+        QStringList{csv, dst, "--delimiter", ";", "--no-header"} +
+        QStringList{"--map", "COGNOME=Colonna 1", "--map", "indirizzo=colonna 2"};
+    const QStringList refused[] = {
+        {"--map", "CAMPO=Colonna 1"}, {"--group", "ABC"}, {"--bad"}, {"--duplicates", "forse"}};
+    for (const QStringList& args : refused)
+        EXPECT_EQ(statusOf("import-file", common + args), 2) << args[0].toStdString();
+    EXPECT_EQ(test::countIn(dst), 1);
+
+    const QStringList cap{"--map", "CAP=Colonna 3"};
+    QString out =
+        output("import-file", common + cap + QStringList{"--group", "x1", "--skip-duplicates"});
+    EXPECT_EQ(
+        out.section(u'\n', 1),
+        "Importati 1 indirizzi.\nDoppioni saltati: 2.\nIndirizzi con CAP, comune e provincia che "
+        "non concordano: 1 (Archivio, Verifica indirizzi).\nRighe scartate: 1.\n"
+        "  riga 4: nessun valore nei campi associati\n");
+    EXPECT_EQ(test::countIn(dst, "WHERE GR = 'X1' AND CAP = '00820'"), 1);
+    // The same rows again, imported and listed beside the addresses they are like.
+    out = output("import-file", common + cap + QStringList{"--duplicates", "review"});
+    EXPECT_TRUE(test::has(out,
+                          "Importati 3 indirizzi.\nProbabili doppioni importati lo stesso: 3.\n"
+                          "  riga 1: Nr. 3 come Nr. 2\n  riga 2: Nr. 4 come Nr. 1\n"));
+
+    // A file that breaks half way (a quote never closed): an Italian message, nothing written.
+    ASSERT_TRUE(test::writeFile(csv, "Cognome;Citta\nRossi;Roma\nBianchi;\"Milano\nVerdi;Como\n"));
+    const QByteArray bytes = test::fileBytes(dst);
+    const test::CommandRun r = test::runCommand("import-file", {csv, dst});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(test::has(r.err, "Importazione non riuscita"));
+    EXPECT_EQ(test::fileBytes(dst), bytes);
+
+    // From another archive: one group, moved; a group no address has.
+    const QString src = newArchive(dir, "src.mdb", {"A1", "A2"}, "AB");
+    test::fillArchive(src, {"C1"}, "CD");
+    out = output("import", {src, dst, "--group", "ab", "--move"});
+    EXPECT_TRUE(out.contains("Importati 2 indirizzi."));
+    EXPECT_TRUE(out.contains("Cancellati 2 indirizzi"));
+    EXPECT_EQ(test::countIn(src), 1);
+    EXPECT_EQ(test::countIn(dst), 7);
+    EXPECT_EQ(output("import", {src, dst, "--group", "Z'"}).trimmed(),
+              "Nessun Indirizzo da Importare con Gruppo Z' !");
+    EXPECT_EQ(test::countIn(dst), 7);
+}
 
 TEST(FailureMessages, EveryCodeHasAnItalianCause) {
     EXPECT_EQ(FailureText::ofDatabaseCode(DatabaseError::NotAnArchive), "Archivio non riconosciuto o corrotto !");
@@ -304,13 +312,10 @@ TEST(FailureMessages, BatchAndWindowsTellTheCauseOfARefusal) {
     const QString pdf = dir.filePath("out.pdf");
 
     // A missing archive is not a damaged one; a bad group pattern is the user's typo: exit 2,
-    // the pattern named, nothing damaged.
+    // the pattern named, nothing damaged. (Every command on a missing file: DamagedCorpus.)
     const QString missing = dir.filePath("manca.mdb");
     const std::pair<QStringList, int> refusals[] = {
         {{"count", missing}, 1},
-        {{"export", missing, dir.filePath("x.txt")}, 1},
-        {{"labels", missing, "--pdf", pdf}, 1},
-        {{"list", missing, "--pdf", pdf, "--fields", "COGNOME"}, 1},
         {{"import", missing, mdb}, 1},
         {{"import", mdb, missing}, 1},
         {{"labels", mdb, "--pdf", pdf, "--group", "["}, 2},
@@ -327,27 +332,22 @@ TEST(FailureMessages, BatchAndWindowsTellTheCauseOfARefusal) {
     EXPECT_FALSE(QFile::exists(pdf));
 
     // Another program holding the archive: "in uso", in the batch and in the open window.
-    {
-        archive::Database other(mdb, archive::Database::Mode::ReadWrite);
-        other.exec("BEGIN EXCLUSIVE");
-        other.exec("DELETE FROM TabMAIL WHERE NR = 1");
-        const test::CommandRun r = test::runCommand("count", {mdb});
-        EXPECT_EQ(r.status, 1);
-        EXPECT_TRUE(r.err.contains("in uso")) << r.err.toStdString();
-        const test::CommandRun e = test::runCommand("export", {mdb, dir.filePath("x.txt")});
-        EXPECT_TRUE(e.err.contains("in uso")) << e.err.toStdString();
+    archive::Database other(mdb, archive::Database::Mode::ReadWrite);
+    other.exec("BEGIN EXCLUSIVE");
+    other.exec("DELETE FROM TabMAIL WHERE NR = 1");
+    const test::CommandRun r = test::runCommand("count", {mdb});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.err.contains("in uso")) << r.err.toStdString();
 
-        settings::AppState state;
-        state.callerMode = "Edit";
-        test::ScriptedDialogs dialogs;
-        archive::ArchiveOpener opener(state, dialogs);
-        archive::Database db;
-        archive::Recordset rs;
-        EXPECT_FALSE(opener.open(db, rs, mdb, false));
-        EXPECT_TRUE(dialogs.lastMessage().contains("in uso"))
-            << dialogs.lastMessage().toStdString();
-        other.exec("ROLLBACK");
-    }
+    settings::AppState state;
+    state.callerMode = "Edit";
+    test::ScriptedDialogs dialogs;
+    archive::ArchiveOpener opener(state, dialogs);
+    archive::Database db;
+    archive::Recordset rs;
+    EXPECT_FALSE(opener.open(db, rs, mdb, false));
+    EXPECT_TRUE(dialogs.lastMessage().contains("in uso")) << dialogs.lastMessage().toStdString();
+    other.exec("ROLLBACK");
 }
 
 TEST(FailureMessages, FullAndReadOnlyDisksAreNamedAsSuch) {
@@ -384,25 +384,6 @@ TEST(FailureMessages, FullAndReadOnlyDisksAreNamedAsSuch) {
     expect("sola lettura", "import", {mdb, onDisk});
 }
 
-using common::OutputGuard;
-
-namespace {
-
-QByteArray bytesOf(const QString& path) {
-    if (!QFileInfo(path).isFile())
-        return {}; // reading a FIFO would wait for a writer
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-// The guard's program folder for one test, restored afterwards.
-struct ProgramFolder {
-    explicit ProgramFolder(const QString& dir) { OutputGuard::setProgramFolder(dir); }
-    ~ProgramFolder() { OutputGuard::setProgramFolder({}); }
-};
-
-} // namespace
-
 // Every output of the batch commands and of the label jobs, aimed at a file the program
 // uses or at something that is not a plain file: refused in Italian, exit 1, nothing changed.
 TEST(OutputGuard, EveryOutputRefusesFilesInUseAndNonPlainFiles) {
@@ -410,9 +391,7 @@ TEST(OutputGuard, EveryOutputRefusesFilesInUseAndNonPlainFiles) {
     const QString program = dir.filePath("Velomar");
     ASSERT_TRUE(QDir().mkpath(program));
     const ProgramFolder folder(program);
-    const QString mdb = dir.filePath("a.mdb");
-    test::createTestArchive(mdb);
-    test::fillArchive(mdb, {QStringLiteral("Rossi")}, {});
+    const QString mdb = newArchive(dir, "a.mdb", {"Rossi"});
     const QString groups = program + "/Gruppi.grp";
     test::createTestArchive(groups);
     const QString templ = program + "/NewMail.sys";
@@ -427,11 +406,8 @@ TEST(OutputGuard, EveryOutputRefusesFilesInUseAndNonPlainFiles) {
     open.write("aperto");
     open.flush();
 
-    struct Target {
-        QString path;
-        QString reason;
-    };
-    const std::vector<Target> targets = {
+    const std::pair<QString, QString> targets[] = {
+        // and the reason told
         {dir.path() + "/./a.mdb", "è l'archivio in uso."},
         {groups, "è l'archivio dei gruppi."},
         {templ, "è un modello del programma."},
@@ -443,21 +419,21 @@ TEST(OutputGuard, EveryOutputRefusesFilesInUseAndNonPlainFiles) {
     const QByteArray archiveBytes = bytesOf(mdb);
     // As the main window holds it while the label jobs write their reminder files.
     const archive::Database session(mdb, archive::Database::Mode::ReadOnly);
-    for (const Target& t : targets) {
-        SCOPED_TRACE(t.path.toStdString());
-        const QByteArray before = bytesOf(t.path);
+    for (const auto& [path, reason] : targets) {
+        SCOPED_TRACE(path.toStdString());
+        const QByteArray before = bytesOf(path);
         for (const QStringList& args :
-             {QStringList{"export", mdb, t.path}, QStringList{"list", mdb, "--pdf", t.path},
-              QStringList{"labels", mdb, "--pdf", t.path}}) {
+             {QStringList{"export", mdb, path}, QStringList{"list", mdb, "--pdf", path},
+              QStringList{"labels", mdb, "--pdf", path}}) {
             const test::CommandRun r = test::runCommand(args[0], args.mid(1));
             EXPECT_EQ(r.status, 1) << args[0].toStdString();
             EXPECT_TRUE(r.err.startsWith("Impossibile scrivere")) << r.err.toStdString();
-            EXPECT_TRUE(test::has(r.err, t.reason));
+            EXPECT_TRUE(test::has(r.err, reason));
         }
-        EXPECT_THROW(printing::ReminderFile::write(t.path, "promemoria"), common::OutputRefused);
-        EXPECT_THROW(printing::PdfPrinter{t.path}, common::OutputRefused);
-        EXPECT_THROW(exchange::ExportWriter{t.path}, common::AppError); // a folder: its own text
-        EXPECT_EQ(bytesOf(t.path), before);
+        EXPECT_THROW(printing::ReminderFile::write(path, "promemoria"), common::OutputRefused);
+        EXPECT_THROW(printing::PdfPrinter{path}, common::OutputRefused);
+        EXPECT_THROW(exchange::ExportWriter{path}, common::AppError); // a folder: its own text
+        EXPECT_EQ(bytesOf(path), before);
     }
     EXPECT_EQ(bytesOf(mdb), archiveBytes);
     EXPECT_TRUE(QFileInfo(fifo).exists() && !QFileInfo(fifo).isFile());
@@ -492,39 +468,11 @@ TEST(OutputGuard, EveryOutputRefusesFilesInUseAndNonPlainFiles) {
     EXPECT_NO_THROW(printing::ReminderFile::write(reminders + "/nuovo.txt", "x"));
 }
 
-namespace {
-
-// Text a user, a pasted document or another program can put in a field.
-QStringList hostileValues() {
-    QString control;
-    for (char16_t c = 1; c < 32; ++c)
-        control += QChar(c);
-    control += QChar(0x7f);
-    return {QStringLiteral("O'Brien"),
-            QStringLiteral("\"Citato\" ''"),
-            QStringLiteral("50% di sconto_%"),
-            QStringLiteral("a*b?c#"),
-            QStringLiteral("[x"),
-            QStringLiteral("]!^-["),
-            QStringLiteral("'; DROP TABLE TabMAIL; --"),
-            QStringLiteral("Robert'); DELETE FROM TabMAIL WHERE ('1'='1"),
-            QStringLiteral("%s%n%x{0}\\\\n"),
-            control,
-            QStringLiteral("a") + QChar(0) + QStringLiteral("b"),
-            QString(10000, QChar(u'Ω')),
-            QStringLiteral("Lunga ") + QString(10000, QLatin1Char('x')),
-            QStringLiteral("北京 Ωμέγα Željko Łódź ﷺ 😀 \u200b\u202e"),
-            QStringLiteral("€‰ŒŸ ÀÉÌÒÙ ß")};
-}
-
-} // namespace
-
 // Every hostile value in every field goes in through the record set and comes out of
 // count, export, import, labels and list unharmed; none is ever taken for SQL or a pattern.
 TEST(HostileText, SurvivesEveryCommandAsStored) {
     QTemporaryDir dir;
-    const QString mdb = dir.filePath("ostile.mdb");
-    test::createTestArchive(mdb);
+    const QString mdb = newArchive(dir, "ostile.mdb");
     const QStringList values = hostileValues();
     {
         archive::Database db(mdb, archive::Database::Mode::ReadWrite);
@@ -537,39 +485,30 @@ TEST(HostileText, SurvivesEveryCommandAsStored) {
         }
     }
     const qint64 n = values.size();
-    test::CommandRun r = test::runCommand("count", {mdb});
-    ASSERT_EQ(r.status, 0) << r.err.toStdString();
-    EXPECT_EQ(r.out.trimmed(), QString::number(n));
+    EXPECT_EQ(output("count", {mdb}).trimmed(), QString::number(n));
 
     const QString txt = dir.filePath("out.txt");
-    r = test::runCommand("export", {mdb, txt});
-    ASSERT_EQ(r.status, 0) << r.err.toStdString();
-    EXPECT_TRUE(r.out.contains(QStringLiteral("Esportati %1 indirizzi").arg(n)));
-    EXPECT_TRUE(r.out.contains("sostituiti")); // the text outside Windows-1252
+    QString out = output("export", {mdb, txt});
+    EXPECT_TRUE(out.contains(QStringLiteral("Esportati %1 indirizzi").arg(n)));
+    EXPECT_TRUE(out.contains("sostituiti")); // the text outside Windows-1252
     const QByteArray bytes = test::fileBytes(txt);
     for (const char* kept : {"O'Brien", "'; DROP TABLE TabMAIL; --", "50% di sconto_%", "[x"})
         EXPECT_TRUE(test::has(bytes, kept));
     EXPECT_TRUE(bytes.contains(QByteArray("Lunga ") + QByteArray(10000, 'x'))); // written as stored
 
-    const QString copy = dir.filePath("copia.mdb");
-    test::createTestArchive(copy);
-    r = test::runCommand("import", {mdb, copy});
-    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    const QString copy = newArchive(dir, "copia.mdb");
+    output("import", {mdb, copy});
     const QStringList stored = test::storedRows(mdb);
     EXPECT_EQ(stored.size(), n); // no value was run as SQL
     EXPECT_EQ(test::storedRows(copy), stored);
 
     const QString pdf = dir.filePath("out.pdf");
-    r = test::runCommand("labels", {mdb, "--pdf", pdf});
-    EXPECT_EQ(r.status, 0) << r.err.toStdString();
-    EXPECT_TRUE(r.out.contains(QStringLiteral("Etichette stampate: %1").arg(n)));
-    for (const char* layout : {"", "--formatted"}) {
-        QStringList args{mdb, "--pdf", pdf, "--fields", "COGNOME,NOME1,CITTA"};
-        if (*layout)
-            args << layout;
-        r = test::runCommand("list", args);
-        EXPECT_EQ(r.status, 0) << layout << r.err.toStdString();
-        EXPECT_TRUE(test::has(r.out, QStringLiteral("Stampati %1 indirizzi").arg(n)));
+    out = output("labels", {mdb, "--pdf", pdf});
+    EXPECT_TRUE(out.contains(QStringLiteral("Etichette stampate: %1").arg(n)));
+    for (const QStringList& layout : {QStringList{}, QStringList{"--formatted"}}) {
+        out = output("list",
+                     QStringList{mdb, "--pdf", pdf, "--fields", "COGNOME,NOME1,CITTA"} + layout);
+        EXPECT_TRUE(test::has(out, QStringLiteral("Stampati %1 indirizzi").arg(n)));
     }
 
     // Values as group patterns: a malformed one is the user's typo (2), the others run.
@@ -589,41 +528,31 @@ TEST(HostileText, SurvivesEveryCommandAsStored) {
     EXPECT_EQ(test::countIn(mdb), n);
 }
 
-namespace {
-
-const QString kData = QStringLiteral(VELOMAR_SOURCE_DIR "/tests/exchange/data/");
-
-} // namespace
-
 // The files users have, through the real readers, as the batch command reads them; then
 // the archive written out as CSV and vCard and read back.
 TEST(FileImportEndToEnd, UsualExportsImportAndOurOwnFormatsRoundTrip) {
     QTemporaryDir dir;
     // Foreign countries get their Italian names from the program's country table.
     ASSERT_TRUE(QFile::copy(QStringLiteral(VELOMAR_BINARY_DIR "/data/StatiEsteri.mdb"),
-                            dir.filePath(QStringLiteral("StatiEsteri.mdb"))));
+                            dir.filePath("StatiEsteri.mdb")));
     settings::Settings().setProgramDir(dir.path() + QLatin1Char('/'));
-    const QString target = dir.filePath(QStringLiteral("Clienti.mdb"));
-    test::createTestArchive(target);
+    const QString target = newArchive(dir, "Clienti.mdb");
 
-    test::CommandRun r = test::runCommand("import-file", {kData + QStringLiteral("csv/italiano-1252.csv"), target});
-    ASSERT_EQ(r.status, 0) << qPrintable(r.err);
-    EXPECT_TRUE(test::has(r.out, QStringLiteral("Windows-1252")));
+    EXPECT_TRUE(test::has(output("import-file", {kData + "csv/italiano-1252.csv", target}),
+                          "Windows-1252"));
     // Excel dropped the zeros of Roma's and Perugia's CAP; the accents came through.
-    QStringList rows = test::storedRows(target, QStringLiteral("WHERE COGNOME = 'D''Agostino'"));
+    QStringList rows = test::storedRows(target, "WHERE COGNOME = 'D''Agostino'");
     ASSERT_EQ(rows.size(), 1);
-    EXPECT_TRUE(rows[0].contains(QStringLiteral("'Niccolò'|NULL|'Via dell''Università 3'|'00184'|'ROMA'|'RM'|NULL")))
-        << qPrintable(rows[0]);
-    EXPECT_EQ(test::storedRows(target, QStringLiteral("WHERE CAP = '06121'")).size(), 1);
+    EXPECT_TRUE(
+        test::has(rows[0], "'Niccolò'|NULL|'Via dell''Università 3'|'00184'|'ROMA'|'RM'|NULL"));
+    EXPECT_EQ(test::storedRows(target, "WHERE CAP = '06121'").size(), 1);
 
     // A whole Google Contacts export: each number by its type, the home address, the rest in the note.
-    const QString google = dir.filePath(QStringLiteral("Google.mdb"));
-    test::createTestArchive(google);
-    r = test::runCommand("import-file", {kData + QStringLiteral("csv/google-contacts-export.csv"), google,
-                                                     QStringLiteral("--unmapped-to-note")});
-    ASSERT_EQ(r.status, 0) << qPrintable(r.err);
-    const QStringList contacts = test::storedRows(google);
-    ASSERT_EQ(contacts.size(), 4);
+    const QString google = kData + "csv/google-contacts-export.csv";
+    const QString contacts = newArchive(dir, "Google.mdb");
+    output("import-file", {google, contacts, "--unmapped-to-note"});
+    rows = test::storedRows(contacts);
+    ASSERT_EQ(rows.size(), 4);
     const QStringList expected[] = {
         {"'Bianchi'", "'Corso Como 10'|'20154'|'MILANO'|'MI'|NULL|'02 1111111'|'02 9999999'|'347 0000001'|NULL",
          "Phone 1 (Mobile): 347 0000002", "Address 1 (Other): Bergamo"},
@@ -634,63 +563,43 @@ TEST(FileImportEndToEnd, UsualExportsImportAndOurOwnFormatsRoundTrip) {
         {"'Verdi'", "'Via Po 3'|'10124'|'TORINO'|'TO'|NULL|'011 1000000'|NULL|NULL|'luca@casa.example'",
          "Phone 2 (Home): 011 2000000", "E-mail 1 (Work): l.verdi@lavoro.example"},
     };
-    for (qsizetype i = 0; i < contacts.size(); ++i)
+    for (qsizetype i = 0; i < rows.size(); ++i)
         for (const QString& part : expected[i])
-            EXPECT_TRUE(test::has(contacts[i], part));
-    r = test::runCommand("import-file", {kData + QStringLiteral("csv/google-contacts-export.csv"), google,
-                                                     QStringLiteral("--address"), QStringLiteral("1")});
-    ASSERT_EQ(r.status, 0) << qPrintable(r.err);
-    EXPECT_EQ(test::storedRows(google, QStringLiteral("WHERE INDIRIZZO = 'Via Torino 40'")).size(),
-              1);
-    EXPECT_EQ(test::runCommand("import-file", {kData + QStringLiteral("csv/google-contacts-export.csv"),
-                                                           google, QStringLiteral("--address"), QStringLiteral("3")})
-                  .status,
-              2);
+            EXPECT_TRUE(test::has(rows[i], part));
+    output("import-file", {google, contacts, "--address", "1"});
+    EXPECT_EQ(test::storedRows(contacts, "WHERE INDIRIZZO = 'Via Torino 40'").size(), 1);
+    EXPECT_EQ(statusOf("import-file", {google, contacts, "--address", "3"}), 2);
 
     for (const char* card : {"vcard/outlook-2.1.vcf", "vcard/contacts-3.0.vcf"}) {
-        r = test::runCommand("import-file", {kData + QLatin1String(card), target});
-        ASSERT_EQ(r.status, 0) << card << qPrintable(r.err);
-        EXPECT_TRUE(r.out.startsWith(QStringLiteral("vCard "))) << qPrintable(r.out);
-        EXPECT_TRUE(test::has(r.out, QStringLiteral("Schede vCard lette: 2, saltate: 0.")));
+        const QString out = output("import-file", {kData + card, target});
+        EXPECT_TRUE(out.startsWith("vCard ")) << qPrintable(out);
+        EXPECT_TRUE(test::has(out, "Schede vCard lette: 2, saltate: 0."));
     }
 
-    const qsizetype before = test::storedRows(target).size();
-    r = test::runCommand("import-file",
-            {kData + QStringLiteral("access/nwind.mdb"), target, QStringLiteral("--table"), QStringLiteral("Customers")});
-    ASSERT_EQ(r.status, 0) << qPrintable(r.err);
-    EXPECT_TRUE(test::has(r.out, QStringLiteral("Importati 91 indirizzi.")));
-    EXPECT_EQ(test::storedRows(target).size(), before + 91);
-    rows = test::storedRows(target, QStringLiteral("WHERE COGNOME = 'Alfreds Futterkiste'"));
+    const QString out =
+        output("import-file", {kData + "access/nwind.mdb", target, "--table", "Customers"});
+    EXPECT_TRUE(test::has(out, "Importati 91 indirizzi."));
+    rows = test::storedRows(target, "WHERE COGNOME = 'Alfreds Futterkiste'");
     ASSERT_EQ(rows.size(), 1);
-    EXPECT_TRUE(test::has(rows[0], QStringLiteral("'Maria Anders'")));
-    EXPECT_TRUE(test::has(rows[0], QStringLiteral("'12209'|'BERLIN'|NULL|'GERMANIA'")));
-
-    // A database of many tables needs the table named; nothing is written meanwhile.
-    r = test::runCommand("import-file", {kData + QStringLiteral("access/nwind.mdb"), target});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_TRUE(test::has(r.err, QStringLiteral("Customers")));
-    EXPECT_EQ(test::storedRows(target).size(), before + 91);
+    EXPECT_TRUE(test::has(rows[0], "'Maria Anders'"));
+    EXPECT_TRUE(test::has(rows[0], "'12209'|'BERLIN'|NULL|'GERMANIA'"));
 
     // Our own CSV gives back every value as stored, Null and line breaks included.
     const QStringList all = test::storedRows(target);
-    const QString csv = dir.filePath(QStringLiteral("Clienti.csv"));
-    ASSERT_EQ(test::runCommand("export", {target, csv, QStringLiteral("--format"), QStringLiteral("csv")}).status, 0);
-    const QString again = dir.filePath(QStringLiteral("Copia.mdb"));
-    test::createTestArchive(again);
-    r = test::runCommand("import-file", {csv, again});
-    ASSERT_EQ(r.status, 0) << qPrintable(r.err);
+    const QString csv = dir.filePath("Clienti.csv");
+    output("export", {target, csv, "--format", "csv"});
+    const QString again = newArchive(dir, "Copia.mdb");
+    output("import-file", {csv, again});
     EXPECT_EQ(test::storedRows(again), all);
 
     // vCard keeps what a card can hold: names, address, place and country.
-    const QString vcf = dir.filePath(QStringLiteral("Clienti.vcf"));
-    ASSERT_EQ(test::runCommand("export", {target, vcf, QStringLiteral("--format"), QStringLiteral("vcard")}).status, 0);
-    const QString cards = dir.filePath(QStringLiteral("Schede.mdb"));
-    test::createTestArchive(cards);
-    ASSERT_EQ(test::runCommand("import-file", {vcf, cards}).status, 0);
+    const QString vcf = dir.filePath("Clienti.vcf");
+    output("export", {target, vcf, "--format", "vcard"});
+    const QString cards = newArchive(dir, "Schede.mdb");
+    output("import-file", {vcf, cards});
     EXPECT_EQ(test::storedRows(cards).size(), all.size());
-    rows = test::storedRows(cards, QStringLiteral("WHERE COGNOME = 'Alfreds Futterkiste'"));
+    rows = test::storedRows(cards, "WHERE COGNOME = 'Alfreds Futterkiste'");
     ASSERT_EQ(rows.size(), 1);
-    EXPECT_TRUE(test::has(rows[0], QStringLiteral("'Maria Anders'")));
-    EXPECT_TRUE(
-        test::has(rows[0], QStringLiteral("'Obere Str. 57'|'12209'|'BERLIN'|NULL|'GERMANIA'")));
+    EXPECT_TRUE(test::has(rows[0], "'Maria Anders'"));
+    EXPECT_TRUE(test::has(rows[0], "'Obere Str. 57'|'12209'|'BERLIN'|NULL|'GERMANIA'"));
 }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "ArchiveFixture.h"
-#include "MemoryTable.h"
 #include "archive/DataModel.h"
 #include "exchange/ExchangeError.h"
 #include "exchange/SourceTable.h"
@@ -23,24 +22,37 @@ inline QString exchangeData(const QString& name) {
     return sourcePath(QStringLiteral("tests/exchange/data/") + name);
 }
 
-// A MemoryTable that calls beforeRow(n) before handing out its n-th row (from 1): to fail
-// as a damaged source does half way, or to act while the rows are read.
-class ScriptedTable : public MemoryTable {
+// A source table held in memory: a header and rows, positions counted as lines of a CSV
+// file with a header (the first row is line 2). beforeRow(n), when given, is called before the
+// n-th row (from 1) is handed out: to fail as a damaged source does half way, or to act while
+// the rows are read.
+class MemoryTable : public exchange::SourceTable {
 public:
-    ScriptedTable(QStringList columns, std::vector<QStringList> rows,
-                  std::function<void(int)> beforeRow)
-        : MemoryTable(std::move(columns), std::move(rows)), m_beforeRow(std::move(beforeRow)) {}
+    MemoryTable(QStringList columns, std::vector<QStringList> rows,
+                std::function<void(int)> beforeRow = {})
+        : m_columns(std::move(columns)), m_rows(std::move(rows)),
+          m_beforeRow(std::move(beforeRow)) {}
+
+    QStringList columns() const override { return m_columns; }
     bool next(QStringList& values) override {
-        m_beforeRow(++m_read);
-        return MemoryTable::next(values);
+        if (m_beforeRow)
+            m_beforeRow(int(m_next) + 1);
+        if (m_next >= m_rows.size())
+            return false;
+        values = m_rows[m_next++];
+        return true;
     }
+    qint64 position() const override { return qint64(m_next) + 1; }
+    QString description() const override { return QStringLiteral("Tabella di prova"); }
 
 private:
+    QStringList m_columns;
+    std::vector<QStringList> m_rows;
     std::function<void(int)> m_beforeRow;
-    int m_read = 0;
+    std::size_t m_next = 0;
 };
 
-// A reader's failure on row n, for ScriptedTable.
+// A reader's failure on row n, for MemoryTable.
 inline std::function<void(int)> unreadableAt(int row, const QString& text) {
     return [=](int n) {
         if (n == row)

@@ -56,94 +56,6 @@ struct Archives {
     }
 };
 
-} // namespace
-
-TEST(Importer, CopiesAllOrOneGroupWithNewNumbersAndDeletesOnlyWhatWasCopied) {
-    Archives a;
-    Database target = openRw(a.target);
-    test::addTestAddress(target, person("Gia", "ZZ"));
-
-    Importer importer(target, a.target);
-    importer.openSource(a.source, "AB", openAs);
-    EXPECT_EQ(importer.sourceCount(), 3);
-    EXPECT_EQ(importer.copy(), 3);
-    EXPECT_EQ(test::countAddresses(target), 4);
-    EXPECT_EQ(test::countAddresses(target, "WHERE GR = 'AB'"), 3);
-    // New numbers after the target's own, memo and Nulls kept, selection mark defaulted.
-    {
-        archive::Statement st(target, "SELECT MIN(NR), MAX(NR), COUNT(APPUNTI), COUNT(TITOLO),"
-                                      " SUM(SERV) FROM TabMAIL WHERE GR = 'AB'");
-        ASSERT_TRUE(st.step());
-        EXPECT_EQ(st.integer(0), 2);
-        EXPECT_EQ(st.integer(1), 4);
-        EXPECT_EQ(st.integer(2), 3);
-        EXPECT_EQ(st.integer(3), 0);
-        EXPECT_EQ(st.integer(4), 0);
-    }
-    // Rows added to the source after the copy are not deleted by the move.
-    {
-        Database other = openRw(a.source);
-        test::addTestAddress(other, person("Nuovo", "AB"));
-    }
-    EXPECT_EQ(importer.deleteCopiedFromSource(), 3);
-    importer.closeSource();
-    {
-        Database src = openRw(a.source);
-        EXPECT_EQ(test::countAddresses(src), 7);
-        EXPECT_EQ(test::countAddresses(src, "WHERE GR = 'AB'"), 1);
-    }
-
-    // "**" takes everything, the addresses without a group included; a code with a quote is
-    // just a code that matches nothing (patterns follow LIKE, checked by FilterExprTest).
-    importer.openSource(a.source, "A'", openAs);
-    EXPECT_EQ(importer.copy(), 0);
-    importer.openSource(a.source, "**", openAs);
-    EXPECT_EQ(importer.sourceCount(), 7);
-    EXPECT_EQ(importer.copy(), 7);
-    EXPECT_EQ(importer.deleteCopiedFromSource(), 7);
-    importer.closeSource();
-    Database src = openRw(a.source);
-    EXPECT_EQ(test::countAddresses(src), 0);
-    EXPECT_EQ(test::countAddresses(target), 11);
-}
-
-TEST(Importer, RefusesTheOpenArchiveUnderAnySpelling) {
-    Archives a;
-    Database target = openRw(a.target);
-    Importer importer(target, a.target);
-    const QString link = a.dir.filePath("collegamento.mdb");
-    const QString hard = a.dir.filePath("stesso.mdb");
-    ASSERT_TRUE(QFile::link(a.target, link));
-    ASSERT_EQ(::link(QFile::encodeName(a.target).constData(), QFile::encodeName(hard).constData()), 0);
-    QDir().mkdir(a.dir.filePath("sub"));
-    for (const QString& path : {a.target, a.dir.path() + "/sub/../attuale.mdb",
-                                a.dir.path() + "//./attuale.mdb", link, hard})
-        EXPECT_EQ(test::refusalOf([&] { importer.openSource(path, "**", openAs); }).text,
-                  "Impossibile importare i Dati dall'Archivio attuale !")
-            << path.toStdString();
-    EXPECT_FALSE(importer.sourceOpen());
-    EXPECT_NO_THROW(importer.openSource(a.source, "**", openAs));
-}
-
-TEST(Importer, FailedCopyRollsBackTheTargetAndLeavesTheSource) {
-    Archives a(100);
-    Database target = openRw(a.target);
-    // The target refuses one row in the middle, as a full disk would.
-    target.exec("CREATE TRIGGER boom BEFORE INSERT ON TabMAIL WHEN NEW.COGNOME = 'Cd50' "
-                "BEGIN SELECT RAISE(ABORT, 'disco pieno'); END");
-    Importer importer(target, a.target);
-    importer.openSource(a.source, "**", openAs);
-    EXPECT_THROW(importer.copy(), archive::DatabaseError);
-    EXPECT_EQ(importer.copiedCount(), 0);
-    EXPECT_EQ(importer.deleteCopiedFromSource(), 0);
-    importer.closeSource();
-    EXPECT_EQ(test::countAddresses(target), 0);
-    Database src = openRw(a.source);
-    EXPECT_EQ(test::countAddresses(src), 300);
-}
-
-namespace {
-
 const char* const kTableFields = "TITOLO, COGNOME, NOME1, NOME2, INDIRIZZO, CAP, CITTA, PROV, NAZ, "
                                  "NUM_TEL, NUM_FAX, NUM_CEL, E_MAIL, GR, NOTE, APPUNTI, SERV";
 
@@ -162,6 +74,62 @@ template <typename F> int codeOf(F&& call) {
 }
 
 } // namespace
+
+// Never from the open archive itself, under any of its names.
+TEST(Importer, CopiesAllOrOneGroupWithNewNumbersAndDeletesOnlyWhatWasCopied) {
+    Archives a;
+    Database target = openRw(a.target);
+    test::addTestAddress(target, person("Gia", "ZZ"));
+
+    Importer importer(target, a.target);
+    const QString link = a.dir.filePath("collegamento.mdb");
+    const QString hard = a.dir.filePath("stesso.mdb");
+    ASSERT_TRUE(QFile::link(a.target, link));
+    ASSERT_EQ(::link(QFile::encodeName(a.target).constData(), QFile::encodeName(hard).constData()),
+              0);
+    QDir().mkdir(a.dir.filePath("sub"));
+    for (const QString& path : {a.target, a.dir.path() + "/sub/../attuale.mdb",
+                                a.dir.path() + "//./attuale.mdb", link, hard})
+        EXPECT_EQ(test::refusalOf([&] { importer.openSource(path, "**", openAs); }).text,
+                  "Impossibile importare i Dati dall'Archivio attuale !")
+            << path.toStdString();
+    EXPECT_FALSE(importer.sourceOpen());
+
+    importer.openSource(a.source, "AB", openAs);
+    EXPECT_EQ(importer.sourceCount(), 3);
+    EXPECT_EQ(importer.copy(), 3);
+    EXPECT_EQ(test::countAddresses(target), 4);
+    EXPECT_EQ(test::countAddresses(target, "WHERE GR = 'AB'"), 3);
+    // New numbers after the target's own, memo and Nulls kept, selection mark defaulted.
+    {
+        archive::Statement st(target, "SELECT MIN(NR) || ' ' || MAX(NR) || ' ' || COUNT(APPUNTI) "
+                                      "|| ' ' || COUNT(TITOLO) || ' ' || SUM(SERV) FROM TabMAIL "
+                                      "WHERE GR = 'AB'");
+        ASSERT_TRUE(st.step());
+        EXPECT_EQ(st.text(0), "2 4 3 0 0");
+    }
+    // Rows added to the source after the copy are not deleted by the move.
+    {
+        Database other = openRw(a.source);
+        test::addTestAddress(other, person("Nuovo", "AB"));
+    }
+    EXPECT_EQ(importer.deleteCopiedFromSource(), 3);
+    importer.closeSource();
+    EXPECT_EQ(test::countIn(a.source), 7);
+    EXPECT_EQ(test::countIn(a.source, "WHERE GR = 'AB'"), 1);
+
+    // "**" takes everything, the addresses without a group included; a code with a quote is
+    // just a code that matches nothing (patterns follow LIKE, checked by FilterExprTest).
+    importer.openSource(a.source, "A'", openAs);
+    EXPECT_EQ(importer.copy(), 0);
+    importer.openSource(a.source, "**", openAs);
+    EXPECT_EQ(importer.sourceCount(), 7);
+    EXPECT_EQ(importer.copy(), 7);
+    EXPECT_EQ(importer.deleteCopiedFromSource(), 7);
+    importer.closeSource();
+    EXPECT_EQ(test::countIn(a.source), 0);
+    EXPECT_EQ(test::countAddresses(target), 11);
+}
 
 TEST(Importer, MoveDeletesExactlyTheRowsItCopiedOrNone) {
     const QString withoutRowid = QStringLiteral(
@@ -213,17 +181,11 @@ TEST(Importer, MoveDeletesExactlyTheRowsItCopiedOrNone) {
 }
 
 TEST(Importer, MoveKeepsTheSourceWhenTheTargetOrTheCopiedRowsChange) {
-    enum class Change {
-        TargetReplaced,
-        TargetDeleted,
-        TargetReplacedMidCopy,
-        RowEdited,
-        ExtraRowsDeleted
-    };
-    for (const Change change :
-         {Change::TargetReplaced, Change::TargetDeleted, Change::TargetReplacedMidCopy,
-          Change::RowEdited, Change::ExtraRowsDeleted}) {
-        SCOPED_TRACE(int(change));
+    // What happens to the target, or to the source rows, while the move is under way.
+    enum Change { Replaced, Deleted, ReplacedMidCopy, RowEdited, ExtraRowsDeleted };
+    for (int c = Replaced; c <= ExtraRowsDeleted; ++c) {
+        const Change change = Change(c);
+        SCOPED_TRACE(c);
         Archives a(400);
         const QString other = a.dir.filePath("altro.mdb");
         test::createTestArchive(other);
@@ -237,42 +199,42 @@ TEST(Importer, MoveKeepsTheSourceWhenTheTargetOrTheCopiedRowsChange) {
         importer.openSource(a.source, "**", openAs, Importer::Use::Move);
         const auto copy = [&] {
             return importer.copy([&](qint64 done, qint64 total) {
-                if (change == Change::TargetReplacedMidCopy && done == 1000)
+                if (change == ReplacedMidCopy && done == 1000)
                     replaceTarget();
-                if (done == total && change == Change::TargetReplaced)
+                if (done == total && change == Replaced)
                     replaceTarget();
-                if (done == total && change == Change::TargetDeleted)
+                if (done == total && change == Deleted)
                     QFile::remove(a.target);
             });
         };
-        if (change == Change::TargetReplacedMidCopy) {
+        if (change == ReplacedMidCopy) {
             EXPECT_EQ(codeOf(copy), exchange::ExchangeError::TargetMoved);
             // Rolled back: the file still open (now nameless) received nothing either.
             EXPECT_EQ(test::countAddresses(target), 0);
         } else {
             EXPECT_EQ(copy(), 1200);
-            if (change == Change::RowEdited) {
+            if (change == RowEdited) {
                 Database src = openRw(a.source);
                 src.exec("UPDATE TabMAIL SET NOTE = 'cambiata' WHERE COGNOME = 'Cd300'");
-            } else if (change == Change::ExtraRowsDeleted) {
+            } else if (change == ExtraRowsDeleted) {
                 // A trigger of the source deletes more than asked: the count tells.
                 Database src = openRw(a.source);
                 src.exec("INSERT INTO TabMAIL (COGNOME, GR) VALUES ('Dopo', 'ZZ')");
                 src.exec("CREATE TRIGGER piu AFTER DELETE ON TabMAIL BEGIN "
                          "DELETE FROM TabMAIL WHERE COGNOME = 'Dopo'; END");
             }
-            const int code = change == Change::RowEdited || change == Change::ExtraRowsDeleted
+            const int code = change == RowEdited || change == ExtraRowsDeleted
                                  ? exchange::ExchangeError::SourceChanged
                                  : exchange::ExchangeError::TargetMoved;
             EXPECT_EQ(codeOf([&] { importer.deleteCopiedFromSource(); }), code);
         }
         importer.closeSource();
-        EXPECT_EQ(test::countIn(a.source), change == Change::ExtraRowsDeleted ? 1201 : 1200);
+        EXPECT_EQ(test::countIn(a.source), change == ExtraRowsDeleted ? 1201 : 1200);
     }
 }
 
-TEST(Importer, ReadsTheSourceReadOnlyAndCopiesValuesByteForByte) {
-    Archives a(1);
+TEST(Importer, ReadsTheSourceReadOnlyCopiesValuesByteForByteAndRollsBackAFailedCopy) {
+    Archives a(100);
     {
         // Bytes that are not UTF-8, a NUL inside a text, numbers, a blob, an empty text.
         Database src = openRw(a.source);
@@ -295,6 +257,18 @@ TEST(Importer, ReadsTheSourceReadOnlyAndCopiesValuesByteForByte) {
     EXPECT_EQ(importer.deleteCopiedFromSource(), 1);
     EXPECT_EQ(asked, (std::vector<Access>{Access::ReadOnly, Access::ReadWrite}));
     importer.closeSource();
+
+    // The target refuses one row in the middle, as a full disk would: nothing of that copy
+    // stays, and the source keeps every row.
+    target.exec("CREATE TRIGGER boom BEFORE INSERT ON TabMAIL WHEN NEW.COGNOME = 'Cd50' "
+                "BEGIN SELECT RAISE(ABORT, 'disco pieno'); END");
+    importer.openSource(a.source, "**", openAs);
+    EXPECT_THROW(importer.copy(), archive::DatabaseError);
+    EXPECT_EQ(importer.copiedCount(), 0);
+    EXPECT_EQ(importer.deleteCopiedFromSource(), 0);
+    importer.closeSource();
+    EXPECT_EQ(test::countAddresses(target), 1);
+    EXPECT_EQ(test::countIn(a.source), 300);
 
     QString fields;
     for (const char* f : {"TITOLO", "COGNOME", "NOME1", "CAP", "PROV", "NOTE", "APPUNTI", "NOME2"})

@@ -7,7 +7,6 @@
 #include "exchange/TextEncoding.h"
 #include "exchange/VCardReader.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -18,16 +17,37 @@ using exchange::CsvParser;
 using exchange::CsvReader;
 using exchange::ExchangeError;
 using exchange::TextEncoding;
+using exchange::VCardReader;
+using C = exchange::VCardReader;
 
 namespace {
 
-QString csvData(const QString& name) {
-    return test::exchangeData("csv/" + name);
+using Fields = std::vector<std::pair<int, QString>>;
+
+void expectFields(const QStringList& card, const Fields& fields) {
+    for (const auto& [column, value] : fields)
+        EXPECT_EQ(card[column], value)
+            << "column " << column << " of " << card.join(u'|').toStdString();
+}
+
+// The description of the source, or "!" and the message that refused it (at open or read).
+QString readOutcome(const QString& path, qint64& rows) {
+    try {
+        auto source = exchange::openSource(path, {});
+        QStringList values;
+        qint64 n = 0;
+        while (source->next(values))
+            ++n;
+        rows = n;
+        return source->description();
+    } catch (const ExchangeError& e) {
+        return QStringLiteral("!") + e.description();
+    }
 }
 
 } // namespace
 
-TEST(TextEncodingTest, DetectsAndDecodesTheUsualEncodings) {
+TEST(TextEncodingTest, DetectsAndDecodesTheUsualEncodingsAndCountsEveryLoss) {
     EXPECT_EQ(TextEncoding::detect("\xEF\xBB\xBFNome"), TextEncoding::Utf8);
     EXPECT_EQ(TextEncoding::detect("Citt\xC3\xA0;Forl\xC3\xAC"), TextEncoding::Utf8);
     EXPECT_EQ(TextEncoding::detect("\xFF\xFEN\0o\0"), TextEncoding::Utf16Le);
@@ -57,9 +77,8 @@ TEST(TextEncodingTest, DetectsAndDecodesTheUsualEncodings) {
     EXPECT_EQ(text, QStringLiteral("à"));
     TextEncoding ansi(QStringLiteral("cp1252"));
     EXPECT_EQ(ansi.decode("\x80 caff\xE8"), QStringLiteral("€ caffè"));
-}
 
-TEST(TextEncodingTest, DecidedOnTheWholeFileAndEveryLossCounted) {
+    // A file's encoding is decided on the whole of it, and every loss is counted.
     // 84 KB of plain ASCII before the first 8-bit letter.
     const QByteArray head = "Cognome;Citta\r\n" + QByteArray("Rossi;Roma\r\n").repeated(7000);
     struct Case {
@@ -153,18 +172,18 @@ TEST(CsvReaderTest, DetectsFormatsOfCommonExports) {
         {"edge-pipe.csv", TextEncoding::Utf8, u'|', false},
     };
     for (const Case& c : cases) {
-        const CsvFormat f = CsvReader::detect(csvData(c.file));
+        const CsvFormat f = CsvReader::detect(test::exchangeData(QStringLiteral("csv/") + c.file));
         EXPECT_EQ(f.encoding, c.encoding) << c.file;
         EXPECT_EQ(f.delimiter, c.delimiter) << c.file;
         EXPECT_EQ(f.hasHeader, c.header) << c.file;
     }
 
     // The Google export's quoted lines are read by FileImportEndToEnd.
-    CsvReader outlook(csvData("outlook.csv"));
+    CsvReader outlook(test::exchangeData("csv/outlook.csv"));
     EXPECT_EQ(outlook.columns().first(), "First Name"); // BOM not part of the name
     EXPECT_TRUE(outlook.description().contains("con BOM"));
 
-    CsvReader italian(csvData("italiano-1252.csv"));
+    CsvReader italian(test::exchangeData("csv/italiano-1252.csv"));
     EXPECT_EQ(italian.columns(), (QStringList{"COGNOME", "NOME", "INDIRIZZO", "CAP", "CITTA",
                                               "PROV", "TELEFONO", "NOTE"}));
     const auto rows = test::readRows(italian);
@@ -179,7 +198,7 @@ TEST(CsvReaderTest, DetectsFormatsOfCommonExports) {
 }
 
 TEST(CsvReaderTest, HeaderlessEdgeCasesAndOverrides) {
-    CsvReader edge(csvData("edge-pipe.csv"));
+    CsvReader edge(test::exchangeData("csv/edge-pipe.csv"));
     EXPECT_EQ(edge.columns(), (QStringList{"Colonna 1", "Colonna 2", "Colonna 3"}));
     QList<qint64> lines;
     const auto rows = test::readRows(edge, &lines);
@@ -193,7 +212,7 @@ TEST(CsvReaderTest, HeaderlessEdgeCasesAndOverrides) {
     CsvFormat given;
     given.hasHeader = false;
     given.encoding = QStringLiteral("latin1");
-    CsvReader italian(csvData("italiano-1252.csv"), given);
+    CsvReader italian(test::exchangeData("csv/italiano-1252.csv"), given);
     EXPECT_EQ(italian.format().delimiter, u';');
     EXPECT_EQ(italian.columns().size(), 8);
     QStringList values;
@@ -204,7 +223,7 @@ TEST(CsvReaderTest, HeaderlessEdgeCasesAndOverrides) {
     // A forced delimiter that is not in the file: one column per line.
     given = {};
     given.delimiter = u'\t';
-    CsvReader one(csvData("italiano-1252.csv"), given);
+    CsvReader one(test::exchangeData("csv/italiano-1252.csv"), given);
     EXPECT_EQ(one.columns().size(), 1);
 
     // Short and long rows fit the header; a blank file has no columns and no rows.
@@ -235,26 +254,8 @@ TEST(CsvReaderTest, HeaderlessEdgeCasesAndOverrides) {
     EXPECT_THROW(CsvReader(dir.filePath("manca.csv")), ExchangeError);
 }
 
-using exchange::VCardReader;
-using C = exchange::VCardReader;
-
-namespace {
-
-QString vcardData(const QString& name) {
-    return test::exchangeData("vcard/" + name);
-}
-
-using Fields = std::vector<std::pair<int, QString>>;
-
-void expectFields(const QStringList& card, const Fields& fields) {
-    for (const auto& [column, value] : fields)
-        EXPECT_EQ(card[column], value) << "column " << column << " of " << card.join(u'|').toStdString();
-}
-
-} // namespace
-
 TEST(VCardReaderTest, Version21QuotedPrintableCharsetsAndFolding) {
-    VCardReader reader(vcardData("outlook-2.1.vcf"));
+    VCardReader reader(test::exchangeData("vcard/outlook-2.1.vcf"));
     EXPECT_EQ(reader.columns().size(), C::ColumnCount);
     EXPECT_EQ(reader.columns()[C::Street], "ADR.via");
     EXPECT_EQ(reader.description(), "vCard 2.1, codifica UTF-8");
@@ -283,7 +284,7 @@ TEST(VCardReaderTest, Version21QuotedPrintableCharsetsAndFolding) {
 }
 
 TEST(VCardReaderTest, Versions30And40TypesEscapesAndGroups) {
-    VCardReader three(vcardData("contacts-3.0.vcf"));
+    VCardReader three(test::exchangeData("vcard/contacts-3.0.vcf"));
     auto cards = test::readRows(three);
     ASSERT_EQ(cards.size(), 2);
     expectFields(cards[0], {
@@ -298,7 +299,7 @@ TEST(VCardReaderTest, Versions30And40TypesEscapesAndGroups) {
     expectFields(cards[1], {{C::Email, "lucia.bianchi@example.org"},
                             {C::Street, "Corso Vittorio Emanuele II, 45"}, {C::Phone, "011 5550000"}});
 
-    VCardReader four(vcardData("card-4.0.vcf"));
+    VCardReader four(test::exchangeData("vcard/card-4.0.vcf"));
     EXPECT_EQ(four.description(), "vCard 4.0, codifica UTF-8");
     cards = test::readRows(four);
     ASSERT_EQ(cards.size(), 1);
@@ -310,79 +311,67 @@ TEST(VCardReaderTest, Versions30And40TypesEscapesAndGroups) {
         {C::Mobile, "+39-333-7654321"}, {C::Email, "anna.bianchi@example.org"}});
 }
 
-TEST(VCardReaderTest, RefusesOtherFilesAndKeepsACardWithoutEnd) {
+TEST(VCardReaderTest, EveryBeginStartsACardAndLostEndsAreCounted) {
     QTemporaryDir dir;
     ASSERT_TRUE(test::writeFile(dir.filePath("testo.vcf"), "Cognome;Nome\nRossi;Mario\n"));
     EXPECT_THROW(VCardReader(dir.filePath("testo.vcf")), ExchangeError);
     EXPECT_THROW(VCardReader(dir.filePath("manca.vcf")), ExchangeError);
 
-    // An 8-bit 2.1 export (Windows-1252 throughout, no CHARSET) beside a QP value in UTF-8.
-    ASSERT_TRUE(test::writeFile(dir.filePath("ansi.vcf"), "BEGIN:VCARD\r\nVERSION:2.1\r\nN:Forl\xEC;Niccol\xF2\r\n"
-               "ORG;ENCODING=QUOTED-PRINTABLE;CHARSET=UTF-8:Caff=C3=A8 S.p.A.\r\nEND:VCARD\r\n"));
-    VCardReader eightBit(dir.filePath("ansi.vcf"));
-    EXPECT_EQ(eightBit.description(), "vCard 2.1, codifica Windows-1252");
-    QStringList values;
-    ASSERT_TRUE(eightBit.next(values));
-    expectFields(values, {{C::Surname, QStringLiteral("Forlì")}, {C::GivenName, QStringLiteral("Niccolò")},
-                          {C::Organization, QStringLiteral("Caffè S.p.A.")}});
-}
-
-TEST(VCardReaderTest, EveryBeginStartsACardAndLostEndsAreCounted) {
     // UTF-16 with BOM (some Windows exports), a nested AGENT card, no END at the end.
     const QString body = QStringLiteral(
         "BEGIN:VCARD\r\nVERSION:2.1\r\nN:Rossi;Mario\r\nAGENT:\r\nBEGIN:VCARD\r\nN:Segretaria;"
         "Anna\r\nEND:VCARD\r\nEMAIL:uno@example.it\r\nEND:VCARD\r\nBEGIN:VCARD\r\nN:Città;Nè\r\n");
-    const QByteArray wide = test::utf16(body);
     QByteArray thousand = "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Primo;\r\n"; // no END
     for (int i = 2; i <= 1000; ++i)
         thousand += "BEGIN:VCARD\r\nVERSION:3.0\r\nN:C" + QByteArray::number(i) + ";\r\nEND:VCARD\r\n";
     struct Case {
         const char* what;
         QByteArray text;
-        QStringList surnames; // of the first cards, in order
+        const char* surnames; // of the first cards, in order, '|'-separated
         qsizetype cards;
         int unclosed;
     } cases[] = {
-        {"first of 1000 without END", thousand, {"Primo", "C2", "C3"}, 1000, 1},
+        {"first of 1000 without END", thousand, "Primo|C2|C3", 1000, 1},
         {"stray BEGIN inside a card",
          "BEGIN:VCARD\nN:Uno;\nBEGIN:VCARD\nN:Due;\nEND:VCARD\nBEGIN:VCARD\nN:Tre;\nEND:VCARD\n",
-         {"Uno", "Due", "Tre"},
-         3,
-         1},
+         "Uno|Due|Tre", 3, 1},
         {"quoted-printable '=' before END",
          "BEGIN:VCARD\nVERSION:2.1\nN:Uno;\nNOTE;ENCODING=QUOTED-PRINTABLE:caff=C3=A8=\nEND:VCARD\n"
          "BEGIN:VCARD\nVERSION:2.1\nN:Due;\nEND:VCARD\n",
-         {"Uno", "Due"},
-         2,
-         0},
+         "Uno|Due", 2, 0},
         {"quoted-printable '=' before BEGIN",
          "BEGIN:VCARD\nVERSION:2.1\nN:Uno;\nNOTE;QUOTED-PRINTABLE:x=\nbegin:vcard\nN:Due;\nEND:"
          "VCARD\n",
-         {"Uno", "Due"},
-         2,
-         1},
+         "Uno|Due", 2, 1},
         {"AGENT card inside its owner",
          "BEGIN:VCARD\nVERSION:2.1\nN:Uno;\nAGENT:\nBEGIN:VCARD\nN:Agente;\nEND:VCARD\n"
          "EMAIL:uno@example.it\nEND:VCARD\nBEGIN:VCARD\nN:Due;\nEND:VCARD\n",
-         {"Uno", "Due"},
-         2,
-         0},
-        {"AGENT card in UTF-16", wide, {"Rossi", QStringLiteral("Città")}, 2, 0},
+         "Uno|Due", 2, 0},
+        {"AGENT card in UTF-16", test::utf16(body), "Rossi|Città", 2, 0},
+        // Windows-1252 throughout and no CHARSET, beside a QP value in UTF-8.
+        {"8-bit 2.1",
+         "BEGIN:VCARD\r\nVERSION:2.1\r\nN:Forl\xEC;Niccol\xF2\r\nORG;ENCODING=QUOTED-"
+         "PRINTABLE;CHARSET=UTF-8:Caff=C3=A8 S.p.A.\r\nEND:VCARD\r\n",
+         "Forlì", 1, 0},
     };
-    QTemporaryDir dir;
     for (const Case& c : cases) {
         ASSERT_TRUE(test::writeFile(dir.filePath("schede.vcf"), c.text));
         VCardReader reader(dir.filePath("schede.vcf"));
         const auto cards = test::readRows(reader);
         ASSERT_EQ(cards.size(), c.cards) << c.what;
-        for (qsizetype i = 0; i < c.surnames.size(); ++i)
-            EXPECT_EQ(cards[i][C::Surname], c.surnames[i]) << c.what;
+        const QStringList surnames = QString::fromUtf8(c.surnames).split(u'|');
+        for (qsizetype i = 0; i < surnames.size(); ++i)
+            EXPECT_EQ(cards[i][C::Surname], surnames[i]) << c.what;
         const QString notes = reader.readNotes().join(u'\n');
         EXPECT_EQ(notes.contains(QStringLiteral(": %1.").arg(c.unclosed)), c.unclosed > 0) << c.what;
-        if (c.surnames.size() == 2 && QByteArray(c.what).startsWith("quoted"))
+        if (surnames.size() == 2 && QByteArray(c.what).startsWith("quoted"))
             EXPECT_FALSE(cards[0][C::Note].contains("END", Qt::CaseInsensitive)) << c.what;
         if (QByteArray(c.what).startsWith("AGENT"))
             EXPECT_EQ(cards[0][C::Email], "uno@example.it");
+        if (QByteArray(c.what).startsWith("8-bit")) {
+            EXPECT_EQ(reader.description(), "vCard 2.1, codifica Windows-1252");
+            expectFields(cards[0], {{C::GivenName, "Niccolò"}, {C::Organization, "Caffè S.p.A."}});
+        }
     }
 }
 
@@ -398,35 +387,11 @@ TEST(VCardReaderTest, TheFirstValueStaysUnlessALaterOneIsPreferred) {
     EXPECT_EQ(cards[0][C::Mobile], "333 2");
 }
 
-namespace {
-
-// The description of the source, or "!" and the message that refused it (at open or read).
-QString readOutcome(const QString& path, qint64* rows = nullptr) {
-    try {
-        auto source = exchange::openSource(path, {});
-        QStringList values;
-        qint64 n = 0;
-        while (source->next(values))
-            ++n;
-        if (rows)
-            *rows = n;
-        return source->description();
-    } catch (const ExchangeError& e) {
-        return QStringLiteral("!") + e.description();
-    }
-}
-
-QString write(QTemporaryDir& dir, const char* name, const QByteArray& bytes) {
-    QFile file(dir.filePath(QString::fromLatin1(name)));
-    file.open(QIODevice::WriteOnly);
-    file.write(bytes);
-    return file.fileName();
-}
-
-} // namespace
-
+// Binary files are refused, and so is a line longer than 1 MB, in CSV and vCard alike.
 TEST(SourceFactory, ReaderChosenByTheFirstLineAndBinaryFilesRefused) {
     const QByteArray text = "Cognome,Note\r\n" + QByteArray("Rossi,nota\r\n").repeated(30000);
+    const QByteArray huge(3 << 20, 'x');
+    const QByteArray almost(1000 * 1000, 'y');
     struct Case {
         const char* name;
         QByteArray bytes;
@@ -445,10 +410,7 @@ TEST(SourceFactory, ReaderChosenByTheFirstLineAndBinaryFilesRefused) {
          "!Il file \"doc.csv\" è un documento PDF", 0},
         {"foglio.csv", QByteArray("PK\x03\x04\x14\0\x06\0", 8),
          "!Il file \"foglio.csv\" è un archivio ZIP", 0},
-        {"prog.txt",
-         QByteArray("\x7F"
-                    "ELF\x02\x01\x01\0\0\0\0\0",
-                    12),
+        {"prog.txt", QByteArray("\x7F\x45LF\x02\x01\x01\0\0\0\0\0", 12),
          "!Il file \"prog.txt\" è un programma", 0},
         {"nul.csv", QByteArray("Cognome,Nome\r\nRossi\0,Mario\r\n", 28),
          "!Il file \"nul.csv\" contiene byte nulli", 0},
@@ -456,37 +418,28 @@ TEST(SourceFactory, ReaderChosenByTheFirstLineAndBinaryFilesRefused) {
          "!Il file \"nul-dopo.csv\" contiene byte nulli", 0},
         {"database.csv", test::fileBytes(test::exchangeData("access/nwind.mdb")),
          "!Indicare la tabella", 0}, // read as Access
+        {"riga.csv", "Cognome,Note\r\nRossi,a\r\nBianchi," + huge + "\r\n",
+         "!La riga 3 è più lunga di 1 MB", 0},
+        {"virgolette.csv",
+         "Cognome,Note\r\nRossi,\"" + QByteArray("riga\r\n").repeated(300000) + "\"\r\n",
+         "!La riga 2 è più lunga di 1 MB", 0},
+        {"senza-a-capo.csv", huge, "!La riga 1 è più lunga di 1 MB", 0},
+        {"quasi.csv", "Cognome,Note\r\nRossi," + almost + "\r\n", "CSV", 1},
+        {"riga.vcf", "BEGIN:VCARD\r\nN:Rossi;\r\nNOTE:" + huge + "\r\nEND:VCARD\r\n",
+         "!La riga 3 è più lunga di 1 MB", 0},
+        {"piegata.vcf",
+         "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Rossi;\r\nNOTE:a\r\n" +
+             QByteArray(" piegata\r\n").repeated(200000),
+         "!La riga 4 è più lunga di 1 MB", 0},
+        {"quasi.vcf", "BEGIN:VCARD\r\nN:Rossi;\r\nNOTE:" + almost + "\r\nEND:VCARD\r\n", "vCard",
+         1},
     };
     QTemporaryDir dir;
     for (const Case& c : cases) {
         qint64 rows = 0;
-        const QString outcome = readOutcome(write(dir, c.name, c.bytes), &rows);
-        EXPECT_TRUE(outcome.startsWith(QString::fromUtf8(c.outcome))) << c.name << ": " << outcome.toStdString();
-        EXPECT_EQ(rows, c.rows) << c.name;
-    }
-}
-
-TEST(SourceFactory, ALineLongerThanOneMegabyteStopsTheRead) {
-    const QByteArray huge(3 << 20, 'x');
-    const QByteArray almost(1000 * 1000, 'y');
-    struct Case {
-        const char* name;
-        QByteArray bytes;
-        const char* outcome;
-    } cases[] = {
-        {"riga.csv", "Cognome,Note\r\nRossi,a\r\nBianchi," + huge + "\r\n", "!La riga 3 è più lunga di 1 MB"},
-        {"virgolette.csv", "Cognome,Note\r\nRossi,\"" + QByteArray("riga\r\n").repeated(300000) + "\"\r\n",
-         "!La riga 2 è più lunga di 1 MB"},
-        {"senza-a-capo.csv", huge, "!La riga 1 è più lunga di 1 MB"},
-        {"quasi.csv", "Cognome,Note\r\nRossi," + almost + "\r\n", "CSV"},
-        {"riga.vcf", "BEGIN:VCARD\r\nN:Rossi;\r\nNOTE:" + huge + "\r\nEND:VCARD\r\n", "!La riga 3 è più lunga di 1 MB"},
-        {"piegata.vcf", "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Rossi;\r\nNOTE:a\r\n" + QByteArray(" piegata\r\n").repeated(200000),
-         "!La riga 4 è più lunga di 1 MB"},
-        {"quasi.vcf", "BEGIN:VCARD\r\nN:Rossi;\r\nNOTE:" + almost + "\r\nEND:VCARD\r\n", "vCard"},
-    };
-    QTemporaryDir dir;
-    for (const Case& c : cases) {
-        const QString outcome = readOutcome(write(dir, c.name, c.bytes));
+        ASSERT_TRUE(test::writeFile(dir.filePath(c.name), c.bytes));
+        const QString outcome = readOutcome(dir.filePath(c.name), rows);
         EXPECT_TRUE(outcome.startsWith(QString::fromUtf8(c.outcome))) << c.name << ": " << outcome.left(200).toStdString();
+        EXPECT_EQ(rows, c.rows) << c.name;
     }
 }

@@ -100,7 +100,7 @@ TEST(frmIMPORTAFILE, AnnullaDuringTheImportLeavesTheArchiveAsItWas) {
     test::WindowFixture f(3);
     // The user presses Annulla while row 600 is being read.
     frmIMPORTAFILE w(f.ctx(), [&](const QString&, const exchange::SourceOptions&) {
-        return std::make_unique<test::ScriptedTable>(
+        return std::make_unique<test::MemoryTable>(
             QStringList{"Cognome"}, std::vector<QStringList>(2000, QStringList{"Rossi"}),
             [&](int row) {
                 if (row == 600)

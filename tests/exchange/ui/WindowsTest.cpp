@@ -59,6 +59,7 @@ TEST(frmESPORTA, ExportsTheSelectionAndNeverOverwritesWithoutAsking) {
     f.settings.setRangeChoice(Section::Esporta, 3);
     auto* w = new frmESPORTA(f.ctx(), grid(2, 2));
     EXPECT_EQ(w->choices->lblTotInd->text(), "2");
+    EXPECT_TRUE(w->optFormato[0]->isChecked()); // the program's own text format
 
     const QString out = f.dir.filePath("sel.txt");
     f.dialogs.answerFile(" " + out + " ");
@@ -103,26 +104,53 @@ TEST(frmESPORTA, ExportsTheSelectionAndNeverOverwritesWithoutAsking) {
     w->choices->ckCampo[2]->setChecked(false);
     w->cmdEsporta_Click();
     EXPECT_EQ(f.dialogs.lastMessage(), "Selezionare almeno un Campo !");
+
+    // CSV and vCard, of the whole archive by surname: no description, their own file kinds.
+    for (int i = 0; i < 17; ++i)
+        w->choices->ckCampo[std::size_t(i)]->setChecked(i == 2 || i == 7);
+    w->choices->OptInt[1]->setChecked(true);
+    w->optFormato[1]->setChecked(true);
+    EXPECT_FALSE(w->choices->txtDESC->isEnabled());
+    const QString csv = f.dir.filePath("lista.csv");
+    f.dialogs.answerFile(csv);
+    w->cmdEsporta_Click();
+    EXPECT_EQ(f.dialogs.lastMessage(), "Esportazione terminata.");
+    EXPECT_EQ(test::fileBytes(csv), QByteArray("\xEF\xBB\xBF") +
+                                        "COGNOME,CITTA\r\nCognome01,Roma\r\nCognome02,Milano\r\n"
+                                        "Cognome03,Roma\r\nCognome04,Milano\r\nCognome05,Roma\r\n");
+    w->optFormato[2]->setChecked(true);
+    const QString vcf = f.dir.filePath("lista.vcf");
+    f.dialogs.answerFile(vcf);
+    w->cmdEsporta_Click();
+    EXPECT_TRUE(
+        test::fileBytes(vcf).startsWith("BEGIN:VCARD\r\nVERSION:3.0\r\nN:Cognome01;;;;\r\n"));
     delete w;
 }
 
+// The delete asked after the copy is done only when the source is writable and the open
+// archive is still in place.
 TEST(frmIMPORTA, ChecksCopiesAndMovesAGroup) {
     test::WindowFixture f(2);
-    const QString source = f.dir.filePath("origine.mdb");
-    test::createTestArchive(source);
-    test::fillArchive(source, {"Importato", "Importato"}, "AB");
-    test::fillArchive(source, {"Importato"}, "CD");
-    test::fillArchive(source, {"Importato"}, "");
-    frmIMPORTA w(f.ctx());
+    HookedDialogs dialogs;
+    common::AppContext ctx{f.state, dialogs, f.settings, f.session, f.printers};
+    const auto makeSource = [&](const QString& name) {
+        const QString path = f.dir.filePath(name);
+        test::createTestArchive(path);
+        test::fillArchive(path, {"Importato", "Importato"}, "AB");
+        test::fillArchive(path, {"Importato", "Importato"}, "");
+        return path;
+    };
+    const QString source = makeSource("origine.mdb");
+    frmIMPORTA w(ctx);
     w.show();
     w.cmdImporta_Click();
-    EXPECT_EQ(f.dialogs.lastMessage(), "Selezionare il File da cui importare i Dati !");
+    EXPECT_EQ(dialogs.lastMessage(), "Selezionare il File da cui importare i Dati !");
     w.txtFILE->setText(f.dir.path() + "/./attuale.mdb");
     w.cmdImporta_Click();
-    EXPECT_EQ(f.dialogs.lastMessage(), "Impossibile importare i Dati dall'Archivio attuale !");
+    EXPECT_EQ(dialogs.lastMessage(), "Impossibile importare i Dati dall'Archivio attuale !");
     w.txtFILE->setText(source);
     w.cmdImporta_Click();
-    EXPECT_EQ(f.dialogs.lastMessage(), "Selezionare un Gruppo !");
+    EXPECT_EQ(dialogs.lastMessage(), "Selezionare un Gruppo !");
 
     // Typing: small letters become capitals, other keys are dropped, one character doubles.
     w.txtGRUPPO->setFocus();
@@ -131,46 +159,33 @@ TEST(frmIMPORTA, ChecksCopiesAndMovesAGroup) {
     w.txtGRUPPO_LostFocus();
     EXPECT_EQ(w.txtGRUPPO->text(), "AA");
     w.cmdImporta_Click();
-    EXPECT_EQ(f.dialogs.lastMessage(), "Nessun Indirizzo da Importare con Gruppo AA !");
+    EXPECT_EQ(dialogs.lastMessage(), "Nessun Indirizzo da Importare con Gruppo AA !");
 
     w.txtGRUPPO->setText("AB");
-    f.dialogs.clear();
-    f.dialogs.answerMessage(common::MsgResult::Yes); // import 2
-    f.dialogs.answerMessage(common::MsgResult::Yes); // delete them from the source
+    dialogs.clear();
+    dialogs.answerMessage(common::MsgResult::Yes); // import 2
+    dialogs.answerMessage(common::MsgResult::Yes); // delete them from the source
     w.cmdImporta_Click();
-    EXPECT_EQ(f.dialogs.messages(),
-              (std::vector<QString>{"Verranno importati 2 Indirizzi con Gruppo AB !\nContinuare ?",
-                                    "Importazione Dati terminata.\nCancellare gli Indirizzi importati\n"
-                                    "dall'Archivio di origine ?",
-                                    "Cancellazione terminata."}));
+    EXPECT_EQ(
+        dialogs.messages(),
+        (std::vector<QString>{"Verranno importati 2 Indirizzi con Gruppo AB !\nContinuare ?",
+                              "Importazione Dati terminata.\nCancellare gli Indirizzi importati\n"
+                              "dall'Archivio di origine ?",
+                              "Cancellazione terminata."}));
     w.cmdChiudi_Click();
     EXPECT_EQ(f.state.archiveCount, 4);
     EXPECT_EQ(test::countIn(source), 2);
-}
-
-TEST(frmIMPORTA, DeletesFromTheSourceOnlyWhenItIsWritableAndTheArchiveStillInPlace) {
-    test::WindowFixture f(2);
-    HookedDialogs dialogs;
-    common::AppContext ctx{f.state, dialogs, f.settings, f.session, f.printers};
-    const auto makeSource = [&](const QString& name) {
-        const QString path = f.dir.filePath(name);
-        test::createTestArchive(path);
-        test::fillArchive(path, {"Importato0", "Importato1", "Importato2"}, "AB");
-        return path;
-    };
-    const QString source = makeSource("origine.mdb");
-    frmIMPORTA w(ctx);
-    w.txtFILE->setText(source);
-    w.txtGRUPPO->setText("AB");
 
     // A read-only source is read and copied; the delete asked afterwards is refused.
-    ASSERT_TRUE(QFile::setPermissions(source, QFileDevice::ReadOwner | QFileDevice::ReadGroup));
+    const QString readOnly = makeSource("sola-lettura.mdb");
+    w.txtFILE->setText(readOnly);
+    ASSERT_TRUE(QFile::setPermissions(readOnly, QFileDevice::ReadOwner | QFileDevice::ReadGroup));
     dialogs.answerMessage(common::MsgResult::Yes);
     dialogs.answerMessage(common::MsgResult::Yes);
     w.cmdImporta_Click();
     EXPECT_TRUE(dialogs.lastMessage().startsWith("L'archivio di origine è in sola lettura"));
-    EXPECT_EQ(test::countAddresses(f.session.mainDb), 5);
-    EXPECT_EQ(test::countIn(source), 3);
+    EXPECT_EQ(test::countAddresses(f.session.mainDb), 6);
+    EXPECT_EQ(test::countIn(readOnly), 4);
 
     // The open archive replaced by another file before the delete: the source keeps all.
     const QString second = makeSource("seconda.mdb");
@@ -187,33 +202,7 @@ TEST(frmIMPORTA, DeletesFromTheSourceOnlyWhenItIsWritableAndTheArchiveStillInPla
     });
     w.cmdImporta_Click();
     EXPECT_TRUE(dialogs.lastMessage().startsWith("L'archivio di destinazione è stato spostato"));
-    EXPECT_EQ(test::countIn(second), 3);
-}
-
-TEST(frmESPORTA, FormatChoiceWritesCsvOrVCardWithTheirOwnFileKinds) {
-    test::WindowFixture f(2);
-    f.settings.setRangeChoice(Section::Esporta, 1);
-    auto* w = new frmESPORTA(f.ctx(), grid(1, 0));
-    QPointer<frmESPORTA> alive(w);
-    for (int i = 0; i < 17; ++i)
-        w->choices->ckCampo[std::size_t(i)]->setChecked(i == 2 || i == 7);
-    EXPECT_TRUE(w->optFormato[0]->isChecked());
-    w->optFormato[1]->setChecked(true);
-    EXPECT_FALSE(w->choices->txtDESC->isEnabled());
-    const QString csv = f.dir.filePath("lista.csv");
-    f.dialogs.answerFile(csv);
-    w->cmdEsporta_Click();
-    EXPECT_EQ(f.dialogs.lastMessage(), "Esportazione terminata.");
-    EXPECT_EQ(test::fileBytes(csv), "\xEF\xBB\xBF"
-                                    "COGNOME,CITTA\r\nCognome01,Milano\r\nCognome02,Roma\r\n");
-
-    w->optFormato[2]->setChecked(true);
-    const QString vcf = f.dir.filePath("lista.vcf");
-    f.dialogs.answerFile(vcf);
-    w->cmdEsporta_Click();
-    EXPECT_TRUE(
-        test::fileBytes(vcf).startsWith("BEGIN:VCARD\r\nVERSION:3.0\r\nN:Cognome01;;;;\r\n"));
-    delete alive.data();
+    EXPECT_EQ(test::countIn(second), 4);
 }
 
 TEST(ExchangeWindows, ExportGoesWithTheGridAndImportReloadsIt) {
