@@ -4,11 +4,8 @@
 #include "archive/Statement.h"
 #include "archive/Transaction.h"
 
-#include <QStringList>
 #include <QTemporaryDir>
-#include <QVariant>
 #include <gtest/gtest.h>
-#include <memory>
 #include <ostream>
 
 // Readable QString values in assertion messages (internal to each test file).
