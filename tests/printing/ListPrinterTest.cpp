@@ -24,20 +24,8 @@ ListFieldMask ticked(std::initializer_list<int> fields) {
 }
 
 AddressRecord rossi() {
-    AddressRecord r;
-    r[0] = "12";
-    r[2] = "Rossi";
-    r[3] = "Mario";
-    r[5] = "Via Roma 1";
-    r[6] = "20100";
-    r[7] = "Milano";
-    r[8] = "MI";
-    r[9] = "I";
-    r[10] = "02 123456";
-    r[13] = QString(40, 'e');
-    r[14] = "AB";
-    r[15] = "note";
-    return r;
+    return {{"12", "", "Rossi", "Mario", "", "Via Roma 1", "20100", "Milano", "MI", "I",
+             "02 123456", "", "", QString(40, 'e'), "AB", "note"}};
 }
 
 const auto mmPerChar = [](double mm) {
@@ -217,8 +205,7 @@ TEST(ListPrinter, LetterSumsLeaveTheRunningTextAsMeasured) {
 
     ListPrintRequest request;
     request.formatted = false;
-    for (int f = 0; f <= 14; ++f)
-        request.fields[std::size_t(f)] = true;
+    std::fill_n(request.fields.begin(), 15, true);
     RecordingPrinter printer;
     test::MemorySource source(rows);
     ListPrinter::print(printer, source, request);

@@ -16,7 +16,6 @@
 #include "printing/SummaryQuery.h"
 
 #include <QImage>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -27,30 +26,24 @@ namespace {
 
 constexpr int kDpi = 100;
 
-bool dark(const QImage& img, int x, int y) {
-    return qGray(img.pixel(x, y)) < 128;
-}
-
 // Dark pixels of a with no dark pixel of b within one pixel (anti-aliasing aside), as
 // a share of a's dark pixels; dark counts a's dark pixels.
 double unmatchedShare(const QImage& a, const QImage& b, qint64* dark = nullptr) {
-    const int w = std::min(a.width(), b.width());
-    const int h = std::min(a.height(), b.height());
+    const int w = std::min(a.width(), b.width()), h = std::min(a.height(), b.height());
+    const auto ink = [w, h](const QImage& img, int x, int y) {
+        return x >= 0 && y >= 0 && x < w && y < h && qGray(img.pixel(x, y)) < 128;
+    };
     qint64 total = 0, unmatched = 0;
-    for (int y = 0; y < h; ++y) {
+    for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
-            if (!::dark(a, x, y))
+            if (!ink(a, x, y))
                 continue;
             ++total;
             bool near = false;
-            for (int dy = -1; dy <= 1 && !near; ++dy)
-                for (int dx = -1; dx <= 1 && !near; ++dx) {
-                    const int xx = x + dx, yy = y + dy;
-                    near = xx >= 0 && yy >= 0 && xx < w && yy < h && ::dark(b, xx, yy);
-                }
+            for (int d = 0; d < 9 && !near; ++d)
+                near = ink(b, x + d % 3 - 1, y + d / 3 - 1);
             unmatched += !near;
         }
-    }
     if (dark)
         *dark = total;
     return total ? double(unmatched) / double(total) : 0;

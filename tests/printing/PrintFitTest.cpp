@@ -126,8 +126,6 @@ TEST(LabelFit, TopOffsetMovesTheBlockOnlyAsFarAsItFitsAndReportsWhatCannotFit) {
     ASSERT_FALSE(lines.empty());
     const double labelTop = kLayout.physicalLabel({1, 1}).top() - tall.paperOrigin().y();
     EXPECT_NEAR(lines.front().y, labelTop - 6, 1e-9);
-    EXPECT_EQ(StampaEtichette::cutLabelsNote({"7"}), "Etichette con testo tagliato: 1 (NR 7)");
-    EXPECT_EQ(StampaEtichette::cutLabelsNote({}), "");
 }
 
 TEST(LabelFit, LeftOffsetJoinsAndShortensWithinTheRoomLeft) {

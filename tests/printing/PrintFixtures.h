@@ -56,19 +56,9 @@ inline archive::Database sampleArchive(const QString& path, int count, int seed)
 inline printing::SheetFormat customSheet(int columns, int rows, double w, double h, double left,
                                          double top, double dx, double dy,
                                          printing::PaperSize paper = printing::PaperSize::A4) {
-    printing::SheetFormat f;
-    f.name = printing::SheetCatalog::customName();
-    f.source = printing::SheetFormat::Source::Custom;
-    f.paper = paper;
-    f.columns = columns;
-    f.rows = rows;
-    f.labelWidth = w;
-    f.labelHeight = h;
-    f.sheetLeft = left;
-    f.sheetTop = top;
-    f.columnPitch = dx;
-    f.rowPitch = dy;
-    return f;
+    return printing::SheetFormat(printing::SheetCatalog::customName(), QString(),
+                                 printing::SheetFormat::Source::Custom, paper, columns, rows, w, h,
+                                 left, top, dx, dy);
 }
 
 // Clears the stored sheet choice, so tests do not see each other's.

@@ -232,25 +232,6 @@ TEST(TestSheet, OutlinesCrossesRulersAndHeadingLandWhereTheCalibratedPrinterPuts
     }
 }
 
-TEST(StampaEtichette, OutlinesOptionDrawsEachLabelAsItLands) {
-    test::MemorySource source;
-    for (int i = 1; i <= 4; ++i)
-        source.add(test::sampleAddress(i));
-    for (const bool outlines : {false, true}) {
-        source.rewind();
-        LinePrinter printer;
-        LabelOptions options;
-        options.outlines = outlines;
-        test::printLabels(printer, source, options);
-        EXPECT_EQ(printer.lines.size(), outlines ? 16u : 0u);
-        if (outlines) {
-            const QRectF r =
-                SheetFormat::standard().physicalLabel({2, 1}).translated(-printer.paperOrigin());
-            EXPECT_TRUE(hasLine(printer.lines, r.topLeft(), r.topRight()));
-        }
-    }
-}
-
 TEST(CupsDestinations, LpstatListsNamesAndTheDefault) {
     const auto list =
         CupsDestinations::parse(QStringLiteral("Laser_Ufficio\nEtichette\n\n"),

@@ -100,9 +100,7 @@ QStringList waitForPdfs(const QString& outDir, const QStringList& before, int n,
 // Labels 1..n of the sample addresses from the sheet's first label, as the labels window
 // prints them.
 void printLabels(std::unique_ptr<Printer> printer, int n) {
-    test::MemorySource source;
-    for (int i = 1; i <= n; ++i)
-        source.add(test::sampleAddress(i));
+    test::MemorySource source = test::sampleSource(n);
     LabelPosition pos;
     StampaEtichette(*printer, {}).print(source, pos);
     printer->finishJob();

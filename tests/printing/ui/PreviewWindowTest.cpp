@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QSpinBox>
 #include <QTableView>
@@ -114,8 +115,7 @@ TEST(PreviewWindow, OpensOnFirstPageNavigatesAndClosesWithoutPrinting) {
     // "Stampa" runs the real job with its confirmations.
     c.dialogs.answerInput(QStringLiteral("gruppo-aa"));
     w.cmdAnteprima_Click();
-    p = openedPreview(w);
-    ASSERT_NE(p, nullptr);
+    ASSERT_NE(p = openedPreview(w), nullptr);
     p->cmdStampa->click();
     EXPECT_TRUE(QFile::exists(c.state.stampeTipDir + "/gruppo-aa.txt"));
     EXPECT_EQ(c.dialogs.lastMessage(), "Stampa terminata.");
@@ -128,12 +128,10 @@ TEST(PreviewWindow, SingleLabelsFollowTheChosenSheetAndPrinterAndMarkNothing) {
     const auto sheet = SheetCatalog().find(QStringLiteral("A4 2x7 99,1x38,1"));
     ASSERT_TRUE(sheet.has_value());
     SheetCatalog::setCurrent(c.settings, *sheet);
-    struct Restore {
-        ~Restore() {
-            QSettings(QStringLiteral("QZ"), QStringLiteral("Velomar"))
-                .remove(QStringLiteral("Etichette"));
-        }
-    } restore;
+    const auto restore = qScopeGuard([] {
+        QSettings(QStringLiteral("QZ"), QStringLiteral("Velomar"))
+            .remove(QStringLiteral("Etichette"));
+    });
 
     frmStampaSingola w(c.ctx);
     ASSERT_TRUE(w.load());
@@ -175,8 +173,7 @@ TEST(PreviewWindow, SingleLabelsFollowTheChosenSheetAndPrinterAndMarkNothing) {
     c.provider->margins = QMarginsF(14, 14, 6, 6);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     w.cmdAnteprima_Click();
-    p = openedPreview(w);
-    ASSERT_NE(p, nullptr);
+    ASSERT_NE(p = openedPreview(w), nullptr);
     EXPECT_NEAR(firstInkMm(p->shownImage(), p->dpi()) - pdfInk, 14 - 25.4 / 6, 0.6);
     p->cmdChiudi->click();
     c.provider->margins.reset();
@@ -185,8 +182,7 @@ TEST(PreviewWindow, SingleLabelsFollowTheChosenSheetAndPrinterAndMarkNothing) {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     w.GRIDch->selectRow(0);
     w.cmdAnteprimaBusta_Click();
-    p = openedPreview(w);
-    ASSERT_NE(p, nullptr);
+    ASSERT_NE(p = openedPreview(w), nullptr);
     EXPECT_EQ(p->pageCount(), 1);
     EXPECT_GT(p->shownImage().width(), p->shownImage().height());
     p->cmdChiudi->click();
@@ -225,8 +221,7 @@ TEST(PreviewWindow, ListAndSummaryRunTheirJobPageByPage) {
     printing::ui::frmRiepiloghi summary(f.ctx());
     summary.show();
     summary.cmdAnteprima_Click();
-    p = openedPreview(summary);
-    ASSERT_NE(p, nullptr);
+    ASSERT_NE(p = openedPreview(summary), nullptr);
     EXPECT_EQ(p->pageCount(), 1);
     QTest::qWait(50);
     EXPECT_TRUE(summary.isVisible()); // the preview does not close the summary

@@ -15,6 +15,7 @@
 #include <QDoubleSpinBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLineF>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTableView>
@@ -133,18 +134,21 @@ TEST(frmStampaTipogr, GroupCodeRulesAndJob) {
     EXPECT_EQ(printed.count(" "), 3);
     EXPECT_EQ(printed[1], "BIANCHI LUCA"); // 10100 first
 
-    // "Stampa i contorni": each of the three labels outlined as well.
-    const auto rules = [&] {
-        return std::count_if(c.events.begin(), c.events.end(), [](const auto& e) {
-            return e.kind == RecordingPrinter::Event::Kind::Rule;
+    // "Stampa i contorni": each of the three labels outlined as well, where it lands.
+    const auto rules = [&](QPointF from) {
+        return std::count_if(c.events.begin(), c.events.end(), [from](const auto& e) {
+            return e.kind == RecordingPrinter::Event::Kind::Rule &&
+                   (from.isNull() || QLineF(from, QPointF(e.x, e.y)).length() < 1e-9);
         });
     };
-    EXPECT_EQ(rules(), 0);
+    EXPECT_EQ(rules({}), 0);
     w.chkContorni->setChecked(true);
     c.dialogs.answerMessage(MsgResult::Ok);
     c.dialogs.answerInput(QStringLiteral("gruppo-aa-contorni"));
     w.cmdStampa_Click();
-    EXPECT_EQ(rules(), 3 * 4);
+    EXPECT_EQ(rules({}), 3 * 4);
+    const QPointF origin(25.4 / 6, 25.4 / 6); // the recording printer's paper origin
+    EXPECT_EQ(rules(SheetFormat::standard().physicalLabel({1, 3}).bottomRight() - origin), 1);
 }
 
 TEST(CalibrationDialog, SavesOnlyItsPrinterRefusesOneGoneDrawsTheLabelsMovedAndThePrinterIsKept) {
