@@ -8,7 +8,6 @@
 #include "settings/Settings.h"
 #include "support/CommandRun.h"
 
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <tuple>

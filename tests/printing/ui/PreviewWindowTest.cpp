@@ -73,17 +73,16 @@ TEST(PreviewWindow, OpensOnFirstPageNavigatesAndClosesWithoutPrinting) {
     EXPECT_FALSE(p->cmdPrecedente->isEnabled());
 
     QWidget* focus = QApplication::focusWidget() ? QApplication::focusWidget() : p;
-    QTest::keyClick(focus, Qt::Key_PageDown);
-    EXPECT_EQ(p->currentPage(), 2);
-    QTest::keyClick(focus, Qt::Key_End);
-    EXPECT_EQ(p->currentPage(), 3);
-    EXPECT_FALSE(p->cmdSuccessiva->isEnabled());
-    QTest::keyClick(focus, Qt::Key_PageDown); // stays on the last page
-    EXPECT_EQ(p->currentPage(), 3);
-    QTest::keyClick(focus, Qt::Key_Home);
-    EXPECT_EQ(p->currentPage(), 1);
-    QTest::keyClick(focus, Qt::Key_PageUp);
-    EXPECT_EQ(p->currentPage(), 1);
+    // Page Down at the last page and Page Up at the first stay where they are.
+    for (const auto& [key, page] : {std::pair{Qt::Key_PageDown, 2},
+                                    {Qt::Key_End, 3},
+                                    {Qt::Key_PageDown, 3},
+                                    {Qt::Key_Home, 1},
+                                    {Qt::Key_PageUp, 1}}) {
+        QTest::keyClick(focus, key);
+        EXPECT_EQ(p->currentPage(), page) << key;
+        EXPECT_EQ(p->cmdSuccessiva->isEnabled(), page < 3);
+    }
     p->txtPagina->setValue(2); // the page number box
     EXPECT_EQ(p->currentPage(), 2);
     EXPECT_EQ(p->windowTitle(), "Anteprima di stampa - Pagina 2 di 3");
