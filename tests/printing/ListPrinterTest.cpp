@@ -191,12 +191,10 @@ TEST(ListPrinter, LetterSumsLeaveTheRunningTextAsMeasured) {
         rows.push_back(r);
     AddressRecord odd = rossi();
     for (const QString& cognome :
-         {QString(120, 'W'), QStringLiteral("Σπύρος Παπαδόπουλος ") + QString(60, QChar(0x3A9)),
-          QStringLiteral("Rene\u0301e ") + QString(80, QChar(0x301)),
-          QStringLiteral("Via\tdei\tTab ") + QString(70, 'm'),
-          QStringLiteral("   spazi iniziali ") + QString(90, 'i'),
-          QStringLiteral("Riga uno\nriga due ") + QString(100, 'x'),
-          QStringLiteral("北京市朝阳区建国路 ") + QString(40, QChar(0x5317))}) {
+         {QString(120, 'W'), "Σπύρος Παπαδόπουλος " + QString(60, QChar(0x3A9)),
+          "Rene\u0301e " + QString(80, QChar(0x301)), "Via\tdei\tTab " + QString(70, 'm'),
+          "   spazi iniziali " + QString(90, 'i'), "Riga uno\nriga due " + QString(100, 'x'),
+          "北京市朝阳区建国路 " + QString(40, QChar(0x5317))}) {
         odd[2] = cognome;
         rows.push_back(odd);
         odd[5] = cognome; // and in a later part

@@ -306,8 +306,7 @@ TEST(LabelFit, BatchLabelsNamesTheLabelsWithTextCut) {
     auto wide = test::sampleAddress(2);
     wide[5] = QString(35, QLatin1Char('W')); // wider than any label
     test::archiveWith(mdb, {test::sampleAddress(1), wide});
-    const auto run =
-        test::runCommand("labels", {mdb, "--pdf", dir.filePath(QStringLiteral("e.pdf"))});
+    const auto run = test::runCommand("labels", {mdb, "--pdf", dir.filePath("e.pdf")});
     ASSERT_EQ(run.status, 0);
     EXPECT_EQ(run.err.trimmed(), QStringLiteral("Etichette con testo tagliato: 1 (NR 2)"));
 }

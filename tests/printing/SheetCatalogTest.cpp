@@ -166,8 +166,7 @@ TEST(SheetCatalog, SourcesSearchAndTheStoredChoice) {
 
     // A damaged store falls back to the standard sheet rather than printing nonsense.
     {
-        QSettings raw(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("QZ"),
-                      QStringLiteral("Velomar"));
+        QSettings raw(QSettings::NativeFormat, QSettings::UserScope, "QZ", "Velomar");
         raw.setValue(QStringLiteral("Etichette/Foglio"), QStringLiteral("Qualcosa"));
         raw.setValue(QStringLiteral("Etichette/Larghezza"), QStringLiteral("500"));
     }
@@ -224,9 +223,8 @@ TEST(SheetCatalog, UnreadableChoiceIsToldAndAnUnsavedChoiceFails) {
             .setValue(QStringLiteral("Etichette/") + d.key, QString::fromUtf8(d.value));
         QString note;
         EXPECT_EQ(SheetCatalog::current(settings::Settings(), &note), SheetFormat::standard());
-        EXPECT_TRUE(note.contains(QStringLiteral("«Personalizzato»")) &&
-                    note.contains(QString::fromUtf8(d.why)) &&
-                    note.endsWith(QStringLiteral("Si usa il foglio standard «A4 3x8 70x36».")))
+        EXPECT_TRUE(note.contains("«Personalizzato»") && note.contains(QString::fromUtf8(d.why)) &&
+                    note.endsWith("Si usa il foglio standard «A4 3x8 70x36»."))
             << note.toStdString();
 
         EXPECT_TRUE(test::runCommand("formats", {}).err.contains(note));
@@ -240,8 +238,7 @@ TEST(SheetCatalog, UnreadableChoiceIsToldAndAnUnsavedChoiceFails) {
     test::forgetSheets();
 
     // Settings in a folder nobody can create, root included.
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
-                       QStringLiteral("/proc/velomar-no-settings"));
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, "/proc/velomar-no-settings");
     for (const QStringList& args : {QStringList{"--set", "A4 2x8 105x37"},
                                     QStringList{"--custom", "A4,3,8,70,36,0,4.5,70,36"}}) {
         const test::CommandRun r = test::runCommand("formats", args);
@@ -251,6 +248,5 @@ TEST(SheetCatalog, UnreadableChoiceIsToldAndAnUnsavedChoiceFails) {
             << r.err.toStdString();
         EXPECT_FALSE(r.out.contains(QStringLiteral("Formato in uso"))) << r.out.toStdString();
     }
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
-                       test::testRoot() + QStringLiteral("/config"));
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, test::testRoot() + "/config");
 }

@@ -127,10 +127,7 @@ TEST(PreviewWindow, SingleLabelsFollowTheChosenSheetAndPrinterAndMarkNothing) {
     const auto sheet = SheetCatalog().find(QStringLiteral("A4 2x7 99,1x38,1"));
     ASSERT_TRUE(sheet.has_value());
     SheetCatalog::setCurrent(c.settings, *sheet);
-    const auto restore = qScopeGuard([] {
-        QSettings(QStringLiteral("QZ"), QStringLiteral("Velomar"))
-            .remove(QStringLiteral("Etichette"));
-    });
+    const auto restore = qScopeGuard([] { QSettings("QZ", "Velomar").remove("Etichette"); });
 
     frmStampaSingola w(c.ctx);
     ASSERT_TRUE(w.load());
@@ -197,9 +194,8 @@ TEST(PreviewWindow, SingleLabelsFollowTheChosenSheetAndPrinterAndMarkNothing) {
 TEST(PreviewWindow, ListAndSummaryRunTheirJobPageByPage) {
     test::WindowFixture f(200);
     f.settings.setFieldChoice(settings::Settings::FieldSection::StampaNF, 2, 1);
-    printing::ui::frmStampaLista list(f.ctx(),
-                                      {[] { return QStringLiteral("Cognome"); },
-                                       [] { return qint64(1); }, [] { return qint64(1); }});
+    printing::ui::frmStampaLista list(
+        f.ctx(), {[] { return "Cognome"; }, [] { return qint64(1); }, [] { return qint64(1); }});
     list.show();
     for (auto* box : list.choices->ckCampo)
         box->setChecked(true);

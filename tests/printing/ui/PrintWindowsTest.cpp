@@ -156,8 +156,7 @@ TEST(CalibrationDialog, SavesOnlyItsPrinterRefusesOneGoneDrawsTheLabelsMovedAndT
     const PrinterCalibration office{0.5, 0.5, 100.5, 100.5};
     office.save(c.settings, QStringLiteral("Ufficio"));
     {
-        ui::CalibrationDialog w(c.dialogs, c.printers, QStringLiteral("Laser"),
-                                SheetFormat::standard());
+        ui::CalibrationDialog w(c.dialogs, c.printers, "Laser", SheetFormat::standard());
         EXPECT_TRUE(w.values().isIdentity()); // never calibrated
         const QRectF before = w.picEtichette->movedLabelRect(24);
         w.txtSpostamentoX->setValue(2.3);
@@ -174,20 +173,17 @@ TEST(CalibrationDialog, SavesOnlyItsPrinterRefusesOneGoneDrawsTheLabelsMovedAndT
     EXPECT_EQ(PrinterCalibration::load(c.settings, QStringLiteral("Ufficio")), office);
     {
         // Opens on the stored values; "Azzera" and "Salva" leave the printer without any.
-        ui::CalibrationDialog w(c.dialogs, c.printers, QStringLiteral("Ufficio"),
-                                SheetFormat::standard());
+        ui::CalibrationDialog w(c.dialogs, c.printers, "Ufficio", SheetFormat::standard());
         EXPECT_EQ(w.values(), office);
         w.cmdAzzera_Click();
         EXPECT_TRUE(w.cmdSalva_Click());
     }
     EXPECT_FALSE(PrinterCalibration::isStored(c.settings, QStringLiteral("Ufficio")));
     {
-        ui::CalibrationDialog w(c.dialogs, c.printers, QStringLiteral("Sparita"),
-                                SheetFormat::standard());
+        ui::CalibrationDialog w(c.dialogs, c.printers, "Sparita", SheetFormat::standard());
         w.txtSpostamentoX->setValue(1);
         EXPECT_FALSE(w.cmdSalva_Click());
-        EXPECT_TRUE(
-            c.dialogs.lastMessage().contains(QStringLiteral("\"Sparita\" non è più disponibile")));
+        EXPECT_TRUE(c.dialogs.lastMessage().contains("\"Sparita\" non è più disponibile"));
     }
     EXPECT_FALSE(PrinterCalibration::isStored(c.settings, QStringLiteral("Sparita")));
 
@@ -200,8 +196,7 @@ TEST(CalibrationDialog, SavesOnlyItsPrinterRefusesOneGoneDrawsTheLabelsMovedAndT
     window.cmdProva->click();
     const QStringList printed = c.printed();
     ASSERT_TRUE(printed.size() > 2);
-    EXPECT_TRUE(
-        printed[printed.size() - 2].startsWith(QStringLiteral("Foglio di prova - Laser - ")));
+    EXPECT_TRUE(printed[printed.size() - 2].startsWith("Foglio di prova - Laser - "));
     EXPECT_TRUE(printed.last().contains(QStringLiteral("orizzontale +2,3 mm")));
     const double plainX = 8 + 4; // the heading's left edge in the layout
     const QPointF origin(25.4 / 6, 25.4 / 6);
