@@ -37,8 +37,7 @@ bool inside(const QRectF& outer, const QRectF& box) {
 QString nameForPairWidth(const PrintFont& font, const QString& surname, double from, double to) {
     QString name;
     const auto pair = [&] {
-        return PrintFonts::textWidthMm(font, surname + QLatin1Char(' ')) +
-               PrintFonts::textWidthMm(font, name);
+        return PrintFonts::textWidthMm(font, surname + ' ') + PrintFonts::textWidthMm(font, name);
     };
     while (pair() < from)
         name += name.size() % 6 == 5 ? QLatin1Char(' ') : QLatin1Char('A');

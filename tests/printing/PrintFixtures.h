@@ -63,17 +63,15 @@ inline printing::SheetFormat customSheet(int columns, int rows, double w, double
 
 // Clears the stored sheet choice, so tests do not see each other's.
 inline void forgetSheets() {
-    QSettings store(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("QZ"),
-                    QStringLiteral("Velomar"));
-    store.remove(QStringLiteral("Etichette"));
-    store.remove(QStringLiteral("EtichettaPersonale"));
+    QSettings store(QSettings::NativeFormat, QSettings::UserScope, "QZ", "Velomar");
+    store.remove("Etichette");
+    store.remove("EtichettaPersonale");
 }
 
 inline QString dataFile(const QString& name) {
     return QStringLiteral(VELOMAR_SOURCE_DIR "/tests/printing/data/") + name;
 }
-const QStringList kTemplateFiles = {QStringLiteral("databecker-iso-templates.xml"),
-                                    QStringLiteral("maco-us-templates.xml")};
+const QStringList kTemplateFiles = {"databecker-iso-templates.xml", "maco-us-templates.xml"};
 
 // The two glabels template files kept with the tests, read.
 inline printing::GlabelsTemplates::Result testTemplates() {
