@@ -24,7 +24,7 @@ using namespace velomar::printing;
 
 namespace {
 
-constexpr int kDpi = 100;
+constexpr int kDpi = 100; // as the PDF pages are drawn
 
 // Dark pixels of a with no dark pixel of b within one pixel (anti-aliasing aside), as
 // a share of a's dark pixels; dark counts a's dark pixels.
@@ -47,10 +47,6 @@ double unmatchedShare(const QImage& a, const QImage& b, qint64* dark = nullptr) 
     if (dark)
         *dark = total;
     return total ? double(unmatched) / double(total) : 0;
-}
-
-QImage pdfPage(const QString& pdf, int page, const QString& dir) {
-    return test::pdfPage(pdf, page, dir, kDpi);
 }
 
 // The preview page and the printed one: same size, same ink within a pixel, enough of it.
@@ -145,12 +141,12 @@ TEST(PreviewPage, PagesAgreeWithThePdfOfTheSameJob) {
     for (int page : {1, 4}) {
         SCOPED_TRACE(page);
         const QImage shown = preview.render(page, kDpi);
-        expectSamePage(shown, pdfPage(pdf, page, dir.path()), 5000);
+        expectSamePage(shown, test::pdfPage(pdf, page, dir.path()), 5000);
         (page == 1 ? page1 : page4) = shown;
     }
     // A page placed wrongly is caught: page 4 is not page 1, nor shifted by one label.
     EXPECT_GT(unmatchedShare(page4, page1), 0.2);
-    EXPECT_GT(unmatchedShare(page4, pdfPage(pdf, 3, dir.path())), 0.2);
+    EXPECT_GT(unmatchedShare(page4, test::pdfPage(pdf, 3, dir.path())), 0.2);
 
     // The printer that passes over pages, fed the whole job, draws the same page 4.
     {
@@ -220,9 +216,9 @@ TEST(PreviewPage, EveryPageFromItsStartIsThatPageOfTheWholeJobAndOfThePdf) {
         for (int page : {1, 2}) {
             SCOPED_TRACE(std::string(name) + " pagina " + std::to_string(page));
             const QImage shown = preview.render(page, kDpi);
-            expectSamePage(shown, pdfPage(pdf, page, dir.path()), 1000);
+            expectSamePage(shown, test::pdfPage(pdf, page, dir.path()), 1000);
             if (page > 1) // a page one line off is caught
-                EXPECT_GT(unmatchedShare(shown, pdfPage(pdf, page - 1, dir.path())), 0.2);
+                EXPECT_GT(unmatchedShare(shown, test::pdfPage(pdf, page - 1, dir.path())), 0.2);
         }
         for (qint64 page = 1; page <= preview.pageCount(); ++page) {
             counting->reads = 0;
@@ -287,9 +283,7 @@ TEST(PreviewPage, OneLabelPerDoorPagesAreThoseOfThePrint) {
         family.push_back(test::address("", "", "ROSSI", QStringLiteral("NOME%1").arg(i), "",
                                        QStringLiteral("VIA ROMA %1").arg(i % 6 + 1), "00100",
                                        "ROMA", ""));
-    test::archiveWith(mdb, family);
-    auto db = archive::ArchiveFile::open(mdb, archive::ArchiveKind::Addresses,
-                                         archive::ArchiveFile::Access::ReadOnly);
+    auto db = test::archiveWith(mdb, family);
     auto rs = archive::Recordset::open(db, QStringLiteral("TabMAIL"), archive::LockType::ReadOnly);
     LabelPreview preview(rs, {}, {1, 1});
     EXPECT_EQ(preview.pageCount(), 2);

@@ -35,14 +35,16 @@ inline void charMillimetres(printing::RecordingPrinter& printer, double lineHeig
     printer.setLineHeight(lineHeight);
 }
 
-// A new address archive at path holding records, numbered from 1 in order.
-inline void archiveWith(const QString& path, const std::vector<archive::AddressRecord>& records) {
+// A new address archive at path holding records, numbered from 1 in order; left open.
+inline archive::Database archiveWith(const QString& path,
+                                     const std::vector<archive::AddressRecord>& records) {
     createTestArchive(path);
     archive::Database db(path, archive::Database::Mode::ReadWrite);
     db.exec(QStringLiteral("BEGIN"));
     for (const auto& r : records)
         addTestAddress(db, r);
     db.exec(QStringLiteral("COMMIT"));
+    return db;
 }
 
 // The sample archive of count addresses written to path, opened read-only.

@@ -24,8 +24,7 @@ TEST(SummaryQuery, CountsEveryRowIncludingNullsAgainstAnIndependentCount) {
         r[14] = groups[i % groups.size()];
         ++expected[r[14].toUpper()];
     }
-    test::archiveWith(path, records);
-    archive::Database db(path, archive::Database::Mode::ReadWrite);
+    archive::Database db = test::archiveWith(path, records);
 
     const auto byValue = SummaryQuery::run(db, "GR", Order::ByValue);
     ASSERT_EQ(byValue.size(), expected.size());
