@@ -81,12 +81,10 @@ TEST(BatchTestSheet, DrawsThePrinterSheetAndRefusesWhatItMustNotWrite) {
                               QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy"))))
         << text.toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral("Calibrazione: nessuna")));
-    EXPECT_TRUE(words.contains(QStringLiteral("200")) &&
-                words.contains(QStringLiteral("280"))); // the rulers
+    EXPECT_TRUE(words.contains("200") && words.contains("280")); // the rulers
 
     // A printer that is not there, and a file in use, are refused and nothing is written.
-    run = runCommand(QStringLiteral("test-sheet"),
-                     {"--pdf", dir.filePath("no.pdf"), "--printer", "Sparita"});
+    run = runCommand("test-sheet", {"--pdf", dir.filePath("no.pdf"), "--printer", "Sparita"});
     EXPECT_EQ(run.status, 1);
     EXPECT_TRUE(run.err.contains(QStringLiteral("non è installata"))) << run.err.toStdString();
     EXPECT_FALSE(QFile::exists(dir.filePath("no.pdf")));

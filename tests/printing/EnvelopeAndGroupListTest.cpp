@@ -9,12 +9,6 @@ using namespace velomar;
 using namespace velomar::printing;
 using test::address;
 
-namespace {
-void charMillimetres(RecordingPrinter& printer) {
-    test::charMillimetres(printer, 5);
-}
-} // namespace
-
 TEST(StampaBusta, LinesJoinUnder110AndLocalityIsNeverCut) {
     const auto mm = test::mmPerChar;
     const QString city(40, QLatin1Char('C'));
@@ -38,7 +32,7 @@ TEST(StampaBusta, SenderBlockKeepsEmptyLinesAddressBlockSkipsThem) {
     const StampaBusta::Sender sender{"Ditta Srl", "Via Po 2", "10100 TORINO", "", "", ""};
     { // Without the sender option only the address is printed, on a landscape page.
         RecordingPrinter printer;
-        charMillimetres(printer);
+        test::charMillimetres(printer, 5);
         StampaBusta::print(printer, {false, false, 0, 0}, sender, record);
         EXPECT_EQ(printer.printedTexts(),
                   (QStringList{"ROSSI MARIO", "VIA ROMA 1", "00100 ROMA (RM)"}));
@@ -51,7 +45,7 @@ TEST(StampaBusta, SenderBlockKeepsEmptyLinesAddressBlockSkipsThem) {
     }
     { // DeskJet feed with the sender: 6 sender lines, empty ones included.
         RecordingPrinter printer;
-        charMillimetres(printer);
+        test::charMillimetres(printer, 5);
         StampaBusta::print(printer, {true, true, 1, 0}, sender, record);
         const auto lines = printer.linesOfDocument(0);
         ASSERT_EQ(lines.size(), 6u + 3u);
@@ -65,7 +59,7 @@ TEST(StampaBusta, SenderBlockKeepsEmptyLinesAddressBlockSkipsThem) {
     }
     { // A failure aborts the envelope's document.
         RecordingPrinter printer;
-        charMillimetres(printer);
+        test::charMillimetres(printer, 5);
         printer.failAt(1, PrinterError::Cancelled);
         EXPECT_THROW(StampaBusta::print(printer, {}, sender, record), PrinterError);
         EXPECT_EQ(printer.documentsAborted(), 1);
@@ -74,7 +68,7 @@ TEST(StampaBusta, SenderBlockKeepsEmptyLinesAddressBlockSkipsThem) {
 
 TEST(GroupListPrinter, HeaderRulesAndColumns) {
     RecordingPrinter printer;
-    charMillimetres(printer);
+    test::charMillimetres(printer, 5);
     GroupListPrinter::print(printer, {{"AA", "Amici"}, {"B1", "Bocciofila"}}, QDate(2026, 12, 6));
     const QStringList texts = printer.printedTexts();
     const QString rule = QString(13, ' ') + QString(57, QChar(0x2014));

@@ -8,20 +8,8 @@ using namespace velomar;
 using namespace velomar::printing;
 using test::address;
 using test::MemorySource;
-using test::sampleAddress;
 
 namespace {
-
-void charMillimetres(RecordingPrinter& printer) {
-    test::charMillimetres(printer, 4);
-}
-
-MemorySource sources(int count) {
-    MemorySource source;
-    for (int i = 1; i <= count; ++i)
-        source.add(sampleAddress(i));
-    return source;
-}
 
 StampaEtichette::Lines linesFor(const archive::AddressRecord& r) {
     return StampaEtichette::labelLines(r, test::mmPerChar);
@@ -31,47 +19,42 @@ StampaEtichette::Lines linesFor(const archive::AddressRecord& r) {
 
 TEST(StampaEtichette, LabelLinesJoiningProvinceCutsAndCountry) {
     // Short surname and name join: "ROSSI " + "MARIO" is 11 mm.
-    auto l = linesFor(address("1", "Dott.", "ROSSI", "MARIO", "", "VIA ROMA 1", "00100  ",
-                              "  ROMA ", "RM", "FRANCIA"));
-    EXPECT_EQ(l[0], " ");
-    EXPECT_EQ(l[1], "Dott.");
-    EXPECT_EQ(l[2], "ROSSI MARIO");
-    EXPECT_EQ(l[3], "");
-    EXPECT_EQ(l[6], "00100 ROMA (RM)");
-    EXPECT_EQ(l[7], "- FRANCIA -");
+    EXPECT_EQ(linesFor(address("1", "Dott.", "ROSSI", "MARIO", "", "VIA ROMA 1", "00100  ",
+                               "  ROMA ", "RM", "FRANCIA")),
+              (StampaEtichette::Lines{" ", "Dott.", "ROSSI MARIO", "", "", "VIA ROMA 1",
+                                      "00100 ROMA (RM)", "- FRANCIA -"}));
 
     // 60 mm or more stays on two lines; 59.x joins (whole-millimetre part).
-    const QString surname(30, QLatin1Char('S'));
-    l = linesFor(address("2", "", surname, QString(29, QLatin1Char('N')), "", "", "", "", ""));
+    const QString surname(30, QLatin1Char('S')), name(29, QLatin1Char('N'));
+    const auto l = linesFor(address("2", "", surname, name, "", "", "", "", ""));
     EXPECT_EQ(l[2], surname + " ");
-    EXPECT_EQ(l[3], QString(29, QLatin1Char('N')));
-    l = StampaEtichette::labelLines(address("2", "", "AB", "CD", "", "", "", "", ""),
-                                    [](const QString& t) { return t == "AB " ? 30.0 : 29.99; });
-    EXPECT_EQ(l[2], "AB CD");
+    EXPECT_EQ(l[3], name);
+    EXPECT_EQ(
+        StampaEtichette::labelLines(address("2", "", "AB", "CD", "", "", "", "", ""),
+                                    [](const QString& t) { return t == "AB " ? 30.0 : 29.99; })[2],
+        "AB CD");
 
-    // An empty surname still prints a blank line, or blank + name when joined.
-    l = linesFor(address("3", "", "", "", "", "", "", "", ""));
-    EXPECT_EQ(l[2], " ");
-    l = linesFor(address("3", "", "", "ANNA", "", "", "", "", ""));
-    EXPECT_EQ(l[2], " ANNA");
-
-    // Province must be exactly 2 characters, untrimmed.
-    EXPECT_EQ(linesFor(address("4", "", "X", "", "", "", "00100", "ROMA", "R"))[6], "00100 ROMA");
-    EXPECT_EQ(linesFor(address("4", "", "X", "", "", "", "00100", "ROMA", "RM "))[6], "00100 ROMA");
-    EXPECT_EQ(linesFor(address("4", "", "X", "", "", "", "00100", "ROMA", ""))[7], "");
-
-    // A 40-character locality: 28 + province, or 33 without one.
-    const QString city = QString(34, QLatin1Char('C'));
-    const QString locality = "00100 " + city; // 40 characters
-    EXPECT_EQ(linesFor(address("5", "", "X", "", "", "", "00100", city, "MI"))[6],
-              locality.left(28) + " (MI)");
-    EXPECT_EQ(linesFor(address("5", "", "X", "", "", "", "00100", city, "MIL"))[6],
-              locality.left(33));
+    // An empty surname still prints a blank line, or blank + name when joined. The province
+    // must be exactly 2 characters, untrimmed. A 40-character locality keeps 28 characters
+    // before its province, 33 without one.
+    const QString city(34, QLatin1Char('C')), locality = "00100 " + city;
+    const auto at = [](const QString& citta, const QString& prov) {
+        return address("4", "", "X", "", "", "", "00100", citta, prov);
+    };
+    for (const auto& [r, line, text] :
+         {std::tuple{address("3", "", "", "", "", "", "", "", ""), 2, QString(" ")},
+          {address("3", "", "", "ANNA", "", "", "", "", ""), 2, " ANNA"},
+          {at("ROMA", "R"), 6, "00100 ROMA"},
+          {at("ROMA", "RM "), 6, "00100 ROMA"},
+          {at("ROMA", ""), 7, ""},
+          {at(city, "MI"), 6, locality.left(28) + " (MI)"},
+          {at(city, "MIL"), 6, locality.left(33)}})
+        EXPECT_EQ(linesFor(r)[std::size_t(line)], text) << r[3].toStdString() << r[8].toStdString();
 }
 
 TEST(StampaEtichette, PrintsLinesAtLabelPositionsSkippingEmptyOnes) {
     RecordingPrinter printer;
-    charMillimetres(printer);
+    test::charMillimetres(printer, 4);
     MemorySource source(
         {address("1", "", "ROSSI", "MARIO", "", "VIA ROMA 1", "00100", "ROMA", "RM"),
          address("2", "Ing.", "BIANCHI", "LUCA", "Direttore", "", "20100", "MILANO", "MI",
@@ -119,8 +102,8 @@ TEST(StampaEtichette, SheetBreaksAndReturnedPositions) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.count);
         RecordingPrinter printer;
-        charMillimetres(printer);
-        auto source = sources(c.count);
+        test::charMillimetres(printer, 4);
+        auto source = test::sampleSource(c.count);
         LabelPosition pos = c.start;
         StampaEtichette(printer, {}).print(source, pos);
         EXPECT_EQ(pos, c.end);
@@ -144,8 +127,8 @@ TEST(StampaEtichette, SheetBreaksAndReturnedPositions) {
 
 TEST(StampaEtichette, FailureAbortsOpenDocumentAndReportsCode) {
     RecordingPrinter printer;
-    charMillimetres(printer);
-    auto source = sources(30);
+    test::charMillimetres(printer, 4);
+    auto source = test::sampleSource(30);
     printer.failAt(24 * 5 + 7, PrinterError::Problem); // on the second sheet
     LabelPosition pos{1, 1};
     StampaEtichette engine(printer, {});

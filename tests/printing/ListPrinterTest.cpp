@@ -24,20 +24,8 @@ ListFieldMask ticked(std::initializer_list<int> fields) {
 }
 
 AddressRecord rossi() {
-    AddressRecord r;
-    r[0] = "12";
-    r[2] = "Rossi";
-    r[3] = "Mario";
-    r[5] = "Via Roma 1";
-    r[6] = "20100";
-    r[7] = "Milano";
-    r[8] = "MI";
-    r[9] = "I";
-    r[10] = "02 123456";
-    r[13] = QString(40, 'e');
-    r[14] = "AB";
-    r[15] = "note";
-    return r;
+    return {{"12", "", "Rossi", "Mario", "", "Via Roma 1", "20100", "Milano", "MI", "I",
+             "02 123456", "", "", QString(40, 'e'), "AB", "note"}};
 }
 
 const auto mmPerChar = [](double mm) {
@@ -203,12 +191,10 @@ TEST(ListPrinter, LetterSumsLeaveTheRunningTextAsMeasured) {
         rows.push_back(r);
     AddressRecord odd = rossi();
     for (const QString& cognome :
-         {QString(120, 'W'), QStringLiteral("Σπύρος Παπαδόπουλος ") + QString(60, QChar(0x3A9)),
-          QStringLiteral("Rene\u0301e ") + QString(80, QChar(0x301)),
-          QStringLiteral("Via\tdei\tTab ") + QString(70, 'm'),
-          QStringLiteral("   spazi iniziali ") + QString(90, 'i'),
-          QStringLiteral("Riga uno\nriga due ") + QString(100, 'x'),
-          QStringLiteral("北京市朝阳区建国路 ") + QString(40, QChar(0x5317))}) {
+         {QString(120, 'W'), "Σπύρος Παπαδόπουλος " + QString(60, QChar(0x3A9)),
+          "Rene\u0301e " + QString(80, QChar(0x301)), "Via\tdei\tTab " + QString(70, 'm'),
+          "   spazi iniziali " + QString(90, 'i'), "Riga uno\nriga due " + QString(100, 'x'),
+          "北京市朝阳区建国路 " + QString(40, QChar(0x5317))}) {
         odd[2] = cognome;
         rows.push_back(odd);
         odd[5] = cognome; // and in a later part
@@ -217,8 +203,7 @@ TEST(ListPrinter, LetterSumsLeaveTheRunningTextAsMeasured) {
 
     ListPrintRequest request;
     request.formatted = false;
-    for (int f = 0; f <= 14; ++f)
-        request.fields[std::size_t(f)] = true;
+    std::fill_n(request.fields.begin(), 15, true);
     RecordingPrinter printer;
     test::MemorySource source(rows);
     ListPrinter::print(printer, source, request);

@@ -34,18 +34,7 @@ inline archive::AddressRecord address(const QString& nr, const QString& titolo,
                                       const QString& nome2, const QString& indirizzo,
                                       const QString& cap, const QString& citta,
                                       const QString& prov, const QString& naz = {}) {
-    archive::AddressRecord r;
-    r[0] = nr;
-    r[1] = titolo;
-    r[2] = cognome;
-    r[3] = nome1;
-    r[4] = nome2;
-    r[5] = indirizzo;
-    r[6] = cap;
-    r[7] = citta;
-    r[8] = prov;
-    r[9] = naz;
-    return r;
+    return {{nr, titolo, cognome, nome1, nome2, indirizzo, cap, citta, prov, naz}};
 }
 
 // A plain Italian address numbered n.
@@ -53,6 +42,14 @@ inline archive::AddressRecord sampleAddress(int n) {
     return address(QString::number(n), QStringLiteral("Spett.le"), QStringLiteral("ROSSI%1").arg(n),
                    QStringLiteral("MARIO"), QString(), QStringLiteral("VIA ROMA %1").arg(n),
                    QStringLiteral("00100"), QStringLiteral("ROMA"), QStringLiteral("RM"));
+}
+
+// The plain addresses 1..count.
+inline MemorySource sampleSource(int count) {
+    MemorySource source;
+    for (int i = 1; i <= count; ++i)
+        source.add(sampleAddress(i));
+    return source;
 }
 
 } // namespace velomar::test

@@ -7,8 +7,6 @@
 
 #include <QFontInfo>
 #include <QImage>
-#include <QProcess>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -16,7 +14,6 @@ using namespace velomar;
 using namespace velomar::printing;
 using test::MemorySource;
 
-using test::pageCount;
 using test::Word;
 using test::wordsOf;
 
@@ -48,25 +45,18 @@ TEST(PdfPrinter, WideLineIsClippedAtItsLabelEdge) {
     ASSERT_FALSE(image.isNull());
     const double pxPerMm = 100 / 25.4;
     int inked = 0, outside = 0;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            if (qGray(image.pixel(x, y)) > 128)
-                continue;
-            ++inked;
-            if (x > 70 * pxPerMm + 1)
-                ++outside;
-        }
-    }
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (qGray(image.pixel(x, y)) <= 128) {
+                ++inked;
+                outside += x > 70 * pxPerMm + 1 ? 1 : 0;
+            }
     EXPECT_GT(inked, 100);
     EXPECT_EQ(outside, 0);
 }
 
-TEST(PdfPrinter, UnwritablePathFailsAndFailedJobLeavesNoFile) {
+TEST(PdfPrinter, AbortedOrEmptyJobLeavesNoFile) {
     QTemporaryDir dir;
-    {
-        PdfPrinter printer(dir.filePath(QStringLiteral("missing/folder/out.pdf")));
-        EXPECT_THROW(printer.printLine(QStringLiteral("x")), PrinterError);
-    }
     const QString pdf = dir.filePath(QStringLiteral("aborted.pdf"));
     {
         PdfPrinter printer(pdf);
@@ -95,18 +85,9 @@ TEST(PdfPrinter, EnvelopeOnLandscapePageAndGroupListAfterIt) {
         GroupListPrinter::print(printer, {{"AA", "Amici"}}, QDate(2026, 12, 6));
         printer.finishJob();
     }
-    QProcess p;
-    p.start(QStringLiteral("pdfinfo"), {QStringLiteral("-f"), QStringLiteral("1"),
-                                        QStringLiteral("-l"), QStringLiteral("2"), pdf});
-    p.waitForFinished(30000);
-    const QString info = QString::fromUtf8(p.readAllStandardOutput());
     // The envelope turns the page; the list keeps the orientation it finds.
-    EXPECT_TRUE(info.contains(
-        QRegularExpression(QStringLiteral(R"(Page\s+1 size:\s+84[12](\.\d+)? x 595)"))))
-        << info.toStdString();
-    EXPECT_TRUE(info.contains(
-        QRegularExpression(QStringLiteral(R"(Page\s+2 size:\s+84[12](\.\d+)? x 595)"))))
-        << info.toStdString();
+    for (int page : {1, 2})
+        EXPECT_EQ(test::pdfPage(pdf, page, dir.path(), 72).size(), QSize(842, 595)) << page;
     const auto words = wordsOf(pdf);
     const Word* rossi = test::findWord(words, QStringLiteral("ROSSI"));
     const Word* ditta = test::findWord(words, QStringLiteral("Ditta"));

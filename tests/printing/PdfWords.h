@@ -60,10 +60,8 @@ inline const Word* findWord(const std::vector<Word>& words, const QString& text,
 inline QImage pdfPage(const QString& pdf, int page, const QString& dir, int dpi = 100) {
     const QString prefix = dir + QStringLiteral("/page%1").arg(page);
     QProcess p;
-    p.start(QStringLiteral("pdftoppm"),
-            {QStringLiteral("-r"), QString::number(dpi), QStringLiteral("-f"),
-             QString::number(page), QStringLiteral("-l"), QString::number(page),
-             QStringLiteral("-png"), QStringLiteral("-singlefile"), pdf, prefix});
+    p.start("pdftoppm", {"-r", QString::number(dpi), "-f", QString::number(page), "-l",
+                         QString::number(page), "-png", "-singlefile", pdf, prefix});
     p.waitForFinished(60000);
     return QImage(prefix + QStringLiteral(".png")).convertToFormat(QImage::Format_RGB32);
 }

@@ -16,7 +16,6 @@
 #include "printing/SummaryQuery.h"
 
 #include <QImage>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -25,39 +24,29 @@ using namespace velomar::printing;
 
 namespace {
 
-constexpr int kDpi = 100;
-
-bool dark(const QImage& img, int x, int y) {
-    return qGray(img.pixel(x, y)) < 128;
-}
+constexpr int kDpi = 100; // as the PDF pages are drawn
 
 // Dark pixels of a with no dark pixel of b within one pixel (anti-aliasing aside), as
 // a share of a's dark pixels; dark counts a's dark pixels.
 double unmatchedShare(const QImage& a, const QImage& b, qint64* dark = nullptr) {
-    const int w = std::min(a.width(), b.width());
-    const int h = std::min(a.height(), b.height());
+    const int w = std::min(a.width(), b.width()), h = std::min(a.height(), b.height());
+    const auto ink = [w, h](const QImage& img, int x, int y) {
+        return x >= 0 && y >= 0 && x < w && y < h && qGray(img.pixel(x, y)) < 128;
+    };
     qint64 total = 0, unmatched = 0;
-    for (int y = 0; y < h; ++y) {
+    for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
-            if (!::dark(a, x, y))
+            if (!ink(a, x, y))
                 continue;
             ++total;
             bool near = false;
-            for (int dy = -1; dy <= 1 && !near; ++dy)
-                for (int dx = -1; dx <= 1 && !near; ++dx) {
-                    const int xx = x + dx, yy = y + dy;
-                    near = xx >= 0 && yy >= 0 && xx < w && yy < h && ::dark(b, xx, yy);
-                }
+            for (int d = 0; d < 9 && !near; ++d)
+                near = ink(b, x + d % 3 - 1, y + d / 3 - 1);
             unmatched += !near;
         }
-    }
     if (dark)
         *dark = total;
     return total ? double(unmatched) / double(total) : 0;
-}
-
-QImage pdfPage(const QString& pdf, int page, const QString& dir) {
-    return test::pdfPage(pdf, page, dir, kDpi);
 }
 
 // The preview page and the printed one: same size, same ink within a pixel, enough of it.
@@ -152,12 +141,12 @@ TEST(PreviewPage, PagesAgreeWithThePdfOfTheSameJob) {
     for (int page : {1, 4}) {
         SCOPED_TRACE(page);
         const QImage shown = preview.render(page, kDpi);
-        expectSamePage(shown, pdfPage(pdf, page, dir.path()), 5000);
+        expectSamePage(shown, test::pdfPage(pdf, page, dir.path()), 5000);
         (page == 1 ? page1 : page4) = shown;
     }
     // A page placed wrongly is caught: page 4 is not page 1, nor shifted by one label.
     EXPECT_GT(unmatchedShare(page4, page1), 0.2);
-    EXPECT_GT(unmatchedShare(page4, pdfPage(pdf, 3, dir.path())), 0.2);
+    EXPECT_GT(unmatchedShare(page4, test::pdfPage(pdf, 3, dir.path())), 0.2);
 
     // The printer that passes over pages, fed the whole job, draws the same page 4.
     {
@@ -227,9 +216,9 @@ TEST(PreviewPage, EveryPageFromItsStartIsThatPageOfTheWholeJobAndOfThePdf) {
         for (int page : {1, 2}) {
             SCOPED_TRACE(std::string(name) + " pagina " + std::to_string(page));
             const QImage shown = preview.render(page, kDpi);
-            expectSamePage(shown, pdfPage(pdf, page, dir.path()), 1000);
+            expectSamePage(shown, test::pdfPage(pdf, page, dir.path()), 1000);
             if (page > 1) // a page one line off is caught
-                EXPECT_GT(unmatchedShare(shown, pdfPage(pdf, page - 1, dir.path())), 0.2);
+                EXPECT_GT(unmatchedShare(shown, test::pdfPage(pdf, page - 1, dir.path())), 0.2);
         }
         for (qint64 page = 1; page <= preview.pageCount(); ++page) {
             counting->reads = 0;
@@ -294,9 +283,7 @@ TEST(PreviewPage, OneLabelPerDoorPagesAreThoseOfThePrint) {
         family.push_back(test::address("", "", "ROSSI", QStringLiteral("NOME%1").arg(i), "",
                                        QStringLiteral("VIA ROMA %1").arg(i % 6 + 1), "00100",
                                        "ROMA", ""));
-    test::archiveWith(mdb, family);
-    auto db = archive::ArchiveFile::open(mdb, archive::ArchiveKind::Addresses,
-                                         archive::ArchiveFile::Access::ReadOnly);
+    auto db = test::archiveWith(mdb, family);
     auto rs = archive::Recordset::open(db, QStringLiteral("TabMAIL"), archive::LockType::ReadOnly);
     LabelPreview preview(rs, {}, {1, 1});
     EXPECT_EQ(preview.pageCount(), 2);

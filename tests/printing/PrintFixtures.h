@@ -35,14 +35,16 @@ inline void charMillimetres(printing::RecordingPrinter& printer, double lineHeig
     printer.setLineHeight(lineHeight);
 }
 
-// A new address archive at path holding records, numbered from 1 in order.
-inline void archiveWith(const QString& path, const std::vector<archive::AddressRecord>& records) {
+// A new address archive at path holding records, numbered from 1 in order; left open.
+inline archive::Database archiveWith(const QString& path,
+                                     const std::vector<archive::AddressRecord>& records) {
     createTestArchive(path);
     archive::Database db(path, archive::Database::Mode::ReadWrite);
     db.exec(QStringLiteral("BEGIN"));
     for (const auto& r : records)
         addTestAddress(db, r);
     db.exec(QStringLiteral("COMMIT"));
+    return db;
 }
 
 // The sample archive of count addresses written to path, opened read-only.
@@ -56,34 +58,22 @@ inline archive::Database sampleArchive(const QString& path, int count, int seed)
 inline printing::SheetFormat customSheet(int columns, int rows, double w, double h, double left,
                                          double top, double dx, double dy,
                                          printing::PaperSize paper = printing::PaperSize::A4) {
-    printing::SheetFormat f;
-    f.name = printing::SheetCatalog::customName();
-    f.source = printing::SheetFormat::Source::Custom;
-    f.paper = paper;
-    f.columns = columns;
-    f.rows = rows;
-    f.labelWidth = w;
-    f.labelHeight = h;
-    f.sheetLeft = left;
-    f.sheetTop = top;
-    f.columnPitch = dx;
-    f.rowPitch = dy;
-    return f;
+    return printing::SheetFormat(printing::SheetCatalog::customName(), QString(),
+                                 printing::SheetFormat::Source::Custom, paper, columns, rows, w, h,
+                                 left, top, dx, dy);
 }
 
 // Clears the stored sheet choice, so tests do not see each other's.
 inline void forgetSheets() {
-    QSettings store(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("QZ"),
-                    QStringLiteral("Velomar"));
-    store.remove(QStringLiteral("Etichette"));
-    store.remove(QStringLiteral("EtichettaPersonale"));
+    QSettings store(QSettings::NativeFormat, QSettings::UserScope, "QZ", "Velomar");
+    store.remove("Etichette");
+    store.remove("EtichettaPersonale");
 }
 
 inline QString dataFile(const QString& name) {
     return QStringLiteral(VELOMAR_SOURCE_DIR "/tests/printing/data/") + name;
 }
-const QStringList kTemplateFiles = {QStringLiteral("databecker-iso-templates.xml"),
-                                    QStringLiteral("maco-us-templates.xml")};
+const QStringList kTemplateFiles = {"databecker-iso-templates.xml", "maco-us-templates.xml"};
 
 // The two glabels template files kept with the tests, read.
 inline printing::GlabelsTemplates::Result testTemplates() {

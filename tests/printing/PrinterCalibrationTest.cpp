@@ -106,15 +106,13 @@ TEST(CalibratedPrinter, PositionsClipsAndLinesLandMovedAndScaledAboutThePaperCor
     printer.printText(QStringLiteral("tre"));
     // The layout reads back its own positions.
     EXPECT_DOUBLE_EQ(printer.currentY(), 20 + printer.lineHeight());
-    EXPECT_DOUBLE_EQ(printer.currentX(), 10 + printer.textWidth(QStringLiteral("due ")) +
-                                             printer.textWidth(QStringLiteral("tre")));
+    EXPECT_DOUBLE_EQ(printer.currentX(), 10 + printer.textWidth("due ") + printer.textWidth("tre"));
 
     const auto& events = inner.events();
     ASSERT_EQ(events.size(), 3u);
-    const QPointF starts[] = {
-        {10, 20},
-        {10, 20 + printer.lineHeight()},
-        {10 + printer.textWidth(QStringLiteral("due ")), 20 + printer.lineHeight()}};
+    const QPointF starts[] = {{10, 20},
+                              {10, 20 + printer.lineHeight()},
+                              {10 + printer.textWidth("due "), 20 + printer.lineHeight()}};
     for (std::size_t i = 0; i < 3; ++i) {
         SCOPED_TRACE(events[i].text.toStdString());
         EXPECT_NEAR(events[i].x, expected(starts[i]).x(), 1e-9);
@@ -136,8 +134,7 @@ TEST(CalibratedPrinter, EveryWordOfACalibratedPdfIsMovedAndScaledAndStaysOnItsLa
     const QString plain = dir.filePath(QStringLiteral("plain.pdf"));
     const QString moved = dir.filePath(QStringLiteral("moved.pdf"));
     const auto labels = [&](const QString& pdf) {
-        return test::runCommand(QStringLiteral("labels"),
-                                {mdb, "--pdf", pdf, "--printer", "File PDF"});
+        return test::runCommand("labels", {mdb, "--pdf", pdf, "--printer", "File PDF"});
     };
     ASSERT_EQ(labels(plain).status, 0);
     ASSERT_EQ(test::runCommand(QStringLiteral("calibrate"),
@@ -232,33 +229,11 @@ TEST(TestSheet, OutlinesCrossesRulersAndHeadingLandWhereTheCalibratedPrinterPuts
     }
 }
 
-TEST(StampaEtichette, OutlinesOptionDrawsEachLabelAsItLands) {
-    test::MemorySource source;
-    for (int i = 1; i <= 4; ++i)
-        source.add(test::sampleAddress(i));
-    for (const bool outlines : {false, true}) {
-        source.rewind();
-        LinePrinter printer;
-        LabelOptions options;
-        options.outlines = outlines;
-        test::printLabels(printer, source, options);
-        EXPECT_EQ(printer.lines.size(), outlines ? 16u : 0u);
-        if (outlines) {
-            const QRectF r =
-                SheetFormat::standard().physicalLabel({2, 1}).translated(-printer.paperOrigin());
-            EXPECT_TRUE(hasLine(printer.lines, r.topLeft(), r.topRight()));
-        }
-    }
-}
-
 TEST(CupsDestinations, LpstatListsNamesAndTheDefault) {
-    const auto list =
-        CupsDestinations::parse(QStringLiteral("Laser_Ufficio\nEtichette\n\n"),
-                                QStringLiteral("destinazione predefinita di sistema: Etichette\n"));
+    const auto list = CupsDestinations::parse("Laser_Ufficio\nEtichette\n\n",
+                                              "destinazione predefinita di sistema: Etichette\n");
     ASSERT_EQ(list.size(), 2u);
-    EXPECT_EQ(list[0],
-              (PrinterEntry{QStringLiteral("Laser_Ufficio"), QStringLiteral("system"), false}));
+    EXPECT_EQ(list[0], (PrinterEntry{"Laser_Ufficio", "system", false}));
     EXPECT_EQ(list[1], (PrinterEntry{QStringLiteral("Etichette"), QStringLiteral("system"), true}));
-    EXPECT_TRUE(
-        CupsDestinations::parse({}, QStringLiteral("no system default destination")).empty());
+    EXPECT_TRUE(CupsDestinations::parse({}, "no system default destination").empty());
 }

@@ -49,8 +49,7 @@ test::MemorySource referenceAddresses() {
 QString rawWords(const QString& pdf) {
     QString out;
     for (const auto& [page, fields] : test::rawWordsOf(pdf))
-        out += QString::number(page) + QLatin1Char(' ') + fields.join(QLatin1Char(' ')) +
-               QLatin1Char('\n');
+        out += QString::number(page) + ' ' + fields.join(' ') + '\n';
     return out;
 }
 
@@ -98,7 +97,7 @@ TEST(SheetReference, DefaultSheetPrintsAsBefore) {
         actual += QStringLiteral("end %1,%2 cut %3\n")
                       .arg(run.end.row)
                       .arg(run.end.column)
-                      .arg(run.cut.join(QLatin1Char(',')));
+                      .arg(run.cut.join(','));
         actual += rawWords(pdf);
         source = referenceAddresses();
         RecordingPrinter recorder;

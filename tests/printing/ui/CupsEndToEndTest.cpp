@@ -57,9 +57,8 @@ public:
                            "SystemGroup root\n")
                 .arg(root)
                 .toUtf8());
-        m_cupsd.start(kCupsd, {QStringLiteral("-f"), QStringLiteral("-c"),
-                               root + QStringLiteral("/etc/cupsd.conf"), QStringLiteral("-s"),
-                               root + QStringLiteral("/etc/cups-files.conf")});
+        m_cupsd.start(kCupsd,
+                      {"-f", "-c", root + "/etc/cupsd.conf", "-s", root + "/etc/cups-files.conf"});
         for (int i = 0; i < 100 && !QFileInfo::exists(m_socket); ++i)
             QThread::msleep(50);
         return m_cupsd.waitForStarted() && QFileInfo::exists(m_socket);
@@ -84,8 +83,7 @@ QStringList waitForPdfs(const QString& outDir, const QStringList& before, int n,
         QThread::msleep(100);
         produced.clear();
         pages.clear();
-        for (const QString& f :
-             QDir(outDir).entryList({QStringLiteral("*.pdf")}, QDir::Files, QDir::Name))
+        for (const QString& f : QDir(outDir).entryList({"*.pdf"}, QDir::Files, QDir::Name))
             if (!before.contains(f)) {
                 produced << outDir + QLatin1Char('/') + f;
                 pages.push_back(test::pageCount(produced.back()));
@@ -100,9 +98,7 @@ QStringList waitForPdfs(const QString& outDir, const QStringList& before, int n,
 // Labels 1..n of the sample addresses from the sheet's first label, as the labels window
 // prints them.
 void printLabels(std::unique_ptr<Printer> printer, int n) {
-    test::MemorySource source;
-    for (int i = 1; i <= n; ++i)
-        source.add(test::sampleAddress(i));
+    test::MemorySource source = test::sampleSource(n);
     LabelPosition pos;
     StampaEtichette(*printer, {}).print(source, pos);
     printer->finishJob();
@@ -119,10 +115,8 @@ TEST(CupsEndToEnd, SheetPrintedThroughARealQueue) {
     qputenv("CUPS_SERVER", cupsd.socket().toLocal8Bit());
 
     QProcess lpadmin;
-    lpadmin.start(QStringLiteral("lpadmin"),
-                  {QStringLiteral("-p"), kQueue, QStringLiteral("-v"), QStringLiteral("cups-pdf:/"),
-                   QStringLiteral("-E"), QStringLiteral("-m"),
-                   QStringLiteral("lsb/usr/cups-pdf/CUPS-PDF_opt.ppd")});
+    lpadmin.start("lpadmin", {"-p", kQueue, "-v", "cups-pdf:/", "-E", "-m",
+                              "lsb/usr/cups-pdf/CUPS-PDF_opt.ppd"});
     ASSERT_TRUE(lpadmin.waitForFinished(30000));
     ASSERT_EQ(lpadmin.exitCode(), 0) << lpadmin.readAllStandardError().toStdString();
 

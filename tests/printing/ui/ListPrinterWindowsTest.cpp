@@ -21,8 +21,7 @@ using Section = settings::Settings::FieldSection;
 namespace {
 
 archive::ui::ListPrinterGrid grid(qint64 top, qint64 count) {
-    return {[] { return QStringLiteral("Cognome"); }, [top] { return top; },
-            [count] { return count; }};
+    return {[] { return "Cognome"; }, [top] { return top; }, [count] { return count; }};
 }
 
 // Like a real message box, each box takes the activation to another window.

@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QSpinBox>
 #include <QTableView>
@@ -72,17 +73,16 @@ TEST(PreviewWindow, OpensOnFirstPageNavigatesAndClosesWithoutPrinting) {
     EXPECT_FALSE(p->cmdPrecedente->isEnabled());
 
     QWidget* focus = QApplication::focusWidget() ? QApplication::focusWidget() : p;
-    QTest::keyClick(focus, Qt::Key_PageDown);
-    EXPECT_EQ(p->currentPage(), 2);
-    QTest::keyClick(focus, Qt::Key_End);
-    EXPECT_EQ(p->currentPage(), 3);
-    EXPECT_FALSE(p->cmdSuccessiva->isEnabled());
-    QTest::keyClick(focus, Qt::Key_PageDown); // stays on the last page
-    EXPECT_EQ(p->currentPage(), 3);
-    QTest::keyClick(focus, Qt::Key_Home);
-    EXPECT_EQ(p->currentPage(), 1);
-    QTest::keyClick(focus, Qt::Key_PageUp);
-    EXPECT_EQ(p->currentPage(), 1);
+    // Page Down at the last page and Page Up at the first stay where they are.
+    for (const auto& [key, page] : {std::pair{Qt::Key_PageDown, 2},
+                                    {Qt::Key_End, 3},
+                                    {Qt::Key_PageDown, 3},
+                                    {Qt::Key_Home, 1},
+                                    {Qt::Key_PageUp, 1}}) {
+        QTest::keyClick(focus, key);
+        EXPECT_EQ(p->currentPage(), page) << key;
+        EXPECT_EQ(p->cmdSuccessiva->isEnabled(), page < 3);
+    }
     p->txtPagina->setValue(2); // the page number box
     EXPECT_EQ(p->currentPage(), 2);
     EXPECT_EQ(p->windowTitle(), "Anteprima di stampa - Pagina 2 di 3");
@@ -114,8 +114,7 @@ TEST(PreviewWindow, OpensOnFirstPageNavigatesAndClosesWithoutPrinting) {
     // "Stampa" runs the real job with its confirmations.
     c.dialogs.answerInput(QStringLiteral("gruppo-aa"));
     w.cmdAnteprima_Click();
-    p = openedPreview(w);
-    ASSERT_NE(p, nullptr);
+    ASSERT_NE(p = openedPreview(w), nullptr);
     p->cmdStampa->click();
     EXPECT_TRUE(QFile::exists(c.state.stampeTipDir + "/gruppo-aa.txt"));
     EXPECT_EQ(c.dialogs.lastMessage(), "Stampa terminata.");
@@ -128,12 +127,7 @@ TEST(PreviewWindow, SingleLabelsFollowTheChosenSheetAndPrinterAndMarkNothing) {
     const auto sheet = SheetCatalog().find(QStringLiteral("A4 2x7 99,1x38,1"));
     ASSERT_TRUE(sheet.has_value());
     SheetCatalog::setCurrent(c.settings, *sheet);
-    struct Restore {
-        ~Restore() {
-            QSettings(QStringLiteral("QZ"), QStringLiteral("Velomar"))
-                .remove(QStringLiteral("Etichette"));
-        }
-    } restore;
+    const auto restore = qScopeGuard([] { QSettings("QZ", "Velomar").remove("Etichette"); });
 
     frmStampaSingola w(c.ctx);
     ASSERT_TRUE(w.load());
@@ -175,8 +169,7 @@ TEST(PreviewWindow, SingleLabelsFollowTheChosenSheetAndPrinterAndMarkNothing) {
     c.provider->margins = QMarginsF(14, 14, 6, 6);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     w.cmdAnteprima_Click();
-    p = openedPreview(w);
-    ASSERT_NE(p, nullptr);
+    ASSERT_NE(p = openedPreview(w), nullptr);
     EXPECT_NEAR(firstInkMm(p->shownImage(), p->dpi()) - pdfInk, 14 - 25.4 / 6, 0.6);
     p->cmdChiudi->click();
     c.provider->margins.reset();
@@ -185,8 +178,7 @@ TEST(PreviewWindow, SingleLabelsFollowTheChosenSheetAndPrinterAndMarkNothing) {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     w.GRIDch->selectRow(0);
     w.cmdAnteprimaBusta_Click();
-    p = openedPreview(w);
-    ASSERT_NE(p, nullptr);
+    ASSERT_NE(p = openedPreview(w), nullptr);
     EXPECT_EQ(p->pageCount(), 1);
     EXPECT_GT(p->shownImage().width(), p->shownImage().height());
     p->cmdChiudi->click();
@@ -202,9 +194,8 @@ TEST(PreviewWindow, SingleLabelsFollowTheChosenSheetAndPrinterAndMarkNothing) {
 TEST(PreviewWindow, ListAndSummaryRunTheirJobPageByPage) {
     test::WindowFixture f(200);
     f.settings.setFieldChoice(settings::Settings::FieldSection::StampaNF, 2, 1);
-    printing::ui::frmStampaLista list(f.ctx(),
-                                      {[] { return QStringLiteral("Cognome"); },
-                                       [] { return qint64(1); }, [] { return qint64(1); }});
+    printing::ui::frmStampaLista list(
+        f.ctx(), {[] { return "Cognome"; }, [] { return qint64(1); }, [] { return qint64(1); }});
     list.show();
     for (auto* box : list.choices->ckCampo)
         box->setChecked(true);
@@ -225,8 +216,7 @@ TEST(PreviewWindow, ListAndSummaryRunTheirJobPageByPage) {
     printing::ui::frmRiepiloghi summary(f.ctx());
     summary.show();
     summary.cmdAnteprima_Click();
-    p = openedPreview(summary);
-    ASSERT_NE(p, nullptr);
+    ASSERT_NE(p = openedPreview(summary), nullptr);
     EXPECT_EQ(p->pageCount(), 1);
     QTest::qWait(50);
     EXPECT_TRUE(summary.isVisible()); // the preview does not close the summary

@@ -15,6 +15,7 @@
 #include <QDoubleSpinBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLineF>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTableView>
@@ -133,18 +134,21 @@ TEST(frmStampaTipogr, GroupCodeRulesAndJob) {
     EXPECT_EQ(printed.count(" "), 3);
     EXPECT_EQ(printed[1], "BIANCHI LUCA"); // 10100 first
 
-    // "Stampa i contorni": each of the three labels outlined as well.
-    const auto rules = [&] {
-        return std::count_if(c.events.begin(), c.events.end(), [](const auto& e) {
-            return e.kind == RecordingPrinter::Event::Kind::Rule;
+    // "Stampa i contorni": each of the three labels outlined as well, where it lands.
+    const auto rules = [&](QPointF from) {
+        return std::count_if(c.events.begin(), c.events.end(), [from](const auto& e) {
+            return e.kind == RecordingPrinter::Event::Kind::Rule &&
+                   (from.isNull() || QLineF(from, QPointF(e.x, e.y)).length() < 1e-9);
         });
     };
-    EXPECT_EQ(rules(), 0);
+    EXPECT_EQ(rules({}), 0);
     w.chkContorni->setChecked(true);
     c.dialogs.answerMessage(MsgResult::Ok);
     c.dialogs.answerInput(QStringLiteral("gruppo-aa-contorni"));
     w.cmdStampa_Click();
-    EXPECT_EQ(rules(), 3 * 4);
+    EXPECT_EQ(rules({}), 3 * 4);
+    const QPointF origin(25.4 / 6, 25.4 / 6); // the recording printer's paper origin
+    EXPECT_EQ(rules(SheetFormat::standard().physicalLabel({1, 3}).bottomRight() - origin), 1);
 }
 
 TEST(CalibrationDialog, SavesOnlyItsPrinterRefusesOneGoneDrawsTheLabelsMovedAndThePrinterIsKept) {
@@ -152,8 +156,7 @@ TEST(CalibrationDialog, SavesOnlyItsPrinterRefusesOneGoneDrawsTheLabelsMovedAndT
     const PrinterCalibration office{0.5, 0.5, 100.5, 100.5};
     office.save(c.settings, QStringLiteral("Ufficio"));
     {
-        ui::CalibrationDialog w(c.dialogs, c.printers, QStringLiteral("Laser"),
-                                SheetFormat::standard());
+        ui::CalibrationDialog w(c.dialogs, c.printers, "Laser", SheetFormat::standard());
         EXPECT_TRUE(w.values().isIdentity()); // never calibrated
         const QRectF before = w.picEtichette->movedLabelRect(24);
         w.txtSpostamentoX->setValue(2.3);
@@ -170,20 +173,17 @@ TEST(CalibrationDialog, SavesOnlyItsPrinterRefusesOneGoneDrawsTheLabelsMovedAndT
     EXPECT_EQ(PrinterCalibration::load(c.settings, QStringLiteral("Ufficio")), office);
     {
         // Opens on the stored values; "Azzera" and "Salva" leave the printer without any.
-        ui::CalibrationDialog w(c.dialogs, c.printers, QStringLiteral("Ufficio"),
-                                SheetFormat::standard());
+        ui::CalibrationDialog w(c.dialogs, c.printers, "Ufficio", SheetFormat::standard());
         EXPECT_EQ(w.values(), office);
         w.cmdAzzera_Click();
         EXPECT_TRUE(w.cmdSalva_Click());
     }
     EXPECT_FALSE(PrinterCalibration::isStored(c.settings, QStringLiteral("Ufficio")));
     {
-        ui::CalibrationDialog w(c.dialogs, c.printers, QStringLiteral("Sparita"),
-                                SheetFormat::standard());
+        ui::CalibrationDialog w(c.dialogs, c.printers, "Sparita", SheetFormat::standard());
         w.txtSpostamentoX->setValue(1);
         EXPECT_FALSE(w.cmdSalva_Click());
-        EXPECT_TRUE(
-            c.dialogs.lastMessage().contains(QStringLiteral("\"Sparita\" non è più disponibile")));
+        EXPECT_TRUE(c.dialogs.lastMessage().contains("\"Sparita\" non è più disponibile"));
     }
     EXPECT_FALSE(PrinterCalibration::isStored(c.settings, QStringLiteral("Sparita")));
 
@@ -196,8 +196,7 @@ TEST(CalibrationDialog, SavesOnlyItsPrinterRefusesOneGoneDrawsTheLabelsMovedAndT
     window.cmdProva->click();
     const QStringList printed = c.printed();
     ASSERT_TRUE(printed.size() > 2);
-    EXPECT_TRUE(
-        printed[printed.size() - 2].startsWith(QStringLiteral("Foglio di prova - Laser - ")));
+    EXPECT_TRUE(printed[printed.size() - 2].startsWith("Foglio di prova - Laser - "));
     EXPECT_TRUE(printed.last().contains(QStringLiteral("orizzontale +2,3 mm")));
     const double plainX = 8 + 4; // the heading's left edge in the layout
     const QPointF origin(25.4 / 6, 25.4 / 6);
