@@ -12,6 +12,7 @@
 #include <QThread>
 #include <atomic>
 #include <iostream>
+#include <map>
 #include <thread>
 
 using namespace velomar;
@@ -97,6 +98,22 @@ Outcome check(const DamagedCorpus::Entry& entry, const QString& outDir, const QS
     return outcome;
 }
 
+// Under the sanitizers a run is several times slower: every kind of damage is still tried,
+// but only every third file of a family that differs by an offset alone (all of them with
+// VELOMAR_FULL_CORPUS set).
+std::vector<DamagedCorpus::Entry> sampled(std::vector<DamagedCorpus::Entry> corpus) {
+#ifdef VELOMAR_SANITIZED
+    if (qEnvironmentVariableIsSet("VELOMAR_FULL_CORPUS"))
+        return corpus;
+    static const QRegularExpression number(R"(\d+)");
+    std::map<QString, int> seen;
+    std::erase_if(corpus, [&](const DamagedCorpus::Entry& e) {
+        return seen[QString(e.what).replace(number, "#")]++ % 3 != 0;
+    });
+#endif
+    return corpus;
+}
+
 } // namespace
 
 TEST(DamagedCorpus, EveryBatchCommandRefusesOrReadsAndNeverChangesTheInput) {
@@ -104,8 +121,9 @@ TEST(DamagedCorpus, EveryBatchCommandRefusesOrReadsAndNeverChangesTheInput) {
     const QString good = dir.filePath("Buono.mdb"), source = dir.filePath("Origine.mdb");
     archive::SampleArchive::write(good, 30, 19);
     archive::SampleArchive::write(source, 3, 23);
-    const std::vector<DamagedCorpus::Entry> corpus = DamagedCorpus::write(dir.filePath("c"), good);
-    ASSERT_GE(corpus.size(), 300u);
+    const std::vector<DamagedCorpus::Entry> whole = DamagedCorpus::write(dir.filePath("c"), good);
+    ASSERT_GE(whole.size(), 300u);
+    const std::vector<DamagedCorpus::Entry> corpus = sampled(whole);
 
     std::vector<Outcome> outcomes(corpus.size());
     std::atomic<std::size_t> nextIndex{0};
