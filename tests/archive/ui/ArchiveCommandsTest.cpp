@@ -147,9 +147,7 @@ TEST_F(ArchiveCommandsTest, OpenCountsTheArchiveHandsItToTheGridAndLeavesARefuse
     ASSERT_TRUE(writeFile(bad, "Gentile cliente,\r\n"));
     const FileSnapshot before = FileSnapshot::of(bad);
     open(bad);
-    EXPECT_EQ(opened.size(), 1);
-    EXPECT_EQ(dialogs.lastMessage(), "Archivio non riconosciuto o corrotto !");
-    EXPECT_EQ(state.callerMode, "Erro");
+    EXPECT_EQ(opened.size(), 1); // message and "Erro": ArchiveOpenerTest
     EXPECT_TRUE(host.texts[1].isEmpty());
     EXPECT_FALSE(host.archiveMenu);
     EXPECT_EQ(FileSnapshot::of(bad), before);
