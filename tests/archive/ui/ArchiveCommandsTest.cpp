@@ -176,8 +176,7 @@ TEST_F(ArchiveCommandsTest, CreateCopiesTheTemplateStampsTheDayAndRefusesExistin
     EXPECT_TRUE(opened.isEmpty()); // option 18 is off
 
     const FileSnapshot before = FileSnapshot::of(target);
-    dialogs.answerFile(target);
-    commands->createArchive();
+    create(target);
     EXPECT_EQ(dialogs.lastMessage(),
               "Il file Amici.mdb già esiste.\r\nRiprovare con un nuovo nome.");
     EXPECT_EQ(FileSnapshot::of(target), before);
