@@ -81,7 +81,7 @@ TEST_F(ArchiveFormatTest, ReadOnlyFileIsMadeWritableOnlyWhenOpenedForEditing) {
     rw.exec("INSERT INTO TabMAIL (COGNOME) VALUES ('x')");
 }
 
-TEST(DataModel, ColumnTableAndSortOrdersFollowTheFieldIndex) {
+TEST(DataModel, SortOrdersFollowTheFieldIndexAndCountriesAreFoundByCodesOfUpToThreeLetters) {
     EXPECT_EQ(DataModel::fieldIndex("e_mail"), DataModel::E_MAIL);
     EXPECT_EQ(DataModel::fieldIndex("SERV"), -1);
     EXPECT_FALSE(DataModel::sortSpec(-1).has_value());
@@ -89,9 +89,7 @@ TEST(DataModel, ColumnTableAndSortOrdersFollowTheFieldIndex) {
     // Each order is led by its own field, so the grid's sort list is the heading list.
     for (int i = 0; i < DataModel::SortCount; ++i)
         EXPECT_TRUE((*DataModel::sortSpec(i) + ',').startsWith(DataModel::fieldName(i) + ','));
-}
 
-TEST(DataModel, CountryLookupFindsCodesOfUpToThreeLettersAndTakesAnyText) {
     const CountryLookup lookup(templatePath(CountryLookup::fileName()));
     EXPECT_EQ(lookup.nameOf("FR"), "FRANCIA");
     EXPECT_EQ(lookup.nameOf("fra"), "FRANCIA");
@@ -106,7 +104,8 @@ TEST(DataModel, CountryLookupFindsCodesOfUpToThreeLettersAndTakesAnyText) {
     EXPECT_THROW(missing.nameOf("FR"), DatabaseError);
 }
 
-TEST(SampleArchive, SameSeedSameFileAndCountAgrees) {
+// Places agree with the place table: AddressCheckSample.NoFalseAlarmOnSampleArchives...
+TEST(SampleArchive, SameSeedSameFileCountAgreesAndAddressesLookReal) {
     QTemporaryDir dir;
     const QString a = dir.filePath("a.mdb"), b = dir.filePath("b.mdb"), c = dir.filePath("c.mdb");
     const auto sample = [](const QString& count, const QString& path, const QString& seed = "5") {
@@ -122,11 +121,7 @@ TEST(SampleArchive, SameSeedSameFileAndCountAgrees) {
     EXPECT_EQ(sample("x", dir.filePath("x.mdb")), 2);
     EXPECT_EQ(sample("0", dir.filePath("vuoto.mdb")), 0);
     EXPECT_EQ(countOf(dir.filePath("vuoto.mdb")), 0);
-}
 
-// Places agree with the place table: AddressCheckSample.NoFalseAlarmOnSampleArchives...
-TEST(SampleArchive, AddressesLookReal) {
-    QTemporaryDir dir;
     const QString path = dir.filePath("Esempio.mdb"), groups = dir.filePath("Gruppi.grp");
     SampleArchive::write(path, 3000, 1);
     SampleArchive::writeGroups(groups, 1);
