@@ -32,7 +32,7 @@ protected:
 
 } // namespace
 
-TEST_F(ArchiveFormatTest, TemplatesHaveTheLayoutTheProgramReadsAndNumbersAreNeverGivenTwice) {
+TEST_F(ArchiveFormatTest, TemplatesHaveTheLayoutTheProgramReadsStampsAndNumbersNeverGivenTwice) {
     Database mail = openTemplate("NewMail.sys", ArchiveKind::Addresses);
     EXPECT_EQ(columns(mail, "TabMAIL"), DataModel::tabMailColumns());
     EXPECT_EQ(scalar(templatePath("NewMail.sys"), "SELECT COUNT(*) FROM TabDEFRAG"), 1);
@@ -43,17 +43,7 @@ TEST_F(ArchiveFormatTest, TemplatesHaveTheLayoutTheProgramReadsAndNumbersAreNeve
     EXPECT_THROW(openTemplate("StatiEsteri.mdb", ArchiveKind::Addresses), DatabaseError);
     EXPECT_THROW(openTemplate("NewMail.sys", ArchiveKind::Groups), DatabaseError);
 
-    Database db = ArchiveFile::open(path, ArchiveKind::Addresses, ArchiveFile::Access::ReadWrite);
-    db.exec("INSERT INTO TabMAIL (COGNOME) VALUES ('D''Angelo')");
-    const qint64 first = db.lastInsertRowId();
-    db.exec("DELETE FROM TabMAIL");
-    db.exec("INSERT INTO TabMAIL (COGNOME) VALUES ('Rossi')");
-    // A deleted number is never given again: NR identifies an address for good.
-    EXPECT_GT(db.lastInsertRowId(), first);
-    EXPECT_EQ(scalar(path, "SELECT COUNT(*) FROM TabMAIL WHERE SERV = 0 AND NOME1 IS NULL"), 1);
-}
-
-TEST_F(ArchiveFormatTest, DateStampsWriteTheDayAndReadTheZeroDateWhenEmpty) {
+    // Date stamps: the day written, the zero date read when empty or not a date.
     EXPECT_EQ(DateStamp::text(DateStamp::readByPath(path, DateStamp::Kind::Defrag, nullptr)),
               "00:00:00");
     DateStamp::stampByPath(path, DateStamp::kindOf("Creazione"), nullptr);
@@ -68,6 +58,14 @@ TEST_F(ArchiveFormatTest, DateStampsWriteTheDayAndReadTheZeroDateWhenEmpty) {
     db.exec("UPDATE TabDEFRAG SET CREAZIONE = 'ieri'");
     EXPECT_EQ(DateStamp::text(DateStamp::read(db, DateStamp::Kind::Creazione)), "00:00:00");
     EXPECT_EQ(scalar(path, "SELECT COUNT(*) FROM TabDEFRAG"), 1);
+
+    db.exec("INSERT INTO TabMAIL (COGNOME) VALUES ('D''Angelo')");
+    const qint64 first = db.lastInsertRowId();
+    db.exec("DELETE FROM TabMAIL");
+    db.exec("INSERT INTO TabMAIL (COGNOME) VALUES ('Rossi')");
+    // A deleted number is never given again: NR identifies an address for good.
+    EXPECT_GT(db.lastInsertRowId(), first);
+    EXPECT_EQ(scalar(path, "SELECT COUNT(*) FROM TabMAIL WHERE SERV = 0 AND NOME1 IS NULL"), 1);
 }
 
 TEST_F(ArchiveFormatTest, ReadOnlyFileIsMadeWritableOnlyWhenOpenedForEditing) {
@@ -83,19 +81,15 @@ TEST_F(ArchiveFormatTest, ReadOnlyFileIsMadeWritableOnlyWhenOpenedForEditing) {
     rw.exec("INSERT INTO TabMAIL (COGNOME) VALUES ('x')");
 }
 
-TEST(DataModel, ColumnTableAndSortOrdersFollowTheFieldIndex) {
-    EXPECT_EQ(DataModel::columnHeadings().size(), 17);
+TEST(DataModel, SortOrdersFollowTheFieldIndexAndCountriesAreFoundByCodesOfUpToThreeLetters) {
     EXPECT_EQ(DataModel::fieldIndex("e_mail"), DataModel::E_MAIL);
     EXPECT_EQ(DataModel::fieldIndex("SERV"), -1);
-    EXPECT_EQ(DataModel::sortSpec(6), "CAP,CITTA,COGNOME");
     EXPECT_FALSE(DataModel::sortSpec(-1).has_value());
     EXPECT_FALSE(DataModel::sortSpec(17).has_value());
     // Each order is led by its own field, so the grid's sort list is the heading list.
     for (int i = 0; i < DataModel::SortCount; ++i)
         EXPECT_TRUE((*DataModel::sortSpec(i) + ',').startsWith(DataModel::fieldName(i) + ','));
-}
 
-TEST(DataModel, CountryLookupFindsCodesOfUpToThreeLettersAndTakesAnyText) {
     const CountryLookup lookup(templatePath(CountryLookup::fileName()));
     EXPECT_EQ(lookup.nameOf("FR"), "FRANCIA");
     EXPECT_EQ(lookup.nameOf("fra"), "FRANCIA");
@@ -110,7 +104,8 @@ TEST(DataModel, CountryLookupFindsCodesOfUpToThreeLettersAndTakesAnyText) {
     EXPECT_THROW(missing.nameOf("FR"), DatabaseError);
 }
 
-TEST(SampleArchive, SameSeedSameFileAndCountAgrees) {
+// Places agree with the place table: AddressCheckSample.NoFalseAlarmOnSampleArchives...
+TEST(SampleArchive, SameSeedSameFileCountAgreesAndAddressesLookReal) {
     QTemporaryDir dir;
     const QString a = dir.filePath("a.mdb"), b = dir.filePath("b.mdb"), c = dir.filePath("c.mdb");
     const auto sample = [](const QString& count, const QString& path, const QString& seed = "5") {
@@ -122,29 +117,17 @@ TEST(SampleArchive, SameSeedSameFileAndCountAgrees) {
     EXPECT_EQ(fileBytes(a), fileBytes(b));
     EXPECT_NE(fileBytes(a), fileBytes(c));
     EXPECT_EQ(runCommand("count", {a}).out, "2000\n");
-
-    // An existing file is never overwritten; bad arguments are refused.
-    const QByteArray before = fileBytes(a);
-    EXPECT_NE(sample("5", a), 0);
-    EXPECT_EQ(fileBytes(a), before);
+    // Bad arguments are refused (an existing file is never overwritten: BatchTool).
     EXPECT_EQ(sample("x", dir.filePath("x.mdb")), 2);
     EXPECT_EQ(sample("0", dir.filePath("vuoto.mdb")), 0);
     EXPECT_EQ(countOf(dir.filePath("vuoto.mdb")), 0);
-}
 
-TEST(SampleArchive, AddressesLookRealAndPlacesAgree) {
-    QTemporaryDir dir;
     const QString path = dir.filePath("Esempio.mdb"), groups = dir.filePath("Gruppi.grp");
     SampleArchive::write(path, 3000, 1);
     SampleArchive::writeGroups(groups, 1);
     const auto count = [&](const QString& where) {
         return scalar(path, "SELECT COUNT(*) FROM TabMAIL WHERE " + where);
     };
-    // One town always has the same province, and Italian postal codes are 5 digits.
-    EXPECT_EQ(count("PROV <> '' AND CITTA IN (SELECT CITTA FROM TabMAIL WHERE PROV <> '' "
-                    "GROUP BY CITTA HAVING COUNT(DISTINCT PROV) > 1)"),
-              0);
-    EXPECT_EQ(count("PROV <> '' AND NOT CAP GLOB '[0-9][0-9][0-9][0-9][0-9]'"), 0);
     EXPECT_GT(scalar(path, "SELECT COUNT(DISTINCT CITTA) FROM TabMAIL WHERE PROV <> ''"), 80);
     EXPECT_EQ(count("CITTA IS NULL OR CITTA = ''"), 0);
     EXPECT_GT(count("length(NAZ) > 1"), 100);

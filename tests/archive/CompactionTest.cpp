@@ -5,7 +5,6 @@
 #include "archive/Compactor.h"
 #include "archive/DateStamp.h"
 #include "archive/GroupsCompactor.h"
-#include "archive/Recordset.h"
 #include "settings/AppState.h"
 #include "support/ScriptedDialogs.h"
 
@@ -88,13 +87,7 @@ TEST_F(Compaction, TheBatchCommandCompactsBothKindsKeepsEveryAddressAndExitsByOu
     SampleArchive::writeGroups(groups, 2);
     const CommandRun g = runCommand("compact", {groups});
     EXPECT_TRUE(g.out.startsWith("Compattato Gruppi.grp (14 gruppi): ")) << qPrintable(g.out);
-    Database groupsDb =
-        ArchiveFile::open(groups, ArchiveKind::Groups, ArchiveFile::Access::ReadOnly);
-    EXPECT_EQ(DateStamp::read(groupsDb, DateStamp::Kind::Defrag), QDate::currentDate());
 
-    for (const QStringList& wrong :
-         {QStringList{}, QStringList{path, groups}, QStringList{"--groups"}})
-        EXPECT_EQ(runCommand("compact", wrong).status, 2) << qPrintable(wrong.join(' '));
     const QString text = dir.filePath("Testo.mdb");
     writeFile(text, "non un archivio");
     const CommandRun refused = runCommand("compact", {text});

@@ -1,10 +1,8 @@
 #include "ArchiveHarness.h"
 #include "RecordsetFixture.h"
 
-#include "archive/DatabaseError.h"
 #include "archive/FilterError.h"
 #include "archive/ItalianCollation.h"
-#include "archive/Recordset.h"
 #include "archive/SortSpec.h"
 #include "archive/SqlTranslator.h"
 
@@ -48,25 +46,24 @@ TEST_F(SortOrderTest, ItalianReaderOrder) {
 }
 
 TEST_F(SortOrderTest, LaterKeysApplyAcrossCaseAndAccents) {
-    const auto order = [&](const QString& sort, const char* first, const char* second) {
-        Recordset rs = Recordset::open(db, "TabMAIL", LockType::ReadOnly);
+    // Each order read as "key/NOME1".
+    const auto order = [&](const QString& sort, const char* key) {
+        Recordset rs =
+            Recordset::open(db, QString("SELECT *, %1 || '/' || NOME1 AS K FROM TabMAIL").arg(key),
+                            LockType::ReadOnly);
         rs.setSort(sort);
-        const int a = rs.fieldIndex(first), b = rs.fieldIndex(second);
-        QStringList out;
-        for (qint64 r = 0; r < rs.recordCount(); ++r)
-            out << rs.textAt(r, a) + u'/' + rs.textAt(r, b);
-        return out;
+        return column(rs, "K");
     };
     add("Rossi", "Bruno", "Città", "b");
     add("Rossi", "Zeno", "citta", "B");
     add("ROSSI", "Anna", "CITTA", "b");
     add("Rossì", "Aldo", "Citta", "B");
     add("rossi", "Aldo", "Città", "b");
-    EXPECT_EQ(order("COGNOME,NOME1", "COGNOME", "NOME1"),
+    EXPECT_EQ(order("COGNOME,NOME1", "COGNOME"),
               (QStringList{"rossi/Aldo", "Rossì/Aldo", "ROSSI/Anna", "Rossi/Bruno", "Rossi/Zeno"}));
-    EXPECT_EQ(order("CITTA,NOME1", "CITTA", "NOME1"),
+    EXPECT_EQ(order("CITTA,NOME1", "CITTA"),
               (QStringList{"Citta/Aldo", "Città/Aldo", "CITTA/Anna", "Città/Bruno", "citta/Zeno"}));
-    EXPECT_EQ(order("GR,NOME1 DESC", "GR", "NOME1"),
+    EXPECT_EQ(order("GR,NOME1 DESC", "GR"),
               (QStringList{"B/Zeno", "b/Bruno", "b/Anna", "b/Aldo", "B/Aldo"}));
 }
 
@@ -125,8 +122,6 @@ TEST(SortSpecTest, ParsesListsAndRefusesBadOnes) {
 
 // The rewrites that the queries run on an archive below do not already show.
 TEST(SqlTranslatorTest, RewritesTheProgramsDialect) {
-    EXPECT_EQ(SqlTranslator::translate("delete  *  FROM TabMAIL WHERE GR LIKE ?"),
-              "delete  FROM TabMAIL WHERE GR LIKE ?");
     EXPECT_EQ(
         SqlTranslator::translate("SELECT * FROM T ORDER BY A DESC, B COLLATE NOCASE, C;"),
         "SELECT * FROM T ORDER BY A COLLATE JET_TEXT DESC, B COLLATE NOCASE, C COLLATE JET_TEXT;");
@@ -134,7 +129,6 @@ TEST(SqlTranslatorTest, RewritesTheProgramsDialect) {
               "SELECT * FROM TabMAIL where GR like 'A''B';");
     EXPECT_EQ(SqlTranslator::translate("SELECT * FROM T WHERE X = \"it's \"\"x\"\"\""),
               "SELECT * FROM T WHERE X = 'it''s \"x\"'");
-    EXPECT_EQ(SqlTranslator::translate("SELECT NR FROM TabMAIL"), "SELECT NR FROM TabMAIL");
     EXPECT_THROW(SqlTranslator::translate("SELECT 'open"), DatabaseError);
 }
 
@@ -147,9 +141,6 @@ TEST_F(SqlTranslatorDbTest, LikeSummariesAndDeletesOnSqlite) {
     add("Neri", "", "Forli", QString());
     add("Gialli", "", "Bari", "A_");
 
-    Recordset group =
-        Recordset::open(db, "SELECT * FROM TabMAIL where GR like ?;", LockType::ReadOnly, {"ab"});
-    EXPECT_EQ(group.recordCount(), 2);
     Recordset pattern = Recordset::open(db, "SELECT NR FROM TabMAIL WHERE CITTA LIKE ? ORDER BY NR",
                                         LockType::ReadOnly, {"FORLI*"});
     EXPECT_EQ(pattern.recordCount(), 2);
