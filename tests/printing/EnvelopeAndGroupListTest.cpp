@@ -31,8 +31,7 @@ TEST(StampaBusta, SenderBlockKeepsEmptyLinesAddressBlockSkipsThem) {
     const auto record = address("7", "", "ROSSI", "MARIO", "", "VIA ROMA 1", "00100", "ROMA", "RM");
     const StampaBusta::Sender sender{"Ditta Srl", "Via Po 2", "10100 TORINO", "", "", ""};
     { // Without the sender option only the address is printed, on a landscape page.
-        RecordingPrinter printer;
-        test::charMillimetres(printer, 5);
+        test::CharPrinter printer(5);
         StampaBusta::print(printer, {false, false, 0, 0}, sender, record);
         EXPECT_EQ(printer.printedTexts(),
                   (QStringList{"ROSSI MARIO", "VIA ROMA 1", "00100 ROMA (RM)"}));
@@ -44,8 +43,7 @@ TEST(StampaBusta, SenderBlockKeepsEmptyLinesAddressBlockSkipsThem) {
         EXPECT_EQ(printer.documentsEnded(), 1);
     }
     { // DeskJet feed with the sender: 6 sender lines, empty ones included.
-        RecordingPrinter printer;
-        test::charMillimetres(printer, 5);
+        test::CharPrinter printer(5);
         StampaBusta::print(printer, {true, true, 1, 0}, sender, record);
         const auto lines = printer.linesOfDocument(0);
         ASSERT_EQ(lines.size(), 6u + 3u);
@@ -58,8 +56,7 @@ TEST(StampaBusta, SenderBlockKeepsEmptyLinesAddressBlockSkipsThem) {
         EXPECT_TRUE(lines[6].font.bold);
     }
     { // A failure aborts the envelope's document.
-        RecordingPrinter printer;
-        test::charMillimetres(printer, 5);
+        test::CharPrinter printer(5);
         printer.failAt(1, PrinterError::Cancelled);
         EXPECT_THROW(StampaBusta::print(printer, {}, sender, record), PrinterError);
         EXPECT_EQ(printer.documentsAborted(), 1);
@@ -67,8 +64,7 @@ TEST(StampaBusta, SenderBlockKeepsEmptyLinesAddressBlockSkipsThem) {
 }
 
 TEST(GroupListPrinter, HeaderRulesAndColumns) {
-    RecordingPrinter printer;
-    test::charMillimetres(printer, 5);
+    test::CharPrinter printer(5);
     GroupListPrinter::print(printer, {{"AA", "Amici"}, {"B1", "Bocciofila"}}, QDate(2026, 12, 6));
     const QStringList texts = printer.printedTexts();
     const QString rule = QString(13, ' ') + QString(57, QChar(0x2014));

@@ -53,8 +53,7 @@ TEST(StampaEtichette, LabelLinesJoiningProvinceCutsAndCountry) {
 }
 
 TEST(StampaEtichette, PrintsLinesAtLabelPositionsSkippingEmptyOnes) {
-    RecordingPrinter printer;
-    test::charMillimetres(printer, 4);
+    test::CharPrinter printer(4);
     MemorySource source(
         {address("1", "", "ROSSI", "MARIO", "", "VIA ROMA 1", "00100", "ROMA", "RM"),
          address("2", "Ing.", "BIANCHI", "LUCA", "Direttore", "", "20100", "MILANO", "MI",
@@ -101,8 +100,7 @@ TEST(StampaEtichette, SheetBreaksAndReturnedPositions) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.count);
-        RecordingPrinter printer;
-        test::charMillimetres(printer, 4);
+        test::CharPrinter printer(4);
         auto source = test::sampleSource(c.count);
         LabelPosition pos = c.start;
         StampaEtichette(printer, {}).print(source, pos);
@@ -126,8 +124,7 @@ TEST(StampaEtichette, SheetBreaksAndReturnedPositions) {
 }
 
 TEST(StampaEtichette, FailureAbortsOpenDocumentAndReportsCode) {
-    RecordingPrinter printer;
-    test::charMillimetres(printer, 4);
+    test::CharPrinter printer(4);
     auto source = test::sampleSource(30);
     printer.failAt(24 * 5 + 7, PrinterError::Problem); // on the second sheet
     LabelPosition pos{1, 1};

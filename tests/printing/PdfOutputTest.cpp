@@ -55,9 +55,11 @@ TEST(PdfPrinter, WideLineIsClippedAtItsLabelEdge) {
     EXPECT_EQ(outside, 0);
 }
 
-TEST(PdfPrinter, AbortedOrEmptyJobLeavesNoFile) {
+// An aborted or empty job leaves no file; the envelope turns the page, the list after it
+// keeps the orientation it finds.
+TEST(PdfPrinter, NoFileForAnAbortedJobAndEnvelopeThenGroupListPages) {
     QTemporaryDir dir;
-    const QString pdf = dir.filePath(QStringLiteral("aborted.pdf"));
+    const QString pdf = dir.filePath(QStringLiteral("busta.pdf"));
     {
         PdfPrinter printer(pdf);
         printer.printLine(QStringLiteral("prima pagina"));
@@ -72,11 +74,6 @@ TEST(PdfPrinter, AbortedOrEmptyJobLeavesNoFile) {
         printer.finishJob(); // nothing printed
     }
     EXPECT_FALSE(QFile::exists(pdf));
-}
-
-TEST(PdfPrinter, EnvelopeOnLandscapePageAndGroupListAfterIt) {
-    QTemporaryDir dir;
-    const QString pdf = dir.filePath(QStringLiteral("busta.pdf"));
     {
         PdfPrinter printer(pdf);
         const auto r =
@@ -85,7 +82,6 @@ TEST(PdfPrinter, EnvelopeOnLandscapePageAndGroupListAfterIt) {
         GroupListPrinter::print(printer, {{"AA", "Amici"}}, QDate(2026, 12, 6));
         printer.finishJob();
     }
-    // The envelope turns the page; the list keeps the orientation it finds.
     for (int page : {1, 2})
         EXPECT_EQ(test::pdfPage(pdf, page, dir.path(), 72).size(), QSize(842, 595)) << page;
     const auto words = wordsOf(pdf);

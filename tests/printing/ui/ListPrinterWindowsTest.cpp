@@ -114,7 +114,7 @@ TEST(frmStampaLista, TotalLimitSettingsAndPrintingToPdf) {
     EXPECT_EQ(f.dialogs.lastMessage(), "Errore sulla Stampante (mancante o non collegata) !");
 }
 
-TEST(frmRiepiloghi, CountsOrderToggleAndPrintQuestion) {
+TEST(frmRiepiloghi, CountsOrderPrintQuestionAndClosingWhenLeft) {
     test::WindowFixture f(10);
     f.state.summaryTitle = QStringLiteral("Gruppo").leftJustified(11);
     f.state.summaryField = "GR";
@@ -141,12 +141,8 @@ TEST(frmRiepiloghi, CountsOrderToggleAndPrintQuestion) {
     EXPECT_EQ(f.dialogs.lastMessage(), "Stampa completata.");
     EXPECT_TRUE(QFile::exists(pdf));
     w->close();
-}
 
-TEST(frmRiepiloghi, ClosesWhenLeftEvenAfterPrintingAndOpensAlone) {
-    test::WindowFixture f(10);
-    f.state.summaryTitle = QStringLiteral("Gruppo");
-    f.state.summaryField = "GR";
+    // Opened from the main window it closes when left, even after printing, and stays alone.
     QWidget main;
     main.setObjectName(QStringLiteral("frmMAIN"));
     main.resize(800, 600);
@@ -155,16 +151,16 @@ TEST(frmRiepiloghi, ClosesWhenLeftEvenAfterPrintingAndOpensAlone) {
     common::AppContext ctx{f.state, dialogs, f.settings, f.session, f.printers};
     printing::ui::ListPrinterWindows::openSummary(ctx, &main);
     ASSERT_EQ(shownSummaries().size(), 1);
-    QPointer<frmRiepiloghi> w = shownSummaries().front();
-    QApplication::setActiveWindow(w);
-    dialogs.answerFile(f.dir.filePath("riepilogo.pdf"));
-    w->cmdStampa_Click();
+    QPointer<frmRiepiloghi> opened = shownSummaries().front();
+    QApplication::setActiveWindow(opened);
+    dialogs.answerFile(f.dir.filePath("riepilogo2.pdf"));
+    opened->cmdStampa_Click();
     QCoreApplication::processEvents();
-    ASSERT_TRUE(w && w->isVisible()); // its own boxes do not close it
-    EXPECT_EQ(QApplication::activeWindow(), w.data());
+    ASSERT_TRUE(opened && opened->isVisible()); // its own boxes do not close it
+    EXPECT_EQ(QApplication::activeWindow(), opened.data());
     QApplication::setActiveWindow(&main);
     QCoreApplication::processEvents();
-    EXPECT_TRUE(!w || !w->isVisible());
+    EXPECT_TRUE(!opened || !opened->isVisible());
 
     // A second summary replaces one still open.
     printing::ui::ListPrinterWindows::openSummary(ctx, &main);
