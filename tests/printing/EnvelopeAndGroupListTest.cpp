@@ -9,7 +9,7 @@ using namespace velomar;
 using namespace velomar::printing;
 using test::address;
 
-TEST(StampaBusta, LinesJoinUnder110AndLocalityIsNeverCut) {
+TEST(StampaBusta, LinesJoinUnder110LocalityIsNeverCutAndOnlyTheSenderKeepsEmptyLines) {
     const auto mm = test::mmPerChar;
     const QString city(40, QLatin1Char('C'));
     auto l = StampaBusta::addressLines(
@@ -25,9 +25,8 @@ TEST(StampaBusta, LinesJoinUnder110AndLocalityIsNeverCut) {
     EXPECT_EQ(l[1], QString(60, 'S'));
     EXPECT_EQ(l[2], QString(50, 'N'));
     EXPECT_EQ(l[5], "00100 ROMA");
-}
 
-TEST(StampaBusta, SenderBlockKeepsEmptyLinesAddressBlockSkipsThem) {
+    // Printed: the sender block keeps its empty lines, the address block skips them.
     const auto record = address("7", "", "ROSSI", "MARIO", "", "VIA ROMA 1", "00100", "ROMA", "RM");
     const StampaBusta::Sender sender{"Ditta Srl", "Via Po 2", "10100 TORINO", "", "", ""};
     { // Without the sender option only the address is printed, on a landscape page.

@@ -119,28 +119,28 @@ TEST(PreviewWindow, OpensOnFirstPageNavigatesAndClosesWithoutPrinting) {
     EXPECT_TRUE(QFile::exists(c.state.stampeTipDir + "/gruppo-aa.txt"));
     EXPECT_EQ(c.dialogs.lastMessage(), "Stampa terminata.");
     EXPECT_FALSE(c.events.empty());
-}
 
-TEST(PreviewWindow, SingleLabelsFollowTheChosenSheetAndPrinterAndMarkNothing) {
-    Context c;
+    // Single labels follow the chosen sheet and printer and mark nothing.
+    c.events.clear();
+    c.dialogs.clear();
     // Two columns of 99.1 mm from 4.65 mm, seven rows of 38.1 mm from 15.15 mm.
     const auto sheet = SheetCatalog().find(QStringLiteral("A4 2x7 99,1x38,1"));
     ASSERT_TRUE(sheet.has_value());
     SheetCatalog::setCurrent(c.settings, *sheet);
     const auto restore = qScopeGuard([] { QSettings("QZ", "Velomar").remove("Etichette"); });
 
-    frmStampaSingola w(c.ctx);
-    ASSERT_TRUE(w.load());
-    w.show();
+    frmStampaSingola single(c.ctx);
+    ASSERT_TRUE(single.load());
+    single.show();
     for (int row = 0; row < 3; ++row) {
-        w.GRIDch->selectRow(row);
-        w.addCurrent();
+        single.GRIDch->selectRow(row);
+        single.addCurrent();
     }
-    w.Etx_Click(14); // the last label of 2 x 7: one label on the first sheet, two on the next
-    EXPECT_EQ(w.startPosition(), (LabelPosition{7, 2}));
-    w.cmdAnteprima_Click();
-    PreviewWindow* p = openedPreview(w);
-    ASSERT_NE(p, nullptr);
+    single.Etx_Click(14); // the last label of 2 x 7: one label on the first sheet, two on the next
+    EXPECT_EQ(single.startPosition(), (LabelPosition{7, 2}));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    single.cmdAnteprima_Click();
+    ASSERT_NE(p = openedPreview(single), nullptr);
     EXPECT_EQ(p->pageCount(), 2);
     const double pdfInk = firstInkMm(p->shownImage(), p->dpi());
     p->chkContorni->setChecked(true);
@@ -168,17 +168,17 @@ TEST(PreviewWindow, SingleLabelsFollowTheChosenSheetAndPrinterAndMarkNothing) {
     // Text lands where the chosen printer's printable area starts.
     c.provider->margins = QMarginsF(14, 14, 6, 6);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    w.cmdAnteprima_Click();
-    ASSERT_NE(p = openedPreview(w), nullptr);
+    single.cmdAnteprima_Click();
+    ASSERT_NE(p = openedPreview(single), nullptr);
     EXPECT_NEAR(firstInkMm(p->shownImage(), p->dpi()) - pdfInk, 14 - 25.4 / 6, 0.6);
     p->cmdChiudi->click();
     c.provider->margins.reset();
 
     // The envelope of the current address: one landscape page, nothing printed.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    w.GRIDch->selectRow(0);
-    w.cmdAnteprimaBusta_Click();
-    ASSERT_NE(p = openedPreview(w), nullptr);
+    single.GRIDch->selectRow(0);
+    single.cmdAnteprimaBusta_Click();
+    ASSERT_NE(p = openedPreview(single), nullptr);
     EXPECT_EQ(p->pageCount(), 1);
     EXPECT_GT(p->shownImage().width(), p->shownImage().height());
     p->cmdChiudi->click();
@@ -186,8 +186,8 @@ TEST(PreviewWindow, SingleLabelsFollowTheChosenSheetAndPrinterAndMarkNothing) {
     EXPECT_TRUE(c.dialogs.messages().empty());
 
     // An empty list says so and opens nothing.
-    w.cmdCancella_Click();
-    w.cmdAnteprima_Click();
+    single.cmdCancella_Click();
+    single.cmdAnteprima_Click();
     EXPECT_EQ(c.dialogs.lastMessage(), "Nessuna etichetta da stampare !");
 }
 
