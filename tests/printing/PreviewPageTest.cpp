@@ -177,6 +177,26 @@ TEST(PreviewPage, PagesAgreeWithThePdfOfTheSameJob) {
     EXPECT_TRUE(batch({"--page", "1", "--png", dir.filePath("manca/x.png")})
                     .err.startsWith("Impossibile scrivere il file PNG"));
 
+    // With one label per door the preview has the pages the print has: 30 addresses at 6
+    // doors fill a quarter of one sheet.
+    std::vector<archive::AddressRecord> family;
+    for (int i = 0; i < 30; ++i)
+        family.push_back(test::address("", "", "ROSSI", QStringLiteral("NOME%1").arg(i), "",
+                                       QStringLiteral("VIA ROMA %1").arg(i % 6 + 1), "00100",
+                                       "ROMA", ""));
+    auto families = test::archiveWith(dir.filePath("famiglie.mdb"), family);
+    auto all30 =
+        archive::Recordset::open(families, QStringLiteral("TabMAIL"), archive::LockType::ReadOnly);
+    LabelPreview doors(all30, {}, {1, 1});
+    EXPECT_EQ(doors.pageCount(), 2);
+    doors.setOneLabelPerDoor(true);
+    ASSERT_EQ(doors.pageCount(), 1);
+    const QImage once = doors.render(1, 20);
+    doors.setOneLabelPerDoor(false);
+    EXPECT_FALSE(doors.render(1, 20) == once);
+    doors.setOneLabelPerDoor(true);
+    EXPECT_THROW(doors.render(2, 40).isNull(), common::AppError);
+
     // Lists (landscape columns, portrait running text), summaries and the group list: each
     // page drawn from where the layout pass says it starts is exactly the page of the whole
     // job and reads only its own items, an address split over two pages included; the first
@@ -268,27 +288,4 @@ TEST(PreviewPage, SpansStopAtTheNextPageAndAPageTurnedTwiceOnALineIsDrawnWhole) 
     EXPECT_TRUE(preview.pageStarts().empty());
     for (qint64 page = 1; page <= preview.pageCount(); ++page)
         EXPECT_TRUE(preview.render(page, 20) == wholeRunPage(job, page, 20)) << "pagina " << page;
-}
-
-// With one label per door the preview has the pages the print has: 30 addresses at 6
-// doors fill a quarter of one sheet.
-TEST(PreviewPage, OneLabelPerDoorPagesAreThoseOfThePrint) {
-    QTemporaryDir dir;
-    const QString mdb = dir.filePath("famiglie.mdb");
-    std::vector<archive::AddressRecord> family;
-    for (int i = 0; i < 30; ++i)
-        family.push_back(test::address("", "", "ROSSI", QStringLiteral("NOME%1").arg(i), "",
-                                       QStringLiteral("VIA ROMA %1").arg(i % 6 + 1), "00100",
-                                       "ROMA", ""));
-    auto db = test::archiveWith(mdb, family);
-    auto rs = archive::Recordset::open(db, QStringLiteral("TabMAIL"), archive::LockType::ReadOnly);
-    LabelPreview preview(rs, {}, {1, 1});
-    EXPECT_EQ(preview.pageCount(), 2);
-    preview.setOneLabelPerDoor(true);
-    ASSERT_EQ(preview.pageCount(), 1);
-    const QImage doors = preview.render(1, 20);
-    preview.setOneLabelPerDoor(false);
-    EXPECT_FALSE(preview.render(1, 20) == doors);
-    preview.setOneLabelPerDoor(true);
-    EXPECT_THROW(preview.render(2, 40).isNull(), common::AppError);
 }

@@ -123,6 +123,15 @@ TEST(LabelFit, TopOffsetMovesTheBlockOnlyAsFarAsItFitsAndReportsWhatCannotFit) {
     ASSERT_FALSE(lines.empty());
     const double labelTop = kLayout.physicalLabel({1, 1}).top() - sixMm.paperOrigin().y();
     EXPECT_NEAR(lines.front().y, labelTop - 6, 1e-9);
+
+    // The batch names the labels whose text was cut.
+    const QString mdb = dir.filePath(QStringLiteral("tagli.mdb"));
+    auto wide = test::sampleAddress(2);
+    wide[5] = QString(35, QLatin1Char('W')); // wider than any label
+    test::archiveWith(mdb, {test::sampleAddress(1), wide});
+    const auto run = test::runCommand("labels", {mdb, "--pdf", dir.filePath("e.pdf")});
+    ASSERT_EQ(run.status, 0);
+    EXPECT_EQ(run.err.trimmed(), QStringLiteral("Etichette con testo tagliato: 1 (NR 2)"));
 }
 
 // Surname and name share a line only where the room left holds them: the condensed face
@@ -295,15 +304,4 @@ TEST(SummaryFit, EveryCountOnItsValuesLineAndPageThroughTheBatch) {
     ASSERT_NE(cut, nullptr);
     ASSERT_NE(countBeside(townWords, *cut), nullptr);
     EXPECT_EQ(countBeside(townWords, *cut)->text, "2");
-}
-
-TEST(LabelFit, BatchLabelsNamesTheLabelsWithTextCut) {
-    QTemporaryDir dir;
-    const QString mdb = dir.filePath(QStringLiteral("tagli.mdb"));
-    auto wide = test::sampleAddress(2);
-    wide[5] = QString(35, QLatin1Char('W')); // wider than any label
-    test::archiveWith(mdb, {test::sampleAddress(1), wide});
-    const auto run = test::runCommand("labels", {mdb, "--pdf", dir.filePath("e.pdf")});
-    ASSERT_EQ(run.status, 0);
-    EXPECT_EQ(run.err.trimmed(), QStringLiteral("Etichette con testo tagliato: 1 (NR 2)"));
 }

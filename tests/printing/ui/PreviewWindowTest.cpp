@@ -45,8 +45,12 @@ struct Context : test::PrintContext {
     }
 };
 
-PreviewWindow* openedPreview(QWidget& w) {
-    auto* p = w.findChild<PreviewWindow*>();
+// Clicks a window's preview button, the last preview gone, and waits for the one it opens.
+template <class W>
+PreviewWindow* openPreview(W& w, void (W::*click)() = &W::cmdAnteprima_Click) {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    (w.*click)();
+    auto* p = w.template findChild<PreviewWindow*>();
     if (p && QTest::qWaitForWindowExposed(p)) {
         p->activateWindow();
         (void)QTest::qWaitForWindowActive(p);
@@ -61,8 +65,7 @@ TEST(PreviewWindow, OpensOnFirstPageNavigatesAndClosesWithoutPrinting) {
     frmStampaTipogr w(c.ctx);
     w.show();
     w.txtGRUPPO->setText("AA");
-    w.cmdAnteprima_Click();
-    PreviewWindow* p = openedPreview(w);
+    PreviewWindow* p = openPreview(w);
     ASSERT_NE(p, nullptr);
     EXPECT_TRUE(c.dialogs.messages().empty()); // no confirmation, no file name asked
     EXPECT_EQ(p->pageCount(), 3);
@@ -113,8 +116,7 @@ TEST(PreviewWindow, OpensOnFirstPageNavigatesAndClosesWithoutPrinting) {
 
     // "Stampa" runs the real job with its confirmations.
     c.dialogs.answerInput(QStringLiteral("gruppo-aa"));
-    w.cmdAnteprima_Click();
-    ASSERT_NE(p = openedPreview(w), nullptr);
+    ASSERT_NE(p = openPreview(w), nullptr);
     p->cmdStampa->click();
     EXPECT_TRUE(QFile::exists(c.state.stampeTipDir + "/gruppo-aa.txt"));
     EXPECT_EQ(c.dialogs.lastMessage(), "Stampa terminata.");
@@ -138,9 +140,7 @@ TEST(PreviewWindow, OpensOnFirstPageNavigatesAndClosesWithoutPrinting) {
     }
     single.Etx_Click(14); // the last label of 2 x 7: one label on the first sheet, two on the next
     EXPECT_EQ(single.startPosition(), (LabelPosition{7, 2}));
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    single.cmdAnteprima_Click();
-    ASSERT_NE(p = openedPreview(single), nullptr);
+    ASSERT_NE(p = openPreview(single), nullptr);
     EXPECT_EQ(p->pageCount(), 2);
     const double pdfInk = firstInkMm(p->shownImage(), p->dpi());
     p->chkContorni->setChecked(true);
@@ -167,18 +167,14 @@ TEST(PreviewWindow, OpensOnFirstPageNavigatesAndClosesWithoutPrinting) {
 
     // Text lands where the chosen printer's printable area starts.
     c.provider->margins = QMarginsF(14, 14, 6, 6);
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    single.cmdAnteprima_Click();
-    ASSERT_NE(p = openedPreview(single), nullptr);
+    ASSERT_NE(p = openPreview(single), nullptr);
     EXPECT_NEAR(firstInkMm(p->shownImage(), p->dpi()) - pdfInk, 14 - 25.4 / 6, 0.6);
     p->cmdChiudi->click();
     c.provider->margins.reset();
 
     // The envelope of the current address: one landscape page, nothing printed.
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     single.GRIDch->selectRow(0);
-    single.cmdAnteprimaBusta_Click();
-    ASSERT_NE(p = openedPreview(single), nullptr);
+    ASSERT_NE(p = openPreview(single, &frmStampaSingola::cmdAnteprimaBusta_Click), nullptr);
     EXPECT_EQ(p->pageCount(), 1);
     EXPECT_GT(p->shownImage().width(), p->shownImage().height());
     p->cmdChiudi->click();
@@ -199,8 +195,7 @@ TEST(PreviewWindow, ListAndSummaryRunTheirJobPageByPage) {
     list.show();
     for (auto* box : list.choices->ckCampo)
         box->setChecked(true);
-    list.cmdAnteprima_Click();
-    PreviewWindow* p = openedPreview(list);
+    PreviewWindow* p = openPreview(list);
     ASSERT_NE(p, nullptr);
     EXPECT_GT(p->pageCount(), 1); // 200 addresses with every field
     EXPECT_FALSE(p->shownImage().isNull());
@@ -215,8 +210,7 @@ TEST(PreviewWindow, ListAndSummaryRunTheirJobPageByPage) {
     f.state.summaryField = "GR";
     printing::ui::frmRiepiloghi summary(f.ctx());
     summary.show();
-    summary.cmdAnteprima_Click();
-    ASSERT_NE(p = openedPreview(summary), nullptr);
+    ASSERT_NE(p = openPreview(summary), nullptr);
     EXPECT_EQ(p->pageCount(), 1);
     QTest::qWait(50);
     EXPECT_TRUE(summary.isVisible()); // the preview does not close the summary
