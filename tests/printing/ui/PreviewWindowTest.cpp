@@ -46,8 +46,7 @@ struct Context : test::PrintContext {
 };
 
 // Clicks a window's preview button, the last preview gone, and waits for the one it opens.
-template <class W>
-PreviewWindow* openPreview(W& w, void (W::*click)() = &W::cmdAnteprima_Click) {
+template <class W> PreviewWindow* openPreview(W& w, void (W::*click)() = &W::cmdAnteprima_Click) {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     (w.*click)();
     auto* p = w.template findChild<PreviewWindow*>();
