@@ -50,7 +50,8 @@ struct Context : test::PrintContext {
 
 } // namespace
 
-TEST(frmStampaSingola, ListDiagramPrintFromChosenLabelAndEnvelopesThenTheGroupJob) {
+// The windows of one archive and its printers: singles, the group job, calibration.
+TEST(PrintWindows, SinglesEnvelopesGroupJobCalibrationAndPrinterChoice) {
     Context c;
     frmStampaSingola w(c.ctx);
     ASSERT_TRUE(w.load());
@@ -146,10 +147,9 @@ TEST(frmStampaSingola, ListDiagramPrintFromChosenLabelAndEnvelopesThenTheGroupJo
     EXPECT_EQ(rules({}), 3 * 4);
     const QPointF origin(25.4 / 6, 25.4 / 6); // the recording printer's paper origin
     EXPECT_EQ(rules(SheetFormat::standard().physicalLabel({1, 3}).bottomRight() - origin), 1);
-}
 
-TEST(CalibrationDialog, SavesOnlyItsPrinterRefusesOneGoneDrawsTheLabelsMovedAndThePrinterIsKept) {
-    Context c;
+    // The calibration dialog saves only its printer, refuses one gone and draws the labels
+    // moved; the printer window's choice is kept.
     const PrinterCalibration office{0.5, 0.5, 100.5, 100.5};
     office.save(c.settings, QStringLiteral("Ufficio"));
     {
@@ -191,12 +191,11 @@ TEST(CalibrationDialog, SavesOnlyItsPrinterRefusesOneGoneDrawsTheLabelsMovedAndT
     EXPECT_EQ(window.lblPredef->text(), "Laser");
     ASSERT_FALSE(window.cmdProva->isHidden());
     window.cmdProva->click();
-    const QStringList printed = c.printed();
-    ASSERT_TRUE(printed.size() > 2);
-    EXPECT_TRUE(printed[printed.size() - 2].startsWith("Foglio di prova - Laser - "));
-    EXPECT_TRUE(printed.last().contains(QStringLiteral("orizzontale +2,3 mm")));
+    const QStringList sheet = c.printed();
+    ASSERT_TRUE(sheet.size() > 2);
+    EXPECT_TRUE(sheet[sheet.size() - 2].startsWith("Foglio di prova - Laser - "));
+    EXPECT_TRUE(sheet.last().contains(QStringLiteral("orizzontale +2,3 mm")));
     const double plainX = 8 + 4; // the heading's left edge in the layout
-    const QPointF origin(25.4 / 6, 25.4 / 6);
     const auto heading =
         std::find_if(c.events.begin(), c.events.end(), [](const RecordingPrinter::Event& e) {
             return e.text.startsWith(QStringLiteral("Foglio di prova"));
