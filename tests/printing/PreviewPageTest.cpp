@@ -97,12 +97,6 @@ JobPreview::Job listJob(std::shared_ptr<archive::AddressSource> source,
     };
 }
 
-JobPreview::Job summaryJob(const std::vector<SummaryRow>& rows) {
-    return [rows](Printer& printer, PrintSpan& span) {
-        SummaryPrinter::print(printer, QStringLiteral("CAP"), rows, QDate(2026, 12, 7), span);
-    };
-}
-
 // The page as the job run whole draws it.
 QImage wholeRunPage(const JobPreview::Job& job, qint64 page, double dpi) {
     PreviewPrinter printer(page, dpi);
@@ -211,13 +205,16 @@ TEST(PreviewPage, PagesAgreeWithThePdfOfTheSameJob) {
         GroupListPrinter::print(printer, groups, QDate(2026, 12, 7), span);
     };
     const auto rows = SummaryQuery::run(db, QStringLiteral("CITTA"), SummaryQuery::Order::ByCount);
+    const JobPreview::Job summaryJob = [rows](Printer& printer, PrintSpan& span) {
+        SummaryPrinter::print(printer, QStringLiteral("CAP"), rows, QDate(2026, 12, 7), span);
+    };
 
     constexpr double dpi = 40;
     bool splitAddress = false;
     for (const auto& [name, job] : std::vector<std::pair<const char*, JobPreview::Job>>{
              {"testo", listJob(counting, listRequest(false))},
              {"lista", listJob(counting, listRequest(true))},
-             {"riepilogo", summaryJob(rows)},
+             {"riepilogo", summaryJob},
              {"gruppi", groupJob}}) {
         const JobPreview preview(job);
         ASSERT_GT(preview.pageCount(), 1) << name;
