@@ -85,7 +85,8 @@ TEST(StampaEtichette, PrintsLinesAtLabelPositionsSkippingEmptyOnes) {
     EXPECT_EQ(run.labels, 2);
 }
 
-// Every full sheet is a document of its own; the place after the last label is returned.
+// Every full sheet is a document of its own; the place after the last label is returned,
+// and a failure loses only the sheet it happens on.
 TEST(StampaEtichette, SheetBreaksAndReturnedPositions) {
     const struct {
         int count;
@@ -121,9 +122,8 @@ TEST(StampaEtichette, SheetBreaksAndReturnedPositions) {
         EXPECT_DOUBLE_EQ(second[0].y, 0);
         EXPECT_DOUBLE_EQ(second.back().x, c.count == 25 ? 140 : 0);
     }
-}
 
-TEST(StampaEtichette, FailureAbortsOpenDocumentAndReportsCode) {
+    // A failure on the second sheet keeps the first, drops the open one and tells its code.
     test::CharPrinter printer(4);
     auto source = test::sampleSource(30);
     printer.failAt(24 * 5 + 7, PrinterError::Problem); // on the second sheet
