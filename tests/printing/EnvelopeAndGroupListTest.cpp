@@ -9,7 +9,7 @@ using namespace velomar;
 using namespace velomar::printing;
 using test::address;
 
-TEST(StampaBusta, LinesJoinUnder110AndLocalityIsNeverCut) {
+TEST(StampaBusta, LinesJoinUnder110LocalityIsNeverCutAndOnlyTheSenderKeepsEmptyLines) {
     const auto mm = test::mmPerChar;
     const QString city(40, QLatin1Char('C'));
     auto l = StampaBusta::addressLines(
@@ -25,14 +25,12 @@ TEST(StampaBusta, LinesJoinUnder110AndLocalityIsNeverCut) {
     EXPECT_EQ(l[1], QString(60, 'S'));
     EXPECT_EQ(l[2], QString(50, 'N'));
     EXPECT_EQ(l[5], "00100 ROMA");
-}
 
-TEST(StampaBusta, SenderBlockKeepsEmptyLinesAddressBlockSkipsThem) {
+    // Printed: the sender block keeps its empty lines, the address block skips them.
     const auto record = address("7", "", "ROSSI", "MARIO", "", "VIA ROMA 1", "00100", "ROMA", "RM");
     const StampaBusta::Sender sender{"Ditta Srl", "Via Po 2", "10100 TORINO", "", "", ""};
     { // Without the sender option only the address is printed, on a landscape page.
-        RecordingPrinter printer;
-        test::charMillimetres(printer, 5);
+        test::CharPrinter printer(5);
         StampaBusta::print(printer, {false, false, 0, 0}, sender, record);
         EXPECT_EQ(printer.printedTexts(),
                   (QStringList{"ROSSI MARIO", "VIA ROMA 1", "00100 ROMA (RM)"}));
@@ -44,8 +42,7 @@ TEST(StampaBusta, SenderBlockKeepsEmptyLinesAddressBlockSkipsThem) {
         EXPECT_EQ(printer.documentsEnded(), 1);
     }
     { // DeskJet feed with the sender: 6 sender lines, empty ones included.
-        RecordingPrinter printer;
-        test::charMillimetres(printer, 5);
+        test::CharPrinter printer(5);
         StampaBusta::print(printer, {true, true, 1, 0}, sender, record);
         const auto lines = printer.linesOfDocument(0);
         ASSERT_EQ(lines.size(), 6u + 3u);
@@ -58,8 +55,7 @@ TEST(StampaBusta, SenderBlockKeepsEmptyLinesAddressBlockSkipsThem) {
         EXPECT_TRUE(lines[6].font.bold);
     }
     { // A failure aborts the envelope's document.
-        RecordingPrinter printer;
-        test::charMillimetres(printer, 5);
+        test::CharPrinter printer(5);
         printer.failAt(1, PrinterError::Cancelled);
         EXPECT_THROW(StampaBusta::print(printer, {}, sender, record), PrinterError);
         EXPECT_EQ(printer.documentsAborted(), 1);
@@ -67,8 +63,7 @@ TEST(StampaBusta, SenderBlockKeepsEmptyLinesAddressBlockSkipsThem) {
 }
 
 TEST(GroupListPrinter, HeaderRulesAndColumns) {
-    RecordingPrinter printer;
-    test::charMillimetres(printer, 5);
+    test::CharPrinter printer(5);
     GroupListPrinter::print(printer, {{"AA", "Amici"}, {"B1", "Bocciofila"}}, QDate(2026, 12, 6));
     const QStringList texts = printer.printedTexts();
     const QString rule = QString(13, ' ') + QString(57, QChar(0x2014));

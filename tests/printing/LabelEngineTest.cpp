@@ -53,8 +53,7 @@ TEST(StampaEtichette, LabelLinesJoiningProvinceCutsAndCountry) {
 }
 
 TEST(StampaEtichette, PrintsLinesAtLabelPositionsSkippingEmptyOnes) {
-    RecordingPrinter printer;
-    test::charMillimetres(printer, 4);
+    test::CharPrinter printer(4);
     MemorySource source(
         {address("1", "", "ROSSI", "MARIO", "", "VIA ROMA 1", "00100", "ROMA", "RM"),
          address("2", "Ing.", "BIANCHI", "LUCA", "Direttore", "", "20100", "MILANO", "MI",
@@ -86,7 +85,8 @@ TEST(StampaEtichette, PrintsLinesAtLabelPositionsSkippingEmptyOnes) {
     EXPECT_EQ(run.labels, 2);
 }
 
-// Every full sheet is a document of its own; the place after the last label is returned.
+// Every full sheet is a document of its own; the place after the last label is returned,
+// and a failure loses only the sheet it happens on.
 TEST(StampaEtichette, SheetBreaksAndReturnedPositions) {
     const struct {
         int count;
@@ -101,8 +101,7 @@ TEST(StampaEtichette, SheetBreaksAndReturnedPositions) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.count);
-        RecordingPrinter printer;
-        test::charMillimetres(printer, 4);
+        test::CharPrinter printer(4);
         auto source = test::sampleSource(c.count);
         LabelPosition pos = c.start;
         StampaEtichette(printer, {}).print(source, pos);
@@ -123,11 +122,9 @@ TEST(StampaEtichette, SheetBreaksAndReturnedPositions) {
         EXPECT_DOUBLE_EQ(second[0].y, 0);
         EXPECT_DOUBLE_EQ(second.back().x, c.count == 25 ? 140 : 0);
     }
-}
 
-TEST(StampaEtichette, FailureAbortsOpenDocumentAndReportsCode) {
-    RecordingPrinter printer;
-    test::charMillimetres(printer, 4);
+    // A failure on the second sheet keeps the first, drops the open one and tells its code.
+    test::CharPrinter printer(4);
     auto source = test::sampleSource(30);
     printer.failAt(24 * 5 + 7, PrinterError::Problem); // on the second sheet
     LabelPosition pos{1, 1};

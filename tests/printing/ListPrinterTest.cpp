@@ -34,7 +34,7 @@ const auto mmPerChar = [](double mm) {
 
 } // namespace
 
-TEST(ListPrinterLayout, CharacterTotalColumnsAndCuts) {
+TEST(ListPrinterLayout, TotalsColumnsCutsDecorationsAndWrapping) {
     EXPECT_EQ(ListPrinterLayout::characterTotal(ticked({0, 2})), 41);
     // 214 is the last printable total; the hidden NOTE box counts too.
     EXPECT_EQ(ListPrinterLayout::characterTotal(ticked({0, 1, 2, 3, 4, 5, 6, 8, 10, 14})), 214);
@@ -54,9 +54,8 @@ TEST(ListPrinterLayout, CharacterTotalColumnsAndCuts) {
     for (int f = 0; f < 17; ++f)
         full[f] = QString(200, QChar('a' + f));
     EXPECT_EQ(ListPrinterLayout::formattedLine(full, all).size(), 214);
-}
 
-TEST(ListPrinterLayout, UnformattedDecorationsAndWrapping) {
+    // The running text: decorations between the fields, wrapped where the width says.
     const auto wide = mmPerChar(0.1);
     EXPECT_EQ(ListPrinterLayout::unformattedText(rossi(), ticked({0, 2, 3, 5, 6, 7, 8}), wide),
               "12 * Rossi Mario * Via Roma 1 * 20100 Milano (MI)");
@@ -76,7 +75,7 @@ TEST(ListPrinterLayout, UnformattedDecorationsAndWrapping) {
         EXPECT_LE(l.size() * 2, 190);
 }
 
-TEST(ListPrinter, FormattedListHeadingOnlyOnFirstPage) {
+TEST(ListPrinter, FormattedAndRunningListsAndFailures) {
     std::vector<AddressRecord> rows(60, rossi());
     test::MemorySource source(rows);
     RecordingPrinter printer;
@@ -119,22 +118,20 @@ TEST(ListPrinter, FormattedListHeadingOnlyOnFirstPage) {
     ListPrinter::print(p2, again, request);
     EXPECT_EQ(p2.printedTexts()[0], "(06/12/2026)");
     EXPECT_EQ(p2.linesOfDocument(0)[1].font.family, "Lucida Console");
-}
 
-TEST(ListPrinter, UnformattedListAndFailure) {
-    test::MemorySource source({rossi(), AddressRecord(), rossi()});
-    RecordingPrinter printer;
-    ListPrintRequest request;
-    request.formatted = false;
+    // The running text, portrait; an empty address is an empty line.
+    test::MemorySource three({rossi(), AddressRecord(), rossi()});
+    RecordingPrinter p3;
+    request.formatted = request.lucidaFont = false;
     request.fields = ticked({0, 2, 3});
     request.date = QDate(2026, 1, 2);
-    ListPrinter::print(printer, source, request);
-    EXPECT_EQ(printer.orientation(), printing::Orientation::Portrait);
-    EXPECT_EQ(printer.printedTexts(),
+    ListPrinter::print(p3, three, request);
+    EXPECT_EQ(p3.orientation(), printing::Orientation::Portrait);
+    EXPECT_EQ(p3.printedTexts(),
               (QStringList{"(02/01/2026)", QString(5 + 35 + 35 + 2, QChar(0x2014)), "",
                            "12 * Rossi Mario", "", "", "", "12 * Rossi Mario", ""}));
-    EXPECT_EQ(printer.linesOfDocument(0)[3].font.family, "Arial Narrow");
-    EXPECT_EQ(printer.linesOfDocument(0)[3].font.pointSize, 8);
+    EXPECT_EQ(p3.linesOfDocument(0)[3].font.family, "Arial Narrow");
+    EXPECT_EQ(p3.linesOfDocument(0)[3].font.pointSize, 8);
 
     // A printer failure drops the document and reaches the caller with its code.
     test::MemorySource more({rossi(), rossi(), rossi()});

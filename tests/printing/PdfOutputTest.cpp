@@ -30,9 +30,11 @@ TEST(PrintFonts, LabelFontsResolveToInstalledNarrowFaces) {
     }
 }
 
-TEST(PdfPrinter, WideLineIsClippedAtItsLabelEdge) {
+// A wide line is clipped at its label's edge; an aborted or empty job leaves no file; the
+// envelope turns the page, the list after it keeps the orientation it finds.
+TEST(PdfPrinter, ClipsAtTheLabelWritesNoEmptyFileAndTurnsTheEnvelopePage) {
     QTemporaryDir dir;
-    const QString pdf = dir.filePath(QStringLiteral("wide.pdf"));
+    const QString wide = dir.filePath(QStringLiteral("wide.pdf"));
     MemorySource source;
     auto r = test::sampleAddress(1);
     r[5] = QString(40, QLatin1Char('W')); // far wider than 70 mm
@@ -40,8 +42,8 @@ TEST(PdfPrinter, WideLineIsClippedAtItsLabelEdge) {
     LabelOptions options;
     options.bold = true;
     options.leftOffsetMm = 10;
-    test::printLabelsPdf(pdf, source, options);
-    const QImage image = test::pdfPage(pdf, 1, dir.path());
+    test::printLabelsPdf(wide, source, options);
+    const QImage image = test::pdfPage(wide, 1, dir.path());
     ASSERT_FALSE(image.isNull());
     const double pxPerMm = 100 / 25.4;
     int inked = 0, outside = 0;
@@ -53,11 +55,8 @@ TEST(PdfPrinter, WideLineIsClippedAtItsLabelEdge) {
             }
     EXPECT_GT(inked, 100);
     EXPECT_EQ(outside, 0);
-}
 
-TEST(PdfPrinter, AbortedOrEmptyJobLeavesNoFile) {
-    QTemporaryDir dir;
-    const QString pdf = dir.filePath(QStringLiteral("aborted.pdf"));
+    const QString pdf = dir.filePath(QStringLiteral("busta.pdf"));
     {
         PdfPrinter printer(pdf);
         printer.printLine(QStringLiteral("prima pagina"));
@@ -72,11 +71,6 @@ TEST(PdfPrinter, AbortedOrEmptyJobLeavesNoFile) {
         printer.finishJob(); // nothing printed
     }
     EXPECT_FALSE(QFile::exists(pdf));
-}
-
-TEST(PdfPrinter, EnvelopeOnLandscapePageAndGroupListAfterIt) {
-    QTemporaryDir dir;
-    const QString pdf = dir.filePath(QStringLiteral("busta.pdf"));
     {
         PdfPrinter printer(pdf);
         const auto r =
@@ -85,7 +79,6 @@ TEST(PdfPrinter, EnvelopeOnLandscapePageAndGroupListAfterIt) {
         GroupListPrinter::print(printer, {{"AA", "Amici"}}, QDate(2026, 12, 6));
         printer.finishJob();
     }
-    // The envelope turns the page; the list keeps the orientation it finds.
     for (int page : {1, 2})
         EXPECT_EQ(test::pdfPage(pdf, page, dir.path(), 72).size(), QSize(842, 595)) << page;
     const auto words = wordsOf(pdf);

@@ -97,12 +97,6 @@ JobPreview::Job listJob(std::shared_ptr<archive::AddressSource> source,
     };
 }
 
-JobPreview::Job summaryJob(const std::vector<SummaryRow>& rows) {
-    return [rows](Printer& printer, PrintSpan& span) {
-        SummaryPrinter::print(printer, QStringLiteral("CAP"), rows, QDate(2026, 12, 7), span);
-    };
-}
-
 // The page as the job run whole draws it.
 QImage wholeRunPage(const JobPreview::Job& job, qint64 page, double dpi) {
     PreviewPrinter printer(page, dpi);
@@ -115,7 +109,8 @@ QImage wholeRunPage(const JobPreview::Job& job, qint64 page, double dpi) {
 } // namespace
 
 // The preview is the PDF: same pages, same places, page count, offsets, a partly used
-// first sheet and the narrow font's stretch; a later page is found by position alone.
+// first sheet and the narrow font's stretch; a later page is found by position alone. So
+// for every other job.
 TEST(PreviewPage, PagesAgreeWithThePdfOfTheSameJob) {
     QTemporaryDir dir;
     const QString mdb = dir.filePath("esempio.mdb");
@@ -175,15 +170,31 @@ TEST(PreviewPage, PagesAgreeWithThePdfOfTheSameJob) {
     EXPECT_EQ(QImage(png).size(), QSize(413, 585));
     EXPECT_TRUE(batch({"--page", "1", "--png", dir.filePath("manca/x.png")})
                     .err.startsWith("Impossibile scrivere il file PNG"));
-}
 
-// Lists (landscape columns, portrait running text), summaries and the group list: each
-// page drawn from where the layout pass says it starts is exactly the page of the whole
-// job and reads only its own items, an address split over two pages included; the first
-// pages are those of the PDF.
-TEST(PreviewPage, EveryPageFromItsStartIsThatPageOfTheWholeJobAndOfThePdf) {
-    QTemporaryDir dir;
-    auto db = test::sampleArchive(dir.filePath("esempio.mdb"), 90, 3);
+    // With one label per door the preview has the pages the print has: 30 addresses at 6
+    // doors fill a quarter of one sheet.
+    std::vector<archive::AddressRecord> family;
+    for (int i = 0; i < 30; ++i)
+        family.push_back(test::address("", "", "ROSSI", QStringLiteral("NOME%1").arg(i), "",
+                                       QStringLiteral("VIA ROMA %1").arg(i % 6 + 1), "00100",
+                                       "ROMA", ""));
+    auto families = test::archiveWith(dir.filePath("famiglie.mdb"), family);
+    auto all30 =
+        archive::Recordset::open(families, QStringLiteral("TabMAIL"), archive::LockType::ReadOnly);
+    LabelPreview doors(all30, {}, {1, 1});
+    EXPECT_EQ(doors.pageCount(), 2);
+    doors.setOneLabelPerDoor(true);
+    ASSERT_EQ(doors.pageCount(), 1);
+    const QImage once = doors.render(1, 20);
+    doors.setOneLabelPerDoor(false);
+    EXPECT_FALSE(doors.render(1, 20) == once);
+    doors.setOneLabelPerDoor(true);
+    EXPECT_THROW(doors.render(2, 40).isNull(), common::AppError);
+
+    // Lists (landscape columns, portrait running text), summaries and the group list: each
+    // page drawn from where the layout pass says it starts is exactly the page of the whole
+    // job and reads only its own items, an address split over two pages included; the first
+    // pages are those of the PDF.
     auto counting = std::make_shared<CountingSource>(
         ListPrinterRange::wholeArchive(db, ListPrinterRange::Values::Printable));
     std::vector<GroupListPrinter::Group> groups;
@@ -194,13 +205,16 @@ TEST(PreviewPage, EveryPageFromItsStartIsThatPageOfTheWholeJobAndOfThePdf) {
         GroupListPrinter::print(printer, groups, QDate(2026, 12, 7), span);
     };
     const auto rows = SummaryQuery::run(db, QStringLiteral("CITTA"), SummaryQuery::Order::ByCount);
+    const JobPreview::Job summaryJob = [rows](Printer& printer, PrintSpan& span) {
+        SummaryPrinter::print(printer, QStringLiteral("CAP"), rows, QDate(2026, 12, 7), span);
+    };
 
     constexpr double dpi = 40;
     bool splitAddress = false;
     for (const auto& [name, job] : std::vector<std::pair<const char*, JobPreview::Job>>{
              {"testo", listJob(counting, listRequest(false))},
              {"lista", listJob(counting, listRequest(true))},
-             {"riepilogo", summaryJob(rows)},
+             {"riepilogo", summaryJob},
              {"gruppi", groupJob}}) {
         const JobPreview preview(job);
         ASSERT_GT(preview.pageCount(), 1) << name;
@@ -271,27 +285,4 @@ TEST(PreviewPage, SpansStopAtTheNextPageAndAPageTurnedTwiceOnALineIsDrawnWhole) 
     EXPECT_TRUE(preview.pageStarts().empty());
     for (qint64 page = 1; page <= preview.pageCount(); ++page)
         EXPECT_TRUE(preview.render(page, 20) == wholeRunPage(job, page, 20)) << "pagina " << page;
-}
-
-// With one label per door the preview has the pages the print has: 30 addresses at 6
-// doors fill a quarter of one sheet.
-TEST(PreviewPage, OneLabelPerDoorPagesAreThoseOfThePrint) {
-    QTemporaryDir dir;
-    const QString mdb = dir.filePath("famiglie.mdb");
-    std::vector<archive::AddressRecord> family;
-    for (int i = 0; i < 30; ++i)
-        family.push_back(test::address("", "", "ROSSI", QStringLiteral("NOME%1").arg(i), "",
-                                       QStringLiteral("VIA ROMA %1").arg(i % 6 + 1), "00100",
-                                       "ROMA", ""));
-    auto db = test::archiveWith(mdb, family);
-    auto rs = archive::Recordset::open(db, QStringLiteral("TabMAIL"), archive::LockType::ReadOnly);
-    LabelPreview preview(rs, {}, {1, 1});
-    EXPECT_EQ(preview.pageCount(), 2);
-    preview.setOneLabelPerDoor(true);
-    ASSERT_EQ(preview.pageCount(), 1);
-    const QImage doors = preview.render(1, 20);
-    preview.setOneLabelPerDoor(false);
-    EXPECT_FALSE(preview.render(1, 20) == doors);
-    preview.setOneLabelPerDoor(true);
-    EXPECT_THROW(preview.render(2, 40).isNull(), common::AppError);
 }

@@ -68,12 +68,13 @@ TEST(LabelFit, TopOffsetMovesTheBlockOnlyAsFarAsItFitsAndReportsWhatCannotFit) {
     QTemporaryDir dir;
     const QString pdf = dir.filePath(QStringLiteral("offset-alto.pdf"));
     // A full sheet of 8-line labels, then 3 short labels on a second sheet.
+    const auto tall = [](const QString& nr, const QString& surname) {
+        return test::address(nr, "Egregio", surname, "MARIA GIOVANNA ELISABETTA", "Direttore",
+                             "VIA CANTONALE 12", "6900", "LUGANO", "TI", "SVIZZERA");
+    };
     MemorySource source;
     for (int k = 1; k <= 24; ++k)
-        source.add(test::address(QString::number(k), "Egregio",
-                                 QStringLiteral("BERNASCONI%1").arg(k), "MARIA GIOVANNA ELISABETTA",
-                                 "Direttore", "VIA CANTONALE 12", "6900", "LUGANO", "TI",
-                                 "SVIZZERA"));
+        source.add(tall(QString::number(k), QStringLiteral("BERNASCONI%1").arg(k)));
     for (int k = 25; k <= 27; ++k)
         source.add(test::address(QString::number(k), "", QStringLiteral("ROSSI%1").arg(k), "MARIO",
                                  "", "VIA ROMA 1", "00100", "ROMA", "RM"));
@@ -114,34 +115,56 @@ TEST(LabelFit, TopOffsetMovesTheBlockOnlyAsFarAsItFitsAndReportsWhatCannotFit) {
 
     // A block taller than the label: its blank first line goes above the label, the rest
     // is printed from the label's top, and the label is reported.
-    RecordingPrinter tall;
-    tall.setLineHeight(6); // 8 lines of 6 mm in a 36 mm label
-    MemorySource one;
-    one.add(test::address("7", "Egregio", "BERNASCONI", "MARIA GIOVANNA ELISABETTA", "Direttore",
-                          "VIA CANTONALE 12", "6900", "LUGANO", "TI", "SVIZZERA"));
-    one.add(test::sampleAddress(8));
-    EXPECT_EQ(test::printLabels(tall, one, options).cut, QStringList{"7"});
-    const auto lines = tall.linesOfDocument(0);
+    RecordingPrinter sixMm;
+    sixMm.setLineHeight(6); // 8 lines of 6 mm in a 36 mm label
+    MemorySource one({tall("7", "BERNASCONI"), test::sampleAddress(8)});
+    EXPECT_EQ(test::printLabels(sixMm, one, options).cut, QStringList{"7"});
+    const auto lines = sixMm.linesOfDocument(0);
     ASSERT_FALSE(lines.empty());
-    const double labelTop = kLayout.physicalLabel({1, 1}).top() - tall.paperOrigin().y();
+    const double labelTop = kLayout.physicalLabel({1, 1}).top() - sixMm.paperOrigin().y();
     EXPECT_NEAR(lines.front().y, labelTop - 6, 1e-9);
+
+    // The batch names the labels whose text was cut.
+    const QString mdb = dir.filePath(QStringLiteral("tagli.mdb"));
+    auto wide = test::sampleAddress(2);
+    wide[5] = QString(35, QLatin1Char('W')); // wider than any label
+    test::archiveWith(mdb, {test::sampleAddress(1), wide});
+    const auto run = test::runCommand("labels", {mdb, "--pdf", dir.filePath("e.pdf")});
+    ASSERT_EQ(run.status, 0);
+    EXPECT_EQ(run.err.trimmed(), QStringLiteral("Etichette con testo tagliato: 1 (NR 2)"));
 }
 
-TEST(LabelFit, LeftOffsetJoinsAndShortensWithinTheRoomLeft) {
+// Surname and name share a line only where the room left holds them: the condensed face
+// joins a pair the narrow one splits (its own width is held by the reference print,
+// SheetReference), and a left offset joins and shortens within what it leaves.
+TEST(LabelFit, ExtraCondensedJoinsAPairTheNarrowFaceSplits) {
+    const auto pair = [](const QString& nr, const QString& name) {
+        return test::address(nr, "", "BARTOLOMEOTTI", name, "", "VIA ROMA 2", "20100", "MILANO",
+                             "MI");
+    };
+    LabelOptions normal, condensed;
+    condensed.extraCondensed = true;
+    const QString name = nameForPairWidth(normal.font(), "BARTOLOMEOTTI", 63, 65);
+    MemorySource source({pair("1", name)});
+    for (const LabelOptions& options : {normal, condensed}) {
+        RecordingPrinter printer;
+        source.rewind();
+        test::printLabels(printer, source, options);
+        EXPECT_EQ(printer.printedTexts().contains("BARTOLOMEOTTI " + name), options.extraCondensed);
+    }
+
     QTemporaryDir dir;
     const QString pdf = dir.filePath(QStringLiteral("offset-sinistro.pdf"));
-    LabelOptions options;
-    options.leftOffsetMm = 10;
+    normal.leftOffsetMm = 10;
     // Column 2 leaves 70 - 10 - 4.23 mm: a 57 mm pair joined at 60 mm would be clipped.
-    const QString name = nameForPairWidth(options.font(), "BARTOLOMEOTTI", 57, 59);
-    MemorySource source;
-    source.add(test::address("1", "", "ROSSI", "MARIO", "", "VIA ROMA 1", "20100", "MILANO", "MI"));
-    source.add(
-        test::address("2", "", "BARTOLOMEOTTI", name, "", "VIA ROMA 2", "20100", "MILANO", "MI"));
-    source.add(test::address("3", "", "VERDI", "LUCA", "", "VIA ROMA 3", "20092",
-                             "CINISELLO BALSAMO MILANESE", "MI"));
+    const QString shorter = nameForPairWidth(normal.font(), "BARTOLOMEOTTI", 57, 59);
+    MemorySource three(
+        {test::address("1", "", "ROSSI", "MARIO", "", "VIA ROMA 1", "20100", "MILANO", "MI"),
+         pair("2", shorter),
+         test::address("3", "", "VERDI", "LUCA", "", "VIA ROMA 3", "20092",
+                       "CINISELLO BALSAMO MILANESE", "MI")});
     // Only the locality of the third label had to lose characters.
-    EXPECT_EQ(test::printLabelsPdf(pdf, source, options).cut, QStringList{"3"});
+    EXPECT_EQ(test::printLabelsPdf(pdf, three, normal).cut, QStringList{"3"});
     const auto words = test::wordsOf(pdf);
     const double paperRight = 210 - PdfPrinter::InsetMm; // the printer reaches no further
     expectEachWordOnItsLabel(words);
@@ -155,25 +178,9 @@ TEST(LabelFit, LeftOffsetJoinsAndShortensWithinTheRoomLeft) {
         const Word* wb = test::findWord(words, b);
         return wa && wb && std::abs(wa->box.top() - wb->box.top()) < 0.5;
     };
-    EXPECT_TRUE(sameLine("ROSSI", "MARIO"));                          // joined, fits
-    EXPECT_FALSE(sameLine("BARTOLOMEOTTI", name.section(' ', 0, 0))); // would not fit: two lines
+    EXPECT_TRUE(sameLine("ROSSI", "MARIO"));                             // joined, fits
+    EXPECT_FALSE(sameLine("BARTOLOMEOTTI", shorter.section(' ', 0, 0))); // would not fit: two lines
     EXPECT_EQ(countOf(words, "(MI)"), 3);
-}
-
-// The condensed face's own width is held by the reference print (SheetReference).
-TEST(LabelFit, ExtraCondensedJoinsAPairTheNarrowFaceSplits) {
-    LabelOptions normal, condensed;
-    condensed.extraCondensed = true;
-    const QString name = nameForPairWidth(normal.font(), "BARTOLOMEOTTI", 63, 65);
-    MemorySource source;
-    source.add(
-        test::address("1", "", "BARTOLOMEOTTI", name, "", "VIA ROMA 2", "20100", "MILANO", "MI"));
-    for (const LabelOptions& options : {normal, condensed}) {
-        RecordingPrinter printer;
-        source.rewind();
-        test::printLabels(printer, source, options);
-        EXPECT_EQ(printer.printedTexts().contains("BARTOLOMEOTTI " + name), options.extraCondensed);
-    }
 }
 
 TEST(ListFit, FormattedListStaysOnTheChosenPrintersPage) {
@@ -297,15 +304,4 @@ TEST(SummaryFit, EveryCountOnItsValuesLineAndPageThroughTheBatch) {
     ASSERT_NE(cut, nullptr);
     ASSERT_NE(countBeside(townWords, *cut), nullptr);
     EXPECT_EQ(countBeside(townWords, *cut)->text, "2");
-}
-
-TEST(LabelFit, BatchLabelsNamesTheLabelsWithTextCut) {
-    QTemporaryDir dir;
-    const QString mdb = dir.filePath(QStringLiteral("tagli.mdb"));
-    auto wide = test::sampleAddress(2);
-    wide[5] = QString(35, QLatin1Char('W')); // wider than any label
-    test::archiveWith(mdb, {test::sampleAddress(1), wide});
-    const auto run = test::runCommand("labels", {mdb, "--pdf", dir.filePath("e.pdf")});
-    ASSERT_EQ(run.status, 0);
-    EXPECT_EQ(run.err.trimmed(), QStringLiteral("Etichette con testo tagliato: 1 (NR 2)"));
 }

@@ -29,11 +29,13 @@ namespace velomar::test {
 inline double mmPerChar(const QString& text) {
     return double(text.size());
 }
-inline void charMillimetres(printing::RecordingPrinter& printer, double lineHeight) {
-    printer.setMeasure(
-        [](const QString& text, const printing::PrintFont&) { return mmPerChar(text); });
-    printer.setLineHeight(lineHeight);
-}
+// A recording printer that measures so, its lines lineHeight mm apart.
+struct CharPrinter : printing::RecordingPrinter {
+    explicit CharPrinter(double lineHeight) {
+        setMeasure([](const QString& text, const printing::PrintFont&) { return mmPerChar(text); });
+        setLineHeight(lineHeight);
+    }
+};
 
 // A new address archive at path holding records, numbered from 1 in order; left open.
 inline archive::Database archiveWith(const QString& path,

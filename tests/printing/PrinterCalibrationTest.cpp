@@ -90,41 +90,6 @@ TEST(PrinterCalibration, EachPrinterKeepsItsOwnValues) {
     PrinterCalibration::reset(store, b);
 }
 
-TEST(CalibratedPrinter, PositionsClipsAndLinesLandMovedAndScaledAboutThePaperCorner) {
-    RecordingPrinter inner;
-    const PrinterCalibration cal{2, -1, 102, 98};
-    CalibratedPrinter printer(inner, cal);
-    const QPointF o = inner.paperOrigin();
-    const auto expected = [&](QPointF p) { return cal.apply(p + o) - o; };
-
-    printer.setClip(10, 20, 70, 36);
-    printer.setCurrentY(20);
-    printer.setCurrentX(10);
-    printer.printLine(QStringLiteral("uno"));
-    printer.setCurrentX(10);
-    printer.printText(QStringLiteral("due "));
-    printer.printText(QStringLiteral("tre"));
-    // The layout reads back its own positions.
-    EXPECT_DOUBLE_EQ(printer.currentY(), 20 + printer.lineHeight());
-    EXPECT_DOUBLE_EQ(printer.currentX(), 10 + printer.textWidth("due ") + printer.textWidth("tre"));
-
-    const auto& events = inner.events();
-    ASSERT_EQ(events.size(), 3u);
-    const QPointF starts[] = {{10, 20},
-                              {10, 20 + printer.lineHeight()},
-                              {10 + printer.textWidth("due "), 20 + printer.lineHeight()}};
-    for (std::size_t i = 0; i < 3; ++i) {
-        SCOPED_TRACE(events[i].text.toStdString());
-        EXPECT_NEAR(events[i].x, expected(starts[i]).x(), 1e-9);
-        EXPECT_NEAR(events[i].y, expected(starts[i]).y(), 1e-9);
-        ASSERT_TRUE(events[i].clip.has_value());
-        EXPECT_NEAR(events[i].clip->left(), expected({10, 20}).x(), 1e-9);
-        EXPECT_NEAR(events[i].clip->bottom(), expected({80, 56}).y(), 1e-9);
-    }
-    EXPECT_EQ(CalibratedPrinter::wrap(std::make_unique<RecordingPrinter>(), {})->deviceName(),
-              QStringLiteral("Registratore"));
-}
-
 // The whole job as the batch prints it for a calibrated printer, read back from the PDF:
 // every word where the calibration puts it, inside its label as that lands.
 TEST(CalibratedPrinter, EveryWordOfACalibratedPdfIsMovedAndScaledAndStaysOnItsLabel) {
@@ -191,7 +156,9 @@ bool hasLine(const std::vector<QLineF>& lines, QPointF a, QPointF b) {
 
 } // namespace
 
-TEST(TestSheet, OutlinesCrossesRulersAndHeadingLandWhereTheCalibratedPrinterPutsThem) {
+// Positions, clips and lines land moved and scaled about the paper corner: a few lines of
+// text, then the test sheet's outlines, crosses, rulers and heading.
+TEST(CalibratedPrinter, TextClipsAndTheTestSheetLandWhereTheCalibrationPutsThem) {
     const SheetFormat sheet = SheetFormat::standard();
     LabelOptions options;
     options.leftOffsetMm = 2;
@@ -204,6 +171,32 @@ TEST(TestSheet, OutlinesCrossesRulersAndHeadingLandWhereTheCalibratedPrinterPuts
         CalibratedPrinter printer(inner, cal);
         const QPointF o = inner.paperOrigin();
         const auto at = [&](QPointF printable) { return cal.apply(printable + o) - o; };
+
+        printer.setClip(10, 20, 70, 36);
+        printer.setCurrentY(20);
+        printer.setCurrentX(10);
+        printer.printLine(QStringLiteral("uno"));
+        printer.setCurrentX(10);
+        printer.printText(QStringLiteral("due "));
+        printer.printText(QStringLiteral("tre"));
+        // The layout reads back its own positions.
+        EXPECT_DOUBLE_EQ(printer.currentY(), 20 + printer.lineHeight());
+        EXPECT_DOUBLE_EQ(printer.currentX(),
+                         10 + printer.textWidth("due ") + printer.textWidth("tre"));
+        const auto& events = inner.events();
+        ASSERT_EQ(events.size(), 3u);
+        const QPointF starts[] = {{10, 20},
+                                  {10, 20 + printer.lineHeight()},
+                                  {10 + printer.textWidth("due "), 20 + printer.lineHeight()}};
+        for (std::size_t i = 0; i < 3; ++i) {
+            SCOPED_TRACE(events[i].text.toStdString());
+            EXPECT_NEAR(events[i].x, at(starts[i]).x(), 1e-9);
+            EXPECT_NEAR(events[i].y, at(starts[i]).y(), 1e-9);
+            ASSERT_TRUE(events[i].clip.has_value());
+            EXPECT_NEAR(events[i].clip->left(), at({10, 20}).x(), 1e-9);
+            EXPECT_NEAR(events[i].clip->bottom(), at({80, 56}).y(), 1e-9);
+        }
+
         const TestSheet test(sheet, options);
         test.print(printer, QStringLiteral("Laser"), QStringLiteral("nessuna"), QDate(2026, 12, 8));
 
@@ -227,6 +220,8 @@ TEST(TestSheet, OutlinesCrossesRulersAndHeadingLandWhereTheCalibratedPrinterPuts
             QStringLiteral("Foglio di prova - Laser - 08/12/2026 - ") + sheet.name));
         EXPECT_EQ(inner.documentsEnded(), 1);
     }
+    EXPECT_EQ(CalibratedPrinter::wrap(std::make_unique<RecordingPrinter>(), {})->deviceName(),
+              QStringLiteral("Registratore"));
 }
 
 TEST(CupsDestinations, LpstatListsNamesAndTheDefault) {

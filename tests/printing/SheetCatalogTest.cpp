@@ -107,6 +107,23 @@ TEST(GlabelsTemplates, ReadsRectangularTemplatesInEveryUnitAndSkipsTheRest) {
     EXPECT_TRUE(bad.formats.empty());
     EXPECT_EQ(bad.skipped, 1);
     EXPECT_EQ(GlabelsTemplates::readFolder(QStringLiteral("/nonexistent/templates")).files, 0);
+
+    // Every installed template is read or skipped.
+    if (!QDir(SheetCatalog::glabelsFolder()).exists())
+        GTEST_SKIP() << "glabels-data missing";
+    const auto installed = GlabelsTemplates::readFolder(SheetCatalog::glabelsFolder());
+    EXPECT_GT(installed.files, 20);
+    EXPECT_GT(installed.formats.size(), 1000u);
+    EXPECT_GT(installed.skipped, 100);
+    for (const SheetFormat& f : installed.formats)
+        ASSERT_FALSE(f.problem()) << f.name.toStdString();
+    SheetCatalog catalog;
+    catalog.addGlabels();
+    const auto l7163 = catalog.find(QStringLiteral("Avery L7163"));
+    ASSERT_TRUE(l7163);
+    EXPECT_EQ(l7163->columns, 2);
+    EXPECT_EQ(l7163->rows, 7);
+    EXPECT_NEAR(l7163->labelWidth, 99.1, 0.01);
 }
 
 TEST(SheetCatalog, SourcesSearchAndTheStoredChoice) {
@@ -171,31 +188,10 @@ TEST(SheetCatalog, SourcesSearchAndTheStoredChoice) {
         raw.setValue(QStringLiteral("Etichette/Larghezza"), QStringLiteral("500"));
     }
     EXPECT_EQ(SheetCatalog::current(settings::Settings()), SheetFormat::standard());
-    test::forgetSheets();
-}
 
-TEST(GlabelsTemplates, EveryInstalledTemplateIsReadOrSkipped) {
-    if (!QDir(SheetCatalog::glabelsFolder()).exists())
-        GTEST_SKIP() << "glabels-data missing";
-    const auto result = GlabelsTemplates::readFolder(SheetCatalog::glabelsFolder());
-    EXPECT_GT(result.files, 20);
-    EXPECT_GT(result.formats.size(), 1000u);
-    EXPECT_GT(result.skipped, 100);
-    for (const SheetFormat& f : result.formats)
-        ASSERT_FALSE(f.problem()) << f.name.toStdString();
-    SheetCatalog catalog;
-    catalog.addGlabels();
-    const auto l7163 = catalog.find(QStringLiteral("Avery L7163"));
-    ASSERT_TRUE(l7163);
-    EXPECT_EQ(l7163->columns, 2);
-    EXPECT_EQ(l7163->rows, 7);
-    EXPECT_NEAR(l7163->labelWidth, 99.1, 0.01);
-}
-
-// A stored choice whose values are damaged falls back to the standard sheet and says so,
-// on the batch's stderr and through the windows' dialogs; a choice the settings cannot
-// keep is an error, never "Formato in uso".
-TEST(SheetCatalog, UnreadableChoiceIsToldAndAnUnsavedChoiceFails) {
+    // A stored choice whose values are damaged falls back to the standard sheet and says so,
+    // on the batch's stderr and through the windows' dialogs; a choice the settings cannot
+    // keep is an error, never "Formato in uso".
     struct Damage {
         const char* key;
         const char* value;
@@ -207,16 +203,15 @@ TEST(SheetCatalog, UnreadableChoiceIsToldAndAnUnsavedChoiceFails) {
         {"Carta", "B9", "carta «B9» sconosciuta."},
         {"Altezza", "", "misure mancanti o non numeriche."},
     };
-    const SheetFormat own = custom(2, 4, 70, 50, 2, 2, 74, 52.5, PaperSize::A5);
     for (const Damage& d : damages) {
         SCOPED_TRACE(d.key);
         test::forgetSheets();
         {
-            settings::Settings store;
-            SheetCatalog::setCurrent(store, own);
-            ASSERT_FALSE(store.save());
+            settings::Settings kept;
+            SheetCatalog::setCurrent(kept, own);
+            ASSERT_FALSE(kept.save());
             QString note;
-            EXPECT_TRUE(SheetCatalog::current(store, &note).sameGeometry(own));
+            EXPECT_TRUE(SheetCatalog::current(kept, &note).sameGeometry(own));
             EXPECT_EQ(note, QString());
         }
         QSettings(QSettings::NativeFormat, QSettings::UserScope, "QZ", "Velomar")

@@ -116,8 +116,7 @@ TEST(SheetFormats, TextFollowsTheLabelAndLowLabelsDropTitleThenRole) {
         test::address("3", "Egr.", "BIANCHI", "LUCA", "", "VIA PO 3", "10100", "TORINO", "TO"));
     for (const SheetFormat& sheet : {low, standard}) {
         source.rewind();
-        RecordingPrinter printer;
-        test::charMillimetres(printer, 3);
+        test::CharPrinter printer(3);
         const QStringList cut = test::printLabels(printer, source, {}, {}, sheet).cut;
         const QStringList texts = printer.printedTexts();
         if (sheet.rows == 16) {

@@ -71,8 +71,7 @@ TEST(SummaryQuery, CountsEveryRowIncludingNullsAgainstAnIndependentCount) {
 }
 
 TEST(SummaryPrinter, ReportLayoutAndFailure) {
-    printing::RecordingPrinter printer;
-    test::charMillimetres(printer, 5);
+    test::CharPrinter printer(5);
     // The Null row is marked apart from the "" row; a long value stops short of the count.
     printing::SummaryPrinter::print(
         printer, "Città      ",

@@ -112,41 +112,34 @@ TEST(frmStampaLista, TotalLimitSettingsAndPrintingToPdf) {
     EXPECT_TRUE(plain.cmdStampa->isEnabled());
     plain.cmdStampa_Click();
     EXPECT_EQ(f.dialogs.lastMessage(), "Errore sulla Stampante (mancante o non collegata) !");
-}
 
-TEST(frmRiepiloghi, CountsOrderToggleAndPrintQuestion) {
-    test::WindowFixture f(10);
+    // The summary of the same archive: a third without a group, counts ordered both ways,
+    // the print question; opened from the main window it closes when left and stays alone.
     f.state.summaryTitle = QStringLiteral("Gruppo").leftJustified(11);
     f.state.summaryField = "GR";
-    auto* w = new frmRiepiloghi(f.ctx());
-    EXPECT_EQ(w->windowTitle(), "Riepilogo Indirizzi per Gruppo     ");
-    ASSERT_EQ(w->gGRID->rowCount(), 2);
-    EXPECT_EQ(w->gGRID->horizontalHeaderItem(0)->text(), "Gruppo     ");
-    EXPECT_EQ(w->gGRID->item(0, 0)->text(), "(non indicato)"); // the addresses without a group
-    EXPECT_EQ(w->gGRID->item(0, 1)->text(), "4");
-    EXPECT_EQ(w->gGRID->item(1, 1)->text(), "6");
-    EXPECT_EQ(w->tag(), "1");
-    w->cmdSORT_Click();
-    EXPECT_EQ(w->tag(), "2");
-    EXPECT_EQ(w->gGRID->item(0, 1)->text(), "4");
-    w->cmdSORT_Click();
-    EXPECT_EQ(w->tag(), "1");
+    auto* summary = new frmRiepiloghi(f.ctx());
+    EXPECT_EQ(summary->windowTitle(), "Riepilogo Indirizzi per Gruppo     ");
+    ASSERT_EQ(summary->gGRID->rowCount(), 2);
+    EXPECT_EQ(summary->gGRID->horizontalHeaderItem(0)->text(), "Gruppo     ");
+    EXPECT_EQ(summary->gGRID->item(0, 0)->text(), "(non indicato)");
+    EXPECT_EQ(summary->gGRID->item(0, 1)->text(), "10");
+    EXPECT_EQ(summary->gGRID->item(1, 1)->text(), "20");
+    EXPECT_EQ(summary->tag(), "1");
+    summary->cmdSORT_Click();
+    EXPECT_EQ(summary->tag(), "2");
+    EXPECT_EQ(summary->gGRID->item(0, 1)->text(), "10");
+    summary->cmdSORT_Click();
+    EXPECT_EQ(summary->tag(), "1");
 
     f.dialogs.answerMessage(common::MsgResult::No);
-    w->cmdStampa_Click();
+    summary->cmdStampa_Click();
     EXPECT_EQ(f.dialogs.lastMessage(), "Stampante: File PDF\nStampare il riepilogo ?");
-    const QString pdf = f.dir.filePath("riepilogo.pdf");
-    f.dialogs.answerFile(pdf);
-    w->cmdStampa_Click();
+    f.dialogs.answerFile(f.dir.filePath("riepilogo.pdf"));
+    summary->cmdStampa_Click();
     EXPECT_EQ(f.dialogs.lastMessage(), "Stampa completata.");
-    EXPECT_TRUE(QFile::exists(pdf));
-    w->close();
-}
+    EXPECT_TRUE(QFile::exists(f.dir.filePath("riepilogo.pdf")));
+    summary->close();
 
-TEST(frmRiepiloghi, ClosesWhenLeftEvenAfterPrintingAndOpensAlone) {
-    test::WindowFixture f(10);
-    f.state.summaryTitle = QStringLiteral("Gruppo");
-    f.state.summaryField = "GR";
     QWidget main;
     main.setObjectName(QStringLiteral("frmMAIN"));
     main.resize(800, 600);
@@ -155,16 +148,16 @@ TEST(frmRiepiloghi, ClosesWhenLeftEvenAfterPrintingAndOpensAlone) {
     common::AppContext ctx{f.state, dialogs, f.settings, f.session, f.printers};
     printing::ui::ListPrinterWindows::openSummary(ctx, &main);
     ASSERT_EQ(shownSummaries().size(), 1);
-    QPointer<frmRiepiloghi> w = shownSummaries().front();
-    QApplication::setActiveWindow(w);
-    dialogs.answerFile(f.dir.filePath("riepilogo.pdf"));
-    w->cmdStampa_Click();
+    QPointer<frmRiepiloghi> opened = shownSummaries().front();
+    QApplication::setActiveWindow(opened);
+    dialogs.answerFile(f.dir.filePath("riepilogo2.pdf"));
+    opened->cmdStampa_Click();
     QCoreApplication::processEvents();
-    ASSERT_TRUE(w && w->isVisible()); // its own boxes do not close it
-    EXPECT_EQ(QApplication::activeWindow(), w.data());
+    ASSERT_TRUE(opened && opened->isVisible()); // its own boxes do not close it
+    EXPECT_EQ(QApplication::activeWindow(), opened.data());
     QApplication::setActiveWindow(&main);
     QCoreApplication::processEvents();
-    EXPECT_TRUE(!w || !w->isVisible());
+    EXPECT_TRUE(!opened || !opened->isVisible());
 
     // A second summary replaces one still open.
     printing::ui::ListPrinterWindows::openSummary(ctx, &main);

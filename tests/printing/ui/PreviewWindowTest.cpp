@@ -45,8 +45,11 @@ struct Context : test::PrintContext {
     }
 };
 
-PreviewWindow* openedPreview(QWidget& w) {
-    auto* p = w.findChild<PreviewWindow*>();
+// Clicks a window's preview button, the last preview gone, and waits for the one it opens.
+template <class W> PreviewWindow* openPreview(W& w, void (W::*click)() = &W::cmdAnteprima_Click) {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    (w.*click)();
+    auto* p = w.template findChild<PreviewWindow*>();
     if (p && QTest::qWaitForWindowExposed(p)) {
         p->activateWindow();
         (void)QTest::qWaitForWindowActive(p);
@@ -61,8 +64,7 @@ TEST(PreviewWindow, OpensOnFirstPageNavigatesAndClosesWithoutPrinting) {
     frmStampaTipogr w(c.ctx);
     w.show();
     w.txtGRUPPO->setText("AA");
-    w.cmdAnteprima_Click();
-    PreviewWindow* p = openedPreview(w);
+    PreviewWindow* p = openPreview(w);
     ASSERT_NE(p, nullptr);
     EXPECT_TRUE(c.dialogs.messages().empty()); // no confirmation, no file name asked
     EXPECT_EQ(p->pageCount(), 3);
@@ -113,34 +115,31 @@ TEST(PreviewWindow, OpensOnFirstPageNavigatesAndClosesWithoutPrinting) {
 
     // "Stampa" runs the real job with its confirmations.
     c.dialogs.answerInput(QStringLiteral("gruppo-aa"));
-    w.cmdAnteprima_Click();
-    ASSERT_NE(p = openedPreview(w), nullptr);
+    ASSERT_NE(p = openPreview(w), nullptr);
     p->cmdStampa->click();
     EXPECT_TRUE(QFile::exists(c.state.stampeTipDir + "/gruppo-aa.txt"));
     EXPECT_EQ(c.dialogs.lastMessage(), "Stampa terminata.");
     EXPECT_FALSE(c.events.empty());
-}
 
-TEST(PreviewWindow, SingleLabelsFollowTheChosenSheetAndPrinterAndMarkNothing) {
-    Context c;
+    // Single labels follow the chosen sheet and printer and mark nothing.
+    c.events.clear();
+    c.dialogs.clear();
     // Two columns of 99.1 mm from 4.65 mm, seven rows of 38.1 mm from 15.15 mm.
     const auto sheet = SheetCatalog().find(QStringLiteral("A4 2x7 99,1x38,1"));
     ASSERT_TRUE(sheet.has_value());
     SheetCatalog::setCurrent(c.settings, *sheet);
     const auto restore = qScopeGuard([] { QSettings("QZ", "Velomar").remove("Etichette"); });
 
-    frmStampaSingola w(c.ctx);
-    ASSERT_TRUE(w.load());
-    w.show();
+    frmStampaSingola single(c.ctx);
+    ASSERT_TRUE(single.load());
+    single.show();
     for (int row = 0; row < 3; ++row) {
-        w.GRIDch->selectRow(row);
-        w.addCurrent();
+        single.GRIDch->selectRow(row);
+        single.addCurrent();
     }
-    w.Etx_Click(14); // the last label of 2 x 7: one label on the first sheet, two on the next
-    EXPECT_EQ(w.startPosition(), (LabelPosition{7, 2}));
-    w.cmdAnteprima_Click();
-    PreviewWindow* p = openedPreview(w);
-    ASSERT_NE(p, nullptr);
+    single.Etx_Click(14); // the last label of 2 x 7: one label on the first sheet, two on the next
+    EXPECT_EQ(single.startPosition(), (LabelPosition{7, 2}));
+    ASSERT_NE(p = openPreview(single), nullptr);
     EXPECT_EQ(p->pageCount(), 2);
     const double pdfInk = firstInkMm(p->shownImage(), p->dpi());
     p->chkContorni->setChecked(true);
@@ -167,18 +166,14 @@ TEST(PreviewWindow, SingleLabelsFollowTheChosenSheetAndPrinterAndMarkNothing) {
 
     // Text lands where the chosen printer's printable area starts.
     c.provider->margins = QMarginsF(14, 14, 6, 6);
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    w.cmdAnteprima_Click();
-    ASSERT_NE(p = openedPreview(w), nullptr);
+    ASSERT_NE(p = openPreview(single), nullptr);
     EXPECT_NEAR(firstInkMm(p->shownImage(), p->dpi()) - pdfInk, 14 - 25.4 / 6, 0.6);
     p->cmdChiudi->click();
     c.provider->margins.reset();
 
     // The envelope of the current address: one landscape page, nothing printed.
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    w.GRIDch->selectRow(0);
-    w.cmdAnteprimaBusta_Click();
-    ASSERT_NE(p = openedPreview(w), nullptr);
+    single.GRIDch->selectRow(0);
+    ASSERT_NE(p = openPreview(single, &frmStampaSingola::cmdAnteprimaBusta_Click), nullptr);
     EXPECT_EQ(p->pageCount(), 1);
     EXPECT_GT(p->shownImage().width(), p->shownImage().height());
     p->cmdChiudi->click();
@@ -186,8 +181,8 @@ TEST(PreviewWindow, SingleLabelsFollowTheChosenSheetAndPrinterAndMarkNothing) {
     EXPECT_TRUE(c.dialogs.messages().empty());
 
     // An empty list says so and opens nothing.
-    w.cmdCancella_Click();
-    w.cmdAnteprima_Click();
+    single.cmdCancella_Click();
+    single.cmdAnteprima_Click();
     EXPECT_EQ(c.dialogs.lastMessage(), "Nessuna etichetta da stampare !");
 }
 
@@ -199,8 +194,7 @@ TEST(PreviewWindow, ListAndSummaryRunTheirJobPageByPage) {
     list.show();
     for (auto* box : list.choices->ckCampo)
         box->setChecked(true);
-    list.cmdAnteprima_Click();
-    PreviewWindow* p = openedPreview(list);
+    PreviewWindow* p = openPreview(list);
     ASSERT_NE(p, nullptr);
     EXPECT_GT(p->pageCount(), 1); // 200 addresses with every field
     EXPECT_FALSE(p->shownImage().isNull());
@@ -215,8 +209,7 @@ TEST(PreviewWindow, ListAndSummaryRunTheirJobPageByPage) {
     f.state.summaryField = "GR";
     printing::ui::frmRiepiloghi summary(f.ctx());
     summary.show();
-    summary.cmdAnteprima_Click();
-    ASSERT_NE(p = openedPreview(summary), nullptr);
+    ASSERT_NE(p = openPreview(summary), nullptr);
     EXPECT_EQ(p->pageCount(), 1);
     QTest::qWait(50);
     EXPECT_TRUE(summary.isVisible()); // the preview does not close the summary

@@ -50,7 +50,8 @@ struct Context : test::PrintContext {
 
 } // namespace
 
-TEST(frmStampaSingola, ListDiagramPrintFromChosenLabelAndEnvelopes) {
+// The windows of one archive and its printers: singles, the group job, calibration.
+TEST(PrintWindows, SinglesEnvelopesGroupJobCalibrationAndPrinterChoice) {
     Context c;
     frmStampaSingola w(c.ctx);
     ASSERT_TRUE(w.load());
@@ -115,24 +116,21 @@ TEST(frmStampaSingola, ListDiagramPrintFromChosenLabelAndEnvelopes) {
     w.GRIDch->selectRow(2); // alone at its door
     w.cmdBUSTA_Click();
     EXPECT_EQ(c.printed(), (QStringList{"ROSSI MARIO", "20100 ROMA (RM)"}));
-}
 
-TEST(frmStampaTipogr, GroupCodeRulesAndJob) {
-    Context c;
-    frmStampaTipogr w(c.ctx);
-    w.show();
-    QTest::keyClicks(w.txtGRUPPO, "a -");
-    EXPECT_EQ(w.txtGRUPPO->text(), "A");
-    EXPECT_EQ(w.cboORDINAMENTO->currentIndex(), 6);
+    // The group window on the same archive: its code rules and the job.
+    frmStampaTipogr g(c.ctx);
+    g.show();
+    QTest::keyClicks(g.txtGRUPPO, "a -");
+    EXPECT_EQ(g.txtGRUPPO->text(), "A");
+    EXPECT_EQ(g.cboORDINAMENTO->currentIndex(), 6);
     c.dialogs.answerMessage(MsgResult::Ok);
     c.dialogs.answerInput(QStringLiteral("gruppo-aa"));
-    w.cmdStampa_Click();
-    EXPECT_EQ(w.txtGRUPPO->text(), "AA");
+    g.cmdStampa_Click();
+    EXPECT_EQ(g.txtGRUPPO->text(), "AA");
     EXPECT_TRUE(QFile::exists(c.state.stampeTipDir + "/gruppo-aa.txt"));
     EXPECT_EQ(c.dialogs.lastMessage(), "Stampa terminata.");
-    const QStringList printed = c.printed();
-    EXPECT_EQ(printed.count(" "), 3);
-    EXPECT_EQ(printed[1], "BIANCHI LUCA"); // 10100 first
+    EXPECT_EQ(c.printed().count(" "), 3);
+    EXPECT_EQ(c.printed()[1], "BIANCHI LUCA"); // 10100 first
 
     // "Stampa i contorni": each of the three labels outlined as well, where it lands.
     const auto rules = [&](QPointF from) {
@@ -142,17 +140,16 @@ TEST(frmStampaTipogr, GroupCodeRulesAndJob) {
         });
     };
     EXPECT_EQ(rules({}), 0);
-    w.chkContorni->setChecked(true);
+    g.chkContorni->setChecked(true);
     c.dialogs.answerMessage(MsgResult::Ok);
     c.dialogs.answerInput(QStringLiteral("gruppo-aa-contorni"));
-    w.cmdStampa_Click();
+    g.cmdStampa_Click();
     EXPECT_EQ(rules({}), 3 * 4);
     const QPointF origin(25.4 / 6, 25.4 / 6); // the recording printer's paper origin
     EXPECT_EQ(rules(SheetFormat::standard().physicalLabel({1, 3}).bottomRight() - origin), 1);
-}
 
-TEST(CalibrationDialog, SavesOnlyItsPrinterRefusesOneGoneDrawsTheLabelsMovedAndThePrinterIsKept) {
-    Context c;
+    // The calibration dialog saves only its printer, refuses one gone and draws the labels
+    // moved; the printer window's choice is kept.
     const PrinterCalibration office{0.5, 0.5, 100.5, 100.5};
     office.save(c.settings, QStringLiteral("Ufficio"));
     {
@@ -194,12 +191,11 @@ TEST(CalibrationDialog, SavesOnlyItsPrinterRefusesOneGoneDrawsTheLabelsMovedAndT
     EXPECT_EQ(window.lblPredef->text(), "Laser");
     ASSERT_FALSE(window.cmdProva->isHidden());
     window.cmdProva->click();
-    const QStringList printed = c.printed();
-    ASSERT_TRUE(printed.size() > 2);
-    EXPECT_TRUE(printed[printed.size() - 2].startsWith("Foglio di prova - Laser - "));
-    EXPECT_TRUE(printed.last().contains(QStringLiteral("orizzontale +2,3 mm")));
+    const QStringList sheet = c.printed();
+    ASSERT_TRUE(sheet.size() > 2);
+    EXPECT_TRUE(sheet[sheet.size() - 2].startsWith("Foglio di prova - Laser - "));
+    EXPECT_TRUE(sheet.last().contains(QStringLiteral("orizzontale +2,3 mm")));
     const double plainX = 8 + 4; // the heading's left edge in the layout
-    const QPointF origin(25.4 / 6, 25.4 / 6);
     const auto heading =
         std::find_if(c.events.begin(), c.events.end(), [](const RecordingPrinter::Event& e) {
             return e.text.startsWith(QStringLiteral("Foglio di prova"));
