@@ -60,10 +60,7 @@ struct Immutable {
 // A new archive in dir, with one address per surname in the group given.
 QString newArchive(const QTemporaryDir& dir, const QString& name, const QStringList& surnames = {},
                    const QString& group = {}) {
-    const QString path = dir.filePath(name);
-    test::createTestArchive(path);
-    test::fillArchive(path, surnames, group);
-    return path;
+    return test::createTestArchive(dir.filePath(name), surnames, group);
 }
 
 // The output of a command that must succeed.
@@ -392,8 +389,7 @@ TEST(OutputGuard, EveryOutputRefusesFilesInUseAndNonPlainFiles) {
     ASSERT_TRUE(QDir().mkpath(program));
     const ProgramFolder folder(program);
     const QString mdb = newArchive(dir, "a.mdb", {"Rossi"});
-    const QString groups = program + "/Gruppi.grp";
-    test::createTestArchive(groups);
+    const QString groups = test::createTestArchive(program + "/Gruppi.grp");
     const QString templ = program + "/NewMail.sys";
     ASSERT_TRUE(test::writeFile(templ, "modello"));
     ASSERT_TRUE(test::writeFile(program + "/StatiEsteri.mdb", "stati"));
