@@ -45,6 +45,7 @@ QString cell(QTableWidget* grid, int row, int field) {
 
 } // namespace
 
+// The preview, the import and Annulla; Access tables and a contact's addresses to choose from.
 TEST(frmIMPORTAFILE, PreviewShowsRowsAsStoredImportSummarisesAndAnnullaChangesNothing) {
     test::WindowFixture f(3);
     f.state.programDir = test::binaryPath("data"); // where StatiEsteri.mdb is built
@@ -114,28 +115,26 @@ TEST(frmIMPORTAFILE, PreviewShowsRowsAsStoredImportSummarisesAndAnnullaChangesNo
     EXPECT_EQ(f.state.archiveCount, 5);
     EXPECT_TRUE(cancelled.cmdImporta->isEnabled());
     EXPECT_FALSE(cancelled.cmdAnnulla->isEnabled());
-}
 
-TEST(frmIMPORTAFILE, AccessTablesAndTheAddressOfAContactCanBeChosen) {
-    test::WindowFixture f(0);
-    frmIMPORTAFILE w(f.ctx());
-    ASSERT_TRUE(w.loadSource(test::sourcePath("tests/exchange/data/access/nwind.mdb")));
-    ASSERT_TRUE(w.cboTabella->isEnabled());
-    ASSERT_EQ(w.cboTabella->count(), 9);
-    EXPECT_EQ(w.cboTabella->itemText(0), "Order Details (2155 righe)");
-    EXPECT_EQ(w.cboTabella->currentText(), "Customers (91 righe)");
-    EXPECT_EQ(w.lblFormato->text(), "Access Jet 3 (Access 97), tabella \"Customers\"");
-    EXPECT_EQ(w.cboCampo[DataModel::CITTA]->currentText(), "City");
-    EXPECT_EQ(w.GRIDanteprima->rowCount(), frmIMPORTAFILE::PreviewRows);
+    // An Access database lists its tables, the address table chosen.
+    frmIMPORTAFILE access(f.ctx());
+    ASSERT_TRUE(access.loadSource(test::sourcePath("tests/exchange/data/access/nwind.mdb")));
+    ASSERT_TRUE(access.cboTabella->isEnabled());
+    ASSERT_EQ(access.cboTabella->count(), 9);
+    EXPECT_EQ(access.cboTabella->itemText(0), "Order Details (2155 righe)");
+    EXPECT_EQ(access.cboTabella->currentText(), "Customers (91 righe)");
+    EXPECT_EQ(access.lblFormato->text(), "Access Jet 3 (Access 97), tabella \"Customers\"");
+    EXPECT_EQ(access.cboCampo[DataModel::CITTA]->currentText(), "City");
+    EXPECT_EQ(access.GRIDanteprima->rowCount(), frmIMPORTAFILE::PreviewRows);
 
-    w.cboTabella->setCurrentIndex(w.cboTabella->findData("Shippers"));
-    EXPECT_EQ(w.lblFormato->text(), "Access Jet 3 (Access 97), tabella \"Shippers\"");
-    EXPECT_EQ(w.GRIDanteprima->rowCount(), 3);
+    access.cboTabella->setCurrentIndex(access.cboTabella->findData("Shippers"));
+    EXPECT_EQ(access.lblFormato->text(), "Access Jet 3 (Access 97), tabella \"Shippers\"");
+    EXPECT_EQ(access.GRIDanteprima->rowCount(), 3);
 
     // Another kind of file has no tables to choose.
-    ASSERT_TRUE(w.loadSource(test::sourcePath("tests/exchange/data/csv/italiano-1252.csv")));
-    EXPECT_FALSE(w.cboTabella->isEnabled());
-    EXPECT_EQ(w.cboTabella->count(), 0);
+    ASSERT_TRUE(access.loadSource(test::sourcePath("tests/exchange/data/csv/italiano-1252.csv")));
+    EXPECT_FALSE(access.cboTabella->isEnabled());
+    EXPECT_EQ(access.cboTabella->count(), 0);
 
     // Which address of a contact was taken is shown, and the user can choose another.
     frmIMPORTAFILE contact(f.ctx(), [](const QString&, const exchange::SourceOptions&) {
