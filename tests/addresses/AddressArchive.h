@@ -1,15 +1,13 @@
 #pragma once
 
 // Small archives for the address tests, made from the program's own empty archive.
-#include "archive/ArchiveFormat.h"
-#include "archive/Database.h"
-#include "archive/Statement.h"
+#include "../exchange/ArchiveFixture.h"
+#include "archive/ArchiveFile.h"
+#include "archive/SampleArchive.h"
 #include "archive/Transaction.h"
 
-#include <QString>
-#include <QStringList>
+#include <QTemporaryDir>
 #include <map>
-#include <vector>
 
 namespace velomar::test {
 
@@ -30,14 +28,22 @@ inline void insertAddress(archive::Database& db, const AddressValues& values) {
     st.exec();
 }
 
-// Creates path with the given addresses (NR 1, 2, ... in order).
-inline void makeArchive(const QString& path, const std::vector<AddressValues>& rows) {
-    archive::ArchiveFormat::createEmpty(path, archive::ArchiveKind::Addresses);
-    archive::Database db(path, archive::Database::Mode::ReadWrite);
+// Creates path with the given addresses (NR 1, 2, ... in order); hands back the path.
+inline QString makeArchive(const QString& path, const std::vector<AddressValues>& rows) {
+    archive::Database db(createTestArchive(path), archive::Database::Mode::ReadWrite);
     archive::Transaction tx(db);
     for (const auto& row : rows)
         insertAddress(db, row);
     tx.commit();
+    return path;
+}
+
+// The program's sample archive of count addresses as dir/sample.mdb, open for writing.
+inline archive::Database openSample(const QTemporaryDir& dir, qint64 count, std::uint64_t seed) {
+    const QString path = dir.filePath(QStringLiteral("sample.mdb"));
+    archive::SampleArchive::write(path, count, seed);
+    return archive::ArchiveFile::open(path, archive::ArchiveKind::Addresses,
+                                      archive::ArchiveFile::Access::ReadWrite);
 }
 
 // count generated addresses: surnames cycle through a fixed list so letters and searches
@@ -65,10 +71,6 @@ inline QStringList storedColumn(const QString& path, const QString& field) {
     while (st.step())
         out << st.text(0);
     return out;
-}
-
-inline qint64 storedCount(const QString& path) {
-    return storedColumn(path, "NR").size();
 }
 
 } // namespace velomar::test

@@ -3,8 +3,6 @@
 #include "addresses/AddressCheck.h"
 #include "addresses/ArchiveCheck.h"
 #include "addresses/ItalianPlaces.h"
-#include "archive/ArchiveFile.h"
-#include "archive/SampleArchive.h"
 #include "archive/Statement.h"
 
 #include <QMap>
@@ -71,10 +69,7 @@ bool plant(int k, AddressCheck::Place& p) {
 
 TEST(AddressCheckSample, NoFalseAlarmOnSampleArchivesAndEachPlantedFaultFound) {
     QTemporaryDir dir;
-    const QString path = dir.filePath("sample.mdb");
-    archive::SampleArchive::write(path, 20000, 7);
-    archive::Database db = archive::ArchiveFile::open(path, archive::ArchiveKind::Addresses,
-                                                      archive::ArchiveFile::Access::ReadOnly);
+    archive::Database db = test::openSample(dir, 20000, 7);
     const AddressCheck check(ItalianPlaces::builtin());
     ArchiveCheck::Counts counts;
     const auto alarms = ArchiveCheck::scan(db, check, &counts);
@@ -127,10 +122,7 @@ TEST(AddressCheckSample, NoFalseAlarmOnSampleArchivesAndEachPlantedFaultFound) {
 
 TEST(AddressCheckSample, FixWritesOnlyTheUnambiguousProposals) {
     QTemporaryDir dir;
-    const QString path = dir.filePath("fix.mdb");
-    archive::SampleArchive::write(path, 50, 3);
-    archive::Database db = archive::ArchiveFile::open(path, archive::ArchiveKind::Addresses,
-                                                      archive::ArchiveFile::Access::ReadWrite);
+    archive::Database db = test::openSample(dir, 50, 3);
     db.exec("UPDATE TabMAIL SET CAP = '22063', CITTA = 'CANTU''', PROV = 'Como', NAZ = NULL WHERE NR = 1");
     db.exec("UPDATE TabMAIL SET CAP = '', CITTA = 'SAMONE', PROV = '', NAZ = NULL WHERE NR = 2");
     db.exec("UPDATE TabMAIL SET CAP = '07026', CITTA = 'OLBIA', PROV = 'OT', NAZ = NULL WHERE NR = 3");
@@ -145,6 +137,7 @@ TEST(AddressCheckSample, FixWritesOnlyTheUnambiguousProposals) {
     const auto after = ArchiveCheck::scan(db, check);
     ASSERT_EQ(after.size(), 1);
     EXPECT_EQ(after.first().nr, 2);
-    EXPECT_EQ(test::storedColumn(path, "CAP || ' ' || CITTA || ' ' || PROV").mid(0, 3),
+    EXPECT_EQ(test::storedColumn(dir.filePath("sample.mdb"), "CAP || ' ' || CITTA || ' ' || PROV")
+                  .mid(0, 3),
               (QStringList{"22063 CANTÙ CO", " SAMONE ", "07026 OLBIA SS"}));
 }

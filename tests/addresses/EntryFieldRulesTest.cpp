@@ -31,9 +31,8 @@ TEST(EntryFieldRules, TypingFiltersByField) {
     EXPECT_EQ(type(R::Prov, "", "mi"), "MI");
     EXPECT_EQ(type(R::Cognome, "", "rossi"), "rossi");
     EXPECT_EQ(type(R::EMail, "", "Mario@X.it"), "Mario@X.it"); // lower-cased on leaving only
-}
 
-TEST(EntryFieldRules, PastesAreCutToTheLimitAndOneLineBoxesLoseBreaks) {
+    // Pastes are cut to the limit; one-line boxes lose their breaks.
     const QString longText(200, u'x');
     R::Edit e = R::applyEdit(R::Cognome, "ab", "a" + longText + "b", 201);
     EXPECT_EQ(e.text.size(), 35);

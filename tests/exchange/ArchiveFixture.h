@@ -12,11 +12,6 @@
 
 namespace velomar::test {
 
-// An empty address archive of the program, for tests of the jobs that read archives.
-inline void createTestArchive(const QString& path) {
-    archive::ArchiveFormat::createEmpty(path, archive::ArchiveKind::Addresses);
-}
-
 // Adds a row; fields 1..16 from the record, an empty text stored as Null.
 inline qint64 addTestAddress(archive::Database& db, const archive::AddressRecord& r) {
     archive::Statement st(db, QStringLiteral(
@@ -50,6 +45,16 @@ inline void fillArchive(const QString& path, const QStringList& surnames, const 
         addTestAddress(db, r);
     }
     db.exec(QStringLiteral("COMMIT"));
+}
+
+// An address archive of the program at path, empty or with one address per surname in the
+// group given; hands back the path.
+inline QString createTestArchive(const QString& path, const QStringList& surnames = {},
+                                 const QString& group = {}) {
+    archive::ArchiveFormat::createEmpty(path, archive::ArchiveKind::Addresses);
+    if (!surnames.isEmpty())
+        fillArchive(path, surnames, group);
+    return path;
 }
 
 } // namespace velomar::test

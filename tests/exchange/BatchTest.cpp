@@ -60,10 +60,7 @@ struct Immutable {
 // A new archive in dir, with one address per surname in the group given.
 QString newArchive(const QTemporaryDir& dir, const QString& name, const QStringList& surnames = {},
                    const QString& group = {}) {
-    const QString path = dir.filePath(name);
-    test::createTestArchive(path);
-    test::fillArchive(path, surnames, group);
-    return path;
+    return test::createTestArchive(dir.filePath(name), surnames, group);
 }
 
 // The output of a command that must succeed.
@@ -71,6 +68,13 @@ QString output(const QString& command, const QStringList& args) {
     const test::CommandRun r = test::runCommand(command, args);
     EXPECT_EQ(r.status, 0) << command.toStdString() << ": " << r.err.toStdString();
     return r.out;
+}
+
+// The error text of a command that must fail with the status given.
+QString failure(const QString& command, const QStringList& args, int status = 1) {
+    const test::CommandRun r = test::runCommand(command, args);
+    EXPECT_EQ(r.status, status) << command.toStdString() << " " << args.join(u' ').toStdString();
+    return r.err;
 }
 
 int statusOf(const QString& command, const QStringList& args) {
@@ -199,9 +203,7 @@ TEST(ExchangeBatch, ImportReadsAReadOnlySourceAndRefusesToMoveFromIt) {
         }
         const QByteArray before = test::fileBytes(src);
 
-        const test::CommandRun r = test::runCommand("import", {src, dst, "--move"});
-        EXPECT_EQ(r.status, 1);
-        EXPECT_EQ(r.err.trimmed(),
+        EXPECT_EQ(failure("import", {src, dst, "--move"}).trimmed(),
                   "L'archivio di origine è in sola lettura (il file o la sua cartella): gli "
                   "indirizzi si possono importare, non spostare. Nessun indirizzo è stato "
                   "importato.");
@@ -252,9 +254,7 @@ TEST(ExchangeBatch, ImportFileAndArchiveCountMapAndRefuseWithTargetUnchanged) {
     // A file that breaks half way (a quote never closed): an Italian message, nothing written.
     ASSERT_TRUE(test::writeFile(csv, "Cognome;Citta\nRossi;Roma\nBianchi;\"Milano\nVerdi;Como\n"));
     const QByteArray bytes = test::fileBytes(dst);
-    const test::CommandRun r = test::runCommand("import-file", {csv, dst});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_TRUE(test::has(r.err, "Importazione non riuscita"));
+    EXPECT_TRUE(test::has(failure("import-file", {csv, dst}), "Importazione non riuscita"));
     EXPECT_EQ(test::fileBytes(dst), bytes);
 
     // From another archive: one group, moved; a group no address has.
@@ -323,11 +323,9 @@ TEST(FailureMessages, BatchAndWindowsTellTheCauseOfARefusal) {
     };
     for (auto [args, status] : refusals) {
         const QString command = args.takeFirst();
-        const test::CommandRun r = test::runCommand(command, args);
-        EXPECT_EQ(r.status, status) << args.join(' ').toStdString();
-        EXPECT_TRUE(r.err.contains(status == 1 ? "File non trovato" : "non chiusa"))
-            << r.err.toStdString();
-        EXPECT_FALSE(r.err.contains("corrotto") || r.err.contains("danneggiato")) << r.err.toStdString();
+        const QString err = failure(command, args, status);
+        EXPECT_TRUE(test::has(err, status == 1 ? "File non trovato" : "non chiusa"));
+        EXPECT_FALSE(err.contains("corrotto") || err.contains("danneggiato")) << err.toStdString();
     }
     EXPECT_FALSE(QFile::exists(pdf));
 
@@ -335,9 +333,7 @@ TEST(FailureMessages, BatchAndWindowsTellTheCauseOfARefusal) {
     archive::Database other(mdb, archive::Database::Mode::ReadWrite);
     other.exec("BEGIN EXCLUSIVE");
     other.exec("DELETE FROM TabMAIL WHERE NR = 1");
-    const test::CommandRun r = test::runCommand("count", {mdb});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_TRUE(r.err.contains("in uso")) << r.err.toStdString();
+    EXPECT_TRUE(test::has(failure("count", {mdb}), "in uso"));
 
     settings::AppState state;
     state.callerMode = "Edit";
@@ -365,10 +361,9 @@ TEST(FailureMessages, FullAndReadOnlyDisksAreNamedAsSuch) {
     disk.fill();
 
     const auto expect = [](const char* cause, const char* command, const QStringList& args) {
-        const test::CommandRun r = test::runCommand(command, args);
-        EXPECT_EQ(r.status, 1) << command;
-        EXPECT_TRUE(r.err.contains(cause)) << command << ": " << r.err.toStdString();
-        EXPECT_FALSE(test::looksEnglish(r.err)) << command << ": " << r.err.toStdString();
+        const QString err = failure(command, args);
+        EXPECT_TRUE(test::has(err, cause)) << command;
+        EXPECT_FALSE(test::looksEnglish(err)) << command << ": " << err.toStdString();
     };
     // Files small enough to sit in Qt's write buffer fail only when committed.
     expect("pieno", "export", {small, dir.filePath("disco/out.txt")});
@@ -392,8 +387,7 @@ TEST(OutputGuard, EveryOutputRefusesFilesInUseAndNonPlainFiles) {
     ASSERT_TRUE(QDir().mkpath(program));
     const ProgramFolder folder(program);
     const QString mdb = newArchive(dir, "a.mdb", {"Rossi"});
-    const QString groups = program + "/Gruppi.grp";
-    test::createTestArchive(groups);
+    const QString groups = test::createTestArchive(program + "/Gruppi.grp");
     const QString templ = program + "/NewMail.sys";
     ASSERT_TRUE(test::writeFile(templ, "modello"));
     ASSERT_TRUE(test::writeFile(program + "/StatiEsteri.mdb", "stati"));
@@ -425,10 +419,9 @@ TEST(OutputGuard, EveryOutputRefusesFilesInUseAndNonPlainFiles) {
         for (const QStringList& args :
              {QStringList{"export", mdb, path}, QStringList{"list", mdb, "--pdf", path},
               QStringList{"labels", mdb, "--pdf", path}}) {
-            const test::CommandRun r = test::runCommand(args[0], args.mid(1));
-            EXPECT_EQ(r.status, 1) << args[0].toStdString();
-            EXPECT_TRUE(r.err.startsWith("Impossibile scrivere")) << r.err.toStdString();
-            EXPECT_TRUE(test::has(r.err, reason));
+            const QString err = failure(args[0], args.mid(1));
+            EXPECT_TRUE(err.startsWith("Impossibile scrivere")) << err.toStdString();
+            EXPECT_TRUE(test::has(err, reason));
         }
         EXPECT_THROW(printing::ReminderFile::write(path, "promemoria"), common::OutputRefused);
         EXPECT_THROW(printing::PdfPrinter{path}, common::OutputRefused);

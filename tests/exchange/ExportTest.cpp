@@ -71,7 +71,7 @@ std::vector<AddressRecord> sampleRows(int n) {
 
 } // namespace
 
-TEST(Export, AllFieldsMatchTheFormatByteForByte) {
+TEST(Export, TheTextFormatMatchesItsFilesAndAFailureLeavesTheOldFileIntact) {
     VectorSource source({
         address({{0, "12"}, {14, "AB"}, {2, "Rossi"}, {3, "Mario"}, {5, "Via Roma 1"},
                  {6, "20100"}, {7, "Milano"}, {8, "MI"}, {9, "I"}, {10, "02 123456"}}),
@@ -92,26 +92,52 @@ TEST(Export, AllFieldsMatchTheFormatByteForByte) {
     EXPECT_EQ(result.replaced, 1); // the omega
     EXPECT_EQ(test::fileBytes(target), expected("export_all_fields.txt"));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"out.txt"}); // no leftovers
-}
 
-TEST(Export, UntickedFieldsCountAsEmptyAndEmptyRangeWritesHeaderAlone) {
-    QTemporaryDir dir;
-    const QString target = dir.filePath("some.txt");
-    VectorSource source({
+    // Unticked fields count as empty; an empty range writes the header alone.
+    VectorSource some({
         address({{0, "1"}, {2, "Rossi"}, {9, "I"}}),
         address({{0, "2"}, {2, "Bianchi"}, {8, "TO"}}),
         address({{0, "3"}, {14, "Z1"}, {13, "x@y.it"}}),
     });
-    ExportRequest request;
     request.fields = only({9, 14}); // NAZ and GR
+    request.description.clear();
     request.date = QDate(2027, 2, 1);
-    ExportJob::toFile(source, request, target);
+    ExportJob::toFile(some, request, target);
     EXPECT_EQ(test::fileBytes(target), expected("export_some_fields.txt"));
 
     VectorSource empty;
     request.date = QDate(2026, 12, 6);
     EXPECT_EQ(ExportJob::toFile(empty, request, target).addresses, 0);
     EXPECT_EQ(test::fileBytes(target), expected("export_header_only.txt"));
+
+    // A failure leaves the old file intact.
+    const QString old = dir.filePath("old.txt");
+    ASSERT_TRUE(test::writeFile(old, "old content\r\n"));
+    request.fields.fill(true);
+
+    // Disk full in the middle of the blocks.
+    {
+        VectorSource many(sampleRows(20000)); // well past one write chunk
+        ExportWriter writer(std::make_unique<FullDiskFile>(old, 300 * 1024));
+        const QString text = test::refusalOf([&] { ExportJob::run(many, request, writer); }).text;
+        EXPECT_TRUE(test::has(text, "old.txt"));
+        EXPECT_TRUE(test::has(text, "Disco pieno")); // never the system's English
+    }
+    EXPECT_EQ(test::fileBytes(old), QByteArray("old content\r\n"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), (QStringList{"old.txt", "out.txt"}));
+
+    // Disk full on the last bytes, found only when the file is committed.
+    {
+        VectorSource few(sampleRows(3));
+        ExportWriter writer(std::make_unique<FullDiskFile>(old, 100));
+        EXPECT_THROW(ExportJob::run(few, request, writer), exchange::ExchangeError);
+    }
+    EXPECT_EQ(test::fileBytes(old), QByteArray("old content\r\n"));
+
+    // A complete export replaces the old file.
+    VectorSource again(sampleRows(2));
+    ExportJob::toFile(again, request, old);
+    EXPECT_TRUE(test::fileBytes(old).startsWith("("));
 }
 
 TEST(Export, PlaceLineOfBlanksIsWrittenEmpty) {
@@ -124,38 +150,6 @@ TEST(Export, PlaceLineOfBlanksIsWrittenEmpty) {
     out.clear();
     exchange::ExportFormat::appendBlock(out, address({{6, " "}, {7, "Roma"}}), only({6, 7}));
     EXPECT_EQ(out, QStringLiteral("Roma\r\n") + QString(70, u'-') + QStringLiteral("\r\n"));
-}
-
-TEST(Export, FailureLeavesTheOldFileIntact) {
-    QTemporaryDir dir;
-    const QString target = dir.filePath("old.txt");
-    ASSERT_TRUE(test::writeFile(target, "old content\r\n"));
-    ExportRequest request;
-    request.fields.fill(true);
-
-    // Disk full in the middle of the blocks.
-    {
-        VectorSource source(sampleRows(20000)); // well past one write chunk
-        ExportWriter writer(std::make_unique<FullDiskFile>(target, 300 * 1024));
-        const QString text = test::refusalOf([&] { ExportJob::run(source, request, writer); }).text;
-        EXPECT_TRUE(test::has(text, "old.txt"));
-        EXPECT_TRUE(test::has(text, "Disco pieno")); // never the system's English
-    }
-    EXPECT_EQ(test::fileBytes(target), QByteArray("old content\r\n"));
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"old.txt"});
-
-    // Disk full on the last bytes, found only when the file is committed.
-    {
-        VectorSource source(sampleRows(3));
-        ExportWriter writer(std::make_unique<FullDiskFile>(target, 100));
-        EXPECT_THROW(ExportJob::run(source, request, writer), exchange::ExchangeError);
-    }
-    EXPECT_EQ(test::fileBytes(target), QByteArray("old content\r\n"));
-
-    // A complete export replaces the old file.
-    VectorSource again(sampleRows(2));
-    ExportJob::toFile(again, request, target);
-    EXPECT_TRUE(test::fileBytes(target).startsWith("("));
 }
 
 TEST(Export, CsvIsUtf8WithBomQuotedAsRfc4180AndHeadedByOurFieldNames) {

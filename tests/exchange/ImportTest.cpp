@@ -23,13 +23,15 @@ namespace {
 
 struct Target {
     QTemporaryDir dir;
-    QString path = dir.filePath("dest.mdb");
-    archive::Database db;
-    Target() {
-        test::createTestArchive(path);
-        db = archive::Database(path, archive::Database::Mode::ReadWrite);
-    }
+    QString path = test::createTestArchive(dir.filePath("dest.mdb"));
+    archive::Database db{path, archive::Database::Mode::ReadWrite};
 };
+
+// Imports every row of source with the mapping its header gives.
+exchange::ImportSummary importAll(exchange::SourceTable& source, archive::Database& db,
+                                  const ImportOptions& options = {}) {
+    return FileImporter::run(source, ImportMapping::fromHeader(source.columns()), options, db);
+}
 
 // Field name -> the column name that fills it ("" when none).
 std::map<QString, QString> mapped(const QStringList& header) {
@@ -50,23 +52,29 @@ std::map<QString, QString> mapped(const QStringList& header) {
 
 } // namespace
 
-TEST(FileImporter, OurOwnHeaderIsStoredAsItIs) {
+// Our own header is stored as it is; every shortened value of every row is counted; cancel or
+// a failing source leaves the target as it was.
+TEST(FileImporter, EveryShortenedValueOfEveryRowIsCounted) {
     Target t;
     const QStringList header = DataModel::tabMailColumns().mid(0, 17);
     QStringList row{"77", "Dott.", "Rossi", "Mario", "Ruolo", "Via Roma 1", "820", "milano", "Roma", "I", "02",
                     "03", "333", "m@x.it", "abc", QString(200, u'n'), QStringLiteral("riga 1\r\n\"riga 2\", àè")};
     test::MemoryTable source(header, {row});
-    const auto summary = FileImporter::run(source, ImportMapping::fromHeader(header), {}, t.db);
+    const auto summary = importAll(source, t.db);
     EXPECT_TRUE(summary.oneToOne);
     EXPECT_EQ(summary.imported, 1);
     EXPECT_EQ(summary.cutValues, 0);
     row.removeFirst();
     EXPECT_EQ(test::storedRows(t.path), QStringList{"'" + row.join("'|'") + "'"});
-}
 
-TEST(FileImporter, CancelOrAFailingSourceLeavesTheTargetAsItWas) {
-    Target t;
-    test::addTestAddress(t.db, archive::AddressRecord{});
+    test::MemoryTable cut(
+        {"Cognome", "Città"},
+        {{QString(60, u'R'), "Roma"}, {QString(60, u'B'), QString(40, u'C')}, {"Verdi", "Como"}});
+    const auto shortened = importAll(cut, t.db);
+    EXPECT_EQ(shortened.imported, 3);
+    EXPECT_EQ(shortened.cutValues, 3);
+
+    // Cancel, or a failing source, leaves the target as it was.
     t.db.close();
     const QByteArray before = test::fileBytes(t.path);
     t.db = archive::Database(t.path, archive::Database::Mode::ReadWrite);
@@ -74,16 +82,16 @@ TEST(FileImporter, CancelOrAFailingSourceLeavesTheTargetAsItWas) {
     std::vector<QStringList> rows;
     for (int i = 0; i < 5000; ++i)
         rows.push_back({QStringLiteral("Cognome%1").arg(i), QString(30, u'v')});
-    test::MemoryTable source({"Cognome", "Indirizzo"}, rows);
+    test::MemoryTable many({"Cognome", "Indirizzo"}, rows);
     qint64 calls = 0;
-    const auto summary =
-        FileImporter::run(source, ImportMapping::fromHeader(source.columns()), {}, t.db,
+    const auto cancelled =
+        FileImporter::run(many, ImportMapping::fromHeader(many.columns()), {}, t.db,
                           [&](qint64 done) { return ++calls < 5 && done > 0; });
-    EXPECT_TRUE(summary.cancelled);
-    EXPECT_EQ(summary.imported, 0); // nothing of it was kept
-    EXPECT_EQ(summary.lines(),
+    EXPECT_TRUE(cancelled.cancelled);
+    EXPECT_EQ(cancelled.imported, 0); // nothing of it was kept
+    EXPECT_EQ(cancelled.lines(),
               QStringList{"Importazione annullata: l'archivio non è stato modificato."});
-    EXPECT_EQ(test::countAddresses(t.db), 1);
+    EXPECT_EQ(test::countAddresses(t.db), 4);
     t.db.close();
     EXPECT_EQ(test::fileBytes(t.path), before);
 
@@ -91,23 +99,11 @@ TEST(FileImporter, CancelOrAFailingSourceLeavesTheTargetAsItWas) {
     t.db = archive::Database(t.path, archive::Database::Mode::ReadWrite);
     test::MemoryTable broken({"Cognome"}, {{"Rossi"}, {"Verdi"}, {"Bianchi"}},
                              test::unreadableAt(3, "Riga 4: virgolette non chiuse"));
-    EXPECT_THROW(FileImporter::run(broken, ImportMapping::fromHeader(broken.columns()), {}, t.db),
-                 exchange::ExchangeError);
-    EXPECT_EQ(test::countAddresses(t.db), 1);
+    EXPECT_THROW(importAll(broken, t.db), exchange::ExchangeError);
+    EXPECT_EQ(test::countAddresses(t.db), 4);
     // The connection is usable again: no transaction was left open.
     test::MemoryTable good({"Cognome"}, {{"Rossi"}});
-    EXPECT_EQ(FileImporter::run(good, ImportMapping::fromHeader(good.columns()), {}, t.db).imported,
-              1);
-}
-
-TEST(FileImporter, EveryShortenedValueOfEveryRowIsCounted) {
-    Target t;
-    test::MemoryTable source({"Cognome", "Città"}, {{QString(60, u'R'), "Roma"},
-                                                    {QString(60, u'B'), QString(40, u'C')},
-                                                    {"Verdi", "Como"}});
-    const auto summary = FileImporter::run(source, ImportMapping::fromHeader(source.columns()), {}, t.db);
-    EXPECT_EQ(summary.imported, 3);
-    EXPECT_EQ(summary.cutValues, 3);
+    EXPECT_EQ(importAll(good, t.db).imported, 1);
 }
 
 TEST(FileImporter, RowsLikeAnAddressAlreadyThereAreSkippedImportedOrListedAsChosen) {
@@ -140,7 +136,7 @@ TEST(FileImporter, RowsLikeAnAddressAlreadyThereAreSkippedImportedOrListedAsChos
                                   {"BRUNO", "ANNA", "Via Po, 1", "10100"}}); // like the row before
         ImportOptions options;
         options.duplicates = c.choice;
-        const auto summary = FileImporter::run(source, ImportMapping::fromHeader(source.columns()), options, t.db);
+        const auto summary = importAll(source, t.db, options);
         EXPECT_EQ(summary.imported, c.imported);
         EXPECT_EQ(summary.duplicates, c.duplicates);
         QStringList lines = summary.lines();
@@ -212,8 +208,8 @@ TEST(ImportMapping, HeadersOfTheUsualExports) {
     EXPECT_EQ(ImportMapping::fieldOfName(QStringLiteral("Compleanno")), -1);
 }
 
-TEST(ImportMapping, OurOwnHeaderMapsOneToOneAndUserChangesBreakIt) {
-    // Our whole header: FileImporter.OurOwnHeaderIsStoredAsItIs.
+TEST(ImportMapping, OurHeaderMapsOneToOneAndFieldsSetByHandWin) {
+    // Our whole header: FileImporter.EveryShortenedValueOfEveryRowIsCounted.
     ImportMapping m = ImportMapping::fromHeader(DataModel::tabMailColumns().mid(0, 17));
     EXPECT_EQ(m.unmappedColumns(), QList<int>{0}); // NR: the target numbers the rows
 
@@ -234,14 +230,12 @@ TEST(ImportMapping, OurOwnHeaderMapsOneToOneAndUserChangesBreakIt) {
     archive::AddressRecord r;
     m.apply({"9", "Sig.", "Rossi"}, r); // short row: the missing values are empty
     EXPECT_EQ(QStringList({r[0], r[1], r[2], r[3]}), QStringList({"", "Sig.", "Rossi", ""}));
-}
 
-TEST(ImportMapping, ContactsWithoutSurnameAndFieldsSetByHandOverTheContactGroups) {
-    const QStringList header{"Given Name", "Family Name", "Name", "Organization 1 - Name", "Notes"};
-    ImportMapping m = ImportMapping::fromHeader(header);
+    // Contacts without a surname; fields set by hand win over the contact groups.
+    m = ImportMapping::fromHeader(
+        {"Given Name", "Family Name", "Name", "Organization 1 - Name", "Notes"});
     EXPECT_EQ(m.fallbacks(DataModel::COGNOME), (QList<int>{3, 2}));
     EXPECT_EQ(m.unmappedColumns(), QList<int>{});
-    archive::AddressRecord r;
     m.apply({"Mario", "Rossi", "Mario Rossi", "ACME", ""}, r);
     EXPECT_EQ(r[DataModel::COGNOME], "Rossi");
     m.apply({"", "", "Mario Rossi", "ACME Srl", ""}, r);
@@ -271,7 +265,7 @@ TEST(ImportMapping, ContactsWithoutSurnameAndFieldsSetByHandOverTheContactGroups
     EXPECT_EQ(r[DataModel::NUM_CEL], "");
 }
 
-TEST(ImportValues, CountriesAndCaps) {
+TEST(ImportValues, CountriesCapsCutsAndOneLineFields) {
     const CountryNames names = CountryNames::fromFile(test::templatePath("StatiEsteri.mdb"));
     for (const char* home : {"Italia", "ITALY", "it", "Ita", "i", " italia "})
         EXPECT_EQ(names.storedName(home), "") << home;
@@ -298,10 +292,8 @@ TEST(ImportValues, CountriesAndCaps) {
     }
     for (const char* cap : {"12", "20100", "A123"})
         EXPECT_EQ(ImportValues::italianCap(cap), cap);
-}
 
-TEST(ImportValues, CutsCountsAndOneLineFields) {
-    const ImportValues values;
+    // Cuts are counted; one-line fields lose their breaks.
     archive::AddressRecord r;
     r[DataModel::COGNOME] = QString(40, u'x');                         // 35
     r[DataModel::INDIRIZZO] = QStringLiteral("Via Roma 1\r\nScala B"); // one line

@@ -37,22 +37,24 @@ AddressRecord person(const QString& surname, const QString& group) {
     return r;
 }
 
+// A source of perGroup addresses in AB, in CD and in no group; an empty target, open, and
+// its importer.
 struct Archives {
     QTemporaryDir dir;
-    QString source = dir.filePath("origine.mdb");
-    QString target = dir.filePath("attuale.mdb");
+    QString source = test::createTestArchive(dir.filePath("origine.mdb"));
+    QString target = test::createTestArchive(dir.filePath("attuale.mdb"));
+    Database db = openRw(target);
+    Importer importer{db, target};
 
     explicit Archives(int perGroup = 3) {
-        test::createTestArchive(source);
-        test::createTestArchive(target);
-        Database db = openRw(source);
-        db.exec("BEGIN");
+        Database src = openRw(source);
+        src.exec("BEGIN");
         for (int i = 0; i < perGroup; ++i) {
-            test::addTestAddress(db, person(QStringLiteral("Ab%1").arg(i), "AB"));
-            test::addTestAddress(db, person(QStringLiteral("Cd%1").arg(i), "CD"));
-            test::addTestAddress(db, person(QStringLiteral("Senza%1").arg(i), ""));
+            test::addTestAddress(src, person(QStringLiteral("Ab%1").arg(i), "AB"));
+            test::addTestAddress(src, person(QStringLiteral("Cd%1").arg(i), "CD"));
+            test::addTestAddress(src, person(QStringLiteral("Senza%1").arg(i), ""));
         }
-        db.exec("COMMIT");
+        src.exec("COMMIT");
     }
 };
 
@@ -78,10 +80,8 @@ template <typename F> int codeOf(F&& call) {
 // Never from the open archive itself, under any of its names.
 TEST(Importer, CopiesAllOrOneGroupWithNewNumbersAndDeletesOnlyWhatWasCopied) {
     Archives a;
-    Database target = openRw(a.target);
-    test::addTestAddress(target, person("Gia", "ZZ"));
+    test::addTestAddress(a.db, person("Gia", "ZZ"));
 
-    Importer importer(target, a.target);
     const QString link = a.dir.filePath("collegamento.mdb");
     const QString hard = a.dir.filePath("stesso.mdb");
     ASSERT_TRUE(QFile::link(a.target, link));
@@ -90,21 +90,21 @@ TEST(Importer, CopiesAllOrOneGroupWithNewNumbersAndDeletesOnlyWhatWasCopied) {
     QDir().mkdir(a.dir.filePath("sub"));
     for (const QString& path : {a.target, a.dir.path() + "/sub/../attuale.mdb",
                                 a.dir.path() + "//./attuale.mdb", link, hard})
-        EXPECT_EQ(test::refusalOf([&] { importer.openSource(path, "**", openAs); }).text,
+        EXPECT_EQ(test::refusalOf([&] { a.importer.openSource(path, "**", openAs); }).text,
                   "Impossibile importare i Dati dall'Archivio attuale !")
             << path.toStdString();
-    EXPECT_FALSE(importer.sourceOpen());
+    EXPECT_FALSE(a.importer.sourceOpen());
 
-    importer.openSource(a.source, "AB", openAs);
-    EXPECT_EQ(importer.sourceCount(), 3);
-    EXPECT_EQ(importer.copy(), 3);
-    EXPECT_EQ(test::countAddresses(target), 4);
-    EXPECT_EQ(test::countAddresses(target, "WHERE GR = 'AB'"), 3);
+    a.importer.openSource(a.source, "AB", openAs);
+    EXPECT_EQ(a.importer.sourceCount(), 3);
+    EXPECT_EQ(a.importer.copy(), 3);
+    EXPECT_EQ(test::countAddresses(a.db), 4);
+    EXPECT_EQ(test::countAddresses(a.db, "WHERE GR = 'AB'"), 3);
     // New numbers after the target's own, memo and Nulls kept, selection mark defaulted.
     {
-        archive::Statement st(target, "SELECT MIN(NR) || ' ' || MAX(NR) || ' ' || COUNT(APPUNTI) "
-                                      "|| ' ' || COUNT(TITOLO) || ' ' || SUM(SERV) FROM TabMAIL "
-                                      "WHERE GR = 'AB'");
+        archive::Statement st(a.db, "SELECT MIN(NR) || ' ' || MAX(NR) || ' ' || COUNT(APPUNTI) "
+                                    "|| ' ' || COUNT(TITOLO) || ' ' || SUM(SERV) FROM TabMAIL "
+                                    "WHERE GR = 'AB'");
         ASSERT_TRUE(st.step());
         EXPECT_EQ(st.text(0), "2 4 3 0 0");
     }
@@ -113,22 +113,22 @@ TEST(Importer, CopiesAllOrOneGroupWithNewNumbersAndDeletesOnlyWhatWasCopied) {
         Database other = openRw(a.source);
         test::addTestAddress(other, person("Nuovo", "AB"));
     }
-    EXPECT_EQ(importer.deleteCopiedFromSource(), 3);
-    importer.closeSource();
+    EXPECT_EQ(a.importer.deleteCopiedFromSource(), 3);
+    a.importer.closeSource();
     EXPECT_EQ(test::countIn(a.source), 7);
     EXPECT_EQ(test::countIn(a.source, "WHERE GR = 'AB'"), 1);
 
     // "**" takes everything, the addresses without a group included; a code with a quote is
     // just a code that matches nothing (patterns follow LIKE, checked by FilterExprTest).
-    importer.openSource(a.source, "A'", openAs);
-    EXPECT_EQ(importer.copy(), 0);
-    importer.openSource(a.source, "**", openAs);
-    EXPECT_EQ(importer.sourceCount(), 7);
-    EXPECT_EQ(importer.copy(), 7);
-    EXPECT_EQ(importer.deleteCopiedFromSource(), 7);
-    importer.closeSource();
+    a.importer.openSource(a.source, "A'", openAs);
+    EXPECT_EQ(a.importer.copy(), 0);
+    a.importer.openSource(a.source, "**", openAs);
+    EXPECT_EQ(a.importer.sourceCount(), 7);
+    EXPECT_EQ(a.importer.copy(), 7);
+    EXPECT_EQ(a.importer.deleteCopiedFromSource(), 7);
+    a.importer.closeSource();
     EXPECT_EQ(test::countIn(a.source), 0);
-    EXPECT_EQ(test::countAddresses(target), 11);
+    EXPECT_EQ(test::countAddresses(a.db), 11);
 }
 
 TEST(Importer, MoveDeletesExactlyTheRowsItCopiedOrNone) {
@@ -156,27 +156,25 @@ TEST(Importer, MoveDeletesExactlyTheRowsItCopiedOrNone) {
         SCOPED_TRACE(c.what);
         Archives a(100);
         rebuildTable(a.source, c.create);
-        Database target = openRw(a.target);
-        Importer importer(target, a.target);
         if (c.movable) {
-            importer.openSource(a.source, "AB", openAs, Importer::Use::Move);
-            EXPECT_EQ(importer.copy(), 100);
-            EXPECT_EQ(importer.deleteCopiedFromSource(), 100);
+            a.importer.openSource(a.source, "AB", openAs, Importer::Use::Move);
+            EXPECT_EQ(a.importer.copy(), 100);
+            EXPECT_EQ(a.importer.deleteCopiedFromSource(), 100);
         } else {
             EXPECT_EQ(
-                codeOf([&] { importer.openSource(a.source, "AB", openAs, Importer::Use::Move); }),
+                codeOf([&] { a.importer.openSource(a.source, "AB", openAs, Importer::Use::Move); }),
                 exchange::ExchangeError::NoUniqueKey);
-            EXPECT_EQ(test::countAddresses(target), 0);
+            EXPECT_EQ(test::countAddresses(a.db), 0);
             // A plain copy still works; the delete asked afterwards (the window) is refused.
-            importer.openSource(a.source, "AB", openAs);
-            EXPECT_EQ(importer.copy(), 100);
-            EXPECT_EQ(codeOf([&] { importer.deleteCopiedFromSource(); }),
+            a.importer.openSource(a.source, "AB", openAs);
+            EXPECT_EQ(a.importer.copy(), 100);
+            EXPECT_EQ(codeOf([&] { a.importer.deleteCopiedFromSource(); }),
                       exchange::ExchangeError::NoUniqueKey);
         }
-        importer.closeSource();
+        a.importer.closeSource();
         EXPECT_EQ(test::countIn(a.source), c.movable ? 200 : 300);
         EXPECT_EQ(test::countIn(a.source, "WHERE GR = 'AB'"), c.movable ? 0 : 100);
-        EXPECT_EQ(test::countAddresses(target), 100);
+        EXPECT_EQ(test::countAddresses(a.db), 100);
     }
 }
 
@@ -187,18 +185,15 @@ TEST(Importer, MoveKeepsTheSourceWhenTheTargetOrTheCopiedRowsChange) {
         const Change change = Change(c);
         SCOPED_TRACE(c);
         Archives a(400);
-        const QString other = a.dir.filePath("altro.mdb");
-        test::createTestArchive(other);
+        const QString other = test::createTestArchive(a.dir.filePath("altro.mdb"));
         const auto replaceTarget = [&] {
             ASSERT_EQ(::rename(QFile::encodeName(other).constData(),
                                QFile::encodeName(a.target).constData()),
                       0);
         };
-        Database target = openRw(a.target);
-        Importer importer(target, a.target);
-        importer.openSource(a.source, "**", openAs, Importer::Use::Move);
+        a.importer.openSource(a.source, "**", openAs, Importer::Use::Move);
         const auto copy = [&] {
-            return importer.copy([&](qint64 done, qint64 total) {
+            return a.importer.copy([&](qint64 done, qint64 total) {
                 if (change == ReplacedMidCopy && done == 1000)
                     replaceTarget();
                 if (done == total && change == Replaced)
@@ -210,7 +205,7 @@ TEST(Importer, MoveKeepsTheSourceWhenTheTargetOrTheCopiedRowsChange) {
         if (change == ReplacedMidCopy) {
             EXPECT_EQ(codeOf(copy), exchange::ExchangeError::TargetMoved);
             // Rolled back: the file still open (now nameless) received nothing either.
-            EXPECT_EQ(test::countAddresses(target), 0);
+            EXPECT_EQ(test::countAddresses(a.db), 0);
         } else {
             EXPECT_EQ(copy(), 1200);
             if (change == RowEdited) {
@@ -226,9 +221,9 @@ TEST(Importer, MoveKeepsTheSourceWhenTheTargetOrTheCopiedRowsChange) {
             const int code = change == RowEdited || change == ExtraRowsDeleted
                                  ? exchange::ExchangeError::SourceChanged
                                  : exchange::ExchangeError::TargetMoved;
-            EXPECT_EQ(codeOf([&] { importer.deleteCopiedFromSource(); }), code);
+            EXPECT_EQ(codeOf([&] { a.importer.deleteCopiedFromSource(); }), code);
         }
-        importer.closeSource();
+        a.importer.closeSource();
         EXPECT_EQ(test::countIn(a.source), change == ExtraRowsDeleted ? 1201 : 1200);
     }
 }
@@ -248,33 +243,31 @@ TEST(Importer, ReadsTheSourceReadOnlyCopiesValuesByteForByteAndRollsBackAFailedC
         asked.push_back(access);
         return openAs(path, access);
     };
-    Database target = openRw(a.target);
-    Importer importer(target, a.target);
-    importer.openSource(a.source, "XY", recording);
+    a.importer.openSource(a.source, "XY", recording);
     EXPECT_EQ(asked, std::vector<Access>{Access::ReadOnly});
-    EXPECT_EQ(importer.copy(), 1);
+    EXPECT_EQ(a.importer.copy(), 1);
     // Only the delete asked after the copy opens the source for writing.
-    EXPECT_EQ(importer.deleteCopiedFromSource(), 1);
+    EXPECT_EQ(a.importer.deleteCopiedFromSource(), 1);
     EXPECT_EQ(asked, (std::vector<Access>{Access::ReadOnly, Access::ReadWrite}));
-    importer.closeSource();
+    a.importer.closeSource();
 
     // The target refuses one row in the middle, as a full disk would: nothing of that copy
     // stays, and the source keeps every row.
-    target.exec("CREATE TRIGGER boom BEFORE INSERT ON TabMAIL WHEN NEW.COGNOME = 'Cd50' "
-                "BEGIN SELECT RAISE(ABORT, 'disco pieno'); END");
-    importer.openSource(a.source, "**", openAs);
-    EXPECT_THROW(importer.copy(), archive::DatabaseError);
-    EXPECT_EQ(importer.copiedCount(), 0);
-    EXPECT_EQ(importer.deleteCopiedFromSource(), 0);
-    importer.closeSource();
-    EXPECT_EQ(test::countAddresses(target), 1);
+    a.db.exec("CREATE TRIGGER boom BEFORE INSERT ON TabMAIL WHEN NEW.COGNOME = 'Cd50' "
+              "BEGIN SELECT RAISE(ABORT, 'disco pieno'); END");
+    a.importer.openSource(a.source, "**", openAs);
+    EXPECT_THROW(a.importer.copy(), archive::DatabaseError);
+    EXPECT_EQ(a.importer.copiedCount(), 0);
+    EXPECT_EQ(a.importer.deleteCopiedFromSource(), 0);
+    a.importer.closeSource();
+    EXPECT_EQ(test::countAddresses(a.db), 1);
     EXPECT_EQ(test::countIn(a.source), 300);
 
     QString fields;
     for (const char* f : {"TITOLO", "COGNOME", "NOME1", "CAP", "PROV", "NOTE", "APPUNTI", "NOME2"})
         fields += QStringLiteral("%1typeof(%2) || ':' || quote(CAST(%2 AS BLOB))")
                       .arg(fields.isEmpty() ? "" : " || ' ' || ", f);
-    archive::Statement st(target, QStringLiteral("SELECT %1 FROM TabMAIL").arg(fields));
+    archive::Statement st(a.db, QStringLiteral("SELECT %1 FROM TabMAIL").arg(fields));
     ASSERT_TRUE(st.step());
     EXPECT_EQ(st.text(0).toStdString(),
               "null:NULL text:X'4EC3A96C6CE9FF80' text:X'61006200' text:X'3230313030' "

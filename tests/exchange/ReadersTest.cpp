@@ -158,7 +158,8 @@ TEST(CsvParserTest, Rfc4180QuotingAcrossChunks) {
     EXPECT_TRUE(open.text.contains("riga 1"));
 }
 
-TEST(CsvReaderTest, DetectsFormatsOfCommonExports) {
+// The formats of common exports, then headerless files, edge cases and overrides.
+TEST(CsvReaderTest, HeaderlessEdgeCasesAndOverrides) {
     struct Case {
         const char* file;
         QString encoding;
@@ -186,7 +187,7 @@ TEST(CsvReaderTest, DetectsFormatsOfCommonExports) {
     CsvReader italian(test::exchangeData("csv/italiano-1252.csv"));
     EXPECT_EQ(italian.columns(), (QStringList{"COGNOME", "NOME", "INDIRIZZO", "CAP", "CITTA",
                                               "PROV", "TELEFONO", "NOTE"}));
-    const auto rows = test::readRows(italian);
+    auto rows = test::readRows(italian);
     ASSERT_EQ(rows.size(), 3);
     EXPECT_EQ(rows[0][1], QStringLiteral("Niccolò"));
     EXPECT_EQ(rows[0][3], "184"); // as the spreadsheet left it; padding is the importer's
@@ -195,13 +196,11 @@ TEST(CsvReaderTest, DetectsFormatsOfCommonExports) {
     EXPECT_EQ(rows[2][7], "due; punti");
     EXPECT_EQ(italian.description(),
               "CSV, codifica Windows-1252, separatore punto e virgola, con riga di intestazione");
-}
 
-TEST(CsvReaderTest, HeaderlessEdgeCasesAndOverrides) {
     CsvReader edge(test::exchangeData("csv/edge-pipe.csv"));
     EXPECT_EQ(edge.columns(), (QStringList{"Colonna 1", "Colonna 2", "Colonna 3"}));
     QList<qint64> lines;
-    const auto rows = test::readRows(edge, &lines);
+    rows = test::readRows(edge, &lines);
     ASSERT_EQ(rows.size(), 3);
     EXPECT_EQ(rows[0], (QStringList{"Rossi", "Via Roma 1|scala B", "riga uno\r\nriga due"}));
     EXPECT_EQ(rows[1], (QStringList{"Bianchi", "detto \"il Conte\"", ""}));
@@ -212,13 +211,13 @@ TEST(CsvReaderTest, HeaderlessEdgeCasesAndOverrides) {
     CsvFormat given;
     given.hasHeader = false;
     given.encoding = QStringLiteral("latin1");
-    CsvReader italian(test::exchangeData("csv/italiano-1252.csv"), given);
-    EXPECT_EQ(italian.format().delimiter, u';');
-    EXPECT_EQ(italian.columns().size(), 8);
+    CsvReader headless(test::exchangeData("csv/italiano-1252.csv"), given);
+    EXPECT_EQ(headless.format().delimiter, u';');
+    EXPECT_EQ(headless.columns().size(), 8);
     QStringList values;
-    ASSERT_TRUE(italian.next(values));
+    ASSERT_TRUE(headless.next(values));
     EXPECT_EQ(values[0], "COGNOME");
-    EXPECT_EQ(italian.position(), 1);
+    EXPECT_EQ(headless.position(), 1);
 
     // A forced delimiter that is not in the file: one column per line.
     given = {};
@@ -254,13 +253,13 @@ TEST(CsvReaderTest, HeaderlessEdgeCasesAndOverrides) {
     EXPECT_THROW(CsvReader(dir.filePath("manca.csv")), ExchangeError);
 }
 
-TEST(VCardReaderTest, Version21QuotedPrintableCharsetsAndFolding) {
+TEST(VCardReaderTest, EveryVersionsTypesEncodingsEscapesAndFolding) {
     VCardReader reader(test::exchangeData("vcard/outlook-2.1.vcf"));
     EXPECT_EQ(reader.columns().size(), C::ColumnCount);
     EXPECT_EQ(reader.columns()[C::Street], "ADR.via");
     EXPECT_EQ(reader.description(), "vCard 2.1, codifica UTF-8");
     QList<qint64> lines;
-    const auto cards = test::readRows(reader, &lines);
+    auto cards = test::readRows(reader, &lines);
     ASSERT_EQ(cards.size(), 2);
     EXPECT_EQ(lines, (QList<qint64>{1, 17}));
 
@@ -281,11 +280,10 @@ TEST(VCardReaderTest, Version21QuotedPrintableCharsetsAndFolding) {
         {C::Street, "Piazza IV Novembre 1"}, {C::PostalCode, "06121"}, {C::WorkStreet, ""},
         // 2.1 folding keeps the blank that starts the next line.
         {C::Note, "Nota lunga piegata su due righe"}});
-}
 
-TEST(VCardReaderTest, Versions30And40TypesEscapesAndGroups) {
+    // 3.0 and 4.0: types, escapes and groups.
     VCardReader three(test::exchangeData("vcard/contacts-3.0.vcf"));
-    auto cards = test::readRows(three);
+    cards = test::readRows(three);
     ASSERT_EQ(cards.size(), 2);
     expectFields(cards[0], {
         {C::Surname, QStringLiteral("Müller")}, {C::Prefix, "Dr."}, {C::JobTitle, QStringLiteral("Geschäftsführer")},
@@ -311,8 +309,20 @@ TEST(VCardReaderTest, Versions30And40TypesEscapesAndGroups) {
         {C::Mobile, "+39-333-7654321"}, {C::Email, "anna.bianchi@example.org"}});
 }
 
-TEST(VCardReaderTest, EveryBeginStartsACardAndLostEndsAreCounted) {
+// The first value stays unless a later one is preferred; every BEGIN starts a card and lost
+// ENDs are counted.
+TEST(VCardReaderTest, TheFirstValueStaysUnlessALaterOneIsPreferred) {
     QTemporaryDir dir;
+    ASSERT_TRUE(test::writeFile(dir.filePath("preferiti.vcf"),
+                                "BEGIN:VCARD\nVERSION:3.0\nN:Rossi;Mario\nEMAIL:primo@example.it\n"
+                                "EMAIL:secondo@example.it\nTEL;TYPE=CELL:333 1\n"
+                                "TEL;TYPE=CELL,PREF:333 2\nTEL;TYPE=CELL:333 3\nEND:VCARD\n"));
+    VCardReader preferring(dir.filePath("preferiti.vcf"));
+    const auto preferred = test::readRows(preferring);
+    ASSERT_EQ(preferred.size(), 1);
+    EXPECT_EQ(preferred[0][C::Email], "primo@example.it");
+    EXPECT_EQ(preferred[0][C::Mobile], "333 2");
+
     ASSERT_TRUE(test::writeFile(dir.filePath("testo.vcf"), "Cognome;Nome\nRossi;Mario\n"));
     EXPECT_THROW(VCardReader(dir.filePath("testo.vcf")), ExchangeError);
     EXPECT_THROW(VCardReader(dir.filePath("manca.vcf")), ExchangeError);
@@ -373,18 +383,6 @@ TEST(VCardReaderTest, EveryBeginStartsACardAndLostEndsAreCounted) {
             expectFields(cards[0], {{C::GivenName, "Niccolò"}, {C::Organization, "Caffè S.p.A."}});
         }
     }
-}
-
-TEST(VCardReaderTest, TheFirstValueStaysUnlessALaterOneIsPreferred) {
-    QTemporaryDir dir;
-    ASSERT_TRUE(test::writeFile(dir.filePath("preferiti.vcf"),
-                                "BEGIN:VCARD\nVERSION:3.0\nN:Rossi;Mario\nEMAIL:primo@example.it\nEMAIL:secondo@example.it\n"
-                                "TEL;TYPE=CELL:333 1\nTEL;TYPE=CELL,PREF:333 2\nTEL;TYPE=CELL:333 3\nEND:VCARD\n"));
-    VCardReader reader(dir.filePath("preferiti.vcf"));
-    const auto cards = test::readRows(reader);
-    ASSERT_EQ(cards.size(), 1);
-    EXPECT_EQ(cards[0][C::Email], "primo@example.it");
-    EXPECT_EQ(cards[0][C::Mobile], "333 2");
 }
 
 // Binary files are refused, and so is a line longer than 1 MB, in CSV and vCard alike.

@@ -77,7 +77,7 @@ TEST_F(Commands, AddWritesEachConfirmedAddressAndRepeatsChosenFields) {
         form.cmdConferma_Click();
         EXPECT_FALSE(form.isVisible());
     });
-    EXPECT_EQ(test::storedCount(path), 13);
+    EXPECT_EQ(test::countIn(path), 13);
 }
 
 TEST_F(Commands, ModifyChangesOnlyWhatTheUserTouchedAndCopesWithLeavingTheFilter) {
@@ -152,7 +152,7 @@ TEST_F(Commands, DeleteOneOrManyRemovesExactlyTheChosenRows) {
     dialogs.answerMessage(MsgResult::No);
     grid->cmdRimuovi_Click();
     EXPECT_EQ(dialogs.lastMessage(), "Cancellare 3 Indirizzi selezionati ?");
-    EXPECT_EQ(test::storedCount(path), 12);
+    EXPECT_EQ(test::countIn(path), 12);
     grid->cmdRimuovi_Click(); // Yes
     EXPECT_EQ(test::storedColumn(path, "NR"),
               (QStringList{"1", "2", "3", "4", "8", "9", "10", "11", "12"}));
@@ -168,7 +168,7 @@ TEST_F(Commands, DeleteOneOrManyRemovesExactlyTheChosenRows) {
         EXPECT_FALSE(form.box(2)->isEnabled());
         form.cmdConferma_Click();
     });
-    EXPECT_EQ(test::storedCount(path), 8);
+    EXPECT_EQ(test::countIn(path), 8);
     EXPECT_EQ(rs().text(0), "11"); // the new last row
     EXPECT_EQ(grid->statusText(3), "8/8");
 
@@ -185,7 +185,7 @@ TEST_F(Commands, DeleteOneOrManyRemovesExactlyTheChosenRows) {
     // And every address: "0/0".
     selectRows(1, int(state.displayedCount));
     grid->cmdRimuovi_Click();
-    EXPECT_EQ(test::storedCount(path), 0);
+    EXPECT_EQ(test::countIn(path), 0);
     EXPECT_EQ(grid->statusText(3), "0/0");
 }
 

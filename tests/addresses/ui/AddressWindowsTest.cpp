@@ -13,9 +13,8 @@ using namespace velomar;
 using Windows = test::GridFixture;
 
 TEST_F(Windows, GridLivesInTheMainWindowUntilTheArchiveIsClosed) {
-    path = dir.filePath("Indirizzi.mdb");
-    test::makeArchive(path, test::generatedAddresses(8));
-    state.currentArchivePath = path;
+    state.currentArchivePath = path =
+        test::makeArchive(dir.filePath("Indirizzi.mdb"), test::generatedAddresses(8));
     QMainWindow main;
     auto* mdi = new QMdiArea(&main);
     main.setCentralWidget(mdi);

@@ -15,8 +15,7 @@ namespace {
 class DuplicatesWindow : public test::GridFixture {
 protected:
     void SetUp() override {
-        path = dir.filePath(QStringLiteral("Indirizzi.mdb"));
-        test::makeArchive(path, {});
+        path = test::makeArchive(dir.filePath(QStringLiteral("Indirizzi.mdb")), {});
         archive::Database(path, archive::Database::Mode::ReadWrite)
             .exec("INSERT INTO TabMAIL (COGNOME, NOME1, INDIRIZZO, CAP, NUM_TEL, NOTE) VALUES "
                   "('Rossi', 'Mario', 'Via Roma 3', '00100', NULL, 'Socio'),"

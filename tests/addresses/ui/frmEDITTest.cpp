@@ -13,7 +13,7 @@ using common::MsgIcon;
 namespace G = addresses::GridColumns;
 using Grid = test::GridFixture;
 
-TEST_F(Grid, OpensOnTheArchiveWithHeadersStatusAndStoredLayout) {
+TEST_F(Grid, OpensOnTheArchiveWithHeadersStatusAndStoredLayoutAndGoesToANumber) {
     openGrid(test::generatedAddresses(30));
     EXPECT_EQ(grid->windowTitle(), "Lista Midifile");
     EXPECT_EQ(state.archiveCount, 30);
@@ -76,6 +76,33 @@ TEST_F(Grid, OpensOnTheArchiveWithHeadersStatusAndStoredLayout) {
     EXPECT_NE(view()->columnWidth(0), G::twipsToPixels(3000, dpi));
     grid->DefaultGriglia();
     EXPECT_GE(view()->columnWidth(0), G::twipsToPixels(520, dpi));
+
+    // Go to number, within the filter.
+    dialogs.clear();
+    selectRows(3, 3);
+    const QString before = rs().text(2);
+    for (const char* answer : {"abc", "0", "-4", ""}) {
+        dialogs.answerInput(QString::fromLatin1(answer));
+        grid->cmdVai_Click();
+    }
+    EXPECT_TRUE(dialogs.messages().empty());
+    EXPECT_EQ(dialogs.shown().front().text, "Numero Cronologico dell'Indirizzo");
+    EXPECT_EQ(dialogs.shown().front().title, "Vai a...");
+    EXPECT_EQ(rs().text(2), before);
+
+    dialogs.answerInput(QStringLiteral(" 17 "));
+    grid->cmdVai_Click();
+    EXPECT_EQ(rs().text(0), "17");
+    EXPECT_EQ(cell(int(grid->currentRow()), 0), "17");
+
+    grid->optLett_Click('V'); // Verdi2, Verdi12, Verdi22
+    selectRows(2, 2);
+    const QString kept = rs().text(0);
+    dialogs.answerInput(QStringLiteral("17"));
+    grid->cmdVai_Click();
+    EXPECT_EQ(dialogs.lastMessage(), "Numero Indirizzo non trovato !");
+    EXPECT_EQ(rs().text(0), kept);
+    EXPECT_EQ(grid->currentRow(), 2);
 }
 
 TEST_F(Grid, EmptyArchiveAnswersEveryCommand) {
@@ -102,6 +129,7 @@ TEST_F(Grid, WordSearchFindsLiteralTextAndKeepsTheListWhenNothingMatches) {
     auto rows = test::generatedAddresses(20);
     rows.push_back({{"COGNOME", "D'Angelo"}, {"NOTE", "sconto 50%"}});
     rows.push_back({{"COGNOME", "Weiß"}});
+    rows.push_back({{"COGNOME", "95 Ditta"}, {"CITTA", "BOLOGNA"}});
     openGrid(rows);
     search(" rossi ");
     EXPECT_EQ(dialogs.shown().back().text, "Inserire la parola da ricercare in 'Cognome'");
@@ -136,13 +164,10 @@ TEST_F(Grid, WordSearchFindsLiteralTextAndKeepsTheListWhenNothingMatches) {
     EXPECT_EQ(dialogs.shown().front().defaultText, "50%");
     EXPECT_TRUE(dialogs.messages().empty());
     grid->cmdLettALL_Click();
-    EXPECT_EQ(status(), QStringList({"1/22", ""}));
-}
+    EXPECT_EQ(status(), QStringList({"1/23", ""}));
 
-TEST_F(Grid, LetterAndDigitFiltersFollowTheSearchField) {
-    auto rows = test::generatedAddresses(20);
-    rows.push_back({{"COGNOME", "95 Ditta"}, {"CITTA", "BOLOGNA"}});
-    openGrid(rows);
+    // Letter and digit filters follow the search field.
+    searchOn(1);
     QGroupBox* letters = grid->controls().fraINIZIALI;
     grid->optLett_Click('B');
     EXPECT_EQ(status(), QStringList({"1/4", "F"})); // Bianchi1/11, Brambilla3/13
@@ -184,35 +209,7 @@ TEST_F(Grid, LetterAndDigitFiltersFollowTheSearchField) {
     EXPECT_FALSE(letters->isEnabled());
 
     grid->RimuoviFiltro();
-    EXPECT_EQ(state.displayedCount, 21);
+    EXPECT_EQ(state.displayedCount, 23);
     EXPECT_EQ(letters->title(), "Ricerca per Iniziale");
     EXPECT_FALSE(letters->font().bold());
-}
-
-TEST_F(Grid, GoToNumberWithinTheFilter) {
-    openGrid(test::generatedAddresses(30));
-    selectRows(3, 3);
-    const QString before = rs().text(2);
-    for (const char* answer : {"abc", "0", "-4", ""}) {
-        dialogs.answerInput(QString::fromLatin1(answer));
-        grid->cmdVai_Click();
-    }
-    EXPECT_TRUE(dialogs.messages().empty());
-    EXPECT_EQ(dialogs.shown().front().text, "Numero Cronologico dell'Indirizzo");
-    EXPECT_EQ(dialogs.shown().front().title, "Vai a...");
-    EXPECT_EQ(rs().text(2), before);
-
-    dialogs.answerInput(QStringLiteral(" 17 "));
-    grid->cmdVai_Click();
-    EXPECT_EQ(rs().text(0), "17");
-    EXPECT_EQ(cell(int(grid->currentRow()), 0), "17");
-
-    grid->optLett_Click('V'); // Verdi2, Verdi12, Verdi22
-    selectRows(2, 2);
-    const QString kept = rs().text(0);
-    dialogs.answerInput(QStringLiteral("17"));
-    grid->cmdVai_Click();
-    EXPECT_EQ(dialogs.lastMessage(), "Numero Indirizzo non trovato !");
-    EXPECT_EQ(rs().text(0), kept);
-    EXPECT_EQ(grid->currentRow(), 2);
 }

@@ -45,7 +45,8 @@ QString cell(QTableWidget* grid, int row, int field) {
 
 } // namespace
 
-TEST(frmIMPORTAFILE, PreviewShowsRowsAsStoredAndImportSummarises) {
+// The preview, the import and Annulla; Access tables and a contact's addresses to choose from.
+TEST(frmIMPORTAFILE, PreviewShowsRowsAsStoredImportSummarisesAndAnnullaChangesNothing) {
     test::WindowFixture f(3);
     f.state.programDir = test::binaryPath("data"); // where StatiEsteri.mdb is built
     int opened = 0;
@@ -94,72 +95,66 @@ TEST(frmIMPORTAFILE, PreviewShowsRowsAsStoredAndImportSummarises) {
     EXPECT_EQ(test::countAddresses(f.session.mainDb, "WHERE NAZ = 'GERMANIA' AND CAP = '10115'"),
               1);
     EXPECT_FALSE(w.BARRA->isVisible());
-}
 
-TEST(frmIMPORTAFILE, AnnullaDuringTheImportLeavesTheArchiveAsItWas) {
-    test::WindowFixture f(3);
-    // The user presses Annulla while row 600 is being read.
-    frmIMPORTAFILE w(f.ctx(), [&](const QString&, const exchange::SourceOptions&) {
+    // Annulla pressed while row 600 is being read leaves the archive as it was.
+    frmIMPORTAFILE cancelled(f.ctx(), [&](const QString&, const exchange::SourceOptions&) {
         return std::make_unique<test::MemoryTable>(
             QStringList{"Cognome"}, std::vector<QStringList>(2000, QStringList{"Rossi"}),
             [&](int row) {
                 if (row == 600)
-                    w.cmdAnnulla->click();
+                    cancelled.cmdAnnulla->click();
             });
     });
-    ASSERT_TRUE(w.loadSource("lista.csv"));
-    w.cmdImporta_Click();
-    ASSERT_TRUE(w.lastSummary().has_value());
-    EXPECT_TRUE(w.lastSummary()->cancelled);
+    ASSERT_TRUE(cancelled.loadSource("lista.csv"));
+    cancelled.cmdImporta_Click();
+    ASSERT_TRUE(cancelled.lastSummary().has_value());
+    EXPECT_TRUE(cancelled.lastSummary()->cancelled);
     EXPECT_EQ(f.dialogs.lastMessage(),
               "Importazione annullata: l'archivio non è stato modificato.");
-    EXPECT_EQ(test::countAddresses(f.session.mainDb), 3);
-    EXPECT_EQ(f.state.archiveCount, 3);
-    EXPECT_TRUE(w.cmdImporta->isEnabled());
-    EXPECT_FALSE(w.cmdAnnulla->isEnabled());
-}
+    EXPECT_EQ(test::countAddresses(f.session.mainDb), 5);
+    EXPECT_EQ(f.state.archiveCount, 5);
+    EXPECT_TRUE(cancelled.cmdImporta->isEnabled());
+    EXPECT_FALSE(cancelled.cmdAnnulla->isEnabled());
 
-TEST(frmIMPORTAFILE, AnAccessDatabaseListsItsTablesWithTheAddressTableChosen) {
-    test::WindowFixture f(0);
-    frmIMPORTAFILE w(f.ctx());
-    ASSERT_TRUE(w.loadSource(test::sourcePath("tests/exchange/data/access/nwind.mdb")));
-    ASSERT_TRUE(w.cboTabella->isEnabled());
-    ASSERT_EQ(w.cboTabella->count(), 9);
-    EXPECT_EQ(w.cboTabella->itemText(0), "Order Details (2155 righe)");
-    EXPECT_EQ(w.cboTabella->currentText(), "Customers (91 righe)");
-    EXPECT_EQ(w.lblFormato->text(), "Access Jet 3 (Access 97), tabella \"Customers\"");
-    EXPECT_EQ(w.cboCampo[DataModel::CITTA]->currentText(), "City");
-    EXPECT_EQ(w.GRIDanteprima->rowCount(), frmIMPORTAFILE::PreviewRows);
+    // An Access database lists its tables, the address table chosen.
+    frmIMPORTAFILE access(f.ctx());
+    ASSERT_TRUE(access.loadSource(test::sourcePath("tests/exchange/data/access/nwind.mdb")));
+    ASSERT_TRUE(access.cboTabella->isEnabled());
+    ASSERT_EQ(access.cboTabella->count(), 9);
+    EXPECT_EQ(access.cboTabella->itemText(0), "Order Details (2155 righe)");
+    EXPECT_EQ(access.cboTabella->currentText(), "Customers (91 righe)");
+    EXPECT_EQ(access.lblFormato->text(), "Access Jet 3 (Access 97), tabella \"Customers\"");
+    EXPECT_EQ(access.cboCampo[DataModel::CITTA]->currentText(), "City");
+    EXPECT_EQ(access.GRIDanteprima->rowCount(), frmIMPORTAFILE::PreviewRows);
 
-    w.cboTabella->setCurrentIndex(w.cboTabella->findData("Shippers"));
-    EXPECT_EQ(w.lblFormato->text(), "Access Jet 3 (Access 97), tabella \"Shippers\"");
-    EXPECT_EQ(w.GRIDanteprima->rowCount(), 3);
+    access.cboTabella->setCurrentIndex(access.cboTabella->findData("Shippers"));
+    EXPECT_EQ(access.lblFormato->text(), "Access Jet 3 (Access 97), tabella \"Shippers\"");
+    EXPECT_EQ(access.GRIDanteprima->rowCount(), 3);
 
     // Another kind of file has no tables to choose.
-    ASSERT_TRUE(w.loadSource(test::sourcePath("tests/exchange/data/csv/italiano-1252.csv")));
-    EXPECT_FALSE(w.cboTabella->isEnabled());
-    EXPECT_EQ(w.cboTabella->count(), 0);
-}
+    ASSERT_TRUE(access.loadSource(test::sourcePath("tests/exchange/data/csv/italiano-1252.csv")));
+    EXPECT_FALSE(access.cboTabella->isEnabled());
+    EXPECT_EQ(access.cboTabella->count(), 0);
 
-TEST(frmIMPORTAFILE, ShowsWhichAddressOfAContactWasTakenAndLetsTheUserChoose) {
-    test::WindowFixture f(0);
-    frmIMPORTAFILE w(f.ctx(), [](const QString&, const exchange::SourceOptions&) {
+    // Which address of a contact was taken is shown, and the user can choose another.
+    frmIMPORTAFILE contact(f.ctx(), [](const QString&, const exchange::SourceOptions&) {
         return std::make_unique<test::MemoryTable>(
             QStringList{"Family Name", "Address 1 - Type", "Address 1 - Street", "Address 2 - Type",
                         "Address 2 - Street"},
             std::vector<QStringList>{{"Rossi", "Work", "Via Torino 40", "Home", "Via Garibaldi 12"},
                                      {"Bianchi", "Other", "", "Work", "Corso Como 10"}});
     });
-    ASSERT_TRUE(w.loadSource("google.csv"));
-    ASSERT_EQ(w.cboIndirizzo->count(), 3);
+    ASSERT_TRUE(contact.loadSource("google.csv"));
+    ASSERT_EQ(contact.cboIndirizzo->count(), 3);
     const int used = DataModel::FieldCount - DataModel::TITOLO; // the column after the fields
-    ASSERT_EQ(w.GRIDanteprima->columnCount(), used + 1);
+    ASSERT_EQ(contact.GRIDanteprima->columnCount(), used + 1);
     const auto row = [&](int r) {
-        return cell(w.GRIDanteprima, r, DataModel::INDIRIZZO) + " / " + w.GRIDanteprima->item(r, used)->text();
+        return cell(contact.GRIDanteprima, r, DataModel::INDIRIZZO) + " / " +
+               contact.GRIDanteprima->item(r, used)->text();
     };
     EXPECT_EQ(row(0), "Via Garibaldi 12 / Address 2 (Home)");
     EXPECT_EQ(row(1), "Corso Como 10 / Address 2 (Work)");
-    w.cboIndirizzo->setCurrentIndex(1);
+    contact.cboIndirizzo->setCurrentIndex(1);
     EXPECT_EQ(row(0), "Via Torino 40 / Address 1 (Work)");
     EXPECT_EQ(row(1), " / Address 1 (Other)");
 }

@@ -134,9 +134,8 @@ TEST(frmIMPORTA, ChecksCopiesAndMovesAGroup) {
     HookedDialogs dialogs;
     common::AppContext ctx{f.state, dialogs, f.settings, f.session, f.printers};
     const auto makeSource = [&](const QString& name) {
-        const QString path = f.dir.filePath(name);
-        test::createTestArchive(path);
-        test::fillArchive(path, {"Importato", "Importato"}, "AB");
+        const QString path =
+            test::createTestArchive(f.dir.filePath(name), {"Importato", "Importato"}, "AB");
         test::fillArchive(path, {"Importato", "Importato"}, "");
         return path;
     };
@@ -190,8 +189,7 @@ TEST(frmIMPORTA, ChecksCopiesAndMovesAGroup) {
     // The open archive replaced by another file before the delete: the source keeps all.
     const QString second = makeSource("seconda.mdb");
     w.txtFILE->setText(second);
-    const QString other = f.dir.filePath("altro.mdb");
-    test::createTestArchive(other);
+    const QString other = test::createTestArchive(f.dir.filePath("altro.mdb"));
     dialogs.clear();
     dialogs.answerMessage(common::MsgResult::Yes);
     dialogs.answerMessage(common::MsgResult::Yes);
@@ -213,9 +211,8 @@ TEST(ExchangeWindows, ExportGoesWithTheGridAndImportReloadsIt) {
     QPointer<addresses::frmEDIT> alive(grid);
 
     // Import 2 addresses: the grid then shows 5 rows.
-    const QString source = f.dir.filePath("origine.mdb");
-    test::createTestArchive(source);
-    test::fillArchive(source, {"Nuovo", "Nuovo"}, "");
+    const QString source =
+        test::createTestArchive(f.dir.filePath("origine.mdb"), {"Nuovo", "Nuovo"});
     f.dialogs.answerMessage(common::MsgResult::Yes); // import
     f.dialogs.answerMessage(common::MsgResult::No);  // keep the source
     QTimer::singleShot(0, [&] {
