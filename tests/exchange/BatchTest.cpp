@@ -105,13 +105,6 @@ struct Tmpfs {
     }
 };
 
-QByteArray bytesOf(const QString& path) {
-    if (!QFileInfo(path).isFile())
-        return {}; // reading a FIFO would wait for a writer
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 // The guard's program folder for one test, restored afterwards.
 struct ProgramFolder {
     explicit ProgramFolder(const QString& dir) { OutputGuard::setProgramFolder(dir); }
@@ -410,12 +403,12 @@ TEST(OutputGuard, EveryOutputRefusesFilesInUseAndNonPlainFiles) {
         {fifo, "non è un file normale."},
         {sub, ""},
     };
-    const QByteArray archiveBytes = bytesOf(mdb);
+    const QByteArray archiveBytes = test::fileBytes(mdb);
     // As the main window holds it while the label jobs write their reminder files.
     const archive::Database session(mdb, archive::Database::Mode::ReadOnly);
     for (const auto& [path, reason] : targets) {
         SCOPED_TRACE(path.toStdString());
-        const QByteArray before = bytesOf(path);
+        const QByteArray before = test::fileBytes(path);
         for (const QStringList& args :
              {QStringList{"export", mdb, path}, QStringList{"list", mdb, "--pdf", path},
               QStringList{"labels", mdb, "--pdf", path}}) {
@@ -426,9 +419,9 @@ TEST(OutputGuard, EveryOutputRefusesFilesInUseAndNonPlainFiles) {
         EXPECT_THROW(printing::ReminderFile::write(path, "promemoria"), common::OutputRefused);
         EXPECT_THROW(printing::PdfPrinter{path}, common::OutputRefused);
         EXPECT_THROW(exchange::ExportWriter{path}, common::AppError); // a folder: its own text
-        EXPECT_EQ(bytesOf(path), before);
+        EXPECT_EQ(test::fileBytes(path), before);
     }
-    EXPECT_EQ(bytesOf(mdb), archiveBytes);
+    EXPECT_EQ(test::fileBytes(mdb), archiveBytes);
     EXPECT_TRUE(QFileInfo(fifo).exists() && !QFileInfo(fifo).isFile());
     EXPECT_TRUE(QFileInfo(sub).isDir());
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System).size(), 3)
@@ -447,7 +440,7 @@ TEST(OutputGuard, EveryOutputRefusesFilesInUseAndNonPlainFiles) {
     ASSERT_EQ(dialogs.messages().size(), 1u);
     EXPECT_TRUE(dialogs.messages()[0].endsWith("è un collegamento simbolico.")) << dialogs.messages()[0].toStdString();
     EXPECT_THROW(printing::ReminderFile::write(reminders + "/nome.txt", "x"), common::AppError);
-    EXPECT_EQ(bytesOf(elsewhere), "altrove");
+    EXPECT_EQ(test::fileBytes(elsewhere), "altrove");
 
     // The import target is the caller's own open archive: only that one is let through,
     // never the groups archive or a template (for compaction and import).

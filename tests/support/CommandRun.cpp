@@ -3,6 +3,7 @@
 #include "shell/BatchCommands.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTextStream>
 
 namespace velomar::test {
@@ -18,6 +19,8 @@ CommandRun runCommand(const QString& command, const QStringList& args) {
 }
 
 QByteArray fileBytes(const QString& path) {
+    if (!QFileInfo(path).isFile())
+        return {}; // reading a FIFO would wait for a writer
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }

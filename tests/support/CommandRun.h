@@ -18,7 +18,7 @@ struct CommandRun {
 // A velomar-batch command by its name ("import-file"), parsed and run as the program does.
 CommandRun runCommand(const QString& command, const QStringList& args);
 
-// The whole file, or an empty array when it cannot be read.
+// The whole file, or an empty array when it is no plain file or cannot be read.
 QByteArray fileBytes(const QString& path);
 
 // Creates or truncates the file with these bytes; false when it cannot be written.
