@@ -29,14 +29,6 @@ QString refusal(const QString& command, const QStringList& args) {
 
 using Pairs = std::set<std::pair<QString, QString>>; // command, option
 
-// The man page source with its escapes removed.
-QStringList manLines() {
-    const QString page = velomar::test::sourcePath(QStringLiteral("data/man/velomar-batch.1"));
-    QString text = QString::fromUtf8(velomar::test::fileBytes(page));
-    text.replace(QStringLiteral("\\-"), QStringLiteral("-")).remove(QRegularExpression(QStringLiteral(R"(\\f[BIR])")));
-    return text.split(u'\n');
-}
-
 } // namespace
 
 TEST(BatchCommands, CommandLinesAreRefusedInItalianOrParsedByTheTable) {
@@ -113,7 +105,12 @@ TEST(BatchCommands, ManualPageDescribesEveryCommandAndOptionOfTheTable) {
     Pairs manual;
     QSet<QString> manCommands;
     QString section, option;
-    const QStringList lines = manLines();
+    // The man page source with its escapes removed.
+    QString page = QString::fromUtf8(velomar::test::fileBytes(
+        velomar::test::sourcePath(QStringLiteral("data/man/velomar-batch.1"))));
+    page.replace(QStringLiteral("\\-"), QStringLiteral("-"))
+        .remove(QRegularExpression(QStringLiteral(R"(\\f[BIR])")));
+    const QStringList lines = page.split(u'\n');
     for (qsizetype i = 0; i < lines.size(); ++i) {
         const QString& line = lines[i];
         if (line.startsWith(QLatin1String(".SH")))

@@ -66,7 +66,7 @@ TEST(ShellCommands, FolderHandlerIsLookedUpInTheDesktopRegistry) {
     EXPECT_TRUE(withHandler);
 }
 
-TEST_F(ShellCommandsTest, SearchAndSystemInformationUseInstalledToolsElseExplain) {
+TEST_F(ShellCommandsTest, SearchInformationAndFloppyFormatUseInstalledToolsElseExplain) {
     shell.findFiles();
     shell.systemInformation();
     ASSERT_EQ(dialogs.messages().size(), 2u);
@@ -83,9 +83,8 @@ TEST_F(ShellCommandsTest, SearchAndSystemInformationUseInstalledToolsElseExplain
     ASSERT_EQ(desk.started.size(), 2);
     EXPECT_EQ(desk.started[0], "/usr/bin/catfish --path=" + QDir::homePath());
     EXPECT_EQ(desk.started[1], "/usr/bin/hardinfo"); // first of the list wins
-}
 
-TEST_F(ShellCommandsTest, FloppyFormatNeedsAReadyDriveAndAConfirmation) {
+    // Formatting needs a ready drive and a confirmation.
     shell.formatFloppy(1);
     EXPECT_EQ(desk.drivesAsked, QStringList{"b:"});
     EXPECT_EQ(dialogs.lastMessage(),
