@@ -38,6 +38,11 @@ inline qint64 countOf(const QString& path) {
     return r.status == 0 && ok ? n : -1;
 }
 
+// A sample archive made by velomar-batch itself: its exit status.
+inline int sample(const QString& count, const QString& path, const QString& seed = "1") {
+    return runCommand("sample", {"--count", count, "--seed", seed, path}).status;
+}
+
 struct Failure {
     int code = 0;
     QString text = "<nessun errore>";

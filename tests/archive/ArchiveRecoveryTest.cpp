@@ -15,7 +15,6 @@
 #include <QRegularExpression>
 
 #include <atomic>
-#include <iostream>
 #include <thread>
 
 using namespace velomar;
@@ -26,22 +25,12 @@ namespace {
 
 constexpr auto kAccesses = {ArchiveFile::Access::ReadOnly, ArchiveFile::Access::ReadWrite};
 
-qint64 rows(Database& db) {
-    Statement st(db, "SELECT COUNT(*) FROM TabMAIL");
-    return st.step() ? st.integer(0) : -1;
-}
-
 Failure openFailure(const QString& path, ArchiveFile::Access access) {
     return failureOf([&] { ArchiveFile::open(path, ArchiveKind::Addresses, access); });
 }
 
 class ArchiveRecovery : public GoodArchive {
 protected:
-    void SetUp() override {
-        GoodArchive::SetUp();
-        QDir().mkpath(path("uscite"));
-    }
-
     // Outputs go elsewhere: the folder of a refused archive must stay as it was.
     QString output(const QString& name) const { return path("uscite/" + name); }
     int batch(const QStringList& args) const { return runBatch(args).exitCode; }
@@ -69,10 +58,7 @@ TEST_F(ArchiveRecovery, InterruptedWriteIsRolledBackOnlyInAFileOfOurs) {
         const QString crashed = path(QString("Interrotto%1.mdb").arg(int(access)));
         crashMidWrite(crashed);
         ASSERT_TRUE(ArchiveFile::hasInterruptedWrite(crashed));
-        {
-            Database db = ArchiveFile::open(crashed, ArchiveKind::Addresses, access);
-            EXPECT_EQ(rows(db), 300);
-        }
+        EXPECT_NO_THROW(ArchiveFile::open(crashed, ArchiveKind::Addresses, access));
         EXPECT_FALSE(QFileInfo::exists(crashed + "-journal"));
         EXPECT_EQ(fileBytes(crashed), goodBytes);
     }
@@ -106,10 +92,8 @@ TEST_F(ArchiveRecovery, ArchiveHeldByAnotherProgramIsWaitedForThenReportedInUse)
     // A second's hold is waited out, by the probe as well as by the writer.
     QElapsedTimer clock;
     clock.start();
-    for (const auto access : kAccesses) {
-        Database db = ArchiveFile::open(good, ArchiveKind::Addresses, access);
-        EXPECT_EQ(rows(db), 300);
-    }
+    for (const auto access : kAccesses)
+        EXPECT_NO_THROW(ArchiveFile::open(good, ArchiveKind::Addresses, access));
     EXPECT_GE(clock.elapsed(), 500);
     other.join();
 
@@ -147,6 +131,7 @@ TEST_F(ArchiveRecovery, DamagedOrRekeyedArchiveIsReadButNeverWritten) {
            (mailPage == defragPage || goodBytes[(mailPage - 1) * pageSize] != 0x0D))
         ++mailPage;
     ASSERT_LT(mailPage, pages);
+    ASSERT_TRUE(QDir().mkpath(path("uscite")));
     QStringList fields = DataModel::tabMailColumns();
     fields[0] = "NR % 7 AS NR";
 
@@ -191,9 +176,8 @@ TEST_F(ArchiveRecovery, DamagedOrRekeyedArchiveIsReadButNeverWritten) {
         EXPECT_EQ(c.code != DatabaseError::Damaged ||
                       f.text.contains("È ancora possibile leggerlo ed esportarlo"),
                   c.readable);
-        if (c.readable) {
+        if (c.readable)
             EXPECT_EQ(batch({"export", file, output("Esportati.txt")}), 0);
-        }
         const BatchRun import = runBatch({"import", good, file});
         EXPECT_NE(import.exitCode, 0);
         EXPECT_FALSE(import.out.contains("Importati")) << import.out.toStdString();
@@ -236,11 +220,8 @@ public:
 class ArchiveOpenerTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        archivePath = dir.filePath("Clienti.mdb");
-        groupsPath = dir.filePath("Gruppi.grp");
         SampleArchive::write(archivePath, 500, 4);
         SampleArchive::writeGroups(groupsPath, 4);
-        brokenPath = dir.filePath("Rotto.mdb");
         ASSERT_TRUE(writeFile(brokenPath, "non sono un archivio"));
     }
 
@@ -251,7 +232,8 @@ protected:
     }
 
     QTemporaryDir dir;
-    QString archivePath, groupsPath, brokenPath;
+    const QString archivePath = dir.filePath("Clienti.mdb"),
+                  groupsPath = dir.filePath("Gruppi.grp"), brokenPath = dir.filePath("Rotto.mdb");
     settings::AppState state;
     ScriptedDialogs dialogs;
     RecordingFeedback feedback;
@@ -262,7 +244,7 @@ protected:
 
 } // namespace
 
-TEST_F(ArchiveOpenerTest, EachCallerModeGetsItsAccessAndRows) {
+TEST_F(ArchiveOpenerTest, EachCallerModeGetsItsAccessAndRowsAndEveryFailureSaysErro) {
     ASSERT_TRUE(open("Main", archivePath, true));
     EXPECT_EQ(rs.recordCount(), 500);
     EXPECT_EQ(rs.fieldCount(), 1);
@@ -292,20 +274,18 @@ TEST_F(ArchiveOpenerTest, EachCallerModeGetsItsAccessAndRows) {
     EXPECT_EQ(rs.fieldName(0), "GRUPPO");
     EXPECT_TRUE(dialogs.messages().empty());
     EXPECT_EQ(state.callerMode, "Grup");
-}
 
-TEST_F(ArchiveOpenerTest, EveryFailureShowsTheMessageEmptiesTheSlotsAndSaysErro) {
+    // Every failure shows the message, empties the slots and says "Erro".
     struct Case {
         QString mode;
         QString path;
         QStringList windowSteps;
         QString message = "Archivio non riconosciuto o corrotto !"; // its start
     };
-    const QString groupsAsArchive = groupsPath;
     const std::vector<Case> cases{
         {"Main", brokenPath, {"reset"}},
         {"Edit", brokenPath, {"reset", "unloadGrid"}},
-        {"Impo", groupsAsArchive, {}},
+        {"Impo", groupsPath, {}},
         {"Grup", archivePath, {}},
         // Not one of ours only when it is one: otherwise the cause.
         {"Main", dir.filePath("Manca.mdb"), {"reset"}, "File non trovato"},
@@ -342,18 +322,13 @@ namespace {
 constexpr qint64 kSource = 30000;
 constexpr qint64 kTarget = 300;
 
-// A sample archive made by velomar-batch itself.
-int sample(qint64 count, const QString& path, const QString& seed = "1") {
-    return runBatch({"sample", "--count", QString::number(count), "--seed", seed, path}).exitCode;
-}
-
 } // namespace
 
 TEST(InterruptedImport, KilledAnywhereLeavesOldOrFullNewCountAndLosesNothing) {
     QTemporaryDir dir;
     const QString source = dir.filePath("Origine.mdb"), target = dir.filePath("Destinazione.mdb");
-    ASSERT_EQ(sample(kSource, source, "5"), 0);
-    ASSERT_EQ(sample(kTarget, target, "6"), 0);
+    ASSERT_EQ(sample(QString::number(kSource), source, "5"), 0);
+    ASSERT_EQ(sample(QString::number(kTarget), target, "6"), 0);
     const QString s = dir.filePath("punto/Origine.mdb"), t = dir.filePath("punto/Destinazione.mdb");
     for (const bool move : {false, true}) {
         SCOPED_TRACE(move ? "import --move" : "import");
@@ -404,14 +379,12 @@ TEST(InterruptedImport, FullDiskFailsTheImportAndKeepsTheArchive) {
     } unmount{disk};
 
     const QString source = dir.filePath("Origine.mdb"), target = disk + "/Destinazione.mdb";
-    ASSERT_EQ(sample(20000, source), 0);
-    ASSERT_EQ(sample(kTarget, target), 0);
+    ASSERT_EQ(sample("20000", source), 0);
+    ASSERT_EQ(sample(QString::number(kTarget), target), 0);
     const BatchRun run = runBatch({"import", source, target});
     EXPECT_NE(run.exitCode, 0);
     EXPECT_FALSE(run.out.contains("Importati")) << run.out.toStdString();
-    EXPECT_FALSE(run.err.trimmed().isEmpty());
-    std::cout << "full disk: " << run.err.trimmed().toStdString() << std::endl;
+    // Its message, and no journal left: FailureMessages.FullAndReadOnlyDisksAreNamedAsSuch.
     EXPECT_EQ(countOf(target), kTarget);
-    EXPECT_FALSE(QFileInfo::exists(target + "-journal"));
     EXPECT_EQ(countOf(source), 20000);
 }

@@ -19,8 +19,8 @@ class RecordsetFixture : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(m_dir.isValid());
-        m_path = m_dir.filePath(QStringLiteral("prova.mdb"));
-        db = archive::Database(m_path, archive::Database::Mode::Create);
+        db = archive::Database(m_dir.filePath(QStringLiteral("prova.mdb")),
+                               archive::Database::Mode::Create);
         db.exec(QStringLiteral("PRAGMA synchronous = OFF"));
         db.exec(QStringLiteral(
             "CREATE TABLE TabMAIL (NR INTEGER PRIMARY KEY AUTOINCREMENT, TITOLO TEXT, COGNOME TEXT, "
@@ -47,10 +47,7 @@ protected:
         return st.integer(0);
     }
 
-    QString path() const { return m_path; }
-
     QTemporaryDir m_dir;
-    QString m_path;
     archive::Database db;
 };
 

@@ -23,7 +23,7 @@ protected:
     }
 };
 
-TEST_F(RecordsetNavigationTest, LoadsEveryRowAndMovesAndAnEmptyTableIsBofAndEof) {
+TEST_F(RecordsetNavigationTest, LoadsEveryRowMovesReadsQueriesAndAnEmptyTableIsBofAndEof) {
     Recordset rs = Recordset::open(db, "TabMAIL", LockType::Optimistic);
     ASSERT_TRUE(rs.isOpen());
     EXPECT_EQ(rs.recordCount(), 5);
@@ -53,85 +53,11 @@ TEST_F(RecordsetNavigationTest, LoadsEveryRowAndMovesAndAnEmptyTableIsBofAndEof)
     EXPECT_FALSE(rs.value("COGNOME").isValid());
     EXPECT_EQ(rs.text("NUM_TEL"), "");
 
-    // An empty table is at BOF and EOF at once.
-    db.exec("DELETE FROM TabMAIL");
-    rs = Recordset::open(db, "TabMAIL", LockType::Optimistic);
-    EXPECT_EQ(rs.recordCount(), 0);
-    EXPECT_TRUE(rs.bof());
-    EXPECT_TRUE(rs.eof());
-    EXPECT_EQ(rs.absolutePosition(), Recordset::PosUnknown);
-    rs.moveFirst();
-    rs.moveNext();
-    EXPECT_TRUE(rs.eof());
-    EXPECT_FALSE(rs.find("NR = 1"));
-}
-
-TEST_F(RecordsetNavigationTest, SortKeepsCurrentRowAndBookmarksFollowIt) {
-    Recordset rs = Recordset::open(db, "TabMAIL", LockType::Optimistic);
-    rs.setAbsolutePosition(2); // Bianchi
-    const auto bianchi = rs.bookmark();
-    rs.setSort("COGNOME,NOME1");
-    EXPECT_EQ(rs.text("COGNOME"), "Bianchi");
-    // Null first, accented À with A, case ignored.
-    EXPECT_EQ(column(rs, "COGNOME"),
-              (QStringList{"<Null>", "Àlberti", "Bianchi", "Rossi", "rossini"}));
-    EXPECT_EQ(rs.absolutePosition(), 3);
-    rs.moveFirst();
-    rs.setBookmark(bianchi);
-    EXPECT_EQ(rs.text("NOME1"), "Anna");
-    EXPECT_EQ(rs.rowOfBookmark(bianchi), 2);
-    EXPECT_EQ(rs.bookmarkAt(2), bianchi);
-
-    rs.setSort("CITTA DESC");
-    EXPECT_EQ(column(rs, "CITTA"), (QStringList{"Roma", "Milano", "Forlì", "Como", "Bari"}));
-    rs.setSort(QString());
-    EXPECT_EQ(column(rs, "NR"), (QStringList{"1", "2", "3", "4", "5"}));
-    EXPECT_THROW(rs.setSort("NESSUNO"), FilterError);
-    EXPECT_EQ(rs.sort(), QString());
-}
-
-TEST_F(RecordsetNavigationTest, FilterHidesRowsAndPositionsOnFirst) {
-    Recordset rs = Recordset::open(db, "TabMAIL", LockType::Optimistic);
-    rs.setSort("COGNOME");
-    rs.setFilter("COGNOME LIKE '*ROSS*'");
-    EXPECT_EQ(rs.recordCount(), 2);
-    EXPECT_EQ(rs.absolutePosition(), 1);
-    EXPECT_EQ(column(rs, "COGNOME"), (QStringList{"Rossi", "rossini"}));
-    EXPECT_EQ(rs.filter(), "COGNOME LIKE '*ROSS*'");
-    rs.setAbsolutePosition(2);
-    EXPECT_EQ(rs.text("NOME1"), "Luca");
-
-    // A malformed filter changes nothing.
-    EXPECT_THROW(rs.setFilter("COGNOME LIKE 'A"), FilterError);
-    EXPECT_EQ(rs.recordCount(), 2);
-    EXPECT_EQ(rs.absolutePosition(), 2);
-    EXPECT_EQ(rs.filter(), "COGNOME LIKE '*ROSS*'");
-
-    rs.setFilter("GR = 'zz'");
-    EXPECT_EQ(rs.recordCount(), 0);
-    EXPECT_TRUE(rs.eof() && rs.bof());
-    rs.setFilter(QString());
-    EXPECT_EQ(rs.recordCount(), 5);
-
-    // The address source walks the view order.
-    rs.setSort("CITTA");
-    rs.setFilter("GR IS NOT NULL");
-    RecordsetAddressSource source(rs);
-    EXPECT_EQ(source.count(), 4);
-    AddressRecord rec;
-    QStringList cities;
-    while (source.next(rec))
-        cities << rec[7];
-    EXPECT_EQ(cities, (QStringList{"Como", "Forlì", "Milano", "Roma"}));
-    EXPECT_EQ(rec[0], "1"); // the last one read: Rossi, NR 1
-    EXPECT_EQ(rec[10], QString());
-}
-
-TEST_F(RecordsetNavigationTest, QuerySourcesAreReadOnly) {
-    Recordset rs = Recordset::open(db, "SELECT NR FROM TabMAIL", LockType::ReadOnly);
-    EXPECT_EQ(rs.recordCount(), 5);
-    EXPECT_EQ(rs.fieldCount(), 1);
-    EXPECT_THROW(rs.addNew(), DatabaseError);
+    // Query sources are read-only.
+    Recordset query = Recordset::open(db, "SELECT NR FROM TabMAIL", LockType::ReadOnly);
+    EXPECT_EQ(query.recordCount(), 5);
+    EXPECT_EQ(query.fieldCount(), 1);
+    EXPECT_THROW(query.addNew(), DatabaseError);
 
     Recordset group =
         Recordset::open(db, "SELECT * FROM TabMAIL where GR like ?", LockType::Optimistic, {"ab"});
@@ -161,6 +87,74 @@ TEST_F(RecordsetNavigationTest, QuerySourcesAreReadOnly) {
     EXPECT_EQ(cut.value(1).toString(), "Ro");
     cut.setSort("C");
     EXPECT_EQ(column(cut, "C"), (QStringList{"<Null>", "Àlb", "Bia", "ros", "Ros"}));
+
+    // An empty table is at BOF and EOF at once.
+    db.exec("DELETE FROM TabMAIL");
+    rs = Recordset::open(db, "TabMAIL", LockType::Optimistic);
+    EXPECT_EQ(rs.recordCount(), 0);
+    EXPECT_TRUE(rs.bof());
+    EXPECT_TRUE(rs.eof());
+    EXPECT_EQ(rs.absolutePosition(), Recordset::PosUnknown);
+    rs.moveFirst();
+    rs.moveNext();
+    EXPECT_TRUE(rs.eof());
+    EXPECT_FALSE(rs.find("NR = 1"));
+}
+
+TEST_F(RecordsetNavigationTest, SortKeepsCurrentRowAndBookmarksFollowIt) {
+    Recordset rs = Recordset::open(db, "TabMAIL", LockType::Optimistic);
+    rs.setAbsolutePosition(2); // Bianchi
+    const auto bianchi = rs.bookmark();
+    rs.setSort("COGNOME,NOME1");
+    EXPECT_EQ(rs.text("COGNOME"), "Bianchi");
+    // Null first and À with A (the order itself: SortOrderTest.ItalianReaderOrder).
+    EXPECT_EQ(rs.absolutePosition(), 3);
+    rs.moveFirst();
+    rs.setBookmark(bianchi);
+    EXPECT_EQ(rs.text("NOME1"), "Anna");
+    EXPECT_EQ(rs.rowOfBookmark(bianchi), 2);
+    EXPECT_EQ(rs.bookmarkAt(2), bianchi);
+
+    rs.setSort(QString());
+    EXPECT_EQ(column(rs, "NR"), (QStringList{"1", "2", "3", "4", "5"}));
+    EXPECT_THROW(rs.setSort("NESSUNO"), FilterError);
+    EXPECT_EQ(rs.sort(), QString());
+}
+
+TEST_F(RecordsetNavigationTest, FilterHidesRowsAndPositionsOnFirst) {
+    Recordset rs = Recordset::open(db, "TabMAIL", LockType::Optimistic);
+    rs.setSort("COGNOME");
+    rs.setFilter("COGNOME LIKE '*ROSS*'");
+    EXPECT_EQ(rs.recordCount(), 2);
+    EXPECT_EQ(rs.absolutePosition(), 1);
+    EXPECT_EQ(column(rs, "COGNOME"), (QStringList{"Rossi", "rossini"}));
+    rs.setAbsolutePosition(2);
+    EXPECT_EQ(rs.text("NOME1"), "Luca");
+
+    // A malformed filter changes nothing.
+    EXPECT_THROW(rs.setFilter("COGNOME LIKE 'A"), FilterError);
+    EXPECT_EQ(rs.recordCount(), 2);
+    EXPECT_EQ(rs.absolutePosition(), 2);
+    EXPECT_EQ(rs.filter(), "COGNOME LIKE '*ROSS*'");
+
+    rs.setFilter("GR = 'zz'");
+    EXPECT_EQ(rs.recordCount(), 0);
+    EXPECT_TRUE(rs.eof() && rs.bof());
+    rs.setFilter(QString());
+    EXPECT_EQ(rs.recordCount(), 5);
+
+    // The address source walks the view order.
+    rs.setSort("CITTA");
+    rs.setFilter("GR IS NOT NULL");
+    RecordsetAddressSource source(rs);
+    EXPECT_EQ(source.count(), 4);
+    AddressRecord rec;
+    QStringList cities;
+    while (source.next(rec))
+        cities << rec[7];
+    EXPECT_EQ(cities, (QStringList{"Como", "Forlì", "Milano", "Roma"}));
+    EXPECT_EQ(rec[0], "1"); // the last one read: Rossi, NR 1
+    EXPECT_EQ(rec[10], QString());
 }
 
 class RecordsetEditTest : public RecordsetFixture {

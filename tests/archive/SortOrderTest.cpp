@@ -1,6 +1,7 @@
 #include "ArchiveHarness.h"
 #include "RecordsetFixture.h"
 
+#include "archive/DataModel.h"
 #include "archive/FilterError.h"
 #include "archive/ItalianCollation.h"
 #include "archive/SortSpec.h"
@@ -102,26 +103,22 @@ TEST_F(SortOrderTest, FastSortAgreesWithTheCollation) {
 }
 
 TEST(SortSpecTest, ParsesListsAndRefusesBadOnes) {
-    auto resolve = [](const QString& n) {
-        const QStringList f{"NR", "COGNOME", "CAP", "CITTA"};
-        for (int i = 0; i < f.size(); ++i)
-            if (!f[i].compare(n, Qt::CaseInsensitive))
-                return i;
-        return -1;
-    };
+    const auto resolve = DataModel::fieldIndex;
     const SortSpec spec = SortSpec::parse("CAP DESC, [CITTA] asc,cognome", resolve);
     ASSERT_EQ(spec.keys().size(), 3u);
-    EXPECT_EQ(spec.keys()[0].field, 2);
+    EXPECT_EQ(spec.keys()[0].field, DataModel::CAP);
     EXPECT_TRUE(spec.keys()[0].descending);
-    EXPECT_EQ(spec.keys()[1].field, 3);
+    EXPECT_EQ(spec.keys()[1].field, DataModel::CITTA);
     EXPECT_FALSE(spec.keys()[1].descending);
     EXPECT_TRUE(SortSpec::parse(" ", resolve).isEmpty());
-    for (const char* bad : {"COGNOME,", "COGNOME DOWN", "[COGNOME", "TITOLO", ",", "CAP DESC ASC"})
+    for (const char* bad : {"COGNOME,", "COGNOME DOWN", "[COGNOME", "SERV", ",", "CAP DESC ASC"})
         EXPECT_THROW(SortSpec::parse(QString::fromUtf8(bad), resolve), FilterError) << bad;
 }
 
-// The rewrites that the queries run on an archive below do not already show.
-TEST(SqlTranslatorTest, RewritesTheProgramsDialect) {
+using SqlTranslatorTest = RecordsetFixture;
+
+// The rewrites that the queries run on an archive below do not already show, then those.
+TEST_F(SqlTranslatorTest, RewritesTheProgramsDialectAndRunsLikeSummariesAndDeletes) {
     EXPECT_EQ(
         SqlTranslator::translate("SELECT * FROM T ORDER BY A DESC, B COLLATE NOCASE, C;"),
         "SELECT * FROM T ORDER BY A COLLATE JET_TEXT DESC, B COLLATE NOCASE, C COLLATE JET_TEXT;");
@@ -130,11 +127,7 @@ TEST(SqlTranslatorTest, RewritesTheProgramsDialect) {
     EXPECT_EQ(SqlTranslator::translate("SELECT * FROM T WHERE X = \"it's \"\"x\"\"\""),
               "SELECT * FROM T WHERE X = 'it''s \"x\"'");
     EXPECT_THROW(SqlTranslator::translate("SELECT 'open"), DatabaseError);
-}
 
-class SqlTranslatorDbTest : public RecordsetFixture {};
-
-TEST_F(SqlTranslatorDbTest, LikeSummariesAndDeletesOnSqlite) {
     add("Rossi", "", "Roma", "AB");
     add("Bianchi", "", "roma", "ab");
     add("Verdi", "", "Forlì", "CD");

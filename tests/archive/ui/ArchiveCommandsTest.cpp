@@ -191,7 +191,7 @@ TEST_F(ArchiveCommandsTest, CreateCopiesTheTemplateStampsTheDayAndRefusesExistin
     EXPECT_EQ(state.archiveCount, 0);
 }
 
-TEST_F(ArchiveCommandsTest, PropertiesCompactBeforeTheGridOpensButNotWithTheGridOpen) {
+TEST_F(ArchiveCommandsTest, PropertiesCompactBeforeTheGridOpensButNotWithItAndGroupsComeBack) {
     const QString path = sample("Clienti.mdb", 3000);
     Database(path, Database::Mode::ReadWrite).exec("DELETE FROM TabMAIL WHERE NR > 1000");
     const qint64 before = QFileInfo(path).size();
@@ -225,25 +225,24 @@ TEST_F(ArchiveCommandsTest, PropertiesCompactBeforeTheGridOpensButNotWithTheGrid
     frmProprieta w(*ctx, host);
     EXPECT_TRUE(w.findChild<QPushButton*>("cmdDefrag")->isHidden());
     EXPECT_EQ(labelText(w, "lblInfo"), frmProprieta::ruleText());
-}
 
-TEST_F(ArchiveCommandsTest, GroupsPropertiesCompactAndGiveTheGroupsBack) {
+    // The groups' properties compact them and give the groups back.
     const QString groups = dir.filePath("Gruppi.grp");
     SampleArchive::writeGroups(groups, 3);
     ArchiveOpener opener(state, dialogs);
     state.callerMode = "Grup";
     ASSERT_TRUE(opener.open(session.groupsDb, session.groupsRs, groups, false));
-    frmProprietaGr w(*ctx, session.groupsRs.recordCount());
-    EXPECT_EQ(labelText(w, "lblTOTREC"), "Totale Gruppi archiviati: 14");
+    frmProprietaGr g(*ctx, session.groupsRs.recordCount());
+    EXPECT_EQ(labelText(g, "lblTOTREC"), "Totale Gruppi archiviati: 14");
     bool reopened = false;
-    QObject::connect(&w, &frmProprietaGr::groupsReopened, [&](bool ok) { reopened = ok; });
-    w.cmdDefrag_Click();
+    QObject::connect(&g, &frmProprietaGr::groupsReopened, [&](bool ok) { reopened = ok; });
+    g.cmdDefrag_Click();
     EXPECT_TRUE(reopened);
     EXPECT_EQ(dialogs.lastMessage(), "Defrag Archivio terminato.");
     ASSERT_TRUE(session.groupsRs.isOpen());
     EXPECT_EQ(session.groupsRs.recordCount(), 14);
     EXPECT_EQ(DateStamp::read(session.groupsDb, DateStamp::Kind::Defrag), QDate::currentDate());
-    EXPECT_EQ(labelText(w, "lblDefrag"), kDefragToday);
+    EXPECT_EQ(labelText(g, "lblDefrag"), kDefragToday);
     session.closeGroups();
 }
 
