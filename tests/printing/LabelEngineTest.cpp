@@ -1,7 +1,10 @@
+#include "PdfWords.h"
 #include "PrintFixtures.h"
+#include "support/CommandRun.h"
 
 #include "printing/PrintFailure.h"
 
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace velomar;
@@ -13,6 +16,86 @@ namespace {
 
 StampaEtichette::Lines linesFor(const archive::AddressRecord& r) {
     return StampaEtichette::labelLines(r, test::mmPerChar);
+}
+
+// Addresses numbered 1..n with every kind of line, the surname telling the number.
+test::MemorySource addresses(int n) {
+    test::MemorySource s;
+    for (int i = 1; i <= n; ++i) {
+        auto r = test::sampleAddress(i);
+        if (i % 3 == 0)
+            r[4] = QStringLiteral("Responsabile Ufficio Acquisti e Logistica");
+        if (i % 4 == 0)
+            r[9] = QStringLiteral("SVIZZERA");
+        if (i % 5 == 0)
+            r[3] = QStringLiteral("MARIA ANTONIETTA GIOVANNA");
+        if (i % 7 == 0)
+            r[7] = QStringLiteral("SAN GIOVANNI IN PERSICETO DI SOTTO");
+        s.add(r);
+    }
+    return s;
+}
+
+// Addresses that exercise every text rule: joined and split names, long streets and
+// localities, foreign countries, missing titles.
+test::MemorySource referenceAddresses() {
+    test::MemorySource s;
+    for (int i = 1; i <= 30; ++i) {
+        auto r = test::sampleAddress(i);
+        switch (i % 6) {
+        case 1:
+            r[1].clear();
+            break;
+        case 2:
+            r[2] = QStringLiteral("DELLA GHERARDESCA MONTEFELTRO");
+            r[3] = QStringLiteral("MARIA ANTONIETTA");
+            r[4] = QStringLiteral("c/o STUDIO ASSOCIATO");
+            break;
+        case 3:
+            r[7] = QStringLiteral("SAN GIOVANNI IN PERSICETO DI SOTTO");
+            r[8] = QStringLiteral("BO");
+            break;
+        case 4:
+            r[9] = QStringLiteral("FRANCIA");
+            r[7] = QStringLiteral("PARIS CEDEX 07 ARRONDISSEMENT DU NORD");
+            r[8].clear();
+            break;
+        case 5:
+            r[5] = QStringLiteral("VIA DEI MILLE FRATELLI BANDIERA E GARIBALDINI 12/B SCALA C");
+            break;
+        default:
+            break;
+        }
+        s.add(r);
+    }
+    return s;
+}
+
+// Words of a PDF exactly as pdftotext writes them: page, box, text.
+QString rawWords(const QString& pdf) {
+    QString out;
+    for (const auto& [page, fields] : test::rawWordsOf(pdf))
+        out += QString::number(page) + ' ' + fields.join(' ') + '\n';
+    return out;
+}
+
+QString recorded(const RecordingPrinter& printer) {
+    QString out;
+    for (const auto& e : printer.events()) {
+        out += QStringLiteral("%1 d%2 %3 %4")
+                   .arg(int(e.kind))
+                   .arg(e.document)
+                   .arg(e.x, 0, 'f', 4)
+                   .arg(e.y, 0, 'f', 4);
+        if (e.clip)
+            out += QStringLiteral(" [%1 %2 %3 %4]")
+                       .arg(e.clip->x(), 0, 'f', 4)
+                       .arg(e.clip->y(), 0, 'f', 4)
+                       .arg(e.clip->width(), 0, 'f', 4)
+                       .arg(e.clip->height(), 0, 'f', 4);
+        out += QLatin1Char(' ') + e.text + QLatin1Char('\n');
+    }
+    return out;
 }
 
 } // namespace
@@ -144,7 +227,6 @@ TEST(StampaEtichette, SheetBreaksAndReturnedPositions) {
     EXPECT_EQ(printFailureText(PrinterError::Cancelled, {}), "Stampa Annullata !");
     EXPECT_EQ(printFailureText(PrinterError::NoPrinter, {}),
               "Errore sulla Stampante (mancante o non collegata) !");
-    EXPECT_EQ(printFailureText(9, "Indice"), "Errore 9\r\nIndice");
 
     // A start outside the sheet is refused before anything is printed.
     RecordingPrinter untouched;
@@ -152,4 +234,158 @@ TEST(StampaEtichette, SheetBreaksAndReturnedPositions) {
     source.rewind();
     EXPECT_THROW(StampaEtichette(untouched, {}).print(source, bad), common::AppError);
     EXPECT_TRUE(untouched.events().empty());
+}
+
+// Six sheets of different shapes, from every source: each line inside its own label,
+// each address where the start and the order put it, the right number of pages.
+TEST(SheetFormats, SixShapesKeepEveryLineInItsLabelFromTheChosenStart) {
+    const SheetFormat own = test::customSheet(2, 4, 60, 40, 10, 15, 68, 46, PaperSize::A5);
+    ASSERT_FALSE(own.problem());
+    const SheetCatalog catalog;
+    struct Case {
+        SheetFormat sheet;
+        LabelPosition start;
+    };
+    const Case cases[] = {
+        {SheetFormat::standard(), {1, 1}},
+        {*catalog.find(QStringLiteral("A4 3x7 63,5x38,1")), {2, 3}},
+        {*catalog.find(QStringLiteral("A4 4x10 52,5x29,7")), {10, 4}},
+        {test::testTemplate(QStringLiteral("DataBecker 0598")), {1, 2}},
+        {test::testTemplate(QStringLiteral("Maco LL5805")), {4, 1}},
+        {own, {3, 2}},
+    };
+    QTemporaryDir dir;
+    for (const Case& c : cases) {
+        const SheetFormat& sheet = c.sheet;
+        SCOPED_TRACE(sheet.name.toStdString());
+        const int count = sheet.labelsPerSheet() + 3;
+        const QString pdf = dir.filePath(sheet.name + QStringLiteral(".pdf"));
+        auto source = addresses(count);
+        EXPECT_EQ(test::printLabelsPdf(pdf, source, {}, c.start, sheet).pages,
+                  sheet.sheetsFor(count, c.start));
+        EXPECT_EQ(test::pageCount(pdf), sheet.sheetsFor(count, c.start));
+
+        const auto words = test::wordsOf(pdf);
+        ASSERT_FALSE(words.empty());
+        const int skipped = sheet.sheetIndex(c.start) - 1;
+        int surnames = 0;
+        for (const test::Word& w : words) {
+            // The label under the word's centre holds the whole word.
+            const auto at = test::labelAt(sheet, w.box.center());
+            ASSERT_TRUE(at) << w.text.toStdString();
+            const QRectF label = sheet.physicalLabel(*at).adjusted(-0.05, -0.05, 0.05, 0.05);
+            EXPECT_TRUE(label.contains(w.box)) << w.text.toStdString() << " page " << w.page;
+            // Address k is the k-th label from the start.
+            if (w.text.startsWith(QLatin1String("ROSSI"))) {
+                ++surnames;
+                const int index = skipped + w.text.mid(5).toInt() - 1;
+                EXPECT_EQ(w.page, index / sheet.labelsPerSheet() + 1) << w.text.toStdString();
+                EXPECT_EQ(*at, sheet.positionOf(index % sheet.labelsPerSheet() + 1))
+                    << w.text.toStdString();
+            }
+        }
+        EXPECT_EQ(surnames, count);
+    }
+}
+
+TEST(SheetFormats, TextFollowsTheLabelAndLowLabelsDropTitleThenRole) {
+    SheetFormat wide = *SheetCatalog().find(QStringLiteral("A4 2x8 105x37"));
+    const SheetFormat standard = SheetFormat::standard();
+    const auto measure = test::mmPerChar;
+
+    // Surname and name of 61 characters share a line only on the wider label; the
+    // locality keeps 28 characters before its province at 70 mm, 44 at 105 mm.
+    const auto r = test::address("1", "", "ABCDEFGHIJKLMNOPQRSTUVWXYZABCDEF",
+                                 "ABCDEFGHIJKLMNOPQRSTUVWXYZAB", "", "VIA ROMA 1", "40017",
+                                 "SAN GIOVANNI IN PERSICETO DI SOTTO E DINTORNI", "BO");
+    auto lines = StampaEtichette::labelLines(r, measure, 1000, nullptr, standard);
+    EXPECT_EQ(lines[3], "ABCDEFGHIJKLMNOPQRSTUVWXYZAB");
+    EXPECT_EQ(lines[6], "40017 SAN GIOVANNI IN PERSIC (BO)");
+    lines = StampaEtichette::labelLines(r, measure, 1000, nullptr, wide);
+    EXPECT_TRUE(lines[3].isEmpty());
+    EXPECT_EQ(lines[2].size(), 61);
+    EXPECT_EQ(lines[6], "40017 SAN GIOVANNI IN PERSICETO DI SOTTO E D (BO)");
+
+    // Labels 18 mm high hold 7 lines of 3 mm (one above the label): 8 lines lose the
+    // title, 9 would lose the role too; the address itself is never dropped.
+    SheetFormat low = standard;
+    low.name = SheetCatalog::customName();
+    low.rows = 16;
+    low.labelHeight = low.rowPitch = 18;
+    ASSERT_FALSE(low.problem());
+    test::MemorySource source;
+    source.add(test::address("1", "Spett.le", "ROSSI", "MARIO", "Direttore", "VIA ROMA 1", "00100",
+                             "ROMA", "RM",
+                             "FRANCIA")); // joined: 7 lines
+    source.add(test::address("2", "Spett.le", "ROSSI", std::string(60, 'M').c_str(), "Direttore",
+                             "VIA ROMA 2", "00100", "ROMA", "RM", "FRANCIA")); // 8 lines
+    source.add(
+        test::address("3", "Egr.", "BIANCHI", "LUCA", "", "VIA PO 3", "10100", "TORINO", "TO"));
+    for (const SheetFormat& sheet : {low, standard}) {
+        source.rewind();
+        test::CharPrinter printer(3);
+        const QStringList cut = test::printLabels(printer, source, {}, {}, sheet).cut;
+        const QStringList texts = printer.printedTexts();
+        if (sheet.rows == 16) {
+            EXPECT_EQ(cut, QStringList{"2"});
+            EXPECT_EQ(texts.count("Spett.le"), 1);
+            EXPECT_EQ(texts.count("Direttore"), 2);
+            EXPECT_EQ(texts.count("- FRANCIA -"), 2);
+            EXPECT_EQ(texts.count("VIA ROMA 2"), 1);
+            EXPECT_EQ(texts.count("Egr."), 1);
+            // Every line stays on its label.
+            for (const auto& e : printer.events())
+                if (e.kind == RecordingPrinter::Event::Kind::Line) {
+                    ASSERT_TRUE(e.clip);
+                    EXPECT_GE(e.y + 1e-9, e.clip->top() - 3);
+                    EXPECT_LE(e.y + 3, e.clip->bottom() + 1e-9);
+                }
+        } else {
+            EXPECT_TRUE(cut.isEmpty());
+            EXPECT_EQ(texts.count("Spett.le"), 2);
+        }
+    }
+}
+
+// The A4 3 x 8 sheet of 70 x 36 mm prints exactly what it printed before sheet formats
+// existed: the reference was written by that code (VELOMAR_WRITE_REFERENCE=1 rewrites it).
+TEST(SheetReference, DefaultSheetPrintsAsBefore) {
+    struct Case {
+        const char* name;
+        LabelOptions options;
+        LabelPosition start;
+    };
+    const Case cases[] = {
+        {"default", {}, {1, 1}},
+        {"bold-condensed-offsets", {true, true, 7, 10}, {3, 2}},
+        {"offsets-last-row", {false, false, 10, 4}, {8, 1}},
+    };
+    QTemporaryDir dir;
+    QString actual;
+    for (const Case& c : cases) {
+        actual += QStringLiteral("== %1\n").arg(QLatin1String(c.name));
+        const QString pdf = dir.filePath(QLatin1String(c.name) + QStringLiteral(".pdf"));
+        auto source = referenceAddresses();
+        const auto run = test::printLabelsPdf(pdf, source, c.options, c.start);
+        actual += QStringLiteral("end %1,%2 cut %3\n")
+                      .arg(run.end.row)
+                      .arg(run.end.column)
+                      .arg(run.cut.join(','));
+        actual += rawWords(pdf);
+        source = referenceAddresses();
+        RecordingPrinter recorder;
+        test::printLabels(recorder, source, c.options, c.start);
+        recorder.finishJob();
+        actual += recorded(recorder);
+    }
+
+    const QString path =
+        QStringLiteral(VELOMAR_SOURCE_DIR "/tests/printing/data/labels-a4-3x8.ref");
+    if (qEnvironmentVariableIsSet("VELOMAR_WRITE_REFERENCE"))
+        ASSERT_TRUE(test::writeFile(path, actual.toUtf8()));
+    const QStringList expected = QString::fromUtf8(test::fileBytes(path)).split(QLatin1Char('\n'));
+    const QStringList got = actual.split(QLatin1Char('\n'));
+    ASSERT_EQ(got.size(), expected.size());
+    for (qsizetype i = 0; i < got.size(); ++i)
+        ASSERT_EQ(got[i].toStdString(), expected[i].toStdString()) << "line " << i + 1;
 }

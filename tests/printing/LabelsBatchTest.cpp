@@ -29,6 +29,8 @@ TEST(BatchLabels, RefusalsWriteNothingAndTheChosenSheetIsTaken) {
         {"labels", {mdb, "--pdf", pdf, "--format", "nessuno"}, 2, "Formato di foglio sconosciuto: \"nessuno\""},
         // The file and why, not a printer problem.
         {"labels", {mdb, "--pdf", dir.filePath("manca/x.pdf")}, 1, "Impossibile scrivere il file PDF"},
+        {"labels", {mdb, "--pdf", pdf, "--printer", "Sparita"}, 1, "non è installata"},
+        {"test-sheet", {"--pdf", pdf, "--printer", "Sparita"}, 1, "non è installata"},
         {"formats", {"--search", "nessuna marca così"}, 1, ""},
         {"formats", {"--set", "A4 9x9"}, 2, "Formato di foglio sconosciuto: \"A4 9x9\""},
         // The user's own format: wrong values are bad usage, a sheet that cannot be printed is refused.

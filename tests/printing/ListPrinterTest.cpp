@@ -1,18 +1,27 @@
 #include "printing/ListPrinter.h"
 #include "PrintFixtures.h"
+#include "archive/DataModel.h"
+#include "archive/Recordset.h"
 #include "printing/ListPrinterRange.h"
 #include "printing/PreviewPrinter.h"
+#include "printing/SummaryPrinter.h"
+#include "printing/SummaryQuery.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <map>
 
 using namespace velomar;
 using archive::AddressRecord;
 using printing::ListFieldMask;
 using printing::ListPrinter;
 using printing::ListPrinterLayout;
+using printing::ListPrinterRange;
 using printing::ListPrintRequest;
 using printing::RecordingPrinter;
+using printing::SummaryQuery;
+using Order = printing::SummaryQuery::Order;
 
 namespace {
 
@@ -31,6 +40,14 @@ AddressRecord rossi() {
 const auto mmPerChar = [](double mm) {
     return [mm](const QString& s) { return double(s.size()) * mm; };
 };
+
+QStringList surnames(archive::AddressSource& source) {
+    QStringList out;
+    archive::AddressRecord r;
+    while (source.next(r))
+        out << r[2] + "/" + r[0];
+    return out;
+}
 
 } // namespace
 
@@ -182,8 +199,7 @@ TEST(ListPrinter, LetterSumsLeaveTheRunningTextAsMeasured) {
     std::vector<AddressRecord> rows;
     QTemporaryDir dir;
     auto db = test::sampleArchive(dir.filePath("esempio.mdb"), 600, 17);
-    auto walk =
-        printing::ListPrinterRange::wholeArchive(db, printing::ListPrinterRange::Values::Printable);
+    auto walk = ListPrinterRange::wholeArchive(db, ListPrinterRange::Values::Printable);
     for (AddressRecord r; walk->next(r);)
         rows.push_back(r);
     AddressRecord odd = rossi();
@@ -220,4 +236,147 @@ TEST(ListPrinter, LetterSumsLeaveTheRunningTextAsMeasured) {
     ASSERT_EQ(printed.size(), expected.size());
     for (qsizetype i = 0; i < printed.size(); ++i)
         ASSERT_EQ(printed[i], expected[i]) << "riga " << i;
+}
+
+TEST(ListPrinterRange, WholeArchiveBySurnameAndGridRowsInGridOrder) {
+    QTemporaryDir dir;
+    std::vector<AddressRecord> records;
+    for (const char* name : {"Verdi", "rossi", "Àlberti", "Bianchi", "Rossi"})
+        records.push_back({{"", "", QString::fromUtf8(name), QStringLiteral("N")}});
+    archive::Database db = test::archiveWith(dir.filePath("a.mdb"), records);
+    auto whole = ListPrinterRange::wholeArchive(db, ListPrinterRange::Values::AsStored);
+    EXPECT_EQ(whole->count(), 5);
+    const QStringList all = surnames(*whole);
+    EXPECT_EQ(all.first(), QStringLiteral("Àlberti/3"));
+    EXPECT_EQ(all.last(), "Verdi/1");
+
+    // The grid's record set, sorted by NR descending and filtered: rows as shown,
+    // the selection clipped to the rows there are, the position left alone.
+    archive::Recordset grid = archive::Recordset::open(db, "TabMAIL", archive::LockType::Optimistic);
+    grid.setSort("NR DESC");
+    grid.setFilter("COGNOME <> 'Verdi'");
+    grid.setAbsolutePosition(2);
+    auto shown = ListPrinterRange::gridRows(grid, 1, grid.recordCount());
+    EXPECT_EQ(surnames(*shown), QStringList({"Rossi/5", "Bianchi/4", QStringLiteral("Àlberti/3"), "rossi/2"}));
+    auto selection = ListPrinterRange::gridRows(grid, 3, 9);
+    EXPECT_EQ(selection->count(), 2);
+    EXPECT_EQ(surnames(*selection), QStringList({QStringLiteral("Àlberti/3"), "rossi/2"}));
+    EXPECT_EQ(ListPrinterRange::gridRows(grid, 1, 0)->count(), 0);
+    EXPECT_EQ(grid.absolutePosition(), 2);
+}
+
+TEST(ListPrinterRange, WholeArchiveWalkMatchesTheRecordSetSortAndFields) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("s.mdb");
+    archive::SampleArchive::write(path, 3000, 11); // accents, apostrophes, Nulls, repeats
+    archive::Database db(path, archive::Database::Mode::ReadOnly);
+    archive::Recordset rs = archive::Recordset::open(db, "TabMAIL", archive::LockType::ReadOnly);
+    rs.setSort("COGNOME,NOME1");
+    // The printable walk reads each field only as far as it can be printed.
+    for (auto values : {ListPrinterRange::Values::AsStored, ListPrinterRange::Values::Printable}) {
+        auto walk = ListPrinterRange::wholeArchive(db, values);
+        auto grid = ListPrinterRange::gridRows(rs, 1, rs.recordCount());
+        ASSERT_EQ(walk->count(), 3000);
+        archive::AddressRecord a, b;
+        int rows = 0;
+        while (walk->next(a)) {
+            ASSERT_TRUE(grid->next(b));
+            if (values == ListPrinterRange::Values::Printable)
+                for (int f = 1; f < archive::DataModel::FieldCount; ++f)
+                    b[f] = b[f].left(archive::DataModel::printWidth(f));
+            ASSERT_EQ(a.fields, b.fields) << "row " << rows;
+            ++rows;
+        }
+        EXPECT_EQ(rows, 3000);
+    }
+}
+
+TEST(SummaryQuery, CountsEveryRowIncludingNullsAgainstAnIndependentCount) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("a.mdb");
+    std::map<QString, qint64> expected; // upper-cased group -> count, "" for Null
+    const QStringList groups = {"AB", "CD", "", "EF", "AB", "", "CD", "AB", "ab"};
+    std::vector<archive::AddressRecord> records(90);
+    for (int i = 0; i < 90; ++i) {
+        auto& r = records[std::size_t(i)];
+        r[2] = QStringLiteral("C%1").arg(i);
+        r[14] = groups[i % groups.size()];
+        ++expected[r[14].toUpper()];
+    }
+    archive::Database db = test::archiveWith(path, records);
+
+    const auto byValue = SummaryQuery::run(db, "GR", Order::ByValue);
+    ASSERT_EQ(byValue.size(), expected.size());
+    qint64 sum = 0;
+    for (std::size_t i = 0; i < byValue.size(); ++i) {
+        EXPECT_EQ(byValue[i].count, expected[byValue[i].value.toUpper()]) << i;
+        sum += byValue[i].count;
+        if (i > 0) {
+            EXPECT_LT(byValue[i - 1].value.toUpper(), byValue[i].value.toUpper());
+        }
+    }
+    EXPECT_EQ(sum, 90);
+    EXPECT_EQ(byValue[0].value, ""); // the Null row first, with its real count
+    EXPECT_TRUE(byValue[0].isNull);
+    EXPECT_EQ(byValue[0].shownValue(), "(non indicato)");
+    EXPECT_EQ(byValue[0].count, 20);
+    EXPECT_FALSE(byValue[1].isNull);
+
+    const auto byCount = SummaryQuery::run(db, "GR", Order::ByCount);
+    ASSERT_EQ(byCount.size(), expected.size());
+    for (std::size_t i = 1; i < byCount.size(); ++i)
+        EXPECT_LE(byCount[i - 1].count, byCount[i].count);
+    EXPECT_EQ(byCount.back().count, 40); // AB and ab are one group
+
+    // Only the five summary fields reach SQL.
+    EXPECT_TRUE(
+        SummaryQuery::run(db, "GR FROM TabMAIL; DROP TABLE TabMAIL --", Order::ByValue).empty());
+    EXPECT_EQ(SummaryQuery::statement("NAZ"),
+              "SELECT substr(NAZ, 1, 25) AS NAZ, COUNT(*) AS INDIRIZZI FROM TabMAIL GROUP BY 1");
+    // Spellings that differ in case or accents are one town, named by the commonest.
+    db.exec("DELETE FROM TabMAIL");
+    for (const char* town : {"Forlì", "FORLI", "Forlì", "Roma"}) {
+        archive::AddressRecord r;
+        r[7] = QString::fromUtf8(town);
+        test::addTestAddress(db, r);
+    }
+    const auto towns = SummaryQuery::run(db, "CITTA", Order::ByCount);
+    ASSERT_EQ(towns.size(), 2u);
+    EXPECT_EQ(towns[0].value, "Roma");
+    EXPECT_EQ(towns[1].value, QString::fromUtf8("Forlì"));
+    EXPECT_EQ(towns[1].count, 3);
+    db.exec("DELETE FROM TabMAIL");
+    EXPECT_TRUE(SummaryQuery::run(db, "CITTA", Order::ByValue).empty());
+}
+
+TEST(SummaryPrinter, ReportLayoutAndFailure) {
+    test::CharPrinter printer(5);
+    // The Null row is marked apart from the "" row; a long value stops short of the count.
+    printing::SummaryPrinter::print(
+        printer, "Città      ",
+        {{"", 3, true}, {"", 2}, {"SAN GIOVANNI IN PERSICETO XY", 5}, {"Milano", 1206}},
+        QDate(2026, 12, 6));
+    const QString indent(12, ' '), rule = indent + QString(30, QChar(0x2014));
+    EXPECT_EQ(printer.printedTexts(),
+              (QStringList{"", "", "", "RIEPILOGO INDIRIZZI per CITTÀ      ", "(06/12/2026)", "",
+                           rule, indent + "CITTÀ      " + QString(10, ' ') + "INDIRIZZI", rule,
+                           indent + "(non indicato)", "3", indent, "2",
+                           indent + QString::fromUtf8("SAN GIOVANNI IN PERSICE…"), "5",
+                           indent + "Milano", "1.206"}));
+    const auto lines = printer.linesOfDocument(0);
+    EXPECT_EQ(lines[3].x, 26);
+    for (std::size_t count = 10; count < lines.size(); count += 2)
+        EXPECT_EQ(lines[count].x, 37) << count; // character column 38
+    EXPECT_EQ(printer.documentsEnded(), 1);
+
+    printing::RecordingPrinter failing;
+    failing.failAt(9, printing::PrinterError::Problem);
+    try {
+        printing::SummaryPrinter::print(failing, "Gruppo", {{"AB", 1}});
+        FAIL();
+    } catch (const printing::PrinterError& e) {
+        // The same pairing as every other print job.
+        EXPECT_EQ(printing::ListPrinter::failureText(e), "Problema sulla Stampante !");
+    }
+    EXPECT_EQ(failing.documentsAborted(), 1);
 }

@@ -1,11 +1,14 @@
 #include "PdfWords.h"
 #include "PrintFixtures.h"
 #include "support/CommandRun.h"
+#include "support/ScriptedDialogs.h"
 
 #include "common/AppError.h"
+#include "common/OutputGuard.h"
 #include "printing/CalibratedPrinter.h"
 #include "printing/CupsDestinations.h"
 #include "printing/PrinterCalibration.h"
+#include "printing/PrinterSelection.h"
 #include "printing/TestSheet.h"
 #include "settings/Settings.h"
 
@@ -15,6 +18,7 @@
 
 using namespace velomar;
 using namespace velomar::printing;
+using velomar::test::runCommand;
 
 namespace {
 
@@ -26,6 +30,47 @@ QString refusal(const std::function<void()>& f) {
         return e.description();
     }
     return {};
+}
+
+// Records the lines drawn as well as the text.
+class LinePrinter : public RecordingPrinter {
+public:
+    void drawLine(double x1, double y1, double x2, double y2, double) override {
+        lines.push_back(QLineF(x1, y1, x2, y2));
+    }
+    std::vector<QLineF> lines;
+};
+
+bool hasLine(const std::vector<QLineF>& lines, QPointF a, QPointF b) {
+    for (const QLineF& l : lines)
+        if ((QLineF(l.p1(), a).length() < 1e-6 && QLineF(l.p2(), b).length() < 1e-6) ||
+            (QLineF(l.p1(), b).length() < 1e-6 && QLineF(l.p2(), a).length() < 1e-6))
+            return true;
+    return false;
+}
+
+// System printers as a test wants them; the list can change under the selection.
+class FakeProvider : public PrinterProvider {
+public:
+    explicit FakeProvider(std::vector<PrinterEntry>* list) : m_list(list) {}
+    QString id() const override { return QStringLiteral("system"); }
+    std::vector<PrinterEntry> printers() const override { return *m_list; }
+    std::unique_ptr<Printer> create(const PrinterEntry& e, common::DialogService&) override {
+        return std::make_unique<RecordingPrinter>(e.deviceName);
+    }
+
+private:
+    std::vector<PrinterEntry>* m_list;
+};
+
+// The code the selection refuses to create a printer with, -1 when it creates one.
+int refusalCode(PrinterSelection& selection, common::DialogService& dialogs) {
+    try {
+        selection.createPrinter(dialogs);
+    } catch (const PrinterError& e) {
+        return e.code();
+    }
+    return -1;
 }
 
 } // namespace
@@ -70,17 +115,62 @@ TEST(PrinterCalibration, ValuesOutsideTheirRangeOrStepAreRefusedInItalian) {
     }
 }
 
-TEST(PrinterCalibration, EachPrinterKeepsItsOwnValues) {
-    settings::Settings store;
+TEST(BatchCalibrate, ShowsSetsAndRemovesOnePrinterAndRefusesBadValuesInItalian) {
+    const QString pdfPrinter = QStringLiteral("File PDF");
+    // Two printers whose names differ only in the slash keep their own values.
     const QString a = QStringLiteral("Laser/ufficio"), b = QStringLiteral("Laser\\ufficio");
     const PrinterCalibration one{1.5, -2.3, 101.25, 98.5}, two{-0.1, 0.1, 100, 100.01};
-    one.save(store, a);
-    two.save(store, b);
-    EXPECT_EQ(PrinterCalibration::load(store, a), one);
+    {
+        settings::Settings store;
+        one.save(store, a);
+        two.save(store, b);
+    }
+    const struct Case {
+        const char* name;
+        QStringList args;
+        int status;
+        const char* says; // contained in what it writes
+    } cases[] = {
+        {"nothing stored", {pdfPrinter}, 0, "Calibrazione: nessuna"},
+        {"set both",
+         {pdfPrinter, "--offset", "1.5,-2", "--scale", "101,99.5"},
+         0,
+         "spostamento orizzontale +1,5 mm, verticale -2,0 mm; scala orizzontale 101,00 %, "
+         "verticale 99,50 %"},
+        {"offset alone keeps the scale",
+         {pdfPrinter, "--offset", "-0.7,0"},
+         0,
+         "orizzontale -0,7 mm, verticale 0,0 mm; scala orizzontale 101,00 %"},
+        {"out of range", {pdfPrinter, "--scale", "103,100"}, 2, "La scala va da 98,0 a 102,0 %"},
+        {"reset with values",
+         {pdfPrinter, "--reset", "--offset", "1,1"},
+         2,
+         "--reset non va insieme"},
+        {"printer gone",
+         {"Sparita", "--offset", "1,1"},
+         1,
+         "La stampante \"Sparita\" non è installata"},
+        {"shown after refusals",
+         {pdfPrinter},
+         0,
+         "orizzontale -0,7 mm, verticale 0,0 mm; scala orizzontale 101,00 %"},
+        {"reset a printer gone", {"Sparita", "--reset"}, 0, "Nessuna calibrazione da rimuovere."},
+        {"reset", {pdfPrinter, "--reset"}, 0, "Calibrazione rimossa."},
+        {"other printer untouched",
+         {a},
+         0,
+         "orizzontale +1,5 mm, verticale -2,3 mm; scala orizzontale 101,25 %, "
+         "verticale 98,50 %"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto run = runCommand(QStringLiteral("calibrate"), c.args);
+        EXPECT_EQ(run.status, c.status) << run.err.toStdString();
+        EXPECT_TRUE((run.out + run.err).contains(QString::fromUtf8(c.says)))
+            << (run.out + run.err).toStdString();
+    }
+    settings::Settings store;
     EXPECT_EQ(PrinterCalibration::load(store, b), two);
-    EXPECT_TRUE(PrinterCalibration::load(store, PdfPrinter::defaultName()).isIdentity());
-
-    // (Refusals keeping the stored values and resets of one printer: BatchCalibrate.)
     // Values edited by hand beyond the range are said and not used.
     store.setPrinterCalibration({a, 500, 0, 10000, 10000});
     QString note;
@@ -88,6 +178,35 @@ TEST(PrinterCalibration, EachPrinterKeepsItsOwnValues) {
     EXPECT_TRUE(note.contains(QStringLiteral("non è valida"))) << note.toStdString();
     PrinterCalibration::reset(store, a);
     PrinterCalibration::reset(store, b);
+}
+
+TEST(BatchTestSheet, DrawsThePrinterSheetAndLeavesAFileInUseAlone) {
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("prova.pdf"));
+    auto run = runCommand(QStringLiteral("test-sheet"), {"--pdf", pdf, "--format", "Avery L7160"});
+    if (run.status == 2) // glabels-data not installed: the built-in sheet
+        run = runCommand(QStringLiteral("test-sheet"), {"--pdf", pdf});
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    QStringList words;
+    for (const auto& w : test::wordsOf(pdf))
+        words << w.text;
+    const QString text = words.join(u' ');
+    EXPECT_TRUE(text.contains(QStringLiteral("Foglio di prova - File PDF - ") +
+                              QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy"))))
+        << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("Calibrazione: nessuna")));
+    EXPECT_TRUE(words.contains("200") && words.contains("280")); // the rulers
+
+    // A file in use is refused and left as it was (a printer not there: BatchLabels).
+    const QString mdb = dir.filePath(QStringLiteral("archivio.mdb"));
+    archive::SampleArchive::write(mdb, 5, 1);
+    const QByteArray before = test::fileBytes(mdb);
+    {
+        const auto held = common::OutputGuard::hold(mdb);
+        run = runCommand(QStringLiteral("test-sheet"), {"--pdf", mdb});
+    }
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(test::fileBytes(mdb), before);
 }
 
 // The whole job as the batch prints it for a calibrated printer, read back from the PDF:
@@ -134,27 +253,6 @@ TEST(CalibratedPrinter, EveryWordOfACalibratedPdfIsMovedAndScaledAndStaysOnItsLa
     EXPECT_LT(worst, 0.05) << "words " << before.size();
     RecordProperty("worstMm", QString::number(worst, 'f', 5).toStdString());
 }
-
-namespace {
-
-// Records the lines drawn as well as the text.
-class LinePrinter : public RecordingPrinter {
-public:
-    void drawLine(double x1, double y1, double x2, double y2, double) override {
-        lines.push_back(QLineF(x1, y1, x2, y2));
-    }
-    std::vector<QLineF> lines;
-};
-
-bool hasLine(const std::vector<QLineF>& lines, QPointF a, QPointF b) {
-    for (const QLineF& l : lines)
-        if ((QLineF(l.p1(), a).length() < 1e-6 && QLineF(l.p2(), b).length() < 1e-6) ||
-            (QLineF(l.p1(), b).length() < 1e-6 && QLineF(l.p2(), a).length() < 1e-6))
-            return true;
-    return false;
-}
-
-} // namespace
 
 // Positions, clips and lines land moved and scaled about the paper corner: a few lines of
 // text, then the test sheet's outlines, crosses, rulers and heading.
@@ -231,4 +329,27 @@ TEST(CupsDestinations, LpstatListsNamesAndTheDefault) {
     EXPECT_EQ(list[0], (PrinterEntry{"Laser_Ufficio", "system", false}));
     EXPECT_EQ(list[1], (PrinterEntry{QStringLiteral("Etichette"), QStringLiteral("system"), true}));
     EXPECT_TRUE(CupsDestinations::parse({}, "no system default destination").empty());
+}
+
+TEST(PrinterSelection, DefaultFirstChoiceKeptAndVanishedPrinterIsCodeFive) {
+    test::ScriptedDialogs dialogs;
+    EXPECT_EQ(PrinterSelection().currentName(), "");
+    std::vector<PrinterEntry> system{{"Ufficio", "system", false},
+                                     {"Laser", "system", true},
+                                     {"Ufficio", "system", false}};
+    PrinterSelection selection;
+    selection.addProvider(std::make_unique<FakeProvider>(&system));
+    selection.addProvider(std::make_unique<PdfPrinterProvider>());
+    ASSERT_EQ(selection.printers().size(), 4u);
+    EXPECT_EQ(selection.printers().back().deviceName, PdfPrinter::defaultName());
+    EXPECT_EQ(selection.currentName(), "Laser");
+
+    EXPECT_TRUE(selection.selectByName("Ufficio"));
+    EXPECT_EQ(*selection.current(), system[0]); // the first of the same name
+    EXPECT_FALSE(selection.selectByName("Nessuna"));
+    EXPECT_EQ(selection.currentName(), "Ufficio");
+    EXPECT_EQ(selection.createPrinter(dialogs)->deviceName(), "Ufficio");
+
+    system.clear(); // unplugged
+    EXPECT_EQ(refusalCode(selection, dialogs), PrinterError::NoPrinter);
 }

@@ -24,14 +24,7 @@ const auto custom = [](auto... values) { return test::customSheet(values...); };
 } // namespace
 
 TEST(SheetFormat, ChecksAndTextRulesFollowTheLabel) {
-    const SheetFormat standard = SheetFormat::standard();
-    EXPECT_FALSE(standard.problem());
-    EXPECT_EQ(standard.joinWidth(), 60);
-    EXPECT_EQ(standard.localityChars(true), 28);
-    EXPECT_EQ(standard.localityChars(false), 33);
-    EXPECT_EQ(standard.fontPointSize(), 10);
-    EXPECT_EQ(standard.textOrigin({3, 2}), QPointF(70, 72));
-
+    // (The standard sheet's rules: StampaEtichette tests; its check: SheetCatalog.)
     // Wider labels join and keep more, lower ones get smaller type, never below 7 points.
     const SheetFormat wide = custom(2, 8, 105, 37, 0, 0.5, 105, 37);
     EXPECT_EQ(wide.joinWidth(), 95);
