@@ -197,7 +197,6 @@ TEST(PreviewWindow, ListAndSummaryRunTheirJobPageByPage) {
     PreviewWindow* p = openPreview(list);
     ASSERT_NE(p, nullptr);
     EXPECT_GT(p->pageCount(), 1); // 200 addresses with every field
-    EXPECT_FALSE(p->shownImage().isNull());
     QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : p, Qt::Key_End);
     EXPECT_EQ(p->currentPage(), p->pageCount());
     EXPECT_FALSE(p->shownImage().isNull());
