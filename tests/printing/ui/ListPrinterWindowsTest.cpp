@@ -57,7 +57,6 @@ TEST(frmStampaLista, TotalLimitSettingsAndPrintingToPdf) {
     EXPECT_EQ(w.windowTitle(), "Stampa Lista Formattata");
     // The limit is what the PDF printer's landscape page holds in Courier 7, not 214.
     EXPECT_EQ(w.lblCar->text(), "41 su 194");
-    EXPECT_EQ(w.maxLine(), 194);
     EXPECT_TRUE(w.choices->OptInt[2]->isChecked()); // no Intervallo stored
     EXPECT_EQ(w.choices->OptInt[3]->text(), "Solo Selezione (Ord. Cognome)");
     EXPECT_EQ(w.choices->lblTotInd->text(), "30");
