@@ -53,8 +53,6 @@ TEST_F(Grid, OpensOnTheArchiveWithHeadersStatusAndStoredLayoutAndGoesToANumber) 
     closeGrid();
     EXPECT_EQ(state.displayedCount, 0);
     EXPECT_FALSE(session.mainRs.isOpen());
-    EXPECT_EQ(settings.ordinamento(), 7);
-    EXPECT_EQ(settings.campoRicerche(), 6);
     reopen();
     EXPECT_EQ(grid->statusText(5), "Ord. Città");
     EXPECT_EQ(grid->controls().cboRICERCHE->currentText(), "Città");

@@ -122,7 +122,6 @@ TEST(frmStampaLista, TotalLimitSettingsAndPrintingToPdf) {
     EXPECT_EQ(summary->gGRID->horizontalHeaderItem(0)->text(), "Gruppo     ");
     EXPECT_EQ(summary->gGRID->item(0, 0)->text(), "(non indicato)");
     EXPECT_EQ(summary->gGRID->item(0, 1)->text(), "10");
-    EXPECT_EQ(summary->gGRID->item(1, 1)->text(), "20");
     EXPECT_EQ(summary->tag(), "1");
     summary->cmdSORT_Click();
     EXPECT_EQ(summary->tag(), "2");
