@@ -119,25 +119,3 @@ TEST(AddressCheckSample, NoFalseAlarmOnSampleArchivesAndEachPlantedFaultFound) {
     EXPECT_EQ(f.reason, "CAP non del comune");
     EXPECT_EQ(f.proposal.cap, "22063");
 }
-
-TEST(AddressCheckSample, FixWritesOnlyTheUnambiguousProposals) {
-    QTemporaryDir dir;
-    archive::Database db = test::openSample(dir, 50, 3);
-    db.exec("UPDATE TabMAIL SET CAP = '22063', CITTA = 'CANTU''', PROV = 'Como', NAZ = NULL WHERE NR = 1");
-    db.exec("UPDATE TabMAIL SET CAP = '', CITTA = 'SAMONE', PROV = '', NAZ = NULL WHERE NR = 2");
-    db.exec("UPDATE TabMAIL SET CAP = '07026', CITTA = 'OLBIA', PROV = 'OT', NAZ = NULL WHERE NR = 3");
-    const AddressCheck check(ItalianPlaces::builtin());
-    const auto before = ArchiveCheck::scan(db, check);
-    ASSERT_EQ(before.size(), 3);
-    QList<ArchiveCheck::Suspect> sure;
-    for (const auto& s : before)
-        if (s.finding.unambiguous())
-            sure.append(s);
-    EXPECT_EQ(ArchiveCheck::apply(db, sure), 2);
-    const auto after = ArchiveCheck::scan(db, check);
-    ASSERT_EQ(after.size(), 1);
-    EXPECT_EQ(after.first().nr, 2);
-    EXPECT_EQ(test::storedColumn(dir.filePath("sample.mdb"), "CAP || ' ' || CITTA || ' ' || PROV")
-                  .mid(0, 3),
-              (QStringList{"22063 CANTÙ CO", " SAMONE ", "07026 OLBIA SS"}));
-}

