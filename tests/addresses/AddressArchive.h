@@ -1,7 +1,7 @@
 #pragma once
 
 // Small archives for the address tests, made from the program's own empty archive.
-#include "../exchange/ArchiveFixture.h"
+#include "support/ArchiveFixture.h"
 #include "archive/ArchiveFile.h"
 #include "archive/SampleArchive.h"
 #include "archive/Transaction.h"

@@ -1,4 +1,4 @@
-#include "../printing/MemorySource.h"
+#include "support/MemorySource.h"
 #include "addresses/HouseholdSource.h"
 #include "archive/DataModel.h"
 

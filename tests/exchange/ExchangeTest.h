@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ArchiveFixture.h"
+#include "support/ArchiveFixture.h"
 #include "archive/DataModel.h"
 #include "exchange/ExchangeError.h"
 #include "exchange/SourceTable.h"

@@ -1,4 +1,4 @@
-#include "../printing/MemorySource.h"
+#include "support/MemorySource.h"
 #include "ExchangeTest.h"
 #include "exchange/ExchangeError.h"
 #include "exchange/ExportFormat.h"

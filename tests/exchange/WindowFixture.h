@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ArchiveFixture.h"
+#include "support/ArchiveFixture.h"
 #include "archive/Recordset.h"
 #include "archive/Session.h"
 #include "settings/AppState.h"

@@ -50,19 +50,11 @@ struct Expected {
     qint64 pieces;
 };
 
-QString unescaped(QString word) {
-    return word.replace("&apos;", "'")
-        .replace("&quot;", "\"")
-        .replace("&lt;", "<")
-        .replace("&gt;", ">")
-        .replace("&amp;", "&");
-}
-
 // The printed lines of a list, words of one baseline left to right, joined by blanks.
 QStringList linesOf(const QString& pdf) {
     std::map<std::tuple<int, int, double>, QString> words;
     for (const test::Word& w : test::wordsOf(pdf))
-        words[{w.page, int(std::lround(w.box.bottom() * 10)), w.box.left()}] = unescaped(w.text);
+        words[{w.page, int(std::lround(w.box.bottom() * 10)), w.box.left()}] = w.text;
     QStringList lines;
     std::pair<int, int> at{-1, -1};
     for (const auto& [key, word] : words) {
@@ -86,7 +78,7 @@ std::vector<Label> labelsOf(const QString& pdf, const SheetFormat& sheet) {
     for (const test::Word& w : test::wordsOf(pdf)) {
         if (const auto at = test::labelAt(sheet, w.box.center())) {
             QString& t = cells[{w.page, sheet.sheetIndex(*at)}];
-            t += (t.isEmpty() ? "" : " ") + unescaped(w.text);
+            t += (t.isEmpty() ? "" : " ") + w.text;
         }
     }
     std::vector<Label> labels;

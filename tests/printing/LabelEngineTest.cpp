@@ -381,8 +381,9 @@ TEST(SheetReference, DefaultSheetPrintsAsBefore) {
 
     const QString path =
         QStringLiteral(VELOMAR_SOURCE_DIR "/tests/printing/data/labels-a4-3x8.ref");
-    if (qEnvironmentVariableIsSet("VELOMAR_WRITE_REFERENCE"))
+    if (qEnvironmentVariableIsSet("VELOMAR_WRITE_REFERENCE")) {
         ASSERT_TRUE(test::writeFile(path, actual.toUtf8()));
+    }
     const QStringList expected = QString::fromUtf8(test::fileBytes(path)).split(QLatin1Char('\n'));
     const QStringList got = actual.split(QLatin1Char('\n'));
     ASSERT_EQ(got.size(), expected.size());

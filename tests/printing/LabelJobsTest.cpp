@@ -99,7 +99,7 @@ TEST(LabelJobs, PrintShopGroupFlow) {
 TEST(LabelJobs, SinglesMarkExactlyTheListAndStartPartWay) {
     Fixture f;
     for (int i = 1; i <= 30; ++i)
-        f.add(QStringLiteral("C%1").arg(i, 2, 10, '0'), "", "00100", "", i == 30 ? 1 : 0);
+        f.add(QStringLiteral("C%1").arg(i, 2, 10, QLatin1Char('0')), "", "00100", "", i == 30 ? 1 : 0);
     f.state.options.setValue(14, 1);
 
     EXPECT_EQ(f.jobs().printSingles({}, {1, 1}, 2), Outcome::NothingToDo);

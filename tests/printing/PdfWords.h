@@ -38,12 +38,16 @@ inline std::vector<std::pair<int, QStringList>> rawWordsOf(const QString& pdf) {
     return words;
 }
 
+// The words with their text as printed (pdftotext writes it as HTML).
 inline std::vector<Word> wordsOf(const QString& pdf) {
     std::vector<Word> words;
     for (const auto& [page, f] : rawWordsOf(pdf)) {
         const QPointF topLeft(f[0].toDouble() * kMmPerPt, f[1].toDouble() * kMmPerPt);
         const QPointF bottomRight(f[2].toDouble() * kMmPerPt, f[3].toDouble() * kMmPerPt);
-        words.push_back({page, f[4], QRectF(topLeft, bottomRight)});
+        QString text = f[4];
+        text.replace("&apos;", "'").replace("&quot;", "\"").replace("&lt;", "<").replace("&gt;", ">");
+        text.replace("&amp;", "&");
+        words.push_back({page, text, QRectF(topLeft, bottomRight)});
     }
     return words;
 }

@@ -231,8 +231,9 @@ TEST(PreviewPage, PagesAgreeWithThePdfOfTheSameJob) {
             SCOPED_TRACE(std::string(name) + " pagina " + std::to_string(page));
             const QImage shown = preview.render(page, kDpi);
             expectSamePage(shown, test::pdfPage(pdf, page, dir.path()), 1000);
-            if (page > 1) // a page one line off is caught
+            if (page > 1) { // a page one line off is caught
                 EXPECT_GT(unmatchedShare(shown, test::pdfPage(pdf, page - 1, dir.path())), 0.2);
+            }
         }
         for (qint64 page = 1; page <= preview.pageCount(); ++page) {
             counting->reads = 0;

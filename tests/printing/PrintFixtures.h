@@ -1,7 +1,7 @@
 #pragma once
 
-#include "../exchange/ArchiveFixture.h"
-#include "MemorySource.h"
+#include "support/ArchiveFixture.h"
+#include "support/MemorySource.h"
 
 #include "archive/ArchiveFile.h"
 #include "archive/SampleArchive.h"

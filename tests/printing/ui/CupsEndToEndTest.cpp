@@ -1,4 +1,4 @@
-#include "../MemorySource.h"
+#include "support/MemorySource.h"
 #include "../PdfWords.h"
 #include "support/CommandRun.h"
 #include "support/ScriptedDialogs.h"
